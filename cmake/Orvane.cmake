@@ -1,0 +1,48 @@
+# Project-wide flags and the helpers every folder uses to declare its targets.
+
+set(ORVANE_WIN32 ${WIN32})
+
+add_library(orvane_flags INTERFACE)
+target_compile_options(orvane_flags INTERFACE -Wall -Wextra)
+if(ORVANE_WERROR)
+  target_compile_options(orvane_flags INTERFACE -Werror)
+endif()
+target_include_directories(orvane_flags INTERFACE ${PROJECT_SOURCE_DIR}/src)
+if(WIN32)
+  # Windows programs import only system DLLs: the C++ runtime, libgcc and
+  # winpthread are linked in.
+  target_compile_definitions(orvane_flags INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  target_link_options(orvane_flags INTERFACE -static -static-libgcc -static-libstdc++)
+else()
+  find_package(Threads REQUIRED)
+  target_link_libraries(orvane_flags INTERFACE Threads::Threads)
+endif()
+if(ORVANE_SANITIZE)
+  target_compile_options(orvane_flags INTERFACE -fsanitize=${ORVANE_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  target_link_options(orvane_flags INTERFACE -fsanitize=${ORVANE_SANITIZE})
+endif()
+
+# orvane_library(name SOURCES ... [POSIX ...] [WIN32 ...] [LIBS ...])
+# Platform files are listed apart so the portable sources stay free of
+# platform headers.
+function(orvane_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;POSIX;WIN32;LIBS;WIN32_LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  if(WIN32)
+    target_sources(${name} PRIVATE ${A_WIN32})
+    target_link_libraries(${name} PUBLIC ${A_WIN32_LIBS})
+  else()
+    target_sources(${name} PRIVATE ${A_POSIX})
+  endif()
+  target_link_libraries(${name} PUBLIC orvane_flags ${A_LIBS})
+endfunction()
+
+# orvane_executable(name SOURCES ... LIBS ... [GUI])
+function(orvane_executable name)
+  cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE orvane_flags ${A_LIBS})
+  if(WIN32 AND A_GUI)
+    set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
+  endif()
+endfunction()

@@ -1,0 +1,31 @@
+# GoogleTest comes from Debian's source package so the cross builds get a copy
+# compiled with their own compiler.
+if(NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gtest_main)
+    if(ORVANE_SANITIZE)
+      target_compile_options(${t} PRIVATE -fsanitize=${ORVANE_SANITIZE})
+    endif()
+    if(WIN32)
+      target_compile_definitions(${t} PRIVATE _WIN32_WINNT=0x0601)
+    endif()
+  endforeach()
+endif()
+include(GoogleTest)
+
+# orvane_gtest(name SOURCES ... LIBS ... [TIMEOUT s])
+function(orvane_gtest name)
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE orvane_flags ${A_LIBS} gtest_main gtest)
+  target_compile_definitions(${name} PRIVATE ORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES TIMEOUT ${A_TIMEOUT}
+    DISCOVERY_TIMEOUT 60)
+endfunction()
