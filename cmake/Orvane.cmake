@@ -46,3 +46,34 @@ function(orvane_executable name)
     set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
   endif()
 endfunction()
+
+# Fuzz builds instrument every library for coverage; the fuzz targets add the
+# libFuzzer driver. build/<preset>/fuzzers.txt lists the targets for the
+# script that runs them (one line each: name, executable, corpus, dictionary,
+# folder of saved crash inputs to replay).
+if(ORVANE_FUZZ)
+  target_compile_options(orvane_flags INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(orvane_flags INTERFACE -fsanitize=address,undefined)
+  file(WRITE ${CMAKE_BINARY_DIR}/fuzzers.txt "")
+endif()
+
+# orvane_fuzzer(name SOURCES ... LIBS ... [CORPUS dir] [DICT file] [REGRESSIONS dir])
+# Paths are relative to the calling folder.
+function(orvane_fuzzer name)
+  if(NOT ORVANE_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "CORPUS;DICT;REGRESSIONS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE orvane_flags ${A_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  foreach(v CORPUS DICT REGRESSIONS)
+    if(A_${v})
+      set(${v} ${CMAKE_CURRENT_SOURCE_DIR}/${A_${v}})
+    else()
+      set(${v} "-")
+    endif()
+  endforeach()
+  file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt
+    "${name}\t${CMAKE_CURRENT_BINARY_DIR}/${name}\t${CORPUS}\t${DICT}\t${REGRESSIONS}\n")
+endfunction()
