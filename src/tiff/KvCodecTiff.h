@@ -1,0 +1,212 @@
+// The TIFF structure reader: header, page (IFD) chain, directory entries and
+// their values, the texts shown for them and the raster size of a page. It
+// never decodes raster data.
+//
+// One object reads one file at a time. It is a forward cursor over the page
+// chain (SelectPage puts the cursor on a page, ReadPage loads that page and
+// moves on) with a page list beside it, so pages found once are reached again
+// directly. The object has no lock: its owner serialises every call.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "io/SysErr.h"
+#include "tiff/SizeText.h"
+#include "tiff/TagDump.h"
+
+class TIOStoreFile;
+class TIOReader;
+
+// Value states of a decoded entry.
+enum TTiffValueState : std::uint32_t {
+    tvsNone = 0,       // record not decoded
+    tvsInline = 1,     // value in FInline, host order
+    tvsLittle = 2,     // read from a little-endian file: FData
+    tvsRaw = 3,        // read from a big-endian file, not converted yet: FRawData
+    tvsConverted = 4,  // FData host order, FRawData file order
+    tvsNotRead = 5,    // out of line, not read yet
+};
+
+struct TTiffEntry {
+    std::uint32_t FTag;
+    std::uint32_t FDataType;
+    std::uint32_t FCount;
+    std::uint32_t FOffset;      // file offset of an out-of-line value
+    std::int64_t FSize;         // TypeSize * FCount, never wrapped
+    TTiffValueState FState;
+    std::uint8_t FInline[4];    // the value itself when FState is tvsInline
+    std::uint8_t* FData;        // host-order buffer (tvsLittle, tvsConverted)
+    std::uint8_t* FRawData;     // file-order buffer (tvsRaw, tvsConverted)
+};
+
+class TKvCodecTrnTiff {
+public:
+    static constexpr const char* FormatDescription = "TIFF (Tagged Image File Format)";
+    static constexpr const char* FormatFileMask = "*.tif;*.tiff";
+
+    static constexpr std::uint32_t PageListGrowth = 1024;
+    static constexpr std::uint32_t MaxTagCount = 1024;
+    static constexpr std::uint32_t EntryGrowth = 32;
+    static constexpr std::uint32_t PoolGrowth = 64;
+    // Page list slot and cursor value of a page whose directory cannot be read.
+    static constexpr std::uint32_t BrokenMark = 0xFFFFFFFF;
+
+    // Limits of ValueText used by the tag list and by the tag dump.
+    static constexpr std::uint32_t ListValueLimit = 25;
+    static constexpr std::uint32_t DumpValueLimit = 45;
+
+    TKvCodecTrnTiff();
+    ~TKvCodecTrnTiff();
+    TKvCodecTrnTiff(const TKvCodecTrnTiff&) = delete;
+    TKvCodecTrnTiff& operator=(const TKvCodecTrnTiff&) = delete;
+
+    // --- file and page chain ---------------------------------------------
+    void EnablePageList(bool flag, TErrCode& ErrCode, std::string& ErrText);
+    // Attaches a file without touching it; the header is read by the first
+    // operation that needs it. The window passes page 0 and offset 0.
+    void Open(const std::string& path, const std::string& displayName, std::uint32_t pageIndex,
+              std::uint32_t ifdOffset, TErrCode& ErrCode, std::string& ErrText);
+    void SelectPage(std::uint32_t pageIndex, TErrCode& ErrCode, std::string& ErrText);
+    // Loads the directory of the page at the cursor and moves the cursor on.
+    void ReadPage(TErrCode& ErrCode, std::string& ErrText);
+    // Extends the page list by at most one directory; a broken or looping
+    // chain ends the count with ErrCode 0 (the text waits in the broken page).
+    void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText);
+    void GetPageCount(bool& final, std::uint32_t& count) const;
+
+    void GetByteOrder(TErrCode& ErrCode, std::string& text, std::string& ErrText);
+    std::string ByteOrderText();  // "Intel", "Motorola" or empty on failure
+    void GetFileSize(TErrCode& ErrCode, std::uint64_t& size, std::string& ErrText);
+    std::uint64_t FileSize();     // throws std::runtime_error(ErrText) on failure
+
+    // Directory offset of the page whose entries are loaded.
+    std::uint32_t IfdOffset() const { return FIfdOffset; }
+    // Entries of the loaded page; indices run from 0 to EntryCount() - 1.
+    std::uint32_t EntryCount() const { return FEntryCount; }
+
+    // --- entries and values ----------------------------------------------
+    void TagName(std::uint32_t index, std::string& text) const;
+    std::string TagName(std::uint32_t index) const;
+    void DataTypeName(std::uint32_t index, std::string& text) const;
+    std::string DataTypeName(std::uint32_t index) const;
+    static void DataTypeNameLower(std::uint32_t dataType, std::string& text);
+    std::uint32_t ValueCount(std::uint32_t index) const;
+    // May read the value from the file; a value that lies outside the file
+    // raises EKvInternal, one larger than the whole file gives the empty text.
+    void ValueText(std::uint32_t index, std::uint32_t limit, std::string& text);
+    std::string ValueText(std::uint32_t index, std::uint32_t limit);
+
+    // Byte size of the value (type size * count).
+    std::int64_t ValueSize(std::uint32_t index) const;
+    // The value bytes in host order, ValueSize(index) of them.
+    void GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText,
+                     const std::uint8_t*& pointer);
+    const std::uint8_t* ValuePointer(std::uint32_t index);  // throws std::runtime_error(ErrText)
+    std::int32_t FindTag(std::uint32_t tag) const;          // first index or -1
+
+    // --- raster size of the loaded page ----------------------------------
+    void GetRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
+    void GetRasterSizeText(TErrCode& ErrCode, std::string& text, std::string& ErrText);
+    void RasterSizeText(std::string& text);  // empty when the size cannot be deduced
+    std::string RasterSizeText();
+
+    // --- inspection (tools and tests) --------------------------------------
+    std::int32_t GetState() const { return State; }
+    bool IsBigEndian() const { return BigEndian; }
+    std::uint32_t CursorPageIndex() const { return CurPageIndex; }
+    std::uint32_t CursorIfdOffset() const { return CurIfdOffset; }
+    std::uint32_t PageSlot(std::uint32_t index) const;  // 0 beyond the list
+    const std::string& GetBrokenText() const { return BrokenText; }
+    std::uint32_t GetEntryCapacity() const { return EntryCapacity; }
+    const TTiffEntry& GetEntry(std::uint32_t index) const { return Entries[index]; }
+    std::uint32_t GetPoolCount() const { return static_cast<std::uint32_t>(Pool.size()); }
+
+private:
+    struct TPoolSlot {
+        std::uint32_t Size;
+        std::uint8_t* Buffer;
+    };
+
+    // header and chain
+    void EnsureHeader(TErrCode& ErrCode, std::string& ErrText);
+    void Fail(const std::string& text);
+    void SetPageOffset(std::uint32_t index, std::uint32_t offset, std::string& ErrText,
+                       TErrCode& ErrCode);
+    void StoreNextOffset(std::uint32_t index, std::uint32_t offset, TErrCode& ErrCode,
+                         std::string& ErrText);
+    void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& ErrCode,
+                    std::string& ErrText);
+    bool ReadNextOffset(std::uint32_t ifdOffset, std::uint32_t& next, std::string& readErrText);
+    std::string ReadFailureText(const std::string& readerText) const;
+    std::string DescribeStore() const;
+    void ResetPageList();
+    std::uint16_t Get16(const std::uint8_t* bytes) const;
+    std::uint32_t Get32(const std::uint8_t* bytes) const;
+
+    // loop detection over the offsets in the page list
+    bool KnownOffsetsContain(std::uint32_t offset) const;
+    void KnownOffsetsAdd(std::uint32_t offset);
+    void KnownOffsetsRebuild(std::size_t capacity);
+
+    // directory and values
+    std::uint32_t ReadDirectory(TErrCode& ErrCode, std::string& ErrText);
+    void PrepareEntries(std::uint32_t count);
+    void DecodeEntries();
+    void DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value);
+    void EnsureValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
+    void EnsureValueQuiet(TTiffEntry& entry);
+    void LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
+    void SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
+    void AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
+                       std::uint8_t*& buffer);
+    void ReleaseBuffer(std::uint8_t* buffer, TErrCode& ErrCode, std::string& ErrText);
+    void ReleaseValues(const char* failurePosition);
+    const std::uint8_t* ValueBytes(const TTiffEntry& entry) const;
+
+    // value texts
+    void NamedValueText(const TTiffEntry& entry, std::string& text) const;
+    void ListText(const TTiffEntry& entry, const std::uint8_t* bytes, std::uint32_t limit,
+                  std::string& text) const;
+    void RationalText(const TTiffEntry& entry, std::string& text);
+    void AsciiText(TTiffEntry& entry, std::uint32_t limit, std::string& text);
+
+    void ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
+
+    std::int32_t State = 0;
+    std::string OpenErrText;
+    TIOStoreFile* Store = nullptr;
+    std::uint32_t CurPageIndex = 0;
+    std::uint32_t CurIfdOffset = 0;
+    TIOReader* Reader = nullptr;
+    bool BigEndian = false;
+    std::uint32_t FIfdOffset = 0;
+
+    std::uint32_t EntryCapacity = 0;
+    std::uint32_t FEntryCount = 0;
+    std::unique_ptr<std::uint8_t[]> RawEntries;
+    std::unique_ptr<TTiffEntry[]> Entries;
+
+    bool RasterDone = false;
+    bool RasterFailed = false;
+    std::string RasterErrText;
+    std::uint32_t RasterSize = 0;
+
+    std::vector<TPoolSlot> Pool;  // sorted by size, ascending
+
+    bool PageListOn = false;
+    std::uint64_t PageListCapacity = 0;
+    std::uint32_t PageCount = 0;
+    bool PageListFinal = false;
+    std::uint32_t* PageOffsets = nullptr;
+    std::uint32_t ScanIndex = 0;
+    std::string BrokenText;
+
+    // Open-addressing set of the directory offsets in the page list (0 marks
+    // an empty cell), rebuilt from the list when it grows.
+    std::uint32_t* KnownOffsets = nullptr;
+    std::size_t KnownOffsetsCapacity = 0;
+    std::size_t KnownOffsetsCount = 0;
+};

@@ -1,0 +1,14 @@
+// The plain-text listing of the loaded page's tags that goes on the clipboard
+// and into orvane-dump: one "Name (count Type): value" line per entry, each
+// ending in CR LF.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class TKvCodecTrnTiff;
+
+inline constexpr std::uint32_t TagDumpValueLimit = 45;
+
+void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text);
+std::string BuildTagDump(TKvCodecTrnTiff& reader);
