@@ -1,0 +1,64 @@
+// POSIX event on an eventfd: the counter stays non-zero (the descriptor
+// readable) from Set until Reset drains it, which is exactly manual reset, and
+// poll can wait on it together with a socket.
+#include "io/SysEvent.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+TKvEvent::TKvEvent()
+{
+    int fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (fd >= 0)
+        FNative = fd;
+}
+
+TKvEvent::~TKvEvent()
+{
+    if (Valid())
+        close(static_cast<int>(FNative));
+}
+
+void TKvEvent::Set()
+{
+    if (!Valid())
+        return;
+    std::uint64_t one = 1;
+    // A full counter (EAGAIN) is still signalled, so the result can be ignored.
+    ssize_t written = write(static_cast<int>(FNative), &one, sizeof one);
+    (void)written;
+}
+
+void TKvEvent::Reset()
+{
+    if (!Valid())
+        return;
+    std::uint64_t value;
+    ssize_t got = read(static_cast<int>(FNative), &value, sizeof value);
+    (void)got;
+}
+
+bool TKvEvent::Wait(std::uint32_t TimeoutMs) const
+{
+    if (!Valid())
+        return false;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs);
+    pollfd pfd{static_cast<int>(FNative), POLLIN, 0};
+    for (;;) {
+        int wait = -1;
+        if (TimeoutMs != KvWaitInfinite) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            wait = left > 0 ? static_cast<int>(left) : 0;
+        }
+        int n = poll(&pfd, 1, wait);
+        if (n > 0)
+            return true;
+        if (n == 0 || errno != EINTR)
+            return false;
+    }
+}

@@ -1,0 +1,34 @@
+#include "io/SysEvent.h"
+
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+TEST(Event, StaysSetUntilResetAndTimesOutWhenClear)
+{
+    TKvEvent event;
+    ASSERT_TRUE(event.Valid());
+    EXPECT_FALSE(event.Wait(0));
+    event.Set();
+    event.Set();
+    EXPECT_TRUE(event.Wait(0));
+    EXPECT_TRUE(event.Wait(10)); // manual reset: a wait does not clear it
+    event.Reset();
+    EXPECT_FALSE(event.Wait(20));
+    event.Reset(); // resetting a clear event is harmless
+    EXPECT_FALSE(event.Wait(0));
+}
+
+TEST(Event, WakesAWaiterOnAnotherThread)
+{
+    TKvEvent event;
+    auto start = std::chrono::steady_clock::now();
+    std::thread setter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        event.Set();
+    });
+    EXPECT_TRUE(event.Wait(KvWaitInfinite));
+    setter.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
