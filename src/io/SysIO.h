@@ -1,5 +1,11 @@
 // Stores and readers: a store is a named, reference-counted source of bytes;
 // readers are cursors over one store's bytes, created by the store.
+//
+//   TIOStoreFile* store = new TIOStoreFile(path, displayName);
+//   TIOReader* reader = nullptr;
+//   store->CreateReader(iorRandom, ErrCode, ErrText, reader);
+//   reader->Seek(offset, ErrCode, ErrText); reader->Read(n, buf, ErrCode, ErrText);
+//   delete reader; store->Release();
 #pragma once
 
 #include <cstdint>
@@ -9,7 +15,8 @@
 #include "io/SynCrs.h"
 #include "io/SynTyp.h"
 #include "io/SysErr.h"
-#include "io/SysFile.h"
+
+class TSysFile;
 
 inline constexpr std::uint32_t IOBufferSize = 8192;
 
@@ -38,11 +45,75 @@ public:
     }
 };
 
-// Operations a reader kind does not offer raise an internal failure when
-// called; the base class gives that default.
+// One piece of a file read by shared reading. Chunks belong to their store,
+// and once linked they are never changed until the store dies.
+struct TIOChunk {
+    TIOChunk* Prev = nullptr;
+    TIOChunk* Next = nullptr;
+    std::uint32_t Length = 0;
+    std::uint8_t Data[IOBufferSize];
+};
+
+class TIOStoreFile : public TIOStore {
+public:
+    TIOStoreFile(const std::string& path, const std::string& displayName);
+
+    void Describe(std::string& text) override;
+    void GetKindName(std::string& text) override;
+    void GetFileName(std::string& text) override;
+    void CreatePart(std::uint32_t offset, std::uint32_t length, TIOStore*& store,
+                    TErrCode& ErrCode, std::string& ErrText) override;
+    void CreateReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
+                      TIOReader*& reader) override;
+    void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
+    TIOOverlappedReader* CreateOverlappedReader() override;
+
+    using TIOStore::Describe;
+
+    // The shared chunk service: advances cursor to the next chunk of the
+    // file, reading it first when no reader has been that far yet. cursor is
+    // null at the end of a fully read file.
+    void GetNextChunk(TIOChunk*& cursor, TErrCode& ErrCode, std::string& ErrText);
+
+    // 0 not started, 1 reading, 2 whole file read, 3 failed.
+    int GetShareState();
+
+protected:
+    ~TIOStoreFile() override;
+
+private:
+    void CreateSharedReader(TErrCode& ErrCode, std::string& ErrText, TIOReader*& reader);
+    void CreateOwnReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
+                         TIOReader*& reader);
+    bool TakeSizeLocked(TSysFile& file);
+    bool ReadSharedChunk(TErrCode& ErrCode, std::string& ErrText);
+    void CloseShareHandle();
+
+    std::string FileName;
+    std::string DisplayName;
+    bool Partial = false;
+    std::uint32_t PartOffset = 0;
+    bool SizeKnown = false;
+    std::uint32_t Size = 0;
+
+    TCrs ShareLock;  // guards the fields below
+    int ShareState = 0;
+    TSysFile* ShareHandle = nullptr;
+    TIOChunk* FirstChunk = nullptr;
+    TIOChunk* LastChunk = nullptr;
+    std::uint32_t Remaining = 0;
+    std::string ShareErrText;
+};
+
+// A reader kind raises an internal failure for the operations it does not
+// offer; the base class gives that default.
 class TIOReader {
 public:
+    TIOReader() = default;
+    TIOReader(const TIOReader&) = delete;
+    TIOReader& operator=(const TIOReader&) = delete;
     virtual ~TIOReader() = default;
+
     virtual void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
     virtual std::uint32_t GetPosition();
     virtual void Seek(std::uint32_t position, TErrCode& ErrCode, std::string& ErrText);
@@ -55,10 +126,91 @@ public:
     virtual void Skip(std::uint32_t delta, TErrCode& ErrCode, std::string& ErrText);
 };
 
-// The declarations of TIOStoreFile, its chunk list and the three reader kinds
-// follow here (see SysIO.cpp). TIOReaderFileRandom is the reader the TIFF
-// reader uses:
-//   TIOStoreFile* store = new TIOStoreFile(path, displayName);
-//   store->CreateReader(iorRandom, ErrCode, ErrText, reader);
-//   reader->GetSize / Seek / Read / GetPosition
-//   delete reader; store->Release();
+// Hands the file out in chunks of IOBufferSize bytes, the last one holding
+// the rest; each chunk is valid until the next NextChunk.
+class TIOReaderFileBuffer : public TIOReader {
+public:
+    TIOReaderFileBuffer(TSysFile* handle, std::uint32_t size);  // owns handle
+    ~TIOReaderFileBuffer() override;
+
+    void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
+    std::uint32_t GetPosition() override;
+    void NextChunk(std::uint32_t& length, const std::uint8_t*& data, std::string& ErrText,
+                   TErrCode& ErrCode) override;
+
+private:
+    TSysFile* Handle;
+    std::uint32_t Size;
+    std::uint32_t Position = 0;
+    std::unique_ptr<std::uint8_t[]> Buffer;
+};
+
+// Walks the chunk list of its store; the file is read once however many
+// shared readers walk it, and the chunks stay valid while the store lives.
+class TIOReaderFileBufferMulrea : public TIOReader {
+public:
+    explicit TIOReaderFileBufferMulrea(TIOStoreFile* store);  // takes a reference
+    ~TIOReaderFileBufferMulrea() override;
+
+    void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
+    void NextChunk(std::uint32_t& length, const std::uint8_t*& data, std::string& ErrText,
+                   TErrCode& ErrCode) override;
+
+private:
+    TIOStoreFile* Store;
+    std::uint32_t Position = 0;
+    TIOChunk* Chunk = nullptr;
+    bool AtEnd = false;
+};
+
+// Seek and exact reads. Holds its own handle and no reference to its store.
+// Small reads are served from a read-ahead window filled by one system read,
+// so walking nearby structures costs one system call per window.
+class TIOReaderFileRandom : public TIOReader {
+public:
+    static constexpr std::uint32_t WindowSize = 64 * 1024;
+    // Reads of more than this bypass the window.
+    static constexpr std::uint32_t WindowedReadLimit = 4096;
+
+    TIOReaderFileRandom(TSysFile* handle, std::uint32_t size);  // owns handle
+    ~TIOReaderFileRandom() override;
+
+    void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
+    std::uint32_t GetPosition() override;
+    void Seek(std::uint32_t position, TErrCode& ErrCode, std::string& ErrText) override;
+    void Read(std::uint32_t count, void* buffer, TErrCode& ErrCode, std::string& ErrText) override;
+    void ReadSome(std::uint32_t count, void* buffer, std::uint32_t& bytesRead, TErrCode& ErrCode,
+                  std::string& ErrText) override;
+    void ReadByte(std::uint8_t& value, TErrCode& ErrCode, std::string& ErrText) override;
+    void Skip(std::uint32_t delta, TErrCode& ErrCode, std::string& ErrText) override;
+
+    // Lets tests compare results with and without the window.
+    void SetReadAhead(bool enabled);
+
+private:
+    std::uint32_t ReadAt(std::uint64_t offset, std::uint32_t count, void* buffer,
+                         std::uint32_t& bytesRead);
+    bool ReadFromWindow(std::uint64_t offset, std::uint32_t count, void* buffer,
+                        std::uint32_t& bytesRead);
+    bool FillWindow(std::uint64_t offset);
+
+    TSysFile* Handle;
+    std::uint32_t Size;
+    std::uint32_t Position = 0;
+
+    bool ReadAhead = true;
+    std::unique_ptr<std::uint8_t[]> Window;
+    std::uint64_t WindowStart = 0;
+    std::uint32_t WindowLength = 0;  // 0: the window holds nothing
+    bool WindowReachesEnd = false;   // the fill stopped at the end of the file
+};
+
+// Overlapped reading; only the Windows build has an implementation
+// (io/win32/SysIOOverlapped.h). The record is the system's OVERLAPPED.
+class TIOOverlappedReader {
+public:
+    virtual ~TIOOverlappedReader() = default;
+    virtual void BeginRead(void* overlapped, std::uint32_t count, void* buffer) = 0;
+    // Returns the number of bytes transferred.
+    virtual std::uint32_t EndRead(void* overlapped) = 0;
+};

@@ -1,0 +1,20 @@
+#include "io/SysFile.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<std::uint64_t> ReadCalls{0};
+}
+
+std::uint32_t TSysFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,
+                               std::uint32_t& bytesRead)
+{
+    ReadCalls.fetch_add(1, std::memory_order_relaxed);
+    bytesRead = 0;
+    return DoReadAt(offset, buffer, count, bytesRead);
+}
+
+std::uint64_t TSysFile::ReadCallCount()
+{
+    return ReadCalls.load(std::memory_order_relaxed);
+}

@@ -1,0 +1,350 @@
+#include "io/SysIO.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+#include "io/SysFile.h"
+
+namespace {
+
+const char* const PrematureEndText = "Premature end of data";
+const char* const BareUnexpectedText = "Unexpected error";
+const char* const PartialNote = "; rekening houden met partial";
+
+void Fail(TErrCode& ErrCode, std::string& ErrText, const std::string& text)
+{
+    ErrCode = ErrFailed;
+    ErrText = text;
+}
+
+// Sizes are unsigned 32-bit; a larger file is seen as its first 4 GiB - 1
+// rather than as the remainder of its length.
+std::uint32_t ClampedSize(std::uint64_t size)
+{
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TIOStoreFile
+
+TIOStoreFile::TIOStoreFile(const std::string& path, const std::string& displayName)
+    : FileName(path), DisplayName(displayName)
+{
+}
+
+TIOStoreFile::~TIOStoreFile()
+{
+    CloseShareHandle();
+    for (TIOChunk* chunk = FirstChunk; chunk;) {
+        TIOChunk* next = chunk->Next;
+        delete chunk;
+        chunk = next;
+    }
+}
+
+void TIOStoreFile::Describe(std::string& text)
+{
+    text = "file '" + DisplayName + "'";
+    if (Partial)
+        text += ", offset=" + std::to_string(PartOffset) + " and length=" + std::to_string(Size);
+}
+
+void TIOStoreFile::GetKindName(std::string&)
+{
+    RaiseInternal(std::string("SysIO 1103:32") + PartialNote);
+}
+
+void TIOStoreFile::GetFileName(std::string& text)
+{
+    text = FileName;
+}
+
+void TIOStoreFile::CreatePart(std::uint32_t offset, std::uint32_t length, TIOStore*& store,
+                              TErrCode&, std::string&)
+{
+    TIOStoreFile* part = new (std::nothrow) TIOStoreFile(FileName, DisplayName);
+    if (!part)
+        RaiseInternal("SysIO 728:53");
+    part->Partial = true;
+    part->PartOffset = PartOffset + offset;
+    part->SizeKnown = true;
+    part->Size = length;
+    store = part;
+}
+
+void TIOStoreFile::CreateReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
+                                TIOReader*& reader)
+{
+    switch (mode) {
+    case iorBufferMulrea:
+        CreateSharedReader(ErrCode, ErrText, reader);
+        return;
+    case iorBuffer:
+    case iorRandom:
+        CreateOwnReader(mode, ErrCode, ErrText, reader);
+        return;
+    }
+    RaiseInternal("SysIO 2701:12; unknown reader mode");
+}
+
+void TIOStoreFile::GetSize(TErrCode&, std::uint32_t& size, std::string&)
+{
+    if (Partial)
+        RaiseInternal(std::string("SysIO 3171:32") + PartialNote);
+    std::lock_guard guard(ShareLock);
+    if (!SizeKnown) {
+        std::uint32_t sysError = 0;
+        std::unique_ptr<TSysFile> file(TSysFile::Open(FileName, TSysFileHint::None, sysError));
+        if (!file || !TakeSizeLocked(*file))
+            RaiseInternal("SysIO 2833:65");
+    }
+    size = Size;
+}
+
+TIOOverlappedReader* TIOStoreFile::CreateOverlappedReader()
+{
+    RaiseInternal("SysIO 651:32");
+}
+
+int TIOStoreFile::GetShareState()
+{
+    std::lock_guard guard(ShareLock);
+    return ShareState;
+}
+
+bool TIOStoreFile::TakeSizeLocked(TSysFile& file)
+{
+    std::uint64_t size = 0;
+    if (file.GetSize(size) != 0)
+        return false;
+    Size = ClampedSize(size);
+    SizeKnown = true;
+    return true;
+}
+
+void TIOStoreFile::CreateSharedReader(TErrCode& ErrCode, std::string& ErrText, TIOReader*& reader)
+{
+    {
+        std::lock_guard guard(ShareLock);
+        if (ShareState == 0) {
+            std::uint32_t sysError = 0;
+            std::unique_ptr<TSysFile> file(
+                TSysFile::Open(FileName, TSysFileHint::Sequential, sysError));
+            if (!file || (!SizeKnown && !TakeSizeLocked(*file))) {
+                Fail(ErrCode, ErrText, UnexpectedText("SysIO 375.80"));
+                return;
+            }
+            ShareHandle = file.release();
+            ShareState = 1;
+            Remaining = Size;
+            if (Size == 0) {
+                CloseShareHandle();
+                ShareState = 2;
+            }
+        }
+    }
+    TIOReaderFileBufferMulrea* shared = nullptr;
+    CreateObject(ErrCode, shared, ErrText, this);
+    if (shared)
+        reader = shared;
+}
+
+void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
+                                   TIOReader*& reader)
+{
+    TSysFileHint hint = mode == iorBuffer ? TSysFileHint::Sequential : TSysFileHint::Random;
+    std::uint32_t sysError = 0;
+    std::unique_ptr<TSysFile> file(TSysFile::Open(FileName, hint, sysError));
+    if (!file) {
+        Fail(ErrCode, ErrText,
+             sysError == SysErrorFileNotFound ? SysErrorText(SysErrorFileNotFound)
+                                              : UnexpectedText("SysIO 415.80"));
+        return;
+    }
+    std::uint32_t size = 0;
+    {
+        std::lock_guard guard(ShareLock);
+        if (!SizeKnown && !TakeSizeLocked(*file)) {
+            Fail(ErrCode, ErrText, UnexpectedText("SysIO 415.80"));
+            return;
+        }
+        size = Size;
+    }
+    try {
+        if (mode == iorBuffer)
+            reader = new TIOReaderFileBuffer(file.get(), size);
+        else
+            reader = new TIOReaderFileRandom(file.get(), size);
+        file.release();
+    } catch (const std::bad_alloc&) {
+        Fail(ErrCode, ErrText, OutOfMemoryText);
+    }
+}
+
+void TIOStoreFile::CloseShareHandle()
+{
+    delete ShareHandle;
+    ShareHandle = nullptr;
+}
+
+void TIOStoreFile::GetNextChunk(TIOChunk*& cursor, TErrCode& ErrCode, std::string& ErrText)
+{
+    if (Partial)
+        RaiseInternal(std::string("SysIO 2480:52") + PartialNote);
+    std::lock_guard guard(ShareLock);
+    if (ShareState == 3) {
+        Fail(ErrCode, ErrText, ShareErrText);
+        return;
+    }
+    bool atEndOfList = cursor ? cursor->Next == nullptr : FirstChunk == nullptr;
+    if (ShareState == 1 && atEndOfList && !ReadSharedChunk(ErrCode, ErrText))
+        return;
+    cursor = cursor ? cursor->Next : FirstChunk;
+}
+
+// Called under ShareLock with the file open and bytes remaining.
+bool TIOStoreFile::ReadSharedChunk(TErrCode& ErrCode, std::string& ErrText)
+{
+    std::unique_ptr<TIOChunk> chunk(new (std::nothrow) TIOChunk);
+    if (!chunk) {
+        Fail(ErrCode, ErrText, OutOfMemoryText);
+        return false;
+    }
+    chunk->Length = std::min(IOBufferSize, Remaining);
+    std::uint32_t bytesRead = 0;
+    std::uint32_t sysError =
+        ShareHandle->ReadAt(Size - Remaining, chunk->Data, chunk->Length, bytesRead);
+    if (sysError != 0) {
+        CloseShareHandle();
+        ShareState = 3;
+        ShareErrText = BareUnexpectedText;
+        Fail(ErrCode, ErrText, ShareErrText);
+        return false;
+    }
+    if (bytesRead < chunk->Length)
+        RaiseInternal("SysIO 2409:54");
+
+    chunk->Prev = LastChunk;
+    (LastChunk ? LastChunk->Next : FirstChunk) = chunk.get();
+    LastChunk = chunk.release();
+    Remaining -= LastChunk->Length;
+    if (Remaining == 0) {
+        CloseShareHandle();
+        ShareState = 2;
+    }
+    return true;
+}
+
+// ------------------------------------------------------------------- TIOReader
+
+namespace {
+[[noreturn]] void NotOffered()
+{
+    RaiseInternal("SysIO 96:5; not offered by this reader");
+}
+}  // namespace
+
+void TIOReader::GetSize(TErrCode&, std::uint32_t&, std::string&) { NotOffered(); }
+std::uint32_t TIOReader::GetPosition() { NotOffered(); }
+void TIOReader::Seek(std::uint32_t, TErrCode&, std::string&) { NotOffered(); }
+void TIOReader::Read(std::uint32_t, void*, TErrCode&, std::string&) { NotOffered(); }
+void TIOReader::ReadSome(std::uint32_t, void*, std::uint32_t&, TErrCode&, std::string&)
+{
+    NotOffered();
+}
+void TIOReader::ReadByte(std::uint8_t&, TErrCode&, std::string&) { NotOffered(); }
+void TIOReader::NextChunk(std::uint32_t&, const std::uint8_t*&, std::string&, TErrCode&)
+{
+    NotOffered();
+}
+void TIOReader::Skip(std::uint32_t, TErrCode&, std::string&) { NotOffered(); }
+
+// --------------------------------------------------------- TIOReaderFileBuffer
+
+TIOReaderFileBuffer::TIOReaderFileBuffer(TSysFile* handle, std::uint32_t size)
+    : Handle(handle), Size(size), Buffer(new std::uint8_t[IOBufferSize])
+{
+}
+
+TIOReaderFileBuffer::~TIOReaderFileBuffer()
+{
+    delete Handle;
+}
+
+void TIOReaderFileBuffer::GetSize(TErrCode&, std::uint32_t& size, std::string&)
+{
+    size = Size;
+}
+
+std::uint32_t TIOReaderFileBuffer::GetPosition()
+{
+    return Position;
+}
+
+void TIOReaderFileBuffer::NextChunk(std::uint32_t& length, const std::uint8_t*& data,
+                                    std::string& ErrText, TErrCode& ErrCode)
+{
+    std::uint32_t n = std::min(IOBufferSize, Size - Position);
+    if (n == 0) {
+        Fail(ErrCode, ErrText, PrematureEndText);
+        return;
+    }
+    std::uint32_t bytesRead = 0;
+    if (Handle->ReadAt(Position, Buffer.get(), n, bytesRead) != 0) {
+        Fail(ErrCode, ErrText, BareUnexpectedText);
+        return;
+    }
+    if (bytesRead < n) {
+        Fail(ErrCode, ErrText, PrematureEndText);
+        return;
+    }
+    Position += n;
+    length = n;
+    data = Buffer.get();
+}
+
+// --------------------------------------------------- TIOReaderFileBufferMulrea
+
+TIOReaderFileBufferMulrea::TIOReaderFileBufferMulrea(TIOStoreFile* store) : Store(store)
+{
+    Store->AddRef();
+}
+
+TIOReaderFileBufferMulrea::~TIOReaderFileBufferMulrea()
+{
+    Store->Release();
+}
+
+void TIOReaderFileBufferMulrea::GetSize(TErrCode& ErrCode, std::uint32_t& size,
+                                        std::string& ErrText)
+{
+    Store->GetSize(ErrCode, size, ErrText);
+}
+
+void TIOReaderFileBufferMulrea::NextChunk(std::uint32_t& length, const std::uint8_t*& data,
+                                          std::string& ErrText, TErrCode& ErrCode)
+{
+    // A null cursor means "before the first chunk" to the store, so a reader
+    // that has run off the end must not hand it back, or it would start over.
+    if (AtEnd) {
+        Fail(ErrCode, ErrText, PrematureEndText);
+        return;
+    }
+    TErrCode code = ErrOk;
+    Store->GetNextChunk(Chunk, code, ErrText);
+    if (code != ErrOk) {
+        ErrCode = code;
+        return;
+    }
+    if (!Chunk) {
+        AtEnd = true;
+        Fail(ErrCode, ErrText, PrematureEndText);
+        return;
+    }
+    Position += Chunk->Length;
+    length = Chunk->Length;
+    data = Chunk->Data;
+}
