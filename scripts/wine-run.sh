@@ -1,10 +1,44 @@
 #!/usr/bin/env bash
-# Placeholder runner: runs a Windows program under wine64 with a private
-# prefix. (Being replaced by the full runner.)
+# Runs a Windows program under Wine: wine-run.sh PROGRAM.exe [ARGS...]
+#
+# The CMAKE_CROSSCOMPILING_EMULATOR of the Windows presets, and the way to
+# start the program by hand. The Wine prefix lives in "wine/" under the build
+# folder of the program (the folder holding CMakeCache.txt). The program's
+# exit code is passed through; 77 means "cannot run here" (a 32-bit program
+# on a machine without wine32).
+#
+# Inside a session opened by wine-session.sh (ORVANE_WINE_SESSION set) the
+# program simply runs in it. Otherwise this run opens its own session (a
+# private Xvfb when DISPLAY is unset, wineserver, prefix) and stops it at the
+# end, also when the program fails or the run is killed. Such runs on one
+# build folder take turns.
 set -u
-exe="$1"; shift
-build=$(cd "$(dirname "$exe")" && pwd)
-export WINEPREFIX="${WINEPREFIX:-/tmp/orvane-wineprefix}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-exec /usr/lib/wine/wine64 "$exe" "$@"
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=wine-common.sh
+. "$here/wine-common.sh"
+
+if [ $# -lt 1 ]; then
+  echo "usage: wine-run.sh PROGRAM.exe [ARGS...]" >&2
+  exit 2
+fi
+exe=$1; shift
+if [ ! -f "$exe" ]; then
+  orvane_log "no such program: $exe"
+  exit 2
+fi
+exe="$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")"
+
+if ! loader=$(orvane_wine_loader "$exe"); then
+  echo "skipped: wine32 not installed (cannot run the 32-bit $(basename "$exe"))" >&2
+  exit "$ORVANE_SKIP_CODE"
+fi
+
+if [ -n "${ORVANE_WINE_SESSION:-}" ]; then
+  orvane_wine_env "$ORVANE_WINE_SESSION"
+  exec "$loader" "$exe" "$@"
+fi
+
+orvane_wine_env "$(orvane_build_root "$(dirname "$exe")")"
+orvane_session_open || exit 1
+"$loader" "$exe" "$@"
+exit $?

@@ -1,0 +1,180 @@
+# Shared by wine-run.sh and wine-session.sh (sourced, not run).
+#
+# A "session" is what Windows programs need around them on this machine: an
+# X display (a private Xvfb unless DISPLAY is given), a Wine prefix private
+# to the build folder, a persistent wineserver and one idle Windows process.
+# The idle process keeps Wine's own helper processes (services, explorer)
+# alive between tests, so they are started once with their output away from
+# CTest's pipe instead of by the first test.
+
+ORVANE_WINE64=/usr/lib/wine/wine64
+ORVANE_WINE32=/usr/lib/wine/wine
+ORVANE_WINESERVER=/usr/lib/wine/wineserver
+# Exit code of a run that cannot happen on this machine (CTest SKIP_RETURN_CODE).
+ORVANE_SKIP_CODE=77
+
+orvane_log() { echo "wine-run: $*" >&2; }
+
+# The build root holds CMakeCache.txt; the exe may sit in any folder below it.
+orvane_build_root() {
+  local dir
+  dir=$(cd "$1" && pwd) || return 1
+  local d=$dir
+  while [ "$d" != "/" ]; do
+    if [ -f "$d/CMakeCache.txt" ]; then
+      echo "$d"
+      return 0
+    fi
+    d=$(dirname "$d")
+  done
+  echo "$dir"
+}
+
+# Exports everything Wine needs for the build root $1: a private prefix and
+# a private HOME, so nothing is linked to or written into the user's home.
+orvane_wine_env() {
+  local root=$1
+  ORVANE_WINE_DIR="$root/wine"
+  mkdir -p "$ORVANE_WINE_DIR/home"
+  export WINEPREFIX="$ORVANE_WINE_DIR/prefix"
+  export HOME="$ORVANE_WINE_DIR/home"
+  export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share"
+  export XDG_CACHE_HOME="$HOME/.cache"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+  export WINEARCH=win64
+}
+
+# Machine field of a PE file: 8664 (x86_64), 014c (i386) or empty.
+orvane_pe_machine() {
+  local off
+  off=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$off" ] || return 0
+  od -An -tx2 -j$((off + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+
+orvane_have_wine32() {
+  [ -x "$ORVANE_WINE32" ] && dpkg -s wine32:i386 >/dev/null 2>&1
+}
+
+# Prints the Wine loader for the exe $1; returns 1 when the exe is 32-bit
+# and this machine cannot run it. (wine64 would "run" it, print nothing and
+# exit 0, which looks like a pass.)
+orvane_wine_loader() {
+  case "$(orvane_pe_machine "$1")" in
+    014c)
+      orvane_have_wine32 || return 1
+      echo "$ORVANE_WINE32" ;;
+    *) echo "$ORVANE_WINE64" ;;
+  esac
+}
+
+# Creates the prefix once. Two runs may race for it (ctest -j), hence the lock;
+# an interrupted creation leaves no ready mark and is redone.
+orvane_prefix_ensure() {
+  local lock="$ORVANE_WINE_DIR/prefix.lock"
+  (
+    flock 9
+    [ -f "$WINEPREFIX/.orvane-ready" ] && exit 0
+    rm -rf "$WINEPREFIX"
+    orvane_log "creating Wine prefix $WINEPREFIX (once per build folder)"
+    "$ORVANE_WINE64" wineboot --init >>"$ORVANE_WINE_DIR/wine.log" 2>&1 || exit 1
+    local reg=("$ORVANE_WINE64" reg add)
+    # No window manager under Xvfb: unmanaged windows are destroyed at once
+    # instead of after a 2 s wait for an answer that never comes.
+    "${reg[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+      >>"$ORVANE_WINE_DIR/wine.log" 2>&1 || exit 1
+    # A crash prints a backtrace and ends the run instead of opening a dialog.
+    "${reg[@]}" 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      >>"$ORVANE_WINE_DIR/wine.log" 2>&1 || exit 1
+    # Caption-button glyphs need Marlett.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+    # The registry is written to disk when the server ends; make it so now.
+    "$ORVANE_WINESERVER" -w
+    touch "$WINEPREFIX/.orvane-ready"
+  ) 9>"$lock"
+}
+
+# Starts a private Xvfb when DISPLAY is unset; sets ORVANE_XVFB_PID.
+orvane_xvfb_start() {
+  ORVANE_XVFB_PID=""
+  [ -n "${DISPLAY:-}" ] && return 0
+  local fdfile="$ORVANE_WINE_DIR/xvfb.$$.display"
+  rm -f "$fdfile"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" \
+    </dev/null >>"$ORVANE_WINE_DIR/xvfb.log" 2>&1 &
+  ORVANE_XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    if [ -s "$fdfile" ]; then
+      export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+      rm -f "$fdfile"
+      return 0
+    fi
+    kill -0 "$ORVANE_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  orvane_log "could not start Xvfb (see $ORVANE_WINE_DIR/xvfb.log)"
+  return 1
+}
+
+# Everything of a session writes to the session log, never to the caller's
+# stdout: CTest waits until every holder of its pipe has closed it.
+orvane_session_start() {
+  orvane_xvfb_start || return 1
+  orvane_prefix_ensure || { orvane_log "Wine prefix creation failed (see $ORVANE_WINE_DIR/wine.log)"; return 1; }
+  local log="$ORVANE_WINE_DIR/wine.log"
+  "$ORVANE_WINESERVER" -p </dev/null >>"$log" 2>&1
+  # An idle console program reading a FIFO that nobody writes to (opened
+  # read-write, so the open does not wait for a writer and no EOF comes).
+  local fifo="$ORVANE_WINE_DIR/idle.fifo"
+  [ -p "$fifo" ] || { rm -f "$fifo"; mkfifo "$fifo"; }
+  "$ORVANE_WINE64" cmd.exe <>"$fifo" >>"$log" 2>&1 &
+  orvane_watchdog_start
+}
+
+# Opens a session for the current build folder for the rest of this shell's
+# life: runs on one build folder take turns (fd 8 holds the lock), and the
+# session is stopped when the shell exits, whatever the reason.
+orvane_session_open() {
+  exec 8>"$ORVANE_WINE_DIR/session.lock"
+  flock 8
+  trap 'orvane_session_stop' EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
+  orvane_session_start
+}
+
+# Stops what the session started; safe to call twice.
+orvane_session_stop() {
+  if [ -n "${ORVANE_WATCHDOG_PID:-}" ]; then
+    kill "$ORVANE_WATCHDOG_PID" 2>/dev/null
+    ORVANE_WATCHDOG_PID=""
+  fi
+  orvane_session_cleanup "$WINEPREFIX" "${ORVANE_XVFB_PID:-}"
+  ORVANE_XVFB_PID=""
+}
+
+orvane_session_cleanup() {
+  local prefix=$1 xvfb=$2
+  WINEPREFIX="$prefix" "$ORVANE_WINESERVER" -k >/dev/null 2>&1
+  if [ -n "$xvfb" ] && [ "$(cat /proc/"$xvfb"/comm 2>/dev/null)" = "Xvfb" ]; then
+    kill "$xvfb" 2>/dev/null
+  fi
+}
+
+# When this shell is killed outright (CTest kills a timed-out test with
+# SIGKILL, and traps do not run), a small watcher stops the session.
+orvane_watchdog_start() {
+  local me=$$ prefix=$WINEPREFIX xvfb=${ORVANE_XVFB_PID:-} server=$ORVANE_WINESERVER
+  (
+    trap 'exit 0' TERM
+    while kill -0 "$me" 2>/dev/null; do sleep 1 & wait $!; done
+    WINEPREFIX="$prefix" "$server" -k >/dev/null 2>&1
+    if [ -n "$xvfb" ] && [ "$(cat /proc/"$xvfb"/comm 2>/dev/null)" = "Xvfb" ]; then
+      kill "$xvfb" 2>/dev/null
+    fi
+  ) </dev/null >/dev/null 2>&1 &
+  ORVANE_WATCHDOG_PID=$!
+}
