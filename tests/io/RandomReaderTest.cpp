@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "StoreHelpers.h"
+#include "TempFile.h"
+#include "io/SysFile.h"
+
+namespace {
+
+class RandomReader : public ::testing::Test {
+protected:
+    void Open(const std::string& path)
+    {
+        Store = NewStore(path);
+        Reader = NewReader(*Store, iorRandom, Result);
+        ASSERT_NE(Reader, nullptr) << Result.Text;
+    }
+
+    TResult Seek(std::uint32_t position)
+    {
+        TResult r;
+        Reader->Seek(position, r.Code, r.Text);
+        return r;
+    }
+
+    TResult Read(std::uint32_t count, std::string& bytes)
+    {
+        TResult r;
+        bytes.assign(count, '\0');
+        Reader->Read(count, bytes.data(), r.Code, r.Text);
+        return r;
+    }
+
+    TStorePtr Store;
+    std::unique_ptr<TIOReader> Reader;
+    TResult Result;
+};
+
+}  // namespace
+
+TEST_F(RandomReader, ReadsAndPositions)
+{
+    std::string content = PatternBytes(1000);
+    TTempFile file(content);
+    Open(file.Path());
+    std::string bytes;
+
+    EXPECT_EQ(Seek(990).Code, ErrOk);
+    EXPECT_EQ(Read(10, bytes).Code, ErrOk);
+    EXPECT_EQ(bytes, content.substr(990));
+    EXPECT_EQ(Reader->GetPosition(), 1000u);
+
+    EXPECT_EQ(Read(0, bytes).Code, ErrOk);  // at the end
+    EXPECT_EQ(Seek(5000).Code, ErrOk);      // beyond the end is accepted
+    EXPECT_EQ(Read(0, bytes).Code, ErrOk);
+    TResult r = Read(1, bytes);
+    EXPECT_EQ(r.Code, ErrFailed);
+    EXPECT_EQ(r.Text, "Premature end of data");
+
+    Seek(995);
+    r = Read(6, bytes);  // across the end
+    EXPECT_EQ(r.Code, ErrFailed);
+    EXPECT_EQ(r.Text, "Premature end of data");
+    EXPECT_EQ(Reader->GetPosition(), 995u);
+
+    std::uint8_t value = 0;
+    Reader->ReadByte(value, r.Code, r.Text);
+    EXPECT_EQ(value, static_cast<std::uint8_t>(content[995]));
+    Reader->Skip(3, r.Code, r.Text);
+    EXPECT_EQ(Reader->GetPosition(), 999u);
+    std::uint32_t got = 0;
+    char some[8];
+    Reader->ReadSome(8, some, got, r.Code, r.Text);
+    EXPECT_EQ(got, 1u);
+    EXPECT_EQ(Reader->GetPosition(), 1000u);
+    r = {};
+    Reader->ReadByte(value, r.Code, r.Text);
+    EXPECT_EQ(r.Code, ErrFailed);
+    EXPECT_EQ(r.Text, "Premature end of data");
+}
+
+TEST_F(RandomReader, ChunkOperationsAreNotOffered)
+{
+    TTempFile file("x");
+    Open(file.Path());
+    std::uint32_t length = 0;
+    const std::uint8_t* data = nullptr;
+    EXPECT_NE(InternalText([&] { Reader->NextChunk(length, data, Result.Text, Result.Code); }),
+              "");
+}
+
+// TIFF offsets are unsigned 32-bit, so the second half of a file of 2-4 GiB
+// must be reachable; past its end a read still fails the ordinary way.
+TEST_F(RandomReader, SeeksBeyondTwoGiB)
+{
+    TTempFile file("II*\0");
+    const std::uint64_t size = 0xC0000010u;
+    file.Extend(size);
+    file.WriteAt(0xC0000000u, "marker");
+    Open(file.Path());
+
+    std::uint32_t reported = 0;
+    Reader->GetSize(Result.Code, reported, Result.Text);
+    EXPECT_EQ(reported, size);
+    std::string bytes;
+    EXPECT_EQ(Seek(0xC0000000u).Code, ErrOk);
+    TResult r = Read(6, bytes);
+    EXPECT_EQ(r.Code, ErrOk) << r.Text;
+    EXPECT_EQ(bytes, "marker");
+    EXPECT_EQ(Seek(0x80000000u).Code, ErrOk);
+    EXPECT_EQ(Read(4, bytes).Code, ErrOk);
+    EXPECT_EQ(bytes, std::string(4, '\0'));
+
+    EXPECT_EQ(Seek(0xFFFFFFF0u).Code, ErrOk);
+    r = Read(4, bytes);
+    EXPECT_EQ(r.Code, ErrFailed);
+    EXPECT_EQ(r.Text, "Premature end of data");
+}
+
+TEST_F(RandomReader, SizeOfAHugeFileIsCapped)
+{
+    TTempFile file("MM\0*");
+    file.Extend(0x140000000ull);  // 5 GiB
+    Open(file.Path());
+    std::uint32_t reported = 0;
+    Reader->GetSize(Result.Code, reported, Result.Text);
+    EXPECT_EQ(reported, 0xFFFFFFFFu);
+}
+
+// The read-ahead window must be invisible: the same operations give the same
+// results, texts, positions and bytes with it and without it.
+TEST_F(RandomReader, ReadAheadChangesNothing)
+{
+    const std::uint32_t size = 300000;
+    TTempFile file(PatternBytes(size, 7));
+    auto store = NewStore(file.Path());
+    TResult opened;
+    auto windowed = NewReader(*store, iorRandom, opened);
+    auto direct = NewReader(*store, iorRandom, opened);
+    static_cast<TIOReaderFileRandom&>(*direct).SetReadAhead(false);
+
+    std::mt19937 random(42);
+    const std::uint32_t counts[] = {0, 1, 2, 4, 12, 100, 4096, 4097, 70000};
+    for (int step = 0; step < 20000; ++step) {
+        TResult a, b;
+        std::uint32_t position = random() % 3 == 0 ? random() % (size + 200)
+                                                   : windowed->GetPosition() + random() % 64;
+        windowed->Seek(position, a.Code, a.Text);
+        direct->Seek(position, b.Code, b.Text);
+        std::uint32_t count = counts[random() % std::size(counts)];
+        std::string x(count, '\0'), y(count, '\0');
+        std::uint32_t gotX = 0, gotY = 0;
+        switch (random() % 3) {
+        case 0:
+            windowed->Read(count, x.data(), a.Code, a.Text);
+            direct->Read(count, y.data(), b.Code, b.Text);
+            break;
+        case 1:
+            windowed->ReadSome(count, x.data(), gotX, a.Code, a.Text);
+            direct->ReadSome(count, y.data(), gotY, b.Code, b.Text);
+            break;
+        default:
+            x.resize(1);
+            y.resize(1);
+            windowed->ReadByte(reinterpret_cast<std::uint8_t&>(x[0]), a.Code, a.Text);
+            direct->ReadByte(reinterpret_cast<std::uint8_t&>(y[0]), b.Code, b.Text);
+        }
+        ASSERT_EQ(a.Code, b.Code) << "step " << step << " at " << position;
+        ASSERT_EQ(a.Text, b.Text);
+        ASSERT_EQ(gotX, gotY);
+        ASSERT_EQ(windowed->GetPosition(), direct->GetPosition());
+        if (a.Code == ErrOk) {
+            ASSERT_EQ(x, y) << "step " << step << " at " << position;
+        }
+    }
+}
+
+TEST_F(RandomReader, NearbySmallReadsShareOneSystemRead)
+{
+    TTempFile file(PatternBytes(200000));
+    Open(file.Path());
+    std::uint64_t before = TSysFile::ReadCallCount();
+    std::string bytes;
+    for (std::uint32_t offset = 8; offset < 8 + 1000 * 12; offset += 12) {
+        Seek(offset);
+        ASSERT_EQ(Read(12, bytes).Code, ErrOk);
+    }
+    EXPECT_LE(TSysFile::ReadCallCount() - before, 1u);
+}

@@ -1,0 +1,43 @@
+// Small conveniences shared by the storage tests.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "io/SysIO.h"
+
+struct TStoreRelease {
+    void operator()(TIOStore* store) const { store->Release(); }
+};
+using TStorePtr = std::unique_ptr<TIOStoreFile, TStoreRelease>;
+
+inline TStorePtr NewStore(const std::string& path, const std::string& name = "sample.tif")
+{
+    return TStorePtr(new TIOStoreFile(path, name));
+}
+
+struct TResult {
+    TErrCode Code = ErrOk;
+    std::string Text;
+};
+
+// A reader of the given kind, or null with the failure in result.
+inline std::unique_ptr<TIOReader> NewReader(TIOStoreFile& store, TIOReaderMode mode,
+                                            TResult& result)
+{
+    TIOReader* reader = nullptr;
+    store.CreateReader(mode, result.Code, result.Text, reader);
+    return std::unique_ptr<TIOReader>(reader);
+}
+
+// The text of the internal failure fn raises, or "" when it raises none.
+template <class Fn>
+std::string InternalText(Fn fn)
+{
+    try {
+        fn();
+    } catch (const EKvInternal& e) {
+        return e.what();
+    }
+    return "";
+}
