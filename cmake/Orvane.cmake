@@ -1,6 +1,9 @@
 # Project-wide flags and the helpers every folder uses to declare its targets.
 
 set(ORVANE_WIN32 ${WIN32})
+if(WIN32)
+  enable_language(RC)
+endif()
 
 add_library(orvane_flags INTERFACE)
 target_compile_options(orvane_flags INTERFACE -Wall -Wextra)
@@ -37,7 +40,27 @@ function(orvane_library name)
   target_link_libraries(${name} PUBLIC orvane_flags ${A_LIBS})
 endfunction()
 
+# orvane_windows_resources(target): links the application manifest and the
+# version block of src/res into a Windows executable. Calling it twice, or on
+# a Linux build, does nothing.
+function(orvane_windows_resources target)
+  if(NOT WIN32)
+    return()
+  endif()
+  get_target_property(done ${target} ORVANE_RESOURCES)
+  if(done)
+    return()
+  endif()
+  set_target_properties(${target} PROPERTIES ORVANE_RESOURCES ON)
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc)
+  # windres does not see the .rc's own folder as an include path.
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc TARGET_DIRECTORY ${target}
+    APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/src/res/Orvane.manifest)
+  target_include_directories(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:${PROJECT_SOURCE_DIR}/src/res>)
+endfunction()
+
 # orvane_executable(name SOURCES ... LIBS ... [GUI])
+# Windows executables get the manifest and version block.
 function(orvane_executable name)
   cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
@@ -45,6 +68,7 @@ function(orvane_executable name)
   if(WIN32 AND A_GUI)
     set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
   endif()
+  orvane_windows_resources(${name})
 endfunction()
 
 # Fuzz builds instrument every library for coverage; the fuzz targets add the
@@ -77,3 +101,11 @@ function(orvane_fuzzer name)
   file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt
     "${name}\t${CMAKE_CURRENT_BINARY_DIR}/${name}\t${CORPUS}\t${DICT}\t${REGRESSIONS}\n")
 endfunction()
+
+# Portable-core sources must not include platform headers; the check is part
+# of every build. (Platform code lives in win32/ and posix/ sub-folders.)
+add_custom_target(orvane_portable_includes ALL
+  COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR}/src
+          -P ${PROJECT_SOURCE_DIR}/cmake/CheckPortableIncludes.cmake
+  COMMENT "Checking that portable sources include no platform headers"
+  VERBATIM)
