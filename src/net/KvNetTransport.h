@@ -1,0 +1,50 @@
+// The connection under the HTTP client: one TCP stream to a host, a blocking
+// send and a receive bounded by a time-out that an abort event can end. The
+// platform implementations report plain outcomes; the client turns them into
+// the texts the user sees, so both platforms word failures alike.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TKvEvent;
+
+enum class TKvOpenResult {
+    Ok,
+    EventFailed,   // the per-connection wait object could not be created
+    SocketFailed,
+    HostNotFound,
+    LookupFailed,  // any other name look-up failure
+    Refused,
+    ConnectFailed, // any other connect failure
+};
+
+enum class TKvRecvResult {
+    Ok,            // Received holds the count; 0 means the peer closed
+    Aborted,       // the abort event was signalled while waiting
+    TimedOut,
+    StartFailed,   // the receive could not even be started
+    ResultFailed,  // the receive ended with the socket error SysCode
+};
+
+class TKvNetTransport {
+public:
+    virtual ~TKvNetTransport() = default;
+
+    virtual bool IsOpen() const = 0;
+    // Creates the socket, resolves Host (first IPv4 address) and connects to
+    // Port. Every failure leaves the transport closed.
+    virtual TKvOpenResult Open(const std::string& Host, std::uint16_t Port) = 0;
+    virtual void Close() = 0;
+    // One send; returns the count the system reports as sent, -1 on failure.
+    virtual std::int64_t Send(const char* Data, std::size_t Count) = 0;
+    // Never returns while the system may still write into Buffer.
+    virtual TKvRecvResult Receive(char* Buffer, std::uint32_t MaxCount, const TKvEvent* Abort,
+                                  std::uint32_t TimeoutMs, std::uint32_t& Received,
+                                  std::uint32_t& SysCode) = 0;
+};
+
+// The platform's TCP transport (Windows Sockets or POSIX sockets).
+std::unique_ptr<TKvNetTransport> CreateSocketTransport();

@@ -1,0 +1,164 @@
+// Responses played through a memory transport, each delivered whole, byte by
+// byte and split in two at every offset: the outcome must never depend on
+// how the bytes arrive.
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "MemoryTransport.h"
+#include "net/KvHttp.h"
+
+namespace {
+
+struct TOutcome {
+    TErrCode Code = ErrOk;
+    std::string Text = "untouched";
+    std::string Body;
+    std::int32_t Status = -1;
+    std::uint32_t Pending = 0;
+};
+
+bool operator==(const TOutcome& a, const TOutcome& b)
+{
+    return a.Code == b.Code && a.Text == b.Text && a.Body == b.Body && a.Status == b.Status;
+}
+
+std::ostream& operator<<(std::ostream& out, const TOutcome& o)
+{
+    return out << "{code " << o.Code << ", '" << o.Text << "', body '" << o.Body << "', status " << o.Status << "}";
+}
+
+TOutcome Fetch(std::vector<std::string> Pieces)
+{
+    auto script = std::make_shared<TMemoryScript>();
+    script->Pieces = std::move(Pieces);
+    TKvHttpClient client(std::make_unique<TMemoryTransport>(script));
+    TOutcome out;
+    client.SetUrl("http://example.test/live.txt", out.Code, out.Text);
+    client.Connect(out.Code, out.Text);
+    client.SendLine("GET /live.txt HTTP/1.1\r\nHost: example.test\r\n", out.Code, out.Text);
+    if (out.Code == ErrOk)
+        client.ReceiveHeader(nullptr, out.Code, out.Text);
+    if (out.Code == ErrOk)
+        client.ReceiveBody(nullptr, out.Code, out.Text);
+    out.Status = client.StatusCode();
+    out.Pending = client.PendingCount();
+    for (const TKvBodyBlock* b = client.Body().FirstBlock(); b; b = b->Next)
+        out.Body.append(b->Data, b->Used);
+    return out;
+}
+
+struct TCase {
+    const char* Name;
+    std::string Response;
+    TOutcome Expected;
+};
+
+TOutcome Ok(std::string Body, std::int32_t Status = 200)
+{
+    return {ErrOk, "untouched", std::move(Body), Status, 0};
+}
+
+TOutcome Failed(std::string Text, std::int32_t Status = 200, std::string Body = "")
+{
+    return {ErrFailed, std::move(Text), std::move(Body), Status, 0};
+}
+
+const std::string Chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+const std::string Closed = "Receiving data: Connection closed by the server before the response was complete";
+std::string Invalid(const char* What)
+{
+    return std::string("Receiving data: Invalid response from the server (") + What + ")";
+}
+
+const TCase Cases[] = {
+    {"one chunk", Chunked + "5\r\nhello\r\n0\r\n\r\n", Ok("hello")},
+    {"chunks, blanks, capitals, trailer lines",
+     "HTTP/1.1 200 OK\r\nTRANSFER-ENCODING: Chunked\r\n\r\n5  \r\nhello\r\nA\r\n 012345678\r\n0\r\nX-Sum: 1\r\nX-B: 2\r\n\r\n",
+     Ok("hello 012345678")},
+    {"empty size line ends the body", Chunked + "\r\n\r\n", Ok("")},
+    {"close right after the last chunk", Chunked + "3\r\nabc\r\n0\r\n", Ok("abc")},
+    {"chunk extension", Chunked + "5;name=v\r\nhello\r\n0\r\n\r\n", Failed("Internal error: KvHttp 372.75")},
+    {"text after chunk size", Chunked + "5 x\r\nhello\r\n0\r\n\r\n", Failed("Internal error: KvHttp 372.75")},
+    {"bad chunk digit", Chunked + "5g\r\nhello\r\n0\r\n\r\n", Failed("Internal error: KvHttp 358.77")},
+    {"announced trailer", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nTrailer: X-Sum\r\n\r\n0\r\n\r\n",
+     Failed("Internal error: KvHttp 427.75")},
+    {"chunk size beyond 31 bits", Chunked + "80000000\r\n", Failed(Invalid("chunk size too large"))},
+    {"fixed length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", Ok("hello")},
+    {"fixed length without blank", "HTTP/1.1 200 OK\r\ncontent-length:5\r\n\r\nhello", Ok("hello")},
+    {"fixed length zero", "HTTP/1.1 204 No\r\nContent-Length: 0\r\n\r\n", Ok("", 204)},
+    {"length after two blanks", "HTTP/1.1 200 OK\r\nContent-Length:  5\r\n\r\nhello", Failed(Invalid("content length"))},
+    {"non-digit length", "HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello", Failed(Invalid("content length"))},
+    {"length beyond 31 bits", "HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n\r\n", Failed(Invalid("content length"))},
+    {"until close, 1.0", "HTTP/1.0 200 OK\r\n\r\nabc", Ok("abc")},
+    {"until close, keep-alive", "HTTP/1.1 200 OK\r\nConnection: Keep-Alive\r\n\r\nabc", Ok("abc")},
+    {"until close, close", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nabc", Ok("abc")},
+    {"unknown connection mode", "HTTP/1.1 200 OK\r\nConnection: upgrade\r\n\r\nabc", Failed(Invalid("connection mode"))},
+    {"unknown transfer coding", "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\n", Failed(Invalid("transfer coding"))},
+    {"version 2.0 and CR after the code", "HTTP/2.0 404\r\nContent-Length: 1\r\n\r\nx", Ok("x", 404)},
+    {"not HTTP", "HTTX/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx", Ok("x", -1)},
+    {"header below 13 bytes", "HTTP/1.1\r\n\r\n", Ok("", -1)},
+    {"status with a letter", "HTTP/1.1 2x0 OK\r\n\r\n", Failed(Invalid("status code"), -1)},
+    {"status of four digits", "HTTP/1.1 2000 OK\r\n\r\n", Failed(Invalid("status code"), -1)},
+    {"nothing at all", "", Failed(Closed, -1)},
+    {"close inside the header", "HTTP/1.1 200 OK\r\nContent-Le", Failed(Closed, -1)},
+    {"close before the empty line", "HTTP/1.1 200 OK\r\nContent-Length: 1\r\n", Failed(Closed, -1)},
+    {"close inside a fixed body", "HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nhello", Failed(Closed, 200, "hello")},
+    {"close inside a size line", Chunked + "5", Failed(Closed)},
+    {"close inside a chunk", Chunked + "5\r\nhel", Failed(Closed, 200, "hel")},
+    {"close before a chunk's CR LF", Chunked + "5\r\nhello", Failed(Closed, 200, "hello")},
+    {"close inside a chunk's CR LF", Chunked + "5\r\nhello\r", Failed(Closed, 200, "hello")},
+};
+
+void PrintTo(const TCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class Response : public testing::TestWithParam<TCase> {};
+
+TEST_P(Response, SameOutcomeHoweverSplit)
+{
+    const TCase& c = GetParam();
+    EXPECT_EQ(Fetch({c.Response}), c.Expected) << "whole";
+    std::vector<std::size_t> everyByte;
+    for (std::size_t i = 1; i < c.Response.size(); ++i) {
+        everyByte.push_back(i);
+        EXPECT_EQ(Fetch(SplitAt(c.Response, {i})), c.Expected) << "split at " << i;
+    }
+    EXPECT_EQ(Fetch(SplitAt(c.Response, everyByte)), c.Expected) << "byte by byte";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Response, testing::ValuesIn(Cases), [](const auto& info) {
+    std::string name;
+    for (const char* p = info.param.Name; *p; ++p)
+        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return name;
+});
+
+TEST(ResponseFraming, OnlyTheBodyIsConsumedAndNothingStaysPending)
+{
+    // The next response's bytes arrive with this one; they stay unread.
+    TOutcome out = Fetch({Chunked + "5\r\nhello\r\n0\r\n\r\n"});
+    EXPECT_EQ(out.Pending, 0u);
+    out = Fetch({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhiHTTP/1.1"});
+    EXPECT_EQ(out.Body, "hi");
+    EXPECT_EQ(out.Pending, 1u);
+}
+
+TEST(ResponseLimits, OversizedHeaderSizeLineAndTrailerAreRejected)
+{
+    std::string field = "X-Pad: " + std::string(60000, 'p') + "\r\n";
+    EXPECT_EQ(Fetch({"HTTP/1.1 200 OK\r\n" + field + "Content-Length: 1\r\n\r\nx"}), Ok("x"));
+    EXPECT_EQ(Fetch({"HTTP/1.1 200 OK\r\n" + field + field + "\r\n"}), Failed(Invalid("header too long"), -1));
+
+    std::string zeros(1000, '0');
+    EXPECT_EQ(Fetch({Chunked + zeros + "1\r\nx\r\n0\r\n\r\n"}), Ok("x"));
+    EXPECT_EQ(Fetch({Chunked + zeros + zeros + "1\r\nx\r\n0\r\n\r\n"}), Failed(Invalid("chunk size line too long")));
+
+    std::string trailer = "X-T: " + std::string(40000, 't') + "\r\n";
+    EXPECT_EQ(Fetch({Chunked + "0\r\n" + trailer + "\r\n"}), Ok(""));
+    EXPECT_EQ(Fetch({Chunked + "0\r\n" + trailer + trailer + "\r\n"}), Failed(Invalid("trailer too long")));
+}
+
+} // namespace
