@@ -1,0 +1,80 @@
+// The tag viewer window's logic: which file and page is shown, what the
+// widgets say and allow, and how the page-count thread is fed.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/FOrvaneTrnTiff.h"
+#include "app/KvTiffPages.h"
+#include "app/OrvaneWidgets.h"
+
+inline constexpr std::uint32_t ListValueLimit = 25;
+
+class TFrmOrvane {
+public:
+    TFrmOrvane(IKvOrvaneHost& host, const TOrvaneWidgets& widgets, TKvTiffPagesFactory factory);
+    ~TFrmOrvane();
+    TFrmOrvane(const TFrmOrvane&) = delete;
+    TFrmOrvane& operator=(const TFrmOrvane&) = delete;
+
+    // The WM_STARTUP handler; argument is the first command-line argument.
+    void StartUp(const std::string& argument);
+
+    void OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText);
+    void GoToPage(std::int32_t index);
+
+    void ButBrowseClick();
+    void ButFirstClick() { GoToPage(0); }
+    void ButPreviousClick() { GoToPage(PageIndex - 1); }
+    void ButNextClick() { GoToPage(PageIndex + 1); }
+    void ButLastClick() { GoToPage(PageCount - 1); }
+    void LivTagsSelectItem();
+    void ButViewTagValueClick();
+    void ButCopyTagsAsTextClick();
+    void PageCountProgress();
+    void FormClose();
+
+    // A file dropped on the window opens as if chosen with Browse.
+    void OpenDroppedFile(const std::string& path);
+
+    bool EventsEnabled = false;
+    std::int32_t PageIndex = 0;
+    std::int32_t PageCount = 0;
+    bool PageCountFinal = false;
+
+    // For tests: the state shared with the page-count thread.
+    std::shared_ptr<TTrnTiffShared> SharedForTest() const { return FShared; }
+
+private:
+    void FillTagList();
+    void UpdateNavigation();
+    void UpdatePageStatistics();
+    void TakePageCount();
+    std::string PageCountText() const;
+    void ShowOpenedPage();
+    void ShowEmpty();
+    void ShowBrokenPage();
+    void OpenInReader(const std::string& path, const std::string& display, TErrCode& ErrCode,
+                      std::string& ErrText);
+    void StartCounting();
+    void OpenChosenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText);
+    // Runs Fn with the reader under TiffLock; false when there is no reader.
+    bool WithReader(TErrCode& ErrCode, std::string& ErrText,
+                    const std::function<void(IKvTiffPages&)>& fn,
+                    const std::function<void()>& onFailure = {});
+    void ShowErrorOf(TErrCode ErrCode, const std::string& ErrText);
+
+    IKvOrvaneHost& FHost;
+    TOrvaneWidgets W;
+    TKvTiffPagesFactory FFactory;
+    std::shared_ptr<TTrnTiffShared> FShared;
+    // Set when counting ended without reaching the end of the chain.
+    bool FCountStopped = false;
+};
+
+// Runs Fn, turning every exception into the error pair: reader failures carry
+// their own text, internal failures the "Unexpected error: " prefix.
+void GuardErrors(TErrCode& ErrCode, std::string& ErrText, const std::function<void()>& fn);

@@ -1,0 +1,71 @@
+// The state the tag viewer shares with its page-count thread, and that thread.
+// Both sides hold the state by shared pointer, so the lock, the event and the
+// reader live as long as either side may still use them.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "app/KvThread.h"
+#include "app/KvTiffPages.h"
+#include "io/SynCrs.h"
+
+// A manual-reset event: stays signalled until reset.
+class TKvManualEvent {
+public:
+    void Set();
+    void Reset();
+    bool IsSet();
+    void Wait();
+
+private:
+    std::mutex FMutex;
+    std::condition_variable FCond;
+    bool FSet = false;
+};
+
+struct TTrnTiffShared {
+    TCrs TiffLock;
+    TKvManualEvent TrnTiffEvent;
+    // Guarded by TiffLock from here on.
+    std::unique_ptr<IKvTiffPages> TiffCodec;
+    bool ThreadRunning = false;
+    // Set by the thread when a step failed; the window then stops showing the
+    // count as unfinished. Cleared when the window opens a file.
+    bool CountFailed = false;
+};
+
+inline constexpr std::uint32_t PageCountPeriodMs = 500;
+
+// Decides when a progress message is due: at most one per period, and a mark
+// left behind by a pause is moved to now instead of firing once per missed
+// period.
+class TKvProgressPacer {
+public:
+    void Restart(std::uint32_t now);
+    bool Due(std::uint32_t now);
+
+private:
+    std::uint32_t FMark = 0;
+};
+
+class TFrmOrvaneTrnTiffThread : public TKvThread {
+public:
+    // Post tells the window that the count moved on; it must stay callable
+    // after the window has gone.
+    TFrmOrvaneTrnTiffThread(std::shared_ptr<TTrnTiffShared> shared, std::function<void()> post);
+
+protected:
+    void Execute() override;
+
+private:
+    // One pass under TiffLock; false when the thread is to end.
+    bool Step(bool& timing, TKvProgressPacer& pacer);
+
+    std::shared_ptr<TTrnTiffShared> FShared;
+    std::function<void()> FPost;
+};

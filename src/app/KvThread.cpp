@@ -1,0 +1,34 @@
+#include "app/KvThread.h"
+
+#include <chrono>
+#include <system_error>
+#include <thread>
+
+void TKvThread::Start(TErrCode& ErrCode, std::string& ErrText)
+{
+    try {
+        std::thread(&TKvThread::Routine, this).detach();
+    } catch (const std::system_error&) {
+        ErrCode = ErrFailed;
+        ErrText = "Unexpected error KvThread 45.77";
+    }
+}
+
+// Nothing may escape a thread routine; Execute is expected to handle its own
+// failures, so anything left over ends just this worker.
+void TKvThread::Routine(TKvThread* thread) noexcept
+{
+    try {
+        SetCurrentThreadPriority(thread->Priority);
+        thread->Execute();
+    } catch (...) {
+    }
+    delete thread;
+}
+
+std::uint32_t TickCount32()
+{
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<std::uint32_t>(ms.count());
+}

@@ -1,0 +1,48 @@
+// What the tag viewer and its page-count thread use of the TIFF reader. The
+// window holds the reader only through this interface, so its logic can be
+// driven by a scripted reader as well as by the real one.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "io/SysErr.h"
+
+class IKvTiffPages {
+public:
+    virtual ~IKvTiffPages() = default;
+
+    virtual void EnablePageList(bool on, TErrCode& ErrCode, std::string& ErrText) = 0;
+    virtual void Open(const std::string& path, const std::string& displayName,
+                      std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& ErrCode,
+                      std::string& ErrText) = 0;
+    virtual void SelectPage(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText) = 0;
+    virtual void ReadPage(TErrCode& ErrCode, std::string& ErrText) = 0;
+    virtual void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText) = 0;
+    virtual void GetPageCount(bool& final, std::uint32_t& count) = 0;
+
+    virtual std::uint32_t EntryCount() = 0;
+    virtual std::string TagName(std::uint32_t i) = 0;
+    virtual std::string DataTypeName(std::uint32_t i) = 0;
+    virtual std::uint32_t ValueCount(std::uint32_t i) = 0;
+    virtual std::string ValueText(std::uint32_t i, std::uint32_t limit) = 0;
+    // Raise an exception carrying the reader's text when the bytes cannot be
+    // read.
+    virtual std::uint32_t ValueSize(std::uint32_t i) = 0;
+    virtual const void* ValuePointer(std::uint32_t i) = 0;
+
+    virtual std::uint64_t FileSize() = 0;
+    virtual std::string ByteOrderText() = 0;
+    virtual std::uint32_t IfdOffset() = 0;
+    virtual std::string RasterSizeText() = 0;
+    virtual std::string SizeText(std::uint64_t size) = 0;
+
+    // The clipboard dump of the loaded page.
+    virtual std::string TagDump() = 0;
+};
+
+// Makes the reader the window uses; the program passes the real one, tests a
+// scripted one.
+using TKvTiffPagesFactory = std::function<std::unique_ptr<IKvTiffPages>()>;

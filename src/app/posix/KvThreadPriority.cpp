@@ -1,0 +1,12 @@
+#include "app/KvThread.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// Linux keeps a nice value per thread; a worker lowers only its own.
+void SetCurrentThreadPriority(std::int32_t priority)
+{
+    if (priority < 0)
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -priority * 2);
+}

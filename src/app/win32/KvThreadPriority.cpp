@@ -1,0 +1,8 @@
+#include "app/KvThread.h"
+
+#include <windows.h>
+
+void SetCurrentThreadPriority(std::int32_t priority)
+{
+    SetThreadPriority(GetCurrentThread(), priority);
+}

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "FakeTiff.h"
+#include "app/StartUp.h"
+
+using namespace std::chrono_literals;
+using Nav = std::vector<bool>;
+
+namespace {
+
+void Open(TViewerRig& rig, const std::string& path, TErrCode expect = ErrOk)
+{
+    TErrCode ErrCode = ErrOk;
+    std::string ErrText;
+    rig.Frm->OpenFile(path, ErrCode, ErrText);
+    ASSERT_EQ(ErrCode, expect) << ErrText;
+}
+
+} // namespace
+
+TEST(Viewer, StartUpWithoutArgumentShowsEmptyWindow)
+{
+    TViewerRig rig;
+    rig.Frm->StartUp("");
+    EXPECT_EQ(rig.Host.Caption, "Kestrova  Orvane  2.00");
+    EXPECT_EQ(rig.NavState(), Nav({false, false, false, false}));
+    EXPECT_EQ(rig.Host.Repaints, 1);
+    EXPECT_TRUE(rig.Host.Errors.empty());
+    EXPECT_TRUE(rig.Frm->EventsEnabled);
+    EXPECT_EQ(rig.Codec, nullptr);
+}
+
+TEST(Viewer, StartUpSwitchRunsRoleAndClosesWithoutViewerSetup)
+{
+    TViewerRig rig;
+    rig.Frm->StartUp("/uninstallsec");
+    EXPECT_EQ(rig.Host.Role, orUninstallSec);
+    EXPECT_EQ(rig.Host.Closes, 1);
+    EXPECT_EQ(rig.Host.Caption, "");
+    EXPECT_FALSE(rig.Frm->EventsEnabled);
+}
+
+TEST(Viewer, StartUpWithOnePageFile)
+{
+    TViewerRig rig;
+    rig.Files["C:\\x\\one.tif"] = {};
+    rig.Frm->StartUp("C:\\x\\one.tif");
+    EXPECT_EQ(rig.Host.Title, "Orvane - one.tif");
+    EXPECT_EQ(rig.Host.Caption, "Kestrova  Orvane  2.00  -  D:C:\\x\\one.tif");
+    EXPECT_EQ(rig.EdiFilename.Text, "D:C:\\x\\one.tif");
+    ASSERT_EQ(rig.List.Rows.size(), 2u);
+    EXPECT_EQ(rig.List.Rows[1], (TKvTagRow{"ImageLength", "Short", "1", "1/25"}));
+    EXPECT_EQ(rig.LabPage.Text, "Page 1 of 1");
+    EXPECT_EQ(rig.NavState(), Nav({false, false, false, false}));
+    EXPECT_EQ(rig.Pages.Text, "1");
+    EXPECT_EQ(rig.Size.Text, "1001 b");
+    EXPECT_EQ(rig.Order.Text, "Intel");
+    EXPECT_EQ(rig.Offset.Text, "8");
+    EXPECT_EQ(rig.Raster.Text, "1.00 Kb");
+    EXPECT_TRUE(rig.Copy.Enabled);
+    EXPECT_FALSE(rig.View.Enabled);
+    EXPECT_FALSE(rig.Frm->SharedForTest()->ThreadRunning);
+}
+
+TEST(Viewer, UnresolvedDisplayPathFallsBackToPathAsGiven)
+{
+    TViewerRig rig;
+    rig.Host.ResolveDisplay = false;
+    rig.Files["a/b.tif"] = {};
+    Open(rig, "a/b.tif");
+    EXPECT_EQ(rig.EdiFilename.Text, "a/b.tif");
+    EXPECT_EQ(rig.Host.Title, "Orvane - b.tif");
+}
+
+TEST(Viewer, NonTiffAfterGoodFileEmptiesWindowAndReportsReaderText)
+{
+    TViewerRig rig;
+    rig.Files["good.tif"] = {.Pages = 3, .KnownAtOpen = 3};
+    rig.Files["bad.txt"] = {.NotTiff = true};
+    Open(rig, "good.tif");
+    rig.Frm->StartUp("bad.txt");
+    ASSERT_EQ(rig.Host.Errors.size(), 1u);
+    EXPECT_EQ(rig.Host.Errors[0], "Reading from file 'D:bad.txt': Not a TIFF file");
+    EXPECT_TRUE(rig.List.Rows.empty());
+    EXPECT_EQ(rig.NavState(), Nav({false, false, false, false}));
+    EXPECT_FALSE(rig.View.Enabled || rig.Copy.Enabled);
+    for (auto* t : {&rig.LabPage, &rig.Size, &rig.Order, &rig.Pages, &rig.Offset, &rig.Raster})
+        EXPECT_EQ(t->Text, "");
+    EXPECT_EQ(rig.Frm->PageCount, 3);
+}
+
+TEST(Viewer, InternalFailureDuringOpenLeavesLockFreeAndWindowEmpty)
+{
+    TViewerRig rig;
+    rig.Files["f.tif"] = {.InternalOnRead = true};
+    rig.Frm->StartUp("f.tif");
+    ASSERT_EQ(rig.Host.Errors.size(), 1u);
+    EXPECT_EQ(rig.Host.Errors[0], "Unexpected error: KvCodecTiff 1234.5");
+    EXPECT_TRUE(rig.List.Rows.empty());
+    EXPECT_TRUE(LockIsFree(rig.Frm->SharedForTest()));
+}
+
+TEST(Viewer, NavigationThroughFinalCount)
+{
+    TViewerRig rig;
+    rig.Files["five.tif"] = {.Pages = 5, .KnownAtOpen = 5};
+    Open(rig, "five.tif");
+    struct Step {
+        void (TFrmOrvane::*Click)();
+        std::string Label;
+        Nav Buttons;
+    } steps[] = {
+        {&TFrmOrvane::ButNextClick, "Page 2 of 5", {true, true, true, true}},
+        {&TFrmOrvane::ButLastClick, "Page 5 of 5", {true, true, false, false}},
+        {&TFrmOrvane::ButPreviousClick, "Page 4 of 5", {true, true, true, true}},
+        {&TFrmOrvane::ButFirstClick, "Page 1 of 5", {false, false, true, true}},
+    };
+    for (const auto& s : steps) {
+        (rig.Frm.get()->*s.Click)();
+        EXPECT_EQ(rig.LabPage.Text, s.Label);
+        EXPECT_EQ(rig.NavState(), s.Buttons) << s.Label;
+    }
+    rig.Frm->GoToPage(1000);
+    EXPECT_EQ(rig.LabPage.Text, "Page 5 of 5");
+    EXPECT_EQ(rig.Offset.Text, "408");
+    rig.Frm->GoToPage(-5);
+    EXPECT_EQ(rig.LabPage.Text, "Page 1 of 5");
+    EXPECT_TRUE(rig.Host.Errors.empty());
+}
+
+TEST(Viewer, SelectionEnablesViewButtonUntilPageChanges)
+{
+    TViewerRig rig;
+    rig.Files["two.tif"] = {.Pages = 2, .KnownAtOpen = 2};
+    Open(rig, "two.tif");
+    rig.List.Selected = 1;
+    rig.Frm->LivTagsSelectItem();
+    EXPECT_FALSE(rig.View.Enabled) << "events are off until start-up finished";
+    rig.Frm->EventsEnabled = true;
+    rig.Frm->LivTagsSelectItem();
+    EXPECT_TRUE(rig.View.Enabled);
+    rig.Frm->ButNextClick();
+    EXPECT_FALSE(rig.View.Enabled);
+    EXPECT_EQ(rig.List.Selected, -1);
+}
+
+TEST(Viewer, ViewTagValueAndCopyTagsUseLoadedPage)
+{
+    TViewerRig rig;
+    rig.Files["two.tif"] = {.Pages = 2, .KnownAtOpen = 2};
+    Open(rig, "two.tif");
+    rig.Frm->ButNextClick();
+    rig.List.Selected = 1;
+    rig.Frm->ButViewTagValueClick();
+    EXPECT_EQ(rig.Host.HexShown, 1);
+    EXPECT_EQ(rig.Host.HexCaption, "ImageLength");
+    EXPECT_EQ(rig.Host.HexBytes, (std::vector<std::uint8_t>{1, 1}));
+    rig.Frm->ButCopyTagsAsTextClick();
+    EXPECT_EQ(rig.Host.Clipboard, "dump of page 1\r\n");
+}
+
+TEST(Viewer, UnreadableValueShowsErrorInsteadOfHexWindow)
+{
+    TViewerRig rig;
+    rig.Files["v.tif"] = {.ValueUnreadable = true};
+    Open(rig, "v.tif");
+    rig.List.Selected = 0;
+    rig.Frm->ButViewTagValueClick();
+    EXPECT_EQ(rig.Host.HexShown, 0);
+    EXPECT_EQ(rig.Host.Errors, std::vector<std::string>{"Premature end of data"});
+}
+
+TEST(Viewer, BrokenPageKeepsNavigationAndStopsShowingCountAsRunning)
+{
+    TViewerRig rig;
+    rig.Files["b.tif"] = {.Pages = 4, .KnownAtOpen = 4, .BrokenPage = 2};
+    Open(rig, "b.tif");
+    rig.Frm->GoToPage(2);
+    EXPECT_EQ(rig.Host.Errors, std::vector<std::string>{"Page list is broken"});
+    EXPECT_TRUE(rig.List.Rows.empty());
+    EXPECT_EQ(rig.LabPage.Text, "Page 3 of 4");
+    EXPECT_TRUE(rig.Prev.Enabled);
+    EXPECT_FALSE(rig.Copy.Enabled);
+    EXPECT_EQ(rig.Offset.Text, "");
+    rig.Frm->ButPreviousClick();
+    EXPECT_EQ(rig.List.Rows.size(), 2u);
+    EXPECT_EQ(rig.LabPage.Text, "Page 2 of 4");
+}
+
+TEST(Viewer, BrowseOpensChosenFileAndCancelDoesNothing)
+{
+    TViewerRig rig;
+    rig.Files["c.tif"] = {};
+    rig.Frm->ButBrowseClick();
+    EXPECT_EQ(rig.Codec, nullptr);
+    rig.Host.Chosen = "c.tif";
+    rig.Frm->ButBrowseClick();
+    EXPECT_EQ(rig.LabPage.Text, "Page 1 of 1");
+    EXPECT_TRUE(rig.Frm->EventsEnabled);
+}

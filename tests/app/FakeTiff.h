@@ -1,0 +1,252 @@
+// A scripted reader and recording widgets for driving the viewer's logic
+// without a window system or a real file.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/FOrvane.h"
+
+struct TFakeFile {
+    std::uint32_t Pages = 1;
+    std::uint32_t KnownAtOpen = 1;
+    std::int64_t BrokenPage = -1;   // ReadPage fails here
+    std::int64_t ScanFailsAt = -1;  // ScanStep fails once this many pages are known
+    bool NotTiff = false;
+    bool InternalOnRead = false;    // ReadPage raises an internal failure
+    bool ValueUnreadable = false;
+    std::chrono::microseconds StepCost{0};
+};
+
+class TFakeTiff : public IKvTiffPages {
+public:
+    explicit TFakeTiff(std::map<std::string, TFakeFile>* files) : FFiles(files) {}
+
+    void EnablePageList(bool, TErrCode&, std::string&) override {}
+    void Open(const std::string& path, const std::string& display, std::uint32_t, std::uint32_t,
+              TErrCode&, std::string&) override
+    {
+        FFile = (*FFiles)[path];
+        FDisplay = display;
+        FKnown = std::min(FFile.KnownAtOpen, FFile.Pages);
+        FCursor = 0;
+    }
+    void SelectPage(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText) override
+    {
+        if (FFile.NotTiff)
+            return Fail(ErrCode, ErrText, "Reading from file '" + FDisplay + "': Not a TIFF file");
+        FCursor = index;
+        if (index + 1 > FKnown && index < FFile.Pages)
+            FKnown = index + 1;
+    }
+    void ReadPage(TErrCode& ErrCode, std::string& ErrText) override
+    {
+        if (FFile.InternalOnRead)
+            RaiseInternal("KvCodecTiff 1234.5");
+        if (FCursor >= FFile.Pages)
+            return Fail(ErrCode, ErrText, "End of TIFF, no more pages");
+        if (std::int64_t(FCursor) == FFile.BrokenPage)
+            return Fail(ErrCode, ErrText, "Page list is broken");
+        FLoaded = FCursor;
+        if (FCursor + 2 > FKnown && FCursor + 1 < FFile.Pages)
+            FKnown = FCursor + 2;
+        ++FCursor;
+    }
+    void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText) override
+    {
+        ++Steps;
+        // Spins rather than sleeps: sleeps are far coarser than a step.
+        auto until = std::chrono::steady_clock::now() + FFile.StepCost;
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        if (FFile.ScanFailsAt >= 0 && std::int64_t(FKnown) >= FFile.ScanFailsAt)
+            return Fail(ErrCode, ErrText, "scan failed");
+        if (FKnown < FFile.Pages)
+            ++FKnown;
+        final = FKnown >= FFile.Pages;
+    }
+    void GetPageCount(bool& final, std::uint32_t& count) override
+    {
+        count = FKnown;
+        final = FKnown >= FFile.Pages;
+    }
+    std::uint32_t EntryCount() override { return 2; }
+    std::string TagName(std::uint32_t i) override { return i ? "ImageLength" : "ImageWidth"; }
+    std::string DataTypeName(std::uint32_t) override { return "Short"; }
+    std::uint32_t ValueCount(std::uint32_t) override { return 1; }
+    std::string ValueText(std::uint32_t i, std::uint32_t limit) override
+    {
+        return std::to_string(FLoaded * 10 + i) + "/" + std::to_string(limit);
+    }
+    std::uint32_t ValueSize(std::uint32_t) override { return 2; }
+    const void* ValuePointer(std::uint32_t i) override
+    {
+        if (FFile.ValueUnreadable)
+            throw std::runtime_error("Premature end of data");
+        FValue[0] = static_cast<std::uint8_t>(FLoaded);
+        FValue[1] = static_cast<std::uint8_t>(i);
+        return FValue;
+    }
+    std::uint64_t FileSize() override { return 1000 + FFile.Pages; }
+    std::string ByteOrderText() override { return "Intel"; }
+    std::uint32_t IfdOffset() override { return 8 + FLoaded * 100; }
+    std::string RasterSizeText() override { return "1.00 Kb"; }
+    std::string SizeText(std::uint64_t size) override { return std::to_string(size) + " b"; }
+    std::string TagDump() override { return "dump of page " + std::to_string(FLoaded) + "\r\n"; }
+
+    std::atomic<std::uint64_t> Steps{0};
+
+private:
+    static void Fail(TErrCode& ErrCode, std::string& ErrText, const std::string& text)
+    {
+        ErrCode = ErrFailed;
+        ErrText = text;
+    }
+
+    std::map<std::string, TFakeFile>* FFiles;
+    TFakeFile FFile;
+    std::string FDisplay;
+    std::uint32_t FKnown = 0;
+    std::uint32_t FCursor = 0;
+    std::uint32_t FLoaded = 0;
+    std::uint8_t FValue[2] = {};
+};
+
+struct TFakeText : IKvTextWidget {
+    std::string Text;
+    void SetText(const std::string& text) override { Text = text; }
+};
+
+struct TFakeButton : IKvButtonWidget {
+    bool Enabled = true;
+    void SetEnabled(bool enabled) override { Enabled = enabled; }
+};
+
+struct TFakeList : IKvListWidget {
+    std::vector<TKvTagRow> Rows;
+    std::int32_t Selected = -1;
+    void Clear() override { Rows.clear(); Selected = -1; }
+    void AddRow(const TKvTagRow& row) override { Rows.push_back(row); }
+    std::int32_t SelectedIndex() override { return Selected; }
+    void SelectNone() override { Selected = -1; }
+};
+
+// Messages posted by the page-count thread; outlives the window on purpose.
+struct TFakeQueue {
+    std::mutex Mutex;
+    std::condition_variable Cond;
+    std::uint64_t Posted = 0;
+    std::uint64_t Taken = 0;
+
+    void Post()
+    {
+        std::lock_guard lock(Mutex);
+        ++Posted;
+        Cond.notify_all();
+    }
+    bool Take(std::chrono::milliseconds wait)
+    {
+        std::unique_lock lock(Mutex);
+        if (!Cond.wait_for(lock, wait, [this] { return Taken < Posted; }))
+            return false;
+        ++Taken;
+        return true;
+    }
+};
+
+struct TFakeHost : IKvOrvaneHost {
+    std::string Caption, Title, Clipboard, Chosen, HexCaption;
+    std::vector<std::string> Errors;
+    std::vector<std::uint8_t> HexBytes;
+    int HexShown = 0, Repaints = 0, Closes = 0, Role = -1;
+    bool ResolveDisplay = true;
+    std::shared_ptr<TFakeQueue> Queue = std::make_shared<TFakeQueue>();
+
+    void SetCaption(const std::string& t) override { Caption = t; }
+    void SetApplicationTitle(const std::string& t) override { Title = t; }
+    void ShowError(const std::string& t) override { Errors.push_back(t); }
+    void SetClipboardText(const std::string& t) override { Clipboard = t; }
+    std::string DisplayPath(const std::string& p) override { return ResolveDisplay ? "D:" + p : ""; }
+    bool ChooseTiffFile(std::string& path, TErrCode&, std::string&) override
+    {
+        path = Chosen;
+        return !Chosen.empty();
+    }
+    void ShowTagValue(const std::string& c, const std::vector<std::uint8_t>& b) override
+    {
+        HexCaption = c;
+        HexBytes = b;
+        ++HexShown;
+    }
+    std::function<void()> PageCountPoster() override
+    {
+        return [q = Queue] { q->Post(); };
+    }
+    void RepaintNow() override { ++Repaints; }
+    void CloseWindow() override { ++Closes; }
+    void RunSwitchRole(int role) override { Role = role; }
+};
+
+// True when another thread can take the lock within a second; a thread stuck
+// on a held lock is left behind (the test fails anyway).
+inline bool LockIsFree(const std::shared_ptr<TTrnTiffShared>& shared)
+{
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread([shared, done] {
+        shared->TiffLock.Enter();
+        shared->TiffLock.Leave();
+        *done = true;
+    }).detach();
+    for (int i = 0; i < 1000 && !*done; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return *done;
+}
+
+// A window over fakes; Codec is the reader the window created, if any.
+struct TViewerRig {
+    std::map<std::string, TFakeFile> Files;
+    TFakeHost Host;
+    TFakeText EdiFilename, LabPage, Size, Order, Pages, Offset, Raster;
+    TFakeList List;
+    TFakeButton First, Prev, Next, Last, View, Copy;
+    TFakeTiff* Codec = nullptr;
+    std::unique_ptr<TFrmOrvane> Frm;
+
+    TViewerRig()
+    {
+        TOrvaneWidgets w{&EdiFilename, &List, &First, &Prev, &LabPage, &Next, &Last, &View,
+                         &Copy,        &Size, &Order, &Pages, &Offset, &Raster};
+        Frm = std::make_unique<TFrmOrvane>(Host, w, [this] {
+            auto codec = std::make_unique<TFakeTiff>(&Files);
+            Codec = codec.get();
+            return std::unique_ptr<IKvTiffPages>(std::move(codec));
+        });
+    }
+
+    // Runs the window's side of the progress messages until Done holds.
+    template <class Pred>
+    bool PumpUntil(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(20))
+    {
+        auto end = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            if (Host.Queue->Take(std::chrono::milliseconds(50)))
+                Frm->PageCountProgress();
+        }
+        return true;
+    }
+
+    std::vector<bool> NavState() const
+    {
+        return {First.Enabled, Prev.Enabled, Next.Enabled, Last.Enabled};
+    }
+};

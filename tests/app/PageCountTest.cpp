@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+#include <set>
+
+#include "FakeTiff.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+void Open(TViewerRig& rig, const std::string& path)
+{
+    TErrCode ErrCode = ErrOk;
+    std::string ErrText;
+    rig.Frm->OpenFile(path, ErrCode, ErrText);
+    ASSERT_EQ(ErrCode, ErrOk) << ErrText;
+}
+
+} // namespace
+
+TEST(ProgressPacer, FiresOncePerPeriodAndCatchesUpAfterPause)
+{
+    TKvProgressPacer pacer;
+    pacer.Restart(1000);
+    EXPECT_FALSE(pacer.Due(1499));
+    EXPECT_TRUE(pacer.Due(1500));
+    EXPECT_FALSE(pacer.Due(1999));
+    EXPECT_TRUE(pacer.Due(2010));
+    // A long pause: one message, then the period starts from now.
+    EXPECT_TRUE(pacer.Due(60000));
+    EXPECT_FALSE(pacer.Due(60001));
+    EXPECT_FALSE(pacer.Due(60499));
+    EXPECT_TRUE(pacer.Due(60500));
+    // Wrapping tick counts.
+    pacer.Restart(0xFFFFFF00u);
+    EXPECT_FALSE(pacer.Due(0x10));
+    EXPECT_TRUE(pacer.Due(0x100));
+}
+
+TEST(PageCount, LongFileCountedWhilePagesChange)
+{
+    TViewerRig rig;
+    rig.Files["long.tif"] = {.Pages = 100000, .KnownAtOpen = 1, .StepCost = 5us};
+    rig.Frm->StartUp("long.tif");
+    EXPECT_EQ(rig.LabPage.Text, "Page 1");
+    EXPECT_FALSE(rig.Last.Enabled);
+    EXPECT_EQ(rig.Pages.Text.back(), '.');
+    std::set<std::string> seen;
+    int next = 0;
+    ASSERT_TRUE(rig.PumpUntil([&] {
+        seen.insert(rig.Pages.Text);
+        if (rig.Next.Enabled && next < 50) {
+            rig.Frm->ButNextClick();
+            ++next;
+        }
+        return rig.Frm->PageCountFinal;
+    }));
+    EXPECT_EQ(rig.Pages.Text, "100000");
+    EXPECT_EQ(rig.LabPage.Text, "Page " + std::to_string(rig.Frm->PageIndex + 1) + " of 100000");
+    EXPECT_TRUE(rig.Last.Enabled);
+    EXPECT_GT(next, 0);
+    rig.Frm->ButLastClick();
+    EXPECT_EQ(rig.LabPage.Text, "Page 100000 of 100000");
+    // Progress came paced, not one message per directory.
+    EXPECT_LT(rig.Host.Queue->Posted, 100u);
+    std::size_t growing = 0;
+    for (const auto& t : seen)
+        growing += t.size() > 4 && t.ends_with("...");
+    EXPECT_GE(growing, 2u) << "intermediate counts were shown";
+    EXPECT_TRUE(rig.Host.Errors.empty());
+}
+
+TEST(PageCount, SecondFileOpenedMidCountReusesThread)
+{
+    TViewerRig rig;
+    rig.Files["a.tif"] = {.Pages = 1000000, .KnownAtOpen = 1, .StepCost = 20us};
+    rig.Files["b.tif"] = {.Pages = 3000, .KnownAtOpen = 1};
+    Open(rig, "a.tif");
+    rig.Frm->EventsEnabled = true;
+    TFakeTiff* codec = rig.Codec;
+    ASSERT_TRUE(rig.PumpUntil([&] { return codec->Steps > 100; }));
+    Open(rig, "b.tif");
+    EXPECT_EQ(rig.Codec, codec) << "the reader is reused";
+    ASSERT_TRUE(rig.PumpUntil([&] { return rig.Frm->PageCountFinal; }));
+    EXPECT_EQ(rig.Pages.Text, "3000");
+    EXPECT_EQ(rig.LabPage.Text, "Page 1 of 3000");
+    EXPECT_TRUE(rig.Frm->SharedForTest()->ThreadRunning);
+    EXPECT_TRUE(LockIsFree(rig.Frm->SharedForTest()));
+}
+
+TEST(PageCount, FinalCountAtOpenStartsNoThread)
+{
+    TViewerRig rig;
+    rig.Files["f.tif"] = {.Pages = 7, .KnownAtOpen = 7};
+    Open(rig, "f.tif");
+    EXPECT_EQ(rig.Pages.Text, "7");
+    EXPECT_FALSE(rig.Frm->SharedForTest()->ThreadRunning);
+}
+
+TEST(PageCount, CloseDuringCountEndsThreadWithoutWaiting)
+{
+    std::shared_ptr<TTrnTiffShared> shared;
+    std::shared_ptr<TFakeQueue> queue;
+    {
+        TViewerRig rig;
+        rig.Files["a.tif"] = {.Pages = 1000000, .KnownAtOpen = 1, .StepCost = 20us};
+        rig.Frm->StartUp("a.tif");
+        ASSERT_TRUE(rig.PumpUntil([&] { return rig.Codec->Steps > 50; }));
+        shared = rig.Frm->SharedForTest();
+        queue = rig.Host.Queue;
+        rig.Frm->FormClose();
+        rig.Frm->PageCountProgress();  // ignored after close
+        EXPECT_EQ(shared->TiffCodec, nullptr);
+    }
+    // The window and its widgets are gone; the thread must still end cleanly.
+    auto end = std::chrono::steady_clock::now() + 5s;
+    bool running = true;
+    while (running && std::chrono::steady_clock::now() < end) {
+        {
+            std::lock_guard lock(shared->TiffLock);
+            running = shared->ThreadRunning;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_FALSE(running);
+    // Only the test still holds the shared state once the thread has unwound.
+    end = std::chrono::steady_clock::now() + 5s;
+    while (shared.use_count() > 1 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(shared.use_count(), 1);
+}
+
+TEST(PageCount, FailedScanStepEndsCountWhereItStands)
+{
+    TViewerRig rig;
+    rig.Files["s.tif"] = {.Pages = 500, .KnownAtOpen = 1, .ScanFailsAt = 40};
+    rig.Frm->StartUp("s.tif");
+    auto shared = rig.Frm->SharedForTest();
+    ASSERT_TRUE(rig.PumpUntil([&] { return rig.Pages.Text == "40"; }));
+    EXPECT_FALSE(shared->TrnTiffEvent.IsSet());
+    EXPECT_TRUE(LockIsFree(shared));
+    EXPECT_EQ(rig.LabPage.Text, "Page 1");
+    // Pages already found stay reachable and are not shown as still counting.
+    rig.Frm->GoToPage(10);
+    EXPECT_EQ(rig.LabPage.Text, "Page 11");
+    EXPECT_EQ(rig.Pages.Text, "40");
+    EXPECT_TRUE(rig.Host.Errors.empty());
+}
