@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# Runs every test of the project: scripts/test.sh [SUITE...]
+#
+# Suites, in this order unless named: native, asan (AddressSanitizer and
+# UBSan), tsan (ThreadSanitizer), win64 (the x86_64 Windows build, tests under
+# wine64 on a private Xvfb), win32 (the shipped i686 build; its tests run only
+# when wine32 is installed), fuzz (every registered fuzzer for
+# ORVANE_FUZZ_SECONDS, default 60, plus a replay of its saved crash inputs).
+# Each suite configures build/<suite> from its preset, builds with -j2 and
+# runs its tests. The first failure stops the run with a non-zero exit.
+# Logs: build/logs/<suite>.log. The last line is "N passed, N failed".
+#
+# ORVANE_TSAN_ALL=1 runs the whole suite under ThreadSanitizer instead of the
+# tests labelled "threads" (orvane_gtest(... LABEL threads)).
+set -u
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 2
+repo=$(pwd)
+logs="$repo/build/logs"
+mkdir -p "$logs"
+
+all_suites=(native asan tsan win64 win32 fuzz)
+suites=("$@")
+[ ${#suites[@]} -eq 0 ] && suites=("${all_suites[@]}")
+for s in "${suites[@]}"; do
+  case " ${all_suites[*]} " in
+    *" $s "*) ;;
+    *) echo "test.sh: unknown suite '$s' (known: ${all_suites[*]})" >&2; exit 2 ;;
+  esac
+done
+
+total_passed=0
+total_failed=0
+summary=()
+started=$SECONDS
+
+say() { echo "[$suite] $*"; }
+seconds_since() { echo $((SECONDS - $1)); }
+
+finish() {
+  echo
+  echo "Summary ($(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s):"
+  local line
+  for line in "${summary[@]}"; do echo "  $line"; done
+  echo "$total_passed passed, $total_failed failed"
+  exit "$1"
+}
+
+# fail WHAT: ends the whole run after a failed step of the current suite.
+fail() {
+  say "FAILED: $1 (log: $log)"
+  summary+=("$suite: FAILED at $1")
+  total_failed=$((total_failed + ${2:-1}))
+  finish 1
+}
+
+# step NAME COMMAND...: runs a step with its output in the suite's log; on
+# failure shows the end of the log and stops.
+step() {
+  local name=$1; shift
+  local t0=$SECONDS
+  echo "== $name: $*" >>"$log"
+  if "$@" >>"$log" 2>&1; then
+    say "$name ok ($(seconds_since "$t0") s)"
+    return 0
+  fi
+  echo "---- last lines of $log ----"
+  tail -n 60 "$log"
+  echo "----"
+  fail "$name"
+}
+
+# Runs ctest (with any prefix command, e.g. the Wine session) and adds its
+# counts to the totals.
+run_ctest() {
+  local t0=$SECONDS out rc
+  out="$logs/$suite.ctest.log"
+  "$@" --output-on-failure --no-tests=ignore >"$out" 2>&1
+  rc=$?
+  cat "$out" >>"$log"
+  local total failed skipped passed
+  total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$out" | tail -n1)
+  failed=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$out" | tail -n1)
+  skipped=$(grep -cE '\((Skipped|Disabled)\)$' "$out")
+  total=${total:-0}; failed=${failed:-0}
+  passed=$((total - failed - skipped))
+  [ $passed -lt 0 ] && passed=0
+  if [ "$rc" -ne 0 ] || [ "$failed" -ne 0 ]; then
+    [ "$failed" -eq 0 ] && failed=1
+    total_passed=$((total_passed + passed))
+    grep -E '\*\*\*|Failed|Timeout|Exception' "$out" | tail -n 40
+    echo "---- failing output: see $out ----"
+    fail "tests ($failed failed)" "$failed"
+  fi
+  total_passed=$((total_passed + passed))
+  local note=""
+  [ "$skipped" -gt 0 ] && note=", $skipped skipped"
+  say "tests: $passed passed$note ($(seconds_since "$t0") s)"
+  summary+=("$suite: $passed passed$note")
+}
+
+configure_and_build() {
+  step configure cmake --preset "$suite" -B "$repo/build/$suite"
+  step build cmake --build "$repo/build/$suite" -j2
+}
+
+suite_native() {
+  configure_and_build
+  run_ctest ctest --test-dir build/native -j2
+}
+
+suite_asan() {
+  configure_and_build
+  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_ctest ctest --test-dir build/asan -j2
+}
+
+suite_tsan() {
+  configure_and_build
+  local filter=(-L threads)
+  [ "${ORVANE_TSAN_ALL:-0}" = 1 ] && filter=()
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    run_ctest ctest --test-dir build/tsan -j2 "${filter[@]}"
+}
+
+suite_win64() {
+  configure_and_build
+  # One Wine session (Xvfb, wineserver, prefix) for the whole suite; tests
+  # run one at a time because windows, focus and the clipboard are shared.
+  run_ctest scripts/wine-session.sh build/win64 ctest --test-dir build/win64
+}
+
+suite_win32() {
+  configure_and_build
+  # shellcheck source=wine-common.sh
+  . scripts/wine-common.sh
+  if orvane_have_wine32; then
+    run_ctest scripts/wine-session.sh build/win32 ctest --test-dir build/win32
+  else
+    say "i686 build ok; its test run is SKIPPED: wine32 is not installed"
+    say "(the same tests ran on the x86_64 build under wine64)"
+    summary+=("win32: built; test run skipped (no wine32)")
+  fi
+}
+
+# One fuzzer: replay the saved crash inputs, then fuzz from the corpus. New
+# inputs go to a scratch corpus in the build folder, never into the sources.
+run_fuzzer() {
+  local name=$1 exe=$2 corpus=$3 dict=$4 regressions=$5
+  local work="$repo/build/fuzz/work/$name"
+  mkdir -p "$work/corpus" "$work/artifacts"
+  local t0=$SECONDS
+  if [ "$regressions" != "-" ] && [ -d "$regressions" ]; then
+    local inputs=()
+    mapfile -t inputs < <(find "$regressions" -type f ! -name '.*' | sort)
+    if [ ${#inputs[@]} -gt 0 ]; then
+      if ! "$exe" "${inputs[@]}" </dev/null >>"$log" 2>&1; then
+        tail -n 40 "$log"
+        fail "fuzzer $name: a saved crash input fails again"
+      fi
+      say "$name: ${#inputs[@]} saved crash inputs replayed"
+    fi
+  fi
+  local args=(-max_total_time="$seconds" -timeout=25 -print_final_stats=1
+              -artifact_prefix="$work/artifacts/")
+  [ "$dict" != "-" ] && args+=(-dict="$dict")
+  local dirs=("$work/corpus")
+  [ "$corpus" != "-" ] && [ -d "$corpus" ] && dirs+=("$corpus")
+  if ! "$exe" "${args[@]}" "${dirs[@]}" </dev/null >>"$log" 2>&1; then
+    tail -n 40 "$log"
+    say "crash input saved in $work/artifacts/ (copy it into $regressions to keep it as a regression)"
+    fail "fuzzer $name"
+  fi
+  say "$name: fuzzed ${seconds} s without a failure ($(seconds_since "$t0") s in all)"
+  total_passed=$((total_passed + 1))
+}
+
+suite_fuzz() {
+  configure_and_build
+  seconds=${ORVANE_FUZZ_SECONDS:-60}
+  local list="$repo/build/fuzz/fuzzers.txt" n=0
+  [ -f "$list" ] || fail "configure: $list was not written"
+  local name exe corpus dict regressions
+  while IFS=$'\t' read -r name exe corpus dict regressions; do
+    [ -n "$name" ] || continue
+    run_fuzzer "$name" "$exe" "$corpus" "$dict" "$regressions"
+    n=$((n + 1))
+  done <"$list"
+  say "$n fuzzers run"
+  summary+=("fuzz: $n fuzzers, ${seconds} s each, no failure")
+}
+
+echo "== setup"
+scripts/setup.sh || { echo "setup failed"; total_failed=1; finish 1; }
+for suite in "${suites[@]}"; do
+  log="$logs/$suite.log"
+  : >"$log"
+  echo "== $suite"
+  t_suite=$SECONDS
+  "suite_$suite"
+  say "done in $(seconds_since "$t_suite") s"
+done
+finish 0
