@@ -1,0 +1,65 @@
+#include "HtmlTestSupport.h"
+
+#include <functional>
+
+#include "html/KvHtmlDump.h"
+
+void Load(TKvHtml& document, const std::string& text)
+{
+    TErrCode code = ErrOk;
+    std::string error;
+    document.LoadFromString(text, code, error);
+}
+
+std::string Measure(TKvHtml& document, TKvHtmlCanvas& dc, std::int32_t& minimum,
+                    std::int32_t& maximum)
+{
+    try {
+        TErrCode code = ErrOk;
+        std::string error;
+        document.ComputeMinMaxWidth(dc, minimum, maximum, code, error);
+        return error;
+    } catch (const EKvInternal& e) {
+        return e.what();
+    }
+}
+
+std::string ParseFailure(const std::string& text)
+{
+    TKvHtml document;
+    TKvHtmlCanvasLog dc;
+    Load(document, text);
+    std::int32_t minimum = 0, maximum = 0;
+    return Measure(document, dc, minimum, maximum);
+}
+
+std::string Layout(const std::string& text, std::int32_t width)
+{
+    TKvHtml document;
+    TKvHtmlCanvasLog dc;
+    Load(document, text);
+    try {
+        return KvHtmlDumpLayout(document, dc, width);
+    } catch (const EKvInternal& e) {
+        return std::string("error: ") + e.what();
+    }
+}
+
+TKvHtmlElement* Find(TKvHtml& document, const std::string& tag, int n)
+{
+    std::function<TKvHtmlElement*(TKvHtmlElement*)> walk = [&](TKvHtmlElement* e) -> TKvHtmlElement* {
+        if (e->TagName() == tag && n-- == 0)
+            return e;
+        for (TKvHtmlElement* c = e->FFirstChild; c; c = c->FNextSibling)
+            if (TKvHtmlElement* hit = walk(c))
+                return hit;
+        return nullptr;
+    };
+    return document.Root() ? walk(document.Root()) : nullptr;
+}
+
+TKvHtmlElement* FirstInBody(TKvHtml& document)
+{
+    TKvHtmlElement* body = Find(document, "body");
+    return body ? body->FFirstChild : nullptr;
+}

@@ -1,0 +1,28 @@
+// Shared helpers of the HTML engine tests.
+#pragma once
+
+#include <string>
+
+#include "html/KvHtml.h"
+#include "html/KvHtmlCanvasLog.h"
+#include "html/KvHtmlElements.h"
+
+// Loads the text; the engine parses lazily, so nothing fails here.
+void Load(TKvHtml& document, const std::string& text);
+
+// Parses and runs the width pass; returns the failure text or "".
+std::string Measure(TKvHtml& document, TKvHtmlCanvas& dc, std::int32_t& minimum,
+                    std::int32_t& maximum);
+
+// The failure text of parsing and measuring the text ("" when it succeeds).
+std::string ParseFailure(const std::string& text);
+
+// Loads, lays out at width with the deterministic canvas and returns the
+// dump, or "error: <text>".
+std::string Layout(const std::string& text, std::int32_t width);
+
+// The n-th element (0-based) with the tag in document order.
+TKvHtmlElement* Find(TKvHtml& document, const std::string& tag, int n = 0);
+
+// The body's first child, the usual subject of a style test.
+TKvHtmlElement* FirstInBody(TKvHtml& document);

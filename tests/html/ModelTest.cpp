@@ -1,0 +1,8 @@
+#include <gtest/gtest.h>
+
+#include "HtmlTestSupport.h"
+
+TEST(HtmlModel, SingleWordLayout)
+{
+    EXPECT_EQ(Layout("<p>Hello</p>", 300), "");
+}
