@@ -77,6 +77,11 @@ std::string PatternBytes(std::size_t count, std::uint32_t seed)
 
 int OpenHandleCount()
 {
+#ifdef _WIN32
+    // Under Wine /proc is visible but counts Wine's own descriptors too; on
+    // Windows the delete-after-close check stands in for the count.
+    return -1;
+#endif
     std::error_code error;
     fs::directory_iterator it("/proc/self/fd", error);
     if (error)
