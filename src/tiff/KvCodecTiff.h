@@ -129,6 +129,7 @@ private:
         std::uint32_t Size;
         std::uint8_t* Buffer;
     };
+    enum TChainRead { crOk, crCountFailed, crNextFailed };
 
     // header and chain
     void EnsureHeader(TErrCode& ErrCode, std::string& ErrText);
@@ -139,23 +140,28 @@ private:
                          std::string& ErrText);
     void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& ErrCode,
                     std::string& ErrText);
-    bool ReadNextOffset(std::uint32_t ifdOffset, std::uint32_t& next, std::string& readErrText);
+    TChainRead ReadNextOffset(std::uint32_t ifdOffset, std::uint32_t& next,
+                              std::string& readerText);
     std::string ReadFailureText(const std::string& readerText) const;
+    std::string ProbeReadText(std::uint32_t offset);
     std::string DescribeStore() const;
     void ResetPageList();
     std::uint16_t Get16(const std::uint8_t* bytes) const;
     std::uint32_t Get32(const std::uint8_t* bytes) const;
 
     // loop detection over the offsets in the page list
-    bool KnownOffsetsContain(std::uint32_t offset) const;
-    void KnownOffsetsAdd(std::uint32_t offset);
-    void KnownOffsetsRebuild(std::size_t capacity);
+    int KnownOffsetsInsert(std::uint32_t offset);  // 1 added, 0 known, -1 no memory
+    void KnownOffsetsPut(std::uint32_t offset);
+    bool KnownOffsetsRebuild(std::size_t capacity);
 
     // directory and values
+    const TTiffEntry& EntryAt(std::uint32_t index) const;
+    TTiffEntry& EntryAt(std::uint32_t index);
     std::uint32_t ReadDirectory(TErrCode& ErrCode, std::string& ErrText);
     void PrepareEntries(std::uint32_t count);
+    void DropEntries();
     void DecodeEntries();
-    void DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value);
+    void DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value) const;
     void EnsureValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
     void EnsureValueQuiet(TTiffEntry& entry);
     void LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
@@ -163,16 +169,16 @@ private:
     void AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
                        std::uint8_t*& buffer);
     void ReleaseBuffer(std::uint8_t* buffer, TErrCode& ErrCode, std::string& ErrText);
-    void ReleaseValues(const char* failurePosition);
+    void ReleaseValues(const char* dataFailure, const char* rawFailure);
+    void FreeValueBuffers();
     const std::uint8_t* ValueBytes(const TTiffEntry& entry) const;
 
-    // value texts
+    // value texts and raster size
     void NamedValueText(const TTiffEntry& entry, std::string& text) const;
     void ListText(const TTiffEntry& entry, const std::uint8_t* bytes, std::uint32_t limit,
                   std::string& text) const;
-    void RationalText(const TTiffEntry& entry, std::string& text);
+    void RationalText(TTiffEntry& entry, std::string& text);
     void AsciiText(TTiffEntry& entry, std::uint32_t limit, std::string& text);
-
     void ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
 
     std::int32_t State = 0;
@@ -183,6 +189,7 @@ private:
     TIOReader* Reader = nullptr;
     bool BigEndian = false;
     std::uint32_t FIfdOffset = 0;
+    std::uint32_t FirstIfdOffset = 0;
 
     std::uint32_t EntryCapacity = 0;
     std::uint32_t FEntryCount = 0;

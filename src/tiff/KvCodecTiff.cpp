@@ -1,0 +1,515 @@
+// Object lifecycle, header, page list and cursor of the TIFF reader.
+#include "tiff/KvCodecTiff.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "io/SysIO.h"
+
+namespace {
+
+constexpr const char* EndOfTiffText = "End of TIFF, no more pages";
+
+}  // namespace
+
+TKvCodecTrnTiff::TKvCodecTrnTiff() = default;
+
+TKvCodecTrnTiff::~TKvCodecTrnTiff()
+{
+    delete Reader;
+    if (Store)
+        Store->Release();
+    FreeValueBuffers();
+    std::free(PageOffsets);
+    std::free(KnownOffsets);
+}
+
+// --- header --------------------------------------------------------------
+
+std::string TKvCodecTrnTiff::DescribeStore() const
+{
+    return Store ? Store->Describe() : std::string();
+}
+
+std::uint16_t TKvCodecTrnTiff::Get16(const std::uint8_t* bytes) const
+{
+    return BigEndian ? static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1])
+                     : static_cast<std::uint16_t>(bytes[1] << 8 | bytes[0]);
+}
+
+std::uint32_t TKvCodecTrnTiff::Get32(const std::uint8_t* bytes) const
+{
+    if (BigEndian)
+        return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 |
+               std::uint32_t(bytes[2]) << 8 | bytes[3];
+    return std::uint32_t(bytes[3]) << 24 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[1]) << 8 | bytes[0];
+}
+
+void TKvCodecTrnTiff::Fail(const std::string& text)
+{
+    State = -1;
+    OpenErrText = text;
+    delete Reader;
+    Reader = nullptr;
+}
+
+void TKvCodecTrnTiff::EnablePageList(bool flag, TErrCode& ErrCode, std::string& ErrText)
+{
+    if (PageListOn || !flag)
+        return;
+    PageListOn = true;
+    if (CurIfdOffset != 0)
+        SetPageOffset(CurPageIndex, CurIfdOffset, ErrText, ErrCode);
+}
+
+void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayName,
+                           std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& ErrCode,
+                           std::string& ErrText)
+{
+    State = 1;
+    if (Store) {
+        Store->Release();
+        Store = nullptr;
+    }
+    CreateObject(ErrCode, Store, ErrText, path, displayName);
+    if (!Store)
+        return;
+    CurPageIndex = pageIndex;
+    CurIfdOffset = ifdOffset;
+    BrokenText.clear();
+    if (PageListOn) {
+        ResetPageList();
+        if (ifdOffset != 0)
+            StoreNextOffset(pageIndex, ifdOffset, ErrCode, ErrText);
+    }
+}
+
+void TKvCodecTrnTiff::ResetPageList()
+{
+    if (PageOffsets)
+        std::memset(PageOffsets, 0, PageListCapacity * sizeof(std::uint32_t));
+    PageCount = 0;
+    PageListFinal = false;
+    ScanIndex = 0;
+    std::free(KnownOffsets);
+    KnownOffsets = nullptr;
+    KnownOffsetsCapacity = 0;
+    KnownOffsetsCount = 0;
+}
+
+// Decides the byte order from the mark and the number 42; false when the
+// header is invalid.
+static bool DecideByteOrder(const std::uint8_t* header, bool& bigEndian)
+{
+    const unsigned le = header[2] | header[3] << 8;
+    const unsigned be = header[2] << 8 | header[3];
+    const bool markLittle = header[0] == 'I' && header[1] == 'I';
+    const bool markBig = header[0] == 'M' && header[1] == 'M';
+    if (markLittle) {
+        bigEndian = false;
+        return le == 42 || be != 42;
+    }
+    if (markBig) {
+        bigEndian = true;
+        return be == 42 || le != 42;
+    }
+    bigEndian = le != 42;
+    return le == 42 || be == 42;
+}
+
+void TKvCodecTrnTiff::EnsureHeader(TErrCode& ErrCode, std::string& ErrText)
+{
+    if (State == -1) {
+        ErrCode = ErrFailed;
+        ErrText = OpenErrText;
+        return;
+    }
+    if (State != 1)
+        return;
+
+    // The loaded entries belong to the previous file: their values must not
+    // be read through the new file's reader.
+    DropEntries();
+    delete Reader;
+    Reader = nullptr;
+    TErrCode code = ErrOk;
+    std::string text;
+    TIOReader* reader = nullptr;
+    Store->CreateReader(iorRandom, code, text, reader);
+    if (code != ErrOk) {
+        ErrCode = ErrFailed;
+        ErrText = "Opening " + DescribeStore() + ": " + text;
+        Fail(ErrText);
+        return;
+    }
+    Reader = reader;
+
+    std::uint8_t header[8];
+    Reader->Seek(0, code, text);
+    if (code == ErrOk)
+        Reader->Read(sizeof header, header, code, text);
+    if (code != ErrOk) {
+        ErrCode = ErrFailed;
+        ErrText = "Reading from " + DescribeStore() + ": " + text;
+        Fail(ErrText);
+        return;
+    }
+    if (!DecideByteOrder(header, BigEndian)) {
+        ErrCode = ErrFailed;
+        ErrText = "Invalid byte order indication and signature; " + DescribeStore() +
+                  " is probably not a TIFF file";
+        Fail(ErrText);
+        return;
+    }
+
+    FirstIfdOffset = Get32(header + 4);
+    if (CurPageIndex == 0 && CurIfdOffset == 0)
+        CurIfdOffset = FirstIfdOffset;
+    code = ErrOk;
+    StoreNextOffset(0, FirstIfdOffset, code, text);
+    if (code != ErrOk) {
+        ErrCode = ErrFailed;
+        ErrText = text;
+        Fail(text);
+        return;
+    }
+    State = 2;
+}
+
+// --- page list -----------------------------------------------------------
+
+std::uint32_t TKvCodecTrnTiff::PageSlot(std::uint32_t index) const
+{
+    return index < PageCount ? PageOffsets[index] : 0;
+}
+
+void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint32_t offset,
+                                    std::string& ErrText, TErrCode& ErrCode)
+{
+    // The last index would make the page count wrap to 0.
+    if (index == 0xFFFFFFFF) {
+        ErrCode = ErrFailed;
+        ErrText = OutOfMemoryText;
+        return;
+    }
+    if (index >= PageListCapacity) {
+        const std::uint64_t capacity = std::uint64_t(index) + PageListGrowth;
+        void* grown = capacity <= SIZE_MAX / sizeof(std::uint32_t)
+                          ? std::realloc(PageOffsets, capacity * sizeof(std::uint32_t))
+                          : nullptr;
+        if (!grown) {
+            ErrCode = ErrFailed;
+            ErrText = OutOfMemoryText;
+            return;
+        }
+        PageOffsets = static_cast<std::uint32_t*>(grown);
+        std::memset(PageOffsets + PageListCapacity, 0,
+                    (capacity - PageListCapacity) * sizeof(std::uint32_t));
+        PageListCapacity = capacity;
+    }
+    if (index >= PageCount) {
+        std::memset(PageOffsets + PageCount, 0, (index - PageCount) * sizeof(std::uint32_t));
+        PageCount = index + 1;
+    }
+    PageOffsets[index] = offset;
+}
+
+std::string TKvCodecTrnTiff::ReadFailureText(const std::string& readerText) const
+{
+    return "Reading from " + DescribeStore() + ": " + readerText + "; Page list is broken";
+}
+
+std::string TKvCodecTrnTiff::ProbeReadText(std::uint32_t offset)
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    std::uint8_t count[2];
+    Reader->Seek(offset, code, text);
+    if (code == ErrOk)
+        Reader->Read(sizeof count, count, code, text);
+    return code != ErrOk ? text : std::string("Premature end of data");
+}
+
+void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, TErrCode& ErrCode,
+                                 std::string& ErrText)
+{
+    BrokenText = text;
+    PageListFinal = true;
+    SetPageOffset(index, BrokenMark, ErrText, ErrCode);
+}
+
+// Stores the directory offset of page index as found in the chain. A chain
+// that ends stores nothing (the count stays that of the pages there are); an
+// offset already in the list, or one that cannot be a directory, ends the
+// chain as broken.
+void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint32_t offset,
+                                      TErrCode& ErrCode, std::string& ErrText)
+{
+    if (offset == BrokenMark)
+        BrokenText = ReadFailureText(ProbeReadText(offset));
+    if (!PageListOn)
+        return;
+    if (offset == 0) {
+        PageListFinal = true;
+        return;
+    }
+    const std::uint32_t current = PageSlot(index);
+    if (current == offset || current == BrokenMark)
+        return;
+    if (offset == BrokenMark) {
+        PageListFinal = true;
+        SetPageOffset(index, BrokenMark, ErrText, ErrCode);
+        return;
+    }
+    if (current == 0) {
+        const int added = KnownOffsetsInsert(offset);
+        if (added < 0) {
+            ErrCode = ErrFailed;
+            ErrText = OutOfMemoryText;
+            return;
+        }
+        if (added == 0) {
+            MarkBroken(index,
+                       ReadFailureText("The page chain loops back to the directory at offset " +
+                                       std::to_string(offset)),
+                       ErrCode, ErrText);
+            return;
+        }
+    }
+    SetPageOffset(index, offset, ErrText, ErrCode);
+}
+
+// --- loop detection ------------------------------------------------------
+
+static std::size_t OffsetHash(std::uint32_t offset)
+{
+    std::uint32_t h = offset * 0x9E3779B1u;
+    return h ^ (h >> 15);
+}
+
+void TKvCodecTrnTiff::KnownOffsetsPut(std::uint32_t offset)
+{
+    const std::size_t mask = KnownOffsetsCapacity - 1;
+    for (std::size_t i = OffsetHash(offset) & mask;; i = (i + 1) & mask) {
+        if (KnownOffsets[i] == offset)
+            return;
+        if (KnownOffsets[i] == 0) {
+            KnownOffsets[i] = offset;
+            ++KnownOffsetsCount;
+            return;
+        }
+    }
+}
+
+// The old table is freed before the new one is made and filled from the
+// page list, so growing never holds both.
+bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity)
+{
+    std::free(KnownOffsets);
+    KnownOffsets = static_cast<std::uint32_t*>(std::calloc(capacity, sizeof(std::uint32_t)));
+    KnownOffsetsCount = 0;
+    KnownOffsetsCapacity = KnownOffsets ? capacity : 0;
+    if (!KnownOffsets)
+        return false;
+    for (std::uint32_t i = 0; i < PageCount; ++i) {
+        const std::uint32_t offset = PageOffsets[i];
+        if (offset != 0 && offset != BrokenMark)
+            KnownOffsetsPut(offset);
+    }
+    return true;
+}
+
+int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t offset)
+{
+    // Kept at most three quarters full.
+    if ((KnownOffsetsCount + 1) * 4 > KnownOffsetsCapacity * 3) {
+        const std::size_t capacity = KnownOffsetsCapacity ? KnownOffsetsCapacity * 2 : 1024;
+        if (!KnownOffsetsRebuild(capacity))
+            return -1;
+    }
+    const std::size_t before = KnownOffsetsCount;
+    KnownOffsetsPut(offset);
+    return KnownOffsetsCount > before ? 1 : 0;
+}
+
+// --- cursor --------------------------------------------------------------
+
+TKvCodecTrnTiff::TChainRead TKvCodecTrnTiff::ReadNextOffset(std::uint32_t ifdOffset,
+                                                            std::uint32_t& next,
+                                                            std::string& readerText)
+{
+    TErrCode code = ErrOk;
+    std::uint8_t bytes[4];
+    Reader->Seek(ifdOffset, code, readerText);
+    if (code == ErrOk)
+        Reader->Read(2, bytes, code, readerText);
+    if (code != ErrOk)
+        return crCountFailed;
+    const std::uint32_t count = Get16(bytes);
+    Reader->Seek(ifdOffset + 2 + 12 * count, code, readerText);
+    if (code == ErrOk)
+        Reader->Read(4, bytes, code, readerText);
+    if (code != ErrOk)
+        return crNextFailed;
+    next = Get32(bytes);
+    return crOk;
+}
+
+void TKvCodecTrnTiff::SelectPage(std::uint32_t pageIndex, TErrCode& ErrCode, std::string& ErrText)
+{
+    EnsureHeader(ErrCode, ErrText);
+    if (ErrCode != ErrOk)
+        return;
+    if (PageListOn && PageCount > 0) {
+        std::uint32_t k = pageIndex < PageCount - 1 ? pageIndex : PageCount - 1;
+        while (PageOffsets[k] == 0 && k > 0)
+            --k;
+        CurPageIndex = k;
+        CurIfdOffset = PageOffsets[k];
+    } else {
+        CurPageIndex = 0;
+        CurIfdOffset = FirstIfdOffset;
+    }
+    while (CurPageIndex < pageIndex) {
+        if (CurIfdOffset == BrokenMark) {
+            ErrCode = ErrFailed;
+            ErrText = BrokenText;
+            return;
+        }
+        // The chain ended before page n: ReadPage reports it.
+        if (CurIfdOffset == 0)
+            return;
+        std::uint32_t next = 0;
+        std::string readerText;
+        if (ReadNextOffset(CurIfdOffset, next, readerText) != crOk) {
+            BrokenText = ReadFailureText(readerText);
+            ErrCode = ErrFailed;
+            ErrText = BrokenText;
+            if (PageListOn) {
+                TErrCode ignored = ErrOk;
+                std::string ignoredText;
+                MarkBroken(CurPageIndex, BrokenText, ignored, ignoredText);
+            }
+            CurIfdOffset = BrokenMark;
+            return;
+        }
+        ++CurPageIndex;
+        CurIfdOffset = next;
+        StoreNextOffset(CurPageIndex, next, ErrCode, ErrText);
+        if (ErrCode != ErrOk)
+            return;
+        if (PageSlot(CurPageIndex) == BrokenMark)
+            CurIfdOffset = BrokenMark;
+    }
+}
+
+void TKvCodecTrnTiff::ReadPage(TErrCode& ErrCode, std::string& ErrText)
+{
+    EnsureHeader(ErrCode, ErrText);
+    if (ErrCode != ErrOk)
+        return;
+    if (CurIfdOffset == 0) {
+        ErrCode = ErrFailed;
+        ErrText = EndOfTiffText;
+        return;
+    }
+    FIfdOffset = CurIfdOffset;
+    if (FIfdOffset == BrokenMark) {
+        ErrCode = ErrFailed;
+        ErrText = BrokenText;
+        return;
+    }
+    const std::uint32_t next = ReadDirectory(ErrCode, ErrText);
+    ++CurPageIndex;
+    CurIfdOffset = next;
+    TErrCode code = ErrOk;
+    std::string text;
+    StoreNextOffset(CurPageIndex, next, code, text);
+    if (code != ErrOk)
+        RaiseInternal("KvCodecTiff 4824.98");
+    if (PageSlot(CurPageIndex) == BrokenMark)
+        CurIfdOffset = BrokenMark;
+}
+
+void TKvCodecTrnTiff::ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText)
+{
+    EnsureHeader(ErrCode, ErrText);
+    if (ErrCode != ErrOk)
+        return;
+    if (PageListFinal || !PageListOn || PageCount == 0) {
+        final = true;
+        return;
+    }
+    std::uint32_t k = ScanIndex;
+    while (k + 1 < PageCount && PageOffsets[k + 1] != 0)
+        ++k;
+    const std::uint32_t offset = PageOffsets[k];
+    if (offset == 0 || offset == BrokenMark) {
+        PageListFinal = true;
+        final = true;
+        return;
+    }
+    std::uint32_t next = 0;
+    std::string readerText;
+    const TChainRead result = ReadNextOffset(offset, next, readerText);
+    if (result != crOk) {
+        // A broken chain ends the count; the user meets the text on the page.
+        ErrCode = ErrOk;
+        ErrText.clear();
+        MarkBroken(result == crCountFailed ? k : k + 1, ReadFailureText(readerText), ErrCode,
+                   ErrText);
+        final = true;
+        return;
+    }
+    StoreNextOffset(k + 1, next, ErrCode, ErrText);
+    if (ErrCode != ErrOk)
+        return;
+    ScanIndex = k + 1;
+    final = PageListFinal;
+}
+
+void TKvCodecTrnTiff::GetPageCount(bool& final, std::uint32_t& count) const
+{
+    final = PageListFinal;
+    count = PageCount;
+}
+
+// --- byte order and size -------------------------------------------------
+
+void TKvCodecTrnTiff::GetByteOrder(TErrCode& ErrCode, std::string& text, std::string& ErrText)
+{
+    EnsureHeader(ErrCode, ErrText);
+    if (ErrCode == ErrOk)
+        text = BigEndian ? "Motorola" : "Intel";
+}
+
+std::string TKvCodecTrnTiff::ByteOrderText()
+{
+    TErrCode code = ErrOk;
+    std::string text, errText;
+    GetByteOrder(code, text, errText);
+    return code == ErrOk ? text : std::string();
+}
+
+void TKvCodecTrnTiff::GetFileSize(TErrCode& ErrCode, std::uint64_t& size, std::string& ErrText)
+{
+    EnsureHeader(ErrCode, ErrText);
+    if (ErrCode != ErrOk)
+        return;
+    std::uint32_t bytes = 0;
+    Reader->GetSize(ErrCode, bytes, ErrText);
+    size = bytes;
+}
+
+std::uint64_t TKvCodecTrnTiff::FileSize()
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    std::uint64_t size = 0;
+    GetFileSize(code, size, text);
+    if (code != ErrOk)
+        throw std::runtime_error(text);
+    return size;
+}

@@ -1,0 +1,294 @@
+// Texts of the loaded page's entries and the page's raster size.
+#include "tiff/KvCodecTiff.h"
+
+#include <charconv>
+#include <clocale>
+#include <cstring>
+
+#include "tiff/TiffNames.h"
+
+namespace {
+
+std::uint32_t ElementAt(const std::uint8_t* bytes, std::uint32_t dataType, std::uint32_t k)
+{
+    switch (TiffTypeSize(dataType)) {
+    case 1:
+        return bytes[k];
+    case 2: {
+        std::uint16_t v;
+        std::memcpy(&v, bytes + 2 * std::size_t(k), 2);
+        return v;
+    }
+    default: {
+        std::uint32_t v;
+        std::memcpy(&v, bytes + 4 * std::size_t(k), 4);
+        return v;
+    }
+    }
+}
+
+// The decimal separator is the one of the C library's current numeric
+// locale (std::localeconv), so a program that selects the user's locale with
+// setlocale(LC_NUMERIC, "") shows the user's separator, and one that does not
+// shows a point.
+std::string GeneralFormat15(long double value)
+{
+    char digits[64];
+    auto result = std::to_chars(digits, digits + sizeof digits, value,
+                                std::chars_format::general, 15);
+    std::string text(digits, result.ptr);
+    const char* separator = std::localeconv()->decimal_point;
+    const std::size_t point = text.find('.');
+    if (point != std::string::npos && separator && std::strcmp(separator, ".") != 0)
+        text.replace(point, 1, separator);
+    return text;
+}
+
+}  // namespace
+
+void TKvCodecTrnTiff::TagName(std::uint32_t index, std::string& text) const
+{
+    const std::uint32_t tag = EntryAt(index).FTag;
+    const char* name = TiffTagName(tag);
+    text = name ? name : std::to_string(tag);
+}
+
+std::string TKvCodecTrnTiff::TagName(std::uint32_t index) const
+{
+    std::string text;
+    TagName(index, text);
+    return text;
+}
+
+void TKvCodecTrnTiff::DataTypeName(std::uint32_t index, std::string& text) const
+{
+    TiffDataTypeName(EntryAt(index).FDataType, text);
+}
+
+std::string TKvCodecTrnTiff::DataTypeName(std::uint32_t index) const
+{
+    std::string text;
+    DataTypeName(index, text);
+    return text;
+}
+
+void TKvCodecTrnTiff::DataTypeNameLower(std::uint32_t dataType, std::string& text)
+{
+    TiffDataTypeNameLower(dataType, text);
+}
+
+void TKvCodecTrnTiff::NamedValueText(const TTiffEntry& entry, std::string& text) const
+{
+    if (entry.FCount != 1) {
+        text = "Unexpected count";
+        return;
+    }
+    if (entry.FDataType != ttByte && entry.FDataType != ttShort && entry.FDataType != ttLong) {
+        text = "Unexpected datatype";
+        return;
+    }
+    TiffNamedValue(entry.FTag, ElementAt(entry.FInline, entry.FDataType, 0), text);
+}
+
+// "1, 2, 3": values are added while the text stays within the limit; the
+// first one always, ",..." when some are left out.
+void TKvCodecTrnTiff::ListText(const TTiffEntry& entry, const std::uint8_t* bytes,
+                               std::uint32_t limit, std::string& text) const
+{
+    text.clear();
+    std::uint32_t k = 0;
+    for (; k < entry.FCount; ++k) {
+        std::string piece = std::to_string(ElementAt(bytes, entry.FDataType, k)) + ", ";
+        if (k > 0 && text.size() + piece.size() > limit)
+            break;
+        text += piece;
+    }
+    if (text.size() >= 2)
+        text.resize(text.size() - 2);
+    if (k < entry.FCount)
+        text += ",...";
+}
+
+void TKvCodecTrnTiff::RationalText(TTiffEntry& entry, std::string& text)
+{
+    text.clear();
+    if (entry.FCount != 1)
+        return;
+    EnsureValueQuiet(entry);
+    const std::uint8_t* bytes = ValueBytes(entry);
+    if (entry.FState == tvsInline || !bytes)
+        return;
+    const std::uint32_t numerator = ElementAt(bytes, ttLong, 0);
+    const std::uint32_t denominator = ElementAt(bytes, ttLong, 1);
+    if (denominator == 0) {
+        text = "Unexpected numeric";
+        return;
+    }
+    text = GeneralFormat15(static_cast<long double>(numerator) / denominator);
+}
+
+void TKvCodecTrnTiff::AsciiText(TTiffEntry& entry, std::uint32_t limit, std::string& text)
+{
+    text.clear();
+    if (entry.FCount == 0)
+        return;
+    if (entry.FCount <= 4) {
+        text.assign(reinterpret_cast<const char*>(entry.FInline), entry.FCount);
+    } else {
+        EnsureValueQuiet(entry);
+        const std::uint8_t* bytes = ValueBytes(entry);
+        if (entry.FState == tvsInline || !bytes)
+            return;
+        const std::uint32_t n = std::min(limit, entry.FCount);
+        text.assign(reinterpret_cast<const char*>(bytes), n);
+        if (n < entry.FCount)
+            text += "...";
+    }
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 32)
+            c = ' ';
+}
+
+void TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit, std::string& text)
+{
+    TTiffEntry& entry = EntryAt(index);
+    text.clear();
+    if (TiffIsNamedValueTag(entry.FTag)) {
+        NamedValueText(entry, text);
+        return;
+    }
+    // Up to this many values sit inline for the list types.
+    std::uint32_t inlineMax = 0;
+    switch (entry.FDataType) {
+    case ttByte: inlineMax = 4; break;
+    case ttShort: inlineMax = 2; break;
+    case ttLong: case ttIfd: inlineMax = 1; break;
+    case ttRational: RationalText(entry, text); return;
+    case ttAscii: AsciiText(entry, limit, text); return;
+    default: return;
+    }
+    if (entry.FCount == 1) {
+        text = std::to_string(ElementAt(entry.FInline, entry.FDataType, 0));
+        return;
+    }
+    if (entry.FCount >= 2 && entry.FCount <= inlineMax) {
+        ListText(entry, entry.FInline, limit, text);
+        return;
+    }
+    EnsureValueQuiet(entry);
+    if (entry.FState == tvsLittle || entry.FState == tvsConverted)
+        ListText(entry, entry.FData, limit, text);
+}
+
+std::string TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit)
+{
+    std::string text;
+    ValueText(index, limit, text);
+    return text;
+}
+
+// --- raster size ---------------------------------------------------------
+
+void TKvCodecTrnTiff::GetRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText)
+{
+    if (!RasterDone) {
+        TErrCode code = ErrOk;
+        std::string text;
+        std::uint32_t result = 0;
+        ComputeRasterSize(code, result, text);
+        RasterDone = true;
+        RasterFailed = code != ErrOk;
+        RasterErrText = RasterFailed ? text : std::string();
+        RasterSize = RasterFailed ? 0 : result;
+    }
+    if (RasterFailed) {
+        ErrCode = ErrFailed;
+        ErrText = RasterErrText;
+    } else {
+        size = RasterSize;
+    }
+}
+
+void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
+                                        std::string& ErrText)
+{
+    const std::int32_t so = FindTag(273), sb = FindTag(279), to = FindTag(324), tb = FindTag(325);
+    const bool strips = so >= 0 || sb >= 0;
+    const bool tiles = to >= 0 || tb >= 0;
+    bool useStrips;
+    if (so >= 0 && sb >= 0)
+        useStrips = true;                  // both strip tags win over any tile tags
+    else if (to >= 0 && tb >= 0)
+        useStrips = false;
+    else if (strips && !tiles)
+        useStrips = true;
+    else if (tiles && !strips)
+        useStrips = false;
+    else {
+        ErrCode = ErrFailed;
+        ErrText = !strips && !tiles
+                      ? "Missing Strip/Tile tags; Unable to deduct raster size"
+                      : "Conflicting combination of Strip and Tile oriented tags; Unable to deduct raster size";
+        return;
+    }
+    const std::string layout = useStrips ? "Strip" : "Tile";
+    const std::int32_t offsets = useStrips ? so : to;
+    const std::int32_t counts = useStrips ? sb : tb;
+    if (counts < 0) {
+        ErrCode = ErrFailed;
+        ErrText = layout + "ByteCounts Tag is missing; unable to deduct raster size";
+        return;
+    }
+    const TTiffEntry& countEntry = Entries[counts];
+    if (offsets >= 0 && Entries[offsets].FCount != countEntry.FCount) {
+        ErrCode = ErrFailed;
+        ErrText = layout + "ByteCounts and " + layout +
+                  "ByteOffsets Tag Count differs; Unable to deduct raster size";
+        return;
+    }
+    const std::uint8_t* values = nullptr;
+    std::string text;
+    GetValuePtr(static_cast<std::uint32_t>(counts), ErrCode, text, values);
+    if (ErrCode != ErrOk) {
+        ErrText = "Reading " + layout + "ByteCounts Tag Value: " + text +
+                  "; Unable to deduct raster size";
+        return;
+    }
+    const std::uint32_t type = countEntry.FDataType;
+    if (type != ttByte && type != ttShort && type != ttLong) {
+        ErrCode = ErrFailed;
+        DataTypeNameLower(type, text);
+        ErrText = "Invalid " + layout + "ByteCounts DataType (" + text +
+                  "); Unable to deduct raster size";
+        return;
+    }
+    std::uint32_t sum = 0;
+    for (std::uint32_t k = 0; k < countEntry.FCount; ++k)
+        sum += ElementAt(values, type, k);
+    size = sum;
+}
+
+void TKvCodecTrnTiff::GetRasterSizeText(TErrCode& ErrCode, std::string& text, std::string& ErrText)
+{
+    std::uint32_t size = 0;
+    GetRasterSize(ErrCode, size, ErrText);
+    if (ErrCode == ErrOk)
+        text = SizeToText(size);
+}
+
+void TKvCodecTrnTiff::RasterSizeText(std::string& text)
+{
+    TErrCode code = ErrOk;
+    std::string errText;
+    text.clear();
+    GetRasterSizeText(code, text, errText);
+    if (code != ErrOk)
+        text.clear();
+}
+
+std::string TKvCodecTrnTiff::RasterSizeText()
+{
+    std::string text;
+    RasterSizeText(text);
+    return text;
+}

@@ -1,0 +1,407 @@
+// Directory entries, their values and the pool of value buffers.
+#include "tiff/KvCodecTiff.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "io/SysIO.h"
+#include "tiff/TiffNames.h"
+
+namespace {
+
+// A value buffer is one heap block: its u32 size, then the data. Pointers
+// handed around point at the data.
+std::uint32_t BufferSize(const std::uint8_t* buffer)
+{
+    std::uint32_t size;
+    std::memcpy(&size, buffer - sizeof size, sizeof size);
+    return size;
+}
+
+void FreeBuffer(std::uint8_t* buffer)
+{
+    if (buffer)
+        FreeBlock(buffer - sizeof(std::uint32_t));
+}
+
+// Converts elements of width bytes from the file's big-endian order to host
+// order.
+void ConvertFromBigEndian(const std::uint8_t* from, std::uint8_t* to, std::size_t bytes,
+                          unsigned width)
+{
+    for (std::size_t at = 0; at + width <= bytes; at += width) {
+        std::uint64_t v = 0;
+        for (unsigned i = 0; i < width; ++i)
+            v = v << 8 | from[at + i];
+        switch (width) {
+        case 2: { auto x = static_cast<std::uint16_t>(v); std::memcpy(to + at, &x, 2); break; }
+        case 4: { auto x = static_cast<std::uint32_t>(v); std::memcpy(to + at, &x, 4); break; }
+        default: std::memcpy(to + at, &v, 8); break;
+        }
+    }
+}
+
+// Width of the elements that make up a value of the type, for byte order
+// conversion; 0 for codes whose values have no size.
+unsigned ElementWidth(std::uint32_t dataType)
+{
+    switch (dataType) {
+    case ttByte: case ttAscii: case ttSByte: case ttUndefined: return 1;
+    case ttShort: case ttSShort: return 2;
+    case ttLong: case ttSLong: case ttFloat: case ttIfd: case ttRational: case ttSRational:
+        return 4;
+    case ttDouble: return 8;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+const TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index) const
+{
+    if (index >= FEntryCount)
+        RaiseInternal("KvCodecTiff entry " + std::to_string(index) + " of " +
+                      std::to_string(FEntryCount));
+    return Entries[index];
+}
+
+TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
+{
+    return const_cast<TTiffEntry&>(std::as_const(*this).EntryAt(index));
+}
+
+// --- directory -----------------------------------------------------------
+
+std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& ErrText)
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    std::uint8_t bytes[4];
+    Reader->Seek(FIfdOffset, code, text);
+    if (code != ErrOk)
+        RaiseInternal("KvCodecTiff 4756.92");
+    Reader->Read(2, bytes, code, text);
+    if (code != ErrOk)
+        RaiseInternal("KvCodecTiff 4758.92");
+    const std::uint32_t count = Get16(bytes);
+    if (count > MaxTagCount) {
+        ErrCode = ErrFailed;
+        ErrText = "Sanity check on number of tags failed (decoded value is " +
+                  std::to_string(count) + ")";
+        RaiseInternal("KvCodecTiff 4764.73");
+    }
+    PrepareEntries(count);
+    // EntryCount is set only once the whole directory has been read, so a
+    // directory cut off by the end of the file leaves no half-read entries.
+    Reader->Read(12 * count, RawEntries.get(), code, text);
+    if (code != ErrOk)
+        RaiseInternal("KvCodecTiff 4801.92");
+    Reader->Read(4, bytes, code, text);
+    if (code != ErrOk)
+        RaiseInternal("KvCodecTiff 4803.92");
+    FEntryCount = count;
+    DecodeEntries();
+    RasterDone = false;
+    return Get32(bytes);
+}
+
+void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
+{
+    RasterDone = false;
+    if (count > EntryCapacity) {
+        RawEntries.reset();
+        if (Entries) {
+            ReleaseValues("KvCodecTiff 4777.96", "KvCodecTiff 4777.96");
+            Entries.reset();
+        }
+        EntryCapacity = 0;
+        FEntryCount = 0;
+        const std::uint32_t capacity = count + EntryGrowth;
+        RawEntries.reset(new (std::nothrow) std::uint8_t[12 * std::size_t(capacity)]);
+        if (!RawEntries)
+            RaiseInternal("KvCodecTiff 4784.94");
+        Entries.reset(new (std::nothrow) TTiffEntry[capacity]());
+        if (!Entries)
+            RaiseInternal("KvCodecTiff 4786.94");
+        EntryCapacity = capacity;
+    } else if (FEntryCount != 0) {
+        ReleaseValues("KvCodecTiff 4794.96", "KvCodecTiff 4794.96");
+        std::fill(Entries.get(), Entries.get() + FEntryCount, TTiffEntry{});
+        FEntryCount = 0;
+    }
+}
+
+void TKvCodecTrnTiff::DropEntries()
+{
+    if (FEntryCount == 0)
+        return;
+    ReleaseValues("KvCodecTiff 4794.96", "KvCodecTiff 4794.96");
+    std::fill(Entries.get(), Entries.get() + FEntryCount, TTiffEntry{});
+    FEntryCount = 0;
+    FIfdOffset = 0;
+    RasterDone = false;
+}
+
+void TKvCodecTrnTiff::DecodeEntries()
+{
+    for (std::uint32_t i = 0; i < FEntryCount; ++i) {
+        const std::uint8_t* raw = RawEntries.get() + 12 * std::size_t(i);
+        TTiffEntry& entry = Entries[i];
+        entry.FTag = Get16(raw);
+        entry.FDataType = Get16(raw + 2);
+        entry.FCount = Get32(raw + 4);
+        // 64 bits: a count so large that the 32-bit product would wrap must
+        // not pass for an inline value.
+        entry.FSize = std::int64_t(TiffTypeSize(entry.FDataType)) * entry.FCount;
+        if (entry.FSize > 4) {
+            entry.FState = tvsNotRead;
+            entry.FOffset = Get32(raw + 8);
+        } else {
+            entry.FState = tvsInline;
+            if (BigEndian)
+                DecodeBigEndianInline(entry, raw + 8);
+            else
+                std::memcpy(entry.FInline, raw + 8, 4);
+        }
+    }
+}
+
+void TKvCodecTrnTiff::DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value) const
+{
+    std::memcpy(entry.FInline, value, 4);
+    switch (ElementWidth(entry.FDataType)) {
+    case 2:
+        // With one Short the second half is padding and stays as read.
+        ConvertFromBigEndian(value, entry.FInline, entry.FCount == 2 ? 4 : 2, 2);
+        break;
+    case 4:
+        if (entry.FSize == 4)
+            ConvertFromBigEndian(value, entry.FInline, 4, 4);
+        break;
+    default:
+        break;
+    }
+}
+
+// --- values --------------------------------------------------------------
+
+void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+{
+    if (entry.FState == tvsNone)
+        RaiseInternal("KvCodecTiff 4621.70");
+    if (entry.FState == tvsNotRead) {
+        LoadValue(entry, ErrCode, ErrText);
+        if (ErrCode != ErrOk)
+            return;
+    }
+    if (entry.FState == tvsRaw)
+        SwapValue(entry, ErrCode, ErrText);
+}
+
+void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry)
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    EnsureValue(entry, code, text);
+}
+
+void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+{
+    // A value larger than the whole file cannot be there; it is neither
+    // allocated at its announced size nor read.
+    TErrCode code = ErrOk;
+    std::string text;
+    std::uint32_t fileSize = 0;
+    Reader->GetSize(code, fileSize, text);
+    if (entry.FSize > std::int64_t(fileSize)) {
+        ErrCode = ErrFailed;
+        ErrText = "Premature end of data";
+        return;
+    }
+    const auto size = static_cast<std::uint32_t>(entry.FSize);
+    std::uint8_t* buffer = nullptr;
+    AcquireBuffer(size, code, text, buffer);
+    if (code != ErrOk)
+        RaiseInternal("KvCodecTiff 4417.92");
+    const char* failure = nullptr;
+    Reader->Seek(entry.FOffset, code, text);
+    if (code != ErrOk)
+        failure = "KvCodecTiff 4419.91";
+    else {
+        Reader->Read(size, buffer, code, text);
+        if (code != ErrOk)
+            failure = "KvCodecTiff 4421.92";
+    }
+    if (failure) {
+        TErrCode ignored = ErrOk;
+        ReleaseBuffer(buffer, ignored, text);
+        if (ignored != ErrOk)
+            FreeBuffer(buffer);
+        RaiseInternal(failure);
+    }
+    if (BigEndian) {
+        entry.FState = tvsRaw;
+        entry.FRawData = buffer;
+        entry.FData = nullptr;
+    } else {
+        entry.FState = tvsLittle;
+        entry.FData = buffer;
+        entry.FRawData = nullptr;
+    }
+}
+
+void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+{
+    const bool fromLittle = entry.FState == tvsLittle;
+    const std::uint8_t* source = fromLittle ? entry.FData : entry.FRawData;
+    const unsigned width = ElementWidth(entry.FDataType);
+    if (width == 0)
+        RaiseInternal("KvCodecTiff 3669.73; a^.FDataType: " + std::to_string(entry.FDataType));
+    std::uint8_t* target = nullptr;
+    TErrCode code = ErrOk;
+    std::string text;
+    AcquireBuffer(static_cast<std::uint32_t>(entry.FSize), code, text, target);
+    if (code != ErrOk)
+        RaiseInternal("KvCodecTiff 3641.92");
+    if (width == 1)
+        std::memcpy(target, source, static_cast<std::size_t>(entry.FSize));
+    else
+        ConvertFromBigEndian(source, target, static_cast<std::size_t>(entry.FSize), width);
+    if (fromLittle)
+        entry.FRawData = target;
+    else
+        entry.FData = target;
+    entry.FState = tvsConverted;
+    (void)ErrCode;
+    (void)ErrText;
+}
+
+const std::uint8_t* TKvCodecTrnTiff::ValueBytes(const TTiffEntry& entry) const
+{
+    switch (entry.FState) {
+    case tvsInline: return entry.FInline;
+    case tvsLittle: case tvsConverted: return entry.FData;
+    default: return nullptr;
+    }
+}
+
+void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText,
+                                  const std::uint8_t*& pointer)
+{
+    TTiffEntry& entry = EntryAt(index);
+    if (entry.FSize <= 4) {
+        pointer = entry.FInline;
+        return;
+    }
+    EnsureValue(entry, ErrCode, ErrText);
+    if (ErrCode == ErrOk)
+        pointer = entry.FData;
+}
+
+const std::uint8_t* TKvCodecTrnTiff::ValuePointer(std::uint32_t index)
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    const std::uint8_t* pointer = nullptr;
+    GetValuePtr(index, code, text, pointer);
+    if (code != ErrOk)
+        throw std::runtime_error(text);
+    return pointer;
+}
+
+std::int64_t TKvCodecTrnTiff::ValueSize(std::uint32_t index) const
+{
+    return EntryAt(index).FSize;
+}
+
+std::uint32_t TKvCodecTrnTiff::ValueCount(std::uint32_t index) const
+{
+    return EntryAt(index).FCount;
+}
+
+std::int32_t TKvCodecTrnTiff::FindTag(std::uint32_t tag) const
+{
+    for (std::uint32_t i = 0; i < FEntryCount; ++i)
+        if (Entries[i].FTag == tag)
+            return static_cast<std::int32_t>(i);
+    return -1;
+}
+
+// --- buffer pool ---------------------------------------------------------
+
+void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
+                                    std::uint8_t*& buffer)
+{
+    auto it = std::lower_bound(Pool.begin(), Pool.end(), size,
+                               [](const TPoolSlot& slot, std::uint32_t n) { return slot.Size < n; });
+    if (it != Pool.end()) {
+        buffer = it->Buffer;
+        Pool.erase(it);
+        return;
+    }
+    void* block = nullptr;
+    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), ErrCode, block, ErrText);
+    if (!block)
+        return;
+    std::memcpy(block, &size, sizeof size);
+    buffer = static_cast<std::uint8_t*>(block) + sizeof(std::uint32_t);
+}
+
+void TKvCodecTrnTiff::ReleaseBuffer(std::uint8_t* buffer, TErrCode& ErrCode, std::string& ErrText)
+{
+    const std::uint32_t size = BufferSize(buffer);
+    try {
+        if (Pool.size() == Pool.capacity())
+            Pool.reserve(Pool.size() + PoolGrowth);
+    } catch (const std::bad_alloc&) {
+        ErrCode = ErrFailed;
+        ErrText = OutOfMemoryText;
+        return;
+    }
+    auto it = std::upper_bound(Pool.begin(), Pool.end(), size,
+                               [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.Size; });
+    Pool.insert(it, TPoolSlot{size, buffer});
+}
+
+// Returns every value buffer of the loaded entries to the pool. Each record
+// is cleared before its buffers go, so a failure leaves no record pointing at
+// a pooled or freed buffer.
+void TKvCodecTrnTiff::ReleaseValues(const char* dataFailure, const char* rawFailure)
+{
+    for (std::uint32_t i = 0; i < FEntryCount; ++i) {
+        TTiffEntry& entry = Entries[i];
+        std::uint8_t* data = entry.FState == tvsLittle || entry.FState == tvsConverted
+                                 ? entry.FData : nullptr;
+        // A value left unconverted by a failed conversion still owns its raw
+        // buffer; it goes back to the pool like any other.
+        std::uint8_t* raw = entry.FState == tvsRaw || entry.FState == tvsConverted
+                                ? entry.FRawData : nullptr;
+        entry = TTiffEntry{};
+        for (auto [buffer, failure] : {std::pair{data, dataFailure}, std::pair{raw, rawFailure}}) {
+            if (!buffer)
+                continue;
+            TErrCode code = ErrOk;
+            std::string text;
+            ReleaseBuffer(buffer, code, text);
+            if (code != ErrOk) {
+                FreeBuffer(buffer);
+                RaiseInternal(failure);
+            }
+        }
+    }
+}
+
+void TKvCodecTrnTiff::FreeValueBuffers()
+{
+    for (std::uint32_t i = 0; i < FEntryCount; ++i) {
+        TTiffEntry& entry = Entries[i];
+        if (entry.FState == tvsLittle || entry.FState == tvsConverted)
+            FreeBuffer(entry.FData);
+        if (entry.FState == tvsRaw || entry.FState == tvsConverted)
+            FreeBuffer(entry.FRawData);
+    }
+    for (const TPoolSlot& slot : Pool)
+        FreeBuffer(slot.Buffer);
+    Pool.clear();
+}

@@ -1,0 +1,28 @@
+// Names the reader shows for tag codes, data types and the values of the
+// tags it renders by name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// TIFF data type codes.
+enum TTiffType : std::uint32_t {
+    ttNoType = 0, ttByte = 1, ttAscii = 2, ttShort = 3, ttLong = 4, ttRational = 5, ttSByte = 6,
+    ttUndefined = 7, ttSShort = 8, ttSLong = 9, ttSRational = 10, ttFloat = 11, ttDouble = 12,
+    ttIfd = 13,
+};
+
+// Byte size of one value of the type; 0 for unknown codes.
+std::uint32_t TiffTypeSize(std::uint32_t dataType);
+
+// The tag's name, or nullptr when the reader has none.
+const char* TiffTagName(std::uint32_t tag);
+
+void TiffDataTypeName(std::uint32_t dataType, std::string& text);
+void TiffDataTypeNameLower(std::uint32_t dataType, std::string& text);
+
+// Whether the tag's single value is shown by name (SubFileType, Compression,
+// Photometric, FillOrder, Orientation, PlanarConfig, ResolutionUnit).
+bool TiffIsNamedValueTag(std::uint32_t tag);
+// The text of value v of such a tag.
+void TiffNamedValue(std::uint32_t tag, std::uint32_t value, std::string& text);

@@ -1,0 +1,297 @@
+#include "TiffWriter.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace tiffw {
+
+namespace {
+
+void PutUnit(TOrder order, std::uint64_t unit, unsigned size, std::uint8_t* out)
+{
+    for (unsigned i = 0; i < size; ++i) {
+        unsigned shift = order == TOrder::Little ? 8 * i : 8 * (size - 1 - i);
+        out[i] = static_cast<std::uint8_t>(unit >> shift);
+    }
+}
+
+void Append(TOrder order, std::uint64_t unit, unsigned size, std::vector<std::uint8_t>& out)
+{
+    std::size_t at = out.size();
+    out.resize(at + size);
+    PutUnit(order, unit, size, out.data() + at);
+}
+
+std::vector<std::uint8_t> EncodeValue(TOrder order, const TEntry& entry)
+{
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(entry.ValueBytes());
+    for (std::uint64_t unit : entry.Units)
+        Append(order, unit, entry.UnitSize, bytes);
+    return bytes;
+}
+
+bool IsInline(const TEntry& entry)
+{
+    return !entry.ForceOutOfLine && entry.ValueBytes() <= 4;
+}
+
+template <class T>
+TEntry Make(std::uint16_t tag, std::uint16_t type, unsigned unitSize, const std::vector<T>& values)
+{
+    TEntry entry;
+    entry.Tag = tag;
+    entry.Type = type;
+    entry.UnitSize = unitSize;
+    for (T v : values) {
+        using U = std::make_unsigned_t<T>;
+        entry.Units.push_back(static_cast<U>(v));
+    }
+    return entry;
+}
+
+template <class T>
+TEntry MakeRational(std::uint16_t tag, std::uint16_t type,
+                    const std::vector<std::array<T, 2>>& values)
+{
+    TEntry entry;
+    entry.Tag = tag;
+    entry.Type = type;
+    entry.UnitSize = 4;
+    entry.UnitsPerValue = 2;
+    for (const auto& v : values) {
+        entry.Units.push_back(static_cast<std::uint32_t>(v[0]));
+        entry.Units.push_back(static_cast<std::uint32_t>(v[1]));
+    }
+    return entry;
+}
+
+std::uint32_t Align2(std::uint64_t offset)
+{
+    return static_cast<std::uint32_t>((offset + 1) & ~std::uint64_t(1));
+}
+
+void AppendEntry(TOrder order, const TEntry& entry, std::uint32_t valueOffset,
+                 std::vector<std::uint8_t>& out)
+{
+    Append(order, entry.Tag, 2, out);
+    Append(order, entry.Type, 2, out);
+    Append(order, entry.ValueCount(), 4, out);
+    if (entry.Field) {
+        Append(order, *entry.Field, 4, out);
+    } else if (IsInline(entry)) {
+        std::vector<std::uint8_t> value = EncodeValue(order, entry);
+        value.resize(4, 0);
+        out.insert(out.end(), value.begin(), value.end());
+    } else {
+        Append(order, valueOffset, 4, out);
+    }
+}
+
+}  // namespace
+
+std::uint32_t TEntry::ValueCount() const
+{
+    if (Count)
+        return *Count;
+    return static_cast<std::uint32_t>(Units.size() / UnitsPerValue);
+}
+
+TEntry Byte(std::uint16_t tag, const std::vector<std::uint8_t>& values) { return Make(tag, tByte, 1, values); }
+TEntry Undefined(std::uint16_t tag, const std::vector<std::uint8_t>& values) { return Make(tag, tUndefined, 1, values); }
+TEntry SByte(std::uint16_t tag, const std::vector<std::int8_t>& values) { return Make(tag, tSByte, 1, values); }
+TEntry Short(std::uint16_t tag, const std::vector<std::uint16_t>& values) { return Make(tag, tShort, 2, values); }
+TEntry SShort(std::uint16_t tag, const std::vector<std::int16_t>& values) { return Make(tag, tSShort, 2, values); }
+TEntry Long(std::uint16_t tag, const std::vector<std::uint32_t>& values) { return Make(tag, tLong, 4, values); }
+TEntry SLong(std::uint16_t tag, const std::vector<std::int32_t>& values) { return Make(tag, tSLong, 4, values); }
+TEntry Ifd(std::uint16_t tag, const std::vector<std::uint32_t>& values) { return Make(tag, tIfd, 4, values); }
+
+TEntry AsciiRaw(std::uint16_t tag, const std::string& bytes)
+{
+    return Make(tag, tAscii, 1, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+TEntry Ascii(std::uint16_t tag, const std::string& text)
+{
+    return AsciiRaw(tag, text + std::string(1, '\0'));
+}
+
+TEntry Rational(std::uint16_t tag, const std::vector<std::array<std::uint32_t, 2>>& values)
+{
+    return MakeRational(tag, tRational, values);
+}
+
+TEntry SRational(std::uint16_t tag, const std::vector<std::array<std::int32_t, 2>>& values)
+{
+    return MakeRational(tag, tSRational, values);
+}
+
+TEntry Float(std::uint16_t tag, const std::vector<float>& values)
+{
+    std::vector<std::uint32_t> bits;
+    for (float v : values)
+        bits.push_back(std::bit_cast<std::uint32_t>(v));
+    return Make(tag, tFloat, 4, bits);
+}
+
+TEntry Double(std::uint16_t tag, const std::vector<double>& values)
+{
+    std::vector<std::uint64_t> bits;
+    for (double v : values)
+        bits.push_back(std::bit_cast<std::uint64_t>(v));
+    return Make(tag, tDouble, 8, bits);
+}
+
+TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
+{
+    TEntry entry;
+    entry.Tag = tag;
+    entry.Type = type;
+    entry.Count = count;
+    entry.Field = 0;
+    return entry;
+}
+
+std::uint32_t DirectorySize(std::size_t entryCount)
+{
+    return static_cast<std::uint32_t>(2 + 12 * entryCount + 4);
+}
+
+std::vector<std::uint8_t> EncodeHeader(TOrder order, std::uint32_t firstOffset)
+{
+    std::vector<std::uint8_t> out;
+    out.push_back(order == TOrder::Little ? 'I' : 'M');
+    out.push_back(out.back());
+    Append(order, 42, 2, out);
+    Append(order, firstOffset, 4, out);
+    return out;
+}
+
+void AppendDirectory(TOrder order, const std::vector<TEntry>& entries, std::uint32_t next,
+                     std::vector<std::uint8_t>& out)
+{
+    Append(order, entries.size(), 2, out);
+    for (const TEntry& entry : entries) {
+        if (!IsInline(entry) && !entry.Field)
+            throw std::logic_error("AppendDirectory takes inline values only");
+        AppendEntry(order, entry, 0, out);
+    }
+    Append(order, next, 4, out);
+}
+
+TLayout Lay(const TTiff& tiff)
+{
+    TLayout layout;
+    const TOrder order = tiff.Order;
+
+    // Place the directories first so that next offsets can point forward.
+    std::uint64_t cursor = 8;
+    std::vector<std::vector<std::uint32_t>> valueOffsets(tiff.Ifds.size());
+    for (std::size_t i = 0; i < tiff.Ifds.size(); ++i) {
+        const TIfd& ifd = tiff.Ifds[i];
+        std::uint32_t at = ifd.Offset ? *ifd.Offset : Align2(cursor);
+        layout.IfdOffsets.push_back(at);
+        std::uint64_t end = std::uint64_t(at) + DirectorySize(ifd.Entries.size());
+        cursor = std::max<std::uint64_t>(cursor, end);
+        for (const TEntry& entry : ifd.Entries) {
+            std::uint32_t valueAt = 0;
+            if (!IsInline(entry) && !entry.Field) {
+                valueAt = entry.ValueOffset ? *entry.ValueOffset : Align2(cursor);
+                if (!entry.ValueOffset)
+                    cursor = valueAt + entry.ValueBytes();
+            }
+            valueOffsets[i].push_back(valueAt);
+        }
+    }
+
+    std::vector<TPiece> pieces;
+    std::uint32_t first = tiff.FirstOffset ? *tiff.FirstOffset
+                          : layout.IfdOffsets.empty() ? 0 : layout.IfdOffsets[0];
+    TPiece header{0, EncodeHeader(order, first)};
+    if (tiff.Mark) {
+        header.Bytes[0] = static_cast<std::uint8_t>((*tiff.Mark)[0]);
+        header.Bytes[1] = static_cast<std::uint8_t>((*tiff.Mark)[1]);
+    }
+    if (tiff.Magic)
+        PutUnit(order, *tiff.Magic, 2, header.Bytes.data() + 2);
+    pieces.push_back(std::move(header));
+
+    for (std::size_t i = 0; i < tiff.Ifds.size(); ++i) {
+        const TIfd& ifd = tiff.Ifds[i];
+        std::uint32_t next = ifd.Next ? *ifd.Next
+                             : i + 1 < tiff.Ifds.size() ? layout.IfdOffsets[i + 1] : 0;
+        TPiece dir{layout.IfdOffsets[i], {}};
+        Append(order, ifd.CountField ? *ifd.CountField : ifd.Entries.size(), 2, dir.Bytes);
+        for (std::size_t e = 0; e < ifd.Entries.size(); ++e) {
+            const TEntry& entry = ifd.Entries[e];
+            AppendEntry(order, entry, valueOffsets[i][e], dir.Bytes);
+            if (!IsInline(entry) && !entry.Field)
+                pieces.push_back({valueOffsets[i][e], EncodeValue(order, entry)});
+        }
+        Append(order, next, 4, dir.Bytes);
+        pieces.push_back(std::move(dir));
+    }
+
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const TPiece& a, const TPiece& b) { return a.Offset < b.Offset; });
+    for (TPiece& piece : pieces) {
+        layout.Length = std::max(layout.Length, piece.Offset + piece.Bytes.size());
+        TPiece* last = layout.Pieces.empty() ? nullptr : &layout.Pieces.back();
+        if (last && last->Offset + last->Bytes.size() == piece.Offset)
+            last->Bytes.insert(last->Bytes.end(), piece.Bytes.begin(), piece.Bytes.end());
+        else
+            layout.Pieces.push_back(std::move(piece));
+    }
+    if (tiff.Length)
+        layout.Length = *tiff.Length;
+    return layout;
+}
+
+std::vector<std::uint8_t> Bytes(const TLayout& layout)
+{
+    std::vector<std::uint8_t> out(layout.Length, 0);
+    for (const TPiece& piece : layout.Pieces) {
+        if (piece.Offset >= out.size())
+            continue;
+        std::size_t n = std::min<std::size_t>(piece.Bytes.size(), out.size() - piece.Offset);
+        std::memcpy(out.data() + piece.Offset, piece.Bytes.data(), n);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> Bytes(const TTiff& tiff)
+{
+    return Bytes(Lay(tiff));
+}
+
+void WriteFile(const std::string& path, const TLayout& layout)
+{
+    {
+        std::ofstream create(path, std::ios::binary | std::ios::trunc);
+        if (!create)
+            throw std::runtime_error("cannot create " + path);
+    }
+    std::filesystem::resize_file(path, layout.Length);
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    for (const TPiece& piece : layout.Pieces) {
+        if (piece.Offset >= layout.Length)
+            continue;
+        std::size_t n = std::min<std::uint64_t>(piece.Bytes.size(), layout.Length - piece.Offset);
+        file.seekp(static_cast<std::streamoff>(piece.Offset));
+        file.write(reinterpret_cast<const char*>(piece.Bytes.data()),
+                   static_cast<std::streamsize>(n));
+    }
+    if (!file.flush())
+        throw std::runtime_error("cannot write " + path);
+}
+
+void WriteFile(const std::string& path, const TTiff& tiff)
+{
+    WriteFile(path, Lay(tiff));
+}
+
+}  // namespace tiffw

@@ -1,0 +1,107 @@
+// Writes TIFF files from a description in code, for tests, samples, fuzz seeds
+// and benchmarks. Every field of the header, the directories and the entries
+// can be set, including values that make a file broken: wrong marks, counts
+// that lie, directories and values beyond the end, chains that loop.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tiffw {
+
+enum class TOrder { Little, Big };
+
+// TIFF data type codes.
+enum TType : std::uint16_t {
+    tNoType = 0, tByte = 1, tAscii = 2, tShort = 3, tLong = 4, tRational = 5, tSByte = 6,
+    tUndefined = 7, tSShort = 8, tSLong = 9, tSRational = 10, tFloat = 11, tDouble = 12, tIfd = 13,
+};
+
+// One directory entry. The value is a list of units of UnitSize bytes each,
+// written in the file's byte order; a value of up to 4 bytes goes inline,
+// a longer one out of line (after its directory, or at ValueOffset).
+struct TEntry {
+    std::uint16_t Tag = 0;
+    std::uint16_t Type = 0;
+    std::optional<std::uint32_t> Count;        // default: the number of values
+    unsigned UnitSize = 1;                     // 1, 2, 4 or 8
+    unsigned UnitsPerValue = 1;                // 2 for the rational types
+    std::vector<std::uint64_t> Units;
+    std::optional<std::uint32_t> ValueOffset;  // out-of-line value placed here
+    std::optional<std::uint32_t> Field;        // value field written verbatim, value not written
+    bool ForceOutOfLine = false;
+
+    TEntry& WithCount(std::uint32_t count) { Count = count; return *this; }
+    TEntry& At(std::uint32_t offset) { ValueOffset = offset; ForceOutOfLine = true; return *this; }
+    TEntry& WithField(std::uint32_t field) { Field = field; return *this; }
+
+    std::uint32_t ValueCount() const;
+    std::uint64_t ValueBytes() const { return Units.size() * UnitSize; }
+};
+
+TEntry Byte(std::uint16_t tag, const std::vector<std::uint8_t>& values);
+TEntry Undefined(std::uint16_t tag, const std::vector<std::uint8_t>& values);
+TEntry SByte(std::uint16_t tag, const std::vector<std::int8_t>& values);
+// The text plus its terminating zero.
+TEntry Ascii(std::uint16_t tag, const std::string& text);
+// Exactly the given bytes, no terminating zero added.
+TEntry AsciiRaw(std::uint16_t tag, const std::string& bytes);
+TEntry Short(std::uint16_t tag, const std::vector<std::uint16_t>& values);
+TEntry SShort(std::uint16_t tag, const std::vector<std::int16_t>& values);
+TEntry Long(std::uint16_t tag, const std::vector<std::uint32_t>& values);
+TEntry SLong(std::uint16_t tag, const std::vector<std::int32_t>& values);
+TEntry Ifd(std::uint16_t tag, const std::vector<std::uint32_t>& values);
+TEntry Rational(std::uint16_t tag, const std::vector<std::array<std::uint32_t, 2>>& values);
+TEntry SRational(std::uint16_t tag, const std::vector<std::array<std::int32_t, 2>>& values);
+TEntry Float(std::uint16_t tag, const std::vector<float>& values);
+TEntry Double(std::uint16_t tag, const std::vector<double>& values);
+// Any type code with a given count and no value bytes written (the field is 0
+// unless set): unknown types, lying counts, values that are not there.
+TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint32_t count);
+
+struct TIfd {
+    std::optional<std::uint32_t> Offset;          // default: placed after what comes before
+    std::vector<TEntry> Entries;
+    std::optional<std::uint16_t> CountField;      // entry count written instead of the real one
+    std::optional<std::uint32_t> Next;            // default: the following directory, 0 for the last
+};
+
+struct TTiff {
+    TOrder Order = TOrder::Little;
+    std::optional<std::string> Mark;              // 2 bytes; default "II" or "MM"
+    std::optional<std::uint16_t> Magic;           // default 42
+    std::optional<std::uint32_t> FirstOffset;     // default: the first directory, 0 when none
+    std::vector<TIfd> Ifds;
+    std::optional<std::uint64_t> Length;          // cut or extend the file to this length
+};
+
+// Bytes at a file offset; the pieces of a laid-out file.
+struct TPiece {
+    std::uint64_t Offset = 0;
+    std::vector<std::uint8_t> Bytes;
+};
+
+struct TLayout {
+    std::vector<TPiece> Pieces;  // sorted by offset, adjacent pieces merged
+    std::uint64_t Length = 0;
+    std::vector<std::uint32_t> IfdOffsets;  // where each directory went
+};
+
+TLayout Lay(const TTiff& tiff);
+std::vector<std::uint8_t> Bytes(const TTiff& tiff);
+std::vector<std::uint8_t> Bytes(const TLayout& layout);
+// Writes only the pieces and sets the length, so large files stay sparse.
+void WriteFile(const std::string& path, const TLayout& layout);
+void WriteFile(const std::string& path, const TTiff& tiff);
+
+// Low-level encoders for generators that stream very many directories.
+std::vector<std::uint8_t> EncodeHeader(TOrder order, std::uint32_t firstOffset);
+// Directory bytes with every entry inline (values of at most 4 bytes).
+void AppendDirectory(TOrder order, const std::vector<TEntry>& entries, std::uint32_t next,
+                     std::vector<std::uint8_t>& out);
+std::uint32_t DirectorySize(std::size_t entryCount);
+
+}  // namespace tiffw

@@ -1,0 +1,219 @@
+// Walking the page chain by ScanStep, SelectPage and ReadPage, and chains
+// that end early, break or loop.
+#include "TiffTestFiles.h"
+
+using namespace tiffw;
+
+namespace {
+
+std::string BrokenAt(std::uint32_t offset)
+{
+    return "Reading from file 't.tif': The page chain loops back to the directory at offset " +
+           std::to_string(offset) + "; Page list is broken";
+}
+
+const std::string PrematureBroken =
+    "Reading from file 't.tif': Premature end of data; Page list is broken";
+
+}  // namespace
+
+using ChainTest = TiffFileTest;
+
+TEST_F(ChainTest, SinglePageEndsTheChain)
+{
+    OpenTiff(PagesFile(1));
+    LoadPage(0);
+    EXPECT_EQ(PageCountNow(), std::make_pair(true, 1u));
+    EXPECT_EQ(Reader.IfdOffset(), 8u);
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, "End of TIFF, no more pages");
+}
+
+TEST_F(ChainTest, ScanStepCountsEveryPageAndPagesLoadInAnyOrder)
+{
+    TTiff tiff = PagesFile(5);
+    // Directories in the file in reverse order of the chain.
+    for (std::uint32_t i = 0; i < 5; ++i)
+        tiff.Ifds[i].Offset = 1000 - 100 * i;
+    OpenTiff(tiff);
+    EXPECT_EQ(CountPages(), 5u);
+    for (std::uint32_t n : {4u, 0u, 2u, 3u, 1u}) {
+        LoadPage(n);
+        EXPECT_EQ(Reader.IfdOffset(), 1000 - 100 * n);
+        EXPECT_EQ(Reader.ValueText(0, 25), std::to_string(n) + ", 0");
+        EXPECT_EQ(Reader.CursorPageIndex(), n + 1);
+    }
+}
+
+TEST_F(ChainTest, SelectPageWalksUnknownPagesWithoutInflatingTheCount)
+{
+    OpenTiff(PagesFile(3));
+    LoadPage(2);
+    EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+    // Selecting the page after the last one leaves the cursor at the end.
+    Reader.SelectPage(3, Code, Text);
+    EXPECT_EQ(Code, ErrOk) << Text;
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Text, "End of TIFF, no more pages");
+    EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+    EXPECT_EQ(CountPages(), 3u);
+}
+
+TEST_F(ChainTest, FirstOffsetZeroHasNoPages)
+{
+    TTiff tiff = PagesFile(1);
+    tiff.FirstOffset = 0;
+    OpenTiff(tiff);
+    Reader.SelectPage(0, Code, Text);
+    EXPECT_EQ(Code, ErrOk) << Text;
+    EXPECT_EQ(Reader.CursorPageIndex(), 0u);
+    EXPECT_EQ(Reader.CursorIfdOffset(), 0u);
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Text, "End of TIFF, no more pages");
+    EXPECT_EQ(CountPages(), 0u);
+}
+
+TEST_F(ChainTest, DirectoryBeyondTheEndBreaksTheChainAtThatPage)
+{
+    TTiff tiff = PagesFile(3);
+    tiff.Ifds[1].Next = 100000;
+    tiff.Ifds.pop_back();
+    OpenTiff(tiff);
+    EXPECT_EQ(CountPages(), 3u);
+    EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
+    Reader.SelectPage(2, Code, Text);
+    EXPECT_EQ(Code, ErrOk) << Text;
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, PrematureBroken);
+    // Earlier pages stay readable.
+    LoadPage(1);
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Text, PrematureBroken);
+}
+
+TEST_F(ChainTest, SelectPageReportsTheBrokenDirectoryItMeets)
+{
+    TTiff tiff = PagesFile(2);
+    tiff.Ifds[1].Next = 100000;
+    OpenTiff(tiff);
+    Reader.SelectPage(3, Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, PrematureBroken);
+    EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+}
+
+TEST_F(ChainTest, NextOffsetUnreadableMarksTheFollowingPage)
+{
+    // The count of page 2 is readable, its next offset lies past the end.
+    TTiff tiff = PagesFile(2);
+    tiff.Ifds[1].CountField = 500;
+    OpenTiff(tiff);
+    EXPECT_EQ(CountPages(), 3u);
+    EXPECT_EQ(Reader.PageSlot(1), Lay(tiff).IfdOffsets[1]);
+    EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
+    EXPECT_EQ(Reader.GetBrokenText(), PrematureBroken);
+}
+
+struct TLoopCase {
+    const char* Name;
+    std::uint32_t Pages;
+    std::uint32_t LoopFrom;  // page whose next offset points back
+    std::uint32_t LoopTo;    // page it points back to
+};
+
+class ChainLoopTest : public TiffFileTest, public ::testing::WithParamInterface<TLoopCase> {
+protected:
+    // Opens the looping file; returns the loop's text.
+    std::string OpenLoop()
+    {
+        const TLoopCase& c = GetParam();
+        TTiff tiff = PagesFile(c.Pages);
+        const std::uint32_t target = Lay(tiff).IfdOffsets[c.LoopTo];
+        tiff.Ifds[c.LoopFrom].Next = target;
+        OpenTiff(tiff);
+        return BrokenAt(target);
+    }
+};
+
+TEST_P(ChainLoopTest, LoopEndsTheChainAsBroken)
+{
+    const TLoopCase& c = GetParam();
+    const std::string loopText = OpenLoop();
+    const std::uint32_t expectedCount = c.LoopFrom + 2;
+
+    EXPECT_EQ(CountPages(), expectedCount);
+    EXPECT_EQ(Reader.PageSlot(expectedCount - 1), TKvCodecTrnTiff::BrokenMark);
+    for (std::uint32_t n = 0; n <= c.LoopFrom; ++n)
+        LoadPage(n);
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, loopText);
+}
+
+TEST_P(ChainLoopTest, ReadPageAloneFindsTheLoop)
+{
+    const TLoopCase& c = GetParam();
+    const std::string loopText = OpenLoop();
+    Reader.SelectPage(0, Code, Text);
+    std::uint32_t loaded = 0;
+    for (; loaded < 10000; ++loaded) {
+        Reader.ReadPage(Code, Text);
+        if (Code != ErrOk)
+            break;
+    }
+    EXPECT_EQ(loaded, c.LoopFrom + 1);
+    EXPECT_EQ(Text, loopText);
+    EXPECT_EQ(PageCountNow(), std::make_pair(true, c.LoopFrom + 2));
+}
+
+TEST_P(ChainLoopTest, SelectPageFindsTheLoop)
+{
+    const TLoopCase& c = GetParam();
+    const std::string loopText = OpenLoop();
+    Reader.SelectPage(100000, Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, loopText);
+    EXPECT_EQ(CountPages(), c.LoopFrom + 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loops, ChainLoopTest,
+    ::testing::Values(TLoopCase{"SelfLoopOnFirst", 1, 0, 0}, TLoopCase{"BackToFirst", 4, 3, 0},
+                      TLoopCase{"BackToMiddle", 6, 5, 2}, TLoopCase{"SelfLoopLater", 3, 2, 2},
+                      TLoopCase{"LongLoop", 3000, 2999, 1000}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(ChainTest, NextOffsetAllOnesIsABrokenPageWithItsText)
+{
+    TTiff tiff = PagesFile(2);
+    tiff.Ifds[1].Next = 0xFFFFFFFF;
+    OpenTiff(tiff);
+    LoadPage(1);
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, PrematureBroken);
+    EXPECT_EQ(CountPages(), 3u);
+
+    TTiff first = PagesFile(1);
+    first.FirstOffset = 0xFFFFFFFF;
+    OpenTiff(first, "first.tif");
+    Reader.SelectPage(0, Code, Text);
+    EXPECT_EQ(Code, ErrOk);
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, "Reading from file 'first.tif': Premature end of data; Page list is broken");
+}
+
+TEST_F(ChainTest, ManyPagesCountedWithTheirOffsets)
+{
+    TTiff tiff = PagesFile(5000, TOrder::Big);
+    const TLayout layout = Lay(tiff);
+    OpenTiff(tiff);
+    EXPECT_EQ(CountPages(), 5000u);
+    for (std::uint32_t n : {0u, 1023u, 1024u, 4999u})
+        EXPECT_EQ(Reader.PageSlot(n), layout.IfdOffsets[n]);
+    LoadPage(4999);
+    EXPECT_EQ(Reader.ValueText(0, 25), "4999, 0");
+}

@@ -1,0 +1,266 @@
+// Directory entries and their values in both byte orders: inline and out of
+// line, conversion to host order, the buffer pool, and directories or values
+// that the file cannot hold.
+#include "TiffTestFiles.h"
+
+#include <cstring>
+
+using namespace tiffw;
+
+namespace {
+
+template <class T>
+std::vector<T> ValuesOf(TKvCodecTrnTiff& reader, std::uint32_t index)
+{
+    const std::int64_t size = reader.ValueSize(index);
+    const std::uint8_t* bytes = reader.ValuePointer(index);
+    std::vector<T> values(static_cast<std::size_t>(size) / sizeof(T));
+    std::memcpy(values.data(), bytes, values.size() * sizeof(T));
+    return values;
+}
+
+}  // namespace
+
+class EntryOrderTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
+
+// Every type, inline and out of line, reaches the caller in host order.
+TEST_P(EntryOrderTest, ValuesArriveInHostOrder)
+{
+    TTiff tiff;
+    tiff.Order = GetParam();
+    tiff.Ifds.push_back(Page({
+        Short(300, {0x1234}),
+        Short(301, {0x1234, 0xABCD}),
+        Short(302, {1, 2, 0x8001}),
+        SShort(303, {-2}),
+        SShort(304, {-2, 300, -400}),
+        Long(305, {0x12345678}),
+        Long(306, {0x12345678, 0x9ABCDEF0}),
+        SLong(307, {-5}),
+        SLong(308, {-5, 7}),
+        Float(309, {1.5f}),
+        Float(310, {1.5f, -2.25f}),
+        Double(311, {3.25}),
+        Rational(312, {{300, 1}}),
+        SRational(313, {{-1, 3}, {7, -9}}),
+        Ifd(314, {0x01020304, 0x05060708}),
+        Undefined(315, {1, 2, 3}),
+        Undefined(316, {1, 2, 3, 4, 5, 6}),
+        SByte(317, {-1, -2, -3, -4, -5}),
+        Ascii(318, "abc"),
+    }));
+    OpenTiff(tiff);
+    LoadPage(0);
+    ASSERT_EQ(Reader.EntryCount(), 19u);
+
+    EXPECT_EQ(ValuesOf<std::uint16_t>(Reader, 0)[0], 0x1234);
+    EXPECT_EQ(ValuesOf<std::uint16_t>(Reader, 1), (std::vector<std::uint16_t>{0x1234, 0xABCD}));
+    EXPECT_EQ(ValuesOf<std::uint16_t>(Reader, 2), (std::vector<std::uint16_t>{1, 2, 0x8001}));
+    EXPECT_EQ(ValuesOf<std::int16_t>(Reader, 3)[0], -2);
+    EXPECT_EQ(ValuesOf<std::int16_t>(Reader, 4), (std::vector<std::int16_t>{-2, 300, -400}));
+    EXPECT_EQ(ValuesOf<std::uint32_t>(Reader, 5), (std::vector<std::uint32_t>{0x12345678}));
+    EXPECT_EQ(ValuesOf<std::uint32_t>(Reader, 6),
+              (std::vector<std::uint32_t>{0x12345678, 0x9ABCDEF0}));
+    EXPECT_EQ(ValuesOf<std::int32_t>(Reader, 7), (std::vector<std::int32_t>{-5}));
+    EXPECT_EQ(ValuesOf<std::int32_t>(Reader, 8), (std::vector<std::int32_t>{-5, 7}));
+    EXPECT_EQ(ValuesOf<float>(Reader, 9), (std::vector<float>{1.5f}));
+    EXPECT_EQ(ValuesOf<float>(Reader, 10), (std::vector<float>{1.5f, -2.25f}));
+    EXPECT_EQ(ValuesOf<double>(Reader, 11), (std::vector<double>{3.25}));
+    EXPECT_EQ(ValuesOf<std::uint32_t>(Reader, 12), (std::vector<std::uint32_t>{300, 1}));
+    EXPECT_EQ(ValuesOf<std::int32_t>(Reader, 13), (std::vector<std::int32_t>{-1, 3, 7, -9}));
+    EXPECT_EQ(ValuesOf<std::uint32_t>(Reader, 14),
+              (std::vector<std::uint32_t>{0x01020304, 0x05060708}));
+    EXPECT_EQ(ValuesOf<std::uint8_t>(Reader, 15), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ValuesOf<std::uint8_t>(Reader, 16), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(ValuesOf<std::int8_t>(Reader, 17), (std::vector<std::int8_t>{-1, -2, -3, -4, -5}));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(Reader.ValuePointer(18)), 4),
+              std::string("abc\0", 4));
+
+    // The page after it loads too: no value is left half converted.
+    EXPECT_EQ(Reader.ValueText(12, 25), "300");
+    TTiff next = tiff;
+    next.Ifds.push_back(Page({Short(256, {7})}));
+    OpenTiff(next, "next.tif");
+    LoadPage(0);
+    for (std::uint32_t i = 0; i < Reader.EntryCount(); ++i)
+        Reader.ValuePointer(i);
+    LoadPage(1);
+    EXPECT_EQ(Reader.ValueText(0, 25), "7");
+}
+
+TEST_P(EntryOrderTest, ValueIsReadOnceAndBuffersAreRecycled)
+{
+    TTiff tiff;
+    tiff.Order = GetParam();
+    tiff.Ifds.push_back(Page({Long(273, {1, 2, 3}), Long(279, {4, 5, 6})}));
+    tiff.Ifds.push_back(Page({Long(273, {7, 8})}));
+    OpenTiff(tiff);
+    LoadPage(0);
+    const std::uint8_t* first = Reader.ValuePointer(0);
+    EXPECT_EQ(Reader.ValuePointer(0), first);
+    Reader.ValuePointer(1);
+    EXPECT_EQ(Reader.GetPoolCount(), 0u);
+    LoadPage(1);
+    const std::uint32_t buffersPerValue = GetParam() == TOrder::Big ? 2 : 1;
+    EXPECT_EQ(Reader.GetPoolCount(), 2 * buffersPerValue);
+    EXPECT_EQ(Reader.ValueText(0, 25), "7, 8");
+    EXPECT_EQ(Reader.GetPoolCount(), buffersPerValue);
+}
+
+TEST_P(EntryOrderTest, EntryArraysGrowWithSpareEntries)
+{
+    TTiff tiff;
+    tiff.Order = GetParam();
+    std::vector<TEntry> five, forty;
+    for (std::uint16_t i = 0; i < 40; ++i)
+        (i < 5 ? five : forty).push_back(Short(40000 + i, {i}));
+    for (std::uint16_t i = 0; i < 5; ++i)
+        forty.push_back(Short(40000 + i, {i}));
+    tiff.Ifds = {Page(five), Page(forty), Page({})};
+    OpenTiff(tiff);
+    LoadPage(0);
+    EXPECT_EQ(Reader.GetEntryCapacity(), 37u);
+    LoadPage(1);
+    EXPECT_EQ(Reader.EntryCount(), 40u);
+    EXPECT_EQ(Reader.GetEntryCapacity(), 72u);
+    LoadPage(2);
+    EXPECT_EQ(Reader.EntryCount(), 0u);
+    EXPECT_EQ(Reader.CursorIfdOffset(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, EntryOrderTest,
+                         ::testing::Values(TOrder::Little, TOrder::Big),
+                         OrderName);
+
+using EntryTest = TiffFileTest;
+
+TEST_F(EntryTest, BigEndianShortCountOneKeepsTheSecondHalfAsRead)
+{
+    TTiff tiff;
+    tiff.Order = TOrder::Big;
+    tiff.Ifds.push_back(Page({Short(256, {0x0102}).WithField(0x01020304)}));
+    OpenTiff(tiff);
+    LoadPage(0);
+    const TTiffEntry& entry = Reader.GetEntry(0);
+    std::uint16_t first;
+    std::memcpy(&first, entry.FInline, 2);
+    EXPECT_EQ(first, 0x0102);
+    EXPECT_EQ(entry.FInline[2], 0x03);
+    EXPECT_EQ(entry.FInline[3], 0x04);
+}
+
+TEST_F(EntryTest, DirectoryOf1024EntriesLoadsAnd1025Fails)
+{
+    std::vector<TEntry> entries;
+    for (std::uint32_t i = 0; i < 1025; ++i)
+        entries.push_back(Short(static_cast<std::uint16_t>(i), {1}));
+    TTiff tiff;
+    tiff.Ifds.push_back(Page(std::vector<TEntry>(entries.begin(), entries.end() - 1)));
+    tiff.Ifds.push_back(Page(entries));
+    OpenTiff(tiff);
+    LoadPage(0);
+    EXPECT_EQ(Reader.EntryCount(), 1024u);
+    Reader.SelectPage(1, Code, Text);
+    ExpectInternal([&] { Reader.ReadPage(Code, Text); }, "KvCodecTiff 4764.73");
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, "Sanity check on number of tags failed (decoded value is 1025)");
+    EXPECT_EQ(Reader.EntryCount(), 1024u);
+}
+
+struct TCutCase {
+    const char* Name;
+    std::uint64_t Length;  // bytes of the directory left in the file
+    const char* Failure;
+};
+
+class CutDirectoryTest : public TiffFileTest, public ::testing::WithParamInterface<TCutCase> {};
+
+// A directory whose entries or next offset run past the end fails with the
+// internal failure, claims no entries and leaves the reader usable.
+TEST_P(CutDirectoryTest, HalfReadDirectoryClaimsNoEntries)
+{
+    TTiff tiff = PagesFile(1);
+    tiff.Ifds.push_back(Page({Short(256, {1}), Short(257, {2})}));
+    tiff.Length = Lay(tiff).IfdOffsets[1] + GetParam().Length;
+    OpenTiff(tiff);
+    LoadPage(0);
+    EXPECT_EQ(Reader.EntryCount(), 1u);
+    Reader.SelectPage(1, Code, Text);
+    ExpectInternal([&] { Reader.ReadPage(Code, Text); }, GetParam().Failure);
+    EXPECT_EQ(Reader.EntryCount(), 0u);
+    EXPECT_EQ(Reader.RasterSizeText(), "");
+    LoadPage(0);
+    EXPECT_EQ(Reader.EntryCount(), 1u);
+    EXPECT_EQ(Reader.ValueText(0, 25), "0, 0");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, CutDirectoryTest,
+                         ::testing::Values(TCutCase{"InEntries", 2 + 12, "KvCodecTiff 4801.92"},
+                                           TCutCase{"InNextOffset", 2 + 24 + 2,
+                                                    "KvCodecTiff 4803.92"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(EntryTest, ValueBeyondTheEndRaisesTheInternalFailure)
+{
+    TTiff tiff;
+    tiff.Ifds.push_back(Page({Long(273, {1, 2, 3}).At(5000), Short(256, {9})}));
+    tiff.Length = 200;
+    OpenTiff(tiff);
+    LoadPage(0);
+    ExpectInternal([&] { Reader.ValueText(0, 25); }, "KvCodecTiff 4421.92");
+    EXPECT_EQ(Reader.ValueText(1, 25), "9");
+    EXPECT_THROW(Reader.ValuePointer(0), EKvInternal);
+}
+
+class OversizedValueTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
+
+// Counts whose byte size passes the file size, including products that wrap
+// in 32 bits to an inline size.
+TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
+{
+    TTiff tiff;
+    tiff.Order = GetParam();
+    tiff.Ifds.push_back(Page({
+        Bare(40000, tByte, 100000),
+        Bare(279, tLong, 0x40000001),    // 4 * count wraps to 4
+        Bare(40001, tDouble, 0x20000000),  // 8 * count wraps to 0
+        Bare(40002, tAscii, 0xFFFFFFFF),
+        Bare(40003, tShort, 0x80000002),
+        Short(256, {5}),
+    }));
+    OpenTiff(tiff);
+    LoadPage(0);
+    ASSERT_EQ(Reader.EntryCount(), 6u);
+    EXPECT_EQ(Reader.ValueSize(1), std::int64_t(4) * 0x40000001);
+    EXPECT_EQ(Reader.ValueSize(2), std::int64_t(8) * 0x20000000);
+    for (std::uint32_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(Reader.ValueText(i, 45), "") << i;
+        Code = ErrOk;
+        const std::uint8_t* pointer = nullptr;
+        Reader.GetValuePtr(i, Code, Text, pointer);
+        EXPECT_EQ(Code, ErrFailed) << i;
+        EXPECT_EQ(Text, "Premature end of data");
+    }
+    EXPECT_EQ(Reader.GetPoolCount(), 0u);
+    Code = ErrOk;
+    std::string sizeText;
+    Reader.GetRasterSizeText(Code, sizeText, Text);
+    EXPECT_EQ(Text, "Reading StripByteCounts Tag Value: Premature end of data; Unable to deduct "
+                    "raster size");
+    EXPECT_EQ(Reader.ValueText(5, 25), "5");
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, OversizedValueTest,
+                         ::testing::Values(TOrder::Little, TOrder::Big),
+                         OrderName);
+
+TEST_F(EntryTest, FindTagGivesTheFirstOccurrence)
+{
+    TTiff tiff;
+    tiff.Ifds.push_back(Page({Short(256, {1}), Short(257, {2}), Short(256, {3})}));
+    OpenTiff(tiff);
+    LoadPage(0);
+    EXPECT_EQ(Reader.FindTag(256), 0);
+    EXPECT_EQ(Reader.FindTag(257), 1);
+    EXPECT_EQ(Reader.FindTag(258), -1);
+}

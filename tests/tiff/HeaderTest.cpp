@@ -1,0 +1,148 @@
+// Header, byte order, file size and the lazy, remembered open state.
+#include "TiffTestFiles.h"
+
+#include "tiff/SizeText.h"
+
+using namespace tiffw;
+
+namespace {
+
+struct THeaderCase {
+    const char* Mark;
+    TOrder MagicOrder;   // byte order the number is written in
+    std::uint16_t Magic;
+    const char* Expected;  // byte order text, or nullptr for an invalid header
+};
+
+const THeaderCase HeaderCases[] = {
+    {"II", TOrder::Little, 42, "Intel"},
+    {"MM", TOrder::Big, 42, "Motorola"},
+    {"II", TOrder::Big, 42, nullptr},          // 42 only in the opposite order
+    {"MM", TOrder::Little, 42, nullptr},
+    {"II", TOrder::Little, 43, "Intel"},       // wrong number, mark decides
+    {"MM", TOrder::Big, 43, "Motorola"},
+    {"XY", TOrder::Big, 42, "Motorola"},       // unknown mark, number decides
+    {"XY", TOrder::Little, 42, "Intel"},
+    {"XY", TOrder::Little, 43, nullptr},
+};
+
+}  // namespace
+
+class HeaderTest : public TiffFileTest, public ::testing::WithParamInterface<THeaderCase> {};
+
+TEST_P(HeaderTest, ByteOrderFromMarkAndNumber)
+{
+    const THeaderCase& c = GetParam();
+    TTiff tiff = PagesFile(1, c.MagicOrder);
+    tiff.Mark = c.Mark;
+    tiff.Magic = c.Magic;
+    OpenTiff(tiff);
+    std::string order;
+    Reader.GetByteOrder(Code, order, Text);
+    if (c.Expected) {
+        ASSERT_EQ(Code, ErrOk) << Text;
+        EXPECT_EQ(order, c.Expected);
+        EXPECT_EQ(Reader.ByteOrderText(), c.Expected);
+        LoadPage(0);
+        EXPECT_EQ(Reader.ValueText(0, 25), "0, 0");
+    } else {
+        EXPECT_EQ(Code, ErrFailed);
+        EXPECT_EQ(Text, "Invalid byte order indication and signature; file 't.tif' is probably "
+                        "not a TIFF file");
+        EXPECT_EQ(Reader.ByteOrderText(), "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Marks, HeaderTest, ::testing::ValuesIn(HeaderCases));
+
+TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
+{
+    TTiff tiff = PagesFile(1);
+    tiff.Length = 7;
+    OpenTiff(tiff);
+    const std::string expected = "Reading from file 't.tif': Premature end of data";
+    Reader.SelectPage(0, Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, expected);
+    for (int i = 0; i < 2; ++i) {
+        Code = ErrOk;
+        Text.clear();
+        Reader.ReadPage(Code, Text);
+        EXPECT_EQ(Code, ErrFailed);
+        EXPECT_EQ(Text, expected);
+    }
+    bool final = false;
+    Code = ErrOk;
+    Reader.ScanStep(Code, final, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, expected);
+    EXPECT_EQ(Reader.GetState(), -1);
+    EXPECT_THROW(Reader.FileSize(), std::runtime_error);
+
+    OpenTiff(PagesFile(2), "good.tif");
+    EXPECT_EQ(Reader.GetState(), 1);
+    EXPECT_EQ(CountPages(), 2u);
+}
+
+TEST_F(HeaderTest, MissingFileGivesTheOpeningText)
+{
+    OpenPath((Folder / "absent.tif").string());
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, "Opening file 'absent.tif': ERROR_FILE_NOT_FOUND: The system cannot find the "
+                    "file specified");
+}
+
+TEST_F(HeaderTest, HeaderIsReadLazilyOnce)
+{
+    OpenTiff(PagesFile(1));
+    EXPECT_EQ(Reader.GetState(), 1);
+    EXPECT_EQ(Reader.FileSize(), 8u + 18u);
+    EXPECT_EQ(Reader.GetState(), 2);
+}
+
+TEST_F(HeaderTest, SecondOpenResetsPageListByteOrderAndEntries)
+{
+    OpenTiff(PagesFile(3, TOrder::Big), "big.tif");
+    EXPECT_EQ(CountPages(), 3u);
+    LoadPage(2);
+    EXPECT_EQ(Reader.ByteOrderText(), "Motorola");
+
+    OpenTiff(PagesFile(1), "little.tif");
+    EXPECT_EQ(PageCountNow(), std::make_pair(false, 0u));
+    EXPECT_EQ(Reader.ByteOrderText(), "Intel");
+    // The previous file's entries are gone once the new header is read.
+    EXPECT_EQ(Reader.EntryCount(), 0u);
+    EXPECT_EQ(CountPages(), 1u);
+}
+
+TEST(SizeToTextTest, UnitsRoundingAndPadding)
+{
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "0 b"},
+        {511, "511 b"},
+        {512, "0.50 Kb"},
+        {600, "0.59 Kb"},
+        {1024, "1.00 Kb"},
+        {1029, "1.00 Kb"},          // 100.488 rounds down
+        {1030, "1.01 Kb"},
+        {2565, "2.50 Kb"},           // 250.48...
+        {524287, "512.00 Kb"},       // 51199.9 rounds up, still Kb
+        {524288, "0.50 Mb"},
+        {1048576, "1.00 Mb"},
+        {536870911, "512.00 Mb"},
+        {536870912, "0.50 Gb"},
+        {1073741824, "1.00 Gb"},
+        {4294967295, "4.00 Gb"},
+        {1099511627776, "1024.00 Gb"},
+    };
+    for (const auto& [size, text] : cases)
+        EXPECT_EQ(SizeToText(size), text) << size;
+}
+
+TEST(SizeToTextTest, TiesGoToEven)
+{
+    // 1664 / 10.24 = 162.5 and 1920 / 10.24 = 187.5 exactly.
+    EXPECT_EQ(SizeToText(1664), "1.62 Kb");
+    EXPECT_EQ(SizeToText(1920), "1.88 Kb");
+}

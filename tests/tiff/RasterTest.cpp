@@ -1,0 +1,99 @@
+// Raster data size of a page from its strip or tile byte counts.
+#include "TiffTestFiles.h"
+
+using namespace tiffw;
+
+namespace {
+
+struct TRasterCase {
+    const char* Name;
+    std::vector<TEntry> Entries;
+    std::uint32_t Size;       // when Error is empty
+    std::string Error;
+};
+
+const std::string Unable = "; Unable to deduct raster size";
+
+std::vector<TRasterCase> RasterCases()
+{
+    return {
+        {"Strips", {Long(273, {8, 9, 10}), Long(279, {100, 200, 300})}, 600, ""},
+        {"CountsOnly", {Short(279, {100, 200})}, 300, ""},
+        {"ByteCounts", {Byte(273, {1, 2}), Byte(279, {10, 20})}, 30, ""},
+        {"Tiles", {Long(324, {1, 2}), Short(325, {1000, 24})}, 1024, ""},
+        {"StripsWinOverTiles", {Long(273, {1}), Long(279, {5}), Long(324, {1}), Long(325, {7})}, 5,
+         ""},
+        {"TilesWithOneStripTag", {Long(273, {1}), Long(324, {1}), Long(325, {7})}, 7, ""},
+        {"Wraps", {Long(279, {4294967295u, 2})}, 1, ""},
+        {"BigEndianConverted", {Long(279, {0x01000000, 0x01000000})}, 0x02000000, ""},
+        {"OffsetsWithoutCounts", {Long(273, {8})}, 0,
+         "StripByteCounts Tag is missing; unable to deduct raster size"},
+        {"TileOffsetsWithoutCounts", {Long(324, {8})}, 0,
+         "TileByteCounts Tag is missing; unable to deduct raster size"},
+        {"CountsDiffer", {Long(273, {1, 2}), Long(279, {1, 2, 3})}, 0,
+         "StripByteCounts and StripByteOffsets Tag Count differs" + Unable},
+        {"RationalCounts", {Long(273, {1}), Rational(279, {{1, 2}})}, 0,
+         "Invalid StripByteCounts DataType (rational)" + Unable},
+        {"UnknownTypeCounts", {Bare(325, 14, 1)}, 0,
+         "Invalid TileByteCounts DataType (unknown)" + Unable},
+        {"Missing", {Short(256, {1})}, 0, "Missing Strip/Tile tags" + Unable},
+        {"Conflicting", {Long(273, {1}), Long(325, {1})}, 0,
+         "Conflicting combination of Strip and Tile oriented tags" + Unable},
+    };
+}
+
+}  // namespace
+
+class RasterTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
+
+TEST_P(RasterTest, SizesAndFailureTexts)
+{
+    for (const TRasterCase& c : RasterCases()) {
+        TTiff tiff;
+        tiff.Order = GetParam();
+        tiff.Ifds.push_back(Page(c.Entries));
+        OpenTiff(tiff, std::string(c.Name) + ".tif");
+        LoadPage(0);
+        std::uint32_t size = 12345;
+        Code = ErrOk;
+        Text.clear();
+        Reader.GetRasterSize(Code, size, Text);
+        if (c.Error.empty()) {
+            EXPECT_EQ(Code, ErrOk) << c.Name << ": " << Text;
+            EXPECT_EQ(size, c.Size) << c.Name;
+            EXPECT_EQ(Reader.RasterSizeText(), SizeToText(c.Size)) << c.Name;
+        } else {
+            EXPECT_EQ(Code, ErrFailed) << c.Name;
+            EXPECT_EQ(Text, c.Error) << c.Name;
+            EXPECT_EQ(Reader.RasterSizeText(), "") << c.Name;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, RasterTest, ::testing::Values(TOrder::Little, TOrder::Big),
+                         OrderName);
+
+using RasterMemoryTest = TiffFileTest;
+
+TEST_F(RasterMemoryTest, OutcomeIsRememberedPerPageLoad)
+{
+    TTiff tiff;
+    tiff.Ifds.push_back(Page({Long(279, {10, 20, 30}).At(2000)}));
+    tiff.Ifds.push_back(Page({Short(256, {1})}));
+    tiff.Length = 3000;
+    OpenTiff(tiff);
+    LoadPage(1);
+    Code = ErrOk;
+    std::uint32_t size = 0;
+    Reader.GetRasterSize(Code, size, Text);
+    EXPECT_EQ(Text, "Missing Strip/Tile tags" + Unable);
+    LoadPage(0);
+    EXPECT_EQ(Reader.RasterSizeText(), "60 b");
+    EXPECT_EQ(Reader.RasterSizeText(), "60 b");
+    LoadPage(1);
+    Code = ErrOk;
+    Text.clear();
+    Reader.GetRasterSize(Code, size, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, "Missing Strip/Tile tags" + Unable);
+}

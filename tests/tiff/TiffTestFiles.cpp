@@ -1,0 +1,79 @@
+#include "TiffTestFiles.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<int> FolderCounter{0};
+}
+
+void TiffFileTest::SetUp()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    Folder = std::filesystem::temp_directory_path() /
+             ("orvane-tiff-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+              std::to_string(FolderCounter++));
+    std::filesystem::remove_all(Folder);
+    std::filesystem::create_directories(Folder);
+    Reader.EnablePageList(true, Code, Text);
+}
+
+void TiffFileTest::TearDown()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(Folder, ignored);
+}
+
+std::string TiffFileTest::Write(const tiffw::TTiff& tiff, const std::string& name)
+{
+    const std::string path = (Folder / name).string();
+    tiffw::WriteFile(path, tiff);
+    return path;
+}
+
+void TiffFileTest::OpenTiff(const tiffw::TTiff& tiff, const std::string& name)
+{
+    OpenPath(Write(tiff, name));
+}
+
+void TiffFileTest::OpenPath(const std::string& path)
+{
+    Code = ErrOk;
+    Text.clear();
+    Reader.Open(path, std::filesystem::path(path).filename().string(), 0, 0, Code, Text);
+    ASSERT_EQ(Code, ErrOk) << Text;
+}
+
+void TiffFileTest::LoadPage(std::uint32_t n)
+{
+    Code = ErrOk;
+    Reader.SelectPage(n, Code, Text);
+    ASSERT_EQ(Code, ErrOk) << Text;
+    Reader.ReadPage(Code, Text);
+    ASSERT_EQ(Code, ErrOk) << Text;
+}
+
+std::uint32_t TiffFileTest::CountPages()
+{
+    bool final = false;
+    for (int guard = 0; !final && guard < 1000000; ++guard) {
+        Code = ErrOk;
+        Reader.ScanStep(Code, final, Text);
+        EXPECT_EQ(Code, ErrOk) << Text;
+        if (Code != ErrOk)
+            break;
+    }
+    bool listFinal = false;
+    std::uint32_t count = 0;
+    Reader.GetPageCount(listFinal, count);
+    EXPECT_TRUE(listFinal);
+    return count;
+}
+
+tiffw::TTiff PagesFile(std::uint32_t pages, tiffw::TOrder order)
+{
+    tiffw::TTiff tiff;
+    tiff.Order = order;
+    for (std::uint32_t i = 0; i < pages; ++i)
+        tiff.Ifds.push_back(Page({tiffw::Short(297, {static_cast<std::uint16_t>(i), 0})}));
+    return tiff;
+}

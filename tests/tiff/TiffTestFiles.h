@@ -1,0 +1,71 @@
+// Writes described TIFF files into a private temporary folder and opens them
+// with the reader.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TiffWriter.h"
+#include "tiff/KvCodecTiff.h"
+
+class TiffFileTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the file; its display name is its file name.
+    std::string Write(const tiffw::TTiff& tiff, const std::string& name = "t.tif");
+    // Writes the file and opens it in Reader with the page list on, as the
+    // window does.
+    void OpenTiff(const tiffw::TTiff& tiff, const std::string& name = "t.tif");
+    void OpenPath(const std::string& path);
+
+    // Selects and loads page n; fails the test on an error.
+    void LoadPage(std::uint32_t n);
+    // Runs ScanStep until final and returns the page count.
+    std::uint32_t CountPages();
+    // GetPageCount as (final, count).
+    std::pair<bool, std::uint32_t> PageCountNow() const
+    {
+        bool final = false;
+        std::uint32_t count = 0;
+        Reader.GetPageCount(final, count);
+        return {final, count};
+    }
+
+    std::filesystem::path Folder;
+    TKvCodecTrnTiff Reader;
+    TErrCode Code = ErrOk;
+    std::string Text;
+};
+
+// A page with only the given entries.
+inline tiffw::TIfd Page(std::vector<tiffw::TEntry> entries)
+{
+    tiffw::TIfd ifd;
+    ifd.Entries = std::move(entries);
+    return ifd;
+}
+
+// Runs action and expects the internal failure with the given text.
+template <class F>
+void ExpectInternal(F action, const char* text)
+{
+    try {
+        action();
+        ADD_FAILURE() << "no internal failure, expected " << text;
+    } catch (const EKvInternal& e) {
+        EXPECT_STREQ(e.what(), text);
+    }
+}
+
+// Test name suffix of a byte order parameter.
+inline std::string OrderName(const ::testing::TestParamInfo<tiffw::TOrder>& info)
+{
+    return info.param == tiffw::TOrder::Big ? "Big" : "Little";
+}
+
+// A file of n pages of one small entry each.
+tiffw::TTiff PagesFile(std::uint32_t pages, tiffw::TOrder order = tiffw::TOrder::Little);
