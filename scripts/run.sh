@@ -23,6 +23,8 @@ if [ ! -f "$file" ]; then
   exit 1
 fi
 file_abs="$(cd "$(dirname "$file")" && pwd)/$(basename "$file")"
+# The viewer gets the path as Windows shows it: drive Z: is the Unix root.
+file_win="Z:$(echo "$file_abs" | tr / '\\')"
 
 # build_target PRESET TARGET: configures the preset's build folder and builds
 # the target when the tree has it; prints nothing, fails when it is absent.
@@ -43,7 +45,7 @@ find_program() { find "$repo/build/$1" -name "$2" -type f -perm -u+x -print -qui
 # screenshot and closes it (the Wine session stops everything on exit).
 viewer_screenshot() {
   local exe=$1 shot="$repo/build/win64/orvane-screenshot.png"
-  ORVANE_EXE="$exe" ORVANE_FILE="$file_abs" ORVANE_SHOT="$shot" \
+  ORVANE_EXE="$exe" ORVANE_FILE="$file_win" ORVANE_SHOT="$shot" \
   scripts/wine-session.sh build/win64 bash -c '
     scripts/wine-run.sh "$ORVANE_EXE" "$ORVANE_FILE" &
     viewer=$!
@@ -67,7 +69,7 @@ run_viewer() {
   [ -n "$exe" ] || return 1
   if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     say "starting the viewer on $DISPLAY (close its window to end)"
-    scripts/wine-run.sh "$exe" "$file_abs"
+    scripts/wine-run.sh "$exe" "$file_win"
     return 0
   fi
   if ! command -v Xvfb >/dev/null; then

@@ -10,8 +10,8 @@
 # runs its tests. The first failure stops the run with a non-zero exit.
 # Logs: build/logs/<suite>.log. The last line is "N passed, N failed".
 #
-# ORVANE_TSAN_ALL=1 runs the whole suite under ThreadSanitizer instead of the
-# tests labelled "threads" (orvane_gtest(... LABEL threads)).
+# ORVANE_TSAN_THREADS_ONLY=1 restricts the ThreadSanitizer run to the tests
+# labelled "threads" (orvane_gtest(... LABEL threads)), for a quicker run.
 set -u
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 2
 repo=$(pwd)
@@ -117,8 +117,8 @@ suite_asan() {
 
 suite_tsan() {
   configure_and_build
-  local filter=(-L threads)
-  [ "${ORVANE_TSAN_ALL:-0}" = 1 ] && filter=()
+  local filter=()
+  [ "${ORVANE_TSAN_THREADS_ONLY:-0}" = 1 ] && filter=(-L threads)
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
     run_ctest ctest --test-dir build/tsan -j2 "${filter[@]}"
 }

@@ -40,5 +40,9 @@ fi
 
 orvane_wine_env "$(orvane_build_root "$(dirname "$exe")")"
 orvane_session_open || exit 1
-"$loader" "$exe" "$@"
+# In the background so that a signal to this script is handled at once (the
+# trap then stops the session, the program with it); stdin stays the caller's.
+exec 3<&0
+"$loader" "$exe" "$@" <&3 3<&- &
+wait $!
 exit $?
