@@ -1,8 +1,78 @@
+// Document model: attributes, the id index, reloading.
 #include <gtest/gtest.h>
 
 #include "HtmlTestSupport.h"
 
-TEST(HtmlModel, SingleWordLayout)
+TEST(HtmlModel, ElementsWithoutAttributesRefuseAny)
 {
-    EXPECT_EQ(Layout("<p>Hello</p>", 300), "");
+    for (const char* text : {"<ul><li class=\"x\">a</li></ul>", "a<br clear=\"all\">",
+                             "<table><tr x=\"1\"><td></td></tr></table>", "<html lang=\"en\">"})
+        EXPECT_EQ(ParseFailure(text), "KvHtml 3789.93") << text;
+}
+
+TEST(HtmlModel, AttributesKeepSourceOrderClassNamesAndValues)
+{
+    TKvHtml document;
+    Load(document, "<body vlink=\"#0000ff\" TEXT=\"#000000\" bgcolor=\"#Ee00aA\" alt=\"a\n b\">x");
+    TKvHtmlCanvasLog dc;
+    std::int32_t minimum = 0, maximum = 0;
+    ASSERT_EQ(Measure(document, dc, minimum, maximum), "");
+    TKvHtmlElement* body = Find(document, "body");
+    std::string seen;
+    for (TKvHtmlAttribute* a = body->FFirstAttribute; a; a = a->FNext)
+        seen += std::string(a->AttrName()) + "=" + a->FValue + ";";
+    EXPECT_EQ(seen, "vlink=#0000ff;text=#000000;bgcolor=#Ee00aA;alt=a\n b;");
+    EXPECT_EQ(body->FLastAttribute->FPrev->FNext, body->FLastAttribute);
+    EXPECT_EQ(body->FBackgroundColor, KvRgb(0xEE, 0x00, 0xAA));
+    EXPECT_EQ(body->FTextColor, KvRgb(0, 0, 0)); // "text" is stored only
+}
+
+TEST(HtmlModel, MetaKeepsItsThreeStrings)
+{
+    TKvHtml document;
+    Load(document, "<html><head><meta http-equiv=\"a\" name=\"b\" content=\"c\"><title>t</title>"
+                   "</head><body>x</body></html>");
+    TKvHtmlCanvasLog dc;
+    std::int32_t minimum = 0, maximum = 0;
+    ASSERT_EQ(Measure(document, dc, minimum, maximum), "");
+    auto* meta = static_cast<TKvHtmlElementMeta*>(Find(document, "meta"));
+    EXPECT_EQ(meta->FHttpEquiv + meta->FName + meta->FContent, "abc");
+    EXPECT_EQ(meta->FFirstAttribute, nullptr);
+    EXPECT_EQ(ParseFailure("<head><meta charset=\"x\">"), "KvHtml 3376.72");
+}
+
+TEST(HtmlModel, IdIndex)
+{
+    TKvHtml document;
+    Load(document, "<h1 id=\"a\" id=\"b\">x</h1><h1 id=\"c\">y</h1><h1 id=\"c\">z</h1>");
+    TKvHtmlCanvasLog dc;
+    std::int32_t minimum = 0, maximum = 0;
+    ASSERT_EQ(Measure(document, dc, minimum, maximum), "");
+    TKvHtmlElement* first = Find(document, "h1", 0);
+    EXPECT_EQ(document.FindById("a"), nullptr);
+    EXPECT_EQ(document.FindById("b"), first);
+    EXPECT_EQ(document.FindById("c"), Find(document, "h1", 1));
+    EXPECT_EQ(document.FindById("C"), nullptr);
+    int registered = 0;
+    for (TKvHtmlElement* e = document.FFirstId; e; e = e->FIdNext)
+        ++registered;
+    EXPECT_EQ(registered, 3);
+
+    Load(document, "<p>new</p>");
+    EXPECT_EQ(document.FindById("b"), nullptr);
+    EXPECT_EQ(document.Root()->FFirstChild, nullptr); // nothing parsed yet
+}
+
+TEST(HtmlModel, EmptyDocument)
+{
+    TKvHtml document;
+    TKvHtmlCanvasLog dc;
+    std::int32_t minimum = 5, maximum = 5, height = 5;
+    TErrCode code = ErrOk;
+    std::string text;
+    document.ComputeMinMaxWidth(dc, minimum, maximum, code, text);
+    document.ComputeHeightForWidth(dc, 100, height, code, text);
+    EXPECT_EQ(minimum + maximum + height, 0);
+    EXPECT_EQ(document.ElementAt(0, 0), nullptr);
+    EXPECT_EQ(Layout("", 100), "min 0 max 0 height 0\nroot 0 0 100 0\n");
 }

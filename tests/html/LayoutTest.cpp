@@ -1,0 +1,168 @@
+// Layout: line breaking, collapsed margins, br lines, tables.
+#include <gtest/gtest.h>
+
+#include "HtmlTestSupport.h"
+
+namespace {
+
+// The lines of a dump that belong to elements with the tag, trimmed.
+std::string Lines(const std::string& dump, const std::string& tag)
+{
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < dump.size()) {
+        std::size_t end = dump.find('\n', pos);
+        std::string line = dump.substr(pos, end - pos);
+        std::size_t start = line.find_first_not_of(' ');
+        if (line.compare(start, tag.size() + 1, tag + " ") == 0)
+            out += line.substr(start) + "\n";
+        pos = end + 1;
+    }
+    return out;
+}
+
+// A 20-pixel body without margins: every character is 10 pixels wide.
+std::string Body20(const std::string& inner)
+{
+    return "<body style=\"margin: 0 0 0; font-size: 20\">" + inner + "</body>";
+}
+
+} // namespace
+
+TEST(HtmlLayout, SingleWordInTheBody)
+{
+    EXPECT_EQ(Layout("<body>Hello</body>", 300),
+              "min 56 max 56 height 32\n"
+              "root 0 0 300 24\n"
+              "  html 0 0 300 24\n"
+              "    body 0 8 300 16\n"
+              "      text\n"
+              "        word \"Hello\" x 8 top 8 base 21 w 40\n");
+}
+
+TEST(HtmlLayout, LineBreaksBeforeTheWordThatDoesNotFit)
+{
+    EXPECT_EQ(Layout("<p>aa bb</p>", 55),
+              "min 32 max 56 height 72\n"
+              "root 0 0 55 56\n"
+              "  html 0 0 55 56\n"
+              "    body 0 8 55 48\n"
+              "      p 8 24 39 32\n"
+              "        text\n"
+              "          word \"aa\" x 8 top 24 base 37 w 16\n"
+              "          space x 24 top 24 base 37 w 8\n"
+              "          word \"bb\" x 8 top 40 base 53 w 16\n");
+    // A space that no longer fits ends the line and is not drawn.
+    EXPECT_NE(Layout(Body20("aaa b"), 30).find("space x 0 top 0 base 0 w 10 suppressed"),
+              std::string::npos);
+}
+
+TEST(HtmlLayout, WordsWithoutBlankBetweenThemDoNotBreak)
+{
+    // "ab" + bold "cd" is one piece: the minimum is its whole width.
+    EXPECT_EQ(Layout(Body20("ab<b>cd</b> e"), 100).substr(0, 27), "min 42 max 62 height 20\nroo");
+}
+
+TEST(HtmlLayout, MarginsCollapseBetweenSiblingsAndAddUpWithTheFirstChild)
+{
+    std::string dump = Layout("<p>a</p><p>b</p><div></div>", 200);
+    EXPECT_EQ(Lines(dump, "p"), "p 8 24 184 16\np 8 56 184 16\n");
+    EXPECT_EQ(Lines(dump, "div"), "div 8 88 184 0\n");
+    EXPECT_EQ(dump.substr(0, 23), "min 24 max 24 height 96");
+}
+
+TEST(HtmlLayout, BrEndsALineOrMakesAnEmptyOne)
+{
+    std::string dump = Layout(Body20("a<br>b<div>c</div><br><br>d"), 100);
+    EXPECT_NE(dump.find("word \"b\" x 0 top 20"), std::string::npos);
+    EXPECT_NE(dump.find("word \"c\" x 0 top 40"), std::string::npos);
+    // Two br after a block: two empty lines of the br's font height.
+    EXPECT_NE(dump.find("word \"d\" x 0 top 100"), std::string::npos);
+}
+
+TEST(HtmlLayout, AlignmentPlacesLines)
+{
+    const std::string table = "<table><col width=\"100\"><tr><td align=\"";
+    EXPECT_NE(Layout(Body20(table + "center\">ab</td></tr></table>"), 100).find("x 40 "),
+              std::string::npos);
+    EXPECT_NE(Layout(Body20(table + "right\">ab</td></tr></table>"), 100).find("x 80 "),
+              std::string::npos);
+    EXPECT_EQ(Layout(Body20(table + "justify\">ab</td></tr></table>"), 100),
+              "error: KvHtml 1605.72");
+}
+
+TEST(HtmlLayout, ColumnWidthsShareTheExtraWidth)
+{
+    const std::string page = Body20("<table><tr><td>a a</td><td>a a a</td></tr></table>");
+    std::string dump = Layout(page, 60);
+    EXPECT_EQ(dump.substr(0, 22), "min 20 max 80 height 4");
+    EXPECT_EQ(Lines(dump, "td"), "td 0 0 23 40\ntd 23 0 37 40\n");
+    // Given more than its maximum, the table keeps its maximum width.
+    dump = Layout(page, 200);
+    EXPECT_EQ(Lines(dump, "table"), "table 0 0 80 20\n");
+    EXPECT_EQ(Lines(dump, "td"), "td 0 0 30 20\ntd 30 0 50 20\n");
+    // Below the minimum the flexible columns shrink in proportion.
+    EXPECT_EQ(Lines(Layout(page, 10), "td"), "td 0 0 7 60\ntd 7 0 3 60\n");
+}
+
+TEST(HtmlLayout, SpanningCellSpreadsItsDeficit)
+{
+    std::string dump = Layout(Body20("<table><col width=\"10\"><col width=\"10\"><tr>"
+                                     "<td colspan=\"2\"><img src=\"i\" width=\"25\" height=\"5\">"
+                                     "</td></tr><tr><td></td><td></td></tr></table>"),
+                              25);
+    EXPECT_EQ(Lines(dump, "td"), "td 0 0 25 5\ntd 0 5 12 0\ntd 12 5 13 0\n");
+}
+
+TEST(HtmlLayout, ColumnMaximumNeverFallsBelowItsMinimum)
+{
+    // The spanning cell raises both minima to 20 but no maximum: the second
+    // column's maximum must follow its minimum.
+    std::string dump = Layout(Body20("<table><tr><td>a a a</td><td>a</td></tr>"
+                                     "<tr><td colspan=\"2\">aaaa</td></tr></table>"),
+                              70);
+    EXPECT_EQ(dump.substr(0, 14), "min 40 max 70 ");
+    EXPECT_EQ(Lines(dump, "td").substr(0, 27), "td 0 0 50 20\ntd 50 0 20 20\n");
+}
+
+TEST(HtmlLayout, EmptySlotsDoNotAdvanceCells)
+{
+    std::string dump = Layout(Body20("<table><tr><td>aa</td><td>bbb</td></tr>"
+                                     "<tr><td>c</td></tr></table>"),
+                              200);
+    EXPECT_EQ(Lines(dump, "td"), "td 0 0 20 20\ntd 20 0 30 20\ntd 0 20 20 20\n");
+}
+
+TEST(HtmlLayout, MiddleAlignedCellsMoveTheirContent)
+{
+    std::string dump = Layout(Body20("<table><col width=\"10\"><col width=\"10\"><tr>"
+                                     "<td>a a a</td><td valign=\"middle\">b</td></tr></table>"),
+                              20);
+    EXPECT_EQ(Lines(dump, "td"), "td 0 0 10 60\ntd 10 0 10 60\n");
+    EXPECT_NE(dump.find("word \"b\" x 10 top 20 base 36"), std::string::npos);
+
+    EXPECT_EQ(Layout(Body20("<table><tr><td valign=\"bottom\">b</td></tr></table>"), 50),
+              "error: KvHtml 1765.72");
+    EXPECT_EQ(Layout(Body20("<table><tr><td valign=\"middle\"><table></table></td></tr>"
+                            "</table>"),
+                     50),
+              "error: KvHtml 1743.70");
+}
+
+TEST(HtmlLayout, HeightPassRepeatsAndTracksTheWidth)
+{
+    TKvHtml document;
+    TKvHtmlCanvasLog dc;
+    Load(document, "<p>one two three four</p>");
+    TErrCode code = ErrOk;
+    std::string text;
+    std::int32_t height = 0, minimum = 0, maximum = 0;
+    // The height pass measures first when the width pass has not run.
+    document.ComputeHeightForWidth(dc, 1000, height, code, text);
+    EXPECT_EQ(height, 56);
+    document.ComputeMinMaxWidth(dc, minimum, maximum, code, text);
+    document.ComputeHeightForWidth(dc, 60, height, code, text);
+    EXPECT_EQ(height, 8 + 16 + 4 * 16 + 16);
+    document.ComputeHeightForWidth(dc, 1000, height, code, text);
+    EXPECT_EQ(height, 56);
+}

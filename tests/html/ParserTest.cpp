@@ -1,0 +1,210 @@
+// Parser: tokens, implied elements, end-tag recovery, text runs, entities,
+// attribute values, table bookkeeping and the limits on hostile text.
+#include <gtest/gtest.h>
+
+#include "HtmlTestSupport.h"
+
+namespace {
+
+// The items of a text run as "word|space" tokens: "Hello| |x".
+std::string Items(const TKvHtmlElement* e)
+{
+    std::string out;
+    for (const WordItem& item : static_cast<const TKvHtmlElementText*>(e)->FItems)
+        out += (out.empty() ? "" : "|") + (item.FKind == WordItem::KindWord ? item.FText : " ");
+    return out;
+}
+
+struct Parsed {
+    TKvHtml document;
+    std::string error;
+    explicit Parsed(const std::string& text)
+    {
+        Load(document, text);
+        TKvHtmlCanvasLog dc;
+        std::int32_t minimum = 0, maximum = 0;
+        error = Measure(document, dc, minimum, maximum);
+    }
+};
+
+} // namespace
+
+TEST(HtmlParser, PlainTextStaysUnderTheRoot)
+{
+    Parsed p("just  text");
+    ASSERT_EQ(p.error, "");
+    TKvHtmlElement* run = p.document.Root()->FFirstChild;
+    EXPECT_STREQ(run->TagName(), "text");
+    EXPECT_EQ(run->FNextSibling, nullptr);
+    EXPECT_EQ(run->FFontSize, 0);
+    EXPECT_EQ(Items(run), "just| |text");
+}
+
+TEST(HtmlParser, StartTagImpliesHtmlAndBody)
+{
+    Parsed p("<p>x");
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(Find(p.document, "p")->Path(), "root html body p");
+    EXPECT_EQ(Find(p.document, "p")->FParseState, TKvHtmlElement::StateClosed);
+}
+
+TEST(HtmlParser, Failures)
+{
+    struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"<td>x</td>", "KvHtml 3209.84; td in root html body"},
+        {"<p><span>x", "KvHtml 3209.84; span in root html body p"},
+        {"a<br/>b", "KvHtml 3209.84; br/ in root html body"},
+        {"<head><p>", "KvHtml 3395.84"},
+        {"<p>x</p >", "KvHtml 4303.117"},
+        {"x</root>", "KvHtml 4323.91"},
+        {"x<", "KvHtml 3987.106"},
+        {"x<!", "KvHtml 3992.108"},
+        {"x</", "KvHtml 3998.108"},
+        {"<p style='x'>", "KvHtml 3767.74"},
+        {"<p style=x>", "KvHtml 3786.74"},
+        {"<p style>", "KvHtml 3756.87"},
+        {"<p class=\"x\">", "KvHtml 4195.86"},
+        {"<body onload=\"x\">", "KvHtml 3324.86; onload in body"},
+        {"<table><tr><td align=\"Center\">", "KvHtml 1642.72"},
+        {"<table><tr><td valign=\"center\">", "KvHtml 1787.72"},
+        {"<body bgcolor=\"white\">", "KvHtml 2024.115"},
+        {"<body bgcolor=\"#12345g\">", "KvHtml 2024.115"},
+        {"<body bgcolor=\"#1234567\">", "KvHtml 2025.91"},
+        {"<table><tr><td colspan=\"2x\">", "KvHtml 2403.119"},
+        {"<table><col width=\"10px\">", "KvHtml 2066.74"},
+        {"<img width=\"\">", "KvHtml 1531.117"},
+        {"<img width=\"5%\">", "KvHtml 1532.91"},
+        {"<img height=\"x\">", "KvHtml 1542.117"},
+        {"<img height=\"5 \">", "KvHtml 1543.91"},
+        // Numbers that would overflow a size or a grid index are refused.
+        {"<table><tr><td colspan=\"4294967297\">", "KvHtml 2403.119"},
+        {"<table><tr><td colspan=\"1001\">", "KvHtml 2403.119"},
+        {"<table><col width=\"99999999999\">", "KvHtml 2066.74"},
+        {"<img width=\"2147483648\">", "KvHtml 1531.117"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseFailure(c.text), c.error) << c.text;
+}
+
+TEST(HtmlParser, WordOf256CharactersIsTheLongest)
+{
+    EXPECT_EQ(ParseFailure(std::string(256, 'w')), "");
+    EXPECT_EQ(ParseFailure(std::string(250, 'w') + "&nbsp;xxxxx"), "");
+    EXPECT_EQ(ParseFailure(std::string(257, 'w')), "KvHtml 2738.75");
+}
+
+TEST(HtmlParser, EndTagsCloseInnerElementsAndStrayOnesAreIgnored)
+{
+    Parsed p("<p><b>bold</p>after</b>more</i>");
+    ASSERT_EQ(p.error, "");
+    TKvHtmlElement* body = Find(p.document, "body");
+    TKvHtmlElement* para = body->FFirstChild;
+    EXPECT_STREQ(para->FFirstChild->TagName(), "b");
+    EXPECT_EQ(para->FFirstChild->FParseState, TKvHtmlElement::StateClosed);
+    EXPECT_STREQ(para->FNextSibling->TagName(), "text");
+    EXPECT_EQ(Items(para->FNextSibling), "after");
+    EXPECT_EQ(Items(para->FNextSibling->FNextSibling), "more");
+}
+
+TEST(HtmlParser, CommentEndsAtItsFirstGreaterThan)
+{
+    Parsed p("<p><!-- a > b -->c</p>");
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(Items(Find(p.document, "text")), "b| |-->c");
+}
+
+TEST(HtmlParser, WhitespaceBecomesOneSpaceAcrossInlineElements)
+{
+    struct {
+        const char* text;
+        const char* first;
+        const char* second;
+    } cases[] = {
+        {"<p>one <b> two</b></p>", "one| ", "two"},
+        {"<p>one<b> two</b></p>", "one", " |two"},
+        {"<p>one<b>two</b></p>", "one", "two"},
+        {"<p>  lead\n\tand  trail  </p>", "lead| |and| |trail", nullptr},
+        {"<p>one<br> two</p>", "one", "two"},
+    };
+    for (const auto& c : cases) {
+        Parsed p(c.text);
+        ASSERT_EQ(p.error, "");
+        EXPECT_EQ(Items(Find(p.document, "text", 0)), c.first) << c.text;
+        if (c.second) {
+            EXPECT_EQ(Items(Find(p.document, "text", 1)), c.second) << c.text;
+        }
+    }
+    Parsed blocks("<div>a</div>  \r\n <div>b</div>");
+    EXPECT_STREQ(Find(blocks.document, "div", 0)->FNextSibling->TagName(), "div");
+}
+
+TEST(HtmlParser, OnlyNbspIsDecoded)
+{
+    Parsed p("<p>a&nbsp;b &amp; &nbsp &nbspx; &;x &nbsp;</p>");
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(Items(Find(p.document, "text")), "a b| |&amp;| |&nbsp| |&nbspx;| |&;x| | ");
+}
+
+TEST(HtmlParser, AttributeValuesAreTakenAsWritten)
+{
+    Parsed p("<A HREF=\"Page.html#X\"  title = \"two\nlines\">x</a>");
+    ASSERT_EQ(p.error, "");
+    auto* a = static_cast<TKvHtmlElementA*>(Find(p.document, "a"));
+    EXPECT_EQ(a->FHref, "Page.html#X");
+    EXPECT_EQ(a->FTitle, "two\nlines");
+}
+
+TEST(HtmlParser, TableGrid)
+{
+    Parsed p("<table><col width=\"7\"><col><tr><td colspan=\"2\">a</td><td>b</td></tr>"
+             "<tr><td>c</td></tr><col width=\"9\"></table>");
+    ASSERT_EQ(p.error, "");
+    auto* table = static_cast<TKvHtmlElementTable*>(Find(p.document, "table"));
+    EXPECT_EQ(table->FRowCount, 2);
+    EXPECT_EQ(table->FColumnCount, 3);
+    EXPECT_EQ(table->Cell(0, 0), table->Cell(0, 1));
+    EXPECT_EQ(table->CellStart(0, 1), nullptr);
+    EXPECT_EQ(table->Cell(0, 2), Find(p.document, "td", 1));
+    EXPECT_EQ(table->Cell(1, 0), Find(p.document, "td", 2));
+    EXPECT_EQ(table->Cell(1, 1), nullptr);
+    EXPECT_EQ(table->FColumns[0]->FWidth, 7);
+    EXPECT_EQ(table->FColumns[1]->FWidthGiven, 0);
+    EXPECT_EQ(table->FColumns[2], nullptr); // a col after the first cell is ignored
+
+    EXPECT_EQ(ParseFailure("<table><tr><td></td></tr><tr><td></td><td></td></tr></table>"),
+              "KvHtml 2355.74");
+}
+
+TEST(HtmlParser, NestingDepthIsLimited)
+{
+    std::string deep;
+    for (int i = 0; i < 300; ++i)
+        deep += "<div>";
+    EXPECT_EQ(ParseFailure(deep).substr(0, 14), "KvHtml 3215.74");
+    std::string fine;
+    for (int i = 0; i < 250; ++i)
+        fine += "<b>";
+    EXPECT_EQ(ParseFailure(fine + "x"), "");
+}
+
+TEST(HtmlParser, FailureWhileClosingSticksUntilTheNextLoad)
+{
+    TKvHtml document;
+    TKvHtmlCanvasLog dc;
+    std::int32_t minimum = 0, maximum = 0;
+    Load(document, "<table><tr><td></td></tr><tr><td></td><td></td></tr></table><p>x</p>");
+    EXPECT_EQ(Measure(document, dc, minimum, maximum), "KvHtml 2355.74");
+    EXPECT_EQ(Measure(document, dc, minimum, maximum), "KvHtml 2355.74");
+    TErrCode code = ErrOk;
+    std::string text;
+    std::int32_t height = 0;
+    EXPECT_THROW(document.ComputeHeightForWidth(dc, 100, height, code, text), EKvInternal);
+    EXPECT_EQ(document.ElementAt(10, 10), nullptr);
+
+    Load(document, "<p>x</p>");
+    EXPECT_EQ(Measure(document, dc, minimum, maximum), "");
+    EXPECT_EQ(minimum, 24);
+}
