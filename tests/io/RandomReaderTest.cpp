@@ -80,16 +80,6 @@ TEST_F(RandomReader, ReadsAndPositions)
     EXPECT_EQ(r.Text, "Premature end of data");
 }
 
-TEST_F(RandomReader, ChunkOperationsAreNotOffered)
-{
-    TTempFile file("x");
-    Open(file.Path());
-    std::uint32_t length = 0;
-    const std::uint8_t* data = nullptr;
-    EXPECT_NE(InternalText([&] { Reader->NextChunk(length, data, Result.Text, Result.Code); }),
-              "");
-}
-
 // TIFF offsets are unsigned 32-bit, so the second half of a file of 2-4 GiB
 // must be reachable; past its end a read still fails the ordinary way.
 TEST_F(RandomReader, SeeksBeyondTwoGiB)

@@ -17,14 +17,12 @@ TEST(SysErrorText, TellingCodes)
         {2, "ERROR_FILE_NOT_FOUND: The system cannot find the file specified"},
         {34, "ERROR_WRONG_DISK: The wrong diskette is in the drive. Insert %2 (Volume Serial "
              "Number: %3) into drive %1."},
-        {87, "ERROR_INVALID_PARAMETER: The parameter is incorrect"},
         {317, "ERROR_MR_MID_NOT_FOUND: The system cannot find message text for message number "
               "0x%1 in the message file for %2."},
         {997, "ERROR_IO_PENDING: Overlapped I/O operation is in progress."},
         {1780, "RPC_X_NULL_REF_POINTER: A null reference pointer was passed to the stub."},
         {1793, "ERROR_ACCOUNT_EXPIRED: The user's account has expired."},
         {35, "35"},
-        {1794, "1794"},
         {10054, "10054"},
         {4294967295u, "4294967295"},
     };
@@ -63,25 +61,6 @@ TEST(Allocation, ImpossibleSizeReportsOutOfMemory)
     EXPECT_EQ(code, ErrFailed);
     EXPECT_EQ(text, "Out of memory");
     EXPECT_EQ(block, nullptr);
-
-    code = ErrOk;
-    text.clear();
-    AllocBlock(64, code, block, text);
-    EXPECT_EQ(code, ErrOk);
-    EXPECT_NE(block, nullptr);
-    EXPECT_EQ(text, "");
-    FreeBlock(block);
-}
-
-TEST(InternalFailure, CarriesUnitAndPosition)
-{
-    try {
-        RaiseInternal("SysIO 651:32");
-        FAIL();
-    } catch (const EKvInternal& e) {
-        EXPECT_STREQ(e.what(), "SysIO 651:32");
-    }
-    EXPECT_EQ(UnexpectedText("SysIO 317.76"), "Unexpected error: SysIO 317.76");
 }
 
 namespace {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -47,25 +45,6 @@ TEST(StoreFile, MissingFileTexts)
     EXPECT_EQ(store->GetShareState(), 0);
 }
 
-TEST(StoreFile, FailedSharedOpenIsRetried)
-{
-    std::string path = MissingPath();
-    auto store = NewStore(path);
-    TResult result;
-    EXPECT_EQ(NewReader(*store, iorBufferMulrea, result), nullptr);
-
-    std::ofstream(path, std::ios::binary) << "xyz";
-    result = {};
-    auto reader = NewReader(*store, iorBufferMulrea, result);
-    ASSERT_NE(reader, nullptr) << result.Text;
-    std::string bytes;
-    WalkChunks(*reader, bytes, result);
-    EXPECT_EQ(bytes, "xyz");
-    reader.reset();
-    store.reset();
-    std::filesystem::remove(path);
-}
-
 TEST(StoreFile, Describe)
 {
     auto store = NewStore("/nowhere/a.tif", "a.tif");
@@ -80,9 +59,6 @@ TEST(StoreFile, Describe)
     TIOStore* inner = nullptr;
     part->CreatePart(4000000000u, 5, inner, result.Code, result.Text);
     EXPECT_EQ(inner->Describe(), "file 'a.tif', offset=4000000000 and length=5");
-    std::string fileName;
-    inner->GetFileName(fileName);
-    EXPECT_EQ(fileName, "/nowhere/a.tif");
     inner->Release();
     part->Release();
 }

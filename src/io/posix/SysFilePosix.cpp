@@ -87,7 +87,7 @@ TSysFile* TSysFile::Open(const std::string& path, TSysFileHint hint, std::uint32
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         // Windows refuses to open a folder as a file: access denied.
-        sysError = 5;
+        sysError = S_ISDIR(st.st_mode) ? 5 : SystemErrorCode(errno);
         ::close(fd);
         return nullptr;
     }
