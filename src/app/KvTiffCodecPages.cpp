@@ -1,0 +1,67 @@
+#include "app/KvTiffCodecPages.h"
+
+#include <algorithm>
+
+#include "tiff/SizeText.h"
+#include "tiff/TagDump.h"
+
+void TKvTiffCodecPages::EnablePageList(bool on, TErrCode& ErrCode, std::string& ErrText)
+{
+    FCodec.EnablePageList(on, ErrCode, ErrText);
+}
+
+void TKvTiffCodecPages::Open(const std::string& path, const std::string& displayName,
+                             std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& ErrCode,
+                             std::string& ErrText)
+{
+    FCodec.Open(path, displayName, pageIndex, ifdOffset, ErrCode, ErrText);
+}
+
+void TKvTiffCodecPages::SelectPage(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText)
+{
+    FCodec.SelectPage(index, ErrCode, ErrText);
+}
+
+void TKvTiffCodecPages::ReadPage(TErrCode& ErrCode, std::string& ErrText)
+{
+    FCodec.ReadPage(ErrCode, ErrText);
+}
+
+void TKvTiffCodecPages::ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText)
+{
+    FCodec.ScanStep(ErrCode, final, ErrText);
+}
+
+void TKvTiffCodecPages::GetPageCount(bool& final, std::uint32_t& count)
+{
+    FCodec.GetPageCount(final, count);
+}
+
+std::uint32_t TKvTiffCodecPages::EntryCount() { return FCodec.EntryCount(); }
+std::string TKvTiffCodecPages::TagName(std::uint32_t i) { return FCodec.TagName(i); }
+std::string TKvTiffCodecPages::DataTypeName(std::uint32_t i) { return FCodec.DataTypeName(i); }
+std::uint32_t TKvTiffCodecPages::ValueCount(std::uint32_t i) { return FCodec.ValueCount(i); }
+
+std::string TKvTiffCodecPages::ValueText(std::uint32_t i, std::uint32_t limit)
+{
+    return FCodec.ValueText(i, limit);
+}
+
+// A value cannot be larger than the file, which is below 4 GB.
+std::uint32_t TKvTiffCodecPages::ValueSize(std::uint32_t i)
+{
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(FCodec.ValueSize(i), 0, 0xFFFFFFFF));
+}
+
+const void* TKvTiffCodecPages::ValuePointer(std::uint32_t i) { return FCodec.ValuePointer(i); }
+std::uint64_t TKvTiffCodecPages::FileSize() { return FCodec.FileSize(); }
+std::string TKvTiffCodecPages::ByteOrderText() { return FCodec.ByteOrderText(); }
+std::uint32_t TKvTiffCodecPages::IfdOffset() { return FCodec.IfdOffset(); }
+std::string TKvTiffCodecPages::RasterSizeText() { return FCodec.RasterSizeText(); }
+std::string TKvTiffCodecPages::SizeText(std::uint64_t size) { return SizeToText(size); }
+std::string TKvTiffCodecPages::TagDump() { return BuildTagDump(FCodec); }
+
+std::unique_ptr<IKvTiffPages> CreateTiffCodecPages()
+{
+    return std::make_unique<TKvTiffCodecPages>();
+}

@@ -1,0 +1,34 @@
+// The real TIFF reader behind the viewer's reader interface.
+#pragma once
+
+#include "app/KvTiffPages.h"
+#include "tiff/KvCodecTiff.h"
+
+class TKvTiffCodecPages : public IKvTiffPages {
+public:
+    void EnablePageList(bool on, TErrCode& ErrCode, std::string& ErrText) override;
+    void Open(const std::string& path, const std::string& displayName, std::uint32_t pageIndex,
+              std::uint32_t ifdOffset, TErrCode& ErrCode, std::string& ErrText) override;
+    void SelectPage(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText) override;
+    void ReadPage(TErrCode& ErrCode, std::string& ErrText) override;
+    void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText) override;
+    void GetPageCount(bool& final, std::uint32_t& count) override;
+    std::uint32_t EntryCount() override;
+    std::string TagName(std::uint32_t i) override;
+    std::string DataTypeName(std::uint32_t i) override;
+    std::uint32_t ValueCount(std::uint32_t i) override;
+    std::string ValueText(std::uint32_t i, std::uint32_t limit) override;
+    std::uint32_t ValueSize(std::uint32_t i) override;
+    const void* ValuePointer(std::uint32_t i) override;
+    std::uint64_t FileSize() override;
+    std::string ByteOrderText() override;
+    std::uint32_t IfdOffset() override;
+    std::string RasterSizeText() override;
+    std::string SizeText(std::uint64_t size) override;
+    std::string TagDump() override;
+
+private:
+    TKvCodecTrnTiff FCodec;
+};
+
+std::unique_ptr<IKvTiffPages> CreateTiffCodecPages();

@@ -1,0 +1,355 @@
+#include "app/win32/FOrvaneWin.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "app/OrvaneGlyphs.h"
+#include "app/StartUp.h"
+#include "hexview/win32/FHex.h"
+#include "shelldlg/win32/KvDialogs.h"
+
+namespace {
+
+constexpr const char* MainClass = "Kestrova TFrmOrvane";
+constexpr const char* SheetClass = "Kestrova TTabSheet";
+
+// The first tab's page: a plain child that passes its controls' notifications
+// on to the main window.
+class TSheet : public TKvWindow {
+public:
+    bool Create(HWND parent, const RECT& r)
+    {
+        RegisterOnce(SheetClass, 0, GetSysColorBrush(COLOR_BTNFACE));
+        return CreateHandle(WS_EX_CONTROLPARENT, SheetClass, "", WS_CHILD | WS_VISIBLE, r.left,
+                            r.top, r.right - r.left, r.bottom - r.top, parent, 0);
+    }
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_COMMAND || msg == WM_NOTIFY)
+            return SendMessageA(GetAncestor(Handle(), GA_ROOT), msg, wParam, lParam);
+        return Default(msg, wParam, lParam);
+    }
+};
+
+// Sheets live as long as the process; there is one main window.
+TSheet Sheets[2];
+
+const char* const StatLabels[5] = {"TIFF file size", "Byte order", "Number of pages", "Page offset",
+                                   "Page raster data size"};
+
+std::wstring Widen(const std::string& text)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring w(n > 0 ? n : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, w.data(), n);
+    return w;
+}
+
+} // namespace
+
+TFrmOrvaneWin::TFrmOrvaneWin(std::string argument, TKvTiffPagesFactory factory)
+    : FArgument(std::move(argument)), FFactory(std::move(factory))
+{
+}
+
+TFrmOrvaneWin::~TFrmOrvaneWin()
+{
+    if (Handle())
+        DestroyWindow(Handle());
+}
+
+bool TFrmOrvaneWin::Create()
+{
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    RegisterOnce(MainClass, 0, GetSysColorBrush(COLOR_BTNFACE));
+    int w = ClientWidth + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
+    int h = 400 + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    TKvRect wa = ScreenWorkArea();
+    int x = wa.Left + (wa.Width() - w) / 2, y = wa.Top + (wa.Height() - h) / 2;
+    if (!CreateHandle(0, MainClass, InitialCaption, WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x,
+                      y, w, h, nullptr, 0))
+        return false;
+    if (RoleOfArgument(FArgument) == orViewer)
+        ShowWindow(Handle(), SW_SHOW);
+    return true;
+}
+
+HWND TFrmOrvaneWin::AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w,
+                               int h, UINT_PTR id, DWORD exStyle, HWND parent)
+{
+    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                               parent ? parent : FSheet, reinterpret_cast<HMENU>(id),
+                               GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
+    return wnd;
+}
+
+void TFrmOrvaneWin::CreateTabs()
+{
+    FTabs = AddControl(WC_TABCONTROLA, "", WS_CLIPSIBLINGS, 10, 10, 761, 381, idPageControl, 0,
+                       Handle());
+    const char* captions[2] = {"Orvane", "About"};
+    for (int i = 0; i < 2; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(captions[i]);
+        SendMessageA(FTabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    RECT r{10, 10, 10 + 761, 10 + 381};
+    SendMessageA(FTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    Sheets[0].Create(Handle(), r);
+    Sheets[1].Create(Handle(), r);
+    ShowWindow(Sheets[1].Handle(), SW_HIDE);
+    FSheet = Sheets[0].Handle();
+    FAbout = Sheets[1].Handle();
+}
+
+void TFrmOrvaneWin::CreateStatistics()
+{
+    HWND grb = AddControl("BUTTON", "Statistics", BS_GROUPBOX, 500, 45, 241, 286);
+    SendMessageA(grb, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont(true)), FALSE);
+    for (int i = 0; i < 5; ++i) {
+        AddControl("STATIC", StatLabels[i], SS_LEFT | SS_CENTERIMAGE, 500 + 20, 45 + 25 + 50 * i,
+                   181, 21);
+        FStats[i].Wnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP,
+                                   500 + 80, 45 + 45 + 50 * i, 141, 21, 0, WS_EX_CLIENTEDGE);
+    }
+}
+
+void TFrmOrvaneWin::CreateNavigation()
+{
+    const int lefts[4] = {10, 30, 180, 200};
+    const TNavGlyph order[4] = {TNavGlyph::Previous, TNavGlyph::First, TNavGlyph::Next,
+                                TNavGlyph::Last};
+    const int slot[4] = {1, 0, 2, 3};
+    for (int i = 0; i < 4; ++i)
+        FNav[i].Button.Create(FSheet, lefts[i], 310);
+    for (int k = 0; k < 4; ++k)
+        FNav[slot[k]].Button.SetGlyph(DrawNavGlyph(order[k]));
+    TFrmOrvane* logic = FLogic.get();
+    FNav[0].Button.OnClick = [logic] { logic->ButFirstClick(); };
+    FNav[1].Button.OnClick = [logic] { logic->ButPreviousClick(); };
+    FNav[2].Button.OnClick = [logic] { logic->ButNextClick(); };
+    FNav[3].Button.OnClick = [logic] { logic->ButLastClick(); };
+}
+
+void TFrmOrvaneWin::AddToolTips()
+{
+    HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                0, 0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    const struct {
+        UINT_PTR Id;
+        const char* Hint;
+    } hints[] = {
+        {idButBrowse, "Pops up a file dialog and opens a TIFF file"},
+        {idButViewTagValue, "Pops up a hex dump window to display the selected tag's value"},
+        {idButCopyTagsAsText, "Sends a plain-text tag list dump to the clipboard"},
+    };
+    for (const auto& h : hints) {
+        TTTOOLINFOA ti{};
+        ti.cbSize = sizeof(ti);
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = FSheet;
+        ti.uId = reinterpret_cast<UINT_PTR>(Control(h.Id));
+        ti.lpszText = const_cast<char*>(h.Hint);
+        SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void TFrmOrvaneWin::FormCreate()
+{
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
+    CreateTabs();
+    FEdiFilename.Wnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 10, 10,
+                                  631, 21, 0, WS_EX_CLIENTEDGE);
+    AddControl("BUTTON", "Browse", BS_PUSHBUTTON | WS_TABSTOP, 650, 10, 91, 21, idButBrowse);
+    FLivTags.Wnd = AddControl(WC_LISTVIEWA, "",
+                              LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 10, 50,
+                              471, 251, idLivTags, WS_EX_CLIENTEDGE);
+    FLivTags.AddColumns();
+    FLabPage.Wnd = AddControl("STATIC", "", SS_CENTER | SS_CENTERIMAGE, 50, 310, 121, 21);
+    FButView.Wnd = AddControl("BUTTON", "View Tag Value", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
+                              230, 310, 121, 21, idButViewTagValue);
+    FButCopy.Wnd = AddControl("BUTTON", "Copy Tags as Text",
+                              BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 360, 310, 121, 21,
+                              idButCopyTagsAsText);
+    CreateStatistics();
+    TOrvaneWidgets w{&FEdiFilename, &FLivTags,  &FNav[0],
+                     &FNav[1],      &FLabPage,  &FNav[2],
+                     &FNav[3],      &FButView,  &FButCopy,
+                     &FStats[0],    &FStats[1], &FStats[2],
+                     &FStats[3],    &FStats[4]};
+    FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
+    CreateNavigation();
+    AddToolTips();
+    DragAcceptFiles(Handle(), TRUE);
+    PostMessageA(Handle(), WM_STARTUP, 0, 0);
+}
+
+void TFrmOrvaneWin::OnCommand(UINT_PTR id)
+{
+    switch (id) {
+    case idButBrowse: FLogic->ButBrowseClick(); break;
+    case idButViewTagValue: FLogic->ButViewTagValueClick(); break;
+    case idButCopyTagsAsText: FLogic->ButCopyTagsAsTextClick(); break;
+    }
+}
+
+void TFrmOrvaneWin::OnNotify(const NMHDR& hdr)
+{
+    if (hdr.idFrom == idLivTags && hdr.code == LVN_ITEMCHANGED) {
+        const auto& nm = reinterpret_cast<const NMLISTVIEW&>(hdr);
+        if ((nm.uChanged & LVIF_STATE) && ((nm.uNewState ^ nm.uOldState) & LVIS_SELECTED))
+            FLogic->LivTagsSelectItem();
+    } else if (hdr.idFrom == idPageControl && hdr.code == TCN_SELCHANGE) {
+        bool about = SendMessageA(FTabs, TCM_GETCURSEL, 0, 0) == 1;
+        ShowWindow(FSheet, about ? SW_HIDE : SW_SHOW);
+        ShowWindow(FAbout, about ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void TFrmOrvaneWin::OnDropFiles(HDROP drop)
+{
+    char path[MAX_PATH] = {};
+    UINT n = DragQueryFileA(drop, 0, path, MAX_PATH);
+    DragFinish(drop);
+    if (n > 0)
+        FLogic->OpenDroppedFile(path);
+}
+
+LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        FormCreate();
+        return 0;
+    case WM_STARTUP:
+        FLogic->StartUp(FArgument);
+        return 0;
+    case WM_PAGECOUNT:
+        FLogic->PageCountProgress();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
+        int w = ClientWidth + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
+        int h = 400 + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+        mm->ptMinTrackSize = mm->ptMaxTrackSize = {w, h};
+        return 0;
+    }
+    case WM_CLOSE:
+        if (FLogic)
+            FLogic->FormClose();
+        DestroyWindow(Handle());
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return Default(msg, wParam, lParam);
+}
+
+void TFrmOrvaneWin::SetCaption(const std::string& text)
+{
+    SetWindowTextA(Handle(), text.c_str());
+}
+
+void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
+{
+    FAppTitle = text;
+}
+
+void TFrmOrvaneWin::ShowError(const std::string& text)
+{
+    MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
+}
+
+void TFrmOrvaneWin::SetClipboardText(const std::string& text)
+{
+    if (!OpenClipboard(Handle())) {
+        ShowError(SysErrorText(GetLastError()));
+        return;
+    }
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (block) {
+        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        if (!SetClipboardData(CF_TEXT, block))
+            GlobalFree(block);
+    }
+    CloseClipboard();
+}
+
+std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
+{
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    if (FAILED(SHParseDisplayName(Widen(path).c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
+        return "";
+    char buffer[MAX_PATH] = {};
+    BOOL ok = SHGetPathFromIDListA(pidl, buffer);
+    CoTaskMemFree(pidl);
+    return ok ? buffer : "";
+}
+
+bool TFrmOrvaneWin::ChooseTiffFile(std::string& path, TErrCode& ErrCode, std::string& ErrText)
+{
+    TKvFileDialog dialog;
+    dialog.SetFilter(TiffFilterText(), 0);
+    dialog.SetDereferenceLinks(true);
+    dialog.PositionNearControl(Control(idButBrowse));
+    dialog.Execute(Handle(), ErrCode, ErrText);
+    if (ErrCode != ErrOk || dialog.Cancelled())
+        return false;
+    path = dialog.FileName();
+    return true;
+}
+
+void TFrmOrvaneWin::ShowTagValue(const std::string& caption, const std::vector<std::uint8_t>& bytes)
+{
+    TFrmHex hex;
+    if (!hex.Create(Handle()))
+        return;
+    TKvPoint pos = PlaceNearRect(WindowRectOf(Control(idButViewTagValue)), TFrmHex::OuterWidth,
+                                 TFrmHex::OuterHeight, ScreenWorkArea());
+    hex.MoveTo(pos.X, pos.Y);
+    SetWindowTextA(hex.Handle(), caption.c_str());
+    hex.SetValue(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    hex.ShowModal();
+}
+
+// A handle outlives nothing: once the window is gone the post simply fails.
+std::function<void()> TFrmOrvaneWin::PageCountPoster()
+{
+    HWND wnd = Handle();
+    return [wnd] { PostMessageA(wnd, WM_PAGECOUNT, 0, 0); };
+}
+
+void TFrmOrvaneWin::RepaintNow()
+{
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TFrmOrvaneWin::CloseWindow()
+{
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
+}
+
+// The windows and routines of the switches come with their own units.
+void TFrmOrvaneWin::RunSwitchRole(int)
+{
+}

@@ -1,0 +1,83 @@
+// The tag viewer's Win32 window: the controls at their places, the messages
+// of the page-count thread and of start-up, and the host services of the
+// window logic.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/FOrvane.h"
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/win32/WinWidgets.h"
+#include "hexview/win32/KvWindow.h"
+
+inline constexpr UINT WM_STARTUP = WM_USER + 0;
+inline constexpr UINT WM_PAGECOUNT = WM_USER + 1;
+
+enum TOrvaneControlId : UINT_PTR {
+    idButBrowse = 101, idButViewTagValue, idButCopyTagsAsText, idLivTags, idPageControl,
+};
+
+class TFrmOrvaneWin : public TKvWindow, public IKvOrvaneHost {
+public:
+    static constexpr int ClientWidth = 780;
+    static constexpr int ClientHeight = 398;
+
+    TFrmOrvaneWin(std::string argument, TKvTiffPagesFactory factory);
+    ~TFrmOrvaneWin() override;
+
+    // Creates the window, shown unless the argument is a switch.
+    bool Create();
+
+    TFrmOrvane& Logic() { return *FLogic; }
+    HWND Control(UINT_PTR id) const { return GetDlgItem(FSheet, static_cast<int>(id)); }
+    HWND Sheet() const { return FSheet; }
+    HWND EditOf(int row) const { return FStats[row].Wnd; }
+    HWND PageLabel() const { return FLabPage.Wnd; }
+    HWND FileNameEdit() const { return FEdiFilename.Wnd; }
+    TKvExplorerButton& NavButton(int i) { return FNav[i].Button; }
+    const std::string& ApplicationTitle() const { return FAppTitle; }
+
+    // IKvOrvaneHost
+    void SetCaption(const std::string& text) override;
+    void SetApplicationTitle(const std::string& text) override;
+    void ShowError(const std::string& text) override;
+    void SetClipboardText(const std::string& text) override;
+    std::string DisplayPath(const std::string& path) override;
+    bool ChooseTiffFile(std::string& path, TErrCode& ErrCode, std::string& ErrText) override;
+    void ShowTagValue(const std::string& caption, const std::vector<std::uint8_t>& bytes) override;
+    std::function<void()> PageCountPoster() override;
+    void RepaintNow() override;
+    void CloseWindow() override;
+    void RunSwitchRole(int role) override;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void FormCreate();
+    void CreateTabs();
+    HWND AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+                    UINT_PTR id = 0, DWORD exStyle = 0, HWND parent = nullptr);
+    void CreateStatistics();
+    void CreateNavigation();
+    void AddToolTips();
+    void OnCommand(UINT_PTR id);
+    void OnNotify(const NMHDR& hdr);
+    void OnDropFiles(HDROP drop);
+
+    std::string FArgument;
+    TKvTiffPagesFactory FFactory;
+    std::string FAppTitle = "Orvane";
+    HWND FTabs = nullptr;
+    HWND FSheet = nullptr;
+    HWND FAbout = nullptr;
+    TWinText FEdiFilename, FLabPage;
+    TWinText FStats[5];
+    TWinList FLivTags;
+    TWinButton FButView, FButCopy;
+    TWinGlyphButton FNav[4];
+    std::unique_ptr<TFrmOrvane> FLogic;
+};

@@ -1,0 +1,35 @@
+// The viewer's widget interfaces over Win32 controls.
+#pragma once
+
+#include <windows.h>
+
+#include "app/OrvaneWidgets.h"
+#include "shelldlg/win32/KvExplorerButton.h"
+
+class TWinText : public IKvTextWidget {
+public:
+    HWND Wnd = nullptr;
+    void SetText(const std::string& text) override { SetWindowTextA(Wnd, text.c_str()); }
+};
+
+class TWinButton : public IKvButtonWidget {
+public:
+    HWND Wnd = nullptr;
+    void SetEnabled(bool enabled) override { EnableWindow(Wnd, enabled); }
+};
+
+class TWinGlyphButton : public IKvButtonWidget {
+public:
+    TKvExplorerButton Button;
+    void SetEnabled(bool enabled) override { Button.SetEnabled(enabled); }
+};
+
+class TWinList : public IKvListWidget {
+public:
+    HWND Wnd = nullptr;
+    void Clear() override;
+    void AddRow(const TKvTagRow& row) override;
+    std::int32_t SelectedIndex() override;
+    void SelectNone() override;
+    void AddColumns();
+};

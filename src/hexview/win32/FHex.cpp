@@ -1,0 +1,102 @@
+#include "hexview/win32/FHex.h"
+
+namespace {
+
+constexpr const char* HexFormClass = "Kestrova TFrmHex";
+
+} // namespace
+
+bool TFrmHex::Create(HWND owner)
+{
+    FOwner = owner;
+    RegisterOnce(HexFormClass, 0, GetSysColorBrush(COLOR_BTNFACE));
+    if (!CreateHandle(WS_EX_DLGMODALFRAME, HexFormClass, "Tag view",
+                      WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX), CW_USEDEFAULT,
+                      CW_USEDEFAULT, OuterWidth, OuterHeight, owner, 0))
+        return false;
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
+    FBev = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0,
+                           Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    FButClose = CreateWindowExA(0, "BUTTON", "Close",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
+                                Handle(), reinterpret_cast<HMENU>(IDOK), GetModuleHandleA(nullptr),
+                                nullptr);
+    SendMessageA(FButClose, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
+    return true;
+}
+
+void TFrmHex::SetValue(const std::uint8_t* bytes, std::uint32_t size)
+{
+    FHexview = std::make_unique<TKvHexview>();
+    FHexview->Create(Handle(), 10, 10, 41, 41);
+    FHexview->SetData(size, bytes);
+}
+
+void TFrmHex::MoveTo(int left, int top)
+{
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFrmHex::FormShow()
+{
+    LayoutControls();
+    FLayoutActive = true;
+}
+
+void TFrmHex::LayoutControls()
+{
+    FLayoutActive = false;
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    int w = rc.right, h = rc.bottom;
+    if (FHexview)
+        MoveWindow(FHexview->Handle(), 10, 10, w - 19, h - 69, TRUE);
+    MoveWindow(FBev, 10, h - 50 + 10, w - 19, 1, TRUE);
+    MoveWindow(FButClose, w - 90, h - 30, 81, 21, TRUE);
+    FLayoutActive = true;
+}
+
+void TFrmHex::ShowModal()
+{
+    FDone = false;
+    TFrmHex* outer = FShowing;
+    FShowing = this;
+    FormShow();
+    EnableWindow(FOwner, FALSE);
+    ShowWindow(Handle(), SW_SHOW);
+    SetFocus(FButClose);
+    MSG msg;
+    while (!FDone && Handle()) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!IsDialogMessageA(Handle(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    EnableWindow(FOwner, TRUE);
+    if (Handle())
+        ShowWindow(Handle(), SW_HIDE);
+    SetActiveWindow(FOwner);
+    FShowing = outer;
+}
+
+LRESULT TFrmHex::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            ButCloseClick();
+        return 0;
+    case WM_CLOSE:
+        ButCloseClick();
+        return 0;
+    case WM_SIZE:
+        if (FLayoutActive)
+            LayoutControls();
+        return 0;
+    }
+    return Default(msg, wParam, lParam);
+}
