@@ -4,6 +4,11 @@
 
 void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text)
 {
+    BuildTagDump(reader, text, TagDumpValueLimit);
+}
+
+void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text, std::uint32_t valueLimit)
+{
     text.clear();
     std::string piece;
     for (std::uint32_t i = 0; i < reader.EntryCount(); ++i) {
@@ -15,7 +20,7 @@ void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text)
         reader.DataTypeName(i, piece);
         text += piece;
         text += "): ";
-        reader.ValueText(i, TagDumpValueLimit, piece);
+        reader.ValueText(i, valueLimit, piece);
         text += piece;
         text += "\r\n";
     }

@@ -12,3 +12,5 @@ inline constexpr std::uint32_t TagDumpValueLimit = 45;
 
 void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text);
 std::string BuildTagDump(TKvCodecTrnTiff& reader);
+// The same with another value text limit (orvane-dump --limit).
+void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text, std::uint32_t valueLimit);

@@ -1,0 +1,40 @@
+# Runs a tool (under the cross-compiling emulator when there is one) and
+# compares what it wrote with committed files.
+#   -DTOOL=exe -DEMULATOR=... -DWORKDIR=dir -DARGS=a,b,c
+#   -DEXPECTED=file        compare stdout (line ends normalised) with file
+#   -DPAIRS=out1=ref1,...  compare files written by the tool, byte for byte
+string(REPLACE "," ";" args "${ARGS}")
+set(command ${TOOL} ${args})
+if(EMULATOR)
+  set(command ${EMULATOR} ${command})
+endif()
+execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORKDIR}
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(DEFINED EXPECTED_RC)
+  if(NOT rc EQUAL EXPECTED_RC)
+    message(FATAL_ERROR "exit code ${rc}, expected ${EXPECTED_RC}\n${err}")
+  endif()
+elseif(NOT rc EQUAL 0)
+  message(FATAL_ERROR "exit code ${rc}\n${err}")
+endif()
+if(EXPECTED)
+  file(READ ${EXPECTED} expected)
+  string(REPLACE "\r\n" "\n" out "${out}")
+  if(NOT out STREQUAL expected)
+    file(WRITE ${WORKDIR}/actual-output.txt "${out}")
+    message(FATAL_ERROR "output differs from ${EXPECTED}; see ${WORKDIR}/actual-output.txt")
+  endif()
+endif()
+if(PAIRS)
+  string(REPLACE "," ";" pairs "${PAIRS}")
+  foreach(pair ${pairs})
+    string(REPLACE "=" ";" files "${pair}")
+    list(GET files 0 written)
+    list(GET files 1 reference)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORKDIR}/${written} ${reference}
+      RESULT_VARIABLE same)
+    if(NOT same EQUAL 0)
+      message(FATAL_ERROR "${written} differs from ${reference}")
+    endif()
+  endforeach()
+endif()
