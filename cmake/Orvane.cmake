@@ -71,6 +71,11 @@ function(orvane_executable name)
   orvane_windows_resources(${name})
 endfunction()
 
+# Test folders are configured in every build; without ORVANE_TESTS their
+# suites are simply not declared (OrvaneTesting.cmake defines the real one).
+function(orvane_gtest name)
+endfunction()
+
 # Fuzz builds instrument every library for coverage; the fuzz targets add the
 # libFuzzer driver. build/<preset>/fuzzers.txt lists the targets for the
 # script that runs them (one line each: name, executable, corpus, dictionary,

@@ -60,3 +60,5 @@ add_test(NAME build_guard_portable_includes
   COMMAND ${CMAKE_COMMAND} -DCHECKER=${PROJECT_SOURCE_DIR}/cmake/CheckPortableIncludes.cmake
           -DWORK=${CMAKE_BINARY_DIR}/guard-test
           -P ${PROJECT_SOURCE_DIR}/cmake/CheckPortableIncludesTest.cmake)
+# "host": runs on the build machine itself, also in the Windows builds.
+set_tests_properties(build_guard_portable_includes PROPERTIES LABELS host)
