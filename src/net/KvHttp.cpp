@@ -281,10 +281,22 @@ void TKvHttpClient::ReceiveBody(const TKvEvent* Abort, TErrCode& ErrCode, std::s
         return ReceiveChunked(Abort, ErrCode, ErrText);
     if (!CheckContentLength(ErrCode, ErrText))
         return;
-    if (FContentLength != -1)
-        return ReceiveFixed(static_cast<std::uint32_t>(FContentLength), Abort, ErrCode, ErrText);
+    if (FContentLength != -1) {
+        ReceiveFixed(static_cast<std::uint32_t>(FContentLength), Abort, ErrCode, ErrText);
+        return DropIfServerCloses();
+    }
     if (CheckConnectionMode(ErrCode, ErrText))
         ReceiveUntilClose(Abort, ErrCode, ErrText);
+}
+
+// A server that ends the connection after this response would leave a dead
+// socket for the next request to the same host; close it now instead.
+void TKvHttpClient::DropIfServerCloses()
+{
+    std::string mode = HeaderValue("connection");
+    bool http10 = FHeaderLength >= 8 && FHeader.Data[7] == '0';
+    if (mode == "close" || (http10 && mode != "keep-alive"))
+        FTransport->Close();
 }
 
 // One receive of at most MaxCount body bytes straight into the last block.
@@ -345,8 +357,10 @@ void TKvHttpClient::ReceiveChunked(const TKvEvent* Abort, TErrCode& ErrCode, std
         ReceiveChunkSize(Abort, ErrCode, size, ErrText);
         if (ErrCode != ErrOk)
             return;
-        if (size == 0)
-            return ReceiveTrailer(Abort, ErrCode, ErrText);
+        if (size == 0) {
+            ReceiveTrailer(Abort, ErrCode, ErrText);
+            return DropIfServerCloses();
+        }
         ReceiveFixed(static_cast<std::uint32_t>(size), Abort, ErrCode, ErrText);
         if (ErrCode != ErrOk)
             return;

@@ -87,6 +87,7 @@ private:
     void ReceiveChunkSize(const TKvEvent* Abort, TErrCode& ErrCode, std::int32_t& Size, std::string& ErrText);
     void ReceiveChunkEnd(const TKvEvent* Abort, TErrCode& ErrCode, std::string& ErrText);
     void ReceiveTrailer(const TKvEvent* Abort, TErrCode& ErrCode, std::string& ErrText);
+    void DropIfServerCloses();
 
     std::unique_ptr<TKvNetTransport> FTransport;
     std::string FUrl;

@@ -102,6 +102,26 @@ TEST_F(Connecting, ReusesTheConnectionForTheSameHostOnly)
     EXPECT_EQ(Script->OpenedHosts.size(), 2u);
 }
 
+TEST_F(Connecting, DropsAConnectionTheServerEndsAfterTheResponse)
+{
+    struct {
+        const char* Header;
+        bool KeptOpen;
+    } cases[] = {
+        {"HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\n", true},
+        {"HTTP/1.0 200 OK\r\nConnection: keep-alive\r\nContent-Length: 1\r\n\r\n", true},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 1\r\n\r\n", false},
+        {"HTTP/1.1 200 OK\r\nConnection: close\r\nTransfer-Encoding: chunked\r\n\r\n1\r\nx\r\n0\r\n\r\n", false},
+    };
+    for (auto& c : cases) {
+        Script->Pieces.push_back(std::string(c.Header) + "x");
+        Request("http://h.test/");
+        EXPECT_EQ(Code, ErrOk) << Text;
+        EXPECT_EQ(Client.IsConnected(), c.KeptOpen) << c.Header;
+        Client.Connect(Code, Text);
+    }
+}
+
 TEST_F(Connecting, WithoutAUrlSucceedsUnconnectedAndSendingThenFails)
 {
     Client.Connect(Code, Text);

@@ -1,0 +1,95 @@
+// The client against an HTTP server nobody here wrote: Python's http.server
+// on loopback, in its HTTP/1.0 (close after each response) and HTTP/1.1
+// (keep-alive) modes.
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "ExternalServer.h"
+#include "net/KvHttp.h"
+#include "net/KvWsa.h"
+
+namespace {
+
+class TPortRedirect final : public TKvNetTransport {
+public:
+    explicit TPortRedirect(std::uint16_t Port) : FPort(Port) {}
+    bool IsOpen() const override { return FInner->IsOpen(); }
+    TKvOpenResult Open(const std::string& Host, std::uint16_t) override { return FInner->Open(Host, FPort); }
+    void Close() override { FInner->Close(); }
+    std::int64_t Send(const char* Data, std::size_t Count) override { return FInner->Send(Data, Count); }
+    TKvRecvResult Receive(char* Buffer, std::uint32_t MaxCount, const TKvEvent* Abort, std::uint32_t TimeoutMs,
+                          std::uint32_t& Received, std::uint32_t& SysCode) override
+    {
+        return FInner->Receive(Buffer, MaxCount, Abort, TimeoutMs, Received, SysCode);
+    }
+
+private:
+    std::unique_ptr<TKvNetTransport> FInner = CreateSocketTransport();
+    std::uint16_t FPort;
+};
+
+class ExternalServer : public testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        FFolder = std::filesystem::temp_directory_path() /
+                  ("orvane-net-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        std::filesystem::create_directories(FFolder);
+        for (std::size_t i = 0; i < 20000; ++i)
+            FContent += static_cast<char>('a' + i * 7 % 26);
+        std::ofstream(FFolder / "live.txt", std::ios::binary) << FContent;
+        std::string why;
+        if (!FServer.Start(FFolder.string(), GetParam(), why))
+            GTEST_SKIP() << why;
+        TErrCode code = ErrOk;
+        std::string text;
+        LoadWinsock(code, text);
+        FClient = std::make_unique<TKvHttpClient>(std::make_unique<TPortRedirect>(FServer.Port()));
+    }
+
+    void TearDown() override { std::filesystem::remove_all(FFolder); }
+
+    std::string Get(const std::string& Path, std::int32_t& Status)
+    {
+        TErrCode code = ErrOk;
+        std::string text;
+        FClient->SetUrl("http://127.0.0.1" + Path, code, text);
+        FClient->Connect(code, text);
+        if (code == ErrOk)
+            FClient->SendLine("GET " + FClient->Path() + " HTTP/1.1\r\nHost: " + FClient->Host() + "\r\n", code, text);
+        if (code == ErrOk)
+            FClient->ReceiveHeader(nullptr, code, text);
+        if (code == ErrOk)
+            FClient->ReceiveBody(nullptr, code, text);
+        EXPECT_EQ(code, ErrOk) << text;
+        Status = FClient->StatusCode();
+        std::uint32_t size = 0;
+        char* body = nullptr;
+        FClient->GetBody(code, size, body, text);
+        std::string result(body ? body : "", size);
+        FreeBlock(body);
+        return result;
+    }
+
+    std::filesystem::path FFolder;
+    std::string FContent;
+    TExternalServer FServer;
+    std::unique_ptr<TKvHttpClient> FClient;
+};
+
+TEST_P(ExternalServer, FetchesAFileAndANotFoundPage)
+{
+    std::int32_t status = 0;
+    EXPECT_TRUE(Get("/live.txt", status) == FContent);
+    EXPECT_EQ(status, 200);
+    EXPECT_NE(Get("/missing.txt", status).find("404"), std::string::npos);
+    EXPECT_EQ(status, 404);
+    EXPECT_TRUE(Get("/live.txt", status) == FContent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, ExternalServer, testing::Values("HTTP/1.0", "HTTP/1.1"),
+                         [](const auto& info) { return std::string(info.param) == "HTTP/1.0" ? "Http10" : "Http11"; });
+
+} // namespace
