@@ -18,5 +18,6 @@ public:
 
 private:
     std::intptr_t FProcess = -1;
+    std::intptr_t FOutput = -1;
     std::uint16_t FPort = 0;
 };

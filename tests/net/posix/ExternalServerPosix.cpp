@@ -35,11 +35,13 @@ std::uint16_t ReadPort(int fd, int TimeoutMs)
 
 TExternalServer::~TExternalServer()
 {
-    if (FProcess <= 0)
-        return;
-    pid_t pid = static_cast<pid_t>(FProcess);
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+    if (FProcess > 0) {
+        pid_t pid = static_cast<pid_t>(FProcess);
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    if (FOutput >= 0)
+        close(static_cast<int>(FOutput));
 }
 
 bool TExternalServer::Start(const std::string& Folder, const std::string& Protocol, std::string& Why)
@@ -66,8 +68,10 @@ bool TExternalServer::Start(const std::string& Folder, const std::string& Protoc
         return false;
     }
     FProcess = pid;
+    // The read end stays open while the server runs: a closed one would fail
+    // the server's next write to its output and end it.
+    FOutput = out[0];
     FPort = ReadPort(out[0], 15000);
-    close(out[0]);
     if (FPort == 0)
         Why = "python3 -m http.server did not start";
     return FPort != 0;
