@@ -1,0 +1,229 @@
+// Drives the real viewer window by messages, as a user's clicks would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+
+#include "TiffWriter.h"
+#include "app/KvTiffCodecPages.h"
+#include "app/win32/FOrvaneWin.h"
+#include "hexview/win32/FHex.h"
+#include "tiff/KvCodecTiff.h"
+#include "tiff/TagDump.h"
+
+namespace {
+
+std::string TempFile(const std::string& name)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+std::string WriteTiff(const std::string& name, std::size_t pages)
+{
+    tiffw::TTiff tiff;
+    for (std::size_t i = 0; i < pages; ++i) {
+        tiffw::TIfd ifd;
+        ifd.Entries = {tiffw::Short(256, {std::uint16_t(100 + i)}), tiffw::Short(257, {50}),
+                       tiffw::Ascii(270, "page text")};
+        tiff.Ifds.push_back(ifd);
+    }
+    std::string path = TempFile(name);
+    tiffw::WriteFile(path, tiff);
+    return path;
+}
+
+std::string TextOf(HWND wnd)
+{
+    char buf[512] = {};
+    GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+void Pump(const std::function<bool()>& done, int ms = 20000)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    MSG msg;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+}
+
+void PumpFor(int ms)
+{
+    Pump([] { return false; }, ms);
+}
+
+std::string Cell(HWND list, int row, int col)
+{
+    char buf[256] = {};
+    LVITEMA item{};
+    item.iSubItem = col;
+    item.pszText = buf;
+    item.cchTextMax = sizeof buf;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return buf;
+}
+
+void ClickGlyph(TKvExplorerButton& b)
+{
+    SendMessageA(b.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(b.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+// Runs Inspect from inside the next modal loop (message box or tag value
+// window), then closes what it found.
+std::function<void()> Inspect;
+void CALLBACK InspectTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (Inspect)
+        Inspect();
+}
+
+struct Viewer {
+    std::unique_ptr<TFrmOrvaneWin> Win;
+    explicit Viewer(const std::string& argument)
+    {
+        Win = std::make_unique<TFrmOrvaneWin>(argument, &CreateTiffCodecPages);
+        EXPECT_TRUE(Win->Create());
+    }
+    ~Viewer()
+    {
+        SendMessageA(Win->Handle(), WM_CLOSE, 0, 0);
+        PumpFor(50);
+    }
+    std::vector<bool> Nav()
+    {
+        return {Win->NavButton(0).Enabled(), Win->NavButton(1).Enabled(),
+                Win->NavButton(2).Enabled(), Win->NavButton(3).Enabled()};
+    }
+};
+
+} // namespace
+
+TEST(ViewerWindow, OpensArgumentAndShowsPageOneWithStatistics)
+{
+    std::string path = WriteTiff("orvane-one.tif", 1);
+    Viewer v(path);
+    HWND list = v.Win->Control(idLivTags);
+    Pump([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0; });
+    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(Cell(list, 0, 0), "ImageWidth");
+    EXPECT_EQ(Cell(list, 0, 1), "Short");
+    EXPECT_EQ(Cell(list, 0, 3), "100");
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 1");
+    EXPECT_EQ(TextOf(v.Win->EditOf(1)), "Intel");
+    EXPECT_EQ(TextOf(v.Win->EditOf(2)), "1");
+    EXPECT_EQ(TextOf(v.Win->EditOf(3)), "8");
+    EXPECT_EQ(v.Nav(), std::vector<bool>({false, false, false, false}));
+    EXPECT_EQ(TextOf(v.Win->Handle()).rfind("Kestrova  Orvane  2.00  -  ", 0), 0u);
+    EXPECT_EQ(v.Win->ApplicationTitle(), "Orvane - orvane-one.tif");
+}
+
+TEST(ViewerWindow, NavigationThroughMultiPageFile)
+{
+    Viewer v(WriteTiff("orvane-four.tif", 4));
+    Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 4"; });
+    ASSERT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 4");
+    EXPECT_EQ(v.Nav(), std::vector<bool>({false, false, true, true}));
+    ClickGlyph(v.Win->NavButton(2));
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 2 of 4");
+    EXPECT_EQ(v.Nav(), std::vector<bool>({true, true, true, true}));
+    EXPECT_EQ(Cell(v.Win->Control(idLivTags), 0, 3), "101");
+    ClickGlyph(v.Win->NavButton(3));
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 4 of 4");
+    EXPECT_EQ(v.Nav(), std::vector<bool>({true, true, false, false}));
+    ClickGlyph(v.Win->NavButton(0));
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 4");
+}
+
+TEST(ViewerWindow, HundredThousandPagesAreCounted)
+{
+    Viewer v(WriteTiff("orvane-100k.tif", 100000));
+    Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 100000"; }, 120000);
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 100000");
+    EXPECT_EQ(TextOf(v.Win->EditOf(2)), "100000");
+    EXPECT_TRUE(v.Win->NavButton(3).Enabled());
+}
+
+TEST(ViewerWindow, CopyTagsPutsTheDumpOnTheClipboard)
+{
+    std::string path = WriteTiff("orvane-copy.tif", 2);
+    TKvCodecTrnTiff codec;
+    TErrCode ErrCode = 0;
+    std::string ErrText;
+    codec.EnablePageList(true, ErrCode, ErrText);
+    codec.Open(path, path, 0, 0, ErrCode, ErrText);
+    codec.SelectPage(0, ErrCode, ErrText);
+    codec.ReadPage(ErrCode, ErrText);
+    ASSERT_EQ(ErrCode, 0u) << ErrText;
+    Viewer v(path);
+    Pump([&] { return IsWindowEnabled(v.Win->Control(idButCopyTagsAsText)) != FALSE; });
+    SendMessageA(v.Win->Control(idButCopyTagsAsText), BM_CLICK, 0, 0);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    std::string text = data ? static_cast<const char*>(GlobalLock(data)) : "";
+    if (data)
+        GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(text, BuildTagDump(codec));
+}
+
+TEST(ViewerWindow, ViewTagValueShowsTheValueBytes)
+{
+    Viewer v(WriteTiff("orvane-view.tif", 1));
+    HWND list = v.Win->Control(idLivTags);
+    Pump([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0; });
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+    ASSERT_TRUE(IsWindowEnabled(v.Win->Control(idButViewTagValue)));
+    std::vector<std::uint8_t> seen;
+    std::string caption;
+    Inspect = [&] {
+        if (TFrmHex* hex = TFrmHex::Showing()) {
+            seen = hex->Hexview()->Model().Data();
+            caption = TextOf(hex->Handle());
+            PostMessageA(hex->Handle(), WM_COMMAND, IDCANCEL, 0);
+        }
+    };
+    SetTimer(nullptr, 0, 100, InspectTimer);
+    SendMessageA(v.Win->Control(idButViewTagValue), BM_CLICK, 0, 0);
+    EXPECT_EQ(caption, "ImageDescription");
+    EXPECT_EQ(std::string(seen.begin(), seen.end()), std::string("page text\0", 10));
+}
+
+TEST(ViewerWindow, NonTiffArgumentShowsErrorBoxAndEmptyWindow)
+{
+    std::string path = TempFile("orvane-not.tif");
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, "hello, not a tiff", 17, &written, nullptr);
+    CloseHandle(f);
+    std::string boxText;
+    Inspect = [&] {
+        HWND box = FindWindowA("#32770", "Error");
+        if (!box)
+            return;
+        char buf[512] = {};
+        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+        boxText = buf;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    SetTimer(nullptr, 0, 300, InspectTimer);
+    Viewer v(path);
+    Pump([&] { return !boxText.empty(); }, 10000);
+    EXPECT_NE(boxText.find("orvane-not.tif"), std::string::npos) << boxText;
+    EXPECT_EQ(SendMessageA(v.Win->Control(idLivTags), LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "");
+    EXPECT_EQ(TextOf(v.Win->EditOf(0)), "");
+}
