@@ -78,15 +78,15 @@ orvane_prefix_ensure() {
     [ -f "$WINEPREFIX/.orvane-ready" ] && exit 0
     rm -rf "$WINEPREFIX"
     orvane_log "creating Wine prefix $WINEPREFIX (once per build folder)"
-    "$ORVANE_WINE64" wineboot --init >>"$ORVANE_WINE_DIR/wine.log" 2>&1 || exit 1
+    "$ORVANE_WINE64" wineboot --init >>"$ORVANE_WINE_DIR/wine.log" 2>&1 8>&- 9>&- || exit 1
     local reg=("$ORVANE_WINE64" reg add)
     # No window manager under Xvfb: unmanaged windows are destroyed at once
     # instead of after a 2 s wait for an answer that never comes.
     "${reg[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-      >>"$ORVANE_WINE_DIR/wine.log" 2>&1 || exit 1
+      >>"$ORVANE_WINE_DIR/wine.log" 2>&1 8>&- 9>&- || exit 1
     # A crash prints a backtrace and ends the run instead of opening a dialog.
     "${reg[@]}" 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-      >>"$ORVANE_WINE_DIR/wine.log" 2>&1 || exit 1
+      >>"$ORVANE_WINE_DIR/wine.log" 2>&1 8>&- 9>&- || exit 1
     # Caption-button glyphs need Marlett.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
@@ -103,7 +103,7 @@ orvane_xvfb_start() {
   local fdfile="$ORVANE_WINE_DIR/xvfb.$$.display"
   rm -f "$fdfile"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" \
-    </dev/null >>"$ORVANE_WINE_DIR/xvfb.log" 2>&1 &
+    </dev/null >>"$ORVANE_WINE_DIR/xvfb.log" 2>&1 8>&- &
   ORVANE_XVFB_PID=$!
   local i
   for i in $(seq 1 100); do
@@ -120,17 +120,18 @@ orvane_xvfb_start() {
 }
 
 # Everything of a session writes to the session log, never to the caller's
-# stdout: CTest waits until every holder of its pipe has closed it.
+# stdout: CTest waits until every holder of its pipe has closed it. Nothing
+# started here keeps the session lock (fd 8) open.
 orvane_session_start() {
   orvane_xvfb_start || return 1
   orvane_prefix_ensure || { orvane_log "Wine prefix creation failed (see $ORVANE_WINE_DIR/wine.log)"; return 1; }
   local log="$ORVANE_WINE_DIR/wine.log"
-  "$ORVANE_WINESERVER" -p </dev/null >>"$log" 2>&1
+  "$ORVANE_WINESERVER" -p </dev/null >>"$log" 2>&1 8>&-
   # An idle console program reading a FIFO that nobody writes to (opened
   # read-write, so the open does not wait for a writer and no EOF comes).
   local fifo="$ORVANE_WINE_DIR/idle.fifo"
   [ -p "$fifo" ] || { rm -f "$fifo"; mkfifo "$fifo"; }
-  "$ORVANE_WINE64" cmd.exe <>"$fifo" >>"$log" 2>&1 &
+  "$ORVANE_WINE64" cmd.exe <>"$fifo" >>"$log" 2>&1 8>&- &
   orvane_watchdog_start
 }
 
@@ -175,6 +176,6 @@ orvane_watchdog_start() {
     if [ -n "$xvfb" ] && [ "$(cat /proc/"$xvfb"/comm 2>/dev/null)" = "Xvfb" ]; then
       kill "$xvfb" 2>/dev/null
     fi
-  ) </dev/null >/dev/null 2>&1 &
+  ) </dev/null >/dev/null 2>&1 8>&- &
   ORVANE_WATCHDOG_PID=$!
 }

@@ -43,6 +43,6 @@ orvane_session_open || exit 1
 # In the background so that a signal to this script is handled at once (the
 # trap then stops the session, the program with it); stdin stays the caller's.
 exec 3<&0
-"$loader" "$exe" "$@" <&3 3<&- &
+"$loader" "$exe" "$@" <&3 3<&- 8>&- &
 wait $!
 exit $?
