@@ -39,9 +39,9 @@ TKvHtmlElement::~TKvHtmlElement()
 void TKvHtmlElement::AppendChild(TKvHtmlElement* child)
 {
     if (FDepth >= KvHtmlMaxDepth) {
+        std::string tag = child->TagName();
         delete child;
-        KvHtmlFail("3215.74", "nesting deeper than " + std::to_string(KvHtmlMaxDepth) +
-                                  " in " + Path());
+        KvHtmlFail("3215.74", tag + " nested deeper than " + std::to_string(KvHtmlMaxDepth));
     }
     child->FDocument = FDocument;
     child->FParent = this;
