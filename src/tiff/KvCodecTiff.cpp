@@ -97,6 +97,7 @@ void TKvCodecTrnTiff::ResetPageList()
     KnownOffsets = nullptr;
     KnownOffsetsCapacity = 0;
     KnownOffsetsCount = 0;
+    KnownOffsetsAny = false;
 }
 
 // Decides the byte order from the mark and the number 42; false when the
@@ -283,16 +284,17 @@ void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint32_t offset,
 
 // --- loop detection ------------------------------------------------------
 
-static std::size_t OffsetHash(std::uint32_t offset)
+// Fibonacci hashing: the top bits of the product, so that offsets with a
+// common stride (directories of one size side by side) spread evenly.
+static std::size_t OffsetHash(std::uint32_t offset, unsigned bits)
 {
-    std::uint32_t h = offset * 0x9E3779B1u;
-    return h ^ (h >> 15);
+    return static_cast<std::size_t>((offset * 0x9E3779B97F4A7C15ull) >> (64 - bits));
 }
 
 void TKvCodecTrnTiff::KnownOffsetsPut(std::uint32_t offset)
 {
     const std::size_t mask = KnownOffsetsCapacity - 1;
-    for (std::size_t i = OffsetHash(offset) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = OffsetHash(offset, KnownOffsetsBits);; i = (i + 1) & mask) {
         if (KnownOffsets[i] == offset)
             return;
         if (KnownOffsets[i] == 0) {
@@ -313,6 +315,9 @@ bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity)
     KnownOffsetsCapacity = KnownOffsets ? capacity : 0;
     if (!KnownOffsets)
         return false;
+    KnownOffsetsBits = 0;
+    while ((std::size_t(1) << KnownOffsetsBits) < capacity)
+        ++KnownOffsetsBits;
     for (std::uint32_t i = 0; i < PageCount; ++i) {
         const std::uint32_t offset = PageOffsets[i];
         if (offset != 0 && offset != BrokenMark)
@@ -321,11 +326,25 @@ bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity)
     return true;
 }
 
+// Most chains run through the file in one direction, so an offset beyond
+// every offset known so far is new without looking further; the set is built
+// (from the page list) only when an offset falls inside that range, and is
+// kept from then on.
 int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t offset)
 {
+    const bool outside = !KnownOffsetsAny || offset < KnownOffsetsMin || offset > KnownOffsetsMax;
+    if (!KnownOffsetsAny || offset < KnownOffsetsMin)
+        KnownOffsetsMin = offset;
+    if (!KnownOffsetsAny || offset > KnownOffsetsMax)
+        KnownOffsetsMax = offset;
+    KnownOffsetsAny = true;
+    if (!KnownOffsets && outside)
+        return 1;
     // Kept at most three quarters full.
     if ((KnownOffsetsCount + 1) * 4 > KnownOffsetsCapacity * 3) {
-        const std::size_t capacity = KnownOffsetsCapacity ? KnownOffsetsCapacity * 2 : 1024;
+        std::size_t capacity = KnownOffsetsCapacity ? KnownOffsetsCapacity * 2 : 1024;
+        while ((std::size_t(PageCount) + 1) * 4 > capacity * 3)
+            capacity *= 2;
         if (!KnownOffsetsRebuild(capacity))
             return -1;
     }

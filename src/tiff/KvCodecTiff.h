@@ -212,8 +212,13 @@ private:
     std::string BrokenText;
 
     // Open-addressing set of the directory offsets in the page list (0 marks
-    // an empty cell), rebuilt from the list when it grows.
+    // an empty cell), made and rebuilt from the list when needed.
     std::uint32_t* KnownOffsets = nullptr;
     std::size_t KnownOffsetsCapacity = 0;
     std::size_t KnownOffsetsCount = 0;
+    unsigned KnownOffsetsBits = 0;  // capacity is 2^bits
+    // Range of the offsets in the page list; offsets outside it need no set.
+    bool KnownOffsetsAny = false;
+    std::uint32_t KnownOffsetsMin = 0;
+    std::uint32_t KnownOffsetsMax = 0;
 };

@@ -217,3 +217,22 @@ TEST_F(ChainTest, ManyPagesCountedWithTheirOffsets)
     LoadPage(4999);
     EXPECT_EQ(Reader.ValueText(0, 25), "4999, 0");
 }
+
+// Directories alternately near the start and near the end of the file, so
+// that offsets fall inside the range already seen and the offset set is
+// built and grown; the loop back to a middle page is still found.
+TEST_F(ChainTest, ZigZagChainWithLoopIsCountedExactly)
+{
+    const std::uint32_t pages = 3000;
+    TTiff tiff = PagesFile(pages);
+    for (std::uint32_t i = 0; i < pages; ++i)
+        tiff.Ifds[i].Offset = i % 2 == 0 ? 8 + 9 * i : 200000 - 9 * i;
+    const std::uint32_t target = *tiff.Ifds[1501].Offset;
+    tiff.Ifds[pages - 1].Next = target;
+    OpenTiff(tiff);
+    EXPECT_EQ(CountPages(), pages + 1);
+    EXPECT_EQ(Reader.PageSlot(pages), TKvCodecTrnTiff::BrokenMark);
+    EXPECT_EQ(Reader.GetBrokenText(), BrokenAt(target));
+    LoadPage(pages - 1);
+    EXPECT_EQ(Reader.ValueText(0, 25), std::to_string(pages - 1) + ", 0");
+}

@@ -1,0 +1,213 @@
+// Page counting and first-page figures of the TIFF reader on generated files,
+// beside reference walks of the same chains. Prints figures; not a test.
+//   bench-tiff [folder [--keep]]   (default: the system's temporary folder)
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <stdio.h>  // popen
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "ReferenceWalks.h"
+#include "TiffWriter.h"
+#include "tiff/KvCodecTiff.h"
+
+using namespace tiffw;
+using TClock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr std::uint32_t CompactPages = 1000000;
+// 64 KiB apart, as many pages as 32-bit offsets can reach.
+constexpr std::uint32_t SpreadDistance = 64 * 1024;
+constexpr std::uint32_t SpreadPages = 65535;
+constexpr std::uint64_t LargeFileSize = 1ull << 30;
+constexpr int Runs = 3;
+
+double Seconds(TClock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+// Best of a few runs, so that every figure is taken with a warm cache.
+double BestTime(const std::function<std::uint32_t()>& run, std::uint32_t expected)
+{
+    double best = 1e9;
+    for (int i = 0; i < Runs; ++i) {
+        const auto start = TClock::now();
+        const std::uint32_t pages = run();
+        best = std::min(best, Seconds(TClock::now() - start));
+        if (pages != expected) {
+            std::fprintf(stderr, "counted %u pages, expected %u\n", pages, expected);
+            std::exit(1);
+        }
+    }
+    return best;
+}
+
+std::vector<TEntry> PageEntries(std::uint32_t page)
+{
+    return {Short(297, {static_cast<std::uint16_t>(page), 0})};
+}
+
+void WriteCompact(const std::string& path)
+{
+    TLayout layout;
+    const std::uint32_t size = DirectorySize(1);
+    TPiece piece{0, EncodeHeader(TOrder::Little, 8)};
+    piece.Bytes.reserve(8 + std::size_t(size) * CompactPages);
+    for (std::uint32_t i = 0; i < CompactPages; ++i)
+        AppendDirectory(TOrder::Little, PageEntries(i), i + 1 < CompactPages ? 8 + (i + 1) * size : 0,
+                        piece.Bytes);
+    layout.Length = piece.Bytes.size();
+    layout.Pieces.push_back(std::move(piece));
+    WriteFile(path, layout);
+}
+
+void WriteSpread(const std::string& path)
+{
+    TLayout layout;
+    layout.Pieces.push_back({0, EncodeHeader(TOrder::Little, SpreadDistance)});
+    for (std::uint32_t i = 1; i <= SpreadPages; ++i) {
+        TPiece piece{std::uint64_t(i) * SpreadDistance, {}};
+        AppendDirectory(TOrder::Little, PageEntries(i),
+                        i < SpreadPages ? (i + 1) * SpreadDistance : 0, piece.Bytes);
+        layout.Pieces.push_back(std::move(piece));
+    }
+    layout.Length = std::uint64_t(SpreadPages) * SpreadDistance + 4096;
+    WriteFile(path, layout);
+}
+
+// A page with strips, texts and rationals in the last 64 KiB of a 1 GiB file.
+void WriteLarge(const std::string& path)
+{
+    TTiff tiff;
+    TIfd page;
+    page.Offset = static_cast<std::uint32_t>(LargeFileSize - 65536);
+    page.Entries = {
+        Long(256, {4000}), Long(257, {3000}), Short(258, {8, 8, 8}), Short(259, {5}),
+        Short(262, {2}), Ascii(270, std::string(200, 'd')), Long(273, std::vector<std::uint32_t>(100, 8)),
+        Short(277, {3}), Long(278, {30}), Long(279, std::vector<std::uint32_t>(100, 10000000)),
+        Rational(282, {{300, 1}}), Rational(283, {{300, 1}}), Short(296, {2}),
+        Short(320, std::vector<std::uint16_t>(768, 7)),
+    };
+    tiff.Ifds.push_back(page);
+    tiff.Length = LargeFileSize;
+    WriteFile(path, tiff);
+}
+
+std::uint32_t CountWithReader(const std::string& path)
+{
+    TKvCodecTrnTiff reader;
+    TErrCode code = ErrOk;
+    std::string text;
+    reader.EnablePageList(true, code, text);
+    reader.Open(path, path, 0, 0, code, text);
+    bool final = false;
+    while (code == ErrOk && !final)
+        reader.ScanStep(code, final, text);
+    std::uint32_t count = 0;
+    reader.GetPageCount(final, count);
+    return code == ErrOk ? count : 0;
+}
+
+std::uint32_t FirstPage(const std::string& path)
+{
+    TKvCodecTrnTiff reader;
+    TErrCode code = ErrOk;
+    std::string text;
+    reader.EnablePageList(true, code, text);
+    reader.Open(path, path, 0, 0, code, text);
+    reader.SelectPage(0, code, text);
+    if (code == ErrOk)
+        reader.ReadPage(code, text);
+    if (code != ErrOk)
+        return 0;
+    for (std::uint32_t i = 0; i < reader.EntryCount(); ++i)
+        reader.ValueText(i, TKvCodecTrnTiff::ListValueLimit, text);
+    reader.RasterSizeText(text);
+    return 1;
+}
+
+void PrintRatio(const char* what, double reader, const char* reference, double referenceTime,
+                double target)
+{
+    const double ratio = reader / referenceTime;
+    std::printf("%s: reader %.4f s, %s %.4f s, ratio %.2f (target at most %.1f: %s)\n", what,
+                reader, reference, referenceTime, ratio, target, ratio <= target ? "met" : "NOT met");
+}
+
+}  // namespace
+
+// Child mode: counts one file in a fresh process and prints the growth of
+// the peak resident size per page, so that no earlier allocation hides it.
+int CountMemoryChild(const std::string& path)
+{
+    const std::uint64_t before = CurrentMemory();
+    const std::uint32_t pages = CountWithReader(path);
+    const std::uint64_t peak = PeakMemory();
+    std::printf("%.2f\n", pages ? double(peak > before ? peak - before : 0) / pages : 0.0);
+    return 0;
+}
+
+double MemoryPerPage(const char* self, const std::string& path)
+{
+    const std::string command = std::string(self) + " --count-memory " + path;
+    std::FILE* child = popen(command.c_str(), "r");
+    double perPage = -1;
+    if (child) {
+        if (std::fscanf(child, "%lf", &perPage) != 1)
+            perPage = -1;
+        pclose(child);
+    }
+    return perPage;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--count-memory")
+        return CountMemoryChild(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--count")
+        return CountWithReader(argv[2]) ? 0 : 1;
+    const std::filesystem::path folder =
+        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path();
+    const bool keep = argc > 2 && std::string(argv[2]) == "--keep";
+    const std::string compact = (folder / "orvane-bench-compact.tif").string();
+    const std::string spread = (folder / "orvane-bench-spread.tif").string();
+    const std::string large = (folder / "orvane-bench-large.tif").string();
+    WriteCompact(compact);
+    WriteSpread(spread);
+    WriteLarge(large);
+
+    const double compactReader = BestTime([&] { return CountWithReader(compact); }, CompactPages);
+    const double compactMapped = BestTime([&] { return CountPagesMapped(compact); }, CompactPages);
+    PrintRatio("1,000,000 adjacent pages", compactReader, "memory-map walk", compactMapped, 4.0);
+
+    const double spreadReader = BestTime([&] { return CountWithReader(spread); }, SpreadPages);
+    const double spreadPread = BestTime([&] { return CountPagesPread(spread); }, SpreadPages);
+    PrintRatio("65,535 pages 64 KiB apart", spreadReader, "one-pread walk", spreadPread, 1.3);
+    std::printf("  per 100,000 pages: reader %.4f s, one-pread walk %.4f s\n",
+                spreadReader * 100000 / SpreadPages, spreadPread * 100000 / SpreadPages);
+
+    double first = 1e9;
+    for (int i = 0; i < 20; ++i) {
+        const auto start = TClock::now();
+        if (!FirstPage(large)) {
+            std::fprintf(stderr, "first page of the large file failed\n");
+            return 1;
+        }
+        first = std::min(first, Seconds(TClock::now() - start));
+    }
+    std::printf("first page of a 1 GiB file, directory at its end: %.3f ms (target under 5 ms: %s)\n",
+                first * 1000, first < 0.005 ? "met" : "NOT met");
+
+    const double perPage = MemoryPerPage(argv[0], compact);
+    std::printf("peak memory while counting 1,000,000 pages: %.2f bytes per page (target at "
+                "most 16: %s)\n", perPage, perPage >= 0 && perPage <= 16 ? "met" : "NOT met");
+
+    if (!keep)
+        for (const std::string& path : {compact, spread, large})
+            std::filesystem::remove(path);
+    return 0;
+}
