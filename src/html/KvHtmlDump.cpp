@@ -7,7 +7,8 @@ namespace {
 void DumpItem(std::string& out, const std::string& indent, const WordItem& item)
 {
     out += indent;
-    out += item.FKind == WordItem::KindWord ? "word \"" + item.FText + "\"" : std::string("space");
+    out += item.FKind == WordItem::KindWord ? "word" : "space";
+    out += " \"" + item.FText + "\"";
     out += " x " + std::to_string(item.FX) + " top " + std::to_string(item.FLineTop) + " base " +
            std::to_string(item.FBaseline) + " w " + std::to_string(item.FWidth);
     if (item.FKind == WordItem::KindSpace && item.FSuppressed)

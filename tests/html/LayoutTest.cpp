@@ -50,10 +50,10 @@ TEST(HtmlLayout, LineBreaksBeforeTheWordThatDoesNotFit)
               "      p 8 24 39 32\n"
               "        text\n"
               "          word \"aa\" x 8 top 24 base 37 w 16\n"
-              "          space x 24 top 24 base 37 w 8\n"
+              "          space \" \" x 24 top 24 base 37 w 8\n"
               "          word \"bb\" x 8 top 40 base 53 w 16\n");
     // A space that no longer fits ends the line and is not drawn.
-    EXPECT_NE(Layout(Body20("aaa b"), 30).find("space x 0 top 0 base 0 w 10 suppressed"),
+    EXPECT_NE(Layout(Body20("aaa b"), 30).find("space \" \" x 0 top 0 base 0 w 10 suppressed"),
               std::string::npos);
 }
 
