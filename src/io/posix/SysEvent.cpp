@@ -3,7 +3,9 @@
 // poll can wait on it together with a socket.
 #include "io/SysEvent.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <chrono>
 #include <cstdint>
 #include <poll.h>
@@ -53,7 +55,7 @@ bool TKvEvent::Wait(std::uint32_t TimeoutMs) const
         int wait = -1;
         if (TimeoutMs != KvWaitInfinite) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            wait = left > 0 ? static_cast<int>(left) : 0;
+            wait = static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
         }
         int n = poll(&pfd, 1, wait);
         if (n > 0)

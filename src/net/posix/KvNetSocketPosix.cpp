@@ -5,7 +5,9 @@
 #include "io/SysEvent.h"
 #include "net/KvNetTransport.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
@@ -142,7 +144,7 @@ private:
             fds[1].fd = static_cast<int>(Abort->NativeHandle());
         for (;;) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            int n = poll(fds, 2, left > 0 ? static_cast<int>(left) : 0);
+            int n = poll(fds, 2, static_cast<int>(std::clamp<long long>(left, 0, INT_MAX)));
             if (n < 0 && errno != EINTR)
                 return TKvRecvResult::StartFailed;
             // The socket is looked at first, as a wait on several objects
