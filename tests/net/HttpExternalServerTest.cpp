@@ -1,6 +1,7 @@
 // The client against an HTTP server nobody here wrote: Python's http.server
 // on loopback, in its HTTP/1.0 (close after each response) and HTTP/1.1
 // (keep-alive) modes.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
