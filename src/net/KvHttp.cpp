@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr std::uint32_t HeaderStep = 8192, HeaderLimit = 65536, HeaderPiece = 2048;
+constexpr TKvHttpClient::TSection HeaderSection{8192, 65536, 2048, "header too long"};
+constexpr TKvHttpClient::TSection TrailerSection{2048, 65536, 512, "trailer too long"};
 constexpr std::uint32_t ChunkLineStep = 128, ChunkLineLimit = 1024, ChunkLinePiece = 32;
-constexpr std::uint32_t TrailerStep = 2048, TrailerLimit = 65536, TrailerPiece = 512;
 constexpr std::uint32_t MaxBodyTotal = 0x7FFFFFFF;
 
 constexpr const char* ClosedEarlyText =
@@ -165,16 +165,16 @@ bool TKvHttpClient::GrowBuffer(TKvGrowBuffer& Buffer, std::uint32_t Step, std::u
 // Receives into Buffer until Scanner finds the empty line, then hands the
 // bytes after it back as pending input. CloseEnds: a closed connection ends
 // the section as it is instead of failing the request.
-bool TKvHttpClient::ReceiveLines(TKvGrowBuffer& Buffer, TKvLineScanner& Scanner, std::uint32_t Step,
-                                 std::uint32_t Limit, std::uint32_t Piece, bool CloseEnds,
-                                 const TKvEvent* Abort, TErrCode& ErrCode, std::string& ErrText)
+bool TKvHttpClient::ReceiveLines(TKvGrowBuffer& Buffer, TKvLineScanner& Scanner, const TSection& Section,
+                                 bool CloseEnds, const TKvEvent* Abort, TErrCode& ErrCode, std::string& ErrText)
 {
     Buffer.Used = 0;
     Scanner.Restart();
     for (;;) {
-        if (Buffer.FreeSpace() == 0 && !GrowBuffer(Buffer, Step, Limit, Step == HeaderStep ? "header too long" : "trailer too long", ErrCode, ErrText))
+        if (Buffer.FreeSpace() == 0 &&
+            !GrowBuffer(Buffer, Section.Step, Section.Limit, Section.TooLong, ErrCode, ErrText))
             return false;
-        std::uint32_t ask = Buffer.FreeSpace() < Piece ? Buffer.FreeSpace() : Piece;
+        std::uint32_t ask = Buffer.FreeSpace() < Section.Piece ? Buffer.FreeSpace() : Section.Piece;
         std::uint32_t got = 0;
         if (CloseEnds)
             Receive(ask, Buffer.Data + Buffer.Used, Abort, ErrCode, got, ErrText);
@@ -198,7 +198,7 @@ void TKvHttpClient::ReceiveHeader(const TKvEvent* Abort, TErrCode& ErrCode, std:
     FHeaderLength = 0;
     FStatusFact = FConnectionFact = FLengthFact = FChunkedFact = TFact::Unknown;
     FBody.Recycle();
-    if (!ReceiveLines(FHeader, FHeaderScanner, HeaderStep, HeaderLimit, HeaderPiece, false, Abort, ErrCode, ErrText))
+    if (!ReceiveLines(FHeader, FHeaderScanner, HeaderSection, false, Abort, ErrCode, ErrText))
         return;
     FHeaderLength = FHeaderScanner.End();
     // The status line is checked at once: every caller needs it, and a
@@ -414,7 +414,7 @@ void TKvHttpClient::ReceiveChunkEnd(const TKvEvent* Abort, TErrCode& ErrCode, st
 
 void TKvHttpClient::ReceiveTrailer(const TKvEvent* Abort, TErrCode& ErrCode, std::string& ErrText)
 {
-    ReceiveLines(FTrailer, FTrailerScanner, TrailerStep, TrailerLimit, TrailerPiece, true, Abort, ErrCode, ErrText);
+    ReceiveLines(FTrailer, FTrailerScanner, TrailerSection, true, Abort, ErrCode, ErrText);
 }
 
 void TKvHttpClient::GetBody(TErrCode& ErrCode, std::uint32_t& Size, char*& Buffer, std::string& ErrText)

@@ -60,6 +60,14 @@ public:
     const TKvBodyChain& Body() const { return FBody; }
     std::uint32_t PendingCount() const { return FPending.Count(); }
 
+    // Growth step, upper bound and receive size of a header-like section.
+    struct TSection {
+        std::uint32_t Step;
+        std::uint32_t Limit;
+        std::uint32_t Piece;
+        const char* TooLong;
+    };
+
 private:
     enum class TFact : std::uint8_t { Unknown, Known, Rejected };
 
@@ -68,9 +76,8 @@ private:
     void ReceiveSome(std::uint32_t MaxCount, char* Buffer, const TKvEvent* Abort, TErrCode& ErrCode,
                      std::uint32_t& Received, std::string& ErrText);
     void PushPending(std::uint32_t Length, const char* Data, TErrCode& ErrCode, std::string& ErrText);
-    bool ReceiveLines(TKvGrowBuffer& Buffer, TKvLineScanner& Scanner, std::uint32_t Step,
-                      std::uint32_t Limit, std::uint32_t Piece, bool CloseEnds, const TKvEvent* Abort,
-                      TErrCode& ErrCode, std::string& ErrText);
+    bool ReceiveLines(TKvGrowBuffer& Buffer, TKvLineScanner& Scanner, const TSection& Section, bool CloseEnds,
+                      const TKvEvent* Abort, TErrCode& ErrCode, std::string& ErrText);
     bool GrowBuffer(TKvGrowBuffer& Buffer, std::uint32_t Step, std::uint32_t Limit,
                     const char* What, TErrCode& ErrCode, std::string& ErrText);
 
