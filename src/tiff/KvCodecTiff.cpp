@@ -135,6 +135,12 @@ void TKvCodecTrnTiff::EnsureHeader(TErrCode& ErrCode, std::string& ErrText)
     DropEntries();
     delete Reader;
     Reader = nullptr;
+    if (!Store) {  // Open ran out of memory for the store
+        ErrCode = ErrFailed;
+        ErrText = OutOfMemoryText;
+        Fail(ErrText);
+        return;
+    }
     TErrCode code = ErrOk;
     std::string text;
     TIOReader* reader = nullptr;

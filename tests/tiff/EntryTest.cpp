@@ -253,14 +253,3 @@ TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
 INSTANTIATE_TEST_SUITE_P(ByteOrders, OversizedValueTest,
                          ::testing::Values(TOrder::Little, TOrder::Big),
                          OrderName);
-
-TEST_F(EntryTest, FindTagGivesTheFirstOccurrence)
-{
-    TTiff tiff;
-    tiff.Ifds.push_back(Page({Short(256, {1}), Short(257, {2}), Short(256, {3})}));
-    OpenTiff(tiff);
-    LoadPage(0);
-    EXPECT_EQ(Reader.FindTag(256), 0);
-    EXPECT_EQ(Reader.FindTag(257), 1);
-    EXPECT_EQ(Reader.FindTag(258), -1);
-}

@@ -53,7 +53,13 @@ TEST_P(HeaderTest, ByteOrderFromMarkAndNumber)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Marks, HeaderTest, ::testing::ValuesIn(HeaderCases));
+INSTANTIATE_TEST_SUITE_P(Marks, HeaderTest, ::testing::ValuesIn(HeaderCases),
+                         [](const auto& info) {
+                             const THeaderCase& c = info.param;
+                             return std::string(c.Mark) +
+                                    (c.MagicOrder == TOrder::Big ? "Big" : "Little") +
+                                    std::to_string(c.Magic);
+                         });
 
 TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
 {
