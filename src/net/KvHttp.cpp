@@ -294,7 +294,7 @@ void TKvHttpClient::ReceiveBody(const TKvEvent* Abort, TErrCode& ErrCode, std::s
 void TKvHttpClient::DropIfServerCloses()
 {
     std::string mode = HeaderValue("connection");
-    bool http10 = FHeaderLength >= 8 && FHeader.Data[7] == '0';
+    bool http10 = HeaderText().substr(0, 8) == "HTTP/1.0";
     if (mode == "close" || (http10 && mode != "keep-alive"))
         FTransport->Close();
 }
