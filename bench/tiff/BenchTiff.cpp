@@ -11,6 +11,7 @@
 
 #include "ReferenceWalks.h"
 #include "TiffWriter.h"
+#include "io/SysIO.h"
 #include "tiff/KvCodecTiff.h"
 
 using namespace tiffw;
@@ -112,6 +113,37 @@ std::uint32_t CountWithReader(const std::string& path)
     return code == ErrOk ? count : 0;
 }
 
+// The reader's two reads per directory straight through the storage layer's
+// random reader, with or without its read-ahead window: shows how much of a
+// step is the reader and how much the storage layer.
+std::uint32_t CountWithStorageReader(const std::string& path, bool readAhead)
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    auto* store = new TIOStoreFile(path, path);
+    TIOReader* reader = nullptr;
+    store->CreateReader(iorRandom, code, text, reader);
+    store->Release();
+    if (code != ErrOk)
+        return 0;
+    static_cast<TIOReaderFileRandom*>(reader)->SetReadAhead(readAhead);
+    std::uint8_t bytes[8];
+    reader->Seek(0, code, text);
+    reader->Read(8, bytes, code, text);
+    std::uint32_t offset = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t(bytes[7]) << 24;
+    std::uint32_t pages = 0;
+    while (code == ErrOk && offset != 0) {
+        reader->Seek(offset, code, text);
+        reader->Read(2, bytes, code, text);
+        reader->Seek(offset + 2 + 12 * (bytes[0] | bytes[1] << 8), code, text);
+        reader->Read(4, bytes, code, text);
+        offset = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
+        pages += code == ErrOk;
+    }
+    delete reader;
+    return pages;
+}
+
 std::uint32_t FirstPage(const std::string& path)
 {
     TKvCodecTrnTiff reader;
@@ -189,6 +221,12 @@ int main(int argc, char** argv)
     PrintRatio("65,535 pages 64 KiB apart", spreadReader, "one-pread walk", spreadPread, 1.3);
     std::printf("  per 100,000 pages: reader %.4f s, one-pread walk %.4f s\n",
                 spreadReader * 100000 / SpreadPages, spreadPread * 100000 / SpreadPages);
+    for (bool readAhead : {true, false}) {
+        const char* mode = readAhead ? "with" : "without";
+        std::printf("  storage reader alone, %s read-ahead: adjacent %.4f s, spread %.4f s\n", mode,
+                    BestTime([&] { return CountWithStorageReader(compact, readAhead); }, CompactPages),
+                    BestTime([&] { return CountWithStorageReader(spread, readAhead); }, SpreadPages));
+    }
 
     double first = 1e9;
     for (int i = 0; i < 20; ++i) {
