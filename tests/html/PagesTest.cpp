@@ -126,7 +126,7 @@ std::string ManualPage()
                 "auto-update. It sends no information.</p>") +
         Section("links", "TIFF Links",
                 "<p><a href=\"http://example.com/tiff6.pdf\" title=\"TIFF 6.0\">TIFF 6.0 "
-                "Specification</a>, <a href=\"http://example.com/tn2\" title=\"note\">JPEG in TIFF"
+                "format description</a>, <a href=\"http://example.com/tn2\" title=\"note\">JPEG in TIFF"
                 "</a>.</p><p><b>Tip:</b> read the technical note first.</p>") +
         Section("thanks", "Thank you",
                 "<p>Thank you for your <a href=\"mailto:orvane@example.com\">feedback</a>.</p>");
