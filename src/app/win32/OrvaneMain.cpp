@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <clocale>
 #include <cstdlib>
 
 #include "app/KvTiffCodecPages.h"
@@ -8,6 +9,9 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Rational values show the user's decimal separator, as the rest of
+    // Windows does.
+    std::setlocale(LC_NUMERIC, "");
     std::string argument = __argc > 1 ? __argv[1] : "";
     TFrmOrvaneWin main(argument, &CreateTiffCodecPages);
     if (!main.Create())
