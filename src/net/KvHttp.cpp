@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "io/SysErr.h"
 #include "io/SysEvent.h"
 #include "net/KvWsa.h"
 
@@ -127,9 +128,9 @@ void TKvHttpClient::Receive(std::uint32_t MaxCount, char* Buffer, const TKvEvent
     case TKvRecvResult::TimedOut: return Fail(ErrCode, ErrText, "Receiving data: Timed out");
     case TKvRecvResult::StartFailed: return Fail(ErrCode, ErrText, "Receiving data: Unexpected error: KvHttp 672.92");
     case TKvRecvResult::ResultFailed:
-        // Socket error codes lie outside the system's message table, so the
-        // text is the code itself.
-        return Fail(ErrCode, ErrText, "Receiving data: Unexpected error: " + std::to_string(sysCode));
+        // Socket codes lie outside the system message table, so this gives
+        // the code in decimal.
+        return Fail(ErrCode, ErrText, "Receiving data: Unexpected error: " + SysErrorText(sysCode));
     }
 }
 
