@@ -165,10 +165,13 @@ private:
 
 // Seek and exact reads. Holds its own handle and no reference to its store.
 // Small reads are served from a read-ahead window filled by one system read,
-// so walking nearby structures costs one system call per window.
+// so walking nearby structures costs one system call per window. A fill
+// after a far jump is small, and fills double while the reads run on through
+// the window, so scattered structures do not pay for a whole window each.
 class TIOReaderFileRandom : public TIOReader {
 public:
     static constexpr std::uint32_t WindowSize = 64 * 1024;
+    static constexpr std::uint32_t SmallFillSize = 4096;
     // Reads of more than this bypass the window.
     static constexpr std::uint32_t WindowedReadLimit = 4096;
 
@@ -192,7 +195,8 @@ private:
                          std::uint32_t& bytesRead);
     bool ReadFromWindow(std::uint64_t offset, std::uint32_t count, void* buffer,
                         std::uint32_t& bytesRead);
-    bool FillWindow(std::uint64_t offset);
+    bool FillWindow(std::uint64_t offset, std::uint32_t count);
+    std::uint32_t NextFillSize(std::uint64_t offset) const;
 
     TSysFile* Handle;
     std::uint32_t Size;
@@ -203,6 +207,8 @@ private:
     std::uint64_t WindowStart = 0;
     std::uint32_t WindowLength = 0;  // 0: the window holds nothing
     bool WindowReachesEnd = false;   // the fill stopped at the end of the file
+    std::uint64_t ServedEnd = 0;     // end of the furthest read the window served
+    std::uint32_t LastFillSize = 0;  // 0: no fill yet
 };
 
 // Overlapped reading; only the Windows build has an implementation

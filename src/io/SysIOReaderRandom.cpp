@@ -13,9 +13,13 @@ namespace {
 const char* const PrematureEndText = "Premature end of data";
 const char* const BareUnexpectedText = "Unexpected error";
 
-// Windows start on this boundary so that a read just before the previous
-// one, typical of a value stored ahead of its directory, still hits.
-constexpr std::uint64_t WindowAlignment = 4096;
+// Windows start on a boundary below the read so that a read just before
+// the previous one, typical of a value stored ahead of its directory, still
+// hits; an eighth of the fill, so a small fill keeps most of its bytes ahead.
+constexpr std::uint32_t WindowAlignment = 4096;
+
+// A miss this far past the window still counts as reading on through it.
+constexpr std::uint64_t RunOnSlack = 4096;
 
 void Fail(TErrCode& ErrCode, std::string& ErrText, const char* text)
 {
@@ -40,6 +44,7 @@ void TIOReaderFileRandom::SetReadAhead(bool enabled)
     ReadAhead = enabled;
     WindowLength = 0;
     WindowReachesEnd = false;
+    LastFillSize = 0;
 }
 
 void TIOReaderFileRandom::GetSize(TErrCode&, std::uint32_t& size, std::string&)
@@ -116,7 +121,7 @@ std::uint32_t TIOReaderFileRandom::ReadAt(std::uint64_t offset, std::uint32_t co
     if (ReadAhead && count <= WindowedReadLimit) {
         if (ReadFromWindow(offset, count, buffer, bytesRead))
             return 0;
-        if (FillWindow(offset) && ReadFromWindow(offset, count, buffer, bytesRead))
+        if (FillWindow(offset, count) && ReadFromWindow(offset, count, buffer, bytesRead))
             return 0;
     }
     return Handle->ReadAt(offset, buffer, count, bytesRead);
@@ -139,24 +144,48 @@ bool TIOReaderFileRandom::ReadFromWindow(std::uint64_t offset, std::uint32_t cou
     bytesRead = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, available));
     if (bytesRead > 0)
         std::memcpy(buffer, Window.get() + (offset - WindowStart), bytesRead);
+    ServedEnd = std::max(ServedEnd, offset + bytesRead);
     return true;
 }
 
-bool TIOReaderFileRandom::FillWindow(std::uint64_t offset)
+// A fresh reader fetches a whole window, so a small file comes in one read.
+// Later fills double while the reads run on through the window (they used at
+// least half of it and miss just past its end) and start small again after a
+// jump, so a lone directory far away costs little more than its own bytes.
+std::uint32_t TIOReaderFileRandom::NextFillSize(std::uint64_t offset) const
+{
+    if (LastFillSize == 0)
+        return WindowSize;
+    const std::uint64_t windowEnd = WindowStart + WindowLength;
+    const bool runsOn = WindowLength > 0 && offset >= WindowStart &&
+                        offset <= windowEnd + RunOnSlack &&
+                        ServedEnd - WindowStart >= WindowLength / 2;
+    return runsOn ? std::min(2 * LastFillSize, WindowSize) : SmallFillSize;
+}
+
+// count is at most WindowedReadLimit, so the fill always covers the read.
+static_assert(TIOReaderFileRandom::WindowedReadLimit + WindowAlignment <=
+              TIOReaderFileRandom::WindowSize);
+bool TIOReaderFileRandom::FillWindow(std::uint64_t offset, std::uint32_t count)
 {
     if (!Window) {
         Window.reset(new (std::nothrow) std::uint8_t[WindowSize]);
         if (!Window)
             return false;
     }
+    const std::uint32_t size = NextFillSize(offset);
     WindowLength = 0;
     WindowReachesEnd = false;
-    std::uint64_t start = offset - offset % WindowAlignment;
+    const std::uint64_t start = offset - offset % std::min(WindowAlignment, size / 8);
+    const std::uint32_t length =
+        std::max<std::uint32_t>(size, static_cast<std::uint32_t>(offset - start) + count);
     std::uint32_t bytesRead = 0;
-    if (Handle->ReadAt(start, Window.get(), WindowSize, bytesRead) != 0)
+    if (Handle->ReadAt(start, Window.get(), length, bytesRead) != 0)
         return false;
+    LastFillSize = size;
     WindowStart = start;
     WindowLength = bytesRead;
-    WindowReachesEnd = bytesRead < WindowSize;
+    WindowReachesEnd = bytesRead < length;
+    ServedEnd = start;
     return true;
 }

@@ -1,0 +1,150 @@
+// What walking a page chain costs the random reader in system reads: the
+// two small reads of a directory (its entry count, then the next offset
+// behind its entries) must share one small read when directories lie far
+// apart, and adjacent directories must share few large ones.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "TempFile.h"
+#include "io/SysFile.h"
+#include "io/SysIO.h"
+
+namespace {
+
+struct TReadLog {
+    std::uint32_t Reads = 0;
+    std::uint64_t Bytes = 0;  // asked for, not delivered
+};
+
+// A real file whose reads are logged.
+class TLoggingFile : public TSysFile {
+public:
+    TLoggingFile(const std::string& path, TReadLog& log) : Log(log)
+    {
+        std::uint32_t sysError = 0;
+        Inner.reset(TSysFile::Open(path, TSysFileHint::Random, sysError));
+    }
+
+    bool IsOpen() const { return Inner != nullptr; }
+
+    std::uint32_t GetSize(std::uint64_t& size) override { return Inner->GetSize(size); }
+
+protected:
+    std::uint32_t DoReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,
+                           std::uint32_t& bytesRead) override
+    {
+        ++Log.Reads;
+        Log.Bytes += count;
+        return Inner->ReadAt(offset, buffer, count, bytesRead);
+    }
+
+private:
+    std::unique_ptr<TSysFile> Inner;
+    TReadLog& Log;
+};
+
+void PutLittle(std::string& bytes, std::uint64_t at, std::uint32_t value, int width)
+{
+    for (int i = 0; i < width; ++i)
+        bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// A little-endian file whose chain runs through the given directories; the
+// i-th has 1 + i % 25 entries unless every directory has one.
+std::string ChainFile(const std::vector<std::uint32_t>& offsets, bool singleEntries)
+{
+    std::string bytes(offsets.back() + 2 + 12 * 25 + 4, '\0');
+    bytes.replace(0, 4, "II*\0", 4);
+    PutLittle(bytes, 4, offsets.front(), 4);
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        const std::uint32_t entries = singleEntries ? 1 : 1 + i % 25;
+        PutLittle(bytes, offsets[i], entries, 2);
+        const std::uint32_t next = i + 1 < offsets.size() ? offsets[i + 1] : 0;
+        PutLittle(bytes, offsets[i] + 2 + 12 * entries, next, 4);
+    }
+    return bytes;
+}
+
+std::uint32_t ReadLittle(TIOReader& reader, std::uint32_t at, std::uint32_t width)
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    std::uint8_t bytes[4] = {};
+    reader.Seek(at, code, text);
+    reader.Read(width, bytes, code, text);
+    EXPECT_EQ(code, ErrOk) << text;
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
+}
+
+// Walks the chain as the page counter does; returns the offsets visited.
+std::vector<std::uint32_t> WalkChain(TIOReader& reader, TReadLog& log, TReadLog& afterHeader)
+{
+    std::vector<std::uint32_t> visited;
+    std::uint32_t offset = ReadLittle(reader, 4, 4);
+    afterHeader = log;
+    while (offset != 0 && visited.size() < 100000) {
+        visited.push_back(offset);
+        const std::uint32_t entries = ReadLittle(reader, offset, 2);
+        offset = ReadLittle(reader, offset + 2 + 12 * entries, 4);
+    }
+    return visited;
+}
+
+struct TWalkCost {
+    std::uint32_t Directories = 0;
+    std::uint32_t Reads = 0;  // after the header's
+    std::uint64_t Bytes = 0;
+};
+
+TWalkCost CostOfWalk(const std::vector<std::uint32_t>& offsets, bool singleEntries)
+{
+    const std::string bytes = ChainFile(offsets, singleEntries);
+    TTempFile file(bytes);
+    TReadLog log, afterHeader;
+    auto* handle = new TLoggingFile(file.Path(), log);
+    EXPECT_TRUE(handle->IsOpen());
+    TIOReaderFileRandom reader(handle, static_cast<std::uint32_t>(bytes.size()));
+    const std::vector<std::uint32_t> visited = WalkChain(reader, log, afterHeader);
+    EXPECT_EQ(visited, offsets);
+    return {static_cast<std::uint32_t>(visited.size()), log.Reads - afterHeader.Reads,
+            log.Bytes - afterHeader.Bytes};
+}
+
+}  // namespace
+
+TEST(ReadAheadCost, ScatteredDirectoriesCostOneSmallReadEach)
+{
+    // Distances just past a small fill, odd ones, and a whole window, which
+    // a fresh reader's first fill ends exactly at.
+    for (std::uint32_t distance : {9000u, 20000u, 65536u, 100003u}) {
+        std::vector<std::uint32_t> offsets;
+        for (std::uint32_t i = 1; i <= 40; ++i)
+            offsets.push_back(i * distance);
+        const TWalkCost cost = CostOfWalk(offsets, false);
+        EXPECT_LE(cost.Reads, cost.Directories) << "distance " << distance;
+        EXPECT_LE(cost.Bytes, std::uint64_t(cost.Directories) * 2 * 4096)
+            << "distance " << distance;
+    }
+}
+
+TEST(ReadAheadCost, AdjacentDirectoriesShareFewReads)
+{
+    // Far from the header, so the fills start small and must grow.
+    const std::uint32_t count = 20000, size = 2 + 12 + 4;
+    std::vector<std::uint32_t> offsets;
+    for (std::uint32_t i = 0; i < count; ++i)
+        offsets.push_back(3000000 + i * size);
+    const TWalkCost cost = CostOfWalk(offsets, true);
+    const std::uint32_t wholeWindows = count * size / TIOReaderFileRandom::WindowSize;
+    EXPECT_LE(cost.Reads, wholeWindows + 6);
+    EXPECT_LE(cost.Bytes, std::uint64_t(count) * size + 2 * TIOReaderFileRandom::WindowSize);
+
+    // Adjacent directories with long entry lists read the same way.
+    offsets.clear();
+    for (std::uint32_t i = 0, at = 5000; i < 2000; at += 2 + 12 * (1 + i % 25) + 4, ++i)
+        offsets.push_back(at);
+    const TWalkCost mixed = CostOfWalk(offsets, false);
+    EXPECT_LE(mixed.Reads, (offsets.back() - offsets.front()) / TIOReaderFileRandom::WindowSize + 6);
+}
