@@ -132,6 +132,10 @@ orvane_session_start() {
   local fifo="$ORVANE_WINE_DIR/idle.fifo"
   [ -p "$fifo" ] || { rm -f "$fifo"; mkfifo "$fifo"; }
   "$ORVANE_WINE64" cmd.exe <>"$fifo" >>"$log" 2>&1 8>&- &
+  # The desktop process, which the first program with a window would
+  # otherwise start with that program's output pipe.
+  "$ORVANE_WINE64" explorer.exe /desktop </dev/null >>"$log" 2>&1 8>&- &
+  orvane_wait_for_desktop
   orvane_watchdog_start
 }
 
@@ -145,6 +149,22 @@ orvane_session_open() {
   trap 'exit 130' INT
   trap 'exit 143' TERM HUP
   orvane_session_start
+}
+
+# The desktop process takes a few seconds to come up; a program started
+# before it is there would start a second one, holding its output pipe.
+orvane_wait_for_desktop() {
+  local i pid
+  for i in $(seq 1 300); do
+    for pid in $(pgrep -x explorer.exe); do
+      if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+        sleep 0.5
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  orvane_log "the Wine desktop process did not start within 30 s; going on"
 }
 
 # Stops what the session started; safe to call twice.
