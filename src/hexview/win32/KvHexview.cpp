@@ -120,21 +120,9 @@ LRESULT TKvHexview::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PRINTCLIENT: {
-        RECT rc;
-        GetClientRect(Handle(), &rc);
-        Paint(reinterpret_cast<HDC>(wParam), rc);
-        return 0;
     }
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc, ps.rcPaint);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    }
+    LRESULT painted;
+    if (HandlePaintMessage(msg, wParam, painted))
+        return painted;
     return Default(msg, wParam, lParam);
 }

@@ -5,7 +5,7 @@
 #include "hexview/KvHexviewModel.h"
 #include "hexview/win32/KvWindow.h"
 
-class TKvHexview : public TKvWindow {
+class TKvHexview : public TKvPaintedWindow {
 public:
     enum TBorderStyle { bsNone = 0, bsSingle = 1 };
 
@@ -21,7 +21,7 @@ protected:
 
 private:
     void UpdateScrollBar();
-    void Paint(HDC dc, const RECT& band);
+    void Paint(HDC dc, const RECT& band) override;
 
     TKvHexviewModel FModel;
     TBorderStyle FBorderStyle = bsNone;

@@ -110,3 +110,27 @@ HFONT DefaultUiFont(bool bold)
     }
     return font;
 }
+
+bool TKvPaintedWindow::HandlePaintMessage(UINT msg, WPARAM wParam, LRESULT& result)
+{
+    result = 0;
+    switch (msg) {
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_PRINTCLIENT: {
+        RECT rc;
+        GetClientRect(Handle(), &rc);
+        Paint(reinterpret_cast<HDC>(wParam), rc);
+        return true;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        Paint(dc, ps.rcPaint);
+        EndPaint(Handle(), &ps);
+        return true;
+    }
+    }
+    return false;
+}

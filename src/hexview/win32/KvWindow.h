@@ -31,6 +31,15 @@ private:
     HFONT FFont = nullptr;
 };
 
+// A control that draws all of itself: it erases nothing, and paints the same
+// way for WM_PAINT and WM_PRINTCLIENT (which tests and screenshots use).
+class TKvPaintedWindow : public TKvWindow {
+protected:
+    virtual void Paint(HDC dc, const RECT& band) = 0;
+    // True when msg was a painting message, with its result in result.
+    bool HandlePaintMessage(UINT msg, WPARAM wParam, LRESULT& result);
+};
+
 // Shows an internal failure that reached a window procedure.
 void ReportWindowFailure(HWND owner, const std::string& text);
 

@@ -7,7 +7,7 @@
 #include "hexview/win32/KvWindow.h"
 #include "shelldlg/KvExplorerButtonModel.h"
 
-class TKvExplorerButton : public TKvWindow {
+class TKvExplorerButton : public TKvPaintedWindow {
 public:
     ~TKvExplorerButton() override;
 
@@ -25,7 +25,7 @@ protected:
 private:
     bool PointerInside(LPARAM lParam) const;
     void Apply(const TButtonReaction& r);
-    void Paint(HDC dc, const RECT& band);
+    void Paint(HDC dc, const RECT& band) override;
     void RepaintNow();
 
     TKvExplorerButtonModel FModel;
