@@ -8,6 +8,7 @@
 
 #include "app/OrvaneGlyphs.h"
 #include "app/StartUp.h"
+#include "install/win32/FInstallWin.h"
 #include "hexview/win32/FHex.h"
 #include "shelldlg/win32/KvDialogs.h"
 
@@ -347,6 +348,8 @@ void TFrmOrvaneWin::CloseWindow()
 }
 
 // The windows and routines of the switches come with their own units.
-void TFrmOrvaneWin::RunSwitchRole(int)
+void TFrmOrvaneWin::RunSwitchRole(int role)
 {
+    if (RunInstallRole(role, nullptr))
+        return;
 }
