@@ -16,6 +16,7 @@
 
 #include "install/InstallShell.h"
 #include "install/win32/WinInstallSystem.h"
+#include "shelldlg/win32/KvShellPlaces.h"
 
 namespace {
 
@@ -352,4 +353,39 @@ TEST_F(InstallEndToEnd, FolderBrowserOpensBesideBrowse)
     }));
     Click(GetDlgItem(wizard, IDCANCEL));
     EXPECT_TRUE(setup.Ended());
+}
+
+TEST(ShellPlaces, DefaultsAndPolicyKey)
+{
+    CoInitialize(nullptr);
+    const char* testKey = "Software\\OrvaneTest\\PlacesBar";
+    RegDeleteKeyA(HKEY_CURRENT_USER, testKey);
+    {
+        TKvShellPlaces places;
+        places.Load(HKEY_CURRENT_USER, testKey);
+        EXPECT_TRUE(places.UsesDefaults());
+        for (int i = 0; i < TKvShellPlaces::Count; ++i)
+            EXPECT_NE(places.Item(i), nullptr) << i;
+        EXPECT_EQ(places.Caption(0), "History");
+        EXPECT_FALSE(places.Caption(1).empty());
+        EXPECT_GE(places.Icon(1), 0);
+        EXPECT_NE(places.LargeImages(), nullptr);
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, testKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    DWORD desktop = CSIDL_DESKTOP;
+    RegSetValueExA(key, "Place1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&desktop), 4);
+    RegCloseKey(key);
+    {
+        TKvShellPlaces places;
+        places.Load(HKEY_CURRENT_USER, testKey);
+        EXPECT_FALSE(places.UsesDefaults());
+        EXPECT_EQ(places.Item(0), nullptr);
+        EXPECT_NE(places.Item(1), nullptr);
+        EXPECT_EQ(places.Item(2), nullptr);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, testKey);
+    CoUninitialize();
 }
