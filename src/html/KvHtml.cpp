@@ -167,11 +167,23 @@ void TKvHtml::LoadFromString(const std::string& text, TErrCode& ErrCode, std::st
     }
 }
 
+// A parse that stopped leaves the cursor inside the refused token and the
+// element states half updated; resuming there would read the rest of the
+// token as text. So every parse failure stands until the next text.
 void TKvHtml::ParseAll()
 {
     CheckFailed();
-    if (FRoot)
+    if (!FRoot)
+        return;
+    try {
         FRoot->Parse();
+    } catch (const EKvInternal& e) {
+        MarkFailed(e.what());
+        throw;
+    } catch (const std::bad_alloc&) {
+        MarkFailed(OutOfMemoryText);
+        throw;
+    }
 }
 
 void TKvHtml::ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum,

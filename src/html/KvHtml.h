@@ -234,11 +234,14 @@ public:
     class TKvHtmlElementText* FLastTextRun = nullptr;
     TKvHtmlElement* FFirstId = nullptr;
     TKvHtmlElement* FLastId = nullptr;
-    // A failure while closing elements leaves states that no longer fit
-    // together: the document keeps answering with that failure.
-    void MarkFailed(const std::string& text);
+    // After a parse failure every later width, height and paint call raises
+    // the same failure again until the next LoadFromString, so a viewer can
+    // show the text on each repaint.
+    bool Failed() const { return FFailed; }
+    const std::string& FailText() const { return FFailText; }
 
 private:
+    void MarkFailed(const std::string& text);
     void ParseAll();
     void CheckFailed() const;
     void FreeTree();
