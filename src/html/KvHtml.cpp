@@ -147,7 +147,7 @@ void TKvHtml::CheckFailed() const
         RaiseInternal(FFailText);
 }
 
-void TKvHtml::LoadFromString(const std::string& text, TErrCode& ErrCode, std::string& ErrText)
+void TKvHtml::LoadFromString(const std::string& text, TErrCode& errCode, std::string& errText)
 {
     try {
         TKvTelnetData* data = TKvTelnetData::CreateFromString(text);
@@ -162,8 +162,8 @@ void TKvHtml::LoadFromString(const std::string& text, TErrCode& ErrCode, std::st
         FRoot->FParseState = TKvHtmlElement::StateOpen;
         FRoot->InitStyle();
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 
@@ -187,7 +187,7 @@ void TKvHtml::ParseAll()
 }
 
 void TKvHtml::ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum,
-                                 std::int32_t& maximum, TErrCode& ErrCode, std::string& ErrText)
+                                 std::int32_t& maximum, TErrCode& errCode, std::string& errText)
 {
     minimum = maximum = 0;
     try {
@@ -198,8 +198,8 @@ void TKvHtml::ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum,
         FRoot->MeasureMinMax(state, minimum, maximum);
         FMeasured = true;
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 
@@ -216,7 +216,7 @@ void TKvHtml::EnsureMeasured(TKvHtmlCanvas& dc)
 }
 
 void TKvHtml::ComputeHeightForWidth(TKvHtmlCanvas& dc, std::int32_t width, std::int32_t& height,
-                                    TErrCode& ErrCode, std::string& ErrText)
+                                    TErrCode& errCode, std::string& errText)
 {
     height = 0;
     try {
@@ -230,14 +230,14 @@ void TKvHtml::ComputeHeightForWidth(TKvHtmlCanvas& dc, std::int32_t width, std::
         FRoot->LayoutHeight(state, 0, y, width);
         height = KvAdd(y, state.FPendingMargin);
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 
 void TKvHtml::RenderTo(TKvHtmlCanvas& dc, std::int32_t originX, std::int32_t originY,
                        std::int32_t clipLeft, std::int32_t clipTop, std::int32_t clipWidth,
-                       std::int32_t clipHeight, TErrCode& ErrCode, std::string& ErrText)
+                       std::int32_t clipHeight, TErrCode& errCode, std::string& errText)
 {
     try {
         CheckFailed();
@@ -246,8 +246,8 @@ void TKvHtml::RenderTo(TKvHtmlCanvas& dc, std::int32_t originX, std::int32_t ori
         TKvHtmlRenderData state(dc, originX, originY, clipLeft, clipTop, clipWidth, clipHeight);
         FRoot->Render(state);
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 

@@ -210,14 +210,14 @@ public:
     TKvHtml(const TKvHtml&) = delete;
     TKvHtml& operator=(const TKvHtml&) = delete;
 
-    void LoadFromString(const std::string& text, TErrCode& ErrCode, std::string& ErrText);
+    void LoadFromString(const std::string& text, TErrCode& errCode, std::string& errText);
     void ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum, std::int32_t& maximum,
-                            TErrCode& ErrCode, std::string& ErrText);
+                            TErrCode& errCode, std::string& errText);
     void ComputeHeightForWidth(TKvHtmlCanvas& dc, std::int32_t width, std::int32_t& height,
-                               TErrCode& ErrCode, std::string& ErrText);
+                               TErrCode& errCode, std::string& errText);
     void RenderTo(TKvHtmlCanvas& dc, std::int32_t originX, std::int32_t originY,
                   std::int32_t clipLeft, std::int32_t clipTop, std::int32_t clipWidth,
-                  std::int32_t clipHeight, TErrCode& ErrCode, std::string& ErrText);
+                  std::int32_t clipHeight, TErrCode& errCode, std::string& errText);
     TKvHtmlElement* ElementAt(std::int32_t x, std::int32_t y);
     TKvHtmlElement* FindById(const std::string& id) const;
 
