@@ -1,8 +1,8 @@
 // The client over the platform's real sockets against the tests' scripted
-// loopback server: one request end to end with connection reuse, the
-// connection dropped after a refused response, time-out, aborts from another
-// thread, and name look-up and connect failures. Framing itself is covered
-// over memory (HttpResponseTest).
+// loopback server: the connection dropped after a refused or unread response,
+// time-out, aborts from another thread, and name look-up and connect
+// failures. Framing is covered over memory (HttpResponseTest), a whole fetch
+// with reuse against a real server (HttpExternalServerTest).
 #include <chrono>
 #include <thread>
 
@@ -71,30 +71,6 @@ struct Sockets : testing::Test {
     }
 };
 
-std::vector<std::string> Bytes(const std::string& text)
-{
-    std::vector<std::string> pieces;
-    for (char c : text)
-        pieces.emplace_back(1, c);
-    return pieces;
-}
-
-TEST_F(Sockets, TwoRequestsShareOneConnectionEvenWhenSentByteByByte)
-{
-    const std::string one = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n";
-    const std::string two = "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\ntwo";
-    TLoopbackServer server({{Answer(Bytes(one)), Answer({two})}});
-    Aim(server.Port());
-    TResult r = Get("http://127.0.0.1/file.txt");
-    EXPECT_EQ(r.FCode, ErrOk) << r.FText;
-    EXPECT_EQ(r.FStatus, 200);
-    EXPECT_EQ(r.FBody, "hello world");
-    EXPECT_EQ(Get("http://127.0.0.1/2").FBody, "two");
-    EXPECT_EQ(server.Accepted(), 1);
-    ASSERT_EQ(server.Requests().size(), 2u);
-    EXPECT_EQ(server.Requests()[0], "GET /file.txt HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-}
-
 TEST_F(Sockets, ARefusedResponseOrAnUnreadBodyIsNotReadAsTheNextHeader)
 {
     // Each body is a complete response of its own: read as the next header,
@@ -119,9 +95,12 @@ TEST_F(Sockets, ARefusedResponseOrAnUnreadBodyIsNotReadAsTheNextHeader)
     FClient->ReceiveHeader(nullptr, code, text);
     EXPECT_EQ(FClient->StatusCode(), 404);
 
-    r = Get("http://127.0.0.1/");
+    r = Get("http://127.0.0.1/good.txt");
+    EXPECT_EQ(r.FCode, ErrOk) << r.FText;
+    EXPECT_EQ(r.FStatus, 200);
     EXPECT_EQ(r.FBody, "good");
     EXPECT_EQ(server.Accepted(), 3);
+    EXPECT_EQ(server.Requests().back(), "GET /good.txt HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
 }
 
 TEST_F(Sockets, ASilentServerTimesOut)
