@@ -8,9 +8,9 @@
 
 namespace {
 
-void Check(bool Condition)
+void Check(bool condition)
 {
-    if (!Condition)
+    if (!condition)
         std::abort();
 }
 
