@@ -135,7 +135,7 @@ void PrintPeers(const std::string& what, const std::string& path)
         std::printf("  tifffile: not installed\n");
     }
     if (Installed("exiftool -ver")) {
-        const double t = CommandTime("timeout 600 exiftool -a -G1 -j " + path);
+        const double t = CommandTime("timeout 300 exiftool -a -G1 -j " + path);
         std::printf("  exiftool -a -G1 -j on the %s: %.3f s%s\n", what.c_str(), t,
                     t < 0 ? " (failed or timed out)" : "");
     } else {

@@ -47,9 +47,14 @@ bool TKvTiffChildWalker::Claim(std::uint64_t offset)
 
 void TKvTiffChildWalker::ReadDir(std::uint64_t offset, TTiffDirKind kind, TTiffWalkDir& dir)
 {
+    // The record may be reused from directory to directory: nothing of the
+    // last one may stay.
     dir.Kind = kind;
     dir.Offset = offset;
-    TTiffRawDirectory raw;
+    dir.DeclaredCount = dir.NextOffset = dir.ByteSize = 0;
+    dir.Entries.clear();
+    dir.Failure.clear();
+    TTiffRawDirectory& raw = RawDir;
     TErrCode code = ErrOk;
     Reader.ReadDirectory(offset, raw, code, dir.Failure);
     dir.DeclaredCount = raw.DeclaredCount;

@@ -91,6 +91,7 @@ private:
     TKvTiffOffsetSet OwnKnown;
     TKvTiffOffsetSet* Known = &OwnKnown;
     std::vector<std::uint8_t> Value;
+    TTiffRawDirectory RawDir;  // reused, so a walk of many directories allocates once
 };
 
 // The text of a pointer to a directory that has been read before.
