@@ -1,7 +1,8 @@
 // orvane-dump's JSON output and structure check on generated files, beside
 // the plain dump and the page count of the same files, and beside tifffile
 // and exiftool where they are installed. Prints figures; not a test.
-//   bench-dump [folder [--keep]]   (default: the system's temporary folder)
+//   bench-dump [folder [--keep | --write]]   (default: the system's temporary folder;
+//   --write only writes the files, for profiling the tool on them)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -190,6 +191,8 @@ int main(int argc, char** argv)
     const std::string checkFile = (folder / "orvane-bench-dump-1m.tif").string();
     WritePages(jsonFile, JsonPages);
     WritePages(checkFile, CheckPages);
+    if (argc > 2 && std::string(argv[2]) == "--write")
+        return 0;
 
     const double plain = BestTime([&] { return Dump({jsonFile}, 0); });
     const double json = BestTime([&] { return Dump({"--json", jsonFile}, 0); });

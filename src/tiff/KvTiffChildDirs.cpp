@@ -52,19 +52,28 @@ void TKvTiffChildWalker::ReadDir(std::uint64_t offset, TTiffDirKind kind, TTiffW
     dir.Kind = kind;
     dir.Offset = offset;
     dir.DeclaredCount = dir.NextOffset = dir.ByteSize = 0;
-    dir.Entries.clear();
     dir.Failure.clear();
     TTiffRawDirectory& raw = RawDir;
     TErrCode code = ErrOk;
     Reader.ReadDirectory(offset, raw, code, dir.Failure);
     dir.DeclaredCount = raw.DeclaredCount;
-    if (code != ErrOk)
+    if (code != ErrOk) {
+        dir.Entries.clear();
         return;
+    }
     dir.NextOffset = raw.NextOffset;
     dir.ByteSize = raw.ByteSize;
+    // Entries are reset in place rather than made anew: a walk over a
+    // million pages should not build a million entry arrays.
     dir.Entries.resize(raw.Entries.size());
-    for (std::size_t i = 0; i < raw.Entries.size(); ++i)
-        dir.Entries[i].Raw = raw.Entries[i];
+    for (std::size_t i = 0; i < raw.Entries.size(); ++i) {
+        TTiffWalkEntry& entry = dir.Entries[i];
+        entry.Raw = raw.Entries[i];
+        if (!entry.Children.empty())
+            entry.Children.clear();
+        if (!entry.ChildFailure.empty())
+            entry.ChildFailure.clear();
+    }
 }
 
 bool TKvTiffChildWalker::PointerOffsets(const TTiffRawEntry& entry,

@@ -1,6 +1,7 @@
 #include "DumpCheck.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "DumpTree.h"
 #include "tiff/KvTiffChildDirs.h"
@@ -59,7 +60,7 @@ private:
     std::vector<std::string> ChildNames;
     std::vector<TSpan> Spans;
     std::vector<std::uint8_t> Value;
-    std::vector<std::uint64_t> Offsets, Counts;
+    std::vector<std::uint64_t> Offsets, Counts, Numbers;
     std::vector<std::uint16_t> Tags;
     std::uint64_t Findings = 0;
 };
@@ -129,10 +130,9 @@ bool TChecker::Values(const TTiffRawEntry& entry, std::vector<std::uint64_t>& va
 std::uint64_t TChecker::First(const TTiffWalkDir& dir, std::uint16_t tag, std::uint64_t fallback)
 {
     const TTiffRawEntry* entry = Find(dir, tag);
-    std::vector<std::uint64_t> values;
-    if (!entry || !Values(*entry, values) || values.empty())
+    if (!entry || !Values(*entry, Numbers) || Numbers.empty())
         return fallback;
-    return values[0];
+    return Numbers[0];
 }
 
 void TChecker::CheckEntries(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner)
@@ -160,6 +160,9 @@ void TChecker::CheckEntries(const TTiffWalkDir& dir, const std::string& where, s
             Finding(entry.ValueOffset, where,
                     "value of " + TagText(dir.Kind, entry.Tag) + " at an odd offset");
     }
+    // Tags in strictly ascending order cannot repeat.
+    if (std::adjacent_find(Tags.begin(), Tags.end(), std::greater_equal<>()) == Tags.end())
+        return;
     std::sort(Tags.begin(), Tags.end());
     for (std::size_t i = 1; i < Tags.size(); ++i)
         if (Tags[i] == Tags[i - 1] && (i + 1 == Tags.size() || Tags[i + 1] != Tags[i]))

@@ -24,6 +24,12 @@ std::size_t Utf8Length(const unsigned char* text, std::size_t size, std::size_t 
 
 }  // namespace
 
+void TKvJsonWriter::Flush()
+{
+    Out.write(Buffer.data(), static_cast<std::streamsize>(Buffer.size()));
+    Buffer.clear();
+}
+
 void TKvJsonWriter::Separate()
 {
     if (AfterKey) {
@@ -32,7 +38,7 @@ void TKvJsonWriter::Separate()
     }
     if (!First.empty()) {
         if (!First.back())
-            Out << ',';
+            Put(',');
         First.back() = false;
     }
 }
@@ -40,16 +46,20 @@ void TKvJsonWriter::Separate()
 void TKvJsonWriter::Open(char bracket)
 {
     Separate();
-    Out << bracket;
+    Put(bracket);
     First.push_back(true);
 }
 
 void TKvJsonWriter::Close(char bracket)
 {
     First.pop_back();
-    Out << bracket;
-    if (First.empty())
-        Out << '\n';
+    Put(bracket);
+    if (First.empty()) {
+        Put('\n');
+        Flush();
+    } else {
+        FlushWhenFull();
+    }
 }
 
 void TKvJsonWriter::BeginObject() { Open('{'); }
@@ -60,7 +70,9 @@ void TKvJsonWriter::EndArray() { Close(']'); }
 void TKvJsonWriter::Key(const char* name)
 {
     Separate();
-    Out << '"' << name << "\":";
+    Put('"');
+    Put(name, std::char_traits<char>::length(name));
+    Put("\":", 2);
     AfterKey = true;
 }
 
@@ -69,8 +81,7 @@ void TKvJsonWriter::String(const char* text, std::size_t size)
     static const char digits[] = "0123456789abcdef";
     Separate();
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    std::string out;
-    out.reserve(size + 2);
+    std::string& out = Buffer;
     out += '"';
     for (std::size_t i = 0; i < size; ++i) {
         const unsigned char c = bytes[i];
@@ -92,21 +103,20 @@ void TKvJsonWriter::String(const char* text, std::size_t size)
         }
     }
     out += '"';
-    Out << out;
 }
 
 void TKvJsonWriter::Number(std::uint64_t value)
 {
     Separate();
     char digits[24];
-    Out.write(digits, std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
 }
 
 void TKvJsonWriter::Number(std::int64_t value)
 {
     Separate();
     char digits[24];
-    Out.write(digits, std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
 }
 
 void TKvJsonWriter::NonFinite(bool isNan, bool negative)
@@ -123,7 +133,7 @@ void TKvJsonWriter::Float(float value)
     }
     Separate();
     char digits[64];
-    Out.write(digits, std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
 }
 
 void TKvJsonWriter::Double(double value)
@@ -134,17 +144,20 @@ void TKvJsonWriter::Double(double value)
     }
     Separate();
     char digits[64];
-    Out.write(digits, std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
 }
 
 void TKvJsonWriter::Bool(bool value)
 {
     Separate();
-    Out << (value ? "true" : "false");
+    if (value)
+        Put("true", 4);
+    else
+        Put("false", 5);
 }
 
 void TKvJsonWriter::Null()
 {
     Separate();
-    Out << "null";
+    Put("null", 4);
 }

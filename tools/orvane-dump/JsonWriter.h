@@ -10,6 +10,13 @@
 class TKvJsonWriter {
 public:
     explicit TKvJsonWriter(std::ostream& out) : Out(out) {}
+    ~TKvJsonWriter() { Flush(); }
+    TKvJsonWriter(const TKvJsonWriter&) = delete;
+    TKvJsonWriter& operator=(const TKvJsonWriter&) = delete;
+
+    // Hands what is buffered to the stream (done every 64 KiB and when the
+    // document is complete).
+    void Flush();
 
     void BeginObject();
     void EndObject();
@@ -58,7 +65,17 @@ private:
     void Close(char bracket);
     void NonFinite(bool isNan, bool negative);
 
+    void Put(char c) { Buffer += c; }
+    void Put(const char* text, std::size_t size) { Buffer.append(text, size); }
+    void FlushWhenFull()
+    {
+        if (Buffer.size() >= FlushSize)
+            Flush();
+    }
+
+    static constexpr std::size_t FlushSize = 64 * 1024;
     std::ostream& Out;
+    std::string Buffer;
     std::vector<bool> First;  // per open level: nothing written in it yet
     bool AfterKey = false;
 };
