@@ -153,20 +153,6 @@ void TKvTiffDirReader::ReadBytes(std::uint64_t offset, std::uint64_t count, void
     }
 }
 
-std::uint64_t TKvTiffDirReader::GetUnsigned(const std::uint8_t* bytes, unsigned width) const
-{
-    if (width == 2 || width == 4 || width == 8) {
-        std::uint64_t v = 0;
-        std::memcpy(&v, bytes, width);
-        // Host order is little-endian on every platform the program runs on.
-        return BigEndian ? __builtin_bswap64(v) >> (64 - 8 * width) : v;
-    }
-    std::uint64_t v = 0;
-    for (unsigned i = 0; i < width; ++i)
-        v = v << 8 | bytes[BigEndian ? i : width - 1 - i];
-    return v;
-}
-
 std::uint64_t TKvTiffDirReader::Element(const std::uint8_t* bytes, std::uint32_t dataType,
                                         std::uint64_t k) const
 {

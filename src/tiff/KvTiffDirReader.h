@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -94,8 +95,20 @@ public:
         return offset <= Size && size <= Size - offset;
     }
 
-    // Numbers in the file's byte order.
-    std::uint64_t GetUnsigned(const std::uint8_t* bytes, unsigned width) const;
+    // Numbers in the file's byte order (inline: a walk decodes dozens per
+    // directory).
+    std::uint64_t GetUnsigned(const std::uint8_t* bytes, unsigned width) const
+    {
+        std::uint64_t v = 0;
+        if (width == 2 || width == 4 || width == 8) {
+            std::memcpy(&v, bytes, width);
+            // Host order is little-endian on every platform the program runs on.
+            return BigEndian ? __builtin_bswap64(v) >> (64 - 8 * width) : v;
+        }
+        for (unsigned i = 0; i < width; ++i)
+            v = v << 8 | bytes[BigEndian ? i : width - 1 - i];
+        return v;
+    }
     // Element k of a value of the type as an unsigned number (integer types
     // only; the two halves of a rational are elements 2k and 2k + 1).
     std::uint64_t Element(const std::uint8_t* bytes, std::uint32_t dataType, std::uint64_t k) const;
