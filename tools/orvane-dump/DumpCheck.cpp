@@ -116,14 +116,19 @@ bool TChecker::Values(const TTiffRawEntry& entry, std::vector<std::uint64_t>& va
     if (entry.Type != ttByte && entry.Type != ttShort && entry.Type != ttLong &&
         entry.Type != TiffTypeLong8 && entry.Type != ttIfd && entry.Type != TiffTypeIfd8)
         return false;
-    TErrCode code = ErrOk;
-    std::string text;
-    Raw.ReadValue(entry, Value, code, text);
-    if (code != ErrOk)
-        return false;
+    // Most of these values sit in the entry itself: no copy for them.
+    const std::uint8_t* bytes = entry.Field;
+    if (!entry.Inline) {
+        TErrCode code = ErrOk;
+        std::string text;
+        Raw.ReadValue(entry, Value, code, text);
+        if (code != ErrOk)
+            return false;
+        bytes = Value.data();
+    }
     values.resize(static_cast<std::size_t>(entry.Count));
     for (std::size_t k = 0; k < values.size(); ++k)
-        values[k] = Raw.Element(Value.data(), entry.Type, k);
+        values[k] = Raw.Element(bytes, entry.Type, k);
     return true;
 }
 
