@@ -39,7 +39,7 @@ void TKvPlacesBarModel::SetBit(const TKvPlaceRef& ref, std::uint8_t bit, bool on
         return;
     std::uint8_t& s =
         FStates[static_cast<std::size_t>(ref.FList)][static_cast<std::size_t>(ref.FPlace)];
-    std::uint8_t n = on ? s | bit : s & ~bit;
+    std::uint8_t n = static_cast<std::uint8_t>(on ? s | bit : s & ~bit);
     if (n != s) {
         s = n;
         action.FRepaint = true;

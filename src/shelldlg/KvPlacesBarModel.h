@@ -59,7 +59,8 @@ template <class F> bool TKvPlacesBarModel::SetCurrent(F isCurrent)
     for (std::size_t l = 0; l < FStates.size(); ++l)
         for (std::size_t p = 0; p < FStates[l].size(); ++p) {
             bool on = FFilled[l][p] && isCurrent(static_cast<int>(l), static_cast<int>(p));
-            std::uint8_t s = on ? FStates[l][p] | psCurrent : FStates[l][p] & ~psCurrent;
+            std::uint8_t s = static_cast<std::uint8_t>(on ? FStates[l][p] | psCurrent
+                                                          : FStates[l][p] & ~psCurrent);
             changed = changed || s != FStates[l][p];
             FStates[l][p] = s;
         }
