@@ -104,6 +104,14 @@ void TIOStoreFile::GetSize(TErrCode&, std::uint32_t& size, std::string&)
     size = Size;
 }
 
+void TIOStoreFile::GetFullSize(std::uint64_t& size, TErrCode& errCode, std::string& errText)
+{
+    std::uint32_t clamped = 0;
+    GetSize(errCode, clamped, errText);
+    std::lock_guard guard(ShareLock);
+    size = FullSize;
+}
+
 TIOOverlappedReader* TIOStoreFile::CreateOverlappedReader()
 {
     RaiseInternal("SysIO 651:32");
@@ -121,6 +129,7 @@ bool TIOStoreFile::TakeSizeLocked(TSysFile& file)
     if (file.GetSize(size) != 0)
         return false;
     Size = ClampedSize(size);
+    FullSize = size;
     SizeKnown = true;
     return true;
 }

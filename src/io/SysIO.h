@@ -67,6 +67,8 @@ public:
                       TIOReader*& reader) override;
     void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
     TIOOverlappedReader* CreateOverlappedReader() override;
+    // The file's length in full; GetSize gives it clamped to 32 bits.
+    void GetFullSize(std::uint64_t& size, TErrCode& errCode, std::string& errText);
 
     using TIOStore::Describe;
 
@@ -95,6 +97,7 @@ private:
     std::uint32_t PartOffset = 0;
     bool SizeKnown = false;
     std::uint32_t Size = 0;
+    std::uint64_t FullSize = 0;
 
     TCrs ShareLock;  // guards the fields below
     int ShareState = 0;

@@ -1,6 +1,7 @@
 // Object lifecycle, header, page list and cursor of the TIFF reader.
 #include "tiff/KvCodecTiff.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -183,6 +184,8 @@ void TKvCodecTrnTiff::EnsureHeader(TErrCode& ErrCode, std::string& ErrText)
         return;
     }
     State = 2;
+    if (FirstIfdOffset == BrokenMark || CurIfdOffset == BrokenMark)
+        BrokenText = ReadFailureText(ProbeReadText(BrokenMark));
 }
 
 // --- page list -----------------------------------------------------------
@@ -202,7 +205,11 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint32_t offset,
         return;
     }
     if (index >= PageListCapacity) {
-        const std::uint64_t capacity = std::uint64_t(index) + PageListGrowth;
+        // Half as much again each time, so that a long chain is copied a
+        // few times only, and the spare slots stay below half the list.
+        const std::uint64_t capacity = std::max<std::uint64_t>(
+            std::uint64_t(index) + 1, PageListCapacity + std::max<std::uint64_t>(
+                                                              PageListCapacity / 2, PageListGrowth));
         void* grown = capacity <= SIZE_MAX / sizeof(std::uint32_t)
                           ? std::realloc(PageOffsets, capacity * sizeof(std::uint32_t))
                           : nullptr;
@@ -228,8 +235,14 @@ std::string TKvCodecTrnTiff::ReadFailureText(const std::string& readerText) cons
     return "Reading from " + DescribeStore() + ": " + readerText + "; Page list is broken";
 }
 
+// The reader's text for a directory at offset. Before the header of the file
+// is read there is no reader of this file to ask (Open may name the broken
+// mark); the text is then the one such an offset gives, and EnsureHeader
+// asks again once it can.
 std::string TKvCodecTrnTiff::ProbeReadText(std::uint32_t offset)
 {
+    if (State != 2 || !Reader)
+        return "Premature end of data";
     TErrCode code = ErrOk;
     std::string text;
     std::uint8_t count[2];
@@ -346,12 +359,14 @@ int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t offset)
     KnownOffsetsAny = true;
     if (!KnownOffsets && outside)
         return 1;
-    // Kept at most three quarters full.
-    if ((KnownOffsetsCount + 1) * 4 > KnownOffsetsCapacity * 3) {
-        std::size_t capacity = KnownOffsetsCapacity ? KnownOffsetsCapacity * 2 : 1024;
-        while ((std::size_t(PageCount) + 1) * 4 > capacity * 3)
+    // Kept at most three quarters full. 64-bit sums: in a 32-bit build the
+    // products would wrap long before the table could not be had.
+    if ((std::uint64_t(KnownOffsetsCount) + 1) * 4 > std::uint64_t(KnownOffsetsCapacity) * 3) {
+        std::uint64_t capacity = KnownOffsetsCapacity ? std::uint64_t(KnownOffsetsCapacity) * 2 : 1024;
+        while ((std::uint64_t(PageCount) + 1) * 4 > capacity * 3)
             capacity *= 2;
-        if (!KnownOffsetsRebuild(capacity))
+        if (capacity > SIZE_MAX / sizeof(std::uint32_t) ||
+            !KnownOffsetsRebuild(static_cast<std::size_t>(capacity)))
             return -1;
     }
     const std::size_t before = KnownOffsetsCount;
@@ -523,9 +538,8 @@ void TKvCodecTrnTiff::GetFileSize(TErrCode& ErrCode, std::uint64_t& size, std::s
     EnsureHeader(ErrCode, ErrText);
     if (ErrCode != ErrOk)
         return;
-    std::uint32_t bytes = 0;
-    Reader->GetSize(ErrCode, bytes, ErrText);
-    size = bytes;
+    // Reads stay within the first 4 GiB, but the size shown is the file's.
+    Store->GetFullSize(size, ErrCode, ErrText);
 }
 
 std::uint64_t TKvCodecTrnTiff::FileSize()

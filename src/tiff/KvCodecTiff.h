@@ -40,6 +40,9 @@ struct TTiffEntry {
     std::uint8_t FInline[4];    // the value itself when FState is tvsInline
     std::uint8_t* FData;        // host-order buffer (tvsLittle, tvsConverted)
     std::uint8_t* FRawData;     // file-order buffer (tvsRaw, tvsConverted)
+    // Bytes held in the buffers: the start of the value when only a text
+    // needed it, FSize once the whole value was asked for.
+    std::uint32_t FLoaded;
 };
 
 class TKvCodecTrnTiff {
@@ -51,6 +54,14 @@ public:
     static constexpr std::uint32_t MaxTagCount = 1024;
     static constexpr std::uint32_t EntryGrowth = 32;
     static constexpr std::uint32_t PoolGrowth = 64;
+    // Values up to this size stay loaded until the next page; of larger ones
+    // only the last one asked for whole is kept.
+    static constexpr std::uint32_t KeptValueSize = 4096;
+    // Bytes the pool keeps after a page or file load; buffers above
+    // KeptValueSize go back to the heap at once.
+    static constexpr std::uint64_t PoolKeptBytes = 256 * 1024;
+    // Chunk in which the raster size reads a byte count list.
+    static constexpr std::uint32_t RasterChunkSize = 64 * 1024;
     // Page list slot and cursor value of a page whose directory cannot be read.
     static constexpr std::uint32_t BrokenMark = 0xFFFFFFFF;
 
@@ -162,24 +173,31 @@ private:
     void DropEntries();
     void DecodeEntries();
     void DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value) const;
-    void EnsureValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
-    void EnsureValueQuiet(TTiffEntry& entry);
-    void LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
+    void EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& ErrCode,
+                     std::string& ErrText);
+    void EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need);
+    bool ValueInFile(const TTiffEntry& entry) const;
+    void LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& ErrCode,
+                   std::string& ErrText);
+    void UnloadValue(TTiffEntry& entry);
+    void TrimPool();
     void SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
     void AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
                        std::uint8_t*& buffer);
-    void ReleaseBuffer(std::uint8_t* buffer, TErrCode& ErrCode, std::string& ErrText);
-    void ReleaseValues(const char* dataFailure, const char* rawFailure);
+    void ReleaseBuffer(std::uint8_t* buffer);
+    void ReleaseValues();
     void FreeValueBuffers();
     const std::uint8_t* ValueBytes(const TTiffEntry& entry) const;
 
     // value texts and raster size
     void NamedValueText(const TTiffEntry& entry, std::string& text) const;
-    void ListText(const TTiffEntry& entry, const std::uint8_t* bytes, std::uint32_t limit,
-                  std::string& text) const;
+    void ListText(const TTiffEntry& entry, const std::uint8_t* bytes, std::uint32_t available,
+                  std::uint32_t limit, std::string& text) const;
     void RationalText(TTiffEntry& entry, std::string& text);
     void AsciiText(TTiffEntry& entry, std::uint32_t limit, std::string& text);
     void ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
+    void SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& ErrCode,
+                  std::string& ErrText);
 
     std::int32_t State = 0;
     std::string OpenErrText;
@@ -202,6 +220,9 @@ private:
     std::uint32_t RasterSize = 0;
 
     std::vector<TPoolSlot> Pool;  // sorted by size, ascending
+    std::uint64_t PoolBytes = 0;
+    // The entry whose value above KeptValueSize is loaded whole, or -1.
+    std::int64_t WholeIndex = -1;
 
     bool PageListOn = false;
     std::uint64_t PageListCapacity = 0;

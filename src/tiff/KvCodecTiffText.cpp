@@ -1,10 +1,13 @@
 // Texts of the loaded page's entries and the page's raster size.
 #include "tiff/KvCodecTiff.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstring>
+#include <vector>
 
+#include "io/SysIO.h"
 #include "tiff/TiffNames.h"
 
 namespace {
@@ -90,14 +93,23 @@ void TKvCodecTrnTiff::NamedValueText(const TTiffEntry& entry, std::string& text)
     TiffNamedValue(entry.FTag, ElementAt(entry.FInline, entry.FDataType, 0), text);
 }
 
+// Values a list text of the limit can show: every value takes at least 3
+// characters ("0, "), and the first one is always shown.
+static std::uint64_t ListValuesShown(std::uint32_t limit)
+{
+    return std::uint64_t(limit) / 3 + 1;
+}
+
 // "1, 2, 3": values are added while the text stays within the limit; the
-// first one always, ",..." when some are left out.
+// first one always, ",..." when some are left out. bytes holds available
+// values, at least as many as the limit can show.
 void TKvCodecTrnTiff::ListText(const TTiffEntry& entry, const std::uint8_t* bytes,
-                               std::uint32_t limit, std::string& text) const
+                               std::uint32_t available, std::uint32_t limit,
+                               std::string& text) const
 {
     text.clear();
     std::uint32_t k = 0;
-    for (; k < entry.FCount; ++k) {
+    for (; k < std::min(entry.FCount, available); ++k) {
         std::string piece = std::to_string(ElementAt(bytes, entry.FDataType, k)) + ", ";
         if (k > 0 && text.size() + piece.size() > limit)
             break;
@@ -114,7 +126,7 @@ void TKvCodecTrnTiff::RationalText(TTiffEntry& entry, std::string& text)
     text.clear();
     if (entry.FCount != 1)
         return;
-    EnsureValueQuiet(entry);
+    EnsureValueQuiet(entry, 8);
     const std::uint8_t* bytes = ValueBytes(entry);
     if (entry.FState == tvsInline || !bytes)
         return;
@@ -135,11 +147,11 @@ void TKvCodecTrnTiff::AsciiText(TTiffEntry& entry, std::uint32_t limit, std::str
     if (entry.FCount <= 4) {
         text.assign(reinterpret_cast<const char*>(entry.FInline), entry.FCount);
     } else {
-        EnsureValueQuiet(entry);
+        const std::uint32_t n = std::min(limit, entry.FCount);
+        EnsureValueQuiet(entry, n);
         const std::uint8_t* bytes = ValueBytes(entry);
         if (entry.FState == tvsInline || !bytes)
             return;
-        const std::uint32_t n = std::min(limit, entry.FCount);
         text.assign(reinterpret_cast<const char*>(bytes), n);
         if (n < entry.FCount)
             text += "...";
@@ -172,12 +184,13 @@ void TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit, std::s
         return;
     }
     if (entry.FCount >= 2 && entry.FCount <= inlineMax) {
-        ListText(entry, entry.FInline, limit, text);
+        ListText(entry, entry.FInline, inlineMax, limit, text);
         return;
     }
-    EnsureValueQuiet(entry);
+    const std::uint32_t typeSize = TiffTypeSize(entry.FDataType);
+    EnsureValueQuiet(entry, ListValuesShown(limit) * typeSize);
     if (entry.FState == tvsLittle || entry.FState == tvsConverted)
-        ListText(entry, entry.FData, limit, text);
+        ListText(entry, entry.FData, entry.FLoaded / typeSize, limit, text);
 }
 
 std::string TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit)
@@ -246,11 +259,10 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
                   "ByteOffsets Tag Count differs; Unable to deduct raster size";
         return;
     }
-    const std::uint8_t* values = nullptr;
     std::string text;
-    GetValuePtr(static_cast<std::uint32_t>(counts), ErrCode, text, values);
-    if (ErrCode != ErrOk) {
-        ErrText = "Reading " + layout + "ByteCounts Tag Value: " + text +
+    if (countEntry.FSize > 4 && !ValueInFile(countEntry)) {
+        ErrCode = ErrFailed;
+        ErrText = "Reading " + layout + "ByteCounts Tag Value: Premature end of data" +
                   "; Unable to deduct raster size";
         return;
     }
@@ -263,9 +275,42 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
         return;
     }
     std::uint32_t sum = 0;
-    for (std::uint32_t k = 0; k < countEntry.FCount; ++k)
-        sum += ElementAt(values, type, k);
+    SumValue(countEntry, sum, ErrCode, text);
+    if (ErrCode != ErrOk) {
+        ErrText = "Reading " + layout + "ByteCounts Tag Value: " + text +
+                  "; Unable to deduct raster size";
+        return;
+    }
     size = sum;
+}
+
+// Sums the byte counts, 32-bit and wrapping. A list held whole is summed
+// where it is; any other is read in chunks, so a hostile count costs time
+// in proportion to the file but no memory beyond one chunk.
+void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& ErrCode,
+                               std::string& ErrText)
+{
+    const std::uint32_t type = entry.FDataType;
+    const std::uint8_t* held = ValueBytes(entry);
+    if (held && (entry.FState == tvsInline || entry.FLoaded == entry.FSize)) {
+        for (std::uint32_t k = 0; k < entry.FCount; ++k)
+            sum += ElementAt(held, type, k);
+        return;
+    }
+    const std::uint32_t width = TiffTypeSize(type);
+    const auto total = static_cast<std::uint32_t>(entry.FSize);
+    std::vector<std::uint8_t> chunk(std::min(total, RasterChunkSize));
+    for (std::uint32_t done = 0; done < total;) {
+        const std::uint32_t n = std::min(total - done, RasterChunkSize);
+        Reader->Seek(entry.FOffset + done, ErrCode, ErrText);
+        if (ErrCode == ErrOk)
+            Reader->Read(n, chunk.data(), ErrCode, ErrText);
+        if (ErrCode != ErrOk)
+            return;
+        for (std::uint32_t at = 0; at < n; at += width)
+            sum += width == 1 ? chunk[at] : width == 2 ? Get16(&chunk[at]) : Get32(&chunk[at]);
+        done += n;
+    }
 }
 
 void TKvCodecTrnTiff::GetRasterSizeText(TErrCode& ErrCode, std::string& text, std::string& ErrText)

@@ -2,6 +2,7 @@
 #include "tiff/KvCodecTiff.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -75,6 +76,9 @@ TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
 
 std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& ErrText)
 {
+    // The previous page's entries go first, so that whatever fails below the
+    // loaded entries never belong to another page than IfdOffset names.
+    PrepareEntries(0);
     TErrCode code = ErrOk;
     std::string text;
     std::uint8_t bytes[4];
@@ -106,41 +110,33 @@ std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& Err
     return Get32(bytes);
 }
 
+// Empties the entries and makes room for count of them. The old arrays stay
+// in place until the new ones exist, so a failed allocation leaves a
+// consistent, empty object.
 void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
 {
     RasterDone = false;
-    if (count > EntryCapacity) {
-        RawEntries.reset();
-        if (Entries) {
-            ReleaseValues("KvCodecTiff 4777.96", "KvCodecTiff 4777.96");
-            Entries.reset();
-        }
-        EntryCapacity = 0;
-        FEntryCount = 0;
-        const std::uint32_t capacity = count + EntryGrowth;
-        RawEntries.reset(new (std::nothrow) std::uint8_t[12 * std::size_t(capacity)]);
-        if (!RawEntries)
-            RaiseInternal("KvCodecTiff 4784.94");
-        Entries.reset(new (std::nothrow) TTiffEntry[capacity]());
-        if (!Entries)
-            RaiseInternal("KvCodecTiff 4786.94");
-        EntryCapacity = capacity;
-    } else if (FEntryCount != 0) {
-        ReleaseValues("KvCodecTiff 4794.96", "KvCodecTiff 4794.96");
-        std::fill(Entries.get(), Entries.get() + FEntryCount, TTiffEntry{});
-        FEntryCount = 0;
-    }
+    ReleaseValues();
+    FEntryCount = 0;
+    TrimPool();
+    if (count <= EntryCapacity)
+        return;
+    const std::uint32_t capacity = count + EntryGrowth;
+    std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[12 * std::size_t(capacity)]);
+    if (!raw)
+        RaiseInternal("KvCodecTiff 4784.94");
+    std::unique_ptr<TTiffEntry[]> entries(new (std::nothrow) TTiffEntry[capacity]());
+    if (!entries)
+        RaiseInternal("KvCodecTiff 4786.94");
+    RawEntries = std::move(raw);
+    Entries = std::move(entries);
+    EntryCapacity = capacity;
 }
 
 void TKvCodecTrnTiff::DropEntries()
 {
-    if (FEntryCount == 0)
-        return;
-    ReleaseValues("KvCodecTiff 4794.96", "KvCodecTiff 4794.96");
-    std::fill(Entries.get(), Entries.get() + FEntryCount, TTiffEntry{});
-    FEntryCount = 0;
+    PrepareEntries(0);
     FIfdOffset = 0;
-    RasterDone = false;
 }
 
 void TKvCodecTrnTiff::DecodeEntries()
@@ -186,12 +182,21 @@ void TKvCodecTrnTiff::DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_
 
 // --- values --------------------------------------------------------------
 
-void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+// Loads at least the first need bytes of the value (all of it when need is
+// FSize or more). A value held with fewer bytes is read again in full.
+void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& ErrCode,
+                                  std::string& ErrText)
 {
     if (entry.FState == tvsNone)
         RaiseInternal("KvCodecTiff 4621.70");
+    if (entry.FState == tvsInline)
+        return;
+    const auto size =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(need, std::uint64_t(entry.FSize)));
+    if (entry.FState != tvsNotRead && entry.FLoaded < size)
+        UnloadValue(entry);
     if (entry.FState == tvsNotRead) {
-        LoadValue(entry, ErrCode, ErrText);
+        LoadValue(entry, size, ErrCode, ErrText);
         if (ErrCode != ErrOk)
             return;
     }
@@ -199,31 +204,40 @@ void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, TErrCode& ErrCode, std::str
         SwapValue(entry, ErrCode, ErrText);
 }
 
-void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry)
+void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need)
 {
     TErrCode code = ErrOk;
     std::string text;
-    EnsureValue(entry, code, text);
+    EnsureValue(entry, need, code, text);
 }
 
-void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+// Whether every byte of the value lies inside the file. A value that does
+// not is never read, whatever part of it a caller asks for.
+bool TKvCodecTrnTiff::ValueInFile(const TTiffEntry& entry) const
 {
-    // A value larger than the whole file cannot be there; it is neither
-    // allocated at its announced size nor read.
     TErrCode code = ErrOk;
     std::string text;
     std::uint32_t fileSize = 0;
     Reader->GetSize(code, fileSize, text);
-    if (entry.FSize > std::int64_t(fileSize)) {
+    return std::uint64_t(entry.FOffset) + std::uint64_t(entry.FSize) <= fileSize;
+}
+
+void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& ErrCode,
+                                std::string& ErrText)
+{
+    if (!ValueInFile(entry)) {
         ErrCode = ErrFailed;
         ErrText = "Premature end of data";
         return;
     }
-    const auto size = static_cast<std::uint32_t>(entry.FSize);
+    // A whole value of hundreds of megabytes may well not fit: that is the
+    // caller's failure to report, not an internal one.
     std::uint8_t* buffer = nullptr;
-    AcquireBuffer(size, code, text, buffer);
-    if (code != ErrOk)
-        RaiseInternal("KvCodecTiff 4417.92");
+    AcquireBuffer(size, ErrCode, ErrText, buffer);
+    if (!buffer)
+        return;
+    TErrCode code = ErrOk;
+    std::string text;
     const char* failure = nullptr;
     Reader->Seek(entry.FOffset, code, text);
     if (code != ErrOk)
@@ -234,12 +248,10 @@ void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::strin
             failure = "KvCodecTiff 4421.92";
     }
     if (failure) {
-        TErrCode ignored = ErrOk;
-        ReleaseBuffer(buffer, ignored, text);
-        if (ignored != ErrOk)
-            FreeBuffer(buffer);
+        ReleaseBuffer(buffer);
         RaiseInternal(failure);
     }
+    entry.FLoaded = size;
     if (BigEndian) {
         entry.FState = tvsRaw;
         entry.FRawData = buffer;
@@ -251,6 +263,26 @@ void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::strin
     }
 }
 
+// Gives the entry's buffers back; the value is read again when asked for.
+void TKvCodecTrnTiff::UnloadValue(TTiffEntry& entry)
+{
+    std::uint8_t* data = entry.FState == tvsLittle || entry.FState == tvsConverted
+                             ? entry.FData : nullptr;
+    // A value left unconverted by a failed conversion still owns its raw
+    // buffer; it goes back like any other.
+    std::uint8_t* raw = entry.FState == tvsRaw || entry.FState == tvsConverted
+                            ? entry.FRawData : nullptr;
+    if (entry.FState != tvsInline && entry.FState != tvsNone)
+        entry.FState = tvsNotRead;
+    entry.FData = nullptr;
+    entry.FRawData = nullptr;
+    entry.FLoaded = 0;
+    if (data)
+        ReleaseBuffer(data);
+    if (raw)
+        ReleaseBuffer(raw);
+}
+
 void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
 {
     const bool fromLittle = entry.FState == tvsLittle;
@@ -259,22 +291,18 @@ void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::strin
     if (width == 0)
         RaiseInternal("KvCodecTiff 3669.73; a^.FDataType: " + std::to_string(entry.FDataType));
     std::uint8_t* target = nullptr;
-    TErrCode code = ErrOk;
-    std::string text;
-    AcquireBuffer(static_cast<std::uint32_t>(entry.FSize), code, text, target);
-    if (code != ErrOk)
-        RaiseInternal("KvCodecTiff 3641.92");
+    AcquireBuffer(entry.FLoaded, ErrCode, ErrText, target);
+    if (!target)
+        return;
     if (width == 1)
-        std::memcpy(target, source, static_cast<std::size_t>(entry.FSize));
+        std::memcpy(target, source, entry.FLoaded);
     else
-        ConvertFromBigEndian(source, target, static_cast<std::size_t>(entry.FSize), width);
+        ConvertFromBigEndian(source, target, entry.FLoaded, width);
     if (fromLittle)
         entry.FRawData = target;
     else
         entry.FData = target;
     entry.FState = tvsConverted;
-    (void)ErrCode;
-    (void)ErrText;
 }
 
 const std::uint8_t* TKvCodecTrnTiff::ValueBytes(const TTiffEntry& entry) const
@@ -286,6 +314,9 @@ const std::uint8_t* TKvCodecTrnTiff::ValueBytes(const TTiffEntry& entry) const
     }
 }
 
+// The one operation besides the raster size that needs a whole value. Of
+// the values above KeptValueSize only the last one asked for stays loaded,
+// so looking at value after value never holds more than one of them.
 void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText,
                                   const std::uint8_t*& pointer)
 {
@@ -294,9 +325,16 @@ void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::s
         pointer = entry.FInline;
         return;
     }
-    EnsureValue(entry, ErrCode, ErrText);
-    if (ErrCode == ErrOk)
-        pointer = entry.FData;
+    if (WholeIndex >= 0 && WholeIndex != index) {
+        UnloadValue(Entries[WholeIndex]);
+        WholeIndex = -1;
+    }
+    EnsureValue(entry, std::uint64_t(entry.FSize), ErrCode, ErrText);
+    if (ErrCode != ErrOk)
+        return;
+    pointer = entry.FData;
+    if (entry.FSize > KeptValueSize)
+        WholeIndex = index;
 }
 
 const std::uint8_t* TKvCodecTrnTiff::ValuePointer(std::uint32_t index)
@@ -337,7 +375,14 @@ void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::
                                [](const TPoolSlot& slot, std::uint32_t n) { return slot.Size < n; });
     if (it != Pool.end()) {
         buffer = it->Buffer;
+        PoolBytes -= it->Size;
         Pool.erase(it);
+        return;
+    }
+    // In a 32-bit build the block size would wrap for sizes near 4 GiB.
+    if (size > SIZE_MAX - sizeof(std::uint32_t)) {
+        ErrCode = ErrFailed;
+        ErrText = OutOfMemoryText;
         return;
     }
     void* block = nullptr;
@@ -348,48 +393,46 @@ void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::
     buffer = static_cast<std::uint8_t*>(block) + sizeof(std::uint32_t);
 }
 
-void TKvCodecTrnTiff::ReleaseBuffer(std::uint8_t* buffer, TErrCode& ErrCode, std::string& ErrText)
+// Small buffers are kept for the next values; large ones, and any the pool
+// has no room for, go back to the heap.
+void TKvCodecTrnTiff::ReleaseBuffer(std::uint8_t* buffer)
 {
     const std::uint32_t size = BufferSize(buffer);
+    if (size > KeptValueSize) {
+        FreeBuffer(buffer);
+        return;
+    }
     try {
         if (Pool.size() == Pool.capacity())
             Pool.reserve(Pool.size() + PoolGrowth);
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        FreeBuffer(buffer);
         return;
     }
     auto it = std::upper_bound(Pool.begin(), Pool.end(), size,
                                [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.Size; });
     Pool.insert(it, TPoolSlot{size, buffer});
+    PoolBytes += size;
 }
 
-// Returns every value buffer of the loaded entries to the pool. Each record
-// is cleared before its buffers go, so a failure leaves no record pointing at
-// a pooled or freed buffer.
-void TKvCodecTrnTiff::ReleaseValues(const char* dataFailure, const char* rawFailure)
+// The largest buffers go first, as they are the least likely to be reused.
+void TKvCodecTrnTiff::TrimPool()
+{
+    while (PoolBytes > PoolKeptBytes && !Pool.empty()) {
+        PoolBytes -= Pool.back().Size;
+        FreeBuffer(Pool.back().Buffer);
+        Pool.pop_back();
+    }
+}
+
+// Returns every value buffer of the loaded entries and clears the records.
+void TKvCodecTrnTiff::ReleaseValues()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        TTiffEntry& entry = Entries[i];
-        std::uint8_t* data = entry.FState == tvsLittle || entry.FState == tvsConverted
-                                 ? entry.FData : nullptr;
-        // A value left unconverted by a failed conversion still owns its raw
-        // buffer; it goes back to the pool like any other.
-        std::uint8_t* raw = entry.FState == tvsRaw || entry.FState == tvsConverted
-                                ? entry.FRawData : nullptr;
-        entry = TTiffEntry{};
-        for (auto [buffer, failure] : {std::pair{data, dataFailure}, std::pair{raw, rawFailure}}) {
-            if (!buffer)
-                continue;
-            TErrCode code = ErrOk;
-            std::string text;
-            ReleaseBuffer(buffer, code, text);
-            if (code != ErrOk) {
-                FreeBuffer(buffer);
-                RaiseInternal(failure);
-            }
-        }
+        UnloadValue(Entries[i]);
+        Entries[i] = TTiffEntry{};
     }
+    WholeIndex = -1;
 }
 
 void TKvCodecTrnTiff::FreeValueBuffers()
@@ -404,4 +447,5 @@ void TKvCodecTrnTiff::FreeValueBuffers()
     for (const TPoolSlot& slot : Pool)
         FreeBuffer(slot.Buffer);
     Pool.clear();
+    PoolBytes = 0;
 }

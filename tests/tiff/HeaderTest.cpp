@@ -152,3 +152,44 @@ TEST(SizeToTextTest, TiesGoToEven)
     EXPECT_EQ(SizeToText(1664), "1.62 Kb");
     EXPECT_EQ(SizeToText(1920), "1.88 Kb");
 }
+
+// Open may name a directory before any header of the file was read, also
+// right after another file failed: nothing is read before the header.
+TEST_F(HeaderTest, OpenWithADirectoryOffsetBeforeTheHeader)
+{
+    const std::string good = Write(PagesFile(2), "good.tif");
+    TTiff shortFile = PagesFile(1);
+    shortFile.Length = 7;
+    const std::string bad = Write(shortFile, "short.tif");
+    for (const std::string& first : {std::string(), bad}) {
+        TKvCodecTrnTiff reader;
+        reader.EnablePageList(true, Code, Text);
+        if (!first.empty()) {
+            reader.Open(first, "short.tif", 0, 0, Code, Text);
+            reader.ReadPage(Code, Text);
+            EXPECT_EQ(reader.GetState(), -1);
+        }
+        Code = ErrOk;
+        reader.Open(good, "good.tif", 0, TKvCodecTrnTiff::BrokenMark, Code, Text);
+        EXPECT_EQ(Code, ErrOk);
+        reader.ReadPage(Code, Text);
+        EXPECT_EQ(Text, "Reading from file 'good.tif': Premature end of data; Page list is broken");
+        Code = ErrOk;
+        reader.Open(good, "good.tif", 1, Lay(PagesFile(2)).IfdOffsets[1], Code, Text);
+        reader.SelectPage(1, Code, Text);
+        reader.ReadPage(Code, Text);
+        EXPECT_EQ(Code, ErrOk);
+        EXPECT_EQ(reader.EntryCount(), 1u);
+    }
+}
+
+// Reads stay within the first 4 GiB, the size shown is the file's.
+TEST_F(HeaderTest, FileOf6GiBShowsItsSize)
+{
+    TTiff tiff = PagesFile(1);
+    tiff.Length = 6ull << 30;
+    OpenTiff(tiff);
+    LoadPage(0);
+    EXPECT_EQ(Reader.FileSize(), 6ull << 30);
+    EXPECT_EQ(SizeToText(Reader.FileSize()), "6.00 Gb");
+}
