@@ -202,30 +202,31 @@ std::string TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit)
 
 // --- raster size ---------------------------------------------------------
 
-void TKvCodecTrnTiff::GetRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText)
+void TKvCodecTrnTiff::GetRasterSize(std::uint32_t& size, TErrCode& errCode, std::string& errText)
 {
-    if (!RasterDone) {
+    if (!FRasterDone) {
         TErrCode code = ErrOk;
         std::string text;
         std::uint32_t result = 0;
-        ComputeRasterSize(code, result, text);
-        RasterDone = true;
-        RasterFailed = code != ErrOk;
-        RasterErrText = RasterFailed ? text : std::string();
-        RasterSize = RasterFailed ? 0 : result;
+        ComputeRasterSize(result, code, text);
+        FRasterDone = true;
+        FRasterFailed = code != ErrOk;
+        FRasterErrText = FRasterFailed ? text : std::string();
+        FRasterSize = FRasterFailed ? 0 : result;
     }
-    if (RasterFailed) {
-        ErrCode = ErrFailed;
-        ErrText = RasterErrText;
+    if (FRasterFailed) {
+        errCode = ErrFailed;
+        errText = FRasterErrText;
     } else {
-        size = RasterSize;
+        size = FRasterSize;
     }
 }
 
-void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
-                                        std::string& ErrText)
+void TKvCodecTrnTiff::ComputeRasterSize(std::uint32_t& size, TErrCode& errCode,
+                                        std::string& errText)
 {
-    const std::int32_t so = FindTag(273), sb = FindTag(279), to = FindTag(324), tb = FindTag(325);
+    const std::int32_t so = FindTag(TagStripOffsets), sb = FindTag(TagStripByteCounts),
+                       to = FindTag(TagTileOffsets), tb = FindTag(TagTileByteCounts);
     const bool strips = so >= 0 || sb >= 0;
     const bool tiles = to >= 0 || tb >= 0;
     bool useStrips;
@@ -238,8 +239,8 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
     else if (tiles && !strips)
         useStrips = false;
     else {
-        ErrCode = ErrFailed;
-        ErrText = !strips && !tiles
+        errCode = ErrFailed;
+        errText = !strips && !tiles
                       ? "Missing Strip/Tile tags; Unable to deduct raster size"
                       : "Conflicting combination of Strip and Tile oriented tags; Unable to deduct raster size";
         return;
@@ -248,36 +249,36 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
     const std::int32_t offsets = useStrips ? so : to;
     const std::int32_t counts = useStrips ? sb : tb;
     if (counts < 0) {
-        ErrCode = ErrFailed;
-        ErrText = layout + "ByteCounts Tag is missing; unable to deduct raster size";
+        errCode = ErrFailed;
+        errText = layout + "ByteCounts Tag is missing; unable to deduct raster size";
         return;
     }
-    const TTiffEntry& countEntry = Entries[counts];
-    if (offsets >= 0 && Entries[offsets].FCount != countEntry.FCount) {
-        ErrCode = ErrFailed;
-        ErrText = layout + "ByteCounts and " + layout +
+    const TTiffEntry& countEntry = FEntries[static_cast<std::uint32_t>(counts)];
+    if (offsets >= 0 && FEntries[static_cast<std::uint32_t>(offsets)].FCount != countEntry.FCount) {
+        errCode = ErrFailed;
+        errText = layout + "ByteCounts and " + layout +
                   "ByteOffsets Tag Count differs; Unable to deduct raster size";
         return;
     }
     std::string text;
     if (countEntry.FSize > 4 && !ValueInFile(countEntry)) {
-        ErrCode = ErrFailed;
-        ErrText = "Reading " + layout + "ByteCounts Tag Value: Premature end of data" +
+        errCode = ErrFailed;
+        errText = "Reading " + layout + "ByteCounts Tag Value: Premature end of data" +
                   "; Unable to deduct raster size";
         return;
     }
     const std::uint32_t type = countEntry.FDataType;
     if (type != ttByte && type != ttShort && type != ttLong) {
-        ErrCode = ErrFailed;
+        errCode = ErrFailed;
         DataTypeNameLower(type, text);
-        ErrText = "Invalid " + layout + "ByteCounts DataType (" + text +
+        errText = "Invalid " + layout + "ByteCounts DataType (" + text +
                   "); Unable to deduct raster size";
         return;
     }
     std::uint32_t sum = 0;
-    SumValue(countEntry, sum, ErrCode, text);
-    if (ErrCode != ErrOk) {
-        ErrText = "Reading " + layout + "ByteCounts Tag Value: " + text +
+    SumValue(countEntry, sum, errCode, text);
+    if (errCode != ErrOk) {
+        errText = "Reading " + layout + "ByteCounts Tag Value: " + text +
                   "; Unable to deduct raster size";
         return;
     }
@@ -287,8 +288,8 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
 // Sums the byte counts, 32-bit and wrapping. A list held whole is summed
 // where it is; any other is read in chunks, so a hostile count costs time
 // in proportion to the file but no memory beyond one chunk.
-void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& ErrCode,
-                               std::string& ErrText)
+void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& errCode,
+                               std::string& errText)
 {
     const std::uint32_t type = entry.FDataType;
     const std::uint8_t* held = ValueBytes(entry);
@@ -302,10 +303,10 @@ void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErr
     std::vector<std::uint8_t> chunk(std::min(total, RasterChunkSize));
     for (std::uint32_t done = 0; done < total;) {
         const std::uint32_t n = std::min(total - done, RasterChunkSize);
-        Reader->Seek(entry.FOffset + done, ErrCode, ErrText);
-        if (ErrCode == ErrOk)
-            Reader->Read(n, chunk.data(), ErrCode, ErrText);
-        if (ErrCode != ErrOk)
+        FReader->Seek(entry.FOffset + done, errCode, errText);
+        if (errCode == ErrOk)
+            FReader->Read(n, chunk.data(), errCode, errText);
+        if (errCode != ErrOk)
             return;
         for (std::uint32_t at = 0; at < n; at += width)
             sum += width == 1 ? chunk[at] : width == 2 ? Get16(&chunk[at]) : Get32(&chunk[at]);
@@ -313,11 +314,11 @@ void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErr
     }
 }
 
-void TKvCodecTrnTiff::GetRasterSizeText(TErrCode& ErrCode, std::string& text, std::string& ErrText)
+void TKvCodecTrnTiff::GetRasterSizeText(std::string& text, TErrCode& errCode, std::string& errText)
 {
     std::uint32_t size = 0;
-    GetRasterSize(ErrCode, size, ErrText);
-    if (ErrCode == ErrOk)
+    GetRasterSize(size, errCode, errText);
+    if (errCode == ErrOk)
         text = SizeToText(size);
 }
 
@@ -326,7 +327,7 @@ void TKvCodecTrnTiff::RasterSizeText(std::string& text)
     TErrCode code = ErrOk;
     std::string errText;
     text.clear();
-    GetRasterSizeText(code, text, errText);
+    GetRasterSizeText(text, code, errText);
     if (code != ErrOk)
         text.clear();
 }

@@ -64,7 +64,7 @@ const TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index) const
     if (index >= FEntryCount)
         RaiseInternal("KvCodecTiff entry " + std::to_string(index) + " of " +
                       std::to_string(FEntryCount));
-    return Entries[index];
+    return FEntries[index];
 }
 
 TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
@@ -74,7 +74,7 @@ TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
 
 // --- directory -----------------------------------------------------------
 
-std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& ErrText)
+std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& errCode, std::string& errText)
 {
     // The previous page's entries go first, so that whatever fails below the
     // loaded entries never belong to another page than IfdOffset names.
@@ -82,31 +82,31 @@ std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& Err
     TErrCode code = ErrOk;
     std::string text;
     std::uint8_t bytes[4];
-    Reader->Seek(FIfdOffset, code, text);
+    FReader->Seek(FIfdOffset, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4756.92");
-    Reader->Read(2, bytes, code, text);
+    FReader->Read(2, bytes, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4758.92");
     const std::uint32_t count = Get16(bytes);
     if (count > MaxTagCount) {
-        ErrCode = ErrFailed;
-        ErrText = "Sanity check on number of tags failed (decoded value is " +
+        errCode = ErrFailed;
+        errText = "Sanity check on number of tags failed (decoded value is " +
                   std::to_string(count) + ")";
         RaiseInternal("KvCodecTiff 4764.73");
     }
     PrepareEntries(count);
     // EntryCount is set only once the whole directory has been read, so a
     // directory cut off by the end of the file leaves no half-read entries.
-    Reader->Read(12 * count, RawEntries.get(), code, text);
+    FReader->Read(12 * count, FRawEntries.get(), code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4801.92");
-    Reader->Read(4, bytes, code, text);
+    FReader->Read(4, bytes, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4803.92");
     FEntryCount = count;
     DecodeEntries();
-    RasterDone = false;
+    FRasterDone = false;
     return Get32(bytes);
 }
 
@@ -115,11 +115,11 @@ std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& Err
 // consistent, empty object.
 void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
 {
-    RasterDone = false;
+    FRasterDone = false;
     ReleaseValues();
     FEntryCount = 0;
     TrimPool();
-    if (count <= EntryCapacity)
+    if (count <= FEntryCapacity)
         return;
     const std::uint32_t capacity = count + EntryGrowth;
     std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[12 * std::size_t(capacity)]);
@@ -128,9 +128,9 @@ void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
     std::unique_ptr<TTiffEntry[]> entries(new (std::nothrow) TTiffEntry[capacity]());
     if (!entries)
         RaiseInternal("KvCodecTiff 4786.94");
-    RawEntries = std::move(raw);
-    Entries = std::move(entries);
-    EntryCapacity = capacity;
+    FRawEntries = std::move(raw);
+    FEntries = std::move(entries);
+    FEntryCapacity = capacity;
 }
 
 void TKvCodecTrnTiff::DropEntries()
@@ -142,8 +142,8 @@ void TKvCodecTrnTiff::DropEntries()
 void TKvCodecTrnTiff::DecodeEntries()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        const std::uint8_t* raw = RawEntries.get() + 12 * std::size_t(i);
-        TTiffEntry& entry = Entries[i];
+        const std::uint8_t* raw = FRawEntries.get() + 12 * std::size_t(i);
+        TTiffEntry& entry = FEntries[i];
         entry.FTag = Get16(raw);
         entry.FDataType = Get16(raw + 2);
         entry.FCount = Get32(raw + 4);
@@ -155,7 +155,7 @@ void TKvCodecTrnTiff::DecodeEntries()
             entry.FOffset = Get32(raw + 8);
         } else {
             entry.FState = tvsInline;
-            if (BigEndian)
+            if (FBigEndian)
                 DecodeBigEndianInline(entry, raw + 8);
             else
                 std::memcpy(entry.FInline, raw + 8, 4);
@@ -184,8 +184,8 @@ void TKvCodecTrnTiff::DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_
 
 // Loads at least the first need bytes of the value (all of it when need is
 // FSize or more). A value held with fewer bytes is read again in full.
-void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& ErrCode,
-                                  std::string& ErrText)
+void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& errCode,
+                                  std::string& errText)
 {
     if (entry.FState == tvsNone)
         RaiseInternal("KvCodecTiff 4621.70");
@@ -196,12 +196,12 @@ void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCod
     if (entry.FState != tvsNotRead && entry.FLoaded < size)
         UnloadValue(entry);
     if (entry.FState == tvsNotRead) {
-        LoadValue(entry, size, ErrCode, ErrText);
-        if (ErrCode != ErrOk)
+        LoadValue(entry, size, errCode, errText);
+        if (errCode != ErrOk)
             return;
     }
     if (entry.FState == tvsRaw)
-        SwapValue(entry, ErrCode, ErrText);
+        SwapValue(entry, errCode, errText);
 }
 
 void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need)
@@ -218,32 +218,32 @@ bool TKvCodecTrnTiff::ValueInFile(const TTiffEntry& entry) const
     TErrCode code = ErrOk;
     std::string text;
     std::uint32_t fileSize = 0;
-    Reader->GetSize(code, fileSize, text);
+    FReader->GetSize(fileSize, code, text);
     return std::uint64_t(entry.FOffset) + std::uint64_t(entry.FSize) <= fileSize;
 }
 
-void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& ErrCode,
-                                std::string& ErrText)
+void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& errCode,
+                                std::string& errText)
 {
     if (!ValueInFile(entry)) {
-        ErrCode = ErrFailed;
-        ErrText = "Premature end of data";
+        errCode = ErrFailed;
+        errText = "Premature end of data";
         return;
     }
     // A whole value of hundreds of megabytes may well not fit: that is the
     // caller's failure to report, not an internal one.
     std::uint8_t* buffer = nullptr;
-    AcquireBuffer(size, ErrCode, ErrText, buffer);
+    AcquireBuffer(size, buffer, errCode, errText);
     if (!buffer)
         return;
     TErrCode code = ErrOk;
     std::string text;
     const char* failure = nullptr;
-    Reader->Seek(entry.FOffset, code, text);
+    FReader->Seek(entry.FOffset, code, text);
     if (code != ErrOk)
         failure = "KvCodecTiff 4419.91";
     else {
-        Reader->Read(size, buffer, code, text);
+        FReader->Read(size, buffer, code, text);
         if (code != ErrOk)
             failure = "KvCodecTiff 4421.92";
     }
@@ -252,7 +252,7 @@ void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode&
         RaiseInternal(failure);
     }
     entry.FLoaded = size;
-    if (BigEndian) {
+    if (FBigEndian) {
         entry.FState = tvsRaw;
         entry.FRawData = buffer;
         entry.FData = nullptr;
@@ -283,7 +283,7 @@ void TKvCodecTrnTiff::UnloadValue(TTiffEntry& entry)
         ReleaseBuffer(raw);
 }
 
-void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& errCode, std::string& errText)
 {
     const bool fromLittle = entry.FState == tvsLittle;
     const std::uint8_t* source = fromLittle ? entry.FData : entry.FRawData;
@@ -291,7 +291,7 @@ void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::strin
     if (width == 0)
         RaiseInternal("KvCodecTiff 3669.73; a^.FDataType: " + std::to_string(entry.FDataType));
     std::uint8_t* target = nullptr;
-    AcquireBuffer(entry.FLoaded, ErrCode, ErrText, target);
+    AcquireBuffer(entry.FLoaded, target, errCode, errText);
     if (!target)
         return;
     if (width == 1)
@@ -317,24 +317,24 @@ const std::uint8_t* TKvCodecTrnTiff::ValueBytes(const TTiffEntry& entry) const
 // The one operation besides the raster size that needs a whole value. Of
 // the values above KeptValueSize only the last one asked for stays loaded,
 // so looking at value after value never holds more than one of them.
-void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText,
-                                  const std::uint8_t*& pointer)
+void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, const std::uint8_t*& pointer,
+                                  TErrCode& errCode, std::string& errText)
 {
     TTiffEntry& entry = EntryAt(index);
     if (entry.FSize <= 4) {
         pointer = entry.FInline;
         return;
     }
-    if (WholeIndex >= 0 && WholeIndex != index) {
-        UnloadValue(Entries[WholeIndex]);
-        WholeIndex = -1;
+    if (FWholeIndex != NoEntry && FWholeIndex != index) {
+        UnloadValue(FEntries[FWholeIndex]);
+        FWholeIndex = NoEntry;
     }
-    EnsureValue(entry, std::uint64_t(entry.FSize), ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureValue(entry, std::uint64_t(entry.FSize), errCode, errText);
+    if (errCode != ErrOk)
         return;
     pointer = entry.FData;
     if (entry.FSize > KeptValueSize)
-        WholeIndex = index;
+        FWholeIndex = index;
 }
 
 const std::uint8_t* TKvCodecTrnTiff::ValuePointer(std::uint32_t index)
@@ -342,7 +342,7 @@ const std::uint8_t* TKvCodecTrnTiff::ValuePointer(std::uint32_t index)
     TErrCode code = ErrOk;
     std::string text;
     const std::uint8_t* pointer = nullptr;
-    GetValuePtr(index, code, text, pointer);
+    GetValuePtr(index, pointer, code, text);
     if (code != ErrOk)
         throw std::runtime_error(text);
     return pointer;
@@ -361,32 +361,32 @@ std::uint32_t TKvCodecTrnTiff::ValueCount(std::uint32_t index) const
 std::int32_t TKvCodecTrnTiff::FindTag(std::uint32_t tag) const
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i)
-        if (Entries[i].FTag == tag)
+        if (FEntries[i].FTag == tag)
             return static_cast<std::int32_t>(i);
     return -1;
 }
 
 // --- buffer pool ---------------------------------------------------------
 
-void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
-                                    std::uint8_t*& buffer)
+void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer,
+                                    TErrCode& errCode, std::string& errText)
 {
-    auto it = std::lower_bound(Pool.begin(), Pool.end(), size,
-                               [](const TPoolSlot& slot, std::uint32_t n) { return slot.Size < n; });
-    if (it != Pool.end()) {
-        buffer = it->Buffer;
-        PoolBytes -= it->Size;
-        Pool.erase(it);
+    auto it = std::lower_bound(FPool.begin(), FPool.end(), size,
+                               [](const TPoolSlot& slot, std::uint32_t n) { return slot.FSize < n; });
+    if (it != FPool.end()) {
+        buffer = it->FBuffer;
+        FPoolBytes -= it->FSize;
+        FPool.erase(it);
         return;
     }
     // In a 32-bit build the block size would wrap for sizes near 4 GiB.
     if (size > SIZE_MAX - sizeof(std::uint32_t)) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
         return;
     }
     void* block = nullptr;
-    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), ErrCode, block, ErrText);
+    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), errCode, block, errText);
     if (!block)
         return;
     std::memcpy(block, &size, sizeof size);
@@ -403,25 +403,25 @@ void TKvCodecTrnTiff::ReleaseBuffer(std::uint8_t* buffer)
         return;
     }
     try {
-        if (Pool.size() == Pool.capacity())
-            Pool.reserve(Pool.size() + PoolGrowth);
+        if (FPool.size() == FPool.capacity())
+            FPool.reserve(FPool.size() + PoolGrowth);
     } catch (const std::bad_alloc&) {
         FreeBuffer(buffer);
         return;
     }
-    auto it = std::upper_bound(Pool.begin(), Pool.end(), size,
-                               [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.Size; });
-    Pool.insert(it, TPoolSlot{size, buffer});
-    PoolBytes += size;
+    auto it = std::upper_bound(FPool.begin(), FPool.end(), size,
+                               [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.FSize; });
+    FPool.insert(it, TPoolSlot{size, buffer});
+    FPoolBytes += size;
 }
 
 // The largest buffers go first, as they are the least likely to be reused.
 void TKvCodecTrnTiff::TrimPool()
 {
-    while (PoolBytes > PoolKeptBytes && !Pool.empty()) {
-        PoolBytes -= Pool.back().Size;
-        FreeBuffer(Pool.back().Buffer);
-        Pool.pop_back();
+    while (FPoolBytes > PoolKeptBytes && !FPool.empty()) {
+        FPoolBytes -= FPool.back().FSize;
+        FreeBuffer(FPool.back().FBuffer);
+        FPool.pop_back();
     }
 }
 
@@ -429,23 +429,23 @@ void TKvCodecTrnTiff::TrimPool()
 void TKvCodecTrnTiff::ReleaseValues()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        UnloadValue(Entries[i]);
-        Entries[i] = TTiffEntry{};
+        UnloadValue(FEntries[i]);
+        FEntries[i] = TTiffEntry{};
     }
-    WholeIndex = -1;
+    FWholeIndex = NoEntry;
 }
 
 void TKvCodecTrnTiff::FreeValueBuffers()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        TTiffEntry& entry = Entries[i];
+        TTiffEntry& entry = FEntries[i];
         if (entry.FState == tvsLittle || entry.FState == tvsConverted)
             FreeBuffer(entry.FData);
         if (entry.FState == tvsRaw || entry.FState == tvsConverted)
             FreeBuffer(entry.FRawData);
     }
-    for (const TPoolSlot& slot : Pool)
-        FreeBuffer(slot.Buffer);
-    Pool.clear();
-    PoolBytes = 0;
+    for (const TPoolSlot& slot : FPool)
+        FreeBuffer(slot.FBuffer);
+    FPool.clear();
+    FPoolBytes = 0;
 }

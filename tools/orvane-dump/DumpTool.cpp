@@ -143,12 +143,12 @@ bool TDumper::OpenFile()
     Reader.EnablePageList(true, code, text);
     Reader.Open(Options.Path, Options.Path, 0, 0, code, text);
     if (code == ErrOk)
-        Reader.GetFileSize(code, size, text);
+        Reader.GetFileSize(size, code, text);
     if (code == ErrOk)
-        Reader.GetByteOrder(code, order, text);
+        Reader.GetByteOrder(order, code, text);
     // Pages are counted the way the window's page-count thread does.
     for (bool final = false; code == ErrOk && !final;)
-        Reader.ScanStep(code, final, text);
+        Reader.ScanStep(final, code, text);
     if (code != ErrOk) {
         Err << text << '\n';
         return false;
@@ -184,7 +184,7 @@ void TDumper::DumpPageBody()
     Out << "Page offset: " << Reader.IfdOffset() << '\n';
     TErrCode code = ErrOk;
     std::string sizeText, errText;
-    Reader.GetRasterSizeText(code, sizeText, errText);
+    Reader.GetRasterSizeText(sizeText, code, errText);
     Out << "Page raster data size: " << (code == ErrOk ? sizeText : "(" + errText + ")") << '\n';
     std::string dump;
     BuildTagDump(Reader, dump, Options.Limit);
@@ -232,7 +232,7 @@ bool TDumper::DumpHex(std::uint32_t index)
     std::string text;
     const std::uint8_t* bytes = nullptr;
     try {
-        Reader.GetValuePtr(i, code, text, bytes);
+        Reader.GetValuePtr(i, bytes, code, text);
     } catch (const EKvInternal& e) {
         code = ErrFailed;
         text = UnexpectedText(e.what());
