@@ -9,6 +9,9 @@
 #include <functional>
 #include <string>
 
+#include <sstream>
+
+#include "DumpTool.h"
 #include "ReferenceWalks.h"
 #include "TiffWriter.h"
 #include "io/SysIO.h"
@@ -45,6 +48,11 @@ double BestTime(const std::function<std::uint32_t()>& run, std::uint32_t expecte
         }
     }
     return best;
+}
+
+std::uint32_t TypeBytes(std::uint16_t type)
+{
+    return type == tShort ? 2 : type == tLong ? 4 : 1;
 }
 
 std::vector<TEntry> PageEntries(std::uint32_t page)
@@ -98,6 +106,27 @@ void WriteLarge(const std::string& path)
     WriteFile(path, tiff);
 }
 
+// Hostile files for memory: every entry's value spans the whole file, in
+// texts, lists and byte counts, so that a reader that loads values whole
+// needs the file size once per entry.
+void WriteHostile(const std::string& path, std::uint64_t length, std::uint16_t entryCount)
+{
+    const auto span = static_cast<std::uint32_t>(std::min<std::uint64_t>(length, 0xFFFFFFFF));
+    TTiff tiff;
+    for (int page = 0; page < 2; ++page) {
+        TIfd ifd;
+        ifd.Entries.push_back(Bare(279, tLong, span / 4).WithField(0));
+        for (std::uint16_t i = 1; i < entryCount; ++i) {
+            const std::uint16_t type = i % 3 == 0 ? tAscii : i % 3 == 1 ? tLong : tShort;
+            ifd.Entries.push_back(
+                Bare(static_cast<std::uint16_t>(40000 + i), type, span / TypeBytes(type)).WithField(0));
+        }
+        tiff.Ifds.push_back(ifd);
+    }
+    tiff.Length = length;
+    WriteFile(path, tiff);
+}
+
 std::uint32_t CountWithReader(const std::string& path)
 {
     TKvCodecTrnTiff reader;
@@ -107,7 +136,7 @@ std::uint32_t CountWithReader(const std::string& path)
     reader.Open(path, path, 0, 0, code, text);
     bool final = false;
     while (code == ErrOk && !final)
-        reader.ScanStep(code, final, text);
+        reader.ScanStep(final, code, text);
     std::uint32_t count = 0;
     reader.GetPageCount(final, count);
     return code == ErrOk ? count : 0;
@@ -122,7 +151,7 @@ std::uint32_t CountWithStorageReader(const std::string& path, bool readAhead)
     std::string text;
     auto* store = new TIOStoreFile(path, path);
     TIOReader* reader = nullptr;
-    store->CreateReader(iorRandom, code, text, reader);
+    store->CreateReader(iorRandom, reader, code, text);
     store->Release();
     if (code != ErrOk)
         return 0;
@@ -174,6 +203,31 @@ void PrintRatio(const char* what, double reader, const char* reference, double r
 
 // Child mode: counts one file in a fresh process and prints the growth of
 // the peak resident size per page, so that no earlier allocation hides it.
+// Child mode: dumps every page of one file as orvane-dump does and prints
+// the growth of the peak resident size in bytes.
+int DumpMemoryChild(const std::string& path)
+{
+    const std::uint64_t before = CurrentMemory();
+    std::ostringstream out, err;
+    RunOrvaneDump({path}, out, err);
+    const std::uint64_t peak = PeakMemory();
+    std::printf("%llu\n", static_cast<unsigned long long>(peak > before ? peak - before : 0));
+    return 0;
+}
+
+double ChildFigure(const char* self, const char* mode, const std::string& path)
+{
+    const std::string command = std::string(self) + " " + mode + " " + path;
+    std::FILE* child = popen(command.c_str(), "r");
+    double figure = -1;
+    if (child) {
+        if (std::fscanf(child, "%lf", &figure) != 1)
+            figure = -1;
+        pclose(child);
+    }
+    return figure;
+}
+
 int CountMemoryChild(const std::string& path)
 {
     const std::uint64_t before = CurrentMemory();
@@ -200,6 +254,8 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::string(argv[1]) == "--count-memory")
         return CountMemoryChild(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--dump-memory")
+        return DumpMemoryChild(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "--count")
         return CountWithReader(argv[2]) ? 0 : 1;
     const std::filesystem::path folder =
@@ -244,8 +300,20 @@ int main(int argc, char** argv)
     std::printf("peak memory while counting 1,000,000 pages: %.2f bytes per page (target at "
                 "most 16: %s)\n", perPage, perPage >= 0 && perPage <= 16 ? "met" : "NOT met");
 
+    const std::string hostileSmall = (folder / "orvane-bench-hostile-1m.tif").string();
+    const std::string hostileLarge = (folder / "orvane-bench-hostile-4g.tif").string();
+    WriteHostile(hostileSmall, 1 << 20, 1024);
+    WriteHostile(hostileLarge, 4ull << 30, 1024);
+    for (const std::string& path : {hostileSmall, hostileLarge}) {
+        const double bytes = ChildFigure(argv[0], "--dump-memory", path);
+        std::printf("peak memory dumping %s (2 pages of 1024 entries spanning the file): %.1f MiB "
+                    "(target under 64 MiB: %s)\n",
+                    std::filesystem::path(path).filename().c_str(), bytes / (1 << 20),
+                    bytes >= 0 && bytes < 64.0 * (1 << 20) ? "met" : "NOT met");
+    }
+
     if (!keep)
-        for (const std::string& path : {compact, spread, large})
+        for (const std::string& path : {compact, spread, large, hostileSmall, hostileLarge})
             std::filesystem::remove(path);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Object lifecycle, header, page list and cursor of the TIFF reader.
 #include "tiff/KvCodecTiff.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -17,30 +18,30 @@ TKvCodecTrnTiff::TKvCodecTrnTiff() = default;
 
 TKvCodecTrnTiff::~TKvCodecTrnTiff()
 {
-    delete Reader;
-    if (Store)
-        Store->Release();
+    delete FReader;
+    if (FStore)
+        FStore->Release();
     FreeValueBuffers();
-    std::free(PageOffsets);
-    std::free(KnownOffsets);
+    std::free(FPageOffsets);
+    std::free(FKnownOffsets);
 }
 
 // --- header --------------------------------------------------------------
 
 std::string TKvCodecTrnTiff::DescribeStore() const
 {
-    return Store ? Store->Describe() : std::string();
+    return FStore ? FStore->Describe() : std::string();
 }
 
 std::uint16_t TKvCodecTrnTiff::Get16(const std::uint8_t* bytes) const
 {
-    return BigEndian ? static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1])
+    return FBigEndian ? static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1])
                      : static_cast<std::uint16_t>(bytes[1] << 8 | bytes[0]);
 }
 
 std::uint32_t TKvCodecTrnTiff::Get32(const std::uint8_t* bytes) const
 {
-    if (BigEndian)
+    if (FBigEndian)
         return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 |
                std::uint32_t(bytes[2]) << 8 | bytes[3];
     return std::uint32_t(bytes[3]) << 24 | std::uint32_t(bytes[2]) << 16 |
@@ -49,55 +50,55 @@ std::uint32_t TKvCodecTrnTiff::Get32(const std::uint8_t* bytes) const
 
 void TKvCodecTrnTiff::Fail(const std::string& text)
 {
-    State = -1;
-    OpenErrText = text;
-    delete Reader;
-    Reader = nullptr;
+    FState = trsFailed;
+    FOpenErrText = text;
+    delete FReader;
+    FReader = nullptr;
 }
 
-void TKvCodecTrnTiff::EnablePageList(bool flag, TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::EnablePageList(bool flag, TErrCode& errCode, std::string& errText)
 {
-    if (PageListOn || !flag)
+    if (FPageListOn || !flag)
         return;
-    PageListOn = true;
-    if (CurIfdOffset != 0)
-        SetPageOffset(CurPageIndex, CurIfdOffset, ErrText, ErrCode);
+    FPageListOn = true;
+    if (FCurIfdOffset != 0)
+        SetPageOffset(FCurPageIndex, FCurIfdOffset, errCode, errText);
 }
 
 void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayName,
-                           std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& ErrCode,
-                           std::string& ErrText)
+                           std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& errCode,
+                           std::string& errText)
 {
-    State = 1;
-    if (Store) {
-        Store->Release();
-        Store = nullptr;
+    FState = trsOpened;
+    if (FStore) {
+        FStore->Release();
+        FStore = nullptr;
     }
-    CreateObject(ErrCode, Store, ErrText, path, displayName);
-    if (!Store)
+    CreateObject(errCode, FStore, errText, path, displayName);
+    if (!FStore)
         return;
-    CurPageIndex = pageIndex;
-    CurIfdOffset = ifdOffset;
-    BrokenText.clear();
-    if (PageListOn) {
+    FCurPageIndex = pageIndex;
+    FCurIfdOffset = ifdOffset;
+    FBrokenText.clear();
+    if (FPageListOn) {
         ResetPageList();
         if (ifdOffset != 0)
-            StoreNextOffset(pageIndex, ifdOffset, ErrCode, ErrText);
+            StoreNextOffset(pageIndex, ifdOffset, errCode, errText);
     }
 }
 
 void TKvCodecTrnTiff::ResetPageList()
 {
-    if (PageOffsets)
-        std::memset(PageOffsets, 0, PageListCapacity * sizeof(std::uint32_t));
-    PageCount = 0;
-    PageListFinal = false;
-    ScanIndex = 0;
-    std::free(KnownOffsets);
-    KnownOffsets = nullptr;
-    KnownOffsetsCapacity = 0;
-    KnownOffsetsCount = 0;
-    KnownOffsetsAny = false;
+    if (FPageOffsets)
+        std::memset(FPageOffsets, 0, FPageListCapacity * sizeof(std::uint32_t));
+    FPageCount = 0;
+    FPageListFinal = false;
+    FScanIndex = 0;
+    std::free(FKnownOffsets);
+    FKnownOffsets = nullptr;
+    FKnownOffsetsCapacity = 0;
+    FKnownOffsetsCount = 0;
+    FKnownOffsetsAny = false;
 }
 
 // Decides the byte order from the mark and the number 42; false when the
@@ -120,107 +121,113 @@ static bool DecideByteOrder(const std::uint8_t* header, bool& bigEndian)
     return le == 42 || be == 42;
 }
 
-void TKvCodecTrnTiff::EnsureHeader(TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::EnsureHeader(TErrCode& errCode, std::string& errText)
 {
-    if (State == -1) {
-        ErrCode = ErrFailed;
-        ErrText = OpenErrText;
+    if (FState == trsFailed) {
+        errCode = ErrFailed;
+        errText = FOpenErrText;
         return;
     }
-    if (State != 1)
+    if (FState != trsOpened)
         return;
 
     // The loaded entries belong to the previous file: their values must not
     // be read through the new file's reader.
     DropEntries();
-    delete Reader;
-    Reader = nullptr;
-    if (!Store) {  // Open ran out of memory for the store
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
-        Fail(ErrText);
+    delete FReader;
+    FReader = nullptr;
+    if (!FStore) {  // Open ran out of memory for the store
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
+        Fail(errText);
         return;
     }
     TErrCode code = ErrOk;
     std::string text;
     TIOReader* reader = nullptr;
-    Store->CreateReader(iorRandom, code, text, reader);
+    FStore->CreateReader(iorRandom, reader, code, text);
     if (code != ErrOk) {
-        ErrCode = ErrFailed;
-        ErrText = "Opening " + DescribeStore() + ": " + text;
-        Fail(ErrText);
+        errCode = ErrFailed;
+        errText = "Opening " + DescribeStore() + ": " + text;
+        Fail(errText);
         return;
     }
-    Reader = reader;
+    FReader = reader;
 
     std::uint8_t header[8];
-    Reader->Seek(0, code, text);
+    FReader->Seek(0, code, text);
     if (code == ErrOk)
-        Reader->Read(sizeof header, header, code, text);
+        FReader->Read(sizeof header, header, code, text);
     if (code != ErrOk) {
-        ErrCode = ErrFailed;
-        ErrText = "Reading from " + DescribeStore() + ": " + text;
-        Fail(ErrText);
+        errCode = ErrFailed;
+        errText = "Reading from " + DescribeStore() + ": " + text;
+        Fail(errText);
         return;
     }
-    if (!DecideByteOrder(header, BigEndian)) {
-        ErrCode = ErrFailed;
-        ErrText = "Invalid byte order indication and signature; " + DescribeStore() +
+    if (!DecideByteOrder(header, FBigEndian)) {
+        errCode = ErrFailed;
+        errText = "Invalid byte order indication and signature; " + DescribeStore() +
                   " is probably not a TIFF file";
-        Fail(ErrText);
+        Fail(errText);
         return;
     }
 
-    FirstIfdOffset = Get32(header + 4);
-    if (CurPageIndex == 0 && CurIfdOffset == 0)
-        CurIfdOffset = FirstIfdOffset;
+    FFirstIfdOffset = Get32(header + 4);
+    if (FCurPageIndex == 0 && FCurIfdOffset == 0)
+        FCurIfdOffset = FFirstIfdOffset;
     code = ErrOk;
-    StoreNextOffset(0, FirstIfdOffset, code, text);
+    StoreNextOffset(0, FFirstIfdOffset, code, text);
     if (code != ErrOk) {
-        ErrCode = ErrFailed;
-        ErrText = text;
+        errCode = ErrFailed;
+        errText = text;
         Fail(text);
         return;
     }
-    State = 2;
+    FState = trsReady;
+    if (FFirstIfdOffset == BrokenMark || FCurIfdOffset == BrokenMark)
+        FBrokenText = ReadFailureText(ProbeReadText(BrokenMark));
 }
 
 // --- page list -----------------------------------------------------------
 
 std::uint32_t TKvCodecTrnTiff::PageSlot(std::uint32_t index) const
 {
-    return index < PageCount ? PageOffsets[index] : 0;
+    return index < FPageCount ? FPageOffsets[index] : 0;
 }
 
 void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint32_t offset,
-                                    std::string& ErrText, TErrCode& ErrCode)
+                                    TErrCode& errCode, std::string& errText)
 {
     // The last index would make the page count wrap to 0.
     if (index == 0xFFFFFFFF) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
         return;
     }
-    if (index >= PageListCapacity) {
-        const std::uint64_t capacity = std::uint64_t(index) + PageListGrowth;
+    if (index >= FPageListCapacity) {
+        // Half as much again each time, so that a long chain is copied a
+        // few times only, and the spare slots stay below half the list.
+        const std::uint64_t capacity = std::max<std::uint64_t>(
+            std::uint64_t(index) + 1, FPageListCapacity + std::max<std::uint64_t>(
+                                                              FPageListCapacity / 2, PageListGrowth));
         void* grown = capacity <= SIZE_MAX / sizeof(std::uint32_t)
-                          ? std::realloc(PageOffsets, capacity * sizeof(std::uint32_t))
+                          ? std::realloc(FPageOffsets, capacity * sizeof(std::uint32_t))
                           : nullptr;
         if (!grown) {
-            ErrCode = ErrFailed;
-            ErrText = OutOfMemoryText;
+            errCode = ErrFailed;
+            errText = OutOfMemoryText;
             return;
         }
-        PageOffsets = static_cast<std::uint32_t*>(grown);
-        std::memset(PageOffsets + PageListCapacity, 0,
-                    (capacity - PageListCapacity) * sizeof(std::uint32_t));
-        PageListCapacity = capacity;
+        FPageOffsets = static_cast<std::uint32_t*>(grown);
+        std::memset(FPageOffsets + FPageListCapacity, 0,
+                    (capacity - FPageListCapacity) * sizeof(std::uint32_t));
+        FPageListCapacity = capacity;
     }
-    if (index >= PageCount) {
-        std::memset(PageOffsets + PageCount, 0, (index - PageCount) * sizeof(std::uint32_t));
-        PageCount = index + 1;
+    if (index >= FPageCount) {
+        std::memset(FPageOffsets + FPageCount, 0, (index - FPageCount) * sizeof(std::uint32_t));
+        FPageCount = index + 1;
     }
-    PageOffsets[index] = offset;
+    FPageOffsets[index] = offset;
 }
 
 std::string TKvCodecTrnTiff::ReadFailureText(const std::string& readerText) const
@@ -228,23 +235,29 @@ std::string TKvCodecTrnTiff::ReadFailureText(const std::string& readerText) cons
     return "Reading from " + DescribeStore() + ": " + readerText + "; Page list is broken";
 }
 
+// The reader's text for a directory at offset. Before the header of the file
+// is read there is no reader of this file to ask (Open may name the broken
+// mark); the text is then the one such an offset gives, and EnsureHeader
+// asks again once it can.
 std::string TKvCodecTrnTiff::ProbeReadText(std::uint32_t offset)
 {
+    if (FState != trsReady || !FReader)
+        return "Premature end of data";
     TErrCode code = ErrOk;
     std::string text;
     std::uint8_t count[2];
-    Reader->Seek(offset, code, text);
+    FReader->Seek(offset, code, text);
     if (code == ErrOk)
-        Reader->Read(sizeof count, count, code, text);
+        FReader->Read(sizeof count, count, code, text);
     return code != ErrOk ? text : std::string("Premature end of data");
 }
 
-void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, TErrCode& ErrCode,
-                                 std::string& ErrText)
+void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, TErrCode& errCode,
+                                 std::string& errText)
 {
-    BrokenText = text;
-    PageListFinal = true;
-    SetPageOffset(index, BrokenMark, ErrText, ErrCode);
+    FBrokenText = text;
+    FPageListFinal = true;
+    SetPageOffset(index, BrokenMark, errCode, errText);
 }
 
 // Stores the directory offset of page index as found in the chain. A chain
@@ -252,40 +265,40 @@ void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, T
 // offset already in the list, or one that cannot be a directory, ends the
 // chain as broken.
 void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint32_t offset,
-                                      TErrCode& ErrCode, std::string& ErrText)
+                                      TErrCode& errCode, std::string& errText)
 {
     if (offset == BrokenMark)
-        BrokenText = ReadFailureText(ProbeReadText(offset));
-    if (!PageListOn)
+        FBrokenText = ReadFailureText(ProbeReadText(offset));
+    if (!FPageListOn)
         return;
     if (offset == 0) {
-        PageListFinal = true;
+        FPageListFinal = true;
         return;
     }
     const std::uint32_t current = PageSlot(index);
     if (current == offset || current == BrokenMark)
         return;
     if (offset == BrokenMark) {
-        PageListFinal = true;
-        SetPageOffset(index, BrokenMark, ErrText, ErrCode);
+        FPageListFinal = true;
+        SetPageOffset(index, BrokenMark, errCode, errText);
         return;
     }
     if (current == 0) {
         const int added = KnownOffsetsInsert(offset);
         if (added < 0) {
-            ErrCode = ErrFailed;
-            ErrText = OutOfMemoryText;
+            errCode = ErrFailed;
+            errText = OutOfMemoryText;
             return;
         }
         if (added == 0) {
             MarkBroken(index,
                        ReadFailureText("The page chain loops back to the directory at offset " +
                                        std::to_string(offset)),
-                       ErrCode, ErrText);
+                       errCode, errText);
             return;
         }
     }
-    SetPageOffset(index, offset, ErrText, ErrCode);
+    SetPageOffset(index, offset, errCode, errText);
 }
 
 // --- loop detection ------------------------------------------------------
@@ -299,13 +312,13 @@ static std::size_t OffsetHash(std::uint32_t offset, unsigned bits)
 
 void TKvCodecTrnTiff::KnownOffsetsPut(std::uint32_t offset)
 {
-    const std::size_t mask = KnownOffsetsCapacity - 1;
-    for (std::size_t i = OffsetHash(offset, KnownOffsetsBits);; i = (i + 1) & mask) {
-        if (KnownOffsets[i] == offset)
+    const std::size_t mask = FKnownOffsetsCapacity - 1;
+    for (std::size_t i = OffsetHash(offset, FKnownOffsetsBits);; i = (i + 1) & mask) {
+        if (FKnownOffsets[i] == offset)
             return;
-        if (KnownOffsets[i] == 0) {
-            KnownOffsets[i] = offset;
-            ++KnownOffsetsCount;
+        if (FKnownOffsets[i] == 0) {
+            FKnownOffsets[i] = offset;
+            ++FKnownOffsetsCount;
             return;
         }
     }
@@ -315,17 +328,17 @@ void TKvCodecTrnTiff::KnownOffsetsPut(std::uint32_t offset)
 // page list, so growing never holds both.
 bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity)
 {
-    std::free(KnownOffsets);
-    KnownOffsets = static_cast<std::uint32_t*>(std::calloc(capacity, sizeof(std::uint32_t)));
-    KnownOffsetsCount = 0;
-    KnownOffsetsCapacity = KnownOffsets ? capacity : 0;
-    if (!KnownOffsets)
+    std::free(FKnownOffsets);
+    FKnownOffsets = static_cast<std::uint32_t*>(std::calloc(capacity, sizeof(std::uint32_t)));
+    FKnownOffsetsCount = 0;
+    FKnownOffsetsCapacity = FKnownOffsets ? capacity : 0;
+    if (!FKnownOffsets)
         return false;
-    KnownOffsetsBits = 0;
-    while ((std::size_t(1) << KnownOffsetsBits) < capacity)
-        ++KnownOffsetsBits;
-    for (std::uint32_t i = 0; i < PageCount; ++i) {
-        const std::uint32_t offset = PageOffsets[i];
+    FKnownOffsetsBits = 0;
+    while ((std::size_t(1) << FKnownOffsetsBits) < capacity)
+        ++FKnownOffsetsBits;
+    for (std::uint32_t i = 0; i < FPageCount; ++i) {
+        const std::uint32_t offset = FPageOffsets[i];
         if (offset != 0 && offset != BrokenMark)
             KnownOffsetsPut(offset);
     }
@@ -338,25 +351,27 @@ bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity)
 // kept from then on.
 int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t offset)
 {
-    const bool outside = !KnownOffsetsAny || offset < KnownOffsetsMin || offset > KnownOffsetsMax;
-    if (!KnownOffsetsAny || offset < KnownOffsetsMin)
-        KnownOffsetsMin = offset;
-    if (!KnownOffsetsAny || offset > KnownOffsetsMax)
-        KnownOffsetsMax = offset;
-    KnownOffsetsAny = true;
-    if (!KnownOffsets && outside)
+    const bool outside = !FKnownOffsetsAny || offset < FKnownOffsetsMin || offset > FKnownOffsetsMax;
+    if (!FKnownOffsetsAny || offset < FKnownOffsetsMin)
+        FKnownOffsetsMin = offset;
+    if (!FKnownOffsetsAny || offset > FKnownOffsetsMax)
+        FKnownOffsetsMax = offset;
+    FKnownOffsetsAny = true;
+    if (!FKnownOffsets && outside)
         return 1;
-    // Kept at most three quarters full.
-    if ((KnownOffsetsCount + 1) * 4 > KnownOffsetsCapacity * 3) {
-        std::size_t capacity = KnownOffsetsCapacity ? KnownOffsetsCapacity * 2 : 1024;
-        while ((std::size_t(PageCount) + 1) * 4 > capacity * 3)
+    // Kept at most three quarters full. 64-bit sums: in a 32-bit build the
+    // products would wrap long before the table could not be had.
+    if ((std::uint64_t(FKnownOffsetsCount) + 1) * 4 > std::uint64_t(FKnownOffsetsCapacity) * 3) {
+        std::uint64_t capacity = FKnownOffsetsCapacity ? std::uint64_t(FKnownOffsetsCapacity) * 2 : 1024;
+        while ((std::uint64_t(FPageCount) + 1) * 4 > capacity * 3)
             capacity *= 2;
-        if (!KnownOffsetsRebuild(capacity))
+        if (capacity > SIZE_MAX / sizeof(std::uint32_t) ||
+            !KnownOffsetsRebuild(static_cast<std::size_t>(capacity)))
             return -1;
     }
-    const std::size_t before = KnownOffsetsCount;
+    const std::size_t before = FKnownOffsetsCount;
     KnownOffsetsPut(offset);
-    return KnownOffsetsCount > before ? 1 : 0;
+    return FKnownOffsetsCount > before ? 1 : 0;
 }
 
 // --- cursor --------------------------------------------------------------
@@ -367,112 +382,112 @@ TKvCodecTrnTiff::TChainRead TKvCodecTrnTiff::ReadNextOffset(std::uint32_t ifdOff
 {
     TErrCode code = ErrOk;
     std::uint8_t bytes[4];
-    Reader->Seek(ifdOffset, code, readerText);
+    FReader->Seek(ifdOffset, code, readerText);
     if (code == ErrOk)
-        Reader->Read(2, bytes, code, readerText);
+        FReader->Read(2, bytes, code, readerText);
     if (code != ErrOk)
         return crCountFailed;
     const std::uint32_t count = Get16(bytes);
-    Reader->Seek(ifdOffset + 2 + 12 * count, code, readerText);
+    FReader->Seek(ifdOffset + 2 + 12 * count, code, readerText);
     if (code == ErrOk)
-        Reader->Read(4, bytes, code, readerText);
+        FReader->Read(4, bytes, code, readerText);
     if (code != ErrOk)
         return crNextFailed;
     next = Get32(bytes);
     return crOk;
 }
 
-void TKvCodecTrnTiff::SelectPage(std::uint32_t pageIndex, TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::SelectPage(std::uint32_t pageIndex, TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureHeader(errCode, errText);
+    if (errCode != ErrOk)
         return;
-    if (PageListOn && PageCount > 0) {
-        std::uint32_t k = pageIndex < PageCount - 1 ? pageIndex : PageCount - 1;
-        while (PageOffsets[k] == 0 && k > 0)
+    if (FPageListOn && FPageCount > 0) {
+        std::uint32_t k = pageIndex < FPageCount - 1 ? pageIndex : FPageCount - 1;
+        while (FPageOffsets[k] == 0 && k > 0)
             --k;
-        CurPageIndex = k;
-        CurIfdOffset = PageOffsets[k];
+        FCurPageIndex = k;
+        FCurIfdOffset = FPageOffsets[k];
     } else {
-        CurPageIndex = 0;
-        CurIfdOffset = FirstIfdOffset;
+        FCurPageIndex = 0;
+        FCurIfdOffset = FFirstIfdOffset;
     }
-    while (CurPageIndex < pageIndex) {
-        if (CurIfdOffset == BrokenMark) {
-            ErrCode = ErrFailed;
-            ErrText = BrokenText;
+    while (FCurPageIndex < pageIndex) {
+        if (FCurIfdOffset == BrokenMark) {
+            errCode = ErrFailed;
+            errText = FBrokenText;
             return;
         }
         // The chain ended before page n: ReadPage reports it.
-        if (CurIfdOffset == 0)
+        if (FCurIfdOffset == 0)
             return;
         std::uint32_t next = 0;
         std::string readerText;
-        if (ReadNextOffset(CurIfdOffset, next, readerText) != crOk) {
-            BrokenText = ReadFailureText(readerText);
-            ErrCode = ErrFailed;
-            ErrText = BrokenText;
-            if (PageListOn) {
+        if (ReadNextOffset(FCurIfdOffset, next, readerText) != crOk) {
+            FBrokenText = ReadFailureText(readerText);
+            errCode = ErrFailed;
+            errText = FBrokenText;
+            if (FPageListOn) {
                 TErrCode ignored = ErrOk;
                 std::string ignoredText;
-                MarkBroken(CurPageIndex, BrokenText, ignored, ignoredText);
+                MarkBroken(FCurPageIndex, FBrokenText, ignored, ignoredText);
             }
-            CurIfdOffset = BrokenMark;
+            FCurIfdOffset = BrokenMark;
             return;
         }
-        ++CurPageIndex;
-        CurIfdOffset = next;
-        StoreNextOffset(CurPageIndex, next, ErrCode, ErrText);
-        if (ErrCode != ErrOk)
+        ++FCurPageIndex;
+        FCurIfdOffset = next;
+        StoreNextOffset(FCurPageIndex, next, errCode, errText);
+        if (errCode != ErrOk)
             return;
-        if (PageSlot(CurPageIndex) == BrokenMark)
-            CurIfdOffset = BrokenMark;
+        if (PageSlot(FCurPageIndex) == BrokenMark)
+            FCurIfdOffset = BrokenMark;
     }
 }
 
-void TKvCodecTrnTiff::ReadPage(TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::ReadPage(TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureHeader(errCode, errText);
+    if (errCode != ErrOk)
         return;
-    if (CurIfdOffset == 0) {
-        ErrCode = ErrFailed;
-        ErrText = EndOfTiffText;
+    if (FCurIfdOffset == 0) {
+        errCode = ErrFailed;
+        errText = EndOfTiffText;
         return;
     }
-    FIfdOffset = CurIfdOffset;
+    FIfdOffset = FCurIfdOffset;
     if (FIfdOffset == BrokenMark) {
-        ErrCode = ErrFailed;
-        ErrText = BrokenText;
+        errCode = ErrFailed;
+        errText = FBrokenText;
         return;
     }
-    const std::uint32_t next = ReadDirectory(ErrCode, ErrText);
-    ++CurPageIndex;
-    CurIfdOffset = next;
+    const std::uint32_t next = ReadDirectory(errCode, errText);
+    ++FCurPageIndex;
+    FCurIfdOffset = next;
     TErrCode code = ErrOk;
     std::string text;
-    StoreNextOffset(CurPageIndex, next, code, text);
+    StoreNextOffset(FCurPageIndex, next, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4824.98");
-    if (PageSlot(CurPageIndex) == BrokenMark)
-        CurIfdOffset = BrokenMark;
+    if (PageSlot(FCurPageIndex) == BrokenMark)
+        FCurIfdOffset = BrokenMark;
 }
 
-void TKvCodecTrnTiff::ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText)
+void TKvCodecTrnTiff::ScanStep(bool& final, TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureHeader(errCode, errText);
+    if (errCode != ErrOk)
         return;
-    if (PageListFinal || !PageListOn || PageCount == 0) {
+    if (FPageListFinal || !FPageListOn || FPageCount == 0) {
         final = true;
         return;
     }
-    std::uint32_t k = ScanIndex;
-    while (k + 1 < PageCount && PageOffsets[k + 1] != 0)
+    std::uint32_t k = FScanIndex;
+    while (k + 1 < FPageCount && FPageOffsets[k + 1] != 0)
         ++k;
-    const std::uint32_t offset = PageOffsets[k];
+    const std::uint32_t offset = FPageOffsets[k];
     if (offset == 0 || offset == BrokenMark) {
-        PageListFinal = true;
+        FPageListFinal = true;
         final = true;
         return;
     }
@@ -481,51 +496,50 @@ void TKvCodecTrnTiff::ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrT
     const TChainRead result = ReadNextOffset(offset, next, readerText);
     if (result != crOk) {
         // A broken chain ends the count; the user meets the text on the page.
-        ErrCode = ErrOk;
-        ErrText.clear();
-        MarkBroken(result == crCountFailed ? k : k + 1, ReadFailureText(readerText), ErrCode,
-                   ErrText);
+        errCode = ErrOk;
+        errText.clear();
+        MarkBroken(result == crCountFailed ? k : k + 1, ReadFailureText(readerText), errCode,
+                   errText);
         final = true;
         return;
     }
-    StoreNextOffset(k + 1, next, ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    StoreNextOffset(k + 1, next, errCode, errText);
+    if (errCode != ErrOk)
         return;
-    ScanIndex = k + 1;
-    final = PageListFinal;
+    FScanIndex = k + 1;
+    final = FPageListFinal;
 }
 
 void TKvCodecTrnTiff::GetPageCount(bool& final, std::uint32_t& count) const
 {
-    final = PageListFinal;
-    count = PageCount;
+    final = FPageListFinal;
+    count = FPageCount;
 }
 
 // --- byte order and size -------------------------------------------------
 
-void TKvCodecTrnTiff::GetByteOrder(TErrCode& ErrCode, std::string& text, std::string& ErrText)
+void TKvCodecTrnTiff::GetByteOrder(std::string& text, TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode == ErrOk)
-        text = BigEndian ? "Motorola" : "Intel";
+    EnsureHeader(errCode, errText);
+    if (errCode == ErrOk)
+        text = FBigEndian ? "Motorola" : "Intel";
 }
 
 std::string TKvCodecTrnTiff::ByteOrderText()
 {
     TErrCode code = ErrOk;
     std::string text, errText;
-    GetByteOrder(code, text, errText);
+    GetByteOrder(text, code, errText);
     return code == ErrOk ? text : std::string();
 }
 
-void TKvCodecTrnTiff::GetFileSize(TErrCode& ErrCode, std::uint64_t& size, std::string& ErrText)
+void TKvCodecTrnTiff::GetFileSize(std::uint64_t& size, TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureHeader(errCode, errText);
+    if (errCode != ErrOk)
         return;
-    std::uint32_t bytes = 0;
-    Reader->GetSize(ErrCode, bytes, ErrText);
-    size = bytes;
+    // Reads stay within the first 4 GiB, but the size shown is the file's.
+    FStore->GetFullSize(size, errCode, errText);
 }
 
 std::uint64_t TKvCodecTrnTiff::FileSize()
@@ -533,7 +547,7 @@ std::uint64_t TKvCodecTrnTiff::FileSize()
     TErrCode code = ErrOk;
     std::string text;
     std::uint64_t size = 0;
-    GetFileSize(code, size, text);
+    GetFileSize(size, code, text);
     if (code != ErrOk)
         throw std::runtime_error(text);
     return size;

@@ -30,6 +30,14 @@ enum TTiffValueState : std::uint32_t {
     tvsNotRead = 5,    // out of line, not read yet
 };
 
+// States of the reader as a whole.
+enum TTiffReaderState : std::int32_t {
+    trsFailed = -1,  // the header failed; every operation gives FOpenErrText until Open
+    trsNone = 0,     // nothing opened
+    trsOpened = 1,   // opened, header not read yet
+    trsReady = 2,
+};
+
 struct TTiffEntry {
     std::uint32_t FTag;
     std::uint32_t FDataType;
@@ -40,6 +48,9 @@ struct TTiffEntry {
     std::uint8_t FInline[4];    // the value itself when FState is tvsInline
     std::uint8_t* FData;        // host-order buffer (tvsLittle, tvsConverted)
     std::uint8_t* FRawData;     // file-order buffer (tvsRaw, tvsConverted)
+    // Bytes held in the buffers: the start of the value when only a text
+    // needed it, FSize once the whole value was asked for.
+    std::uint32_t FLoaded;
 };
 
 class TKvCodecTrnTiff {
@@ -51,6 +62,14 @@ public:
     static constexpr std::uint32_t MaxTagCount = 1024;
     static constexpr std::uint32_t EntryGrowth = 32;
     static constexpr std::uint32_t PoolGrowth = 64;
+    // Values up to this size stay loaded until the next page; of larger ones
+    // only the last one asked for whole is kept.
+    static constexpr std::uint32_t KeptValueSize = 4096;
+    // Bytes the pool keeps after a page or file load; buffers above
+    // KeptValueSize go back to the heap at once.
+    static constexpr std::uint64_t PoolKeptBytes = 256 * 1024;
+    // Chunk in which the raster size reads a byte count list.
+    static constexpr std::uint32_t RasterChunkSize = 64 * 1024;
     // Page list slot and cursor value of a page whose directory cannot be read.
     static constexpr std::uint32_t BrokenMark = 0xFFFFFFFF;
 
@@ -64,23 +83,23 @@ public:
     TKvCodecTrnTiff& operator=(const TKvCodecTrnTiff&) = delete;
 
     // --- file and page chain ---------------------------------------------
-    void EnablePageList(bool flag, TErrCode& ErrCode, std::string& ErrText);
+    void EnablePageList(bool flag, TErrCode& errCode, std::string& errText);
     // Attaches a file without touching it; the header is read by the first
     // operation that needs it. The window passes page 0 and offset 0.
     void Open(const std::string& path, const std::string& displayName, std::uint32_t pageIndex,
-              std::uint32_t ifdOffset, TErrCode& ErrCode, std::string& ErrText);
-    void SelectPage(std::uint32_t pageIndex, TErrCode& ErrCode, std::string& ErrText);
+              std::uint32_t ifdOffset, TErrCode& errCode, std::string& errText);
+    void SelectPage(std::uint32_t pageIndex, TErrCode& errCode, std::string& errText);
     // Loads the directory of the page at the cursor and moves the cursor on.
-    void ReadPage(TErrCode& ErrCode, std::string& ErrText);
+    void ReadPage(TErrCode& errCode, std::string& errText);
     // Extends the page list by at most one directory; a broken or looping
-    // chain ends the count with ErrCode 0 (the text waits in the broken page).
-    void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText);
+    // chain ends the count with errCode 0 (the text waits in the broken page).
+    void ScanStep(bool& final, TErrCode& errCode, std::string& errText);
     void GetPageCount(bool& final, std::uint32_t& count) const;
 
-    void GetByteOrder(TErrCode& ErrCode, std::string& text, std::string& ErrText);
+    void GetByteOrder(std::string& text, TErrCode& errCode, std::string& errText);
     std::string ByteOrderText();  // "Intel", "Motorola" or empty on failure
-    void GetFileSize(TErrCode& ErrCode, std::uint64_t& size, std::string& ErrText);
-    std::uint64_t FileSize();     // throws std::runtime_error(ErrText) on failure
+    void GetFileSize(std::uint64_t& size, TErrCode& errCode, std::string& errText);
+    std::uint64_t FileSize();     // throws std::runtime_error(errText) on failure
 
     // Directory offset of the page whose entries are loaded.
     std::uint32_t IfdOffset() const { return FIfdOffset; }
@@ -102,44 +121,44 @@ public:
     // Byte size of the value (type size * count).
     std::int64_t ValueSize(std::uint32_t index) const;
     // The value bytes in host order, ValueSize(index) of them.
-    void GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText,
-                     const std::uint8_t*& pointer);
-    const std::uint8_t* ValuePointer(std::uint32_t index);  // throws std::runtime_error(ErrText)
+    void GetValuePtr(std::uint32_t index, const std::uint8_t*& pointer, TErrCode& errCode,
+                     std::string& errText);
+    const std::uint8_t* ValuePointer(std::uint32_t index);  // throws std::runtime_error(errText)
     std::int32_t FindTag(std::uint32_t tag) const;          // first index or -1
 
     // --- raster size of the loaded page ----------------------------------
-    void GetRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
-    void GetRasterSizeText(TErrCode& ErrCode, std::string& text, std::string& ErrText);
+    void GetRasterSize(std::uint32_t& size, TErrCode& errCode, std::string& errText);
+    void GetRasterSizeText(std::string& text, TErrCode& errCode, std::string& errText);
     void RasterSizeText(std::string& text);  // empty when the size cannot be deduced
     std::string RasterSizeText();
 
     // --- inspection (tools and tests) --------------------------------------
-    std::int32_t GetState() const { return State; }
-    bool IsBigEndian() const { return BigEndian; }
-    std::uint32_t CursorPageIndex() const { return CurPageIndex; }
-    std::uint32_t CursorIfdOffset() const { return CurIfdOffset; }
+    TTiffReaderState GetState() const { return FState; }
+    bool IsBigEndian() const { return FBigEndian; }
+    std::uint32_t CursorPageIndex() const { return FCurPageIndex; }
+    std::uint32_t CursorIfdOffset() const { return FCurIfdOffset; }
     std::uint32_t PageSlot(std::uint32_t index) const;  // 0 beyond the list
-    const std::string& GetBrokenText() const { return BrokenText; }
-    std::uint32_t GetEntryCapacity() const { return EntryCapacity; }
-    const TTiffEntry& GetEntry(std::uint32_t index) const { return Entries[index]; }
-    std::uint32_t GetPoolCount() const { return static_cast<std::uint32_t>(Pool.size()); }
+    const std::string& GetBrokenText() const { return FBrokenText; }
+    std::uint32_t GetEntryCapacity() const { return FEntryCapacity; }
+    const TTiffEntry& GetEntry(std::uint32_t index) const { return FEntries[index]; }
+    std::uint32_t GetPoolCount() const { return static_cast<std::uint32_t>(FPool.size()); }
 
 private:
     struct TPoolSlot {
-        std::uint32_t Size;
-        std::uint8_t* Buffer;
+        std::uint32_t FSize;
+        std::uint8_t* FBuffer;
     };
     enum TChainRead { crOk, crCountFailed, crNextFailed };
 
     // header and chain
-    void EnsureHeader(TErrCode& ErrCode, std::string& ErrText);
+    void EnsureHeader(TErrCode& errCode, std::string& errText);
     void Fail(const std::string& text);
-    void SetPageOffset(std::uint32_t index, std::uint32_t offset, std::string& ErrText,
-                       TErrCode& ErrCode);
-    void StoreNextOffset(std::uint32_t index, std::uint32_t offset, TErrCode& ErrCode,
-                         std::string& ErrText);
-    void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& ErrCode,
-                    std::string& ErrText);
+    void SetPageOffset(std::uint32_t index, std::uint32_t offset, TErrCode& errCode,
+                       std::string& errText);
+    void StoreNextOffset(std::uint32_t index, std::uint32_t offset, TErrCode& errCode,
+                         std::string& errText);
+    void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& errCode,
+                    std::string& errText);
     TChainRead ReadNextOffset(std::uint32_t ifdOffset, std::uint32_t& next,
                               std::string& readerText);
     std::string ReadFailureText(const std::string& readerText) const;
@@ -157,68 +176,79 @@ private:
     // directory and values
     const TTiffEntry& EntryAt(std::uint32_t index) const;
     TTiffEntry& EntryAt(std::uint32_t index);
-    std::uint32_t ReadDirectory(TErrCode& ErrCode, std::string& ErrText);
+    std::uint32_t ReadDirectory(TErrCode& errCode, std::string& errText);
     void PrepareEntries(std::uint32_t count);
     void DropEntries();
     void DecodeEntries();
     void DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value) const;
-    void EnsureValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
-    void EnsureValueQuiet(TTiffEntry& entry);
-    void LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
-    void SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
-    void AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
-                       std::uint8_t*& buffer);
-    void ReleaseBuffer(std::uint8_t* buffer, TErrCode& ErrCode, std::string& ErrText);
-    void ReleaseValues(const char* dataFailure, const char* rawFailure);
+    void EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& errCode,
+                     std::string& errText);
+    void EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need);
+    bool ValueInFile(const TTiffEntry& entry) const;
+    void LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& errCode,
+                   std::string& errText);
+    void UnloadValue(TTiffEntry& entry);
+    void TrimPool();
+    void SwapValue(TTiffEntry& entry, TErrCode& errCode, std::string& errText);
+    void AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer, TErrCode& errCode,
+                       std::string& errText);
+    void ReleaseBuffer(std::uint8_t* buffer);
+    void ReleaseValues();
     void FreeValueBuffers();
     const std::uint8_t* ValueBytes(const TTiffEntry& entry) const;
 
     // value texts and raster size
     void NamedValueText(const TTiffEntry& entry, std::string& text) const;
-    void ListText(const TTiffEntry& entry, const std::uint8_t* bytes, std::uint32_t limit,
-                  std::string& text) const;
+    void ListText(const TTiffEntry& entry, const std::uint8_t* bytes, std::uint32_t available,
+                  std::uint32_t limit, std::string& text) const;
     void RationalText(TTiffEntry& entry, std::string& text);
     void AsciiText(TTiffEntry& entry, std::uint32_t limit, std::string& text);
-    void ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
+    void ComputeRasterSize(std::uint32_t& size, TErrCode& errCode, std::string& errText);
+    void SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& errCode,
+                  std::string& errText);
 
-    std::int32_t State = 0;
-    std::string OpenErrText;
-    TIOStoreFile* Store = nullptr;
-    std::uint32_t CurPageIndex = 0;
-    std::uint32_t CurIfdOffset = 0;
-    TIOReader* Reader = nullptr;
-    bool BigEndian = false;
+    TTiffReaderState FState = trsNone;
+    std::string FOpenErrText;
+    TIOStoreFile* FStore = nullptr;
+    std::uint32_t FCurPageIndex = 0;
+    std::uint32_t FCurIfdOffset = 0;
+    TIOReader* FReader = nullptr;
+    bool FBigEndian = false;
     std::uint32_t FIfdOffset = 0;
-    std::uint32_t FirstIfdOffset = 0;
+    std::uint32_t FFirstIfdOffset = 0;
 
-    std::uint32_t EntryCapacity = 0;
+    std::uint32_t FEntryCapacity = 0;
     std::uint32_t FEntryCount = 0;
-    std::unique_ptr<std::uint8_t[]> RawEntries;
-    std::unique_ptr<TTiffEntry[]> Entries;
+    std::unique_ptr<std::uint8_t[]> FRawEntries;
+    std::unique_ptr<TTiffEntry[]> FEntries;
 
-    bool RasterDone = false;
-    bool RasterFailed = false;
-    std::string RasterErrText;
-    std::uint32_t RasterSize = 0;
+    bool FRasterDone = false;
+    bool FRasterFailed = false;
+    std::string FRasterErrText;
+    std::uint32_t FRasterSize = 0;
 
-    std::vector<TPoolSlot> Pool;  // sorted by size, ascending
+    std::vector<TPoolSlot> FPool;  // sorted by size, ascending
+    std::uint64_t FPoolBytes = 0;
+    // The entry whose value above KeptValueSize is loaded whole, or NoEntry.
+    static constexpr std::uint32_t NoEntry = 0xFFFFFFFF;
+    std::uint32_t FWholeIndex = NoEntry;
 
-    bool PageListOn = false;
-    std::uint64_t PageListCapacity = 0;
-    std::uint32_t PageCount = 0;
-    bool PageListFinal = false;
-    std::uint32_t* PageOffsets = nullptr;
-    std::uint32_t ScanIndex = 0;
-    std::string BrokenText;
+    bool FPageListOn = false;
+    std::uint64_t FPageListCapacity = 0;
+    std::uint32_t FPageCount = 0;
+    bool FPageListFinal = false;
+    std::uint32_t* FPageOffsets = nullptr;
+    std::uint32_t FScanIndex = 0;
+    std::string FBrokenText;
 
     // Open-addressing set of the directory offsets in the page list (0 marks
     // an empty cell), made and rebuilt from the list when needed.
-    std::uint32_t* KnownOffsets = nullptr;
-    std::size_t KnownOffsetsCapacity = 0;
-    std::size_t KnownOffsetsCount = 0;
-    unsigned KnownOffsetsBits = 0;  // capacity is 2^bits
+    std::uint32_t* FKnownOffsets = nullptr;
+    std::size_t FKnownOffsetsCapacity = 0;
+    std::size_t FKnownOffsetsCount = 0;
+    unsigned FKnownOffsetsBits = 0;  // capacity is 2^bits
     // Range of the offsets in the page list; offsets outside it need no set.
-    bool KnownOffsetsAny = false;
-    std::uint32_t KnownOffsetsMin = 0;
-    std::uint32_t KnownOffsetsMax = 0;
+    bool FKnownOffsetsAny = false;
+    std::uint32_t FKnownOffsetsMin = 0;
+    std::uint32_t FKnownOffsetsMax = 0;
 };

@@ -1,10 +1,13 @@
 // Texts of the loaded page's entries and the page's raster size.
 #include "tiff/KvCodecTiff.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstring>
+#include <vector>
 
+#include "io/SysIO.h"
 #include "tiff/TiffNames.h"
 
 namespace {
@@ -90,14 +93,23 @@ void TKvCodecTrnTiff::NamedValueText(const TTiffEntry& entry, std::string& text)
     TiffNamedValue(entry.FTag, ElementAt(entry.FInline, entry.FDataType, 0), text);
 }
 
+// Values a list text of the limit can show: every value takes at least 3
+// characters ("0, "), and the first one is always shown.
+static std::uint64_t ListValuesShown(std::uint32_t limit)
+{
+    return std::uint64_t(limit) / 3 + 1;
+}
+
 // "1, 2, 3": values are added while the text stays within the limit; the
-// first one always, ",..." when some are left out.
+// first one always, ",..." when some are left out. bytes holds available
+// values, at least as many as the limit can show.
 void TKvCodecTrnTiff::ListText(const TTiffEntry& entry, const std::uint8_t* bytes,
-                               std::uint32_t limit, std::string& text) const
+                               std::uint32_t available, std::uint32_t limit,
+                               std::string& text) const
 {
     text.clear();
     std::uint32_t k = 0;
-    for (; k < entry.FCount; ++k) {
+    for (; k < std::min(entry.FCount, available); ++k) {
         std::string piece = std::to_string(ElementAt(bytes, entry.FDataType, k)) + ", ";
         if (k > 0 && text.size() + piece.size() > limit)
             break;
@@ -114,7 +126,7 @@ void TKvCodecTrnTiff::RationalText(TTiffEntry& entry, std::string& text)
     text.clear();
     if (entry.FCount != 1)
         return;
-    EnsureValueQuiet(entry);
+    EnsureValueQuiet(entry, 8);
     const std::uint8_t* bytes = ValueBytes(entry);
     if (entry.FState == tvsInline || !bytes)
         return;
@@ -135,11 +147,11 @@ void TKvCodecTrnTiff::AsciiText(TTiffEntry& entry, std::uint32_t limit, std::str
     if (entry.FCount <= 4) {
         text.assign(reinterpret_cast<const char*>(entry.FInline), entry.FCount);
     } else {
-        EnsureValueQuiet(entry);
+        const std::uint32_t n = std::min(limit, entry.FCount);
+        EnsureValueQuiet(entry, n);
         const std::uint8_t* bytes = ValueBytes(entry);
         if (entry.FState == tvsInline || !bytes)
             return;
-        const std::uint32_t n = std::min(limit, entry.FCount);
         text.assign(reinterpret_cast<const char*>(bytes), n);
         if (n < entry.FCount)
             text += "...";
@@ -172,12 +184,13 @@ void TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit, std::s
         return;
     }
     if (entry.FCount >= 2 && entry.FCount <= inlineMax) {
-        ListText(entry, entry.FInline, limit, text);
+        ListText(entry, entry.FInline, inlineMax, limit, text);
         return;
     }
-    EnsureValueQuiet(entry);
+    const std::uint32_t typeSize = TiffTypeSize(entry.FDataType);
+    EnsureValueQuiet(entry, ListValuesShown(limit) * typeSize);
     if (entry.FState == tvsLittle || entry.FState == tvsConverted)
-        ListText(entry, entry.FData, limit, text);
+        ListText(entry, entry.FData, entry.FLoaded / typeSize, limit, text);
 }
 
 std::string TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit)
@@ -189,30 +202,31 @@ std::string TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit)
 
 // --- raster size ---------------------------------------------------------
 
-void TKvCodecTrnTiff::GetRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText)
+void TKvCodecTrnTiff::GetRasterSize(std::uint32_t& size, TErrCode& errCode, std::string& errText)
 {
-    if (!RasterDone) {
+    if (!FRasterDone) {
         TErrCode code = ErrOk;
         std::string text;
         std::uint32_t result = 0;
-        ComputeRasterSize(code, result, text);
-        RasterDone = true;
-        RasterFailed = code != ErrOk;
-        RasterErrText = RasterFailed ? text : std::string();
-        RasterSize = RasterFailed ? 0 : result;
+        ComputeRasterSize(result, code, text);
+        FRasterDone = true;
+        FRasterFailed = code != ErrOk;
+        FRasterErrText = FRasterFailed ? text : std::string();
+        FRasterSize = FRasterFailed ? 0 : result;
     }
-    if (RasterFailed) {
-        ErrCode = ErrFailed;
-        ErrText = RasterErrText;
+    if (FRasterFailed) {
+        errCode = ErrFailed;
+        errText = FRasterErrText;
     } else {
-        size = RasterSize;
+        size = FRasterSize;
     }
 }
 
-void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
-                                        std::string& ErrText)
+void TKvCodecTrnTiff::ComputeRasterSize(std::uint32_t& size, TErrCode& errCode,
+                                        std::string& errText)
 {
-    const std::int32_t so = FindTag(273), sb = FindTag(279), to = FindTag(324), tb = FindTag(325);
+    const std::int32_t so = FindTag(TagStripOffsets), sb = FindTag(TagStripByteCounts),
+                       to = FindTag(TagTileOffsets), tb = FindTag(TagTileByteCounts);
     const bool strips = so >= 0 || sb >= 0;
     const bool tiles = to >= 0 || tb >= 0;
     bool useStrips;
@@ -225,8 +239,8 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
     else if (tiles && !strips)
         useStrips = false;
     else {
-        ErrCode = ErrFailed;
-        ErrText = !strips && !tiles
+        errCode = ErrFailed;
+        errText = !strips && !tiles
                       ? "Missing Strip/Tile tags; Unable to deduct raster size"
                       : "Conflicting combination of Strip and Tile oriented tags; Unable to deduct raster size";
         return;
@@ -235,44 +249,76 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
     const std::int32_t offsets = useStrips ? so : to;
     const std::int32_t counts = useStrips ? sb : tb;
     if (counts < 0) {
-        ErrCode = ErrFailed;
-        ErrText = layout + "ByteCounts Tag is missing; unable to deduct raster size";
+        errCode = ErrFailed;
+        errText = layout + "ByteCounts Tag is missing; unable to deduct raster size";
         return;
     }
-    const TTiffEntry& countEntry = Entries[counts];
-    if (offsets >= 0 && Entries[offsets].FCount != countEntry.FCount) {
-        ErrCode = ErrFailed;
-        ErrText = layout + "ByteCounts and " + layout +
+    const TTiffEntry& countEntry = FEntries[static_cast<std::uint32_t>(counts)];
+    if (offsets >= 0 && FEntries[static_cast<std::uint32_t>(offsets)].FCount != countEntry.FCount) {
+        errCode = ErrFailed;
+        errText = layout + "ByteCounts and " + layout +
                   "ByteOffsets Tag Count differs; Unable to deduct raster size";
         return;
     }
-    const std::uint8_t* values = nullptr;
     std::string text;
-    GetValuePtr(static_cast<std::uint32_t>(counts), ErrCode, text, values);
-    if (ErrCode != ErrOk) {
-        ErrText = "Reading " + layout + "ByteCounts Tag Value: " + text +
+    if (countEntry.FSize > 4 && !ValueInFile(countEntry)) {
+        errCode = ErrFailed;
+        errText = "Reading " + layout + "ByteCounts Tag Value: Premature end of data" +
                   "; Unable to deduct raster size";
         return;
     }
     const std::uint32_t type = countEntry.FDataType;
     if (type != ttByte && type != ttShort && type != ttLong) {
-        ErrCode = ErrFailed;
+        errCode = ErrFailed;
         DataTypeNameLower(type, text);
-        ErrText = "Invalid " + layout + "ByteCounts DataType (" + text +
+        errText = "Invalid " + layout + "ByteCounts DataType (" + text +
                   "); Unable to deduct raster size";
         return;
     }
     std::uint32_t sum = 0;
-    for (std::uint32_t k = 0; k < countEntry.FCount; ++k)
-        sum += ElementAt(values, type, k);
+    SumValue(countEntry, sum, errCode, text);
+    if (errCode != ErrOk) {
+        errText = "Reading " + layout + "ByteCounts Tag Value: " + text +
+                  "; Unable to deduct raster size";
+        return;
+    }
     size = sum;
 }
 
-void TKvCodecTrnTiff::GetRasterSizeText(TErrCode& ErrCode, std::string& text, std::string& ErrText)
+// Sums the byte counts, 32-bit and wrapping. A list held whole is summed
+// where it is; any other is read in chunks, so a hostile count costs time
+// in proportion to the file but no memory beyond one chunk.
+void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& errCode,
+                               std::string& errText)
+{
+    const std::uint32_t type = entry.FDataType;
+    const std::uint8_t* held = ValueBytes(entry);
+    if (held && (entry.FState == tvsInline || entry.FLoaded == entry.FSize)) {
+        for (std::uint32_t k = 0; k < entry.FCount; ++k)
+            sum += ElementAt(held, type, k);
+        return;
+    }
+    const std::uint32_t width = TiffTypeSize(type);
+    const auto total = static_cast<std::uint32_t>(entry.FSize);
+    std::vector<std::uint8_t> chunk(std::min(total, RasterChunkSize));
+    for (std::uint32_t done = 0; done < total;) {
+        const std::uint32_t n = std::min(total - done, RasterChunkSize);
+        FReader->Seek(entry.FOffset + done, errCode, errText);
+        if (errCode == ErrOk)
+            FReader->Read(n, chunk.data(), errCode, errText);
+        if (errCode != ErrOk)
+            return;
+        for (std::uint32_t at = 0; at < n; at += width)
+            sum += width == 1 ? chunk[at] : width == 2 ? Get16(&chunk[at]) : Get32(&chunk[at]);
+        done += n;
+    }
+}
+
+void TKvCodecTrnTiff::GetRasterSizeText(std::string& text, TErrCode& errCode, std::string& errText)
 {
     std::uint32_t size = 0;
-    GetRasterSize(ErrCode, size, ErrText);
-    if (ErrCode == ErrOk)
+    GetRasterSize(size, errCode, errText);
+    if (errCode == ErrOk)
         text = SizeToText(size);
 }
 
@@ -281,7 +327,7 @@ void TKvCodecTrnTiff::RasterSizeText(std::string& text)
     TErrCode code = ErrOk;
     std::string errText;
     text.clear();
-    GetRasterSizeText(code, text, errText);
+    GetRasterSizeText(text, code, errText);
     if (code != ErrOk)
         text.clear();
 }

@@ -2,6 +2,7 @@
 #include "tiff/KvCodecTiff.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -63,7 +64,7 @@ const TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index) const
     if (index >= FEntryCount)
         RaiseInternal("KvCodecTiff entry " + std::to_string(index) + " of " +
                       std::to_string(FEntryCount));
-    return Entries[index];
+    return FEntries[index];
 }
 
 TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
@@ -73,81 +74,76 @@ TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
 
 // --- directory -----------------------------------------------------------
 
-std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& ErrText)
+std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& errCode, std::string& errText)
 {
+    // The previous page's entries go first, so that whatever fails below the
+    // loaded entries never belong to another page than IfdOffset names.
+    PrepareEntries(0);
     TErrCode code = ErrOk;
     std::string text;
     std::uint8_t bytes[4];
-    Reader->Seek(FIfdOffset, code, text);
+    FReader->Seek(FIfdOffset, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4756.92");
-    Reader->Read(2, bytes, code, text);
+    FReader->Read(2, bytes, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4758.92");
     const std::uint32_t count = Get16(bytes);
     if (count > MaxTagCount) {
-        ErrCode = ErrFailed;
-        ErrText = "Sanity check on number of tags failed (decoded value is " +
+        errCode = ErrFailed;
+        errText = "Sanity check on number of tags failed (decoded value is " +
                   std::to_string(count) + ")";
         RaiseInternal("KvCodecTiff 4764.73");
     }
     PrepareEntries(count);
     // EntryCount is set only once the whole directory has been read, so a
     // directory cut off by the end of the file leaves no half-read entries.
-    Reader->Read(12 * count, RawEntries.get(), code, text);
+    FReader->Read(12 * count, FRawEntries.get(), code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4801.92");
-    Reader->Read(4, bytes, code, text);
+    FReader->Read(4, bytes, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4803.92");
     FEntryCount = count;
     DecodeEntries();
-    RasterDone = false;
+    FRasterDone = false;
     return Get32(bytes);
 }
 
+// Empties the entries and makes room for count of them. The old arrays stay
+// in place until the new ones exist, so a failed allocation leaves a
+// consistent, empty object.
 void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
 {
-    RasterDone = false;
-    if (count > EntryCapacity) {
-        RawEntries.reset();
-        if (Entries) {
-            ReleaseValues("KvCodecTiff 4777.96", "KvCodecTiff 4777.96");
-            Entries.reset();
-        }
-        EntryCapacity = 0;
-        FEntryCount = 0;
-        const std::uint32_t capacity = count + EntryGrowth;
-        RawEntries.reset(new (std::nothrow) std::uint8_t[12 * std::size_t(capacity)]);
-        if (!RawEntries)
-            RaiseInternal("KvCodecTiff 4784.94");
-        Entries.reset(new (std::nothrow) TTiffEntry[capacity]());
-        if (!Entries)
-            RaiseInternal("KvCodecTiff 4786.94");
-        EntryCapacity = capacity;
-    } else if (FEntryCount != 0) {
-        ReleaseValues("KvCodecTiff 4794.96", "KvCodecTiff 4794.96");
-        std::fill(Entries.get(), Entries.get() + FEntryCount, TTiffEntry{});
-        FEntryCount = 0;
-    }
+    FRasterDone = false;
+    ReleaseValues();
+    FEntryCount = 0;
+    TrimPool();
+    if (count <= FEntryCapacity)
+        return;
+    const std::uint32_t capacity = count + EntryGrowth;
+    std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[12 * std::size_t(capacity)]);
+    if (!raw)
+        RaiseInternal("KvCodecTiff 4784.94");
+    std::unique_ptr<TTiffEntry[]> entries(new (std::nothrow) TTiffEntry[capacity]());
+    if (!entries)
+        RaiseInternal("KvCodecTiff 4786.94");
+    FRawEntries = std::move(raw);
+    FEntries = std::move(entries);
+    FEntryCapacity = capacity;
 }
 
 void TKvCodecTrnTiff::DropEntries()
 {
-    if (FEntryCount == 0)
-        return;
-    ReleaseValues("KvCodecTiff 4794.96", "KvCodecTiff 4794.96");
-    std::fill(Entries.get(), Entries.get() + FEntryCount, TTiffEntry{});
-    FEntryCount = 0;
+    PrepareEntries(0);
     FIfdOffset = 0;
-    RasterDone = false;
 }
 
 void TKvCodecTrnTiff::DecodeEntries()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        const std::uint8_t* raw = RawEntries.get() + 12 * std::size_t(i);
-        TTiffEntry& entry = Entries[i];
+        const std::uint8_t* raw = FRawEntries.get() + 12 * std::size_t(i);
+        TTiffEntry& entry = FEntries[i];
         entry.FTag = Get16(raw);
         entry.FDataType = Get16(raw + 2);
         entry.FCount = Get32(raw + 4);
@@ -159,7 +155,7 @@ void TKvCodecTrnTiff::DecodeEntries()
             entry.FOffset = Get32(raw + 8);
         } else {
             entry.FState = tvsInline;
-            if (BigEndian)
+            if (FBigEndian)
                 DecodeBigEndianInline(entry, raw + 8);
             else
                 std::memcpy(entry.FInline, raw + 8, 4);
@@ -186,61 +182,77 @@ void TKvCodecTrnTiff::DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_
 
 // --- values --------------------------------------------------------------
 
-void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+// Loads at least the first need bytes of the value (all of it when need is
+// FSize or more). A value held with fewer bytes is read again in full.
+void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& errCode,
+                                  std::string& errText)
 {
     if (entry.FState == tvsNone)
         RaiseInternal("KvCodecTiff 4621.70");
+    if (entry.FState == tvsInline)
+        return;
+    const auto size =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(need, std::uint64_t(entry.FSize)));
+    if (entry.FState != tvsNotRead && entry.FLoaded < size)
+        UnloadValue(entry);
     if (entry.FState == tvsNotRead) {
-        LoadValue(entry, ErrCode, ErrText);
-        if (ErrCode != ErrOk)
+        LoadValue(entry, size, errCode, errText);
+        if (errCode != ErrOk)
             return;
     }
     if (entry.FState == tvsRaw)
-        SwapValue(entry, ErrCode, ErrText);
+        SwapValue(entry, errCode, errText);
 }
 
-void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry)
+void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need)
 {
     TErrCode code = ErrOk;
     std::string text;
-    EnsureValue(entry, code, text);
+    EnsureValue(entry, need, code, text);
 }
 
-void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+// Whether every byte of the value lies inside the file. A value that does
+// not is never read, whatever part of it a caller asks for.
+bool TKvCodecTrnTiff::ValueInFile(const TTiffEntry& entry) const
 {
-    // A value larger than the whole file cannot be there; it is neither
-    // allocated at its announced size nor read.
     TErrCode code = ErrOk;
     std::string text;
     std::uint32_t fileSize = 0;
-    Reader->GetSize(code, fileSize, text);
-    if (entry.FSize > std::int64_t(fileSize)) {
-        ErrCode = ErrFailed;
-        ErrText = "Premature end of data";
+    FReader->GetSize(fileSize, code, text);
+    return std::uint64_t(entry.FOffset) + std::uint64_t(entry.FSize) <= fileSize;
+}
+
+void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& errCode,
+                                std::string& errText)
+{
+    if (!ValueInFile(entry)) {
+        errCode = ErrFailed;
+        errText = "Premature end of data";
         return;
     }
-    const auto size = static_cast<std::uint32_t>(entry.FSize);
+    // A whole value of hundreds of megabytes may well not fit: that is the
+    // caller's failure to report, not an internal one.
     std::uint8_t* buffer = nullptr;
-    AcquireBuffer(size, code, text, buffer);
-    if (code != ErrOk)
-        RaiseInternal("KvCodecTiff 4417.92");
+    AcquireBuffer(size, buffer, errCode, errText);
+    if (!buffer)
+        return;
+    TErrCode code = ErrOk;
+    std::string text;
     const char* failure = nullptr;
-    Reader->Seek(entry.FOffset, code, text);
+    FReader->Seek(entry.FOffset, code, text);
     if (code != ErrOk)
         failure = "KvCodecTiff 4419.91";
     else {
-        Reader->Read(size, buffer, code, text);
+        FReader->Read(size, buffer, code, text);
         if (code != ErrOk)
             failure = "KvCodecTiff 4421.92";
     }
     if (failure) {
-        TErrCode ignored = ErrOk;
-        ReleaseBuffer(buffer, ignored, text);
-        if (ignored != ErrOk)
-            FreeBuffer(buffer);
+        ReleaseBuffer(buffer);
         RaiseInternal(failure);
     }
-    if (BigEndian) {
+    entry.FLoaded = size;
+    if (FBigEndian) {
         entry.FState = tvsRaw;
         entry.FRawData = buffer;
         entry.FData = nullptr;
@@ -251,7 +263,27 @@ void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, TErrCode& ErrCode, std::strin
     }
 }
 
-void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+// Gives the entry's buffers back; the value is read again when asked for.
+void TKvCodecTrnTiff::UnloadValue(TTiffEntry& entry)
+{
+    std::uint8_t* data = entry.FState == tvsLittle || entry.FState == tvsConverted
+                             ? entry.FData : nullptr;
+    // A value left unconverted by a failed conversion still owns its raw
+    // buffer; it goes back like any other.
+    std::uint8_t* raw = entry.FState == tvsRaw || entry.FState == tvsConverted
+                            ? entry.FRawData : nullptr;
+    if (entry.FState != tvsInline && entry.FState != tvsNone)
+        entry.FState = tvsNotRead;
+    entry.FData = nullptr;
+    entry.FRawData = nullptr;
+    entry.FLoaded = 0;
+    if (data)
+        ReleaseBuffer(data);
+    if (raw)
+        ReleaseBuffer(raw);
+}
+
+void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& errCode, std::string& errText)
 {
     const bool fromLittle = entry.FState == tvsLittle;
     const std::uint8_t* source = fromLittle ? entry.FData : entry.FRawData;
@@ -259,22 +291,18 @@ void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::strin
     if (width == 0)
         RaiseInternal("KvCodecTiff 3669.73; a^.FDataType: " + std::to_string(entry.FDataType));
     std::uint8_t* target = nullptr;
-    TErrCode code = ErrOk;
-    std::string text;
-    AcquireBuffer(static_cast<std::uint32_t>(entry.FSize), code, text, target);
-    if (code != ErrOk)
-        RaiseInternal("KvCodecTiff 3641.92");
+    AcquireBuffer(entry.FLoaded, target, errCode, errText);
+    if (!target)
+        return;
     if (width == 1)
-        std::memcpy(target, source, static_cast<std::size_t>(entry.FSize));
+        std::memcpy(target, source, entry.FLoaded);
     else
-        ConvertFromBigEndian(source, target, static_cast<std::size_t>(entry.FSize), width);
+        ConvertFromBigEndian(source, target, entry.FLoaded, width);
     if (fromLittle)
         entry.FRawData = target;
     else
         entry.FData = target;
     entry.FState = tvsConverted;
-    (void)ErrCode;
-    (void)ErrText;
 }
 
 const std::uint8_t* TKvCodecTrnTiff::ValueBytes(const TTiffEntry& entry) const
@@ -286,17 +314,27 @@ const std::uint8_t* TKvCodecTrnTiff::ValueBytes(const TTiffEntry& entry) const
     }
 }
 
-void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText,
-                                  const std::uint8_t*& pointer)
+// The one operation besides the raster size that needs a whole value. Of
+// the values above KeptValueSize only the last one asked for stays loaded,
+// so looking at value after value never holds more than one of them.
+void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, const std::uint8_t*& pointer,
+                                  TErrCode& errCode, std::string& errText)
 {
     TTiffEntry& entry = EntryAt(index);
     if (entry.FSize <= 4) {
         pointer = entry.FInline;
         return;
     }
-    EnsureValue(entry, ErrCode, ErrText);
-    if (ErrCode == ErrOk)
-        pointer = entry.FData;
+    if (FWholeIndex != NoEntry && FWholeIndex != index) {
+        UnloadValue(FEntries[FWholeIndex]);
+        FWholeIndex = NoEntry;
+    }
+    EnsureValue(entry, std::uint64_t(entry.FSize), errCode, errText);
+    if (errCode != ErrOk)
+        return;
+    pointer = entry.FData;
+    if (entry.FSize > KeptValueSize)
+        FWholeIndex = index;
 }
 
 const std::uint8_t* TKvCodecTrnTiff::ValuePointer(std::uint32_t index)
@@ -304,7 +342,7 @@ const std::uint8_t* TKvCodecTrnTiff::ValuePointer(std::uint32_t index)
     TErrCode code = ErrOk;
     std::string text;
     const std::uint8_t* pointer = nullptr;
-    GetValuePtr(index, code, text, pointer);
+    GetValuePtr(index, pointer, code, text);
     if (code != ErrOk)
         throw std::runtime_error(text);
     return pointer;
@@ -323,85 +361,91 @@ std::uint32_t TKvCodecTrnTiff::ValueCount(std::uint32_t index) const
 std::int32_t TKvCodecTrnTiff::FindTag(std::uint32_t tag) const
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i)
-        if (Entries[i].FTag == tag)
+        if (FEntries[i].FTag == tag)
             return static_cast<std::int32_t>(i);
     return -1;
 }
 
 // --- buffer pool ---------------------------------------------------------
 
-void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
-                                    std::uint8_t*& buffer)
+void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer,
+                                    TErrCode& errCode, std::string& errText)
 {
-    auto it = std::lower_bound(Pool.begin(), Pool.end(), size,
-                               [](const TPoolSlot& slot, std::uint32_t n) { return slot.Size < n; });
-    if (it != Pool.end()) {
-        buffer = it->Buffer;
-        Pool.erase(it);
+    auto it = std::lower_bound(FPool.begin(), FPool.end(), size,
+                               [](const TPoolSlot& slot, std::uint32_t n) { return slot.FSize < n; });
+    if (it != FPool.end()) {
+        buffer = it->FBuffer;
+        FPoolBytes -= it->FSize;
+        FPool.erase(it);
+        return;
+    }
+    // In a 32-bit build the block size would wrap for sizes near 4 GiB.
+    if (size > SIZE_MAX - sizeof(std::uint32_t)) {
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
         return;
     }
     void* block = nullptr;
-    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), ErrCode, block, ErrText);
+    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), errCode, block, errText);
     if (!block)
         return;
     std::memcpy(block, &size, sizeof size);
     buffer = static_cast<std::uint8_t*>(block) + sizeof(std::uint32_t);
 }
 
-void TKvCodecTrnTiff::ReleaseBuffer(std::uint8_t* buffer, TErrCode& ErrCode, std::string& ErrText)
+// Small buffers are kept for the next values; large ones, and any the pool
+// has no room for, go back to the heap.
+void TKvCodecTrnTiff::ReleaseBuffer(std::uint8_t* buffer)
 {
     const std::uint32_t size = BufferSize(buffer);
-    try {
-        if (Pool.size() == Pool.capacity())
-            Pool.reserve(Pool.size() + PoolGrowth);
-    } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+    if (size > KeptValueSize) {
+        FreeBuffer(buffer);
         return;
     }
-    auto it = std::upper_bound(Pool.begin(), Pool.end(), size,
-                               [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.Size; });
-    Pool.insert(it, TPoolSlot{size, buffer});
+    try {
+        if (FPool.size() == FPool.capacity())
+            FPool.reserve(FPool.size() + PoolGrowth);
+    } catch (const std::bad_alloc&) {
+        FreeBuffer(buffer);
+        return;
+    }
+    auto it = std::upper_bound(FPool.begin(), FPool.end(), size,
+                               [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.FSize; });
+    FPool.insert(it, TPoolSlot{size, buffer});
+    FPoolBytes += size;
 }
 
-// Returns every value buffer of the loaded entries to the pool. Each record
-// is cleared before its buffers go, so a failure leaves no record pointing at
-// a pooled or freed buffer.
-void TKvCodecTrnTiff::ReleaseValues(const char* dataFailure, const char* rawFailure)
+// The largest buffers go first, as they are the least likely to be reused.
+void TKvCodecTrnTiff::TrimPool()
+{
+    while (FPoolBytes > PoolKeptBytes && !FPool.empty()) {
+        FPoolBytes -= FPool.back().FSize;
+        FreeBuffer(FPool.back().FBuffer);
+        FPool.pop_back();
+    }
+}
+
+// Returns every value buffer of the loaded entries and clears the records.
+void TKvCodecTrnTiff::ReleaseValues()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        TTiffEntry& entry = Entries[i];
-        std::uint8_t* data = entry.FState == tvsLittle || entry.FState == tvsConverted
-                                 ? entry.FData : nullptr;
-        // A value left unconverted by a failed conversion still owns its raw
-        // buffer; it goes back to the pool like any other.
-        std::uint8_t* raw = entry.FState == tvsRaw || entry.FState == tvsConverted
-                                ? entry.FRawData : nullptr;
-        entry = TTiffEntry{};
-        for (auto [buffer, failure] : {std::pair{data, dataFailure}, std::pair{raw, rawFailure}}) {
-            if (!buffer)
-                continue;
-            TErrCode code = ErrOk;
-            std::string text;
-            ReleaseBuffer(buffer, code, text);
-            if (code != ErrOk) {
-                FreeBuffer(buffer);
-                RaiseInternal(failure);
-            }
-        }
+        UnloadValue(FEntries[i]);
+        FEntries[i] = TTiffEntry{};
     }
+    FWholeIndex = NoEntry;
 }
 
 void TKvCodecTrnTiff::FreeValueBuffers()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        TTiffEntry& entry = Entries[i];
+        TTiffEntry& entry = FEntries[i];
         if (entry.FState == tvsLittle || entry.FState == tvsConverted)
             FreeBuffer(entry.FData);
         if (entry.FState == tvsRaw || entry.FState == tvsConverted)
             FreeBuffer(entry.FRawData);
     }
-    for (const TPoolSlot& slot : Pool)
-        FreeBuffer(slot.Buffer);
-    Pool.clear();
+    for (const TPoolSlot& slot : FPool)
+        FreeBuffer(slot.FBuffer);
+    FPool.clear();
+    FPoolBytes = 0;
 }

@@ -87,7 +87,7 @@ void TKvTiffDirReader::Open(const std::string& path, const std::string& displayN
     Description = Store->Describe();
     TErrCode code = ErrOk;
     std::string text;
-    Store->CreateReader(iorRandom, code, text, Reader);
+    Store->CreateReader(iorRandom, Reader, code, text);
     if (code != ErrOk) {
         Reader = nullptr;
         errCode = ErrFailed;
@@ -95,7 +95,7 @@ void TKvTiffDirReader::Open(const std::string& path, const std::string& displayN
         return;
     }
     std::uint32_t size = 0;
-    Reader->GetSize(code, size, text);
+    Reader->GetSize(size, code, text);
     Size = size;
     ReadHeader(errCode, errText);
 }

@@ -12,6 +12,21 @@ enum TTiffType : std::uint32_t {
     ttIfd = 13,
 };
 
+// Codes of the tags the reader looks at or names values of.
+enum TTiffTag : std::uint32_t {
+    TagSubFileType = 254,
+    TagCompression = 259,
+    TagPhotometric = 262,
+    TagFillOrder = 266,
+    TagStripOffsets = 273,
+    TagOrientation = 274,
+    TagStripByteCounts = 279,
+    TagPlanarConfig = 284,
+    TagResolutionUnit = 296,
+    TagTileOffsets = 324,
+    TagTileByteCounts = 325,
+};
+
 // Byte size of one value of the type; 0 for unknown codes.
 std::uint32_t TiffTypeSize(std::uint32_t dataType);
 

@@ -39,7 +39,7 @@ TEST_F(DumpToolTest, BrokenPageShowsItsTextAndTheToolGoesOn)
     EXPECT_EQ(Err.str(), "");
 }
 
-TEST_F(DumpToolTest, InternalFailuresOfAPageAreShownInPlace)
+TEST_F(DumpToolTest, FailuresOfAPageAreShownInPlace)
 {
     std::vector<TEntry> tooMany(1025, Short(256, {1}));
     TTiff tiff;
@@ -48,8 +48,7 @@ TEST_F(DumpToolTest, InternalFailuresOfAPageAreShownInPlace)
     EXPECT_EQ(Run({path}), 1);
     const std::string out = Out.str();
     EXPECT_NE(out.find("Page 1 of 2\nPage offset: 8\nPage raster data size: (StripByteCounts Tag "
-                       "is missing; unable to deduct raster size)\nUnexpected error: KvCodecTiff "
-                       "4421.92\n"),
+                       "is missing; unable to deduct raster size)\nStripOffsets (3 Long): \n"),
               std::string::npos)
         << out;
     EXPECT_NE(out.find("Page 2 of 2\nSanity check on number of tags failed (decoded value is "

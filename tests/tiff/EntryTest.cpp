@@ -164,7 +164,9 @@ TEST_F(EntryTest, DirectoryOf1024EntriesLoadsAnd1025Fails)
     ExpectInternal([&] { Reader.ReadPage(Code, Text); }, "KvCodecTiff 4764.73");
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, "Sanity check on number of tags failed (decoded value is 1025)");
-    EXPECT_EQ(Reader.EntryCount(), 1024u);
+    // The entries shown are never those of another page than IfdOffset names.
+    EXPECT_EQ(Reader.EntryCount(), 0u);
+    EXPECT_EQ(Reader.IfdOffset(), Reader.PageSlot(1));
 }
 
 struct TCutCase {
@@ -198,18 +200,27 @@ INSTANTIATE_TEST_SUITE_P(Cuts, CutDirectoryTest,
                          ::testing::Values(TCutCase{"InEntries", 2 + 12, "KvCodecTiff 4801.92"},
                                            TCutCase{"InNextOffset", 2 + 24 + 2,
                                                     "KvCodecTiff 4803.92"}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
-TEST_F(EntryTest, ValueBeyondTheEndRaisesTheInternalFailure)
+// A value that starts beyond the end or runs past it has no text and no
+// bytes, even where its first bytes are there; the rest of the page shows.
+TEST_F(EntryTest, ValueRunningPastTheEndHasNoTextAndNoBytes)
 {
     TTiff tiff;
-    tiff.Ifds.push_back(Page({Long(273, {1, 2, 3}).At(5000), Short(256, {9})}));
+    tiff.Ifds.push_back(Page({Long(273, {1, 2, 3}).At(5000), Ascii(270, "abcdefghij").At(190),
+                              Long(279, {4, 5, 6}).At(194), Short(256, {9})}));
     tiff.Length = 200;
     OpenTiff(tiff);
     LoadPage(0);
-    ExpectInternal([&] { Reader.ValueText(0, 25); }, "KvCodecTiff 4421.92");
-    EXPECT_EQ(Reader.ValueText(1, 25), "9");
-    EXPECT_THROW(Reader.ValuePointer(0), EKvInternal);
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(Reader.ValueText(i, 3), "") << i;
+        Code = ErrOk;
+        const std::uint8_t* pointer = nullptr;
+        Reader.GetValuePtr(i, pointer, Code, Text);
+        EXPECT_EQ(Code, ErrFailed);
+        EXPECT_EQ(Text, "Premature end of data");
+    }
+    EXPECT_EQ(Reader.ValueText(3, 25), "9");
 }
 
 class OversizedValueTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
@@ -237,14 +248,14 @@ TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
         EXPECT_EQ(Reader.ValueText(i, 45), "") << i;
         Code = ErrOk;
         const std::uint8_t* pointer = nullptr;
-        Reader.GetValuePtr(i, Code, Text, pointer);
+        Reader.GetValuePtr(i, pointer, Code, Text);
         EXPECT_EQ(Code, ErrFailed) << i;
         EXPECT_EQ(Text, "Premature end of data");
     }
     EXPECT_EQ(Reader.GetPoolCount(), 0u);
     Code = ErrOk;
     std::string sizeText;
-    Reader.GetRasterSizeText(Code, sizeText, Text);
+    Reader.GetRasterSizeText(sizeText, Code, Text);
     EXPECT_EQ(Text, "Reading StripByteCounts Tag Value: Premature end of data; Unable to deduct "
                     "raster size");
     EXPECT_EQ(Reader.ValueText(5, 25), "5");
@@ -253,3 +264,55 @@ TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
 INSTANTIATE_TEST_SUITE_P(ByteOrders, OversizedValueTest,
                          ::testing::Values(TOrder::Little, TOrder::Big),
                          OrderName);
+
+// Texts read no more of a value than they can show; of the values asked for
+// whole, only the last large one stays, and a page load trims the pool.
+TEST_P(EntryOrderTest, TextsReadOnlyWhatTheyShow)
+{
+    const std::uint32_t fileSize = 1 << 20;
+    TTiff tiff;
+    tiff.Order = GetParam();
+    std::vector<TEntry> entries;
+    for (std::uint16_t i = 0; i < 64; ++i)
+        entries.push_back(Bare(40000 + i, i % 2 ? tLong : tAscii, i % 2 ? fileSize / 4 : fileSize)
+                              .WithField(0));
+    tiff.Ifds = {Page(entries), Page({Short(256, {1})})};
+    tiff.Length = fileSize;
+    OpenTiff(tiff);
+    LoadPage(0);
+    for (std::uint32_t i = 0; i < 64; ++i) {
+        Reader.ValueText(i, 45);
+        EXPECT_EQ(Reader.GetEntry(i).FLoaded, i % 2 ? 16u * 4 : 45u) << i;
+    }
+    const std::string list = Reader.ValueText(1, 25);
+    EXPECT_EQ(list.substr(list.size() - 4), ",...");
+    EXPECT_EQ(Reader.ValueText(0, 5).size(), 5u + 3u);
+    Reader.ValuePointer(0);
+    EXPECT_EQ(Reader.GetEntry(0).FLoaded, fileSize);
+    Reader.ValuePointer(1);
+    EXPECT_EQ(Reader.GetEntry(0).FState, tvsNotRead);
+    EXPECT_EQ(Reader.ValueText(1, 25), list);
+    LoadPage(1);
+    EXPECT_LE(Reader.GetPoolCount(), 2u * 64);
+}
+
+// A value of nearly 4 GiB in a sparse file: its text reads a few bytes, and
+// asking for the whole of it in a 32-bit build fails cleanly instead of
+// wrapping the size of its buffer.
+TEST_F(EntryTest, ValueOfNearly4GiBInASparseFile)
+{
+    TTiff tiff;
+    tiff.Ifds.push_back(Page({Bare(40000, tByte, 0xFFFFFFFD).WithField(2), Short(256, {9})}));
+    tiff.Length = (4ull << 30) + 8;
+    OpenTiff(tiff);
+    LoadPage(0);
+    EXPECT_EQ(Reader.ValueText(0, 25), "42, 0, 8, 0, 0, 0, 2, 0,...");
+    EXPECT_LE(Reader.GetEntry(0).FLoaded, 16u);
+    if (sizeof(void*) == 4) {
+        const std::uint8_t* pointer = nullptr;
+        Reader.GetValuePtr(0, pointer, Code, Text);
+        EXPECT_EQ(Code, ErrFailed);
+        EXPECT_EQ(Text, "Out of memory");
+    }
+    EXPECT_EQ(Reader.ValueText(1, 25), "9");
+}

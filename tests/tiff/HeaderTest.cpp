@@ -38,7 +38,7 @@ TEST_P(HeaderTest, ByteOrderFromMarkAndNumber)
     tiff.Magic = c.Magic;
     OpenTiff(tiff);
     std::string order;
-    Reader.GetByteOrder(Code, order, Text);
+    Reader.GetByteOrder(order, Code, Text);
     if (c.Expected) {
         ASSERT_EQ(Code, ErrOk) << Text;
         EXPECT_EQ(order, c.Expected);
@@ -54,8 +54,8 @@ TEST_P(HeaderTest, ByteOrderFromMarkAndNumber)
 }
 
 INSTANTIATE_TEST_SUITE_P(Marks, HeaderTest, ::testing::ValuesIn(HeaderCases),
-                         [](const auto& info) {
-                             const THeaderCase& c = info.param;
+                         [](const auto& testInfo) {
+                             const THeaderCase& c = testInfo.param;
                              return std::string(c.Mark) +
                                     (c.MagicOrder == TOrder::Big ? "Big" : "Little") +
                                     std::to_string(c.Magic);
@@ -79,14 +79,14 @@ TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
     }
     bool final = false;
     Code = ErrOk;
-    Reader.ScanStep(Code, final, Text);
+    Reader.ScanStep(final, Code, Text);
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, expected);
-    EXPECT_EQ(Reader.GetState(), -1);
+    EXPECT_EQ(Reader.GetState(), trsFailed);
     EXPECT_THROW(Reader.FileSize(), std::runtime_error);
 
     OpenTiff(PagesFile(2), "good.tif");
-    EXPECT_EQ(Reader.GetState(), 1);
+    EXPECT_EQ(Reader.GetState(), trsOpened);
     EXPECT_EQ(CountPages(), 2u);
 }
 
@@ -102,9 +102,9 @@ TEST_F(HeaderTest, MissingFileGivesTheOpeningText)
 TEST_F(HeaderTest, HeaderIsReadLazilyOnce)
 {
     OpenTiff(PagesFile(1));
-    EXPECT_EQ(Reader.GetState(), 1);
+    EXPECT_EQ(Reader.GetState(), trsOpened);
     EXPECT_EQ(Reader.FileSize(), 8u + 18u);
-    EXPECT_EQ(Reader.GetState(), 2);
+    EXPECT_EQ(Reader.GetState(), trsReady);
 }
 
 TEST_F(HeaderTest, SecondOpenResetsPageListByteOrderAndEntries)
@@ -151,4 +151,45 @@ TEST(SizeToTextTest, TiesGoToEven)
     // 1664 / 10.24 = 162.5 and 1920 / 10.24 = 187.5 exactly.
     EXPECT_EQ(SizeToText(1664), "1.62 Kb");
     EXPECT_EQ(SizeToText(1920), "1.88 Kb");
+}
+
+// Open may name a directory before any header of the file was read, also
+// right after another file failed: nothing is read before the header.
+TEST_F(HeaderTest, OpenWithADirectoryOffsetBeforeTheHeader)
+{
+    const std::string good = Write(PagesFile(2), "good.tif");
+    TTiff shortFile = PagesFile(1);
+    shortFile.Length = 7;
+    const std::string bad = Write(shortFile, "short.tif");
+    for (const std::string& first : {std::string(), bad}) {
+        TKvCodecTrnTiff reader;
+        reader.EnablePageList(true, Code, Text);
+        if (!first.empty()) {
+            reader.Open(first, "short.tif", 0, 0, Code, Text);
+            reader.ReadPage(Code, Text);
+            EXPECT_EQ(reader.GetState(), trsFailed);
+        }
+        Code = ErrOk;
+        reader.Open(good, "good.tif", 0, TKvCodecTrnTiff::BrokenMark, Code, Text);
+        EXPECT_EQ(Code, ErrOk);
+        reader.ReadPage(Code, Text);
+        EXPECT_EQ(Text, "Reading from file 'good.tif': Premature end of data; Page list is broken");
+        Code = ErrOk;
+        reader.Open(good, "good.tif", 1, Lay(PagesFile(2)).IfdOffsets[1], Code, Text);
+        reader.SelectPage(1, Code, Text);
+        reader.ReadPage(Code, Text);
+        EXPECT_EQ(Code, ErrOk);
+        EXPECT_EQ(reader.EntryCount(), 1u);
+    }
+}
+
+// Reads stay within the first 4 GiB, the size shown is the file's.
+TEST_F(HeaderTest, FileOf6GiBShowsItsSize)
+{
+    TTiff tiff = PagesFile(1);
+    tiff.Length = 6ull << 30;
+    OpenTiff(tiff);
+    LoadPage(0);
+    EXPECT_EQ(Reader.FileSize(), 6ull << 30);
+    EXPECT_EQ(SizeToText(Reader.FileSize()), "6.00 Gb");
 }
