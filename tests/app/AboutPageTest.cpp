@@ -1,7 +1,9 @@
 // The About page byte for byte, and which link targets may reach the shell.
 #include <gtest/gtest.h>
 
+#include "FakeTiff.h"
 #include "app/FOrvaneAbout.h"
+#include "app/StartUp.h"
 #include "app/FOrvaneLiveUpdate.h"
 #include "html/KvHtml.h"
 #include "html/KvHtmlCanvasLog.h"
@@ -116,8 +118,33 @@ TEST(AboutPage, OnlyWebAndMailLinksGoToTheShell)
     for (const char* href : {"http://a/", "HTTPS://a/", "Mailto:x@y", "http:"})
         EXPECT_TRUE(IsShellSafeHref(href)) << href;
     for (const char* href : {"file:///c:/windows/notepad.exe", "C:\\Windows\\notepad.exe",
-                             "calc", "", "javascript:x", " http://a/", "ftp://a/", "httpx://a"})
+                             "calc", "", "javascript:x", " http://a/", "ftp://a/", "httpx://a",
+                             "Update"})
         EXPECT_FALSE(IsShellSafeHref(href)) << href;
+
+    TViewerRig rig;
+    for (const char* href : {"http://a/", "file:///c:/x.exe", "update", "MAILTO:x@y", "cmd"})
+        rig.Frm->AboutLinkClick(href);
+    EXPECT_EQ(rig.Host.Opened, (std::vector<std::string>{"http://a/", "MAILTO:x@y"}));
+}
+
+TEST(AboutPage, StartUpReadsTheStoredTextAndBuildsThePage)
+{
+    TViewerRig viewer;
+    viewer.Host.Registry.Kind = TKvStoredKind::Binary;
+    viewer.Host.Registry.Value = "2.10\n1\nstored news\n";
+    viewer.Frm->StartUp("");
+    EXPECT_EQ(LatestVersion(), "2.10");
+    EXPECT_EQ(viewer.Host.AboutHtml, BuildAboutPageText(0x00C8D0D4));
+    EXPECT_NE(viewer.Host.AboutHtml.find("stored news"), std::string::npos);
+    EXPECT_TRUE(viewer.Host.HelpKey);
+
+    TViewerRig manual; // nothing stored: the built-in text, and no viewer set-up
+    manual.Frm->StartUp("/manual");
+    EXPECT_EQ(LatestVersion(), ProgramVersion);
+    EXPECT_EQ(manual.Host.Role, orManual);
+    EXPECT_EQ(manual.Host.AboutHtml, "");
+    EXPECT_FALSE(manual.Host.HelpKey);
 }
 
 TEST(AboutPage, FitsTheAboutTabWithOrWithoutNews)

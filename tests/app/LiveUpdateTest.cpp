@@ -2,35 +2,10 @@
 // the registry gives, and the rules for reading and writing the stored copy.
 #include <gtest/gtest.h>
 
+#include "FakeTiff.h"
 #include "app/FOrvaneLiveUpdate.h"
 
 namespace {
-
-class TFakeRegistry : public IKvLiveUpdateRegistry {
-public:
-    TKvStoredKind Kind = TKvStoredKind::Absent;
-    std::string Value;
-    int Reads = 0;
-    int Writes = 0;
-
-    TKvStoredKind Query(std::uint32_t& size) override
-    {
-        size = static_cast<std::uint32_t>(Value.size());
-        return Kind;
-    }
-    bool Read(std::uint32_t size, std::string& bytes) override
-    {
-        ++Reads;
-        bytes = Value.substr(0, size);
-        return true;
-    }
-    void Write(const std::string& bytes) override
-    {
-        ++Writes;
-        Kind = TKvStoredKind::Binary;
-        Value = bytes;
-    }
-};
 
 const char* const News = "line one<br>\r\n<a href=\"x\" title=\"t\">two</a>\r\n";
 
