@@ -69,6 +69,8 @@ public:
     virtual void OpenInShell(const std::string& href) = 0;
     // From now on F1 opens the manual window.
     virtual void InstallHelpKey() = 0;
+    // The manual window, when it exists, builds its page again (new news).
+    virtual void RebuildManualPage() = 0;
 };
 
 struct TOrvaneWidgets {

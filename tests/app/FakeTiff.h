@@ -231,6 +231,7 @@ struct TFakeHost : IKvOrvaneHost {
     void SetAboutHtml(const std::string& html) override { AboutHtml = html; }
     void OpenInShell(const std::string& href) override { Opened.push_back(href); }
     void InstallHelpKey() override { HelpKey = true; }
+    void RebuildManualPage() override {}
 };
 
 // True when another thread can take the lock within a second; a thread stuck

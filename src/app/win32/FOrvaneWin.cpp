@@ -379,3 +379,9 @@ void TFrmOrvaneWin::InstallHelpKey()
 {
     FAboutPage->InstallHelpKey();
 }
+
+void TFrmOrvaneWin::RebuildManualPage()
+{
+    if (TFrmHelp* manual = FAboutPage->Manual())
+        manual->BuildManualPage();
+}

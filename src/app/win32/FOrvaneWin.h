@@ -59,6 +59,7 @@ public:
     void SetAboutHtml(const std::string& html) override;
     void OpenInShell(const std::string& href) override;
     void InstallHelpKey() override;
+    void RebuildManualPage() override;
 
     TOrvaneAboutWin& AboutPage() { return *FAboutPage; }
 

@@ -264,6 +264,8 @@ TKvHtmlCanvas* TKvHtmlViewerWin::Surface(std::int32_t width, std::int32_t height
             return nullptr;
         FSurfaceWidth = width;
         FSurfaceHeight = height;
+        RECT all{0, 0, width, height}; // the control colour until a page is drawn
+        FillRect(FBitmapDc, &all, GetSysColorBrush(COLOR_BTNFACE));
         FCanvas = std::make_unique<TKvHtmlCanvasGdi>(FBitmapDc);
     }
     return FCanvas.get();
