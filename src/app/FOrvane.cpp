@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "app/FOrvaneAbout.h"
+#include "app/FOrvaneLiveUpdate.h"
 #include "app/StartUp.h"
 
 void GuardErrors(TErrCode& ErrCode, std::string& ErrText, const std::function<void()>& fn)
@@ -48,21 +50,43 @@ void TFrmOrvane::StartUp(const std::string& argument)
 {
     TOrvaneRole role = RoleOfArgument(argument);
     if (role != orViewer) {
+        if (role == orManual)
+            LoadLiveUpdate(FHost.LiveUpdateRegistry());
         FHost.RunSwitchRole(role);
         FHost.CloseWindow();
         return;
     }
+    LoadLiveUpdate(FHost.LiveUpdateRegistry());
     FHost.SetCaption(ViewerCaption());
     for (IKvButtonWidget* b : {W.ButFirst, W.ButPrevious, W.ButNext, W.ButLast})
         b->SetEnabled(false);
+    BuildAboutPage();
     FHost.RepaintNow();
     TErrCode ErrCode = ErrOk;
     std::string ErrText;
     if (!argument.empty())
         OpenFile(argument, ErrCode, ErrText);
+    FHost.InstallHelpKey();
     EventsEnabled = true;
     ShowErrorOf(ErrCode, ErrText);
 }
+
+void TFrmOrvane::BuildAboutPage()
+{
+    FHost.SetAboutHtml(BuildAboutPageText(FHost.WindowColour()));
+}
+
+void TFrmOrvane::AboutLinkClick(const std::string& href)
+{
+    if (href == UpdateHref)
+        RunAutoUpdate();
+    else if (IsShellSafeHref(href))
+        FHost.OpenInShell(href);
+}
+
+// The update window arrives with the auto-update; until then the link does
+// nothing.
+void TFrmOrvane::RunAutoUpdate() {}
 
 void TFrmOrvane::OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText)
 {

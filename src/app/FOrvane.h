@@ -37,6 +37,12 @@ public:
     void PageCountProgress();
     void FormClose();
 
+    // The About tab's page from the current live-update facts.
+    void BuildAboutPage();
+    // A link of the About page or the manual that is not an in-page anchor.
+    void AboutLinkClick(const std::string& href);
+    void RunAutoUpdate();
+
     // A file dropped on the window opens as if chosen with Browse.
     void OpenDroppedFile(const std::string& path);
 

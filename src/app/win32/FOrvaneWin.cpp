@@ -187,6 +187,8 @@ void TFrmOrvaneWin::FormCreate()
                      &FStats[0],    &FStats[1], &FStats[2],
                      &FStats[3],    &FStats[4]};
     FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
+    FAboutPage = std::make_unique<TOrvaneAboutWin>(*FLogic);
+    FAboutPage->Create(Handle(), FAbout);
     CreateNavigation();
     AddToolTips();
     DragAcceptFiles(Handle(), TRUE);
@@ -236,6 +238,9 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_PAGECOUNT:
         FLogic->PageCountProgress();
         return 0;
+    case WM_SHOWMANUAL:
+        FAboutPage->ShowManual();
+        return 0;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         return 0;
@@ -255,6 +260,8 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         DestroyWindow(Handle());
         return 0;
     case WM_DESTROY:
+        if (FAboutPage)
+            FAboutPage->FormDestroy();
         PostQuitMessage(0);
         return 0;
     }
@@ -352,4 +359,32 @@ void TFrmOrvaneWin::RunSwitchRole(int role)
 {
     if (RunInstallRole(role, nullptr))
         return;
+    if (role == orManual)
+        FAboutPage->RunManual();
+}
+
+std::uint32_t TFrmOrvaneWin::WindowColour()
+{
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+void TFrmOrvaneWin::SetAboutHtml(const std::string& html)
+{
+    FAboutPage->HtmAbout().SetHtmlQuiet(html);
+}
+
+void TFrmOrvaneWin::OpenInShell(const std::string& href)
+{
+    ShellExecuteA(Handle(), "open", href.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void TFrmOrvaneWin::InstallHelpKey()
+{
+    FAboutPage->InstallHelpKey();
+}
+
+void TFrmOrvaneWin::RebuildManualPage()
+{
+    if (TFrmHelp* manual = FAboutPage->Manual())
+        manual->BuildManualPage();
 }

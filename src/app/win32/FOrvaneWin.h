@@ -10,6 +10,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/win32/FOrvaneAboutWin.h"
+#include "app/win32/KvLiveUpdateRegistry.h"
 #include "app/win32/WinWidgets.h"
 #include "window/win32/KvWindow.h"
 
@@ -52,6 +54,14 @@ public:
     void RepaintNow() override;
     void CloseWindow() override;
     void RunSwitchRole(int role) override;
+    IKvLiveUpdateRegistry& LiveUpdateRegistry() override { return FRegistry; }
+    std::uint32_t WindowColour() override;
+    void SetAboutHtml(const std::string& html) override;
+    void OpenInShell(const std::string& href) override;
+    void InstallHelpKey() override;
+    void RebuildManualPage() override;
+
+    TOrvaneAboutWin& AboutPage() { return *FAboutPage; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -80,4 +90,6 @@ private:
     TWinButton FButView, FButCopy;
     TWinGlyphButton FNav[4];
     std::unique_ptr<TFrmOrvane> FLogic;
+    TKvLiveUpdateRegistryWin FRegistry;
+    std::unique_ptr<TOrvaneAboutWin> FAboutPage;
 };
