@@ -1,0 +1,121 @@
+// The live-update worker against a local HTTP server: one post per run on
+// success, retries on failure, a prompt end when told to stop, and no
+// oversized answers.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "LoopbackServer.h"
+#include "PortRedirect.h"
+#include "app/FOrvaneLiveUpdate.h"
+#include "net/KvHttp.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string Answer(int code, const std::string& body)
+{
+    return "HTTP/1.1 " + std::to_string(code) + " X\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+template <class Pred> bool Within(std::chrono::milliseconds limit, Pred pred)
+{
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+struct LiveUpdateThread : testing::Test {
+    std::atomic<int> Posts{0};
+    std::shared_ptr<TKvEvent> Stop;
+    std::string Fetched;
+    std::weak_ptr<int> Alive;
+
+    // Starts a worker against the port; it ends when its object is freed,
+    // which drops the token its post function holds.
+    TFrmOrvaneLiveUpdateThread* Start(std::uint16_t port, std::uint32_t retryMs)
+    {
+        auto token = std::make_shared<int>(0);
+        Alive = token;
+        auto* thread = new TFrmOrvaneLiveUpdateThread("127.0.0.1", [this, token] {
+            (void)token;
+            ++Posts;
+        });
+        thread->RetryMs = retryMs;
+        thread->ClientFactory = [port] {
+            return std::make_unique<TKvHttpClient>(std::make_unique<TPortRedirect>(port));
+        };
+        Stop = thread->StopEvent;
+        TErrCode code = ErrOk;
+        std::string text;
+        thread->Start(code, text);
+        EXPECT_EQ(code, ErrOk);
+        return thread;
+    }
+
+    bool EndsWithinASecond()
+    {
+        Stop->Set();
+        return Within(1000ms, [this] { return Alive.expired(); });
+    }
+};
+
+TEST_F(LiveUpdateThread, PostsOnceAfterASuccessAndWaitsToBeStopped)
+{
+    TLoopbackServer server({{{{Answer(200, "2.01\r\n123\r\nnews\r\n")}}}});
+    TFrmOrvaneLiveUpdateThread* thread = Start(server.Port(), 20);
+    ASSERT_TRUE(Within(5000ms, [this] { return Posts == 1; }));
+    EXPECT_EQ(thread->Body, "2.01\r\n123\r\nnews\r\n");
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(Posts, 1);
+    EXPECT_FALSE(Alive.expired()) << "the window reads Body until it sets StopEvent";
+    EXPECT_EQ(server.Requests().at(0),
+              "GET /imaging/tiff/orvane/liveupdate.txt HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    EXPECT_TRUE(EndsWithinASecond());
+}
+
+TEST_F(LiveUpdateThread, RetriesAfterA404AndAfterAnOversizedBody)
+{
+    std::string huge(LiveUpdateMaxBody + 1, 'n');
+    TLoopbackServer server({{{{Answer(404, "gone")}}},
+                            {{{Answer(200, huge)}}},
+                            {{{Answer(200, "2.00\n1\n")}}}});
+    TFrmOrvaneLiveUpdateThread* thread = Start(server.Port(), 20);
+    ASSERT_TRUE(Within(5000ms, [this] { return Posts == 1; }));
+    EXPECT_EQ(server.Accepted(), 3);
+    EXPECT_EQ(thread->Body, "2.00\n1\n");
+    EXPECT_TRUE(EndsWithinASecond());
+}
+
+TEST_F(LiveUpdateThread, KeepsTryingWhileRefusedAndStopsPromptlyInItsWait)
+{
+    std::uint16_t closedPort;
+    {
+        TLoopbackServer gone({});
+        closedPort = gone.Port();
+    }
+    Start(closedPort, LiveUpdateRetryMs);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(Posts, 0);
+    EXPECT_FALSE(Alive.expired());
+    EXPECT_TRUE(EndsWithinASecond());
+}
+
+TEST_F(LiveUpdateThread, StopsPromptlyDuringTheReceive)
+{
+    TLoopbackServer server({{TServerTurn{{}, true}}});
+    Start(server.Port(), LiveUpdateRetryMs);
+    ASSERT_TRUE(Within(5000ms, [&] { return server.Requests().size() == 1; }));
+    EXPECT_TRUE(EndsWithinASecond());
+    EXPECT_EQ(Posts, 0);
+}
+
+} // namespace
