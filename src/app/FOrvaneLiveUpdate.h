@@ -1,50 +1,60 @@
-// The live-update worker: fetches the latest version and news from the web
-// host once per run, retrying every few minutes while the host cannot be
-// reached, and tells the main window by a posted message.
+// The live-update text: the latest version, the installer's size and a few
+// lines of news. The last fetched copy is kept in the registry; without one
+// the built-in text serves, which names this version and so never prompts.
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <string>
 
-#include "app/KvThread.h"
-#include "io/SysEvent.h"
+#ifndef ORVANE_VERSION
+#error ORVANE_VERSION comes from the build (CMake cache variable of the same name)
+#endif
 
-class TKvHttpClient;
+inline constexpr char ProgramVersion[] = ORVANE_VERSION;
 
-inline constexpr const char* LiveUpdatePath = "/imaging/tiff/orvane/liveupdate.txt";
-inline constexpr std::uint32_t LiveUpdateRetryMs = 300000;
-// The text is a few lines; anything larger is a broken or hostile answer and
-// must not make the viewer hold it.
-inline constexpr std::uint32_t LiveUpdateMaxBody = 64 * 1024;
+// Stored copies of this size or more are ignored (a guard against a value
+// that something else wrote).
+inline constexpr std::uint32_t LiveUpdateStoreLimit = 2048;
 
-class TFrmOrvaneLiveUpdateThread : public TKvThread {
+enum class TKvStoredKind { Absent, Binary, OtherType };
+
+// The machine-wide registry value "LiveUpdate" under Software\Kestrova\Orvane.
+class IKvLiveUpdateRegistry {
 public:
-    using TClientFactory = std::function<std::unique_ptr<TKvHttpClient>()>;
-
-    // postDone posts WM_LIVEUPDATE to the main window; it must stay safe to
-    // call once the window is gone.
-    TFrmOrvaneLiveUpdateThread(std::string host, std::function<void()> postDone);
-
-    // Created by the owner before Start; the owner sets it to end the thread
-    // and never touches the object afterwards.
-    std::shared_ptr<TKvEvent> StopEvent = std::make_shared<TKvEvent>();
-    // The last fetched text, read by the window after the posted message and
-    // before it sets StopEvent.
-    std::string Body;
-
-    // Tests shorten the pause between failed fetches and reach their own
-    // server; the program keeps the defaults.
-    std::uint32_t RetryMs = LiveUpdateRetryMs;
-    TClientFactory ClientFactory;
-
-protected:
-    void Execute() override;
-
-private:
-    TErrCode Fetch();
-
-    std::string FHost;
-    std::function<void()> FPostDone;
+    virtual ~IKvLiveUpdateRegistry() = default;
+    // Kind and byte size of the stored value; Absent when a key or the value
+    // is missing.
+    virtual TKvStoredKind Query(std::uint32_t& size) = 0;
+    // Reads exactly Size bytes; false on any failure.
+    virtual bool Read(std::uint32_t size, std::string& bytes) = 0;
+    // Creates the keys as needed and writes the bytes as a binary value;
+    // failures are ignored.
+    virtual void Write(const std::string& bytes) = 0;
 };
+
+struct TKvLiveUpdateText {
+    std::string FLatestVersion;
+    std::int32_t FInstallerSize = 0;
+    // Every news line ends with CR LF; blank lines are dropped.
+    std::string FLatestNews;
+};
+
+// The built-in text (LF line ends).
+std::string DefaultLiveUpdateText();
+
+// False, leaving Parsed untouched, when line 2 is missing or not a decimal
+// integer in the signed 32-bit range.
+bool SplitLiveUpdateText(const std::string& text, TKvLiveUpdateText& parsed);
+
+// The process-wide facts, written and read on the user-interface thread.
+const std::string& LatestVersion();
+const std::string& LatestNews();
+std::int32_t InstallerSize();
+
+// Takes the text's facts; a text that does not parse changes nothing and
+// gives false. Never raises.
+bool ParseLiveUpdate(const std::string& text);
+// The stored copy when it is usable and parses, else the built-in text.
+void LoadLiveUpdate(IKvLiveUpdateRegistry& registry);
+// Keeps a text that parses; one that does not would spoil every later start.
+void StoreLiveUpdate(IKvLiveUpdateRegistry& registry, const std::string& text);

@@ -9,7 +9,7 @@
 
 #include "LoopbackServer.h"
 #include "PortRedirect.h"
-#include "app/FOrvaneLiveUpdate.h"
+#include "app/FOrvaneLiveUpdateThread.h"
 #include "net/KvHttp.h"
 
 namespace {
