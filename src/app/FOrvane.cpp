@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "app/OrvaneLiveUpdateHost.h"
 #include "app/StartUp.h"
 
 void GuardErrors(TErrCode& ErrCode, std::string& ErrText, const std::function<void()>& fn)
@@ -52,6 +53,9 @@ void TFrmOrvane::StartUp(const std::string& argument)
         FHost.CloseWindow();
         return;
     }
+    if (FLiveUpdateHost)
+        LoadLiveUpdate(FLiveUpdateHost->LiveUpdateRegistry());
+    StartLiveUpdate();
     FHost.SetCaption(ViewerCaption());
     for (IKvButtonWidget* b : {W.ButFirst, W.ButPrevious, W.ButNext, W.ButLast})
         b->SetEnabled(false);
@@ -62,6 +66,7 @@ void TFrmOrvane::StartUp(const std::string& argument)
         OpenFile(argument, ErrCode, ErrText);
     EventsEnabled = true;
     ShowErrorOf(ErrCode, ErrText);
+    PromptForUpdate();
 }
 
 void TFrmOrvane::OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText)
@@ -327,6 +332,7 @@ void TFrmOrvane::PageCountProgress()
 void TFrmOrvane::FormClose()
 {
     EventsEnabled = false;
+    StopLiveUpdate();
     std::lock_guard lock(FShared->TiffLock);
     if (FShared->ThreadRunning) {
         FShared->TiffCodec.reset();

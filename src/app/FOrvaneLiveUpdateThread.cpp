@@ -16,7 +16,7 @@ void LimitBody(void*, std::uint32_t, const char*, std::uint32_t total, bool&)
 
 TFrmOrvaneLiveUpdateThread::TFrmOrvaneLiveUpdateThread(std::string host,
                                                        std::function<void()> postDone)
-    : FHost(std::move(host)), FPostDone(std::move(postDone))
+    : Host(std::move(host)), FPostDone(std::move(postDone))
 {
 }
 
@@ -42,7 +42,7 @@ TErrCode TFrmOrvaneLiveUpdateThread::Fetch()
         std::unique_ptr<TKvHttpClient> client =
             ClientFactory ? ClientFactory() : std::make_unique<TKvHttpClient>();
         const TKvEvent* stop = StopEvent.get();
-        client->SetUrl("http://" + FHost + LiveUpdatePath, status, text);
+        client->SetUrl("http://" + Host + LiveUpdatePath, status, text);
         if (status == ErrOk)
             client->Connect(status, text);
         if (status == ErrOk)

@@ -34,8 +34,9 @@ public:
     // before it sets StopEvent.
     std::string Body;
 
-    // Tests shorten the pause between failed fetches and reach their own
-    // server; the program keeps the defaults.
+    // The web host; tests shorten the pause between failed fetches and reach
+    // their own server, the program keeps the defaults.
+    std::string Host;
     std::uint32_t RetryMs = LiveUpdateRetryMs;
     TClientFactory ClientFactory;
 
@@ -45,6 +46,5 @@ protected:
 private:
     TErrCode Fetch();
 
-    std::string FHost;
     std::function<void()> FPostDone;
 };

@@ -1,15 +1,17 @@
 // The live-update worker against a local HTTP server: one post per run on
 // success, retries on failure, a prompt end when told to stop, and no
-// oversized answers.
+// oversized answers; then the main window's side of a fetch.
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "FakeTiff.h"
 #include "LoopbackServer.h"
 #include "PortRedirect.h"
 #include "app/FOrvaneLiveUpdateThread.h"
+#include "app/OrvaneLiveUpdateHost.h"
 #include "net/KvHttp.h"
 
 namespace {
@@ -116,6 +118,99 @@ TEST_F(LiveUpdateThread, StopsPromptlyDuringTheReceive)
     ASSERT_TRUE(Within(5000ms, [&] { return server.Requests().size() == 1; }));
     EXPECT_TRUE(EndsWithinASecond());
     EXPECT_EQ(Posts, 0);
+}
+
+class TLiveUpdateHost : public IKvLiveUpdateHost, public IKvLiveUpdateRegistry {
+public:
+    explicit TLiveUpdateHost(std::uint16_t port) : FPort(port) {}
+    std::atomic<int> Posts{0};
+    std::string Stored;
+    int Rebuilds = 0, Asks = 0, UpdateWindows = 0;
+    bool AnswerOk = true;
+
+    IKvLiveUpdateRegistry& LiveUpdateRegistry() override { return *this; }
+    std::function<void()> LiveUpdatePoster() override
+    {
+        return [this] { ++Posts; };
+    }
+    void PrepareLiveUpdateThread(TFrmOrvaneLiveUpdateThread& thread) override
+    {
+        std::uint16_t port = FPort;
+        thread.ClientFactory = [port] {
+            return std::make_unique<TKvHttpClient>(std::make_unique<TPortRedirect>(port));
+        };
+        thread.RetryMs = 20;
+        thread.Host = "127.0.0.1";
+    }
+    void RebuildLiveUpdatePages() override { ++Rebuilds; }
+    bool AskForUpdate() override { return ++Asks, AnswerOk; }
+    bool ShowUpdateWindow(TErrCode& status, std::string& message) override
+    {
+        ++UpdateWindows;
+        status = ErrFailed;
+        message = "Unable to download update, please try again later";
+        return true;
+    }
+    TKvStoredKind Query(std::uint32_t& size) override
+    {
+        size = 0;
+        return TKvStoredKind::Absent;
+    }
+    bool Read(std::uint32_t, std::string&) override { return false; }
+    void Write(const std::string& bytes) override { Stored = bytes; }
+
+private:
+    std::uint16_t FPort;
+};
+
+TEST(LiveUpdateWindow, StoresParsesRebuildsAndPromptsOncePerRun)
+{
+    const std::string text = "2.01\r\n4096\r\n<b>new</b>\r\n";
+    TLoopbackServer server({{{{Answer(200, text)}}}});
+    TLiveUpdateHost host(server.Port());
+    TViewerRig rig;
+    rig.Frm->SetLiveUpdateHost(&host);
+    rig.Frm->StartUp("");
+    EXPECT_EQ(host.Asks, 0) << "the built-in text names this version";
+    ASSERT_NE(rig.Frm->LiveUpdateThread, nullptr);
+    ASSERT_TRUE(Within(5000ms, [&] { return host.Posts == 1; }));
+
+    rig.Frm->LiveUpdateDone();
+    EXPECT_EQ(rig.Frm->LiveUpdateThread, nullptr);
+    EXPECT_EQ(host.Stored, text);
+    EXPECT_EQ(LatestVersion(), "2.01");
+    EXPECT_EQ(InstallerSize(), 4096);
+    EXPECT_EQ(LatestNews(), "<b>new</b>\r\n");
+    EXPECT_EQ(host.Rebuilds, 1);
+    EXPECT_EQ(host.Asks, 1);
+    EXPECT_EQ(host.UpdateWindows, 1);
+    ASSERT_EQ(rig.Host.Errors.size(), 1u);
+    EXPECT_EQ(rig.Host.Errors[0], "Unable to download update, please try again later");
+
+    rig.Frm->LiveUpdateDone();
+    rig.Frm->PromptForUpdate();
+    EXPECT_EQ(host.Rebuilds, 1) << "a late message after the thread was let go";
+    EXPECT_EQ(host.Asks, 1);
+    EXPECT_EQ(rig.Host.Closes, 0);
+}
+
+TEST(LiveUpdateWindow, ClosingStopsTheWorkerInItsWait)
+{
+    std::uint16_t closedPort;
+    {
+        TLoopbackServer gone({});
+        closedPort = gone.Port();
+    }
+    TLiveUpdateHost host(closedPort);
+    TViewerRig rig;
+    rig.Frm->SetLiveUpdateHost(&host);
+    rig.Frm->StartUp("");
+    ASSERT_NE(rig.Frm->LiveUpdateThread, nullptr);
+    std::weak_ptr<TKvEvent> stop = rig.Frm->LiveUpdateThread->StopEvent;
+    rig.Frm->FormClose();
+    EXPECT_EQ(rig.Frm->LiveUpdateThread, nullptr);
+    EXPECT_TRUE(Within(1000ms, [&] { return stop.expired(); }));
+    EXPECT_EQ(host.Posts, 0);
 }
 
 } // namespace
