@@ -60,7 +60,7 @@ TErrCode TFrmOrvaneLiveUpdateThread::Fetch()
         std::uint32_t size = 0;
         char* buffer = nullptr;
         if (status == ErrOk)
-            client->GetBody(status, size, buffer, text);
+            client->GetBody(size, buffer, status, text);
         if (status == ErrOk) {
             Body.assign(buffer, size);
             FreeBlock(buffer);

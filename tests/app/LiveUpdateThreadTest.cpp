@@ -18,7 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string Answer(int code, const std::string& body)
+std::string Reply(int code, const std::string& body)
 {
     return "HTTP/1.1 " + std::to_string(code) + " X\r\nContent-Length: " +
            std::to_string(body.size()) + "\r\n\r\n" + body;
@@ -72,7 +72,7 @@ struct LiveUpdateThread : testing::Test {
 
 TEST_F(LiveUpdateThread, PostsOnceAfterASuccessAndWaitsToBeStopped)
 {
-    TLoopbackServer server({{{{Answer(200, "2.01\r\n123\r\nnews\r\n")}}}});
+    TLoopbackServer server({{Answer({Reply(200, "2.01\r\n123\r\nnews\r\n")})}});
     TFrmOrvaneLiveUpdateThread* thread = Start(server.Port(), 20);
     ASSERT_TRUE(Within(5000ms, [this] { return Posts == 1; }));
     EXPECT_EQ(thread->Body, "2.01\r\n123\r\nnews\r\n");
@@ -87,9 +87,9 @@ TEST_F(LiveUpdateThread, PostsOnceAfterASuccessAndWaitsToBeStopped)
 TEST_F(LiveUpdateThread, RetriesAfterA404AndAfterAnOversizedBody)
 {
     std::string huge(LiveUpdateMaxBody + 1, 'n');
-    TLoopbackServer server({{{{Answer(404, "gone")}}},
-                            {{{Answer(200, huge)}}},
-                            {{{Answer(200, "2.00\n1\n")}}}});
+    TLoopbackServer server({{Answer({Reply(404, "gone")})},
+                            {Answer({Reply(200, huge)})},
+                            {Answer({Reply(200, "2.00\n1\n")})}});
     TFrmOrvaneLiveUpdateThread* thread = Start(server.Port(), 20);
     ASSERT_TRUE(Within(5000ms, [this] { return Posts == 1; }));
     EXPECT_EQ(server.Accepted(), 3);
@@ -113,7 +113,7 @@ TEST_F(LiveUpdateThread, KeepsTryingWhileRefusedAndStopsPromptlyInItsWait)
 
 TEST_F(LiveUpdateThread, StopsPromptlyDuringTheReceive)
 {
-    TLoopbackServer server({{TServerTurn{{}, true}}});
+    TLoopbackServer server({{TServerTurn{{}, true, {}}}});
     Start(server.Port(), LiveUpdateRetryMs);
     ASSERT_TRUE(Within(5000ms, [&] { return server.Requests().size() == 1; }));
     EXPECT_TRUE(EndsWithinASecond());
@@ -166,7 +166,7 @@ private:
 TEST(LiveUpdateWindow, StoresParsesRebuildsAndPromptsOncePerRun)
 {
     const std::string text = "2.01\r\n4096\r\n<b>new</b>\r\n";
-    TLoopbackServer server({{{{Answer(200, text)}}}});
+    TLoopbackServer server({{Answer({Reply(200, text)})}});
     TLiveUpdateHost host(server.Port());
     TViewerRig rig;
     rig.Frm->SetLiveUpdateHost(&host);

@@ -128,8 +128,8 @@ using UpdateDownload = TUpdateFixture;
 TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
 {
     std::string body(10000, 'x');
-    TLoopbackServer server({{{{"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n",
-                                body.substr(0, 4000), body.substr(4000)}}}});
+    TLoopbackServer server({{Answer({"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n",
+                                body.substr(0, 4000), body.substr(4000)})}});
     Open(server.Port(), 20000);
     Pump();
     EXPECT_EQ(Result, TModalResult::Ok);
@@ -147,7 +147,7 @@ TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
 TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
 {
     {
-        TLoopbackServer server({{{{"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!"}}}});
+        TLoopbackServer server({{Answer({"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!"})}});
         Open(server.Port(), 100);
         Pump();
         EXPECT_EQ(Result, TModalResult::Ok);
@@ -182,7 +182,7 @@ TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
     }
     {
         // The downloaded copy cannot be started: nothing updated, file gone.
-        TLoopbackServer server({{{{"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nMZ"}}}});
+        TLoopbackServer server({{Answer({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nMZ"})}});
         Result = TModalResult::None;
         HandOverCode = ErrFailed;
         Open(server.Port(), 2);
@@ -200,8 +200,8 @@ TEST_F(UpdateDownload, CancelOrCloseDuringTheReceiveStopsTheWorkerAndLeavesNoFil
     for (bool cancel : {true, false}) {
         // The second turn waits for a request that never comes, so the
         // connection stays open with the body unfinished.
-        TServerTurn slow{{"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nMZ"}};
-        TLoopbackServer server({{slow, TServerTurn{{}, true}}});
+        TServerTurn slow = Answer({"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nMZ"});
+        TLoopbackServer server({{slow, TServerTurn{{}, true, {}}}});
         Result = TModalResult::None;
         Open(server.Port(), 100000);
         Pump(umProgress); // the worker is inside the body now
