@@ -66,7 +66,8 @@ function(orvane_windows_resources target)
   target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc)
   # windres does not see the .rc's own folder as an include path.
   set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc TARGET_DIRECTORY ${target}
-    APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/src/res/Orvane.manifest)
+    APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/src/res/Orvane.manifest
+    ${PROJECT_SOURCE_DIR}/src/res/KvLogo.bmp)
   target_include_directories(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:${PROJECT_SOURCE_DIR}/src/res>)
 endfunction()
 
