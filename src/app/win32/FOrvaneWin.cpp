@@ -10,6 +10,7 @@
 #include "app/StartUp.h"
 #include "hexview/win32/FHex.h"
 #include "shelldlg/win32/KvDialogs.h"
+#include "update/FUpdateHandOver.h"
 
 namespace {
 
@@ -186,6 +187,8 @@ void TFrmOrvaneWin::FormCreate()
                      &FStats[0],    &FStats[1], &FStats[2],
                      &FStats[3],    &FStats[4]};
     FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
+    FLiveUpdate = std::make_unique<TOrvaneLiveUpdateWin>(Handle());
+    FLogic->SetLiveUpdateHost(FLiveUpdate.get());
     CreateNavigation();
     AddToolTips();
     DragAcceptFiles(Handle(), TRUE);
@@ -231,6 +234,9 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_STARTUP:
         FLogic->StartUp(FArgument);
+        return 0;
+    case WM_LIVEUPDATE:
+        FLogic->LiveUpdateDone();
         return 0;
     case WM_PAGECOUNT:
         FLogic->PageCountProgress();
@@ -347,6 +353,8 @@ void TFrmOrvaneWin::CloseWindow()
 }
 
 // The windows and routines of the switches come with their own units.
-void TFrmOrvaneWin::RunSwitchRole(int)
+void TFrmOrvaneWin::RunSwitchRole(int role)
 {
+    if (role == orUpdate)
+        RunUpdateHandOver(std::vector<std::string>(__argv, __argv + __argc));
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/win32/OrvaneLiveUpdateWin.h"
 #include "app/win32/WinWidgets.h"
 #include "window/win32/KvWindow.h"
 
@@ -32,6 +33,7 @@ public:
     bool Create();
 
     TFrmOrvane& Logic() { return *FLogic; }
+    TOrvaneLiveUpdateWin& LiveUpdate() { return *FLiveUpdate; }
     HWND Control(UINT_PTR id) const { return GetDlgItem(FSheet, static_cast<int>(id)); }
     HWND Sheet() const { return FSheet; }
     HWND EditOf(int row) const { return FStats[row].Wnd; }
@@ -79,5 +81,6 @@ private:
     TWinList FLivTags;
     TWinButton FButView, FButCopy;
     TWinGlyphButton FNav[4];
+    std::unique_ptr<TOrvaneLiveUpdateWin> FLiveUpdate;
     std::unique_ptr<TFrmOrvane> FLogic;
 };
