@@ -248,6 +248,8 @@ void SlowScenario(const std::string& oldExe, const std::string& shots)
     HWND bar = FindWindowExA(form, nullptr, "msctls_progress32", nullptr);
     Check(Poll(20000, [&] { return SendMessageA(bar, PBM_GETPOS, 0, 0) > 0; }),
           "the bar moves while the download runs");
+    RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    Sleep(500);
     Screenshot(shots, "update-window");
     HWND cancel = FindWindowExA(form, nullptr, "Button", "Cancel");
     SendMessageA(cancel, BM_CLICK, 0, 0);

@@ -42,7 +42,7 @@ startServer() {
 shots=$(dirname "$e2e")/screenshots
 mkdir -p "$shots"
 rc=0
-for scenario in update no-installer slow handover-bad; do
+for scenario in ${ORVANE_UPDATE_SCENARIOS:-update no-installer slow handover-bad}; do
   mode=full
   case $scenario in no-installer) mode=no-installer ;; slow) mode=slow ;; esac
   startServer "$mode"
