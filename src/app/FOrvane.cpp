@@ -4,6 +4,7 @@
 
 #include "app/FOrvaneAbout.h"
 #include "app/FOrvaneLiveUpdate.h"
+#include "app/OrvaneLiveUpdateHost.h"
 #include "app/StartUp.h"
 
 void GuardErrors(TErrCode& ErrCode, std::string& ErrText, const std::function<void()>& fn)
@@ -57,6 +58,7 @@ void TFrmOrvane::StartUp(const std::string& argument)
         return;
     }
     LoadLiveUpdate(FHost.LiveUpdateRegistry());
+    StartLiveUpdate();
     FHost.SetCaption(ViewerCaption());
     for (IKvButtonWidget* b : {W.ButFirst, W.ButPrevious, W.ButNext, W.ButLast})
         b->SetEnabled(false);
@@ -69,6 +71,7 @@ void TFrmOrvane::StartUp(const std::string& argument)
     FHost.InstallHelpKey();
     EventsEnabled = true;
     ShowErrorOf(ErrCode, ErrText);
+    PromptForUpdate();
 }
 
 void TFrmOrvane::BuildAboutPage()
@@ -84,9 +87,6 @@ void TFrmOrvane::AboutLinkClick(const std::string& href)
         FHost.OpenInShell(href);
 }
 
-// The update window arrives with the auto-update; until then the link does
-// nothing.
-void TFrmOrvane::RunAutoUpdate() {}
 
 void TFrmOrvane::OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText)
 {
@@ -351,6 +351,7 @@ void TFrmOrvane::PageCountProgress()
 void TFrmOrvane::FormClose()
 {
     EventsEnabled = false;
+    StopLiveUpdate();
     std::lock_guard lock(FShared->TiffLock);
     if (FShared->ThreadRunning) {
         FShared->TiffCodec.reset();

@@ -11,6 +11,9 @@
 #include "app/KvTiffPages.h"
 #include "app/OrvaneWidgets.h"
 
+class IKvLiveUpdateHost;
+class TFrmOrvaneLiveUpdateThread;
+
 inline constexpr std::uint32_t ListValueLimit = 25;
 
 class TFrmOrvane {
@@ -41,10 +44,18 @@ public:
     void BuildAboutPage();
     // A link of the About page or the manual that is not an in-page anchor.
     void AboutLinkClick(const std::string& href);
-    void RunAutoUpdate();
 
     // A file dropped on the window opens as if chosen with Browse.
     void OpenDroppedFile(const std::string& path);
+
+    // The live update and the auto-update; without a host both stay off.
+    void SetLiveUpdateHost(IKvLiveUpdateHost* host) { FLiveUpdateHost = host; }
+    void StartLiveUpdate();
+    void LiveUpdateDone();
+    void PromptForUpdate();
+    void RunAutoUpdate();
+    TFrmOrvaneLiveUpdateThread* LiveUpdateThread = nullptr;
+    bool UpdatePrompted = false;
 
     bool EventsEnabled = false;
     std::int32_t PageIndex = 0;
@@ -73,7 +84,10 @@ private:
                     const std::function<void()>& onFailure = {});
     void ShowErrorOf(TErrCode ErrCode, const std::string& ErrText);
 
+    void StopLiveUpdate();
+
     IKvOrvaneHost& FHost;
+    IKvLiveUpdateHost* FLiveUpdateHost = nullptr;
     TOrvaneWidgets W;
     TKvTiffPagesFactory FFactory;
     std::shared_ptr<TTrnTiffShared> FShared;

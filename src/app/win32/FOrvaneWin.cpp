@@ -11,6 +11,7 @@
 #include "install/win32/FInstallWin.h"
 #include "hexview/win32/FHex.h"
 #include "shelldlg/win32/KvDialogs.h"
+#include "update/FUpdateHandOver.h"
 
 namespace {
 
@@ -189,6 +190,12 @@ void TFrmOrvaneWin::FormCreate()
     FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
     FAboutPage = std::make_unique<TOrvaneAboutWin>(*FLogic);
     FAboutPage->Create(Handle(), FAbout);
+    FLiveUpdate = std::make_unique<TOrvaneLiveUpdateWin>(Handle());
+    FLogic->SetLiveUpdateHost(FLiveUpdate.get());
+    FLiveUpdate->OnRebuildPages = [this] {
+        FLogic->BuildAboutPage();
+        RebuildManualPage();
+    };
     CreateNavigation();
     AddToolTips();
     DragAcceptFiles(Handle(), TRUE);
@@ -234,6 +241,9 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_STARTUP:
         FLogic->StartUp(FArgument);
+        return 0;
+    case WM_LIVEUPDATE:
+        FLogic->LiveUpdateDone();
         return 0;
     case WM_PAGECOUNT:
         FLogic->PageCountProgress();
@@ -361,6 +371,8 @@ void TFrmOrvaneWin::RunSwitchRole(int role)
         return;
     if (role == orManual)
         FAboutPage->RunManual();
+    else if (role == orUpdate)
+        RunUpdateHandOver(std::vector<std::string>(__argv, __argv + __argc));
 }
 
 std::uint32_t TFrmOrvaneWin::WindowColour()

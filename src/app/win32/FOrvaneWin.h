@@ -12,6 +12,7 @@
 
 #include "app/win32/FOrvaneAboutWin.h"
 #include "app/win32/KvLiveUpdateRegistry.h"
+#include "app/win32/OrvaneLiveUpdateWin.h"
 #include "app/win32/WinWidgets.h"
 #include "window/win32/KvWindow.h"
 
@@ -34,6 +35,7 @@ public:
     bool Create();
 
     TFrmOrvane& Logic() { return *FLogic; }
+    TOrvaneLiveUpdateWin& LiveUpdate() { return *FLiveUpdate; }
     HWND Control(UINT_PTR id) const { return GetDlgItem(FSheet, static_cast<int>(id)); }
     HWND Sheet() const { return FSheet; }
     HWND EditOf(int row) const { return FStats[row].Wnd; }
@@ -89,6 +91,7 @@ private:
     TWinList FLivTags;
     TWinButton FButView, FButCopy;
     TWinGlyphButton FNav[4];
+    std::unique_ptr<TOrvaneLiveUpdateWin> FLiveUpdate;
     std::unique_ptr<TFrmOrvane> FLogic;
     TKvLiveUpdateRegistryWin FRegistry;
     std::unique_ptr<TOrvaneAboutWin> FAboutPage;
