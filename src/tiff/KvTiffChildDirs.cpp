@@ -6,20 +6,22 @@
 
 bool TKvTiffOffsetSet::Insert(std::uint64_t offset)
 {
-    if (Ascending.empty() || offset > Ascending.back()) {
+    const bool small = offset <= UINT32_MAX;
+    if (small && (Ascending.empty() || offset > Ascending.back())) {
         if (Others.count(offset))
             return false;
-        Ascending.push_back(offset);
+        Ascending.push_back(static_cast<std::uint32_t>(offset));
         return true;
     }
-    if (std::binary_search(Ascending.begin(), Ascending.end(), offset))
+    if (small && std::binary_search(Ascending.begin(), Ascending.end(), offset))
         return false;
     return Others.insert(offset).second;
 }
 
 bool TKvTiffOffsetSet::Contains(std::uint64_t offset) const
 {
-    return std::binary_search(Ascending.begin(), Ascending.end(), offset) ||
+    return (offset <= UINT32_MAX &&
+            std::binary_search(Ascending.begin(), Ascending.end(), offset)) ||
            Others.count(offset) != 0;
 }
 

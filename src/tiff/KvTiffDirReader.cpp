@@ -1,5 +1,6 @@
 #include "tiff/KvTiffDirReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "io/SysIO.h"
@@ -10,6 +11,7 @@ namespace {
 constexpr const char* PrematureEndText = "Premature end of data";
 constexpr std::uint16_t ClassicMagic = 42;
 constexpr std::uint16_t BigTiffMagic = 43;
+constexpr std::uint64_t GuessEntries = 24;
 
 // The byte order as the page reader decides it, with 43 (BigTIFF) accepted
 // beside 42; false when the header is invalid.
@@ -35,20 +37,6 @@ bool DecideOrder(const std::uint8_t* header, bool& bigEndian, std::uint16_t& mag
 }
 
 }  // namespace
-
-std::uint32_t TiffRawTypeSize(std::uint32_t dataType)
-{
-    switch (dataType) {
-    case TiffTypeLong8: case TiffTypeSLong8: case TiffTypeIfd8: return 8;
-    case TiffTypeUtf8: return 1;
-    default: return TiffTypeSize(dataType);
-    }
-}
-
-bool TiffIsKnownType(std::uint32_t dataType)
-{
-    return TiffRawTypeSize(dataType) != 0;
-}
 
 std::string TiffRawTypeName(std::uint32_t dataType)
 {
@@ -204,11 +192,16 @@ void TKvTiffDirReader::ReadDirectory(std::uint64_t offset, TTiffRawDirectory& di
     directory.Entries.clear();
     directory.NextOffset = 0;
     const unsigned countSize = BigTiff ? 8 : 2;
-    std::uint8_t bytes[8];
-    ReadBytes(offset, countSize, bytes, errCode, errText);
+    // One read takes the count and, for all but unusually long directories,
+    // the entries behind it: a walk over a million pages reads once each.
+    const std::uint64_t guess = countSize + GuessEntries * EntrySize() + OffsetSize();
+    const std::uint64_t first =
+        InFile(offset, countSize) ? std::min(guess, Size - offset) : countSize;
+    Buffer.resize(static_cast<std::size_t>(first));
+    ReadBytes(offset, first, Buffer.data(), errCode, errText);
     if (errCode != ErrOk)
         return;
-    const std::uint64_t count = GetUnsigned(bytes, countSize);
+    const std::uint64_t count = GetUnsigned(Buffer.data(), countSize);
     directory.DeclaredCount = count;
     if (count > MaxEntries) {
         errCode = ErrFailed;
@@ -217,14 +210,18 @@ void TKvTiffDirReader::ReadDirectory(std::uint64_t offset, TTiffRawDirectory& di
         return;
     }
     directory.ByteSize = countSize + count * EntrySize() + OffsetSize();
-    Buffer.resize(static_cast<std::size_t>(count * EntrySize() + OffsetSize()));
-    ReadBytes(offset + countSize, Buffer.size(), Buffer.data(), errCode, errText);
-    if (errCode != ErrOk)
-        return;
+    if (directory.ByteSize > first) {
+        Buffer.resize(static_cast<std::size_t>(directory.ByteSize));
+        ReadBytes(offset + first, directory.ByteSize - first, Buffer.data() + first, errCode,
+                  errText);
+        if (errCode != ErrOk)
+            return;
+    }
+    const std::uint8_t* entries = Buffer.data() + countSize;
     directory.Entries.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < directory.Entries.size(); ++i)
-        DecodeEntry(Buffer.data() + i * EntrySize(), directory.Entries[i]);
-    directory.NextOffset = GetUnsigned(Buffer.data() + count * EntrySize(), OffsetSize());
+        DecodeEntry(entries + i * EntrySize(), directory.Entries[i]);
+    directory.NextOffset = GetUnsigned(entries + count * EntrySize(), OffsetSize());
     // The inline values' own place, for the byte map.
     for (std::size_t i = 0; i < directory.Entries.size(); ++i)
         if (directory.Entries[i].Inline)
