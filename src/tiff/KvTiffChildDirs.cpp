@@ -101,15 +101,14 @@ void TKvTiffChildWalker::ReadChildren(TTiffWalkDir& dir, unsigned depth)
 {
     if (!dir.Failure.empty())
         return;
+    TTiffDirKind kind;
     for (TTiffWalkEntry& entry : dir.Entries)
-        ReadPointer(dir.Kind, entry, depth);
+        if (TiffChildKind(dir.Kind, entry.Raw.Tag, kind))
+            ReadPointer(kind, entry, depth);
 }
 
-void TKvTiffChildWalker::ReadPointer(TTiffDirKind parent, TTiffWalkEntry& entry, unsigned depth)
+void TKvTiffChildWalker::ReadPointer(TTiffDirKind kind, TTiffWalkEntry& entry, unsigned depth)
 {
-    TTiffDirKind kind;
-    if (!TiffChildKind(parent, entry.Raw.Tag, kind))
-        return;
     if (depth >= MaxDepth) {
         entry.ChildFailure = "Not followed: directories nested deeper than " +
                              std::to_string(MaxDepth) + " levels";

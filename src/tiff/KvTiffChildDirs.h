@@ -81,7 +81,7 @@ public:
                         std::string& failure);
 
 private:
-    void ReadPointer(TTiffDirKind parent, TTiffWalkEntry& entry, unsigned depth);
+    void ReadPointer(TTiffDirKind kind, TTiffWalkEntry& entry, unsigned depth);
     void ReadChild(TTiffDirKind kind, std::uint64_t offset, std::uint32_t number,
                    std::uint32_t position, TTiffWalkEntry& entry, unsigned depth);
     bool Claim(std::uint64_t offset);
