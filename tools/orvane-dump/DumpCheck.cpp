@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <functional>
 
 #include "DumpTree.h"
@@ -215,15 +216,16 @@ void TChecker::CheckEntries(const TTiffWalkDir& dir, const std::string& where, s
     bool ascending = true;
     for (std::size_t i = 0; i < dir.Entries.size(); ++i) {
         const TTiffRawEntry& entry = dir.Entries[i].Raw;
-        const std::uint64_t at = dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize();
+        // Where the entry lies; only findings need it.
+        const auto at = [&] { return dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize(); };
         if (i > 0 && entry.Tag <= dir.Entries[i - 1].Raw.Tag) {
             ascending = false;
             if (entry.Tag < dir.Entries[i - 1].Raw.Tag)
-                Finding(at, where, TagText(dir.Kind, entry.Tag) + " out of ascending order (after " +
+                Finding(at(), where, TagText(dir.Kind, entry.Tag) + " out of ascending order (after " +
                                        std::to_string(dir.Entries[i - 1].Raw.Tag) + ")");
         }
         if (!TiffIsKnownType(entry.Type))
-            Finding(at, where, TagText(dir.Kind, entry.Tag) + " has the unknown data type " +
+            Finding(at(), where, TagText(dir.Kind, entry.Tag) + " has the unknown data type " +
                                    std::to_string(entry.Type));
         if (entry.Inline)
             continue;
@@ -342,7 +344,8 @@ void TChecker::CheckDirectory(const TTiffWalkDir& dir, const std::string& where,
     if (dir.Kind == TTiffDirKind::Page || dir.Kind == TTiffDirKind::SubIfd)
         CheckImage(dir, where, owner);
     for (const TTiffWalkEntry& entry : dir.Entries)
-        CheckChildren(entry, where);
+        if (!entry.Children.empty() || !entry.ChildFailure.empty())
+            CheckChildren(entry, where);
 }
 
 void TChecker::WalkPages()
@@ -352,8 +355,14 @@ void TChecker::WalkPages()
     std::uint64_t linkAt = 4;  // where the offset of the directory at 'at' was found
     if (at == 0)
         Finding(4, "header", "the file has no page");
+    // One text for every page, rewritten in place: a million pages should
+    // not make a million strings.
+    std::string where = "page ";
+    const std::size_t prefix = where.size();
     for (std::uint32_t number = 1; at != 0; ++number) {
-        const std::string where = "page " + std::to_string(number);
+        char digits[16];
+        where.resize(prefix);
+        where.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
         if (!Pages.Insert(at)) {
             Finding(linkAt, where, "the page chain loops back to the directory at offset " +
                                        std::to_string(at));
