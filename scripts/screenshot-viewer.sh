@@ -62,12 +62,15 @@ shoot_at() { # dpi
   click 60 140
   click 300 372
   hex=$(wait_window "^(Image|Tag|[0-9])")
-  sleep 0.5
+  # A loaded machine may map the window a while before it paints.
+  sleep 2
   shoot "$hex" "$out/hex-window-$dpi.png"
-  xdotool key --window "$hex" Escape
+  xdotool key --window "$hex" Escape 2>/dev/null || true
   sleep 0.3
-  xdotool key --window "$main" alt+F4 || true
-  wait $app || true
+  xdotool key --window "$main" alt+F4 2>/dev/null || true
+  sleep 0.5
+  kill "$app" 2>/dev/null || true
+  wait "$app" || true
 }
 
 app=""
