@@ -76,7 +76,8 @@ private:
     void ShowBrokenPage();
     void OpenInReader(const std::string& path, const std::string& display, TErrCode& ErrCode,
                       std::string& ErrText);
-    void StartCounting();
+    // False when no worker counts (it could not be started).
+    bool StartCounting();
     void OpenChosenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText);
     // Runs Fn with the reader under TiffLock; false when there is no reader.
     bool WithReader(TErrCode& ErrCode, std::string& ErrText,
@@ -93,6 +94,22 @@ private:
     std::shared_ptr<TTrnTiffShared> FShared;
     // Set when counting ended without reaching the end of the chain.
     bool FCountStopped = false;
+    bool FStartedUp = false;
+    // A file is shown (the last open succeeded).
+    bool FFileOpen = false;
+};
+
+// Turns EventsEnabled off for a scope and on again on every way out, also
+// when the scope ends by an exception.
+class TEventsPause {
+public:
+    explicit TEventsPause(bool& flag) : FFlag(flag) { FFlag = false; }
+    ~TEventsPause() { FFlag = true; }
+    TEventsPause(const TEventsPause&) = delete;
+    TEventsPause& operator=(const TEventsPause&) = delete;
+
+private:
+    bool& FFlag;
 };
 
 // Runs Fn, turning every exception into the error pair: reader failures carry

@@ -27,12 +27,17 @@ class TFrmOrvaneWin : public TKvWindow, public IKvOrvaneHost {
 public:
     static constexpr int ClientWidth = 780;
     static constexpr int ClientHeight = 398;
+    // The fixed tracking size is taken from this height (plus frame and
+    // caption), two pixels more than the client area.
+    static constexpr int TrackClientHeight = 400;
 
     TFrmOrvaneWin(std::string argument, TKvTiffPagesFactory factory);
     ~TFrmOrvaneWin() override;
 
     // Creates the window, shown unless the argument is a switch.
     bool Create();
+    // Runs until the window is closed (WM_QUIT); the result is the exit code.
+    int RunMessageLoop();
 
     TFrmOrvane& Logic() { return *FLogic; }
     TOrvaneLiveUpdateWin& LiveUpdate() { return *FLiveUpdate; }
@@ -43,6 +48,7 @@ public:
     HWND FileNameEdit() const { return FEdiFilename.Wnd; }
     TKvExplorerButton& NavButton(int i) { return FNav[i].Button; }
     const std::string& ApplicationTitle() const { return FAppTitle; }
+    HWND ToolTips() const { return FToolTips; }
 
     // IKvOrvaneHost
     void SetCaption(const std::string& text) override;
@@ -86,6 +92,7 @@ private:
     HWND FTabs = nullptr;
     HWND FSheet = nullptr;
     HWND FAbout = nullptr;
+    HWND FToolTips = nullptr;
     TWinText FEdiFilename, FLabPage;
     TWinText FStats[5];
     TWinList FLivTags;
