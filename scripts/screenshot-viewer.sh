@@ -3,7 +3,7 @@
 # saves PNG screenshots of the main window and of the tag value window:
 #   scripts/screenshot-viewer.sh [BUILD_DIR]     (default: build/win64)
 # The pictures land in BUILD_DIR/screenshots/.
-set -eu
+set -eu -o pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build/win64}" && pwd)
 exe=$(find "$build" -name Orvane.exe -print -quit)

@@ -5,13 +5,13 @@
 # wine32 (32-bit Windows programs) is not installed: on Debian 12 it needs
 # the i386 architecture and a mirror whose i386 index agrees with the amd64
 # one, which often fails. ORVANE_WINE32=1 tries it anyway, best effort.
-set -u
+set -u -o pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm googletest libgtest-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb xauth xdotool x11-apps imagemagick
-  python3 procps util-linux
+  python3 procps util-linux clang-format shellcheck
 )
 
 # One query for all: the installed ones are listed with status "ii".
