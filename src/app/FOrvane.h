@@ -10,8 +10,7 @@
 #include "app/FOrvaneTrnTiff.h"
 #include "app/KvTiffPages.h"
 #include "app/OrvaneWidgets.h"
-
-inline constexpr std::uint32_t ListValueLimit = 25;
+#include "tiff/ValueLimits.h"
 
 class TFrmOrvane {
 public:
@@ -23,14 +22,14 @@ public:
     // The WM_STARTUP handler; argument is the first command-line argument.
     void StartUp(const std::string& argument);
 
-    void OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText);
+    void OpenFile(const std::string& path, TErrCode& errCode, std::string& errText);
     void GoToPage(std::int32_t index);
 
     void ButBrowseClick();
     void ButFirstClick() { GoToPage(0); }
-    void ButPreviousClick() { GoToPage(PageIndex - 1); }
-    void ButNextClick() { GoToPage(PageIndex + 1); }
-    void ButLastClick() { GoToPage(PageCount - 1); }
+    void ButPreviousClick() { GoToPage(FPageIndex - 1); }
+    void ButNextClick() { GoToPage(FPageIndex + 1); }
+    void ButLastClick() { GoToPage(FPageCount - 1); }
     void LivTagsSelectItem();
     void ButViewTagValueClick();
     void ButCopyTagsAsTextClick();
@@ -40,10 +39,10 @@ public:
     // A file dropped on the window opens as if chosen with Browse.
     void OpenDroppedFile(const std::string& path);
 
-    bool EventsEnabled = false;
-    std::int32_t PageIndex = 0;
-    std::int32_t PageCount = 0;
-    bool PageCountFinal = false;
+    bool FEventsEnabled = false;
+    std::int32_t FPageIndex = 0;
+    std::int32_t FPageCount = 0;
+    bool FPageCountFinal = false;
 
     // For tests: the state shared with the page-count thread.
     std::shared_ptr<TTrnTiffShared> SharedForTest() const { return FShared; }
@@ -57,18 +56,19 @@ private:
     void ShowOpenedPage();
     void ShowEmpty();
     void ShowBrokenPage();
-    void OpenInReader(const std::string& path, const std::string& display, TErrCode& ErrCode,
-                      std::string& ErrText);
+    void OpenInReader(const std::string& path, const std::string& display, TErrCode& errCode,
+                      std::string& errText);
     void StartCounting();
-    void OpenChosenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText);
-    // Runs Fn with the reader under TiffLock; false when there is no reader.
-    bool WithReader(TErrCode& ErrCode, std::string& ErrText,
-                    const std::function<void(IKvTiffPages&)>& fn,
-                    const std::function<void()>& onFailure = {});
-    void ShowErrorOf(TErrCode ErrCode, const std::string& ErrText);
+    void OpenChosenFile(const std::string& path, TErrCode& errCode, std::string& errText);
+    // Runs Fn with the reader under FTiffLock; false when there is no reader.
+    // OnFailure (may be empty) runs when fn failed.
+    bool WithReader(const std::function<void(IKvTiffPages&)>& fn,
+                    const std::function<void()>& onFailure, TErrCode& errCode,
+                    std::string& errText);
+    void ShowErrorOf(TErrCode errCode, const std::string& errText);
 
     IKvOrvaneHost& FHost;
-    TOrvaneWidgets W;
+    TOrvaneWidgets FWidgets;
     TKvTiffPagesFactory FFactory;
     std::shared_ptr<TTrnTiffShared> FShared;
     // Set when counting ended without reaching the end of the chain.
@@ -77,4 +77,4 @@ private:
 
 // Runs Fn, turning every exception into the error pair: reader failures carry
 // their own text, internal failures the "Unexpected error: " prefix.
-void GuardErrors(TErrCode& ErrCode, std::string& ErrText, const std::function<void()>& fn);
+void GuardErrors(const std::function<void()>& fn, TErrCode& errCode, std::string& errText);

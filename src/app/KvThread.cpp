@@ -4,13 +4,13 @@
 #include <system_error>
 #include <thread>
 
-void TKvThread::Start(TErrCode& ErrCode, std::string& ErrText)
+void TKvThread::Start(TErrCode& errCode, std::string& errText)
 {
     try {
         std::thread(&TKvThread::Routine, this).detach();
     } catch (const std::system_error&) {
-        ErrCode = ErrFailed;
-        ErrText = "Unexpected error KvThread 45.77";
+        errCode = ErrFailed;
+        errText = "Unexpected error KvThread 45.77";
     }
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "tiff/KvCodecTiff.h"
+#include "tiff/ValueLimits.h"
 
 const char* const OrvaneDumpUsage =
     "Usage: orvane-dump [--page N] [--limit N] [--hex TAG] FILE\n"
@@ -22,7 +23,7 @@ namespace {
 struct TOptions {
     std::string Path;
     std::optional<std::uint32_t> Page;  // 1-based
-    std::uint32_t Limit = TagDumpValueLimit;
+    std::uint32_t Limit = DumpValueLimit;
     std::optional<std::string> HexTag;
     bool Help = false;
 };

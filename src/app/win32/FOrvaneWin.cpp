@@ -69,7 +69,7 @@ bool TFrmOrvaneWin::Create()
     InitCommonControlsEx(&icc);
     RegisterOnce(MainClass, 0, GetSysColorBrush(COLOR_BTNFACE));
     int w = ClientWidth + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
-    int h = 400 + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    int h = ClientHeight + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
     TKvRect wa = ScreenWorkArea();
     int x = wa.Left + (wa.Width() - w) / 2, y = wa.Top + (wa.Height() - h) / 2;
     if (!CreateHandle(0, MainClass, InitialCaption, WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x,
@@ -245,7 +245,7 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_GETMINMAXINFO: {
-        SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ClientWidth, 400);
+        SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ClientWidth, ClientHeight);
         return 0;
     }
     case WM_CLOSE:
@@ -303,14 +303,14 @@ std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
     return ok ? buffer : "";
 }
 
-bool TFrmOrvaneWin::ChooseTiffFile(std::string& path, TErrCode& ErrCode, std::string& ErrText)
+bool TFrmOrvaneWin::ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText)
 {
     TKvFileDialog dialog;
     dialog.SetFilter(TiffFilterText(), 0);
     dialog.SetDereferenceLinks(true);
     dialog.PositionNearControl(Control(idButBrowse));
-    dialog.Execute(Handle(), ErrCode, ErrText);
-    if (ErrCode != ErrOk || dialog.Cancelled())
+    dialog.Execute(Handle(), errCode, errText);
+    if (errCode != ErrOk || dialog.Cancelled())
         return false;
     path = dialog.FileName();
     return true;

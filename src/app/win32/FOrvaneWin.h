@@ -23,7 +23,10 @@ enum TOrvaneControlId : UINT_PTR {
 class TFrmOrvaneWin : public TKvWindow, public IKvOrvaneHost {
 public:
     static constexpr int ClientWidth = 780;
-    static constexpr int ClientHeight = 398;
+    // The controls are laid out for a client area 398 pixels high; the fixed
+    // outer size has always been computed from 400, which leaves two spare
+    // pixels under the lowest row.
+    static constexpr int ClientHeight = 400;
 
     TFrmOrvaneWin(std::string argument, TKvTiffPagesFactory factory);
     ~TFrmOrvaneWin() override;
@@ -46,7 +49,7 @@ public:
     void ShowError(const std::string& text) override;
     void SetClipboardText(const std::string& text) override;
     std::string DisplayPath(const std::string& path) override;
-    bool ChooseTiffFile(std::string& path, TErrCode& ErrCode, std::string& ErrText) override;
+    bool ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText) override;
     void ShowTagValue(const std::string& caption, const std::vector<std::uint8_t>& bytes) override;
     std::function<void()> PageCountPoster() override;
     void RepaintNow() override;
