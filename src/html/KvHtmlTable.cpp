@@ -8,6 +8,12 @@
 
 namespace {
 
+// Grid and column indices are never negative once the table is built.
+std::size_t Slot(std::int32_t index)
+{
+    return static_cast<std::size_t>(index);
+}
+
 // A grid of more slots than this is refused: it can only come from hostile
 // text, and it keeps every index far from wrapping.
 constexpr std::int64_t MaxGridSlots = 4 * 1024 * 1024;
@@ -62,7 +68,7 @@ void TKvHtmlElementTable::AddColumn(TKvHtmlElementCol& col)
     std::int32_t index = FColumnCount;
     GrowColumns(FColumnCount + 1);
     col.FColumn = index;
-    FColumns[index] = &col;
+    FColumns[Slot(index)] = &col;
 }
 
 void TKvHtmlElementTable::PlaceCell(TKvHtmlElementTd& cell)
@@ -75,7 +81,7 @@ void TKvHtmlElementTable::PlaceCell(TKvHtmlElementTd& cell)
     if (cell.FRow + 1 > FRowCount)
         GrowRows(cell.FRow + 1);
     for (std::int32_t c = cell.FStartColumn; c < end; ++c)
-        FGrid[static_cast<std::size_t>(cell.FRow) * FColumnCount + c] = &cell;
+        FGrid[static_cast<std::size_t>(cell.FRow) * Slot(FColumnCount) + Slot(c)] = &cell;
     FCurrentColumn = static_cast<std::int32_t>(end);
 }
 
@@ -93,11 +99,11 @@ void TKvHtmlElementTable::GrowColumns(std::int32_t columns)
         KvHtmlFail("2355.74");
     if (static_cast<std::size_t>(columns) > FColumns.capacity())
         FColumns.reserve(static_cast<std::size_t>(columns) + 32);
-    FColumns.resize(columns, nullptr);
+    FColumns.resize(Slot(columns), nullptr);
     if (FRowCount == 1) {
         if (static_cast<std::size_t>(columns) > FGrid.capacity())
             FGrid.reserve(9 * static_cast<std::size_t>(columns) + 64);
-        FGrid.resize(columns, nullptr);
+        FGrid.resize(Slot(columns), nullptr);
     }
     FColumnCount = columns;
 }
@@ -108,14 +114,14 @@ void TKvHtmlElementTable::GrowRows(std::int32_t rows)
     if (slots > MaxGridSlots)
         KvHtmlFail("2384.91");
     if (static_cast<std::size_t>(slots) > FGrid.capacity())
-        FGrid.reserve(static_cast<std::size_t>(slots) + 64 + 8 * FColumnCount);
+        FGrid.reserve(static_cast<std::size_t>(slots) + 64 + 8 * Slot(FColumnCount));
     FGrid.resize(static_cast<std::size_t>(slots), nullptr);
     FRowCount = rows;
 }
 
 TKvHtmlElementTd* TKvHtmlElementTable::Cell(std::int32_t row, std::int32_t column) const
 {
-    return FGrid[static_cast<std::size_t>(row) * FColumnCount + column];
+    return FGrid[static_cast<std::size_t>(row) * Slot(FColumnCount) + Slot(column)];
 }
 
 TKvHtmlElementTd* TKvHtmlElementTable::CellStart(std::int32_t row, std::int32_t column) const
@@ -128,18 +134,18 @@ TKvHtmlElementTd* TKvHtmlElementTable::CellStart(std::int32_t row, std::int32_t 
 
 void TKvHtmlElementTable::ComputeColumnMinMax()
 {
-    FColumnMinMax.assign(FColumnCount, TMinMax{});
+    FColumnMinMax.assign(Slot(FColumnCount), TMinMax{});
     for (std::int32_t c = 0; c < FColumnCount; ++c) {
-        if (FColumns[c] && FColumns[c]->FWidthGiven)
-            FColumnMinMax[c] = {FColumns[c]->FWidth, FColumns[c]->FWidth};
+        if (FColumns[Slot(c)] && FColumns[Slot(c)]->FWidthGiven)
+            FColumnMinMax[Slot(c)] = {FColumns[Slot(c)]->FWidth, FColumns[Slot(c)]->FWidth};
     }
     for (std::int32_t r = 0; r < FRowCount; ++r) {
         for (std::int32_t c = 0; c < FColumnCount; ++c) {
             TKvHtmlElementTd* cell = CellStart(r, c);
             if (!cell || cell->FColspan != 1)
                 continue;
-            FColumnMinMax[c].FMin = std::max(FColumnMinMax[c].FMin, cell->FMinWidth);
-            FColumnMinMax[c].FMax = std::max(FColumnMinMax[c].FMax, cell->FMaxWidth);
+            FColumnMinMax[Slot(c)].FMin = std::max(FColumnMinMax[Slot(c)].FMin, cell->FMinWidth);
+            FColumnMinMax[Slot(c)].FMax = std::max(FColumnMinMax[Slot(c)].FMax, cell->FMaxWidth);
         }
     }
     // A spanning cell wider than its columns spreads the deficit over them
@@ -148,11 +154,11 @@ void TKvHtmlElementTable::ComputeColumnMinMax()
                              std::int32_t TMinMax::*field) {
         std::int64_t sum = 0;
         for (std::int32_t k = 0; k < span; ++k)
-            sum += FColumnMinMax[first + k].*field;
+            sum += FColumnMinMax[Slot(first + k)].*field;
         std::int64_t deficit = want - sum;
         for (std::int32_t k = 0; k < span && deficit > 0; ++k) {
             std::int32_t share = KvRoundEven(static_cast<double>(deficit) / (span - k));
-            FColumnMinMax[first + k].*field = KvAdd(FColumnMinMax[first + k].*field, share);
+            FColumnMinMax[Slot(first + k)].*field = KvAdd(FColumnMinMax[Slot(first + k)].*field, share);
             deficit -= share;
         }
     };
@@ -202,19 +208,19 @@ void TKvHtmlElementTable::MeasureMinMax(TKvHtmlSizeMinmaxwidthData& state,
 
 void TKvHtmlElementTable::ComputeColumnWidths(std::int32_t available)
 {
-    FColumnWidths.assign(FColumnCount, 0);
+    FColumnWidths.assign(Slot(FColumnCount), 0);
     if (FColumnMinMax.size() != static_cast<std::size_t>(FColumnCount))
         return;
     std::int64_t extra = static_cast<std::int64_t>(available) - FSumMin;
     std::int64_t sumMin = FSumMin, sumMax = FSumMax;
     for (std::int32_t c = 0; c < FColumnCount; ++c) {
-        const TMinMax& column = FColumnMinMax[c];
+        const TMinMax& column = FColumnMinMax[Slot(c)];
         std::int32_t share = 0;
         std::int64_t flexible = sumMax - sumMin;
         if (column.FMax != column.FMin && flexible != 0)
             share = KvRoundEven(static_cast<double>(column.FMax - column.FMin) /
                                 static_cast<double>(flexible) * static_cast<double>(extra));
-        FColumnWidths[c] = KvAdd(column.FMin, share);
+        FColumnWidths[Slot(c)] = KvAdd(column.FMin, share);
         sumMin -= column.FMin;
         sumMax -= column.FMax;
         extra -= share;
@@ -231,7 +237,7 @@ void TKvHtmlElementTable::LayoutRow(TKvHtmlSizeHeightForWidthData& state, std::i
             continue;
         std::int32_t cellWidth = 0;
         for (std::int32_t k = c; k < c + cell->FColspan && k < FColumnCount; ++k)
-            cellWidth = KvAdd(cellWidth, FColumnWidths[k]);
+            cellWidth = KvAdd(cellWidth, FColumnWidths[Slot(k)]);
         std::int32_t cellY = rowTop;
         cell->LayoutHeight(state, cellX, cellY, cellWidth);
         state.FlushMargin(cellY);

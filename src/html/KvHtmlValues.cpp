@@ -59,8 +59,8 @@ TKvColor KvParseHashColor(const std::string& text)
         KvHtmlFail("2024.115");
     int channel[3];
     for (int i = 0; i < 3; ++i) {
-        int high = HexDigit(text[1 + 2 * i]);
-        int low = HexDigit(text[2 + 2 * i]);
+        int high = HexDigit(text[std::size_t(1 + 2 * i)]);
+        int low = HexDigit(text[std::size_t(2 + 2 * i)]);
         if (high < 0 || low < 0)
             KvHtmlFail("2024.115");
         channel[i] = high * 16 + low;

@@ -89,7 +89,7 @@ void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayNa
 void TKvCodecTrnTiff::ResetPageList()
 {
     if (PageOffsets)
-        std::memset(PageOffsets, 0, PageListCapacity * sizeof(std::uint32_t));
+        std::memset(PageOffsets, 0, static_cast<std::size_t>(PageListCapacity) * sizeof(std::uint32_t));
     PageCount = 0;
     PageListFinal = false;
     ScanIndex = 0;
@@ -104,8 +104,8 @@ void TKvCodecTrnTiff::ResetPageList()
 // header is invalid.
 static bool DecideByteOrder(const std::uint8_t* header, bool& bigEndian)
 {
-    const unsigned le = header[2] | header[3] << 8;
-    const unsigned be = header[2] << 8 | header[3];
+    const unsigned le = static_cast<unsigned>(header[2] | header[3] << 8);
+    const unsigned be = static_cast<unsigned>(header[2] << 8 | header[3]);
     const bool markLittle = header[0] == 'I' && header[1] == 'I';
     const bool markBig = header[0] == 'M' && header[1] == 'M';
     if (markLittle) {
@@ -204,7 +204,7 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint32_t offset,
     if (index >= PageListCapacity) {
         const std::uint64_t capacity = std::uint64_t(index) + PageListGrowth;
         void* grown = capacity <= SIZE_MAX / sizeof(std::uint32_t)
-                          ? std::realloc(PageOffsets, capacity * sizeof(std::uint32_t))
+                          ? std::realloc(PageOffsets, static_cast<std::size_t>(capacity) * sizeof(std::uint32_t))
                           : nullptr;
         if (!grown) {
             ErrCode = ErrFailed;
@@ -213,7 +213,7 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint32_t offset,
         }
         PageOffsets = static_cast<std::uint32_t*>(grown);
         std::memset(PageOffsets + PageListCapacity, 0,
-                    (capacity - PageListCapacity) * sizeof(std::uint32_t));
+                    static_cast<std::size_t>(capacity - PageListCapacity) * sizeof(std::uint32_t));
         PageListCapacity = capacity;
     }
     if (index >= PageCount) {

@@ -239,8 +239,8 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
         ErrText = layout + "ByteCounts Tag is missing; unable to deduct raster size";
         return;
     }
-    const TTiffEntry& countEntry = Entries[counts];
-    if (offsets >= 0 && Entries[offsets].FCount != countEntry.FCount) {
+    const TTiffEntry& countEntry = Entries[std::size_t(counts)];
+    if (offsets >= 0 && Entries[std::size_t(offsets)].FCount != countEntry.FCount) {
         ErrCode = ErrFailed;
         ErrText = layout + "ByteCounts and " + layout +
                   "ByteOffsets Tag Count differs; Unable to deduct raster size";

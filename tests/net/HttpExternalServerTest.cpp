@@ -74,6 +74,6 @@ TEST_P(ExternalServer, FetchesAFileAndANotFoundPage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, ExternalServer, testing::Values("HTTP/1.0", "HTTP/1.1"),
-                         [](const auto& info) { return std::string(info.param) == "HTTP/1.0" ? "Http10" : "Http11"; });
+                         [](const auto& testInfo) { return std::string(testInfo.param) == "HTTP/1.0" ? "Http10" : "Http11"; });
 
 } // namespace

@@ -129,9 +129,9 @@ TEST_P(Response, SameOutcomeHoweverSplit)
     EXPECT_EQ(Fetch(SplitAt(c.Response, everyByte)), c.Expected) << "byte by byte";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Response, testing::ValuesIn(Cases), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Cases, Response, testing::ValuesIn(Cases), [](const auto& testInfo) {
     std::string name;
-    for (const char* p = info.param.Name; *p; ++p)
+    for (const char* p = testInfo.param.Name; *p; ++p)
         name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return name;
 });

@@ -198,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(Cuts, CutDirectoryTest,
                          ::testing::Values(TCutCase{"InEntries", 2 + 12, "KvCodecTiff 4801.92"},
                                            TCutCase{"InNextOffset", 2 + 24 + 2,
                                                     "KvCodecTiff 4803.92"}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 TEST_F(EntryTest, ValueBeyondTheEndRaisesTheInternalFailure)
 {

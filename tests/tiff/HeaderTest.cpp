@@ -54,8 +54,8 @@ TEST_P(HeaderTest, ByteOrderFromMarkAndNumber)
 }
 
 INSTANTIATE_TEST_SUITE_P(Marks, HeaderTest, ::testing::ValuesIn(HeaderCases),
-                         [](const auto& info) {
-                             const THeaderCase& c = info.param;
+                         [](const auto& testInfo) {
+                             const THeaderCase& c = testInfo.param;
                              return std::string(c.Mark) +
                                     (c.MagicOrder == TOrder::Big ? "Big" : "Little") +
                                     std::to_string(c.Magic);
