@@ -48,7 +48,7 @@ private:
 void PutLittle(std::string& bytes, std::uint64_t at, std::uint32_t value, int width)
 {
     for (int i = 0; i < width; ++i)
-        bytes[at + static_cast<std::uint64_t>(i)] = static_cast<char>(value >> (8 * i));
+        bytes[static_cast<std::size_t>(at + static_cast<std::uint64_t>(i))] = static_cast<char>(value >> (8 * i));
 }
 
 // A little-endian file whose chain runs through the given directories; the
