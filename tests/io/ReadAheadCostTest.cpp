@@ -75,7 +75,8 @@ std::uint32_t ReadLittle(TIOReader& reader, std::uint32_t at, std::uint32_t widt
     reader.Seek(at, code, text);
     reader.Read(width, bytes, code, text);
     EXPECT_EQ(code, ErrOk) << text;
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
+    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[3]) << 24;
 }
 
 // Walks the chain as the page counter does; returns the offsets visited.
