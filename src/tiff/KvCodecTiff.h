@@ -73,10 +73,6 @@ public:
     // Page list slot and cursor value of a page whose directory cannot be read.
     static constexpr std::uint32_t BrokenMark = 0xFFFFFFFF;
 
-    // Limits of ValueText used by the tag list and by the tag dump.
-    static constexpr std::uint32_t ListValueLimit = 25;
-    static constexpr std::uint32_t DumpValueLimit = 45;
-
     TKvCodecTrnTiff();
     ~TKvCodecTrnTiff();
     TKvCodecTrnTiff(const TKvCodecTrnTiff&) = delete;
