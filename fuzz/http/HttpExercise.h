@@ -9,4 +9,4 @@
 // request on the same connection), one count byte n (taken modulo 16), n piece
 // sizes, then the bytes the server sends, cut into pieces of those sizes in
 // turn (a size of 0 stands for 256).
-void ExerciseHttpClient(const std::uint8_t* Data, std::size_t Size);
+void ExerciseHttpClient(const std::uint8_t* data, std::size_t size);

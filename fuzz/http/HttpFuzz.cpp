@@ -1,7 +1,7 @@
 #include "HttpExercise.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    ExerciseHttpClient(Data, Size);
+    ExerciseHttpClient(data, size);
     return 0;
 }

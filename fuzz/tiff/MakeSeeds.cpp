@@ -1,6 +1,8 @@
 // Writes the fuzzer's seed files with the test TIFF writer: small files that
 // reach every path of the reader (both byte orders, every type, strips and
 // tiles, broken and looping chains, oversized counts).
+// The seeds with EXIF, GPS, Interoperability and SubIFD directories
+// (children-*.tif) come from tests/tiff/dumpfiles (make-dump-files).
 //   make-tiff-seeds <folder>
 #include <cstdio>
 #include <string>

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 
+#include "DumpTool.h"
 #include "tiff/KvCodecTiff.h"
 
 namespace {
@@ -62,10 +64,25 @@ void LoadPage(TKvCodecTrnTiff& reader, std::uint32_t page)
         TouchValues(reader);
 }
 
+// orvane-dump's structure walk: child directories of every kind, every
+// value in full, the JSON writer and the structure check. Exit codes do
+// not matter; crashes, sanitizer reports and endless walks do.
+void DriveStructureWalk(const std::string& path)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--tree", "--values", "all", path},
+          std::vector<std::string>{"--json", path}, std::vector<std::string>{"--check", path}}) {
+        std::ostringstream out, err;
+        RunOrvaneDump(args, out, err);
+    }
+}
+
 }  // namespace
 
 void DriveTiffReader(const std::string& path)
 {
+    DriveStructureWalk(path);
+
     TKvCodecTrnTiff reader;
     TErrCode code = ErrOk;
     std::string text;

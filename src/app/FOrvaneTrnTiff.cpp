@@ -1,29 +1,6 @@
 #include "app/FOrvaneTrnTiff.h"
 
-void TKvManualEvent::Set()
-{
-    std::lock_guard lock(FMutex);
-    FSet = true;
-    FCond.notify_all();
-}
-
-void TKvManualEvent::Reset()
-{
-    std::lock_guard lock(FMutex);
-    FSet = false;
-}
-
-bool TKvManualEvent::IsSet()
-{
-    std::lock_guard lock(FMutex);
-    return FSet;
-}
-
-void TKvManualEvent::Wait()
-{
-    std::unique_lock lock(FMutex);
-    FCond.wait(lock, [this] { return FSet; });
-}
+#include "io/SysErr.h"
 
 void TKvProgressPacer::Restart(std::uint32_t now)
 {
@@ -52,7 +29,7 @@ void TFrmOrvaneTrnTiffThread::Execute()
     TKvProgressPacer pacer;
     try {
         do
-            FShared->TrnTiffEvent.Wait();
+            WaitForWork();
         while (Step(timing, pacer));
     } catch (...) {
         // A failed wait: this worker is gone, and the window must know so that
@@ -65,11 +42,18 @@ void TFrmOrvaneTrnTiffThread::Execute()
     }
 }
 
+void TFrmOrvaneTrnTiffThread::WaitForWork()
+{
+    // An endless wait only returns false when the event itself is unusable.
+    if (!FShared->TrnTiffEvent.Wait(KvWaitInfinite))
+        RaiseInternal("FOrvaneTrnTiff 49:9");
+}
+
 bool TFrmOrvaneTrnTiffThread::Step(bool& timing, TKvProgressPacer& pacer)
 {
     std::lock_guard lock(FShared->TiffLock);
     TTrnTiffShared& s = *FShared;
-    if (!s.TrnTiffEvent.IsSet())
+    if (!s.TrnTiffEvent.Wait(0))
         return true;
     if (!s.TiffCodec) {
         s.TrnTiffEvent.Reset();

@@ -3,34 +3,19 @@
 // reader live as long as either side may still use them.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "app/KvThread.h"
 #include "app/KvTiffPages.h"
 #include "io/SynCrs.h"
-
-// A manual-reset event: stays signalled until reset.
-class TKvManualEvent {
-public:
-    void Set();
-    void Reset();
-    bool IsSet();
-    void Wait();
-
-private:
-    std::mutex FMutex;
-    std::condition_variable FCond;
-    bool FSet = false;
-};
+#include "io/SysEvent.h"
 
 struct TTrnTiffShared {
     TCrs TiffLock;
-    TKvManualEvent TrnTiffEvent;
+    TKvEvent TrnTiffEvent;
     // Guarded by TiffLock from here on.
     std::unique_ptr<IKvTiffPages> TiffCodec;
     bool ThreadRunning = false;
@@ -63,6 +48,7 @@ protected:
     void Execute() override;
 
 private:
+    void WaitForWork();
     // One pass under TiffLock; false when the thread is to end.
     bool Step(bool& timing, TKvProgressPacer& pacer);
 

@@ -1,6 +1,6 @@
 #include "app/OrvaneGlyphs.h"
 
-#include "hexview/PlaceNearRect.h"
+#include "window/PlaceNearRect.h"
 
 #include <initializer_list>
 

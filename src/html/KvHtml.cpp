@@ -147,7 +147,7 @@ void TKvHtml::CheckFailed() const
         RaiseInternal(FFailText);
 }
 
-void TKvHtml::LoadFromString(const std::string& text, TErrCode& ErrCode, std::string& ErrText)
+void TKvHtml::LoadFromString(const std::string& text, TErrCode& errCode, std::string& errText)
 {
     try {
         TKvTelnetData* data = TKvTelnetData::CreateFromString(text);
@@ -162,20 +162,32 @@ void TKvHtml::LoadFromString(const std::string& text, TErrCode& ErrCode, std::st
         FRoot->FParseState = TKvHtmlElement::StateOpen;
         FRoot->InitStyle();
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 
+// A parse that stopped leaves the cursor inside the refused token and the
+// element states half updated; resuming there would read the rest of the
+// token as text. So every parse failure stands until the next text.
 void TKvHtml::ParseAll()
 {
     CheckFailed();
-    if (FRoot)
+    if (!FRoot)
+        return;
+    try {
         FRoot->Parse();
+    } catch (const EKvInternal& e) {
+        MarkFailed(e.what());
+        throw;
+    } catch (const std::bad_alloc&) {
+        MarkFailed(OutOfMemoryText);
+        throw;
+    }
 }
 
 void TKvHtml::ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum,
-                                 std::int32_t& maximum, TErrCode& ErrCode, std::string& ErrText)
+                                 std::int32_t& maximum, TErrCode& errCode, std::string& errText)
 {
     minimum = maximum = 0;
     try {
@@ -186,8 +198,8 @@ void TKvHtml::ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum,
         FRoot->MeasureMinMax(state, minimum, maximum);
         FMeasured = true;
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 
@@ -204,7 +216,7 @@ void TKvHtml::EnsureMeasured(TKvHtmlCanvas& dc)
 }
 
 void TKvHtml::ComputeHeightForWidth(TKvHtmlCanvas& dc, std::int32_t width, std::int32_t& height,
-                                    TErrCode& ErrCode, std::string& ErrText)
+                                    TErrCode& errCode, std::string& errText)
 {
     height = 0;
     try {
@@ -218,14 +230,14 @@ void TKvHtml::ComputeHeightForWidth(TKvHtmlCanvas& dc, std::int32_t width, std::
         FRoot->LayoutHeight(state, 0, y, width);
         height = KvAdd(y, state.FPendingMargin);
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 
 void TKvHtml::RenderTo(TKvHtmlCanvas& dc, std::int32_t originX, std::int32_t originY,
                        std::int32_t clipLeft, std::int32_t clipTop, std::int32_t clipWidth,
-                       std::int32_t clipHeight, TErrCode& ErrCode, std::string& ErrText)
+                       std::int32_t clipHeight, TErrCode& errCode, std::string& errText)
 {
     try {
         CheckFailed();
@@ -234,8 +246,8 @@ void TKvHtml::RenderTo(TKvHtmlCanvas& dc, std::int32_t originX, std::int32_t ori
         TKvHtmlRenderData state(dc, originX, originY, clipLeft, clipTop, clipWidth, clipHeight);
         FRoot->Render(state);
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 

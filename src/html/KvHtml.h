@@ -210,14 +210,14 @@ public:
     TKvHtml(const TKvHtml&) = delete;
     TKvHtml& operator=(const TKvHtml&) = delete;
 
-    void LoadFromString(const std::string& text, TErrCode& ErrCode, std::string& ErrText);
+    void LoadFromString(const std::string& text, TErrCode& errCode, std::string& errText);
     void ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum, std::int32_t& maximum,
-                            TErrCode& ErrCode, std::string& ErrText);
+                            TErrCode& errCode, std::string& errText);
     void ComputeHeightForWidth(TKvHtmlCanvas& dc, std::int32_t width, std::int32_t& height,
-                               TErrCode& ErrCode, std::string& ErrText);
+                               TErrCode& errCode, std::string& errText);
     void RenderTo(TKvHtmlCanvas& dc, std::int32_t originX, std::int32_t originY,
                   std::int32_t clipLeft, std::int32_t clipTop, std::int32_t clipWidth,
-                  std::int32_t clipHeight, TErrCode& ErrCode, std::string& ErrText);
+                  std::int32_t clipHeight, TErrCode& errCode, std::string& errText);
     TKvHtmlElement* ElementAt(std::int32_t x, std::int32_t y);
     TKvHtmlElement* FindById(const std::string& id) const;
 
@@ -234,11 +234,14 @@ public:
     class TKvHtmlElementText* FLastTextRun = nullptr;
     TKvHtmlElement* FFirstId = nullptr;
     TKvHtmlElement* FLastId = nullptr;
-    // A failure while closing elements leaves states that no longer fit
-    // together: the document keeps answering with that failure.
-    void MarkFailed(const std::string& text);
+    // After a parse failure every later width, height and paint call raises
+    // the same failure again until the next LoadFromString, so a viewer can
+    // show the text on each repaint.
+    bool Failed() const { return FFailed; }
+    const std::string& FailText() const { return FFailText; }
 
 private:
+    void MarkFailed(const std::string& text);
     void ParseAll();
     void CheckFailed() const;
     void FreeTree();

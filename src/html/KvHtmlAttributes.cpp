@@ -1,6 +1,7 @@
 // The attributes each element accepts, in lookup order, and what they do.
 #include "html/KvHtmlAttributes.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "html/KvHtmlElements.h"
@@ -112,9 +113,7 @@ void TKvHtmlAttributeFontSize::Apply(const std::string& value)
     if (value == "3")
         FOwner->FFontSize = parentSize;
     else if (value == "4")
-        FOwner->FFontSize = KvRoundEven(parentSize * 1.2) > KvHtmlMaxPixels
-                                ? KvHtmlMaxPixels
-                                : KvRoundEven(parentSize * 1.2);
+        FOwner->FFontSize = std::min(KvRoundRatio(std::int64_t{parentSize} * 6, 5), KvHtmlMaxPixels);
     else
         KvHtmlFail("3009.72");
 }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "html/KvHtmlMath.h"
+
 namespace {
 
 class TFontLog : public TKvHtmlFont {
@@ -15,16 +17,6 @@ public:
     explicit TBrushLog(TKvColor color) : FColor(color) {}
     TKvColor FColor;
 };
-
-// numerator / denominator to the nearest integer, ties to even.
-std::int32_t RoundRatio(std::int64_t numerator, std::int64_t denominator)
-{
-    std::int64_t quotient = numerator / denominator;
-    std::int64_t twice = 2 * (numerator % denominator);
-    if (twice > denominator || (twice == denominator && quotient % 2 != 0))
-        ++quotient;
-    return static_cast<std::int32_t>(quotient);
-}
 
 std::string Join(std::initializer_list<std::int64_t> numbers)
 {
@@ -52,12 +44,12 @@ TKvHtmlCanvasLog::~TKvHtmlCanvasLog() = default;
 
 std::int32_t TKvHtmlCanvasLog::Advance(std::int32_t size, bool bold)
 {
-    return bold ? RoundRatio(std::int64_t{size} * 11, 20) : RoundRatio(size, 2);
+    return bold ? KvRoundRatio(std::int64_t{size} * 11, 20) : KvRoundRatio(size, 2);
 }
 
 std::int32_t TKvHtmlCanvasLog::Ascent(std::int32_t size)
 {
-    return RoundRatio(std::int64_t{size} * 4, 5);
+    return KvRoundRatio(std::int64_t{size} * 4, 5);
 }
 
 std::unique_ptr<TKvHtmlFont> TKvHtmlCanvasLog::CreateFont(const TKvHtmlLogFont& logFont)

@@ -155,15 +155,10 @@ void TKvHtmlElement::ContentStep()
 
 void TKvHtmlElement::CloseAtEnd()
 {
-    try {
-        Close();
-        FParseState = StateClosed;
-        if (FParent)
-            FParent->FParseState = StateOpen;
-    } catch (const EKvInternal& e) {
-        FDocument->MarkFailed(e.what());
-        throw;
-    }
+    Close();
+    FParseState = StateClosed;
+    if (FParent)
+        FParent->FParseState = StateOpen;
 }
 
 void TKvHtmlElement::ReadEndTag()
@@ -178,21 +173,16 @@ void TKvHtmlElement::ReadEndTag()
         found = found->FParent;
     if (!found)
         return;
-    try {
-        for (TKvHtmlElement* e = this;; e = e->FParent) {
-            e->BlockBoundary();
-            e->Close();
-            e->FParseState = StateClosed;
-            if (e == found)
-                break;
-        }
-        if (!found->FParent)
-            KvHtmlFail("4323.91");
-        found->FParent->FParseState = StateOpen;
-    } catch (const EKvInternal& e) {
-        FDocument->MarkFailed(e.what());
-        throw;
+    for (TKvHtmlElement* e = this;; e = e->FParent) {
+        e->BlockBoundary();
+        e->Close();
+        e->FParseState = StateClosed;
+        if (e == found)
+            break;
     }
+    if (!found->FParent)
+        KvHtmlFail("4323.91");
+    found->FParent->FParseState = StateOpen;
 }
 
 void TKvHtmlElement::ReadTextRun(bool skippedWhitespace)

@@ -14,10 +14,9 @@ std::int32_t ParentSize(const TKvHtmlElement& element)
     return element.FParent ? element.FParent->FFontSize : 0;
 }
 
-std::int32_t ClampSize(double size)
+std::int32_t ClampSize(std::int64_t size)
 {
-    std::int32_t rounded = KvRoundEven(size);
-    return rounded > KvHtmlMaxPixels ? KvHtmlMaxPixels : rounded;
+    return size > KvHtmlMaxPixels ? KvHtmlMaxPixels : static_cast<std::int32_t>(size);
 }
 
 std::string LowerCase(std::string text)
@@ -95,9 +94,9 @@ void TKvHtmlElementH1::InitStyle()
 {
     InheritStyle();
     std::int32_t parentSize = ParentSize(*this);
-    FFontSize = ClampSize(parentSize * 2.0);
+    FFontSize = ClampSize(std::int64_t{parentSize} * 2);
     FBold = 1;
-    FMarginTop = FMarginBottom = KvRoundEven(parentSize * 0.67);
+    FMarginTop = FMarginBottom = KvRoundRatio(std::int64_t{parentSize} * 67, 100);
 }
 
 void TKvHtmlElementP::InitStyle()

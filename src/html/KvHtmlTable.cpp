@@ -12,6 +12,12 @@ namespace {
 // text, and it keeps every index far from wrapping.
 constexpr std::int64_t MaxGridSlots = 4 * 1024 * 1024;
 
+// Rows, columns and grid slots are non-negative counts kept in 32 bits.
+std::size_t At(std::int64_t index)
+{
+    return static_cast<std::size_t>(index);
+}
+
 TKvHtmlElementTable& TableOf(const TKvHtmlElement& element)
 {
     if (!element.FTable)
@@ -62,7 +68,7 @@ void TKvHtmlElementTable::AddColumn(TKvHtmlElementCol& col)
     std::int32_t index = FColumnCount;
     GrowColumns(FColumnCount + 1);
     col.FColumn = index;
-    FColumns[index] = &col;
+    FColumns[At(index)] = &col;
 }
 
 void TKvHtmlElementTable::PlaceCell(TKvHtmlElementTd& cell)
@@ -75,7 +81,7 @@ void TKvHtmlElementTable::PlaceCell(TKvHtmlElementTd& cell)
     if (cell.FRow + 1 > FRowCount)
         GrowRows(cell.FRow + 1);
     for (std::int32_t c = cell.FStartColumn; c < end; ++c)
-        FGrid[static_cast<std::size_t>(cell.FRow) * FColumnCount + c] = &cell;
+        FGrid[At(std::int64_t{cell.FRow} * FColumnCount + c)] = &cell;
     FCurrentColumn = static_cast<std::int32_t>(end);
 }
 
@@ -93,11 +99,11 @@ void TKvHtmlElementTable::GrowColumns(std::int32_t columns)
         KvHtmlFail("2355.74");
     if (static_cast<std::size_t>(columns) > FColumns.capacity())
         FColumns.reserve(static_cast<std::size_t>(columns) + 32);
-    FColumns.resize(columns, nullptr);
+    FColumns.resize(At(columns), nullptr);
     if (FRowCount == 1) {
         if (static_cast<std::size_t>(columns) > FGrid.capacity())
-            FGrid.reserve(9 * static_cast<std::size_t>(columns) + 64);
-        FGrid.resize(columns, nullptr);
+            FGrid.reserve(9 * At(columns) + 64);
+        FGrid.resize(At(columns), nullptr);
     }
     FColumnCount = columns;
 }
@@ -108,14 +114,14 @@ void TKvHtmlElementTable::GrowRows(std::int32_t rows)
     if (slots > MaxGridSlots)
         KvHtmlFail("2384.91");
     if (static_cast<std::size_t>(slots) > FGrid.capacity())
-        FGrid.reserve(static_cast<std::size_t>(slots) + 64 + 8 * FColumnCount);
+        FGrid.reserve(At(slots) + 64 + 8 * At(FColumnCount));
     FGrid.resize(static_cast<std::size_t>(slots), nullptr);
     FRowCount = rows;
 }
 
 TKvHtmlElementTd* TKvHtmlElementTable::Cell(std::int32_t row, std::int32_t column) const
 {
-    return FGrid[static_cast<std::size_t>(row) * FColumnCount + column];
+    return FGrid[At(std::int64_t{row} * FColumnCount + column)];
 }
 
 TKvHtmlElementTd* TKvHtmlElementTable::CellStart(std::int32_t row, std::int32_t column) const
@@ -128,18 +134,18 @@ TKvHtmlElementTd* TKvHtmlElementTable::CellStart(std::int32_t row, std::int32_t 
 
 void TKvHtmlElementTable::ComputeColumnMinMax()
 {
-    FColumnMinMax.assign(FColumnCount, TMinMax{});
+    FColumnMinMax.assign(At(FColumnCount), TMinMax{});
     for (std::int32_t c = 0; c < FColumnCount; ++c) {
-        if (FColumns[c] && FColumns[c]->FWidthGiven)
-            FColumnMinMax[c] = {FColumns[c]->FWidth, FColumns[c]->FWidth};
+        if (FColumns[At(c)] && FColumns[At(c)]->FWidthGiven)
+            FColumnMinMax[At(c)] = {FColumns[At(c)]->FWidth, FColumns[At(c)]->FWidth};
     }
     for (std::int32_t r = 0; r < FRowCount; ++r) {
         for (std::int32_t c = 0; c < FColumnCount; ++c) {
             TKvHtmlElementTd* cell = CellStart(r, c);
             if (!cell || cell->FColspan != 1)
                 continue;
-            FColumnMinMax[c].FMin = std::max(FColumnMinMax[c].FMin, cell->FMinWidth);
-            FColumnMinMax[c].FMax = std::max(FColumnMinMax[c].FMax, cell->FMaxWidth);
+            FColumnMinMax[At(c)].FMin = std::max(FColumnMinMax[At(c)].FMin, cell->FMinWidth);
+            FColumnMinMax[At(c)].FMax = std::max(FColumnMinMax[At(c)].FMax, cell->FMaxWidth);
         }
     }
     // A spanning cell wider than its columns spreads the deficit over them
@@ -148,11 +154,11 @@ void TKvHtmlElementTable::ComputeColumnMinMax()
                              std::int32_t TMinMax::*field) {
         std::int64_t sum = 0;
         for (std::int32_t k = 0; k < span; ++k)
-            sum += FColumnMinMax[first + k].*field;
+            sum += FColumnMinMax[At(first + k)].*field;
         std::int64_t deficit = want - sum;
         for (std::int32_t k = 0; k < span && deficit > 0; ++k) {
-            std::int32_t share = KvRoundEven(static_cast<double>(deficit) / (span - k));
-            FColumnMinMax[first + k].*field = KvAdd(FColumnMinMax[first + k].*field, share);
+            std::int32_t share = KvRoundRatio(deficit, span - k);
+            FColumnMinMax[At(first + k)].*field = KvAdd(FColumnMinMax[At(first + k)].*field, share);
             deficit -= share;
         }
     };
@@ -202,19 +208,18 @@ void TKvHtmlElementTable::MeasureMinMax(TKvHtmlSizeMinmaxwidthData& state,
 
 void TKvHtmlElementTable::ComputeColumnWidths(std::int32_t available)
 {
-    FColumnWidths.assign(FColumnCount, 0);
-    if (FColumnMinMax.size() != static_cast<std::size_t>(FColumnCount))
+    FColumnWidths.assign(At(FColumnCount), 0);
+    if (FColumnMinMax.size() != At(FColumnCount))
         return;
     std::int64_t extra = static_cast<std::int64_t>(available) - FSumMin;
     std::int64_t sumMin = FSumMin, sumMax = FSumMax;
     for (std::int32_t c = 0; c < FColumnCount; ++c) {
-        const TMinMax& column = FColumnMinMax[c];
+        const TMinMax& column = FColumnMinMax[At(c)];
         std::int32_t share = 0;
         std::int64_t flexible = sumMax - sumMin;
-        if (column.FMax != column.FMin && flexible != 0)
-            share = KvRoundEven(static_cast<double>(column.FMax - column.FMin) /
-                                static_cast<double>(flexible) * static_cast<double>(extra));
-        FColumnWidths[c] = KvAdd(column.FMin, share);
+        if (column.FMax != column.FMin && flexible > 0)
+            share = KvRoundScaled(std::int64_t{column.FMax} - column.FMin, extra, flexible);
+        FColumnWidths[At(c)] = KvAdd(column.FMin, share);
         sumMin -= column.FMin;
         sumMax -= column.FMax;
         extra -= share;
@@ -231,7 +236,7 @@ void TKvHtmlElementTable::LayoutRow(TKvHtmlSizeHeightForWidthData& state, std::i
             continue;
         std::int32_t cellWidth = 0;
         for (std::int32_t k = c; k < c + cell->FColspan && k < FColumnCount; ++k)
-            cellWidth = KvAdd(cellWidth, FColumnWidths[k]);
+            cellWidth = KvAdd(cellWidth, FColumnWidths[At(k)]);
         std::int32_t cellY = rowTop;
         cell->LayoutHeight(state, cellX, cellY, cellWidth);
         state.FlushMargin(cellY);

@@ -1,5 +1,7 @@
 #include "html/KvHtmlValues.h"
 
+#include <algorithm>
+
 #include "html/KvHtml.h"
 #include "html/KvHtmlMath.h"
 
@@ -21,9 +23,10 @@ int HexDigit(char c)
     return -1;
 }
 
-// Lengths keep at most this many significant digits, which is far more than
-// any page needs and keeps the mantissa exact.
-constexpr std::size_t MaxLengthDigits = 15;
+// Lengths keep at most this many digits, far more than any page needs: the
+// digits times the largest font size and the largest pixel count times the
+// divisor both stay exact in 64 bits.
+constexpr std::size_t MaxLengthDigits = 13;
 
 } // namespace
 
@@ -59,8 +62,8 @@ TKvColor KvParseHashColor(const std::string& text)
         KvHtmlFail("2024.115");
     int channel[3];
     for (int i = 0; i < 3; ++i) {
-        int high = HexDigit(text[1 + 2 * i]);
-        int low = HexDigit(text[2 + 2 * i]);
+        int high = HexDigit(text[1 + 2 * static_cast<std::size_t>(i)]);
+        int low = HexDigit(text[2 + 2 * static_cast<std::size_t>(i)]);
         if (high < 0 || low < 0)
             KvHtmlFail("2024.115");
         channel[i] = high * 16 + low;
@@ -92,16 +95,16 @@ bool KvReadLength(const std::string& text, std::size_t& pos, std::int32_t parent
     }
     if (digits == 0 && !point)
         return false;
-    double number = static_cast<double>(mantissa);
+    std::int64_t divisor = 1;
     for (std::size_t i = 0; i < decimals; ++i)
-        number /= 10.0;
+        divisor *= 10;
     if (pos + 1 < text.size() && KvLowerAscii(text[pos]) == 'e' && KvLowerAscii(text[pos + 1]) == 'm') {
-        number *= parentSize;
+        mantissa *= std::clamp(parentSize, 0, KvHtmlMaxPixels);
         pos += 2;
     }
-    if (number > KvHtmlMaxPixels)
+    if (mantissa > KvHtmlMaxPixels * divisor)
         KvHtmlFail("3614.92");
-    value = KvRoundEven(number);
+    value = KvRoundRatio(mantissa, divisor);
     if (pos < text.size() && text[pos] != ' ')
         KvHtmlFail("3614.92");
     KvSkipBlanks(text, pos);

@@ -23,9 +23,9 @@ public:
     void Set();
     void Reset();
 
-    // True when the event is signalled within TimeoutMs milliseconds
+    // True when the event is signalled within timeoutMs milliseconds
     // (KvWaitInfinite waits without limit); false when the time ran out.
-    bool Wait(std::uint32_t TimeoutMs) const;
+    bool Wait(std::uint32_t timeoutMs) const;
 
     // The platform object: cast it to HANDLE (Windows) or int (POSIX).
     std::intptr_t NativeHandle() const { return FNative; }

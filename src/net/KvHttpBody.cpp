@@ -12,26 +12,26 @@ TKvBodyChain::~TKvBodyChain()
 void TKvBodyChain::Recycle()
 {
     if (FBodyFirst) {
-        FBodyFirst->Prev = FFreeLast;
+        FBodyFirst->FPrev = FFreeLast;
         if (FFreeLast)
-            FFreeLast->Next = FBodyFirst;
+            FFreeLast->FNext = FBodyFirst;
         else
             FFreeFirst = FBodyFirst;
         FFreeLast = FBodyLast;
         FBodyFirst = FBodyLast = nullptr;
     }
-    Total = 0;
+    FTotal = 0;
     TKvBodyBlock* block = FFreeFirst;
     for (std::uint32_t kept = 1; block && kept < KeptFreeBlocks; ++kept)
-        block = block->Next;
-    if (block && block->Next) {
-        Release(block->Next);
-        block->Next = nullptr;
+        block = block->FNext;
+    if (block && block->FNext) {
+        Release(block->FNext);
+        block->FNext = nullptr;
         FFreeLast = block;
     }
 }
 
-TKvBodyBlock* TKvBodyChain::WritableBlock(TErrCode& ErrCode, std::string& ErrText)
+TKvBodyBlock* TKvBodyChain::WritableBlock(TErrCode& errCode, std::string& errText)
 {
     if (FBodyLast && !FBodyLast->Full())
         return FBodyLast;
@@ -39,12 +39,12 @@ TKvBodyBlock* TKvBodyChain::WritableBlock(TErrCode& ErrCode, std::string& ErrTex
     if (!block) {
         block = new (std::nothrow) TKvBodyBlock;
         if (!block) {
-            ErrCode = ErrFailed;
-            ErrText = OutOfMemoryText;
+            errCode = ErrFailed;
+            errText = OutOfMemoryText;
             return nullptr;
         }
     }
-    block->Used = 0;
+    block->FUsed = 0;
     Append(FBodyFirst, FBodyLast, block);
     return block;
 }
@@ -52,33 +52,33 @@ TKvBodyBlock* TKvBodyChain::WritableBlock(TErrCode& ErrCode, std::string& ErrTex
 std::uint32_t TKvBodyChain::HeldBytes() const
 {
     std::uint32_t held = 0;
-    for (const TKvBodyBlock* block = FBodyFirst; block; block = block->Next)
-        held += block->Used;
+    for (const TKvBodyBlock* block = FBodyFirst; block; block = block->FNext)
+        held += block->FUsed;
     return held;
 }
 
-void TKvBodyChain::CopyTo(char* Buffer) const
+void TKvBodyChain::CopyTo(char* buffer) const
 {
-    for (const TKvBodyBlock* block = FBodyFirst; block; block = block->Next) {
-        std::memcpy(Buffer, block->Data, block->Used);
-        Buffer += block->Used;
+    for (const TKvBodyBlock* block = FBodyFirst; block; block = block->FNext) {
+        std::memcpy(buffer, block->FData, block->FUsed);
+        buffer += block->FUsed;
     }
 }
 
 std::uint32_t TKvBodyChain::FreeBlockCount() const
 {
     std::uint32_t count = 0;
-    for (const TKvBodyBlock* block = FFreeFirst; block; block = block->Next)
+    for (const TKvBodyBlock* block = FFreeFirst; block; block = block->FNext)
         ++count;
     return count;
 }
 
 void TKvBodyChain::Append(TKvBodyBlock*& first, TKvBodyBlock*& last, TKvBodyBlock* block)
 {
-    block->Prev = last;
-    block->Next = nullptr;
+    block->FPrev = last;
+    block->FNext = nullptr;
     if (last)
-        last->Next = block;
+        last->FNext = block;
     else
         first = block;
     last = block;
@@ -89,9 +89,9 @@ TKvBodyBlock* TKvBodyChain::RemoveLast(TKvBodyBlock*& first, TKvBodyBlock*& last
     TKvBodyBlock* block = last;
     if (!block)
         return nullptr;
-    last = block->Prev;
+    last = block->FPrev;
     if (last)
-        last->Next = nullptr;
+        last->FNext = nullptr;
     else
         first = nullptr;
     return block;
@@ -100,7 +100,7 @@ TKvBodyBlock* TKvBodyChain::RemoveLast(TKvBodyBlock*& first, TKvBodyBlock*& last
 void TKvBodyChain::Release(TKvBodyBlock* first)
 {
     while (first) {
-        TKvBodyBlock* next = first->Next;
+        TKvBodyBlock* next = first->FNext;
         delete first;
         first = next;
     }

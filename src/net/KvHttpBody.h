@@ -9,13 +9,13 @@
 
 struct TKvBodyBlock {
     static constexpr std::uint32_t Size = 4096;
-    TKvBodyBlock* Prev = nullptr;
-    TKvBodyBlock* Next = nullptr;
-    std::uint32_t Used = 0;
-    char Data[Size];
+    TKvBodyBlock* FPrev = nullptr;
+    TKvBodyBlock* FNext = nullptr;
+    std::uint32_t FUsed = 0;
+    char FData[Size];
 
-    bool Full() const { return Used == Size; }
-    std::uint32_t FreeSpace() const { return Size - Used; }
+    bool Full() const { return FUsed == Size; }
+    std::uint32_t FreeSpace() const { return Size - FUsed; }
 };
 
 class TKvBodyChain {
@@ -32,11 +32,14 @@ public:
     void Recycle();
     // The last body block when it has room, otherwise a new last block taken
     // from the end of the free chain or allocated.
-    TKvBodyBlock* WritableBlock(TErrCode& ErrCode, std::string& ErrText);
+    TKvBodyBlock* WritableBlock(TErrCode& errCode, std::string& errText);
 
-    std::uint32_t Total = 0;
+    // Body bytes received for the current response, also those a handler
+    // discarded.
+    std::uint32_t Total() const { return FTotal; }
+    void AddToTotal(std::uint32_t count) { FTotal += count; }
     std::uint32_t HeldBytes() const;
-    void CopyTo(char* Buffer) const;
+    void CopyTo(char* buffer) const;
 
     const TKvBodyBlock* FirstBlock() const { return FBodyFirst; }
     std::uint32_t FreeBlockCount() const;
@@ -46,6 +49,7 @@ private:
     static TKvBodyBlock* RemoveLast(TKvBodyBlock*& first, TKvBodyBlock*& last);
     static void Release(TKvBodyBlock* first);
 
+    std::uint32_t FTotal = 0;
     TKvBodyBlock* FBodyFirst = nullptr;
     TKvBodyBlock* FBodyLast = nullptr;
     TKvBodyBlock* FFreeFirst = nullptr;

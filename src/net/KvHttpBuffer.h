@@ -11,28 +11,29 @@ enum class TKvGrowResult { Ok, OutOfMemory, Limit };
 class TKvGrowBuffer {
 public:
     TKvGrowBuffer() = default;
-    ~TKvGrowBuffer() { delete[] Data; }
+    ~TKvGrowBuffer() { delete[] FData; }
     TKvGrowBuffer(const TKvGrowBuffer&) = delete;
     TKvGrowBuffer& operator=(const TKvGrowBuffer&) = delete;
 
-    std::uint32_t FreeSpace() const { return Capacity - Used; }
+    std::uint32_t FreeSpace() const { return FCapacity - FUsed; }
+    char* End() { return FData + FUsed; }
 
-    TKvGrowResult Grow(std::uint32_t Step, std::uint32_t Limit)
+    TKvGrowResult Grow(std::uint32_t step, std::uint32_t limit)
     {
-        if (Capacity + Step > Limit)
+        if (FCapacity + step > limit)
             return TKvGrowResult::Limit;
-        char* grown = new (std::nothrow) char[Capacity + Step];
+        char* grown = new (std::nothrow) char[FCapacity + step];
         if (!grown)
             return TKvGrowResult::OutOfMemory;
-        if (Used)
-            std::memcpy(grown, Data, Used);
-        delete[] Data;
-        Data = grown;
-        Capacity += Step;
+        if (FUsed)
+            std::memcpy(grown, FData, FUsed);
+        delete[] FData;
+        FData = grown;
+        FCapacity += step;
         return TKvGrowResult::Ok;
     }
 
-    char* Data = nullptr;
-    std::uint32_t Capacity = 0;
-    std::uint32_t Used = 0;
+    char* FData = nullptr;
+    std::uint32_t FCapacity = 0;
+    std::uint32_t FUsed = 0;
 };

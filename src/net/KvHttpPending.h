@@ -14,42 +14,42 @@ public:
     std::uint32_t Count() const { return FCount; }
 
     // False when the stack is full; a length of 0 pushes nothing.
-    bool Push(std::uint32_t Length, const char* Data)
+    bool Push(std::uint32_t length, const char* data)
     {
-        if (Length == 0)
+        if (length == 0)
             return true;
         if (FCount == Capacity)
             return false;
-        FSlots[FCount++] = {Length, Data};
+        FSlots[FCount++] = {length, data};
         return true;
     }
 
     // Copies at most the top slot's bytes. The source may lie in the same
     // buffer as the destination, ahead of it, hence memmove.
-    std::uint32_t Take(std::uint32_t MaxCount, char* Buffer)
+    std::uint32_t Take(std::uint32_t maxCount, char* buffer)
     {
         TSlot& top = FSlots[FCount - 1];
-        std::uint32_t count = MaxCount < top.Length ? MaxCount : top.Length;
-        std::memmove(Buffer, top.Data, count);
-        top.Data += count;
-        top.Length -= count;
-        if (top.Length == 0)
+        std::uint32_t count = maxCount < top.FLength ? maxCount : top.FLength;
+        std::memmove(buffer, top.FData, count);
+        top.FData += count;
+        top.FLength -= count;
+        if (top.FLength == 0)
             --FCount;
         return count;
     }
 
     // A buffer that moved (grew) takes the slots pointing into it along.
-    void Rebase(const char* OldBuffer, std::uint32_t OldSize, const char* NewBuffer)
+    void Rebase(const char* oldBuffer, std::uint32_t oldSize, const char* newBuffer)
     {
         for (std::uint32_t i = 0; i < FCount; ++i)
-            if (FSlots[i].Data >= OldBuffer && FSlots[i].Data < OldBuffer + OldSize)
-                FSlots[i].Data = NewBuffer + (FSlots[i].Data - OldBuffer);
+            if (FSlots[i].FData >= oldBuffer && FSlots[i].FData < oldBuffer + oldSize)
+                FSlots[i].FData = newBuffer + (FSlots[i].FData - oldBuffer);
     }
 
 private:
     struct TSlot {
-        std::uint32_t Length;
-        const char* Data;
+        std::uint32_t FLength;
+        const char* FData;
     };
     TSlot FSlots[Capacity] = {};
     std::uint32_t FCount = 0;

@@ -2,18 +2,18 @@
 
 #include <cstring>
 
-bool TKvLineScanner::Scan(const char* Data, std::uint32_t Received)
+bool TKvLineScanner::Scan(const char* data, std::uint32_t received)
 {
     // The search resumes where the last one stopped, so a line that arrives
     // byte by byte is not scanned again from its start each time.
     for (;;) {
-        const void* found = FSearch < Received ? std::memchr(Data + FSearch, '\r', Received - FSearch) : nullptr;
+        const void* found = FSearch < received ? std::memchr(data + FSearch, '\r', received - FSearch) : nullptr;
         if (!found) {
-            FSearch = Received;
+            FSearch = received;
             return false;
         }
-        std::uint32_t cr = static_cast<std::uint32_t>(static_cast<const char*>(found) - Data);
-        if (cr + 1 >= Received) {
+        std::uint32_t cr = static_cast<std::uint32_t>(static_cast<const char*>(found) - data);
+        if (cr + 1 >= received) {
             FSearch = cr;
             return false;
         }
@@ -32,38 +32,38 @@ char LowerAscii(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Offset of the start of the line after the one holding Pos; the byte after
-// the CR is skipped unchecked. Header.size() when there is none.
-std::size_t NextLine(std::string_view Header, std::size_t Pos)
+// Offset of the start of the line after the one holding pos; the byte after
+// the CR is skipped unchecked. header.size() when there is none.
+std::size_t NextLine(std::string_view header, std::size_t pos)
 {
-    std::size_t cr = Header.find('\r', Pos);
-    return cr == std::string_view::npos || cr + 2 > Header.size() ? Header.size() : cr + 2;
+    std::size_t cr = header.find('\r', pos);
+    return cr == std::string_view::npos || cr + 2 > header.size() ? header.size() : cr + 2;
 }
 
-bool NameMatches(std::string_view Header, std::size_t Pos, std::string_view LowerName)
+bool NameMatches(std::string_view header, std::size_t pos, std::string_view lowerName)
 {
-    if (Header.size() - Pos <= LowerName.size())
+    if (header.size() - pos <= lowerName.size())
         return false;
-    for (std::size_t i = 0; i < LowerName.size(); ++i)
-        if (LowerAscii(Header[Pos + i]) != LowerName[i])
+    for (std::size_t i = 0; i < lowerName.size(); ++i)
+        if (LowerAscii(header[pos + i]) != lowerName[i])
             return false;
-    return Header[Pos + LowerName.size()] == ':';
+    return header[pos + lowerName.size()] == ':';
 }
 
 } // namespace
 
-std::string HeaderFieldValue(std::string_view Header, std::string_view LowerName)
+std::string HeaderFieldValue(std::string_view header, std::string_view lowerName)
 {
-    for (std::size_t pos = NextLine(Header, 0); pos < Header.size(); pos = NextLine(Header, pos)) {
-        if (!NameMatches(Header, pos, LowerName))
+    for (std::size_t pos = NextLine(header, 0); pos < header.size(); pos = NextLine(header, pos)) {
+        if (!NameMatches(header, pos, lowerName))
             continue;
-        std::size_t start = pos + LowerName.size() + 1;
-        if (start < Header.size() && Header[start] == ' ')
+        std::size_t start = pos + lowerName.size() + 1;
+        if (start < header.size() && header[start] == ' ')
             ++start;
-        std::size_t end = Header.find('\r', start);
+        std::size_t end = header.find('\r', start);
         if (end == std::string_view::npos)
-            end = Header.size();
-        std::string value(Header.substr(start, end - start));
+            end = header.size();
+        std::string value(header.substr(start, end - start));
         for (char& c : value)
             c = LowerAscii(c);
         return value;
@@ -71,38 +71,38 @@ std::string HeaderFieldValue(std::string_view Header, std::string_view LowerName
     return {};
 }
 
-TKvStatusLine ParseStatusLine(std::string_view Header, std::int32_t& Code)
+TKvStatusLine ParseStatusLine(std::string_view header, std::int32_t& code)
 {
-    Code = -1;
-    if (Header.size() < 13)
+    code = -1;
+    if (header.size() < 13)
         return TKvStatusLine::None;
-    static constexpr char Pattern[] = "HTTP/1.1 ";
+    static constexpr char pattern[] = "HTTP/1.1 ";
     for (std::size_t i = 0; i < 9; ++i)
-        if (i != 5 && i != 7 && Header[i] != Pattern[i])
+        if (i != 5 && i != 7 && header[i] != pattern[i])
             return TKvStatusLine::None;
     std::int32_t value = 0;
     for (std::size_t i = 9; i < 12; ++i) {
-        if (Header[i] < '0' || Header[i] > '9')
+        if (header[i] < '0' || header[i] > '9')
             return TKvStatusLine::Rejected;
-        value = value * 10 + (Header[i] - '0');
+        value = value * 10 + (header[i] - '0');
     }
-    if (Header[12] != ' ' && Header[12] != '\r')
+    if (header[12] != ' ' && header[12] != '\r')
         return TKvStatusLine::Rejected;
-    Code = value;
+    code = value;
     return TKvStatusLine::Valid;
 }
 
-bool ParseContentLength(std::string_view Text, std::int32_t& Length)
+bool ParseContentLength(std::string_view text, std::int32_t& length)
 {
     std::int64_t value = 0;
-    for (char c : Text) {
+    for (char c : text) {
         if (c < '0' || c > '9')
             return false;
         value = value * 10 + (c - '0');
         if (value > INT32_MAX)
             return false;
     }
-    Length = static_cast<std::int32_t>(value);
+    length = static_cast<std::int32_t>(value);
     return true;
 }
 
@@ -121,13 +121,13 @@ int HexDigit(char c)
 
 } // namespace
 
-TKvChunkLine ParseChunkSize(std::string_view Line, std::int32_t& Size)
+TKvChunkLine ParseChunkSize(std::string_view line, std::int32_t& size)
 {
-    Size = 0;
+    size = 0;
     std::int64_t value = 0;
     std::size_t pos = 0;
-    for (; pos < Line.size(); ++pos) {
-        char c = Line[pos];
+    for (; pos < line.size(); ++pos) {
+        char c = line[pos];
         if (c == '\r' || c == ';' || c == ' ')
             break;
         int digit = HexDigit(c);
@@ -137,10 +137,10 @@ TKvChunkLine ParseChunkSize(std::string_view Line, std::int32_t& Size)
         if (value > INT32_MAX)
             return TKvChunkLine::TooLarge;
     }
-    while (pos < Line.size() && Line[pos] == ' ')
+    while (pos < line.size() && line[pos] == ' ')
         ++pos;
-    if (pos >= Line.size() || Line[pos] != '\r')
+    if (pos >= line.size() || line[pos] != '\r')
         return TKvChunkLine::TrailingText;
-    Size = static_cast<std::int32_t>(value);
+    size = static_cast<std::int32_t>(value);
     return TKvChunkLine::Valid;
 }

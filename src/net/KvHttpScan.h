@@ -13,9 +13,9 @@
 class TKvLineScanner {
 public:
     void Restart() { FLineStart = FSearch = FEnd = 0; }
-    // Data[0 .. Received) are the bytes so far (earlier ones unchanged). True
+    // data[0 .. received) are the bytes so far (earlier ones unchanged). True
     // when the empty line has arrived; End() is then the offset past it.
-    bool Scan(const char* Data, std::uint32_t Received);
+    bool Scan(const char* data, std::uint32_t received);
     std::uint32_t LineStart() const { return FLineStart; }
     std::uint32_t End() const { return FEnd; }
 
@@ -25,17 +25,17 @@ private:
     std::uint32_t FEnd = 0;
 };
 
-// The value of the field LowerName in Header (status line, field lines and
+// The value of the field lowerName in header (status line, field lines and
 // the empty line), lower-cased; empty when the field is absent.
-std::string HeaderFieldValue(std::string_view Header, std::string_view LowerName);
+std::string HeaderFieldValue(std::string_view header, std::string_view lowerName);
 
 enum class TKvStatusLine { Valid, None, Rejected };
 // "HTTP/x.y ddd" followed by a blank or CR; x and y may be any byte.
-TKvStatusLine ParseStatusLine(std::string_view Header, std::int32_t& Code);
+TKvStatusLine ParseStatusLine(std::string_view header, std::int32_t& code);
 
 // A decimal count that fits a signed 32-bit integer, digits only.
-bool ParseContentLength(std::string_view Text, std::int32_t& Length);
+bool ParseContentLength(std::string_view text, std::int32_t& length);
 
 enum class TKvChunkLine { Valid, BadDigit, TrailingText, TooLarge };
-// Line holds the chunk-size line up to and including its CR.
-TKvChunkLine ParseChunkSize(std::string_view Line, std::int32_t& Size);
+// line holds the chunk-size line up to and including its CR.
+TKvChunkLine ParseChunkSize(std::string_view line, std::int32_t& size);

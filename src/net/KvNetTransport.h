@@ -22,11 +22,11 @@ enum class TKvOpenResult {
 };
 
 enum class TKvRecvResult {
-    Ok,            // Received holds the count; 0 means the peer closed
+    Ok,            // received holds the count; 0 means the peer closed
     Aborted,       // the abort event was signalled while waiting
     TimedOut,
     StartFailed,   // the receive could not even be started
-    ResultFailed,  // the receive ended with the socket error SysCode
+    ResultFailed,  // the receive ended with the socket error sysCode
 };
 
 class TKvNetTransport {
@@ -34,16 +34,16 @@ public:
     virtual ~TKvNetTransport() = default;
 
     virtual bool IsOpen() const = 0;
-    // Creates the socket, resolves Host (first IPv4 address) and connects to
-    // Port. Every failure leaves the transport closed.
-    virtual TKvOpenResult Open(const std::string& Host, std::uint16_t Port) = 0;
+    // Creates the socket, resolves host (first IPv4 address) and connects to
+    // port. Every failure leaves the transport closed.
+    virtual TKvOpenResult Open(const std::string& host, std::uint16_t port) = 0;
     virtual void Close() = 0;
     // One send; returns the count the system reports as sent, -1 on failure.
-    virtual std::int64_t Send(const char* Data, std::size_t Count) = 0;
-    // Never returns while the system may still write into Buffer.
-    virtual TKvRecvResult Receive(char* Buffer, std::uint32_t MaxCount, const TKvEvent* Abort,
-                                  std::uint32_t TimeoutMs, std::uint32_t& Received,
-                                  std::uint32_t& SysCode) = 0;
+    virtual std::int64_t Send(const char* data, std::size_t count) = 0;
+    // Never returns while the system may still write into buffer.
+    virtual TKvRecvResult Receive(char* buffer, std::uint32_t maxCount, const TKvEvent* abort,
+                                  std::uint32_t timeoutMs, std::uint32_t& received,
+                                  std::uint32_t& sysCode) = 0;
 };
 
 // The platform's TCP transport (Windows Sockets or POSIX sockets).

@@ -7,7 +7,7 @@
 
 #include "io/SysErr.h"
 
-void LoadWinsock(TErrCode& ErrCode, std::string& ErrText);
+void LoadWinsock(TErrCode& errCode, std::string& errText);
 // For callers without an error pair: raises EKvInternal with the failure text.
 void LoadWinsockRaising();
 void UnloadWinsock();

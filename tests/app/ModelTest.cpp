@@ -4,7 +4,7 @@
 
 #include "app/StartUp.h"
 #include "hexview/KvHexviewModel.h"
-#include "hexview/PlaceNearRect.h"
+#include "window/PlaceNearRect.h"
 #include "shelldlg/KvExplorerButtonModel.h"
 
 namespace {

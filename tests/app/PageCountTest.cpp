@@ -136,7 +136,7 @@ TEST(PageCount, FailedScanStepEndsCountWhereItStands)
     rig.Frm->StartUp("s.tif");
     auto shared = rig.Frm->SharedForTest();
     ASSERT_TRUE(rig.PumpUntil([&] { return rig.Pages.Text == "40"; }));
-    EXPECT_FALSE(shared->TrnTiffEvent.IsSet());
+    EXPECT_FALSE(shared->TrnTiffEvent.Wait(0));
     EXPECT_TRUE(LockIsFree(shared));
     EXPECT_EQ(rig.LabPage.Text, "Page 1");
     // Pages already found stay reachable and are not shown as still counting.

@@ -105,6 +105,18 @@ TEST(HtmlLayout, ColumnWidthsShareTheExtraWidth)
     EXPECT_EQ(Lines(Layout(page, 10), "td"), "td 0 0 7 60\ntd 7 0 3 60\n");
 }
 
+TEST(HtmlLayout, ColumnShareRoundsTheExactRatio)
+{
+    // One-pixel characters. Columns 14..29 and 6..13 (flexible 15 and 7 of
+    // 22) share 11 pixels: 15 / 22 x 11 = 7.5 gives 8, the second takes 3.
+    auto cell = [](std::size_t n) { return "<td>" + std::string(n, 'a') + " " + std::string(n, 'a') + "</td>"; };
+    std::string dump = Layout("<body style=\"margin: 0 0 0; font-size: 2\"><table><tr>" + cell(14) +
+                                  cell(6) + "</tr></table>",
+                              31);
+    EXPECT_EQ(dump.substr(0, 14), "min 20 max 42 ");
+    EXPECT_EQ(Lines(dump, "td"), "td 0 0 22 4\ntd 22 0 9 4\n");
+}
+
 TEST(HtmlLayout, SpanningCellSpreadsItsDeficit)
 {
     std::string dump = Layout(Body20("<table><col width=\"10\"><col width=\"10\"><tr>"

@@ -3,13 +3,6 @@
 
 #include "HtmlTestSupport.h"
 
-TEST(HtmlModel, ElementsWithoutAttributesRefuseAny)
-{
-    for (const char* text : {"<ul><li class=\"x\">a</li></ul>", "a<br clear=\"all\">",
-                             "<table><tr x=\"1\"><td></td></tr></table>", "<html lang=\"en\">"})
-        EXPECT_EQ(ParseFailure(text), "KvHtml 3789.93") << text;
-}
-
 TEST(HtmlModel, AttributesKeepSourceOrderClassNamesAndValues)
 {
     TKvHtml document;
@@ -38,7 +31,6 @@ TEST(HtmlModel, MetaKeepsItsThreeStrings)
     auto* meta = static_cast<TKvHtmlElementMeta*>(Find(document, "meta"));
     EXPECT_EQ(meta->FHttpEquiv + meta->FName + meta->FContent, "abc");
     EXPECT_EQ(meta->FFirstAttribute, nullptr);
-    EXPECT_EQ(ParseFailure("<head><meta charset=\"x\">"), "KvHtml 3376.72");
 }
 
 TEST(HtmlModel, IdIndex)
@@ -66,13 +58,6 @@ TEST(HtmlModel, IdIndex)
 TEST(HtmlModel, EmptyDocument)
 {
     TKvHtml document;
-    TKvHtmlCanvasLog dc;
-    std::int32_t minimum = 5, maximum = 5, height = 5;
-    TErrCode code = ErrOk;
-    std::string text;
-    document.ComputeMinMaxWidth(dc, minimum, maximum, code, text);
-    document.ComputeHeightForWidth(dc, 100, height, code, text);
-    EXPECT_EQ(minimum + maximum + height, 0);
-    EXPECT_EQ(document.ElementAt(0, 0), nullptr);
+    EXPECT_EQ(document.ElementAt(0, 0), nullptr); // nothing loaded
     EXPECT_EQ(Layout("", 100), "min 0 max 0 height 0\nroot 0 0 100 0\n");
 }

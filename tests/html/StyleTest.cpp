@@ -61,21 +61,25 @@ TEST(HtmlStyle, ClassDefaults)
     EXPECT_EQ(Find(s.document, "font", 1)->FFontSize, 19);
     EXPECT_EQ(Find(s.document, "b")->FBold, 1);
     EXPECT_EQ(Find(s.document, "body")->FFontFace, "Times New Roman");
-    EXPECT_EQ(ParseFailure("<font size=\"5\">x</font>"), "KvHtml 3009.72");
 }
 
-TEST(HtmlStyle, Lengths)
+TEST(HtmlStyle, LengthsRoundTheExactValueHalfToEven)
 {
     struct {
         const char* value;
+        std::int32_t bodySize;
         std::int32_t margin;
-    } cases[] = {{"1.4em", 22}, {".67em", 11}, {"1.2em", 19}, {"0", 0},
-                 {"2.5", 2},    {"3.5", 4},    {"1.5EM", 24}, {"7.", 7}};
+    } cases[] = {{"0", 16, 0},     {"2.5", 16, 2},   {"3.5", 16, 4}, {"1.5EM", 16, 24},
+                 {"7.", 16, 7},    {".14em", 25, 4}, {".1em", 25, 2}, {".3em", 25, 8}};
     for (const auto& c : cases) {
-        Styled s(std::string("<p style=\"margin-top: ") + c.value + "\">x</p>");
+        Styled s("<body style=\"font-size: " + std::to_string(c.bodySize) +
+                 "\"><p style=\"margin-top: " + c.value + "\">x</p>");
         ASSERT_EQ(s.error, "") << c.value;
-        EXPECT_EQ(FirstInBody(s.document)->FMarginTop, c.margin) << c.value;
+        EXPECT_EQ(FirstInBody(s.document)->FMarginTop, c.margin) << c.value << " at " << c.bodySize;
     }
+    // A heading's margins are two thirds of its parent's size: 33.5 at 50.
+    Styled h("<body style=\"font-size: 50\"><h1>x</h1>");
+    EXPECT_EQ(FirstInBody(h.document)->FMarginTop, 34);
 }
 
 TEST(HtmlStyle, RefusedDeclarations)

@@ -13,7 +13,7 @@ public:
     TExternalServer(const TExternalServer&) = delete;
     TExternalServer& operator=(const TExternalServer&) = delete;
 
-    bool Start(const std::string& Folder, const std::string& Protocol, std::string& Why);
+    bool Start(const std::string& folder, const std::string& protocol, std::string& why);
     std::uint16_t Port() const { return FPort; }
 
 private:

@@ -35,11 +35,11 @@ protected:
 
     void TearDown() override { std::filesystem::remove_all(FFolder); }
 
-    std::string Get(const std::string& Path, std::int32_t& Status)
+    std::string Get(const std::string& path, std::int32_t& status)
     {
         TErrCode code = ErrOk;
         std::string text;
-        FClient->SetUrl("http://127.0.0.1" + Path, code, text);
+        FClient->SetUrl("http://127.0.0.1" + path, code, text);
         FClient->Connect(code, text);
         if (code == ErrOk)
             FClient->SendLine("GET " + FClient->Path() + " HTTP/1.1\r\nHost: " + FClient->Host() + "\r\n", code, text);
@@ -48,10 +48,10 @@ protected:
         if (code == ErrOk)
             FClient->ReceiveBody(nullptr, code, text);
         EXPECT_EQ(code, ErrOk) << text;
-        Status = FClient->StatusCode();
+        status = FClient->StatusCode();
         std::uint32_t size = 0;
         char* body = nullptr;
-        FClient->GetBody(code, size, body, text);
+        FClient->GetBody(size, body, code, text);
         std::string result(body ? body : "", size);
         FreeBlock(body);
         return result;
@@ -74,6 +74,6 @@ TEST_P(ExternalServer, FetchesAFileAndANotFoundPage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, ExternalServer, testing::Values("HTTP/1.0", "HTTP/1.1"),
-                         [](const auto& info) { return std::string(info.param) == "HTTP/1.0" ? "Http10" : "Http11"; });
+                         [](const auto& caseInfo) { return std::string(caseInfo.param) == "HTTP/1.0" ? "Http10" : "Http11"; });
 
 } // namespace

@@ -11,64 +11,64 @@
 namespace {
 
 struct TOutcome {
-    TErrCode Code = ErrOk;
-    std::string Text = "untouched";
-    std::string Body;
-    std::int32_t Status = -1;
-    std::uint32_t Pending = 0;
+    TErrCode FCode = ErrOk;
+    std::string FText = "untouched";
+    std::string FBody;
+    std::int32_t FStatus = -1;
+    std::uint32_t FPending = 0;
 };
 
 bool operator==(const TOutcome& a, const TOutcome& b)
 {
-    return a.Code == b.Code && a.Text == b.Text && a.Body == b.Body && a.Status == b.Status;
+    return a.FCode == b.FCode && a.FText == b.FText && a.FBody == b.FBody && a.FStatus == b.FStatus;
 }
 
 std::ostream& operator<<(std::ostream& out, const TOutcome& o)
 {
-    return out << "{code " << o.Code << ", '" << o.Text << "', body '" << o.Body << "', status " << o.Status << "}";
+    return out << "{code " << o.FCode << ", '" << o.FText << "', body '" << o.FBody << "', status " << o.FStatus << "}";
 }
 
-TOutcome Fetch(std::vector<std::string> Pieces)
+TOutcome Fetch(std::vector<std::string> pieces)
 {
     auto script = std::make_shared<TMemoryScript>();
-    script->Pieces = std::move(Pieces);
+    script->FPieces = std::move(pieces);
     TKvHttpClient client(std::make_unique<TMemoryTransport>(script));
     TOutcome out;
-    client.SetUrl("http://example.test/live.txt", out.Code, out.Text);
-    client.Connect(out.Code, out.Text);
-    client.SendLine("GET /live.txt HTTP/1.1\r\nHost: example.test\r\n", out.Code, out.Text);
-    if (out.Code == ErrOk)
-        client.ReceiveHeader(nullptr, out.Code, out.Text);
-    if (out.Code == ErrOk)
-        client.ReceiveBody(nullptr, out.Code, out.Text);
-    out.Status = client.StatusCode();
-    out.Pending = client.PendingCount();
-    for (const TKvBodyBlock* b = client.Body().FirstBlock(); b; b = b->Next)
-        out.Body.append(b->Data, b->Used);
+    client.SetUrl("http://example.test/live.txt", out.FCode, out.FText);
+    client.Connect(out.FCode, out.FText);
+    client.SendLine("GET /live.txt HTTP/1.1\r\nHost: example.test\r\n", out.FCode, out.FText);
+    if (out.FCode == ErrOk)
+        client.ReceiveHeader(nullptr, out.FCode, out.FText);
+    if (out.FCode == ErrOk)
+        client.ReceiveBody(nullptr, out.FCode, out.FText);
+    out.FStatus = client.StatusCode();
+    out.FPending = client.PendingCount();
+    for (const TKvBodyBlock* b = client.Body().FirstBlock(); b; b = b->FNext)
+        out.FBody.append(b->FData, b->FUsed);
     return out;
 }
 
 struct TCase {
-    const char* Name;
-    std::string Response;
-    TOutcome Expected;
+    const char* FName;
+    std::string FResponse;
+    TOutcome FExpected;
 };
 
-TOutcome Ok(std::string Body, std::int32_t Status = 200)
+TOutcome Ok(std::string body, std::int32_t status = 200)
 {
-    return {ErrOk, "untouched", std::move(Body), Status, 0};
+    return {ErrOk, "untouched", std::move(body), status, 0};
 }
 
-TOutcome Failed(std::string Text, std::int32_t Status = 200, std::string Body = "")
+TOutcome Failed(std::string text, std::int32_t status = 200, std::string body = "")
 {
-    return {ErrFailed, std::move(Text), std::move(Body), Status, 0};
+    return {ErrFailed, std::move(text), std::move(body), status, 0};
 }
 
 const std::string Chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 const std::string Closed = "Receiving data: Connection closed by the server before the response was complete";
-std::string Invalid(const char* What)
+std::string Invalid(const char* what)
 {
-    return std::string("Receiving data: Invalid response from the server (") + What + ")";
+    return std::string("Receiving data: Invalid response from the server (") + what + ")";
 }
 
 const TCase Cases[] = {
@@ -90,6 +90,10 @@ const TCase Cases[] = {
     {"length after two blanks", "HTTP/1.1 200 OK\r\nContent-Length:  5\r\n\r\nhello", Failed(Invalid("content length"))},
     {"non-digit length", "HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello", Failed(Invalid("content length"))},
     {"length beyond 31 bits", "HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n\r\n", Failed(Invalid("content length"))},
+    // Bodiless answers end after the header: what follows is the next response.
+    {"100 has no body", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK", Ok("", 100)},
+    {"204 has no body", "HTTP/1.1 204 No Content\r\nTransfer-Encoding: chunked\r\n\r\nnext", Ok("", 204)},
+    {"304 has no body", "HTTP/1.1 304 Not Modified\r\nContent-Length: 9\r\n\r\nnext", Ok("", 304)},
     {"until close, 1.0", "HTTP/1.0 200 OK\r\n\r\nabc", Ok("abc")},
     {"until close, keep-alive", "HTTP/1.1 200 OK\r\nConnection: Keep-Alive\r\n\r\nabc", Ok("abc")},
     {"until close, close", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nabc", Ok("abc")},
@@ -112,7 +116,7 @@ const TCase Cases[] = {
 
 void PrintTo(const TCase& c, std::ostream* out)
 {
-    *out << c.Name;
+    *out << c.FName;
 }
 
 class Response : public testing::TestWithParam<TCase> {};
@@ -120,18 +124,18 @@ class Response : public testing::TestWithParam<TCase> {};
 TEST_P(Response, SameOutcomeHoweverSplit)
 {
     const TCase& c = GetParam();
-    EXPECT_EQ(Fetch({c.Response}), c.Expected) << "whole";
+    EXPECT_EQ(Fetch({c.FResponse}), c.FExpected) << "whole";
     std::vector<std::size_t> everyByte;
-    for (std::size_t i = 1; i < c.Response.size(); ++i) {
+    for (std::size_t i = 1; i < c.FResponse.size(); ++i) {
         everyByte.push_back(i);
-        EXPECT_EQ(Fetch(SplitAt(c.Response, {i})), c.Expected) << "split at " << i;
+        EXPECT_EQ(Fetch(SplitAt(c.FResponse, {i})), c.FExpected) << "split at " << i;
     }
-    EXPECT_EQ(Fetch(SplitAt(c.Response, everyByte)), c.Expected) << "byte by byte";
+    EXPECT_EQ(Fetch(SplitAt(c.FResponse, everyByte)), c.FExpected) << "byte by byte";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Response, testing::ValuesIn(Cases), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Cases, Response, testing::ValuesIn(Cases), [](const auto& caseInfo) {
     std::string name;
-    for (const char* p = info.param.Name; *p; ++p)
+    for (const char* p = caseInfo.param.FName; *p; ++p)
         name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return name;
 });
@@ -140,10 +144,10 @@ TEST(ResponseFraming, OnlyTheBodyIsConsumedAndNothingStaysPending)
 {
     // The next response's bytes arrive with this one; they stay unread.
     TOutcome out = Fetch({Chunked + "5\r\nhello\r\n0\r\n\r\n"});
-    EXPECT_EQ(out.Pending, 0u);
+    EXPECT_EQ(out.FPending, 0u);
     out = Fetch({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhiHTTP/1.1"});
-    EXPECT_EQ(out.Body, "hi");
-    EXPECT_EQ(out.Pending, 1u);
+    EXPECT_EQ(out.FBody, "hi");
+    EXPECT_EQ(out.FPending, 1u);
 }
 
 TEST(ResponseLimits, OversizedHeaderSizeLineAndTrailerAreRejected)

@@ -6,8 +6,8 @@ namespace {
 constexpr int PollMs = 20;
 }
 
-TLoopbackServer::TLoopbackServer(std::vector<TServerConnection> Connections)
-    : FConnections(std::move(Connections))
+TLoopbackServer::TLoopbackServer(std::vector<TServerConnection> connections)
+    : FConnections(std::move(connections))
 {
     FListener = ListenLoopback(FPort);
     if (FListener != NoTestSocket)
@@ -32,39 +32,42 @@ std::vector<std::string> TLoopbackServer::Requests()
 void TLoopbackServer::Run()
 {
     for (const TServerConnection& turns : FConnections) {
-        TTestSocket socket = NoTestSocket;
-        while (!FStop && socket == NoTestSocket)
-            socket = AcceptWithin(FListener, PollMs);
-        if (socket == NoTestSocket)
+        TTestSocket peer = NoTestSocket;
+        while (!FStop && peer == NoTestSocket)
+            peer = AcceptWithin(FListener, PollMs);
+        if (peer == NoTestSocket)
             return;
         ++FAccepted;
-        Serve(socket, turns);
-        CloseTestSocket(socket);
+        Serve(peer, turns);
+        CloseTestSocket(peer);
     }
 }
 
-void TLoopbackServer::Serve(TTestSocket Socket, const TServerConnection& Turns)
+void TLoopbackServer::Serve(TTestSocket peer, const TServerConnection& turns)
 {
-    for (const TServerTurn& turn : Turns) {
-        if (!ReadRequest(Socket))
+    for (const TServerTurn& turn : turns) {
+        if (!ReadRequest(peer))
             return;
-        if (turn.Silent)
-            return WaitForPeerClose(Socket);
-        for (std::size_t i = 0; i < turn.Pieces.size(); ++i) {
+        if (turn.FSilent)
+            return WaitForPeerClose(peer);
+        for (std::size_t i = 0; i < turn.FPieces.size(); ++i) {
             if (i > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            if (!SendAll(Socket, turn.Pieces[i]))
+            if (!SendAll(peer, turn.FPieces[i]))
                 return;
         }
+        while (!turn.FEndless.empty() && !FStop)
+            if (!SendAll(peer, turn.FEndless))
+                return;
     }
 }
 
-bool TLoopbackServer::ReadRequest(TTestSocket Socket)
+bool TLoopbackServer::ReadRequest(TTestSocket peer)
 {
     std::string request;
     char buffer[1024];
     while (!FStop && request.find("\r\n\r\n") == std::string::npos) {
-        int got = ReceiveWithin(Socket, buffer, sizeof buffer, PollMs);
+        int got = ReceiveWithin(peer, buffer, sizeof buffer, PollMs);
         if (got == 0 || got == -2)
             return false;
         if (got > 0)
@@ -75,11 +78,11 @@ bool TLoopbackServer::ReadRequest(TTestSocket Socket)
     return !FStop;
 }
 
-void TLoopbackServer::WaitForPeerClose(TTestSocket Socket)
+void TLoopbackServer::WaitForPeerClose(TTestSocket peer)
 {
     char buffer[64];
     while (!FStop) {
-        int got = ReceiveWithin(Socket, buffer, sizeof buffer, PollMs);
+        int got = ReceiveWithin(peer, buffer, sizeof buffer, PollMs);
         if (got == 0 || got == -2)
             return;
     }

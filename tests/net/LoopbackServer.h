@@ -1,7 +1,8 @@
-// A scripted HTTP server on 127.0.0.1 for the client's socket tests. It runs
+// A scripted HTTP server on 127.0.0.1 for the client's peer tests. It runs
 // on its own thread and serves its connections in order; on each one it reads
 // a request (up to the empty line) per turn and answers with the turn's
-// pieces, a few milliseconds apart so that they tend to arrive separately.
+// pieces, a few milliseconds apart so that they tend to arrive separately,
+// or streams a piece as fast as the peer reads it.
 #pragma once
 
 #include <atomic>
@@ -14,15 +15,29 @@
 #include "TestSocket.h"
 
 struct TServerTurn {
-    std::vector<std::string> Pieces;
-    bool Silent = false; // read the request, then answer nothing
+    std::vector<std::string> FPieces;
+    bool FSilent = false;   // read the request, then answer nothing
+    std::string FEndless;   // after the pieces, sent again and again until the peer goes
 };
+
+inline TServerTurn Answer(std::vector<std::string> pieces)
+{
+    return {std::move(pieces), false, {}};
+}
+inline TServerTurn SilentTurn()
+{
+    return {{}, true, {}};
+}
+inline TServerTurn EndlessTurn(std::string header, std::string repeated)
+{
+    return {{std::move(header)}, false, std::move(repeated)};
+}
 
 using TServerConnection = std::vector<TServerTurn>;
 
 class TLoopbackServer {
 public:
-    explicit TLoopbackServer(std::vector<TServerConnection> Connections);
+    explicit TLoopbackServer(std::vector<TServerConnection> connections);
     ~TLoopbackServer();
 
     std::uint16_t Port() const { return FPort; }
@@ -31,9 +46,9 @@ public:
 
 private:
     void Run();
-    void Serve(TTestSocket Socket, const TServerConnection& Turns);
-    bool ReadRequest(TTestSocket Socket);
-    void WaitForPeerClose(TTestSocket Socket);
+    void Serve(TTestSocket peer, const TServerConnection& turns);
+    bool ReadRequest(TTestSocket peer);
+    void WaitForPeerClose(TTestSocket peer);
 
     std::vector<TServerConnection> FConnections;
     TTestSocket FListener = NoTestSocket;

@@ -2,51 +2,51 @@
 
 #include <cstring>
 
-TKvOpenResult TMemoryTransport::Open(const std::string& Host, std::uint16_t Port)
+TKvOpenResult TMemoryTransport::Open(const std::string& host, std::uint16_t port)
 {
-    FScript->OpenedHosts.push_back(Host + ":" + std::to_string(Port));
-    FScript->Open = FScript->OpenResult == TKvOpenResult::Ok;
-    return FScript->OpenResult;
+    FScript->FOpenedHosts.push_back(host + ":" + std::to_string(port));
+    FScript->FOpen = FScript->FOpenResult == TKvOpenResult::Ok;
+    return FScript->FOpenResult;
 }
 
-std::int64_t TMemoryTransport::Send(const char* Data, std::size_t Count)
+std::int64_t TMemoryTransport::Send(const char* data, std::size_t count)
 {
-    if (!FScript->Open)
+    if (!FScript->FOpen)
         return -1;
-    FScript->Sent.append(Data, Count);
-    return static_cast<std::int64_t>(Count);
+    FScript->FSent.append(data, count);
+    return static_cast<std::int64_t>(count);
 }
 
-TKvRecvResult TMemoryTransport::Receive(char* Buffer, std::uint32_t MaxCount, const TKvEvent*, std::uint32_t,
-                                        std::uint32_t& Received, std::uint32_t& SysCode)
+TKvRecvResult TMemoryTransport::Receive(char* buffer, std::uint32_t maxCount, const TKvEvent*, std::uint32_t,
+                                        std::uint32_t& received, std::uint32_t& sysCode)
 {
     TMemoryScript& s = *FScript;
-    ++s.Receives;
-    Received = 0;
-    while (s.Piece < s.Pieces.size() && s.Offset == s.Pieces[s.Piece].size()) {
-        ++s.Piece;
-        s.Offset = 0;
+    ++s.FReceives;
+    received = 0;
+    while (s.FPiece < s.FPieces.size() && s.FOffset == s.FPieces[s.FPiece].size()) {
+        ++s.FPiece;
+        s.FOffset = 0;
     }
-    if (s.Piece == s.Pieces.size()) {
-        SysCode = 10054;
-        return s.AtEnd;
+    if (s.FPiece == s.FPieces.size()) {
+        sysCode = 10054;
+        return s.FAtEnd;
     }
-    const std::string& piece = s.Pieces[s.Piece];
-    std::size_t count = std::min<std::size_t>(MaxCount, piece.size() - s.Offset);
-    std::memcpy(Buffer, piece.data() + s.Offset, count);
-    s.Offset += count;
-    Received = static_cast<std::uint32_t>(count);
+    const std::string& piece = s.FPieces[s.FPiece];
+    std::size_t count = std::min<std::size_t>(maxCount, piece.size() - s.FOffset);
+    std::memcpy(buffer, piece.data() + s.FOffset, count);
+    s.FOffset += count;
+    received = static_cast<std::uint32_t>(count);
     return TKvRecvResult::Ok;
 }
 
-std::vector<std::string> SplitAt(const std::string& Text, const std::vector<std::size_t>& Offsets)
+std::vector<std::string> SplitAt(const std::string& text, const std::vector<std::size_t>& offsets)
 {
     std::vector<std::string> pieces;
     std::size_t start = 0;
-    for (std::size_t offset : Offsets) {
-        pieces.push_back(Text.substr(start, offset - start));
+    for (std::size_t offset : offsets) {
+        pieces.push_back(text.substr(start, offset - start));
         start = offset;
     }
-    pieces.push_back(Text.substr(start));
+    pieces.push_back(text.substr(start));
     return pieces;
 }

@@ -10,32 +10,32 @@
 #include "net/KvNetTransport.h"
 
 struct TMemoryScript {
-    std::vector<std::string> Pieces;
-    std::size_t Piece = 0;
-    std::size_t Offset = 0;
+    std::vector<std::string> FPieces;
+    std::size_t FPiece = 0;
+    std::size_t FOffset = 0;
     // What a receive gives once the pieces are used up.
-    TKvRecvResult AtEnd = TKvRecvResult::Ok;
-    TKvOpenResult OpenResult = TKvOpenResult::Ok;
-    std::string Sent;
-    std::vector<std::string> OpenedHosts;
-    int Receives = 0;
-    bool Open = false;
+    TKvRecvResult FAtEnd = TKvRecvResult::Ok;
+    TKvOpenResult FOpenResult = TKvOpenResult::Ok;
+    std::string FSent;
+    std::vector<std::string> FOpenedHosts;
+    int FReceives = 0;
+    bool FOpen = false;
 };
 
 class TMemoryTransport final : public TKvNetTransport {
 public:
-    explicit TMemoryTransport(std::shared_ptr<TMemoryScript> Script) : FScript(std::move(Script)) {}
+    explicit TMemoryTransport(std::shared_ptr<TMemoryScript> script) : FScript(std::move(script)) {}
 
-    bool IsOpen() const override { return FScript->Open; }
-    TKvOpenResult Open(const std::string& Host, std::uint16_t Port) override;
-    void Close() override { FScript->Open = false; }
-    std::int64_t Send(const char* Data, std::size_t Count) override;
-    TKvRecvResult Receive(char* Buffer, std::uint32_t MaxCount, const TKvEvent* Abort, std::uint32_t TimeoutMs,
-                          std::uint32_t& Received, std::uint32_t& SysCode) override;
+    bool IsOpen() const override { return FScript->FOpen; }
+    TKvOpenResult Open(const std::string& host, std::uint16_t port) override;
+    void Close() override { FScript->FOpen = false; }
+    std::int64_t Send(const char* data, std::size_t count) override;
+    TKvRecvResult Receive(char* buffer, std::uint32_t maxCount, const TKvEvent* abort, std::uint32_t timeoutMs,
+                          std::uint32_t& received, std::uint32_t& sysCode) override;
 
 private:
     std::shared_ptr<TMemoryScript> FScript;
 };
 
-// Splits Text into pieces at the given offsets (ascending, inside Text).
-std::vector<std::string> SplitAt(const std::string& Text, const std::vector<std::size_t>& Offsets);
+// Splits text into pieces at the given offsets (ascending, inside Text).
+std::vector<std::string> SplitAt(const std::string& text, const std::vector<std::size_t>& offsets);

@@ -146,6 +146,26 @@ TEntry Double(std::uint16_t tag, const std::vector<double>& values)
     return Make(tag, tDouble, 8, bits);
 }
 
+TEntry& TEntry::PointingTo(std::vector<std::size_t> ifds)
+{
+    Targets = std::move(ifds);
+    Units.assign(Targets.size(), 0);
+    return *this;
+}
+
+TEntry Pointer(std::uint16_t tag, std::vector<std::size_t> ifds)
+{
+    return Make(tag, tLong, 4, std::vector<std::uint32_t>{}).PointingTo(std::move(ifds));
+}
+
+TIfd ChildIfd(std::vector<TEntry> entries)
+{
+    TIfd ifd;
+    ifd.Entries = std::move(entries);
+    ifd.Child = true;
+    return ifd;
+}
+
 TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
 {
     TEntry entry;
@@ -208,9 +228,22 @@ TLayout Lay(const TTiff& tiff)
         }
     }
 
+    // The page chain runs through the directories that are not children.
+    std::vector<std::uint32_t> chainNext(tiff.Ifds.size(), 0);
+    std::uint32_t firstInChain = 0;
+    for (std::size_t i = tiff.Ifds.size(); i-- > 0;) {
+        if (tiff.Ifds[i].Child)
+            continue;
+        for (std::size_t j = i + 1; j < tiff.Ifds.size(); ++j)
+            if (!tiff.Ifds[j].Child) {
+                chainNext[i] = layout.IfdOffsets[j];
+                break;
+            }
+        firstInChain = layout.IfdOffsets[i];
+    }
+
     std::vector<TPiece> pieces;
-    std::uint32_t first = tiff.FirstOffset ? *tiff.FirstOffset
-                          : layout.IfdOffsets.empty() ? 0 : layout.IfdOffsets[0];
+    std::uint32_t first = tiff.FirstOffset ? *tiff.FirstOffset : firstInChain;
     TPiece header{0, EncodeHeader(order, first)};
     if (tiff.Mark) {
         header.Bytes[0] = static_cast<std::uint8_t>((*tiff.Mark)[0]);
@@ -222,12 +255,13 @@ TLayout Lay(const TTiff& tiff)
 
     for (std::size_t i = 0; i < tiff.Ifds.size(); ++i) {
         const TIfd& ifd = tiff.Ifds[i];
-        std::uint32_t next = ifd.Next ? *ifd.Next
-                             : i + 1 < tiff.Ifds.size() ? layout.IfdOffsets[i + 1] : 0;
+        std::uint32_t next = ifd.Next ? *ifd.Next : chainNext[i];
         TPiece dir{layout.IfdOffsets[i], {}};
         Append(order, ifd.CountField ? *ifd.CountField : ifd.Entries.size(), 2, dir.Bytes);
         for (std::size_t e = 0; e < ifd.Entries.size(); ++e) {
-            const TEntry& entry = ifd.Entries[e];
+            TEntry entry = ifd.Entries[e];
+            for (std::size_t k = 0; k < entry.Targets.size(); ++k)
+                entry.Units[k] = layout.IfdOffsets.at(entry.Targets[k]);
             AppendEntry(order, entry, valueOffsets[i][e], dir.Bytes);
             if (!IsInline(entry) && !entry.Field)
                 pieces.push_back({valueOffsets[i][e], EncodeValue(order, entry)});

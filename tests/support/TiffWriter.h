@@ -33,10 +33,14 @@ struct TEntry {
     std::optional<std::uint32_t> ValueOffset;  // out-of-line value placed here
     std::optional<std::uint32_t> Field;        // value field written verbatim, value not written
     bool ForceOutOfLine = false;
+    // Values taken from where these directories (indices into TTiff::Ifds) are
+    // laid out: pointers to child directories (SubIFDs, EXIF, GPS).
+    std::vector<std::size_t> Targets;
 
     TEntry& WithCount(std::uint32_t count) { Count = count; return *this; }
     TEntry& At(std::uint32_t offset) { ValueOffset = offset; ForceOutOfLine = true; return *this; }
     TEntry& WithField(std::uint32_t field) { Field = field; return *this; }
+    TEntry& PointingTo(std::vector<std::size_t> ifds);
 
     std::uint32_t ValueCount() const;
     std::uint64_t ValueBytes() const { return Units.size() * UnitSize; }
@@ -61,13 +65,21 @@ TEntry Double(std::uint16_t tag, const std::vector<double>& values);
 // Any type code with a given count and no value bytes written (the field is 0
 // unless set): unknown types, lying counts, values that are not there.
 TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint32_t count);
+// A Long pointer entry to child directories (indices into TTiff::Ifds).
+TEntry Pointer(std::uint16_t tag, std::vector<std::size_t> ifds);
 
 struct TIfd {
     std::optional<std::uint32_t> Offset;          // default: placed after what comes before
     std::vector<TEntry> Entries;
     std::optional<std::uint16_t> CountField;      // entry count written instead of the real one
     std::optional<std::uint32_t> Next;            // default: the following directory, 0 for the last
+    // A child directory (reached through a pointer entry) is not part of the
+    // page chain: no default next offset leads to it and its own is 0.
+    bool Child = false;
 };
+
+// A directory that is not part of the page chain.
+TIfd ChildIfd(std::vector<TEntry> entries);
 
 struct TTiff {
     TOrder Order = TOrder::Little;

@@ -2,30 +2,34 @@
 
 #include <charconv>
 #include <cstdio>
-#include <optional>
 
+#include "DumpCheck.h"
+#include "DumpJson.h"
+#include "DumpOptions.h"
+#include "DumpPages.h"
+#include "DumpTree.h"
 #include "tiff/KvCodecTiff.h"
 
 const char* const OrvaneDumpUsage =
-    "Usage: orvane-dump [--page N] [--limit N] [--hex TAG] FILE\n"
+    "Usage: orvane-dump [--page N] [--limit N] [--hex TAG] [--tree] [--values all] FILE\n"
+    "       orvane-dump --json [--page N] FILE\n"
+    "       orvane-dump --check FILE\n"
     "Prints the size, byte order and page count of a TIFF file and, for every page\n"
     "(or page N, counted from 1), its directory offset, raster data size and tags.\n"
-    "  --page N    only page N\n"
-    "  --limit N   cut value texts at N characters (default 45)\n"
-    "  --hex TAG   hex dump of the value of TAG (code or name) on page N (default 1)\n"
-    "  --help      this text\n"
+    "  --page N      only page N\n"
+    "  --limit N     cut value texts at N characters (default 45)\n"
+    "  --hex TAG     hex dump of the value of TAG (code or name) on page N (default 1)\n"
+    "  --tree        EXIF, GPS, Interoperability and SubIFD directories, indented\n"
+    "                under the entry that points to them\n"
+    "  --values all  every value of every type in full (--limit still cuts)\n"
+    "  --json        the whole structure as one JSON document\n"
+    "  --check       a structure report, one line per problem found\n"
+    "  --help        this text\n"
     "A page that cannot be read shows its error in place of its tags.\n"
-    "Exit code: 0 all read, 1 the file or a page could not be read, 2 wrong usage.\n";
+    "Exit code: 0 all read, 1 the file or a page could not be read, 2 wrong usage;\n"
+    "with --check: 0 no problems, 1 problems found, 2 the file cannot be read.\n";
 
 namespace {
-
-struct TOptions {
-    std::string Path;
-    std::optional<std::uint32_t> Page;  // 1-based
-    std::uint32_t Limit = TagDumpValueLimit;
-    std::optional<std::string> HexTag;
-    bool Help = false;
-};
 
 bool ParseNumber(const std::string& text, std::uint32_t& value)
 {
@@ -34,31 +38,78 @@ bool ParseNumber(const std::string& text, std::uint32_t& value)
     return !text.empty() && result.ec == std::errc() && result.ptr == end;
 }
 
-// Returns false with a message in error on wrong usage.
-bool ParseArgs(const std::vector<std::string>& args, TOptions& options, std::string& error)
+bool TakesValue(const std::string& arg)
+{
+    return arg == "--page" || arg == "--limit" || arg == "--hex" || arg == "--values";
+}
+
+bool SetValueOption(const std::string& arg, const std::string& value, TDumpOptions& options)
+{
+    std::uint32_t number = 0;
+    if (arg == "--hex") {
+        options.HexTag = value;
+        return true;
+    }
+    if (arg == "--values") {
+        options.ValuesAll = true;
+        return value == "all";
+    }
+    if (!ParseNumber(value, number) || (arg == "--page" && number == 0))
+        return false;
+    if (arg == "--page") {
+        options.Page = number;
+    } else {
+        options.Limit = number;
+        options.LimitGiven = true;
+    }
+    return true;
+}
+
+bool SetFlag(const std::string& arg, TDumpOptions& options)
+{
+    bool* flag = arg == "--help"    ? &options.Help
+                 : arg == "--tree"  ? &options.Tree
+                 : arg == "--json"  ? &options.Json
+                 : arg == "--check" ? &options.Check
+                                    : nullptr;
+    if (flag)
+        *flag = true;
+    return flag != nullptr;
+}
+
+// --json and --check make documents of their own: they take no options
+// that shape the text output.
+bool CompatibleModes(const TDumpOptions& options, std::string& error)
+{
+    if (options.Check && (options.Json || options.Page || options.HexTag || options.Tree ||
+                          options.ValuesAll || options.LimitGiven)) {
+        error = "--check takes no other option";
+        return false;
+    }
+    if (options.Json && (options.HexTag || options.Tree || options.ValuesAll || options.LimitGiven)) {
+        error = "--json takes only --page";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseDumpArgs(const std::vector<std::string>& args, TDumpOptions& options, std::string& error)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help") {
-            options.Help = true;
+        if (SetFlag(arg, options))
             continue;
-        }
-        if (arg == "--page" || arg == "--limit" || arg == "--hex") {
+        if (TakesValue(arg)) {
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
             }
             const std::string& value = args[++i];
-            std::uint32_t number = 0;
-            if (arg == "--hex") {
-                options.HexTag = value;
-            } else if (!ParseNumber(value, number) || (arg == "--page" && number == 0)) {
+            if (!SetValueOption(arg, value, options)) {
                 error = "invalid value for " + arg + ": " + value;
                 return false;
-            } else if (arg == "--page") {
-                options.Page = number;
-            } else {
-                options.Limit = number;
             }
             continue;
         }
@@ -72,8 +123,10 @@ bool ParseArgs(const std::vector<std::string>& args, TOptions& options, std::str
         error = "no file given";
         return false;
     }
-    return true;
+    return CompatibleModes(options, error);
 }
+
+namespace {
 
 std::string HexRows(const std::uint8_t* bytes, std::size_t size)
 {
@@ -114,69 +167,48 @@ std::string WithoutCarriageReturns(const std::string& text)
 
 class TDumper {
 public:
-    TDumper(const TOptions& options, std::ostream& out, std::ostream& err)
-        : Options(options), Out(out), Err(err) {}
+    TDumper(const TDumpOptions& options, std::ostream& out, std::ostream& err)
+        : Options(options), Out(out), Err(err), Tree(Raw, Out) {}
 
     int Run();
 
 private:
     bool OpenFile();
     void DumpPage(std::uint32_t index);
-    bool LoadPage(std::uint32_t index, std::string& failure);
     void DumpPageBody();
+    void DumpFullPageBody();
     bool DumpHex(std::uint32_t index);
     std::int32_t FindHexTag() const;
 
-    const TOptions& Options;
+    const TDumpOptions& Options;
     std::ostream& Out;
     std::ostream& Err;
     TKvCodecTrnTiff Reader;
+    TKvTiffDirReader Raw;
+    TDumpTreeWriter Tree;
     std::uint32_t PageCount = 0;
     bool PageFailed = false;
 };
 
 bool TDumper::OpenFile()
 {
-    TErrCode code = ErrOk;
-    std::string text, order;
-    std::uint64_t size = 0;
-    Reader.EnablePageList(true, code, text);
-    Reader.Open(Options.Path, Options.Path, 0, 0, code, text);
-    if (code == ErrOk)
-        Reader.GetFileSize(code, size, text);
-    if (code == ErrOk)
-        Reader.GetByteOrder(code, order, text);
-    // Pages are counted the way the window's page-count thread does.
-    for (bool final = false; code == ErrOk && !final;)
-        Reader.ScanStep(code, final, text);
-    if (code != ErrOk) {
+    TDumpFileFacts facts;
+    std::string text;
+    if (!OpenAndCountPages(Reader, Options.Path, facts, text)) {
         Err << text << '\n';
         return false;
     }
-    bool final = false;
-    Reader.GetPageCount(final, PageCount);
+    PageCount = facts.PageCount;
     Out << "File: " << Options.Path << '\n'
-        << "File size: " << SizeToText(size) << '\n'
-        << "Byte order: " << order << '\n'
+        << "File size: " << SizeToText(facts.Size) << '\n'
+        << "Byte order: " << facts.ByteOrder << '\n'
         << "Number of pages: " << PageCount << '\n';
-    return true;
-}
-
-bool TDumper::LoadPage(std::uint32_t index, std::string& failure)
-{
-    TErrCode code = ErrOk;
-    std::string text;
-    try {
-        Reader.SelectPage(index, code, text);
-        if (code == ErrOk)
-            Reader.ReadPage(code, text);
-    } catch (const EKvInternal& e) {
-        // The sanity check on the entry count leaves its own text.
-        failure = code != ErrOk ? text : UnexpectedText(e.what());
-        return false;
+    if (Options.Tree || Options.ValuesAll) {
+        TErrCode code = ErrOk;
+        Raw.Open(Options.Path, Options.Path, code, text);
+        Tree.Start(Reader, PageCount, Options);
     }
-    failure = text;
-    return code == ErrOk;
+    return true;
 }
 
 void TDumper::DumpPageBody()
@@ -191,13 +223,30 @@ void TDumper::DumpPageBody()
     Out << WithoutCarriageReturns(dump);
 }
 
+// --tree and --values all: a value or raster size that cannot be read shows
+// its text in place, and the page goes on.
+void TDumper::DumpFullPageBody()
+{
+    Out << "Page offset: " << Reader.IfdOffset() << '\n';
+    std::uint32_t size = 0;
+    std::string text;
+    const bool sized = DumpRasterSize(Reader, size, text);
+    Out << "Page raster data size: " << (sized ? text : "(" + text + ")") << '\n';
+    if (!Tree.WritePage(Reader))
+        PageFailed = true;
+}
+
 void TDumper::DumpPage(std::uint32_t index)
 {
     Out << "\nPage " << index + 1 << " of " << PageCount << '\n';
     std::string failure;
-    if (!LoadPage(index, failure)) {
+    if (!LoadDumpPage(Reader, index, failure)) {
         Out << failure << '\n';
         PageFailed = true;
+        return;
+    }
+    if (Options.Tree || Options.ValuesAll) {
+        DumpFullPageBody();
         return;
     }
     // A value that lies outside the file stops the page where it is met.
@@ -249,6 +298,10 @@ bool TDumper::DumpHex(std::uint32_t index)
 
 int TDumper::Run()
 {
+    if (Options.Json)
+        return RunJsonDump(Options, Out, Err);
+    if (Options.Check)
+        return RunStructureCheck(Options.Path, Out, Err);
     if (!OpenFile())
         return 1;
     const bool onePage = Options.Page || Options.HexTag;
@@ -270,9 +323,9 @@ int TDumper::Run()
 
 int RunOrvaneDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    TOptions options;
+    TDumpOptions options;
     std::string error;
-    if (!ParseArgs(args, options, error)) {
+    if (!ParseDumpArgs(args, options, error)) {
         err << "orvane-dump: " << error << '\n' << OrvaneDumpUsage;
         return 2;
     }

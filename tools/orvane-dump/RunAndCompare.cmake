@@ -3,6 +3,7 @@
 #   -DTOOL=exe -DEMULATOR=... -DWORKDIR=dir -DARGS=a,b,c
 #   -DEXPECTED=file        compare stdout (line ends normalised) with file
 #   -DPAIRS=out1=ref1,...  compare files written by the tool, byte for byte
+#   -DCONTAINS=text        stdout must hold text
 string(REPLACE "," ";" args "${ARGS}")
 set(command ${TOOL} ${args})
 if(EMULATOR)
@@ -23,6 +24,12 @@ if(EXPECTED)
   if(NOT out STREQUAL expected)
     file(WRITE ${WORKDIR}/actual-output.txt "${out}")
     message(FATAL_ERROR "output differs from ${EXPECTED}; see ${WORKDIR}/actual-output.txt")
+  endif()
+endif()
+if(DEFINED CONTAINS)
+  string(FIND "${out}" "${CONTAINS}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "output lacks ${CONTAINS}:\n${out}")
   endif()
 endif()
 if(PAIRS)

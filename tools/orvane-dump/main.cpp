@@ -1,12 +1,16 @@
 #include <iostream>
 
 #include "DumpTool.h"
+#include "ProgramArgs.h"
+#include "io/SysFile.h"
 
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const int code = RunOrvaneDump(args, std::cout, std::cerr);
+    // Arguments arrive as UTF-8 (on Windows from the wide command line), and
+    // file names are opened as such; JSON goes out as UTF-8 too.
+    TSysFile::SetUtf8Paths(true);
+    const int code = RunOrvaneDump(ProgramArguments(argc, argv), std::cout, std::cerr);
     std::cout.flush();
     return code;
 }

@@ -245,10 +245,7 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_GETMINMAXINFO: {
-        auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
-        int w = ClientWidth + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
-        int h = 400 + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
-        mm->ptMinTrackSize = mm->ptMaxTrackSize = {w, h};
+        SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ClientWidth, 400);
         return 0;
     }
     case WM_CLOSE:

@@ -11,7 +11,7 @@
 #include <shellapi.h>
 
 #include "app/win32/WinWidgets.h"
-#include "hexview/win32/KvWindow.h"
+#include "window/win32/KvWindow.h"
 
 inline constexpr UINT WM_STARTUP = WM_USER + 0;
 inline constexpr UINT WM_PAGECOUNT = WM_USER + 1;

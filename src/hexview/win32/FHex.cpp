@@ -65,21 +65,9 @@ void TFrmHex::ShowModal()
     EnableWindow(FOwner, FALSE);
     ShowWindow(Handle(), SW_SHOW);
     SetFocus(FButClose);
-    MSG msg;
-    while (!FDone && Handle()) {
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (!IsDialogMessageA(Handle(), &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    EnableWindow(FOwner, TRUE);
+    RunModalLoop(Handle(), FOwner, FDone);
     if (Handle())
         ShowWindow(Handle(), SW_HIDE);
-    SetActiveWindow(FOwner);
     FShowing = outer;
 }
 

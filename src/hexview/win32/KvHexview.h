@@ -3,7 +3,7 @@
 #pragma once
 
 #include "hexview/KvHexviewModel.h"
-#include "hexview/win32/KvWindow.h"
+#include "window/win32/KvWindow.h"
 
 class TKvHexview : public TKvPaintedWindow {
 public:

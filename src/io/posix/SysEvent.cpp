@@ -44,16 +44,16 @@ void TKvEvent::Reset()
     (void)got;
 }
 
-bool TKvEvent::Wait(std::uint32_t TimeoutMs) const
+bool TKvEvent::Wait(std::uint32_t timeoutMs) const
 {
     if (!Valid())
         return false;
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     pollfd pfd{static_cast<int>(FNative), POLLIN, 0};
     for (;;) {
         int wait = -1;
-        if (TimeoutMs != KvWaitInfinite) {
+        if (timeoutMs != KvWaitInfinite) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             wait = static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
         }

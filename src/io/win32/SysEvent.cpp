@@ -27,10 +27,10 @@ void TKvEvent::Reset()
         ResetEvent(reinterpret_cast<HANDLE>(FNative));
 }
 
-bool TKvEvent::Wait(std::uint32_t TimeoutMs) const
+bool TKvEvent::Wait(std::uint32_t timeoutMs) const
 {
     if (!Valid())
         return false;
-    DWORD timeout = TimeoutMs == KvWaitInfinite ? INFINITE : TimeoutMs;
+    DWORD timeout = timeoutMs == KvWaitInfinite ? INFINITE : timeoutMs;
     return WaitForSingleObject(reinterpret_cast<HANDLE>(FNative), timeout) == WAIT_OBJECT_0;
 }

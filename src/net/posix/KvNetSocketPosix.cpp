@@ -41,16 +41,16 @@ public:
 
     bool IsOpen() const override { return FSocket >= 0; }
 
-    TKvOpenResult Open(const std::string& Host, std::uint16_t Port) override
+    TKvOpenResult Open(const std::string& host, std::uint16_t port) override
     {
         Close();
         FSocket = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
         if (FSocket < 0)
             return TKvOpenResult::SocketFailed;
         sockaddr_in address{};
-        TKvOpenResult result = Resolve(Host, address);
+        TKvOpenResult result = Resolve(host, address);
         if (result == TKvOpenResult::Ok) {
-            address.sin_port = htons(Port);
+            address.sin_port = htons(port);
             result = ConnectTo(address);
         }
         if (result != TKvOpenResult::Ok)
@@ -65,42 +65,42 @@ public:
         FSocket = -1;
     }
 
-    std::int64_t Send(const char* Data, std::size_t Count) override
+    std::int64_t Send(const char* data, std::size_t count) override
     {
         if (FSocket < 0)
             return -1;
         ssize_t sent;
         do
-            sent = send(FSocket, Data, Count, MSG_NOSIGNAL);
+            sent = send(FSocket, data, count, MSG_NOSIGNAL);
         while (sent < 0 && errno == EINTR);
         return sent;
     }
 
-    TKvRecvResult Receive(char* Buffer, std::uint32_t MaxCount, const TKvEvent* Abort,
-                          std::uint32_t TimeoutMs, std::uint32_t& Received,
-                          std::uint32_t& SysCode) override
+    TKvRecvResult Receive(char* buffer, std::uint32_t maxCount, const TKvEvent* abort,
+                          std::uint32_t timeoutMs, std::uint32_t& received,
+                          std::uint32_t& sysCode) override
     {
-        Received = 0;
+        received = 0;
         if (FSocket < 0)
             return TKvRecvResult::StartFailed;
-        ssize_t got = recv(FSocket, Buffer, MaxCount, MSG_DONTWAIT);
+        ssize_t got = recv(FSocket, buffer, maxCount, MSG_DONTWAIT);
         if (got >= 0) {
-            Received = static_cast<std::uint32_t>(got);
+            received = static_cast<std::uint32_t>(got);
             return TKvRecvResult::Ok;
         }
         if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
             return TKvRecvResult::StartFailed;
-        return WaitAndReceive(Buffer, MaxCount, Abort, TimeoutMs, Received, SysCode);
+        return WaitAndReceive(buffer, maxCount, abort, timeoutMs, received, sysCode);
     }
 
 private:
-    static TKvOpenResult Resolve(const std::string& Host, sockaddr_in& address)
+    static TKvOpenResult Resolve(const std::string& host, sockaddr_in& address)
     {
         addrinfo hints{};
         hints.ai_family = AF_INET;
         hints.ai_socktype = SOCK_STREAM;
         addrinfo* answer = nullptr;
-        int rc = getaddrinfo(Host.c_str(), nullptr, &hints, &answer);
+        int rc = getaddrinfo(host.c_str(), nullptr, &hints, &answer);
         if (rc != 0 || !answer)
             return rc == EAI_NONAME || rc == EAI_NODATA ? TKvOpenResult::HostNotFound
                                                         : TKvOpenResult::LookupFailed;
@@ -133,15 +133,15 @@ private:
         return error == 0 ? 0 : -1;
     }
 
-    TKvRecvResult WaitAndReceive(char* Buffer, std::uint32_t MaxCount, const TKvEvent* Abort,
-                                 std::uint32_t TimeoutMs, std::uint32_t& Received,
-                                 std::uint32_t& SysCode)
+    TKvRecvResult WaitAndReceive(char* buffer, std::uint32_t maxCount, const TKvEvent* abort,
+                                 std::uint32_t timeoutMs, std::uint32_t& received,
+                                 std::uint32_t& sysCode)
     {
         using Clock = std::chrono::steady_clock;
-        const auto deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs);
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         pollfd fds[2] = {{FSocket, POLLIN, 0}, {-1, POLLIN, 0}};
-        if (Abort && Abort->Valid())
-            fds[1].fd = static_cast<int>(Abort->NativeHandle());
+        if (abort && abort->Valid())
+            fds[1].fd = static_cast<int>(abort->NativeHandle());
         for (;;) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             int n = poll(fds, 2, static_cast<int>(std::clamp<long long>(left, 0, INT_MAX)));
@@ -150,13 +150,13 @@ private:
             // The socket is looked at first, as a wait on several objects
             // reports the first one signalled.
             if (n > 0 && fds[0].revents != 0) {
-                ssize_t got = recv(FSocket, Buffer, MaxCount, MSG_DONTWAIT);
+                ssize_t got = recv(FSocket, buffer, maxCount, MSG_DONTWAIT);
                 if (got >= 0) {
-                    Received = static_cast<std::uint32_t>(got);
+                    received = static_cast<std::uint32_t>(got);
                     return TKvRecvResult::Ok;
                 }
                 if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-                    SysCode = WinsockCode(errno);
+                    sysCode = WinsockCode(errno);
                     return TKvRecvResult::ResultFailed;
                 }
             }

@@ -11,22 +11,22 @@ bool Loaded = false;
 WSADATA* StartupData = nullptr;
 } // namespace
 
-void LoadWinsock(TErrCode& ErrCode, std::string& ErrText)
+void LoadWinsock(TErrCode& errCode, std::string& errText)
 {
     std::lock_guard<std::mutex> guard(WsaLock);
     if (Loaded)
         return;
     void* block = nullptr;
-    AllocBlock(sizeof(WSADATA), ErrCode, block, ErrText);
-    if (ErrCode != ErrOk)
+    AllocBlock(sizeof(WSADATA), errCode, block, errText);
+    if (errCode != ErrOk)
         return;
     StartupData = static_cast<WSADATA*>(block);
     ZeroMemory(StartupData, sizeof(WSADATA));
     if (WSAStartup(0x0202, StartupData) != 0) {
         FreeBlock(StartupData);
         StartupData = nullptr;
-        ErrCode = ErrFailed;
-        ErrText = "Loading winsock DLL: Unexpected error";
+        errCode = ErrFailed;
+        errText = "Loading winsock DLL: Unexpected error";
         return;
     }
     Loaded = true;

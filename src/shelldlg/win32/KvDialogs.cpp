@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "hexview/win32/KvWindow.h"
+#include "window/win32/KvWindow.h"
 
 std::string TiffFilterText()
 {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "hexview/PlaceNearRect.h"
+#include "window/PlaceNearRect.h"
 #include "io/SysErr.h"
 
 class TKvFileDialog {

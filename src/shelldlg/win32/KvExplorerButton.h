@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "hexview/win32/KvWindow.h"
+#include "window/win32/KvWindow.h"
 #include "shelldlg/KvExplorerButtonModel.h"
 
 class TKvExplorerButton : public TKvPaintedWindow {

@@ -11,10 +11,10 @@
 namespace {
 
 // The server prints "Serving HTTP on 127.0.0.1 port N (...)" once it listens.
-std::uint16_t ReadPort(int fd, int TimeoutMs)
+std::uint16_t ReadPort(int fd, int timeoutMs)
 {
     std::string seen;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd pfd{fd, POLLIN, 0};
         if (poll(&pfd, 1, 100) <= 0)
@@ -44,11 +44,11 @@ TExternalServer::~TExternalServer()
         close(static_cast<int>(FOutput));
 }
 
-bool TExternalServer::Start(const std::string& Folder, const std::string& Protocol, std::string& Why)
+bool TExternalServer::Start(const std::string& folder, const std::string& protocol, std::string& why)
 {
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) {
-        Why = "no pipe";
+        why = "no pipe";
         return false;
     }
     pid_t pid = fork();
@@ -58,13 +58,13 @@ bool TExternalServer::Start(const std::string& Folder, const std::string& Protoc
         int null = open("/dev/null", O_WRONLY);
         dup2(null, STDERR_FILENO);
         execlp("python3", "python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory",
-               Folder.c_str(), "--protocol", Protocol.c_str(), static_cast<char*>(nullptr));
+               folder.c_str(), "--protocol", protocol.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
     if (pid < 0) {
         close(out[0]);
-        Why = "fork failed";
+        why = "fork failed";
         return false;
     }
     FProcess = pid;
@@ -73,6 +73,6 @@ bool TExternalServer::Start(const std::string& Folder, const std::string& Protoc
     FOutput = out[0];
     FPort = ReadPort(out[0], 15000);
     if (FPort == 0)
-        Why = "python3 -m http.server did not start";
+        why = "python3 -m http.server did not start";
     return FPort != 0;
 }

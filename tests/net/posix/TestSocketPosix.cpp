@@ -14,7 +14,7 @@ bool Readable(int fd, int ms)
 }
 } // namespace
 
-TTestSocket ListenLoopback(std::uint16_t& Port)
+TTestSocket ListenLoopback(std::uint16_t& port)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
@@ -27,15 +27,15 @@ TTestSocket ListenLoopback(std::uint16_t& Port)
             close(fd);
         return NoTestSocket;
     }
-    Port = ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
     return fd;
 }
 
-TTestSocket AcceptWithin(TTestSocket Listener, int Ms)
+TTestSocket AcceptWithin(TTestSocket listener, int ms)
 {
-    if (!Readable(static_cast<int>(Listener), Ms))
+    if (!Readable(static_cast<int>(listener), ms))
         return NoTestSocket;
-    int fd = accept(static_cast<int>(Listener), nullptr, nullptr);
+    int fd = accept(static_cast<int>(listener), nullptr, nullptr);
     if (fd < 0)
         return NoTestSocket;
     int one = 1;
@@ -43,19 +43,19 @@ TTestSocket AcceptWithin(TTestSocket Listener, int Ms)
     return fd;
 }
 
-int ReceiveWithin(TTestSocket Socket, char* Buffer, int Size, int Ms)
+int ReceiveWithin(TTestSocket peer, char* buffer, int size, int ms)
 {
-    if (!Readable(static_cast<int>(Socket), Ms))
+    if (!Readable(static_cast<int>(peer), ms))
         return -1;
-    ssize_t got = recv(static_cast<int>(Socket), Buffer, static_cast<std::size_t>(Size), 0);
+    ssize_t got = recv(static_cast<int>(peer), buffer, static_cast<std::size_t>(size), 0);
     return got < 0 ? -2 : static_cast<int>(got);
 }
 
-bool SendAll(TTestSocket Socket, const std::string& Data)
+bool SendAll(TTestSocket peer, const std::string& data)
 {
     std::size_t sent = 0;
-    while (sent < Data.size()) {
-        ssize_t n = send(static_cast<int>(Socket), Data.data() + sent, Data.size() - sent, MSG_NOSIGNAL);
+    while (sent < data.size()) {
+        ssize_t n = send(static_cast<int>(peer), data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)
             return false;
         sent += static_cast<std::size_t>(n);
@@ -63,7 +63,7 @@ bool SendAll(TTestSocket Socket, const std::string& Data)
     return true;
 }
 
-void CloseTestSocket(TTestSocket Socket)
+void CloseTestSocket(TTestSocket peer)
 {
-    close(static_cast<int>(Socket));
+    close(static_cast<int>(peer));
 }

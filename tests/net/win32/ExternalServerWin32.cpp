@@ -3,8 +3,8 @@
 // The Windows test runs have no Python next to them.
 TExternalServer::~TExternalServer() = default;
 
-bool TExternalServer::Start(const std::string&, const std::string&, std::string& Why)
+bool TExternalServer::Start(const std::string&, const std::string&, std::string& why)
 {
-    Why = "no Python HTTP server in Windows test runs";
+    why = "no Python HTTP server in Windows test runs";
     return false;
 }

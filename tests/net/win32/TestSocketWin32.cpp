@@ -15,7 +15,7 @@ SOCKET Native(TTestSocket s)
 }
 } // namespace
 
-TTestSocket ListenLoopback(std::uint16_t& Port)
+TTestSocket ListenLoopback(std::uint16_t& port)
 {
     WSADATA data;
     WSAStartup(0x0202, &data); // counted: the client's own start-up is independent
@@ -30,15 +30,15 @@ TTestSocket ListenLoopback(std::uint16_t& Port)
             closesocket(s);
         return NoTestSocket;
     }
-    Port = ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
     return static_cast<TTestSocket>(s);
 }
 
-TTestSocket AcceptWithin(TTestSocket Listener, int Ms)
+TTestSocket AcceptWithin(TTestSocket listener, int ms)
 {
-    if (!Readable(Native(Listener), Ms))
+    if (!Readable(Native(listener), ms))
         return NoTestSocket;
-    SOCKET s = accept(Native(Listener), nullptr, nullptr);
+    SOCKET s = accept(Native(listener), nullptr, nullptr);
     if (s == INVALID_SOCKET)
         return NoTestSocket;
     BOOL one = TRUE;
@@ -46,19 +46,19 @@ TTestSocket AcceptWithin(TTestSocket Listener, int Ms)
     return static_cast<TTestSocket>(s);
 }
 
-int ReceiveWithin(TTestSocket Socket, char* Buffer, int Size, int Ms)
+int ReceiveWithin(TTestSocket peer, char* buffer, int size, int ms)
 {
-    if (!Readable(Native(Socket), Ms))
+    if (!Readable(Native(peer), ms))
         return -1;
-    int got = recv(Native(Socket), Buffer, Size, 0);
+    int got = recv(Native(peer), buffer, size, 0);
     return got < 0 ? -2 : got;
 }
 
-bool SendAll(TTestSocket Socket, const std::string& Data)
+bool SendAll(TTestSocket peer, const std::string& data)
 {
     std::size_t sent = 0;
-    while (sent < Data.size()) {
-        int n = send(Native(Socket), Data.data() + sent, static_cast<int>(Data.size() - sent), 0);
+    while (sent < data.size()) {
+        int n = send(Native(peer), data.data() + sent, static_cast<int>(data.size() - sent), 0);
         if (n <= 0)
             return false;
         sent += static_cast<std::size_t>(n);
@@ -66,7 +66,7 @@ bool SendAll(TTestSocket Socket, const std::string& Data)
     return true;
 }
 
-void CloseTestSocket(TTestSocket Socket)
+void CloseTestSocket(TTestSocket peer)
 {
-    closesocket(Native(Socket));
+    closesocket(Native(peer));
 }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "hexview/PlaceNearRect.h"
+#include "window/KvGeometry.h"
 
 class TKvWindow {
 public:
@@ -47,5 +47,46 @@ void ReportWindowFailure(HWND owner, const std::string& text);
 TKvRect ScreenWorkArea();
 TKvRect WindowRectOf(HWND wnd);
 
+// The program's DPI policy: layouts are given at 96 DPI and every window
+// scales its positions and sizes by the screen's DPI through this one
+// function (MulDiv rounding), so text drawn in fonts of the same DPI fits.
+int ScaleToDpi(int pixels96);
+int ScreenDpi();
+
 // "MS Sans Serif" at 8 points, made once.
 HFONT DefaultUiFont(bool bold = false);
+
+// For WM_GETMINMAXINFO of a window with a fixed frame and a caption: the
+// smallest and largest tracking sizes are the client size plus frame and
+// caption, so the user cannot resize it.
+void SetFixedTrackSize(MINMAXINFO& info, int clientWidth, int clientHeight);
+
+// Runs a modal message loop for dialog until done turns true or the window
+// is gone: the owner is disabled meanwhile and enabled and activated again
+// afterwards. A WM_QUIT seen inside is posted again for the outer loop.
+void RunModalLoop(HWND dialog, HWND owner, const bool& done);
+
+// A memory device context with a bitmap compatible with a window's, for
+// painting without flicker. The bitmap is made again only when the size grows
+// beyond what it holds.
+class TKvOffscreenBitmap {
+public:
+    TKvOffscreenBitmap() = default;
+    ~TKvOffscreenBitmap();
+    TKvOffscreenBitmap(const TKvOffscreenBitmap&) = delete;
+    TKvOffscreenBitmap& operator=(const TKvOffscreenBitmap&) = delete;
+
+    // A device context of at least width x height pixels compatible with
+    // reference, or nullptr when the system refuses the resources.
+    HDC Prepare(HDC reference, int width, int height);
+    // Copies the top-left width x height pixels to dest at (x, y).
+    void CopyTo(HDC dest, int x, int y, int width, int height) const;
+    void Release();
+
+private:
+    HDC FDc = nullptr;
+    HBITMAP FBitmap = nullptr;
+    HGDIOBJ FOldBitmap = nullptr;
+    int FWidth = 0;
+    int FHeight = 0;
+};

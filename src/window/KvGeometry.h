@@ -1,5 +1,5 @@
-// Where to put a pop-up window so that it sits beside the control that opened
-// it and stays inside the screen's work area.
+// Rectangles and points in screen or client pixels, shared by the window
+// logic that is built and tested without a window system.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,11 @@ struct TKvRect {
 
     std::int32_t Width() const { return Right - Left; }
     std::int32_t Height() const { return Bottom - Top; }
+    bool Contains(std::int32_t x, std::int32_t y) const
+    {
+        return x >= Left && x < Right && y >= Top && y < Bottom;
+    }
+    bool operator==(const TKvRect&) const = default;
 };
 
 struct TKvPoint {
@@ -19,12 +24,6 @@ struct TKvPoint {
     std::int32_t Y = 0;
     bool operator==(const TKvPoint&) const = default;
 };
-
-// Tries below, above, right and left of the anchor in that order; a later
-// side wins only with a strictly smaller sideways shift. A window larger than
-// the work area goes to (0, 0); one that fits on no side is centred.
-TKvPoint PlaceNearRect(const TKvRect& anchor, std::int32_t width, std::int32_t height,
-                       const TKvRect& workArea);
 
 // The work area used when the platform cannot report one.
 inline constexpr TKvRect FallbackWorkArea{0, 0, 1024, 768};

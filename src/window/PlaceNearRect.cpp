@@ -1,4 +1,4 @@
-#include "hexview/PlaceNearRect.h"
+#include "window/PlaceNearRect.h"
 
 #include <cstdlib>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "hexview/win32/KvWindow.h"
+#include "window/win32/KvWindow.h"
 
 #include <exception>
 
@@ -96,6 +96,25 @@ TKvRect WindowRectOf(HWND wnd)
     return {r.left, r.top, r.right, r.bottom};
 }
 
+int ScreenDpi()
+{
+    static int dpi = 0;
+    if (dpi == 0) {
+        HDC dc = GetDC(nullptr);
+        dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+        if (dc)
+            ReleaseDC(nullptr, dc);
+        if (dpi <= 0)
+            dpi = 96;
+    }
+    return dpi;
+}
+
+int ScaleToDpi(int pixels96)
+{
+    return MulDiv(pixels96, ScreenDpi(), 96);
+}
+
 HFONT DefaultUiFont(bool bold)
 {
     static HFONT fonts[2] = {};
@@ -133,4 +152,76 @@ bool TKvPaintedWindow::HandlePaintMessage(UINT msg, WPARAM wParam, LRESULT& resu
     }
     }
     return false;
+}
+
+void SetFixedTrackSize(MINMAXINFO& info, int clientWidth, int clientHeight)
+{
+    int w = clientWidth + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
+    int h = clientHeight + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    info.ptMinTrackSize = info.ptMaxTrackSize = {w, h};
+}
+
+void RunModalLoop(HWND dialog, HWND owner, const bool& done)
+{
+    if (owner)
+        EnableWindow(owner, FALSE);
+    MSG msg;
+    while (!done && IsWindow(dialog)) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetActiveWindow(owner);
+    }
+}
+
+TKvOffscreenBitmap::~TKvOffscreenBitmap()
+{
+    Release();
+}
+
+HDC TKvOffscreenBitmap::Prepare(HDC reference, int width, int height)
+{
+    if (FDc && width <= FWidth && height <= FHeight)
+        return FDc;
+    Release();
+    FDc = CreateCompatibleDC(reference);
+    if (!FDc)
+        return nullptr;
+    FBitmap = CreateCompatibleBitmap(reference, width > 0 ? width : 1, height > 0 ? height : 1);
+    if (!FBitmap) {
+        Release();
+        return nullptr;
+    }
+    FOldBitmap = SelectObject(FDc, FBitmap);
+    FWidth = width;
+    FHeight = height;
+    return FDc;
+}
+
+void TKvOffscreenBitmap::CopyTo(HDC dest, int x, int y, int width, int height) const
+{
+    if (FDc)
+        BitBlt(dest, x, y, width, height, FDc, 0, 0, SRCCOPY);
+}
+
+void TKvOffscreenBitmap::Release()
+{
+    if (FDc && FOldBitmap)
+        SelectObject(FDc, FOldBitmap);
+    if (FBitmap)
+        DeleteObject(FBitmap);
+    if (FDc)
+        DeleteDC(FDc);
+    FDc = nullptr;
+    FBitmap = nullptr;
+    FOldBitmap = nullptr;
+    FWidth = FHeight = 0;
 }

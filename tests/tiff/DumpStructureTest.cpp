@@ -1,0 +1,248 @@
+// orvane-dump's tree, full values, JSON and structure check, end to end on
+// files with EXIF, GPS, Interoperability and SubIFD directories.
+#include "TiffTestFiles.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "DumpFiles.h"
+#include "DumpTool.h"
+#include "tiff/KvTiffExifNames.h"
+
+using namespace tiffw;
+
+class DumpStructureTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {
+protected:
+    int Run(std::vector<std::string> args)
+    {
+        Out.str("");
+        Err.str("");
+        return RunOrvaneDump(args, Out, Err);
+    }
+    void ExpectLines(const std::vector<std::string>& lines)
+    {
+        for (const std::string& line : lines)
+            EXPECT_NE(Out.str().find("\n" + line + "\n"), std::string::npos) << line << "\n" << Out.str();
+    }
+
+    std::ostringstream Out, Err;
+};
+
+INSTANTIATE_TEST_SUITE_P(Orders, DumpStructureTest, ::testing::Values(TOrder::Little, TOrder::Big),
+                         OrderName);
+
+TEST_P(DumpStructureTest, TreeShowsEveryChildDirectoryUnderItsPointer)
+{
+    const std::string path = Write(ExifFile(GetParam()));
+    const std::string plainArgs = path;
+    ASSERT_EQ(Run({path}), 0) << Err.str();
+    const std::string plain = Out.str();
+    EXPECT_EQ(plain.find("  "), std::string::npos);
+
+    ASSERT_EQ(Run({"--tree", path}), 0) << Err.str();
+    ExpectLines({
+        "SubIFD (2 Long): 2800, 3600",
+        "  SubIFD 1 at offset 2800: 12 entries",
+        "  SubIFD 1.2 at offset 3200: 12 entries",
+        "  SubIFD 2 at offset 3600: 12 entries",
+        "34665 (1 Long): 1600",
+        "  EXIF directory at offset 1600: 13 entries",
+        "  ExposureTime (1 Rational): 0.008",
+        "  ExifVersion (4 Undefined): 30 32 33 32",
+        "  ExposureBiasValue (1 SRational): -1/3",
+        "  InteroperabilityIFDPointer (1 Long): 2200",
+        "    Interoperability directory at offset 2200: 2 entries",
+        "    InteroperabilityIndex (4 ASCII): R98 ",
+        "  SourceImageNumberOfCompositeImage (2 SLong): -70000, 3",
+        "  Gamma (1 Double): 2.2",
+        "  GPS directory at offset 2400: 6 entries",
+        "  GPSLatitude (3 Rational): 52/1, 31/1, 1234/100",
+        "  GPSDifferential (1 SByte): -1",
+    });
+    // Without the child lines the tree is the plain output.
+    std::string withoutChildren;
+    std::istringstream lines(Out.str());
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("  ", 0) != 0)
+            withoutChildren += line + "\n";
+    EXPECT_EQ(withoutChildren, plain);
+}
+
+TEST_P(DumpStructureTest, LoopsAndChildrenOutsideTheFileAreShownInPlace)
+{
+    const std::string path = Write(BrokenExifFile(GetParam()));
+    EXPECT_EQ(Run({"--tree", path}), 1);
+    ExpectLines({
+        "  SubIFD 2 at offset 8: The directory at offset 8 has been read before; not read again",
+        "    Interoperability directory at offset 1600: The directory at offset 1600 has been "
+        "read before; not read again",
+        "  GPS directory at offset 90000: Reading from file '" + path +
+            "': Premature end of data",
+    });
+}
+
+TEST_P(DumpStructureTest, CheckReportsEveryProblemWithItsOffset)
+{
+    EXPECT_EQ(Run({"--check", Write(ExifFile(GetParam()))}), 0);
+    EXPECT_EQ(Out.str(), "No problems found\n");
+    const std::string path = Write(BrokenExifFile(GetParam()));
+    EXPECT_EQ(Run({"--check", path}), 1);
+    EXPECT_EQ(Out.str(),
+              "offset 3214: page 1 > SubIFD 1.2: ImageWidth (256) out of ascending order (after 257)\n"
+              "offset 3200: page 1 > SubIFD 1.2: ResolutionUnit (296) appears more than once\n"
+              "offset 3200: page 1 > SubIFD 1.2: StripOffsets has 1 values; the image geometry "
+              "needs 2\n"
+              "offset 8: page 1 > SubIFD 2: The directory at offset 8 has been read before; not "
+              "read again\n"
+              "offset 1600: page 1 > EXIF directory > Interoperability directory: The directory at "
+              "offset 1600 has been read before; not read again\n"
+              "offset 90000: page 2 > GPS directory: Reading from file '" + path +
+                  "': Premature end of data\n"
+              "offset 4016: page 1 strip 2 (bytes 4016 to 4047): overlaps page 1 strip 1 (bytes "
+              "4000 to 4031)\n"
+              "offset 4040: page 1 value of tag 305 (bytes 4040 to 4052): overlaps page 1 strip 2 "
+              "(bytes 4016 to 4047)\n"
+              "8 problems found\n");
+}
+
+TEST_F(DumpStructureTest, CheckFollowsTheChainAndItsEnd)
+{
+    TTiff tiff = PagesFile(3);
+    tiff.Ifds[2].Next = 8;
+    tiff.Ifds[1].Offset = 27;
+    const std::string path = Write(tiff);
+    EXPECT_EQ(Run({"--check", path}), 1);
+    const std::string out = Out.str();
+    EXPECT_NE(out.find("offset 27: page 2: directory at an odd offset\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(": page 4: the page chain loops back to the directory at offset 8\n"),
+              std::string::npos) << out;
+    EXPECT_NE(out.find("offset 8: page 1: required ImageWidth (256) is missing\n"), std::string::npos);
+
+    tiff.Ifds[2].Next = 70000;
+    EXPECT_EQ(Run({"--check", Write(tiff)}), 1);
+    EXPECT_NE(Out.str().find(": page 4: the page chain leads to offset 70000, beyond the end of the file\n"),
+              std::string::npos) << Out.str();
+
+    tiff.Mark = "XY";
+    tiff.Magic = 7;
+    EXPECT_EQ(Run({"--check", Write(tiff)}), 2);
+    EXPECT_NE(Err.str().find("is probably not a TIFF file"), std::string::npos);
+}
+
+TEST_F(DumpStructureTest, ValuesAllShowsEveryTypeInFullAndLimitStillCuts)
+{
+    TTiff tiff;
+    tiff.Order = TOrder::Big;
+    tiff.Ifds = {Page({Short(259, {5}), Ascii(270, std::string(60, 'x')), SByte(40001, {-1, 2}),
+                       Undefined(40002, {0xAB, 1, 2, 3, 4}), SShort(40003, {-1, 2, 3}),
+                       SLong(40004, {-2147483647 - 1}), SRational(40005, {{-1, 2}, {3, -4}}),
+                       Float(40006, {0.1f, -2.5f}), Double(40007, {0.1, 1e300}),
+                       Rational(40008, {{1, 3}, {2, 0}}), Rational(40009, {{1, 3}}),
+                       Long(40010, std::vector<std::uint32_t>(30, 4000000000u))})};
+    const std::string path = Write(tiff);
+    ASSERT_EQ(Run({"--values", "all", path}), 0) << Err.str();
+    ExpectLines({
+        "Compression (1 Short): LZW",
+        "ImageDescription (61 ASCII): " + std::string(60, 'x') + " ",
+        "40001 (2 SByte): -1, 2",
+        "40002 (5 Undefined): AB 01 02 03 04",
+        "40003 (3 SShort): -1, 2, 3",
+        "40004 (1 SLong): -2147483648",
+        "40005 (2 SRational): -1/2, 3/-4",
+        "40006 (2 Float): 0.1, -2.5",
+        "40007 (2 Double): 0.1, 1e+300",
+        "40008 (2 Rational): 1/3, 2/0",
+        "40009 (1 Rational): 0.333333333333333",
+    });
+    EXPECT_NE(Out.str().find("40010 (30 Long): 4000000000, " ), std::string::npos);
+    EXPECT_EQ(Out.str().find(",..."), std::string::npos);
+
+    ASSERT_EQ(Run({"--values", "all", "--limit", "10", path}), 0);
+    ExpectLines({"ImageDescription (61 ASCII): xxxxxxxxxx...", "40002 (5 Undefined): AB 01 02 0...",
+                 "40003 (3 SShort): -1, 2, 3", "40010 (30 Long): 4000000000,..."});
+    EXPECT_EQ(Run({"--values", "some", path}), 2);
+}
+
+TEST_F(DumpStructureTest, JsonHoldsValuesTextsAndFailures)
+{
+    TTiff tiff;
+    tiff.Ifds = {Page({AsciiRaw(270, std::string("one\0tw\xE9\0", 8)), Float(40006, {0.1f}),
+                       Undefined(40002, {0xAB, 1, 2, 3, 4}), SRational(40005, {{-1, 2}}),
+                       Bare(40011, tShort, 10).WithField(90000)})};
+    const std::string path = Write(tiff);
+    EXPECT_EQ(Run({"--json", path}), 1);
+    const std::string out = Out.str();
+    for (const char* piece :
+         {"\"values\":[\"one\",\"tw\xC3\xA9\"]", "\"values\":[0.1]", "\"values\":\"AB01020304\"",
+          "\"values\":[[-1,2]]", "\"count\":10,\"inline\":false,\"offset\":90000,\"values\":null,"
+          "\"failure\":\"Reading from file '"})
+        EXPECT_NE(out.find(piece), std::string::npos) << piece << "\n" << out;
+    EXPECT_EQ(Run({"--json", "--tree", path}), 2);
+}
+
+TEST_F(DumpStructureTest, NestingDeeperThanTheLimitIsNotFollowed)
+{
+    TTiff tiff;
+    tiff.Ifds = {Page({Pointer(330, {1})})};
+    for (std::size_t i = 1; i <= 20; ++i)
+        tiff.Ifds.push_back(ChildIfd({Pointer(330, {i + 1})}));
+    tiff.Ifds.back() = ChildIfd({Short(256, {1})});
+    EXPECT_EQ(Run({"--tree", Write(tiff)}), 1);
+    EXPECT_NE(Out.str().find("Not followed: directories nested deeper than 16 levels\n"),
+              std::string::npos) << Out.str();
+}
+
+TEST(ExifNamesTest, TablesAreSortedAndNameTheCodes)
+{
+    for (TTiffTagTable table : {TiffExifTagTable(), TiffGpsTagTable(), TiffInteropTagTable()})
+        for (std::uint32_t i = 1; i < table.Count; ++i)
+            EXPECT_LT(table.Names[i - 1].Code, table.Names[i].Code) << table.Names[i].Name;
+    EXPECT_STREQ(TiffTagNameIn(TTiffDirKind::Exif, 0x829A), "ExposureTime");
+    EXPECT_STREQ(TiffTagNameIn(TTiffDirKind::Exif, 0xA005), "InteroperabilityIFDPointer");
+    EXPECT_STREQ(TiffTagNameIn(TTiffDirKind::Exif, 0xA500), "Gamma");
+    EXPECT_STREQ(TiffTagNameIn(TTiffDirKind::Gps, 0x1F), "GPSHPositioningError");
+    EXPECT_STREQ(TiffTagNameIn(TTiffDirKind::Interop, 1), "InteroperabilityIndex");
+    EXPECT_STREQ(TiffTagNameIn(TTiffDirKind::Page, 34665), "ExifIFDPointer");
+    EXPECT_STREQ(TiffTagNameIn(TTiffDirKind::SubIfd, 256), "ImageWidth");
+    EXPECT_EQ(TiffTagNameIn(TTiffDirKind::Gps, 256), nullptr);
+    EXPECT_EQ(TiffExifTagTable().Count, 82u);
+    EXPECT_EQ(TiffGpsTagTable().Count, 32u);
+}
+
+// BigTIFF: 8-byte counts and offsets, 20-byte entries, SubIFDs as IFD8.
+TEST_F(DumpStructureTest, CheckWalksBigTiffAndItsIfd8SubIfds)
+{
+    std::vector<std::uint8_t> bytes;
+    const auto put = [&bytes](std::uint64_t v, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    const auto entry = [&put](std::uint16_t tag, std::uint16_t type, std::uint64_t value) {
+        put(tag, 2);
+        put(type, 2);
+        put(1, 8);
+        put(value, 8);
+    };
+    bytes = {'I', 'I'};
+    put(43, 2);
+    put(8, 2);
+    put(0, 2);
+    put(16, 8);
+    put(2, 8);                   // page at 16: two entries
+    entry(256, 16, 7);           // ImageWidth as Long8
+    entry(330, 18, 72);          // one SubIFD at 72, as IFD8
+    put(0, 8);
+    put(1, 8);                   // SubIFD at 72: one entry
+    entry(257, 3, 5);
+    put(0, 8);
+    const std::string path = (Folder / "big.tif").string();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    EXPECT_EQ(Run({"--check", path}), 1);
+    const std::string out = Out.str();
+    EXPECT_NE(out.find("offset 16: page 1: required ImageLength (257) is missing\n"),
+              std::string::npos) << out;
+    EXPECT_NE(out.find("offset 72: page 1 > SubIFD 1: required ImageWidth (256) is missing\n"),
+              std::string::npos) << out;
+    EXPECT_EQ(out.find("overlaps"), std::string::npos) << out;
+}

@@ -1,0 +1,213 @@
+#include "DumpJson.h"
+
+#include "DumpPages.h"
+#include "DumpValues.h"
+#include "JsonWriter.h"
+
+namespace {
+
+class TJsonDumper {
+public:
+    TJsonDumper(const TDumpOptions& options, std::ostream& out, std::ostream& err)
+        : Options(options), Err(err), Json(out), Walker(Raw) {}
+
+    int Run();
+
+private:
+    bool WriteFileFacts();
+    void WritePage(std::uint32_t index);
+    void WriteLoadedPage();
+    void WriteRasterSize();
+    void WriteEntries(const TTiffWalkDir& dir);
+    void WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& entry);
+    void WriteValues(const TTiffRawEntry& entry);
+    void WriteChild(const TTiffChildDir& dir);
+
+    const TDumpOptions& Options;
+    std::ostream& Err;
+    TKvJsonWriter Json;
+    TKvCodecTrnTiff Reader;
+    TKvTiffDirReader Raw;
+    TKvTiffChildWalker Walker;
+    std::uint32_t PageCount = 0;
+    bool Failed = false;
+    std::vector<std::uint8_t> Value;
+};
+
+void TJsonDumper::WriteRasterSize()
+{
+    std::uint32_t size = 0;
+    std::string text;
+    const bool sized = DumpRasterSize(Reader, size, text);
+    Json.Key("rasterSize");
+    if (sized)
+        Json.Number(std::uint64_t(size));
+    else
+        Json.Null();
+    Json.Key("rasterSizeText");
+    if (sized)
+        Json.String(text);
+    else
+        Json.Null();
+    Json.Key("rasterFailure");
+    if (sized)
+        Json.Null();
+    else
+        Json.String(text);
+}
+
+void TJsonDumper::WriteValues(const TTiffRawEntry& entry)
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    Raw.ReadValue(entry, Value, code, text);
+    Json.Key("values");
+    if (code == ErrOk)
+        WriteJsonValues(Raw, entry, Value, Json);
+    else
+        Json.Null();
+    Json.NullOrString("failure", text);
+    Failed = Failed || code != ErrOk;
+}
+
+void TJsonDumper::WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& entry)
+{
+    const TTiffRawEntry& raw = entry.Raw;
+    Json.BeginObject();
+    Json.Member("code", std::uint64_t(raw.Tag));
+    Json.Key("name");
+    if (const char* name = TiffTagNameIn(kind, raw.Tag))
+        Json.String(name, std::char_traits<char>::length(name));
+    else
+        Json.Null();
+    Json.Member("type", std::uint64_t(raw.Type));
+    Json.Member("typeName", TiffRawTypeName(raw.Type));
+    Json.Member("count", raw.Count);
+    Json.Member("inline", raw.Inline);
+    Json.Member("offset", raw.ValueOffset);
+    WriteValues(raw);
+    TTiffDirKind childKind;
+    if (TiffChildKind(kind, raw.Tag, childKind)) {
+        Json.NullOrString("childFailure", entry.ChildFailure);
+        Failed = Failed || !entry.ChildFailure.empty();
+        Json.Key("children");
+        Json.BeginArray();
+        for (const TTiffChildDir& child : entry.Children)
+            WriteChild(child);
+        Json.EndArray();
+    }
+    Json.EndObject();
+}
+
+void TJsonDumper::WriteEntries(const TTiffWalkDir& dir)
+{
+    Json.Member("entryCount", dir.DeclaredCount);
+    Json.Member("nextOffset", dir.NextOffset);
+    Json.Key("entries");
+    Json.BeginArray();
+    for (const TTiffWalkEntry& entry : dir.Entries)
+        WriteEntry(dir.Kind, entry);
+    Json.EndArray();
+}
+
+void TJsonDumper::WriteChild(const TTiffChildDir& dir)
+{
+    Json.BeginObject();
+    Json.Member("kind", TiffDirKindKey(dir.Kind));
+    Json.Member("number", dir.Number);
+    Json.Member("position", dir.Position);
+    Json.Member("offset", dir.Offset);
+    Json.NullOrString("failure", dir.Failure);
+    Failed = Failed || !dir.Failure.empty();
+    if (dir.Failure.empty())
+        WriteEntries(dir);
+    Json.EndObject();
+}
+
+void TJsonDumper::WriteLoadedPage()
+{
+    Json.Member("offset", std::uint64_t(Reader.IfdOffset()));
+    WriteRasterSize();
+    TTiffWalkDir page;
+    Walker.ReadDir(Reader.IfdOffset(), TTiffDirKind::Page, page);
+    Walker.ReadChildren(page);
+    Json.NullOrString("failure", page.Failure);
+    Failed = Failed || !page.Failure.empty();
+    WriteEntries(page);
+}
+
+void TJsonDumper::WritePage(std::uint32_t index)
+{
+    Json.BeginObject();
+    Json.Member("number", std::uint64_t(index) + 1);
+    std::string failure;
+    if (LoadDumpPage(Reader, index, failure)) {
+        WriteLoadedPage();
+    } else {
+        Failed = true;
+        Json.Key("offset");
+        Json.Null();
+        Json.Member("failure", failure);
+    }
+    Json.EndObject();
+}
+
+bool TJsonDumper::WriteFileFacts()
+{
+    TDumpFileFacts facts;
+    std::string text;
+    const bool opened = OpenAndCountPages(Reader, Options.Path, facts, text);
+    TErrCode code = ErrOk;
+    if (opened)
+        Raw.Open(Options.Path, Options.Path, code, text);
+    Json.Key("file");
+    Json.BeginObject();
+    Json.Member("path", Options.Path);
+    if (opened && code == ErrOk) {
+        PageCount = facts.PageCount;
+        Json.Member("size", facts.Size);
+        Json.Member("byteOrder", facts.ByteOrder);
+        Json.Member("bigTiff", Raw.IsBigTiff());
+        Json.Member("firstOffset", Raw.FirstOffset());
+        Json.Member("pageCount", PageCount);
+    }
+    Json.NullOrString("failure", opened && code == ErrOk ? std::string() : text);
+    Json.EndObject();
+    if (!opened || code != ErrOk)
+        Err << text << '\n';
+    return opened && code == ErrOk;
+}
+
+int TJsonDumper::Run()
+{
+    Json.BeginObject();
+    const bool opened = WriteFileFacts();
+    Json.Key("pages");
+    Json.BeginArray();
+    int result = opened ? 0 : 1;
+    if (opened) {
+        UsePageOffsets(Walker, Reader, PageCount);
+        const std::uint32_t first = Options.Page ? *Options.Page - 1 : 0;
+        const std::uint32_t end = Options.Page ? first + 1 : PageCount;
+        if (Options.Page && first >= PageCount) {
+            Err << "Page " << first + 1 << " does not exist; the file has " << PageCount
+                << " pages\n";
+            result = 1;
+        }
+        for (std::uint32_t index = first; index < end && index < PageCount; ++index)
+            WritePage(index);
+        if (Failed)
+            result = 1;
+    }
+    Json.EndArray();
+    Json.EndObject();
+    return result;
+}
+
+}  // namespace
+
+int RunJsonDump(const TDumpOptions& options, std::ostream& out, std::ostream& err)
+{
+    TJsonDumper dumper(options, out, err);
+    return dumper.Run();
+}

@@ -1,0 +1,6 @@
+#include "ProgramArgs.h"
+
+std::vector<std::string> ProgramArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
