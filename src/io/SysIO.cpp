@@ -174,6 +174,7 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TErrCode& ErrCode, std::s
         return;
     }
     std::uint32_t size = 0;
+    std::uint64_t fullSize = 0;
     {
         std::lock_guard guard(ShareLock);
         if (!SizeKnown && !TakeSizeLocked(*file)) {
@@ -181,12 +182,13 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TErrCode& ErrCode, std::s
             return;
         }
         size = Size;
+        fullSize = FullSize;
     }
     try {
         if (mode == iorBuffer)
             reader = new TIOReaderFileBuffer(file.get(), size);
         else
-            reader = new TIOReaderFileRandom(file.get(), size);
+            reader = new TIOReaderFileRandom(file.get(), fullSize);
         file.release();
     } catch (const std::bad_alloc&) {
         Fail(ErrCode, ErrText, OutOfMemoryText);
@@ -270,6 +272,8 @@ void TIOReader::NextChunk(std::uint32_t&, const std::uint8_t*&, std::string&, TE
     NotOffered();
 }
 void TIOReader::Skip(std::uint32_t, TErrCode&, std::string&) { NotOffered(); }
+void TIOReader::SeekFull(std::uint64_t, TErrCode&, std::string&) { NotOffered(); }
+std::uint64_t TIOReader::GetFullSize() { NotOffered(); }
 
 // --------------------------------------------------------- TIOReaderFileBuffer
 

@@ -33,11 +33,11 @@ enum TTiffValueState : std::uint32_t {
 struct TTiffEntry {
     std::uint32_t FTag;
     std::uint32_t FDataType;
-    std::uint32_t FCount;
-    std::uint32_t FOffset;      // file offset of an out-of-line value
-    std::int64_t FSize;         // TypeSize * FCount, never wrapped
+    std::uint64_t FCount;
+    std::uint64_t FOffset;      // file offset of an out-of-line value
+    std::int64_t FSize;         // TypeSize * FCount, never wrapped (saturated)
     TTiffValueState FState;
-    std::uint8_t FInline[4];    // the value itself when FState is tvsInline
+    std::uint8_t FInline[8];    // the value itself when FState is tvsInline
     std::uint8_t* FData;        // host-order buffer (tvsLittle, tvsConverted)
     std::uint8_t* FRawData;     // file-order buffer (tvsRaw, tvsConverted)
     // Bytes held in the buffers: the start of the value when only a text
@@ -62,8 +62,9 @@ public:
     static constexpr std::uint64_t PoolKeptBytes = 256 * 1024;
     // Chunk in which the raster size reads a byte count list.
     static constexpr std::uint32_t RasterChunkSize = 64 * 1024;
-    // Page list slot and cursor value of a page whose directory cannot be read.
-    static constexpr std::uint32_t BrokenMark = 0xFFFFFFFF;
+    // Page list slot and cursor value of a page whose directory cannot be
+    // read. A classic file's offset 0xFFFFFFFF is taken as this mark.
+    static constexpr std::uint64_t BrokenMark = UINT64_MAX;
 
     // Limits of ValueText used by the tag list and by the tag dump.
     static constexpr std::uint32_t ListValueLimit = 25;
@@ -79,7 +80,7 @@ public:
     // Attaches a file without touching it; the header is read by the first
     // operation that needs it. The window passes page 0 and offset 0.
     void Open(const std::string& path, const std::string& displayName, std::uint32_t pageIndex,
-              std::uint32_t ifdOffset, TErrCode& ErrCode, std::string& ErrText);
+              std::uint64_t ifdOffset, TErrCode& ErrCode, std::string& ErrText);
     void SelectPage(std::uint32_t pageIndex, TErrCode& ErrCode, std::string& ErrText);
     // Loads the directory of the page at the cursor and moves the cursor on.
     void ReadPage(TErrCode& ErrCode, std::string& ErrText);
@@ -94,7 +95,10 @@ public:
     std::uint64_t FileSize();     // throws std::runtime_error(ErrText) on failure
 
     // Directory offset of the page whose entries are loaded.
-    std::uint32_t IfdOffset() const { return FIfdOffset; }
+    std::uint64_t IfdOffset() const { return FIfdOffset; }
+    // The header said BigTIFF (43: 8-byte counts and offsets, 20-byte
+    // entries); valid once the header is read.
+    bool IsBigTiff() const { return BigTiff; }
     // Entries of the loaded page; indices run from 0 to EntryCount() - 1.
     std::uint32_t EntryCount() const { return FEntryCount; }
 
@@ -104,7 +108,7 @@ public:
     void DataTypeName(std::uint32_t index, std::string& text) const;
     std::string DataTypeName(std::uint32_t index) const;
     static void DataTypeNameLower(std::uint32_t dataType, std::string& text);
-    std::uint32_t ValueCount(std::uint32_t index) const;
+    std::uint64_t ValueCount(std::uint32_t index) const;
     // May read the value from the file; a value that lies outside the file
     // raises EKvInternal, one larger than the whole file gives the empty text.
     void ValueText(std::uint32_t index, std::uint32_t limit, std::string& text);
@@ -128,8 +132,8 @@ public:
     std::int32_t GetState() const { return State; }
     bool IsBigEndian() const { return BigEndian; }
     std::uint32_t CursorPageIndex() const { return CurPageIndex; }
-    std::uint32_t CursorIfdOffset() const { return CurIfdOffset; }
-    std::uint32_t PageSlot(std::uint32_t index) const;  // 0 beyond the list
+    std::uint64_t CursorIfdOffset() const { return CurIfdOffset; }
+    std::uint64_t PageSlot(std::uint32_t index) const;  // 0 beyond the list
     const std::string& GetBrokenText() const { return BrokenText; }
     std::uint32_t GetEntryCapacity() const { return EntryCapacity; }
     const TTiffEntry& GetEntry(std::uint32_t index) const { return Entries[index]; }
@@ -145,30 +149,46 @@ private:
     // header and chain
     void EnsureHeader(TErrCode& ErrCode, std::string& ErrText);
     void Fail(const std::string& text);
-    void SetPageOffset(std::uint32_t index, std::uint32_t offset, std::string& ErrText,
+    void SetPageOffset(std::uint32_t index, std::uint64_t offset, std::string& ErrText,
                        TErrCode& ErrCode);
-    void StoreNextOffset(std::uint32_t index, std::uint32_t offset, TErrCode& ErrCode,
+    void StoreNextOffset(std::uint32_t index, std::uint64_t offset, TErrCode& ErrCode,
                          std::string& ErrText);
     void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& ErrCode,
                     std::string& ErrText);
-    TChainRead ReadNextOffset(std::uint32_t ifdOffset, std::uint32_t& next,
+    TChainRead ReadNextOffset(std::uint64_t ifdOffset, std::uint64_t& next,
                               std::string& readerText);
+    bool ReadAt(std::uint64_t position, std::uint32_t count, void* buffer, std::string& readerText);
     std::string ReadFailureText(const std::string& readerText) const;
-    std::string ProbeReadText(std::uint32_t offset);
+    std::string ProbeReadText(std::uint64_t offset);
     std::string DescribeStore() const;
     void ResetPageList();
     std::uint16_t Get16(const std::uint8_t* bytes) const;
     std::uint32_t Get32(const std::uint8_t* bytes) const;
-
+    std::uint64_t Get64(const std::uint8_t* bytes) const;
+    // A directory offset or entry count as the file's kind stores it; a
+    // classic offset 0xFFFFFFFF becomes BrokenMark.
+    std::uint64_t GetOffset(const std::uint8_t* bytes) const;
+    std::uint64_t GetDirCount(const std::uint8_t* bytes) const;
+    // Field sizes of the file's kind.
+    std::uint32_t DirCountSize() const { return BigTiff ? 8 : 2; }
+    std::uint32_t EntrySize() const { return BigTiff ? 20 : 12; }
+    std::uint32_t OffsetSize() const { return BigTiff ? 8 : 4; }
+    std::uint32_t InlineSize() const { return BigTiff ? 8 : 4; }
+    // Where the next offset of the directory at ifdOffset with count
+    // entries lies; classic sums wrap at 32 bits, BigTIFF ones saturate.
+    std::uint64_t NextOffsetPosition(std::uint64_t ifdOffset, std::uint64_t count) const;
+    std::uint32_t TypeSize(std::uint32_t dataType) const;
     // loop detection over the offsets in the page list
-    int KnownOffsetsInsert(std::uint32_t offset);  // 1 added, 0 known, -1 no memory
-    void KnownOffsetsPut(std::uint32_t offset);
-    bool KnownOffsetsRebuild(std::size_t capacity);
+    // Adds page index, whose offset is in the list; 1 added, 0 its offset
+    // is known already, -1 no memory.
+    int KnownOffsetsInsert(std::uint32_t index);
+    void KnownOffsetsPut(std::uint32_t index);
+    bool KnownOffsetsRebuild(std::size_t capacity, std::uint32_t skip);
 
     // directory and values
     const TTiffEntry& EntryAt(std::uint32_t index) const;
     TTiffEntry& EntryAt(std::uint32_t index);
-    std::uint32_t ReadDirectory(TErrCode& ErrCode, std::string& ErrText);
+    std::uint64_t ReadDirectory(TErrCode& ErrCode, std::string& ErrText);
     void PrepareEntries(std::uint32_t count);
     void DropEntries();
     void DecodeEntries();
@@ -177,7 +197,7 @@ private:
                      std::string& ErrText);
     void EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need);
     bool ValueInFile(const TTiffEntry& entry) const;
-    void LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& ErrCode,
+    void LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCode& ErrCode,
                    std::string& ErrText);
     void UnloadValue(TTiffEntry& entry);
     void TrimPool();
@@ -203,11 +223,12 @@ private:
     std::string OpenErrText;
     TIOStoreFile* Store = nullptr;
     std::uint32_t CurPageIndex = 0;
-    std::uint32_t CurIfdOffset = 0;
+    std::uint64_t CurIfdOffset = 0;
     TIOReader* Reader = nullptr;
     bool BigEndian = false;
-    std::uint32_t FIfdOffset = 0;
-    std::uint32_t FirstIfdOffset = 0;
+    bool BigTiff = false;
+    std::uint64_t FIfdOffset = 0;
+    std::uint64_t FirstIfdOffset = 0;
 
     std::uint32_t EntryCapacity = 0;
     std::uint32_t FEntryCount = 0;
@@ -228,18 +249,19 @@ private:
     std::uint64_t PageListCapacity = 0;
     std::uint32_t PageCount = 0;
     bool PageListFinal = false;
-    std::uint32_t* PageOffsets = nullptr;
+    std::uint64_t* PageOffsets = nullptr;
     std::uint32_t ScanIndex = 0;
     std::string BrokenText;
 
-    // Open-addressing set of the directory offsets in the page list (0 marks
-    // an empty cell), made and rebuilt from the list when needed.
+    // Open-addressing set of the directory offsets in the page list, made
+    // and rebuilt from the list when needed. A cell holds a page index + 1
+    // (0 marks an empty cell), so that it costs 4 bytes whatever the offset.
     std::uint32_t* KnownOffsets = nullptr;
     std::size_t KnownOffsetsCapacity = 0;
     std::size_t KnownOffsetsCount = 0;
     unsigned KnownOffsetsBits = 0;  // capacity is 2^bits
     // Range of the offsets in the page list; offsets outside it need no set.
     bool KnownOffsetsAny = false;
-    std::uint32_t KnownOffsetsMin = 0;
-    std::uint32_t KnownOffsetsMax = 0;
+    std::uint64_t KnownOffsetsMin = 0;
+    std::uint64_t KnownOffsetsMax = 0;
 };

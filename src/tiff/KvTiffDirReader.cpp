@@ -38,11 +38,7 @@ bool DecideOrder(const std::uint8_t* header, bool& bigEndian, std::uint16_t& mag
 
 std::uint32_t TiffRawTypeSize(std::uint32_t dataType)
 {
-    switch (dataType) {
-    case TiffTypeLong8: case TiffTypeSLong8: case TiffTypeIfd8: return 8;
-    case TiffTypeUtf8: return 1;
-    default: return TiffTypeSize(dataType);
-    }
+    return dataType == TiffTypeUtf8 ? 1 : TiffTypeSize(dataType, true);
 }
 
 bool TiffIsKnownType(std::uint32_t dataType)
@@ -52,15 +48,10 @@ bool TiffIsKnownType(std::uint32_t dataType)
 
 std::string TiffRawTypeName(std::uint32_t dataType)
 {
-    switch (dataType) {
-    case TiffTypeLong8: return "Long8";
-    case TiffTypeSLong8: return "SLong8";
-    case TiffTypeIfd8: return "IFD8";
-    case TiffTypeUtf8: return "UTF-8";
-    default: break;
-    }
+    if (dataType == TiffTypeUtf8)
+        return "UTF-8";
     std::string text;
-    TiffDataTypeName(dataType, text);
+    TiffDataTypeName(dataType, text, true);
     return text;
 }
 

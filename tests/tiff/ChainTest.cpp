@@ -130,7 +130,7 @@ protected:
     {
         const TLoopCase& c = GetParam();
         TTiff tiff = PagesFile(c.Pages);
-        const std::uint32_t target = Lay(tiff).IfdOffsets[c.LoopTo];
+        const std::uint64_t target = Lay(tiff).IfdOffsets[c.LoopTo];
         tiff.Ifds[c.LoopFrom].Next = target;
         OpenTiff(tiff);
         return BrokenAt(target);

@@ -56,7 +56,7 @@ void UsePageOffsets(TKvTiffChildWalker& walker, const TKvCodecTrnTiff& reader,
 {
     walker.SetKnownOffsets([&reader, pageCount](TKvTiffOffsetSet& known) {
         for (std::uint32_t i = 0; i < pageCount; ++i) {
-            const std::uint32_t offset = reader.PageSlot(i);
+            const std::uint64_t offset = reader.PageSlot(i);
             if (offset != 0 && offset != TKvCodecTrnTiff::BrokenMark)
                 known.Insert(offset);
         }
