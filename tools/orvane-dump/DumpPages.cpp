@@ -10,6 +10,7 @@ bool OpenAndCountPages(TKvCodecTrnTiff& reader, const std::string& path, TDumpFi
         reader.GetFileSize(code, facts.Size, errText);
     if (code == ErrOk)
         reader.GetByteOrder(code, facts.ByteOrder, errText);
+    facts.BigTiff = reader.IsBigTiff();
     // Pages are counted the way the window's page-count thread does.
     for (bool final = false; code == ErrOk && !final;)
         reader.ScanStep(code, final, errText);
