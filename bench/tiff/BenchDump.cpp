@@ -105,7 +105,7 @@ bool CountPages(const std::string& path, std::uint32_t expected)
     reader.Open(path, path, 0, 0, code, text);
     bool final = false;
     while (code == ErrOk && !final)
-        reader.ScanStep(code, final, text);
+        reader.ScanStep(final, code, text);
     std::uint32_t count = 0;
     reader.GetPageCount(final, count);
     return count == expected;

@@ -136,7 +136,7 @@ std::uint32_t CountWithReader(const std::string& path)
     reader.Open(path, path, 0, 0, code, text);
     bool final = false;
     while (code == ErrOk && !final)
-        reader.ScanStep(code, final, text);
+        reader.ScanStep(final, code, text);
     std::uint32_t count = 0;
     reader.GetPageCount(final, count);
     return code == ErrOk ? count : 0;
@@ -151,7 +151,7 @@ std::uint32_t CountWithStorageReader(const std::string& path, bool readAhead)
     std::string text;
     auto* store = new TIOStoreFile(path, path);
     TIOReader* reader = nullptr;
-    store->CreateReader(iorRandom, code, text, reader);
+    store->CreateReader(iorRandom, reader, code, text);
     store->Release();
     if (code != ErrOk)
         return 0;

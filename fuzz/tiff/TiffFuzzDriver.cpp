@@ -29,7 +29,7 @@ void TouchValues(TKvCodecTrnTiff& reader)
             reader.ValueText(i, 45, text);
             TErrCode code = ErrOk;
             const std::uint8_t* bytes = nullptr;
-            reader.GetValuePtr(i, code, text, bytes);
+            reader.GetValuePtr(i, bytes, code, text);
             if (code == ErrOk) {
                 std::uint32_t sum = 0;
                 for (std::int64_t k = 0; k < reader.ValueSize(i); ++k)
@@ -42,7 +42,7 @@ void TouchValues(TKvCodecTrnTiff& reader)
     try {
         TErrCode code = ErrOk;
         std::string errText;
-        reader.GetRasterSizeText(code, text, errText);
+        reader.GetRasterSizeText(text, code, errText);
         reader.RasterSizeText(text);
         BuildTagDump(reader, text);
     } catch (const EKvInternal&) {
@@ -90,14 +90,14 @@ void DriveTiffReader(const std::string& path)
     reader.Open(path, "fuzz.tif", 0, 0, code, text);
     reader.ByteOrderText();
     std::uint64_t size = 0;
-    reader.GetFileSize(code, size, text);
+    reader.GetFileSize(size, code, text);
 
     // Every distinct directory lies inside the file, so a chain cannot be
     // longer than the file has bytes; more steps mean a loop went unnoticed.
     bool final = false;
     std::uint64_t steps = 0;
     for (code = ErrOk; code == ErrOk && !final; ++steps) {
-        reader.ScanStep(code, final, text);
+        reader.ScanStep(final, code, text);
         if (steps > size + 2)
             std::abort();
     }

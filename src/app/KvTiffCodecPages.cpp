@@ -29,7 +29,7 @@ void TKvTiffCodecPages::ReadPage(TErrCode& ErrCode, std::string& ErrText)
 
 void TKvTiffCodecPages::ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText)
 {
-    FCodec.ScanStep(ErrCode, final, ErrText);
+    FCodec.ScanStep(final, ErrCode, ErrText);
 }
 
 void TKvTiffCodecPages::GetPageCount(bool& final, std::uint32_t& count)

@@ -13,10 +13,10 @@ const char* const PrematureEndText = "Premature end of data";
 const char* const BareUnexpectedText = "Unexpected error";
 const char* const PartialNote = "; rekening houden met partial";
 
-void Fail(TErrCode& ErrCode, std::string& ErrText, const std::string& text)
+void Fail(TErrCode& errCode, std::string& errText, const std::string& text)
 {
-    ErrCode = ErrFailed;
-    ErrText = text;
+    errCode = ErrFailed;
+    errText = text;
 }
 
 // Sizes are unsigned 32-bit; a larger file is seen as its first 4 GiB - 1
@@ -75,22 +75,22 @@ void TIOStoreFile::CreatePart(std::uint32_t offset, std::uint32_t length, TIOSto
     store = part;
 }
 
-void TIOStoreFile::CreateReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
-                                TIOReader*& reader)
+void TIOStoreFile::CreateReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
+                                std::string& errText)
 {
     switch (mode) {
     case iorBufferMulrea:
-        CreateSharedReader(ErrCode, ErrText, reader);
+        CreateSharedReader(reader, errCode, errText);
         return;
     case iorBuffer:
     case iorRandom:
-        CreateOwnReader(mode, ErrCode, ErrText, reader);
+        CreateOwnReader(mode, reader, errCode, errText);
         return;
     }
     RaiseInternal("SysIO 2701:12; unknown reader mode");
 }
 
-void TIOStoreFile::GetSize(TErrCode&, std::uint32_t& size, std::string&)
+void TIOStoreFile::GetSize(std::uint32_t& size, TErrCode&, std::string&)
 {
     if (Partial)
         RaiseInternal(std::string("SysIO 3171:32") + PartialNote);
@@ -107,7 +107,7 @@ void TIOStoreFile::GetSize(TErrCode&, std::uint32_t& size, std::string&)
 void TIOStoreFile::GetFullSize(std::uint64_t& size, TErrCode& errCode, std::string& errText)
 {
     std::uint32_t clamped = 0;
-    GetSize(errCode, clamped, errText);
+    GetSize(clamped, errCode, errText);
     std::lock_guard guard(ShareLock);
     size = FullSize;
 }
@@ -117,7 +117,7 @@ TIOOverlappedReader* TIOStoreFile::CreateOverlappedReader()
     RaiseInternal("SysIO 651:32");
 }
 
-int TIOStoreFile::GetShareState()
+TIOShareState TIOStoreFile::GetShareState()
 {
     std::lock_guard guard(ShareLock);
     return ShareState;
@@ -134,41 +134,42 @@ bool TIOStoreFile::TakeSizeLocked(TSysFile& file)
     return true;
 }
 
-void TIOStoreFile::CreateSharedReader(TErrCode& ErrCode, std::string& ErrText, TIOReader*& reader)
+void TIOStoreFile::CreateSharedReader(TIOReader*& reader, TErrCode& errCode,
+                                      std::string& errText)
 {
     {
         std::lock_guard guard(ShareLock);
-        if (ShareState == 0) {
+        if (ShareState == issNotStarted) {
             std::uint32_t sysError = 0;
             std::unique_ptr<TSysFile> file(
                 TSysFile::Open(FileName, TSysFileHint::Sequential, sysError));
             if (!file || (!SizeKnown && !TakeSizeLocked(*file))) {
-                Fail(ErrCode, ErrText, UnexpectedText("SysIO 375.80"));
+                Fail(errCode, errText, UnexpectedText("SysIO 375.80"));
                 return;
             }
             ShareHandle = file.release();
-            ShareState = 1;
+            ShareState = issReading;
             Remaining = Size;
             if (Size == 0) {
                 CloseShareHandle();
-                ShareState = 2;
+                ShareState = issDone;
             }
         }
     }
     TIOReaderFileBufferMulrea* shared = nullptr;
-    CreateObject(ErrCode, shared, ErrText, this);
+    CreateObject(errCode, shared, errText, this);
     if (shared)
         reader = shared;
 }
 
-void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
-                                   TIOReader*& reader)
+void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader,
+                                   TErrCode& errCode, std::string& errText)
 {
     TSysFileHint hint = mode == iorBuffer ? TSysFileHint::Sequential : TSysFileHint::Random;
     std::uint32_t sysError = 0;
     std::unique_ptr<TSysFile> file(TSysFile::Open(FileName, hint, sysError));
     if (!file) {
-        Fail(ErrCode, ErrText,
+        Fail(errCode, errText,
              sysError == SysErrorFileNotFound ? SysErrorText(SysErrorFileNotFound)
                                               : UnexpectedText("SysIO 415.80"));
         return;
@@ -178,7 +179,7 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TErrCode& ErrCode, std::s
     {
         std::lock_guard guard(ShareLock);
         if (!SizeKnown && !TakeSizeLocked(*file)) {
-            Fail(ErrCode, ErrText, UnexpectedText("SysIO 415.80"));
+            Fail(errCode, errText, UnexpectedText("SysIO 415.80"));
             return;
         }
         size = Size;
@@ -191,7 +192,7 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TErrCode& ErrCode, std::s
             reader = new TIOReaderFileRandom(file.get(), fullSize);
         file.release();
     } catch (const std::bad_alloc&) {
-        Fail(ErrCode, ErrText, OutOfMemoryText);
+        Fail(errCode, errText, OutOfMemoryText);
     }
 }
 
@@ -201,27 +202,27 @@ void TIOStoreFile::CloseShareHandle()
     ShareHandle = nullptr;
 }
 
-void TIOStoreFile::GetNextChunk(TIOChunk*& cursor, TErrCode& ErrCode, std::string& ErrText)
+void TIOStoreFile::GetNextChunk(TIOChunk*& cursor, TErrCode& errCode, std::string& errText)
 {
     if (Partial)
         RaiseInternal(std::string("SysIO 2480:52") + PartialNote);
     std::lock_guard guard(ShareLock);
-    if (ShareState == 3) {
-        Fail(ErrCode, ErrText, ShareErrText);
+    if (ShareState == issFailed) {
+        Fail(errCode, errText, ShareErrText);
         return;
     }
     bool atEndOfList = cursor ? cursor->Next == nullptr : FirstChunk == nullptr;
-    if (ShareState == 1 && atEndOfList && !ReadSharedChunk(ErrCode, ErrText))
+    if (ShareState == issReading && atEndOfList && !ReadSharedChunk(errCode, errText))
         return;
     cursor = cursor ? cursor->Next : FirstChunk;
 }
 
 // Called under ShareLock with the file open and bytes remaining.
-bool TIOStoreFile::ReadSharedChunk(TErrCode& ErrCode, std::string& ErrText)
+bool TIOStoreFile::ReadSharedChunk(TErrCode& errCode, std::string& errText)
 {
     std::unique_ptr<TIOChunk> chunk(new (std::nothrow) TIOChunk);
     if (!chunk) {
-        Fail(ErrCode, ErrText, OutOfMemoryText);
+        Fail(errCode, errText, OutOfMemoryText);
         return false;
     }
     chunk->Length = std::min(IOBufferSize, Remaining);
@@ -230,9 +231,9 @@ bool TIOStoreFile::ReadSharedChunk(TErrCode& ErrCode, std::string& ErrText)
         ShareHandle->ReadAt(Size - Remaining, chunk->Data, chunk->Length, bytesRead);
     if (sysError != 0) {
         CloseShareHandle();
-        ShareState = 3;
+        ShareState = issFailed;
         ShareErrText = BareUnexpectedText;
-        Fail(ErrCode, ErrText, ShareErrText);
+        Fail(errCode, errText, ShareErrText);
         return false;
     }
     if (bytesRead < chunk->Length)
@@ -244,7 +245,7 @@ bool TIOStoreFile::ReadSharedChunk(TErrCode& ErrCode, std::string& ErrText)
     Remaining -= LastChunk->Length;
     if (Remaining == 0) {
         CloseShareHandle();
-        ShareState = 2;
+        ShareState = issDone;
     }
     return true;
 }
@@ -258,7 +259,7 @@ namespace {
 }
 }  // namespace
 
-void TIOReader::GetSize(TErrCode&, std::uint32_t&, std::string&) { NotOffered(); }
+void TIOReader::GetSize(std::uint32_t&, TErrCode&, std::string&) { NotOffered(); }
 std::uint32_t TIOReader::GetPosition() { NotOffered(); }
 void TIOReader::Seek(std::uint32_t, TErrCode&, std::string&) { NotOffered(); }
 void TIOReader::Read(std::uint32_t, void*, TErrCode&, std::string&) { NotOffered(); }
@@ -267,7 +268,7 @@ void TIOReader::ReadSome(std::uint32_t, void*, std::uint32_t&, TErrCode&, std::s
     NotOffered();
 }
 void TIOReader::ReadByte(std::uint8_t&, TErrCode&, std::string&) { NotOffered(); }
-void TIOReader::NextChunk(std::uint32_t&, const std::uint8_t*&, std::string&, TErrCode&)
+void TIOReader::NextChunk(std::uint32_t&, const std::uint8_t*&, TErrCode&, std::string&)
 {
     NotOffered();
 }
@@ -287,7 +288,7 @@ TIOReaderFileBuffer::~TIOReaderFileBuffer()
     delete Handle;
 }
 
-void TIOReaderFileBuffer::GetSize(TErrCode&, std::uint32_t& size, std::string&)
+void TIOReaderFileBuffer::GetSize(std::uint32_t& size, TErrCode&, std::string&)
 {
     size = Size;
 }
@@ -298,20 +299,20 @@ std::uint32_t TIOReaderFileBuffer::GetPosition()
 }
 
 void TIOReaderFileBuffer::NextChunk(std::uint32_t& length, const std::uint8_t*& data,
-                                    std::string& ErrText, TErrCode& ErrCode)
+                                    TErrCode& errCode, std::string& errText)
 {
     std::uint32_t n = std::min(IOBufferSize, Size - Position);
     if (n == 0) {
-        Fail(ErrCode, ErrText, PrematureEndText);
+        Fail(errCode, errText, PrematureEndText);
         return;
     }
     std::uint32_t bytesRead = 0;
     if (Handle->ReadAt(Position, Buffer.get(), n, bytesRead) != 0) {
-        Fail(ErrCode, ErrText, BareUnexpectedText);
+        Fail(errCode, errText, BareUnexpectedText);
         return;
     }
     if (bytesRead < n) {
-        Fail(ErrCode, ErrText, PrematureEndText);
+        Fail(errCode, errText, PrematureEndText);
         return;
     }
     Position += n;
@@ -331,30 +332,30 @@ TIOReaderFileBufferMulrea::~TIOReaderFileBufferMulrea()
     Store->Release();
 }
 
-void TIOReaderFileBufferMulrea::GetSize(TErrCode& ErrCode, std::uint32_t& size,
-                                        std::string& ErrText)
+void TIOReaderFileBufferMulrea::GetSize(std::uint32_t& size, TErrCode& errCode,
+                                        std::string& errText)
 {
-    Store->GetSize(ErrCode, size, ErrText);
+    Store->GetSize(size, errCode, errText);
 }
 
 void TIOReaderFileBufferMulrea::NextChunk(std::uint32_t& length, const std::uint8_t*& data,
-                                          std::string& ErrText, TErrCode& ErrCode)
+                                          TErrCode& errCode, std::string& errText)
 {
     // A null cursor means "before the first chunk" to the store, so a reader
     // that has run off the end must not hand it back, or it would start over.
     if (AtEnd) {
-        Fail(ErrCode, ErrText, PrematureEndText);
+        Fail(errCode, errText, PrematureEndText);
         return;
     }
     TErrCode code = ErrOk;
-    Store->GetNextChunk(Chunk, code, ErrText);
+    Store->GetNextChunk(Chunk, code, errText);
     if (code != ErrOk) {
-        ErrCode = code;
+        errCode = code;
         return;
     }
     if (!Chunk) {
         AtEnd = true;
-        Fail(ErrCode, ErrText, PrematureEndText);
+        Fail(errCode, errText, PrematureEndText);
         return;
     }
     Position += Chunk->Length;

@@ -3,8 +3,8 @@
 //
 //   TIOStoreFile* store = new TIOStoreFile(path, displayName);
 //   TIOReader* reader = nullptr;
-//   store->CreateReader(iorRandom, ErrCode, ErrText, reader);
-//   reader->Seek(offset, ErrCode, ErrText); reader->Read(n, buf, ErrCode, ErrText);
+//   store->CreateReader(iorRandom, reader, errCode, errText);
+//   reader->Seek(offset, errCode, errText); reader->Read(n, buf, errCode, errText);
 //   delete reader; store->Release();
 #pragma once
 
@@ -22,6 +22,14 @@ inline constexpr std::uint32_t IOBufferSize = 8192;
 
 enum TIOReaderMode : std::uint32_t { iorBuffer = 0, iorBufferMulrea = 1, iorRandom = 2 };
 
+// Shared reading of a file store.
+enum TIOShareState : int {
+    issNotStarted = 0,
+    issReading = 1,  // file open, chunks being read
+    issDone = 2,     // whole file read, file closed
+    issFailed = 3,   // file closed, ShareErrText set
+};
+
 class TIOReader;
 class TIOOverlappedReader;
 
@@ -31,10 +39,10 @@ public:
     virtual void GetKindName(std::string& text) = 0;
     virtual void GetFileName(std::string& text) = 0;
     virtual void CreatePart(std::uint32_t offset, std::uint32_t length, TIOStore*& store,
-                            TErrCode& ErrCode, std::string& ErrText) = 0;
-    virtual void CreateReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
-                              TIOReader*& reader) = 0;
-    virtual void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) = 0;
+                            TErrCode& errCode, std::string& errText) = 0;
+    virtual void CreateReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
+                              std::string& errText) = 0;
+    virtual void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) = 0;
     virtual TIOOverlappedReader* CreateOverlappedReader() = 0;
 
     std::string Describe()
@@ -62,10 +70,10 @@ public:
     void GetKindName(std::string& text) override;
     void GetFileName(std::string& text) override;
     void CreatePart(std::uint32_t offset, std::uint32_t length, TIOStore*& store,
-                    TErrCode& ErrCode, std::string& ErrText) override;
-    void CreateReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
-                      TIOReader*& reader) override;
-    void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
+                    TErrCode& errCode, std::string& errText) override;
+    void CreateReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
+                      std::string& errText) override;
+    void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
     TIOOverlappedReader* CreateOverlappedReader() override;
     // The file's length in full; GetSize gives it clamped to 32 bits.
     void GetFullSize(std::uint64_t& size, TErrCode& errCode, std::string& errText);
@@ -75,20 +83,19 @@ public:
     // The shared chunk service: advances cursor to the next chunk of the
     // file, reading it first when no reader has been that far yet. cursor is
     // null at the end of a fully read file.
-    void GetNextChunk(TIOChunk*& cursor, TErrCode& ErrCode, std::string& ErrText);
+    void GetNextChunk(TIOChunk*& cursor, TErrCode& errCode, std::string& errText);
 
-    // 0 not started, 1 reading, 2 whole file read, 3 failed.
-    int GetShareState();
+    TIOShareState GetShareState();
 
 protected:
     ~TIOStoreFile() override;
 
 private:
-    void CreateSharedReader(TErrCode& ErrCode, std::string& ErrText, TIOReader*& reader);
-    void CreateOwnReader(TIOReaderMode mode, TErrCode& ErrCode, std::string& ErrText,
-                         TIOReader*& reader);
+    void CreateSharedReader(TIOReader*& reader, TErrCode& errCode, std::string& errText);
+    void CreateOwnReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
+                         std::string& errText);
     bool TakeSizeLocked(TSysFile& file);
-    bool ReadSharedChunk(TErrCode& ErrCode, std::string& ErrText);
+    bool ReadSharedChunk(TErrCode& errCode, std::string& errText);
     void CloseShareHandle();
 
     std::string FileName;
@@ -100,7 +107,7 @@ private:
     std::uint64_t FullSize = 0;
 
     TCrs ShareLock;  // guards the fields below
-    int ShareState = 0;
+    TIOShareState ShareState = issNotStarted;
     TSysFile* ShareHandle = nullptr;
     TIOChunk* FirstChunk = nullptr;
     TIOChunk* LastChunk = nullptr;
@@ -117,16 +124,16 @@ public:
     TIOReader& operator=(const TIOReader&) = delete;
     virtual ~TIOReader() = default;
 
-    virtual void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
+    virtual void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText);
     virtual std::uint32_t GetPosition();
-    virtual void Seek(std::uint32_t position, TErrCode& ErrCode, std::string& ErrText);
-    virtual void Read(std::uint32_t count, void* buffer, TErrCode& ErrCode, std::string& ErrText);
+    virtual void Seek(std::uint32_t position, TErrCode& errCode, std::string& errText);
+    virtual void Read(std::uint32_t count, void* buffer, TErrCode& errCode, std::string& errText);
     virtual void ReadSome(std::uint32_t count, void* buffer, std::uint32_t& bytesRead,
-                          TErrCode& ErrCode, std::string& ErrText);
-    virtual void ReadByte(std::uint8_t& value, TErrCode& ErrCode, std::string& ErrText);
-    virtual void NextChunk(std::uint32_t& length, const std::uint8_t*& data, std::string& ErrText,
-                           TErrCode& ErrCode);
-    virtual void Skip(std::uint32_t delta, TErrCode& ErrCode, std::string& ErrText);
+                          TErrCode& errCode, std::string& errText);
+    virtual void ReadByte(std::uint8_t& value, TErrCode& errCode, std::string& errText);
+    virtual void NextChunk(std::uint32_t& length, const std::uint8_t*& data, TErrCode& errCode,
+                           std::string& errText);
+    virtual void Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText);
     // Positions and sizes in full 64 bits, for formats whose offsets reach
     // past 4 GiB; Seek and GetSize stay 32-bit.
     virtual void SeekFull(std::uint64_t position, TErrCode& errCode, std::string& errText);
@@ -140,10 +147,10 @@ public:
     TIOReaderFileBuffer(TSysFile* handle, std::uint32_t size);  // owns handle
     ~TIOReaderFileBuffer() override;
 
-    void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
+    void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
     std::uint32_t GetPosition() override;
-    void NextChunk(std::uint32_t& length, const std::uint8_t*& data, std::string& ErrText,
-                   TErrCode& ErrCode) override;
+    void NextChunk(std::uint32_t& length, const std::uint8_t*& data, TErrCode& errCode,
+                   std::string& errText) override;
 
 private:
     TSysFile* Handle;
@@ -159,9 +166,9 @@ public:
     explicit TIOReaderFileBufferMulrea(TIOStoreFile* store);  // takes a reference
     ~TIOReaderFileBufferMulrea() override;
 
-    void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
-    void NextChunk(std::uint32_t& length, const std::uint8_t*& data, std::string& ErrText,
-                   TErrCode& ErrCode) override;
+    void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
+    void NextChunk(std::uint32_t& length, const std::uint8_t*& data, TErrCode& errCode,
+                   std::string& errText) override;
 
 private:
     TIOStoreFile* Store;
@@ -186,14 +193,14 @@ public:
     TIOReaderFileRandom(TSysFile* handle, std::uint64_t size);
     ~TIOReaderFileRandom() override;
 
-    void GetSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText) override;
+    void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
     std::uint32_t GetPosition() override;
-    void Seek(std::uint32_t position, TErrCode& ErrCode, std::string& ErrText) override;
-    void Read(std::uint32_t count, void* buffer, TErrCode& ErrCode, std::string& ErrText) override;
-    void ReadSome(std::uint32_t count, void* buffer, std::uint32_t& bytesRead, TErrCode& ErrCode,
-                  std::string& ErrText) override;
-    void ReadByte(std::uint8_t& value, TErrCode& ErrCode, std::string& ErrText) override;
-    void Skip(std::uint32_t delta, TErrCode& ErrCode, std::string& ErrText) override;
+    void Seek(std::uint32_t position, TErrCode& errCode, std::string& errText) override;
+    void Read(std::uint32_t count, void* buffer, TErrCode& errCode, std::string& errText) override;
+    void ReadSome(std::uint32_t count, void* buffer, std::uint32_t& bytesRead, TErrCode& errCode,
+                  std::string& errText) override;
+    void ReadByte(std::uint8_t& value, TErrCode& errCode, std::string& errText) override;
+    void Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText) override;
     void SeekFull(std::uint64_t position, TErrCode& errCode, std::string& errText) override;
     std::uint64_t GetFullSize() override;
 

@@ -21,10 +21,10 @@ constexpr std::uint32_t WindowAlignment = 4096;
 // A miss this far past the window still counts as reading on through it.
 constexpr std::uint64_t RunOnSlack = 4096;
 
-void Fail(TErrCode& ErrCode, std::string& ErrText, const char* text)
+void Fail(TErrCode& errCode, std::string& errText, const char* text)
 {
-    ErrCode = ErrFailed;
-    ErrText = text;
+    errCode = ErrFailed;
+    errText = text;
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ void TIOReaderFileRandom::SetReadAhead(bool enabled)
     LastFillSize = 0;
 }
 
-void TIOReaderFileRandom::GetSize(TErrCode&, std::uint32_t& size, std::string&)
+void TIOReaderFileRandom::GetSize(std::uint32_t& size, TErrCode&, std::string&)
 {
     size = Size;
 }
@@ -71,60 +71,60 @@ void TIOReaderFileRandom::SeekFull(std::uint64_t position, TErrCode& errCode, st
 
 // Reads are positioned, so a seek is only the reader's own cursor and
 // accepts every unsigned 32-bit position; a read beyond the end fails then.
-void TIOReaderFileRandom::Seek(std::uint32_t position, TErrCode& ErrCode, std::string&)
+void TIOReaderFileRandom::Seek(std::uint32_t position, TErrCode& errCode, std::string&)
 {
     Position = position;
-    ErrCode = ErrOk;
+    errCode = ErrOk;
 }
 
-void TIOReaderFileRandom::Skip(std::uint32_t delta, TErrCode& ErrCode, std::string& ErrText)
+void TIOReaderFileRandom::Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText)
 {
-    Seek(static_cast<std::uint32_t>(Position + delta), ErrCode, ErrText);
+    Seek(static_cast<std::uint32_t>(Position + delta), errCode, errText);
 }
 
-void TIOReaderFileRandom::Read(std::uint32_t count, void* buffer, TErrCode& ErrCode,
-                               std::string& ErrText)
+void TIOReaderFileRandom::Read(std::uint32_t count, void* buffer, TErrCode& errCode,
+                               std::string& errText)
 {
     if (count > 0) {
         std::uint32_t bytesRead = 0;
         std::uint32_t sysError = ReadAt(Position, count, buffer, bytesRead);
         if (sysError != 0 && bytesRead == 0) {
-            ErrCode = ErrFailed;
-            ErrText = UnexpectedText("SysIO 317.76");
+            errCode = ErrFailed;
+            errText = UnexpectedText("SysIO 317.76");
             return;
         }
         if (bytesRead < count) {
-            ErrCode = ErrFailed;
-            ErrText = sysError == 0 ? PrematureEndText : UnexpectedText("SysIO 329.78");
+            errCode = ErrFailed;
+            errText = sysError == 0 ? PrematureEndText : UnexpectedText("SysIO 329.78");
             return;
         }
     }
     Position += count;
-    ErrCode = ErrOk;
+    errCode = ErrOk;
 }
 
 void TIOReaderFileRandom::ReadSome(std::uint32_t count, void* buffer, std::uint32_t& bytesRead,
-                                   TErrCode& ErrCode, std::string& ErrText)
+                                   TErrCode& errCode, std::string& errText)
 {
     std::uint32_t n = 0;
     if (count > 0 && ReadAt(Position, count, buffer, n) != 0) {
-        Fail(ErrCode, ErrText, BareUnexpectedText);
+        Fail(errCode, errText, BareUnexpectedText);
         return;
     }
     bytesRead = n;
     Position += n;
 }
 
-void TIOReaderFileRandom::ReadByte(std::uint8_t& value, TErrCode& ErrCode, std::string& ErrText)
+void TIOReaderFileRandom::ReadByte(std::uint8_t& value, TErrCode& errCode, std::string& errText)
 {
     std::uint32_t bytesRead = 0;
     std::uint32_t sysError = ReadAt(Position, 1, &value, bytesRead);
     if (bytesRead == 0) {
-        Fail(ErrCode, ErrText, sysError != 0 ? BareUnexpectedText : PrematureEndText);
+        Fail(errCode, errText, sysError != 0 ? BareUnexpectedText : PrematureEndText);
         return;
     }
     Position += 1;
-    ErrCode = ErrOk;
+    errCode = ErrOk;
 }
 
 std::uint32_t TIOReaderFileRandom::ReadAt(std::uint64_t offset, std::uint32_t count, void* buffer,

@@ -24,30 +24,30 @@ TKvCodecTrnTiff::TKvCodecTrnTiff() = default;
 
 TKvCodecTrnTiff::~TKvCodecTrnTiff()
 {
-    delete Reader;
-    if (Store)
-        Store->Release();
+    delete FReader;
+    if (FStore)
+        FStore->Release();
     FreeValueBuffers();
-    std::free(PageOffsets);
-    std::free(KnownOffsets);
+    std::free(FPageOffsets);
+    std::free(FKnownOffsets);
 }
 
 // --- header --------------------------------------------------------------
 
 std::string TKvCodecTrnTiff::DescribeStore() const
 {
-    return Store ? Store->Describe() : std::string();
+    return FStore ? FStore->Describe() : std::string();
 }
 
 std::uint16_t TKvCodecTrnTiff::Get16(const std::uint8_t* bytes) const
 {
-    return BigEndian ? static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1])
+    return FBigEndian ? static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1])
                      : static_cast<std::uint16_t>(bytes[1] << 8 | bytes[0]);
 }
 
 std::uint32_t TKvCodecTrnTiff::Get32(const std::uint8_t* bytes) const
 {
-    if (BigEndian)
+    if (FBigEndian)
         return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 |
                std::uint32_t(bytes[2]) << 8 | bytes[3];
     return std::uint32_t(bytes[3]) << 24 | std::uint32_t(bytes[2]) << 16 |
@@ -57,12 +57,12 @@ std::uint32_t TKvCodecTrnTiff::Get32(const std::uint8_t* bytes) const
 std::uint64_t TKvCodecTrnTiff::Get64(const std::uint8_t* bytes) const
 {
     const std::uint64_t first = Get32(bytes), second = Get32(bytes + 4);
-    return BigEndian ? first << 32 | second : second << 32 | first;
+    return FBigEndian ? first << 32 | second : second << 32 | first;
 }
 
 std::uint64_t TKvCodecTrnTiff::GetOffset(const std::uint8_t* bytes) const
 {
-    if (BigTiff)
+    if (FBigTiff)
         return Get64(bytes);
     const std::uint32_t offset = Get32(bytes);
     return offset == 0xFFFFFFFF ? BrokenMark : offset;
@@ -70,13 +70,13 @@ std::uint64_t TKvCodecTrnTiff::GetOffset(const std::uint8_t* bytes) const
 
 std::uint64_t TKvCodecTrnTiff::GetDirCount(const std::uint8_t* bytes) const
 {
-    return BigTiff ? Get64(bytes) : Get16(bytes);
+    return FBigTiff ? Get64(bytes) : Get16(bytes);
 }
 
 std::uint64_t TKvCodecTrnTiff::NextOffsetPosition(std::uint64_t ifdOffset,
                                                   std::uint64_t count) const
 {
-    if (!BigTiff)
+    if (!FBigTiff)
         return static_cast<std::uint32_t>(ifdOffset + 2 + 12 * count);
     std::uint64_t bytes = 0, position = 0;
     if (__builtin_mul_overflow(count, std::uint64_t(20), &bytes) ||
@@ -87,7 +87,7 @@ std::uint64_t TKvCodecTrnTiff::NextOffsetPosition(std::uint64_t ifdOffset,
 
 std::uint32_t TKvCodecTrnTiff::TypeSize(std::uint32_t dataType) const
 {
-    return TiffTypeSize(dataType, BigTiff);
+    return TiffTypeSize(dataType, FBigTiff);
 }
 
 // Reads count bytes at position; a range that does not lie inside the file
@@ -95,69 +95,69 @@ std::uint32_t TKvCodecTrnTiff::TypeSize(std::uint32_t dataType) const
 bool TKvCodecTrnTiff::ReadAt(std::uint64_t position, std::uint32_t count, void* buffer,
                              std::string& readerText)
 {
-    const std::uint64_t size = Reader->GetFullSize();
+    const std::uint64_t size = FReader->GetFullSize();
     if (position > size || count > size - position) {
         readerText = PrematureEndText;
         return false;
     }
     TErrCode code = ErrOk;
-    Reader->SeekFull(position, code, readerText);
+    FReader->SeekFull(position, code, readerText);
     if (code == ErrOk)
-        Reader->Read(count, buffer, code, readerText);
+        FReader->Read(count, buffer, code, readerText);
     return code == ErrOk;
 }
 
 void TKvCodecTrnTiff::Fail(const std::string& text)
 {
-    State = -1;
-    OpenErrText = text;
-    delete Reader;
-    Reader = nullptr;
+    FState = trsFailed;
+    FOpenErrText = text;
+    delete FReader;
+    FReader = nullptr;
 }
 
-void TKvCodecTrnTiff::EnablePageList(bool flag, TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::EnablePageList(bool flag, TErrCode& errCode, std::string& errText)
 {
-    if (PageListOn || !flag)
+    if (FPageListOn || !flag)
         return;
-    PageListOn = true;
-    if (CurIfdOffset != 0)
-        SetPageOffset(CurPageIndex, CurIfdOffset, ErrText, ErrCode);
+    FPageListOn = true;
+    if (FCurIfdOffset != 0)
+        SetPageOffset(FCurPageIndex, FCurIfdOffset, errCode, errText);
 }
 
 void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayName,
-                           std::uint32_t pageIndex, std::uint64_t ifdOffset, TErrCode& ErrCode,
-                           std::string& ErrText)
+                           std::uint32_t pageIndex, std::uint64_t ifdOffset, TErrCode& errCode,
+                           std::string& errText)
 {
-    State = 1;
-    if (Store) {
-        Store->Release();
-        Store = nullptr;
+    FState = trsOpened;
+    if (FStore) {
+        FStore->Release();
+        FStore = nullptr;
     }
-    CreateObject(ErrCode, Store, ErrText, path, displayName);
-    if (!Store)
+    CreateObject(errCode, FStore, errText, path, displayName);
+    if (!FStore)
         return;
-    CurPageIndex = pageIndex;
-    CurIfdOffset = ifdOffset;
-    BrokenText.clear();
-    if (PageListOn) {
+    FCurPageIndex = pageIndex;
+    FCurIfdOffset = ifdOffset;
+    FBrokenText.clear();
+    if (FPageListOn) {
         ResetPageList();
         if (ifdOffset != 0)
-            StoreNextOffset(pageIndex, ifdOffset, ErrCode, ErrText);
+            StoreNextOffset(pageIndex, ifdOffset, errCode, errText);
     }
 }
 
 void TKvCodecTrnTiff::ResetPageList()
 {
-    if (PageOffsets)
-        std::memset(PageOffsets, 0, PageListCapacity * sizeof(std::uint64_t));
-    PageCount = 0;
-    PageListFinal = false;
-    ScanIndex = 0;
-    std::free(KnownOffsets);
-    KnownOffsets = nullptr;
-    KnownOffsetsCapacity = 0;
-    KnownOffsetsCount = 0;
-    KnownOffsetsAny = false;
+    if (FPageOffsets)
+        std::memset(FPageOffsets, 0, FPageListCapacity * sizeof(std::uint64_t));
+    FPageCount = 0;
+    FPageListFinal = false;
+    FScanIndex = 0;
+    std::free(FKnownOffsets);
+    FKnownOffsets = nullptr;
+    FKnownOffsetsCapacity = 0;
+    FKnownOffsetsCount = 0;
+    FKnownOffsetsAny = false;
 }
 
 // Decides the byte order from the mark and the number 42; false when the
@@ -195,118 +195,118 @@ static bool IsBigTiffHeader(const std::uint8_t* header)
     return get16(2) == BigTiffMagic && get16(4) == BigTiffOffsetSize && get16(6) == 0;
 }
 
-void TKvCodecTrnTiff::EnsureHeader(TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::EnsureHeader(TErrCode& errCode, std::string& errText)
 {
-    if (State == -1) {
-        ErrCode = ErrFailed;
-        ErrText = OpenErrText;
+    if (FState == trsFailed) {
+        errCode = ErrFailed;
+        errText = FOpenErrText;
         return;
     }
-    if (State != 1)
+    if (FState != trsOpened)
         return;
 
     // The loaded entries belong to the previous file: their values must not
     // be read through the new file's reader.
     DropEntries();
-    delete Reader;
-    Reader = nullptr;
-    if (!Store) {  // Open ran out of memory for the store
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
-        Fail(ErrText);
+    delete FReader;
+    FReader = nullptr;
+    if (!FStore) {  // Open ran out of memory for the store
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
+        Fail(errText);
         return;
     }
     TErrCode code = ErrOk;
     std::string text;
     TIOReader* reader = nullptr;
-    Store->CreateReader(iorRandom, code, text, reader);
+    FStore->CreateReader(iorRandom, reader, code, text);
     if (code != ErrOk) {
-        ErrCode = ErrFailed;
-        ErrText = "Opening " + DescribeStore() + ": " + text;
-        Fail(ErrText);
+        errCode = ErrFailed;
+        errText = "Opening " + DescribeStore() + ": " + text;
+        Fail(errText);
         return;
     }
-    Reader = reader;
+    FReader = reader;
 
     std::uint8_t header[BigTiffHeaderSize];
-    Reader->Seek(0, code, text);
+    FReader->Seek(0, code, text);
     if (code == ErrOk)
-        Reader->Read(8, header, code, text);
-    BigTiff = code == ErrOk && IsBigTiffHeader(header);
-    if (BigTiff)
-        Reader->Read(8, header + 8, code, text);
+        FReader->Read(8, header, code, text);
+    FBigTiff = code == ErrOk && IsBigTiffHeader(header);
+    if (FBigTiff)
+        FReader->Read(8, header + 8, code, text);
     if (code != ErrOk) {
-        ErrCode = ErrFailed;
-        ErrText = "Reading from " + DescribeStore() + ": " + text;
-        Fail(ErrText);
+        errCode = ErrFailed;
+        errText = "Reading from " + DescribeStore() + ": " + text;
+        Fail(errText);
         return;
     }
-    if (BigTiff)
-        BigEndian = header[0] == 'M';
-    else if (!DecideByteOrder(header, BigEndian)) {
-        ErrCode = ErrFailed;
-        ErrText = "Invalid byte order indication and signature; " + DescribeStore() +
+    if (FBigTiff)
+        FBigEndian = header[0] == 'M';
+    else if (!DecideByteOrder(header, FBigEndian)) {
+        errCode = ErrFailed;
+        errText = "Invalid byte order indication and signature; " + DescribeStore() +
                   " is probably not a TIFF file";
-        Fail(ErrText);
+        Fail(errText);
         return;
     }
 
-    FirstIfdOffset = GetOffset(header + (BigTiff ? 8 : 4));
-    if (CurPageIndex == 0 && CurIfdOffset == 0)
-        CurIfdOffset = FirstIfdOffset;
+    FFirstIfdOffset = GetOffset(header + (FBigTiff ? 8 : 4));
+    if (FCurPageIndex == 0 && FCurIfdOffset == 0)
+        FCurIfdOffset = FFirstIfdOffset;
     code = ErrOk;
-    StoreNextOffset(0, FirstIfdOffset, code, text);
+    StoreNextOffset(0, FFirstIfdOffset, code, text);
     if (code != ErrOk) {
-        ErrCode = ErrFailed;
-        ErrText = text;
+        errCode = ErrFailed;
+        errText = text;
         Fail(text);
         return;
     }
-    State = 2;
-    if (FirstIfdOffset == BrokenMark || CurIfdOffset == BrokenMark)
-        BrokenText = ReadFailureText(ProbeReadText(BrokenMark));
+    FState = trsReady;
+    if (FFirstIfdOffset == BrokenMark || FCurIfdOffset == BrokenMark)
+        FBrokenText = ReadFailureText(ProbeReadText(BrokenMark));
 }
 
 // --- page list -----------------------------------------------------------
 
 std::uint64_t TKvCodecTrnTiff::PageSlot(std::uint32_t index) const
 {
-    return index < PageCount ? PageOffsets[index] : 0;
+    return index < FPageCount ? FPageOffsets[index] : 0;
 }
 
 void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset,
-                                    std::string& ErrText, TErrCode& ErrCode)
+                                    TErrCode& errCode, std::string& errText)
 {
     // The last index would make the page count wrap to 0.
     if (index == 0xFFFFFFFF) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
         return;
     }
-    if (index >= PageListCapacity) {
+    if (index >= FPageListCapacity) {
         // Half as much again each time, so that a long chain is copied a
         // few times only, and the spare slots stay below half the list.
         const std::uint64_t capacity = std::max<std::uint64_t>(
-            std::uint64_t(index) + 1, PageListCapacity + std::max<std::uint64_t>(
-                                                              PageListCapacity / 2, PageListGrowth));
+            std::uint64_t(index) + 1, FPageListCapacity + std::max<std::uint64_t>(
+                                                              FPageListCapacity / 2, PageListGrowth));
         void* grown = capacity <= SIZE_MAX / sizeof(std::uint64_t)
-                          ? std::realloc(PageOffsets, capacity * sizeof(std::uint64_t))
+                          ? std::realloc(FPageOffsets, capacity * sizeof(std::uint64_t))
                           : nullptr;
         if (!grown) {
-            ErrCode = ErrFailed;
-            ErrText = OutOfMemoryText;
+            errCode = ErrFailed;
+            errText = OutOfMemoryText;
             return;
         }
-        PageOffsets = static_cast<std::uint64_t*>(grown);
-        std::memset(PageOffsets + PageListCapacity, 0,
-                    (capacity - PageListCapacity) * sizeof(std::uint64_t));
-        PageListCapacity = capacity;
+        FPageOffsets = static_cast<std::uint64_t*>(grown);
+        std::memset(FPageOffsets + FPageListCapacity, 0,
+                    (capacity - FPageListCapacity) * sizeof(std::uint64_t));
+        FPageListCapacity = capacity;
     }
-    if (index >= PageCount) {
-        std::memset(PageOffsets + PageCount, 0, (index - PageCount) * sizeof(std::uint64_t));
-        PageCount = index + 1;
+    if (index >= FPageCount) {
+        std::memset(FPageOffsets + FPageCount, 0, (index - FPageCount) * sizeof(std::uint64_t));
+        FPageCount = index + 1;
     }
-    PageOffsets[index] = offset;
+    FPageOffsets[index] = offset;
 }
 
 std::string TKvCodecTrnTiff::ReadFailureText(const std::string& readerText) const
@@ -320,21 +320,21 @@ std::string TKvCodecTrnTiff::ReadFailureText(const std::string& readerText) cons
 // asks again once it can.
 std::string TKvCodecTrnTiff::ProbeReadText(std::uint64_t offset)
 {
-    if (State != 2 || !Reader)
+    if (FState != trsReady || !FReader)
         return PrematureEndText;
-    if (offset == BrokenMark && !BigTiff)
+    if (offset == BrokenMark && !FBigTiff)
         offset = 0xFFFFFFFF;
     std::string text;
     std::uint8_t count[8];
     return !ReadAt(offset, DirCountSize(), count, text) ? text : std::string(PrematureEndText);
 }
 
-void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, TErrCode& ErrCode,
-                                 std::string& ErrText)
+void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, TErrCode& errCode,
+                                 std::string& errText)
 {
-    BrokenText = text;
-    PageListFinal = true;
-    SetPageOffset(index, BrokenMark, ErrText, ErrCode);
+    FBrokenText = text;
+    FPageListFinal = true;
+    SetPageOffset(index, BrokenMark, errCode, errText);
 }
 
 // Stores the directory offset of page index as found in the chain. A chain
@@ -342,41 +342,41 @@ void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, T
 // offset already in the list, or one that cannot be a directory, ends the
 // chain as broken.
 void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint64_t offset,
-                                      TErrCode& ErrCode, std::string& ErrText)
+                                      TErrCode& errCode, std::string& errText)
 {
     if (offset == BrokenMark)
-        BrokenText = ReadFailureText(ProbeReadText(offset));
-    if (!PageListOn)
+        FBrokenText = ReadFailureText(ProbeReadText(offset));
+    if (!FPageListOn)
         return;
     if (offset == 0) {
-        PageListFinal = true;
+        FPageListFinal = true;
         return;
     }
     const std::uint64_t current = PageSlot(index);
     if (current == offset || current == BrokenMark)
         return;
     if (offset == BrokenMark) {
-        PageListFinal = true;
-        SetPageOffset(index, BrokenMark, ErrText, ErrCode);
+        FPageListFinal = true;
+        SetPageOffset(index, BrokenMark, errCode, errText);
         return;
     }
-    const std::uint32_t countBefore = PageCount;
-    SetPageOffset(index, offset, ErrText, ErrCode);
-    if (ErrCode != ErrOk || current != 0)
+    const std::uint32_t countBefore = FPageCount;
+    SetPageOffset(index, offset, errCode, errText);
+    if (errCode != ErrOk || current != 0)
         return;
     const int added = KnownOffsetsInsert(index);
     if (added < 0) {
-        PageOffsets[index] = 0;
-        PageCount = countBefore;
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        FPageOffsets[index] = 0;
+        FPageCount = countBefore;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
         return;
     }
     if (added == 0)
         MarkBroken(index,
                    ReadFailureText("The page chain loops back to the directory at offset " +
                                    std::to_string(offset)),
-                   ErrCode, ErrText);
+                   errCode, errText);
 }
 
 // --- loop detection ------------------------------------------------------
@@ -390,16 +390,16 @@ static std::size_t OffsetHash(std::uint64_t offset, unsigned bits)
 
 void TKvCodecTrnTiff::KnownOffsetsPut(std::uint32_t index)
 {
-    const std::uint64_t offset = PageOffsets[index];
-    const std::size_t mask = KnownOffsetsCapacity - 1;
-    for (std::size_t i = OffsetHash(offset, KnownOffsetsBits);; i = (i + 1) & mask) {
-        const std::uint32_t cell = KnownOffsets[i];
+    const std::uint64_t offset = FPageOffsets[index];
+    const std::size_t mask = FKnownOffsetsCapacity - 1;
+    for (std::size_t i = OffsetHash(offset, FKnownOffsetsBits);; i = (i + 1) & mask) {
+        const std::uint32_t cell = FKnownOffsets[i];
         if (cell == 0) {
-            KnownOffsets[i] = index + 1;
-            ++KnownOffsetsCount;
+            FKnownOffsets[i] = index + 1;
+            ++FKnownOffsetsCount;
             return;
         }
-        if (PageOffsets[cell - 1] == offset)
+        if (FPageOffsets[cell - 1] == offset)
             return;
     }
 }
@@ -409,17 +409,17 @@ void TKvCodecTrnTiff::KnownOffsetsPut(std::uint32_t index)
 // about to be checked, stays out.
 bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity, std::uint32_t skip)
 {
-    std::free(KnownOffsets);
-    KnownOffsets = static_cast<std::uint32_t*>(std::calloc(capacity, sizeof(std::uint32_t)));
-    KnownOffsetsCount = 0;
-    KnownOffsetsCapacity = KnownOffsets ? capacity : 0;
-    if (!KnownOffsets)
+    std::free(FKnownOffsets);
+    FKnownOffsets = static_cast<std::uint32_t*>(std::calloc(capacity, sizeof(std::uint32_t)));
+    FKnownOffsetsCount = 0;
+    FKnownOffsetsCapacity = FKnownOffsets ? capacity : 0;
+    if (!FKnownOffsets)
         return false;
-    KnownOffsetsBits = 0;
-    while ((std::size_t(1) << KnownOffsetsBits) < capacity)
-        ++KnownOffsetsBits;
-    for (std::uint32_t i = 0; i < PageCount; ++i) {
-        const std::uint64_t offset = PageOffsets[i];
+    FKnownOffsetsBits = 0;
+    while ((std::size_t(1) << FKnownOffsetsBits) < capacity)
+        ++FKnownOffsetsBits;
+    for (std::uint32_t i = 0; i < FPageCount; ++i) {
+        const std::uint64_t offset = FPageOffsets[i];
         if (i != skip && offset != 0 && offset != BrokenMark)
             KnownOffsetsPut(i);
     }
@@ -432,28 +432,28 @@ bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity, std::uint32_t sk
 // kept from then on.
 int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t index)
 {
-    const std::uint64_t offset = PageOffsets[index];
-    const bool outside = !KnownOffsetsAny || offset < KnownOffsetsMin || offset > KnownOffsetsMax;
-    if (!KnownOffsetsAny || offset < KnownOffsetsMin)
-        KnownOffsetsMin = offset;
-    if (!KnownOffsetsAny || offset > KnownOffsetsMax)
-        KnownOffsetsMax = offset;
-    KnownOffsetsAny = true;
-    if (!KnownOffsets && outside)
+    const std::uint64_t offset = FPageOffsets[index];
+    const bool outside = !FKnownOffsetsAny || offset < FKnownOffsetsMin || offset > FKnownOffsetsMax;
+    if (!FKnownOffsetsAny || offset < FKnownOffsetsMin)
+        FKnownOffsetsMin = offset;
+    if (!FKnownOffsetsAny || offset > FKnownOffsetsMax)
+        FKnownOffsetsMax = offset;
+    FKnownOffsetsAny = true;
+    if (!FKnownOffsets && outside)
         return 1;
     // Kept at most three quarters full. 64-bit sums: in a 32-bit build the
     // products would wrap long before the table could not be had.
-    if ((std::uint64_t(KnownOffsetsCount) + 1) * 4 > std::uint64_t(KnownOffsetsCapacity) * 3) {
-        std::uint64_t capacity = KnownOffsetsCapacity ? std::uint64_t(KnownOffsetsCapacity) * 2 : 1024;
-        while ((std::uint64_t(PageCount) + 1) * 4 > capacity * 3)
+    if ((std::uint64_t(FKnownOffsetsCount) + 1) * 4 > std::uint64_t(FKnownOffsetsCapacity) * 3) {
+        std::uint64_t capacity = FKnownOffsetsCapacity ? std::uint64_t(FKnownOffsetsCapacity) * 2 : 1024;
+        while ((std::uint64_t(FPageCount) + 1) * 4 > capacity * 3)
             capacity *= 2;
         if (capacity > SIZE_MAX / sizeof(std::uint32_t) ||
             !KnownOffsetsRebuild(static_cast<std::size_t>(capacity), index))
             return -1;
     }
-    const std::size_t before = KnownOffsetsCount;
+    const std::size_t before = FKnownOffsetsCount;
     KnownOffsetsPut(index);
-    return KnownOffsetsCount > before ? 1 : 0;
+    return FKnownOffsetsCount > before ? 1 : 0;
 }
 
 // --- cursor --------------------------------------------------------------
@@ -472,97 +472,97 @@ TKvCodecTrnTiff::TChainRead TKvCodecTrnTiff::ReadNextOffset(std::uint64_t ifdOff
     return crOk;
 }
 
-void TKvCodecTrnTiff::SelectPage(std::uint32_t pageIndex, TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::SelectPage(std::uint32_t pageIndex, TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureHeader(errCode, errText);
+    if (errCode != ErrOk)
         return;
-    if (PageListOn && PageCount > 0) {
-        std::uint32_t k = pageIndex < PageCount - 1 ? pageIndex : PageCount - 1;
-        while (PageOffsets[k] == 0 && k > 0)
+    if (FPageListOn && FPageCount > 0) {
+        std::uint32_t k = pageIndex < FPageCount - 1 ? pageIndex : FPageCount - 1;
+        while (FPageOffsets[k] == 0 && k > 0)
             --k;
-        CurPageIndex = k;
-        CurIfdOffset = PageOffsets[k];
+        FCurPageIndex = k;
+        FCurIfdOffset = FPageOffsets[k];
     } else {
-        CurPageIndex = 0;
-        CurIfdOffset = FirstIfdOffset;
+        FCurPageIndex = 0;
+        FCurIfdOffset = FFirstIfdOffset;
     }
-    while (CurPageIndex < pageIndex) {
-        if (CurIfdOffset == BrokenMark) {
-            ErrCode = ErrFailed;
-            ErrText = BrokenText;
+    while (FCurPageIndex < pageIndex) {
+        if (FCurIfdOffset == BrokenMark) {
+            errCode = ErrFailed;
+            errText = FBrokenText;
             return;
         }
         // The chain ended before page n: ReadPage reports it.
-        if (CurIfdOffset == 0)
+        if (FCurIfdOffset == 0)
             return;
         std::uint64_t next = 0;
         std::string readerText;
-        if (ReadNextOffset(CurIfdOffset, next, readerText) != crOk) {
-            BrokenText = ReadFailureText(readerText);
-            ErrCode = ErrFailed;
-            ErrText = BrokenText;
-            if (PageListOn) {
+        if (ReadNextOffset(FCurIfdOffset, next, readerText) != crOk) {
+            FBrokenText = ReadFailureText(readerText);
+            errCode = ErrFailed;
+            errText = FBrokenText;
+            if (FPageListOn) {
                 TErrCode ignored = ErrOk;
                 std::string ignoredText;
-                MarkBroken(CurPageIndex, BrokenText, ignored, ignoredText);
+                MarkBroken(FCurPageIndex, FBrokenText, ignored, ignoredText);
             }
-            CurIfdOffset = BrokenMark;
+            FCurIfdOffset = BrokenMark;
             return;
         }
-        ++CurPageIndex;
-        CurIfdOffset = next;
-        StoreNextOffset(CurPageIndex, next, ErrCode, ErrText);
-        if (ErrCode != ErrOk)
+        ++FCurPageIndex;
+        FCurIfdOffset = next;
+        StoreNextOffset(FCurPageIndex, next, errCode, errText);
+        if (errCode != ErrOk)
             return;
-        if (PageSlot(CurPageIndex) == BrokenMark)
-            CurIfdOffset = BrokenMark;
+        if (PageSlot(FCurPageIndex) == BrokenMark)
+            FCurIfdOffset = BrokenMark;
     }
 }
 
-void TKvCodecTrnTiff::ReadPage(TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::ReadPage(TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureHeader(errCode, errText);
+    if (errCode != ErrOk)
         return;
-    if (CurIfdOffset == 0) {
-        ErrCode = ErrFailed;
-        ErrText = EndOfTiffText;
+    if (FCurIfdOffset == 0) {
+        errCode = ErrFailed;
+        errText = EndOfTiffText;
         return;
     }
-    FIfdOffset = CurIfdOffset;
+    FIfdOffset = FCurIfdOffset;
     if (FIfdOffset == BrokenMark) {
-        ErrCode = ErrFailed;
-        ErrText = BrokenText;
+        errCode = ErrFailed;
+        errText = FBrokenText;
         return;
     }
-    const std::uint64_t next = ReadDirectory(ErrCode, ErrText);
-    ++CurPageIndex;
-    CurIfdOffset = next;
+    const std::uint64_t next = ReadDirectory(errCode, errText);
+    ++FCurPageIndex;
+    FCurIfdOffset = next;
     TErrCode code = ErrOk;
     std::string text;
-    StoreNextOffset(CurPageIndex, next, code, text);
+    StoreNextOffset(FCurPageIndex, next, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4824.98");
-    if (PageSlot(CurPageIndex) == BrokenMark)
-        CurIfdOffset = BrokenMark;
+    if (PageSlot(FCurPageIndex) == BrokenMark)
+        FCurIfdOffset = BrokenMark;
 }
 
-void TKvCodecTrnTiff::ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText)
+void TKvCodecTrnTiff::ScanStep(bool& final, TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureHeader(errCode, errText);
+    if (errCode != ErrOk)
         return;
-    if (PageListFinal || !PageListOn || PageCount == 0) {
+    if (FPageListFinal || !FPageListOn || FPageCount == 0) {
         final = true;
         return;
     }
-    std::uint32_t k = ScanIndex;
-    while (k + 1 < PageCount && PageOffsets[k + 1] != 0)
+    std::uint32_t k = FScanIndex;
+    while (k + 1 < FPageCount && FPageOffsets[k + 1] != 0)
         ++k;
-    const std::uint64_t offset = PageOffsets[k];
+    const std::uint64_t offset = FPageOffsets[k];
     if (offset == 0 || offset == BrokenMark) {
-        PageListFinal = true;
+        FPageListFinal = true;
         final = true;
         return;
     }
@@ -571,50 +571,50 @@ void TKvCodecTrnTiff::ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrT
     const TChainRead result = ReadNextOffset(offset, next, readerText);
     if (result != crOk) {
         // A broken chain ends the count; the user meets the text on the page.
-        ErrCode = ErrOk;
-        ErrText.clear();
-        MarkBroken(result == crCountFailed ? k : k + 1, ReadFailureText(readerText), ErrCode,
-                   ErrText);
+        errCode = ErrOk;
+        errText.clear();
+        MarkBroken(result == crCountFailed ? k : k + 1, ReadFailureText(readerText), errCode,
+                   errText);
         final = true;
         return;
     }
-    StoreNextOffset(k + 1, next, ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    StoreNextOffset(k + 1, next, errCode, errText);
+    if (errCode != ErrOk)
         return;
-    ScanIndex = k + 1;
-    final = PageListFinal;
+    FScanIndex = k + 1;
+    final = FPageListFinal;
 }
 
 void TKvCodecTrnTiff::GetPageCount(bool& final, std::uint32_t& count) const
 {
-    final = PageListFinal;
-    count = PageCount;
+    final = FPageListFinal;
+    count = FPageCount;
 }
 
 // --- byte order and size -------------------------------------------------
 
-void TKvCodecTrnTiff::GetByteOrder(TErrCode& ErrCode, std::string& text, std::string& ErrText)
+void TKvCodecTrnTiff::GetByteOrder(std::string& text, TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode == ErrOk)
-        text = BigEndian ? "Motorola" : "Intel";
+    EnsureHeader(errCode, errText);
+    if (errCode == ErrOk)
+        text = FBigEndian ? "Motorola" : "Intel";
 }
 
 std::string TKvCodecTrnTiff::ByteOrderText()
 {
     TErrCode code = ErrOk;
     std::string text, errText;
-    GetByteOrder(code, text, errText);
+    GetByteOrder(text, code, errText);
     return code == ErrOk ? text : std::string();
 }
 
-void TKvCodecTrnTiff::GetFileSize(TErrCode& ErrCode, std::uint64_t& size, std::string& ErrText)
+void TKvCodecTrnTiff::GetFileSize(std::uint64_t& size, TErrCode& errCode, std::string& errText)
 {
-    EnsureHeader(ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureHeader(errCode, errText);
+    if (errCode != ErrOk)
         return;
     // Reads stay within the first 4 GiB, but the size shown is the file's.
-    Store->GetFullSize(size, ErrCode, ErrText);
+    FStore->GetFullSize(size, errCode, errText);
 }
 
 std::uint64_t TKvCodecTrnTiff::FileSize()
@@ -622,7 +622,7 @@ std::uint64_t TKvCodecTrnTiff::FileSize()
     TErrCode code = ErrOk;
     std::string text;
     std::uint64_t size = 0;
-    GetFileSize(code, size, text);
+    GetFileSize(size, code, text);
     if (code != ErrOk)
         throw std::runtime_error(text);
     return size;

@@ -30,6 +30,14 @@ enum TTiffValueState : std::uint32_t {
     tvsNotRead = 5,    // out of line, not read yet
 };
 
+// States of the reader as a whole.
+enum TTiffReaderState : std::int32_t {
+    trsFailed = -1,  // the header failed; every operation gives FOpenErrText until Open
+    trsNone = 0,     // nothing opened
+    trsOpened = 1,   // opened, header not read yet
+    trsReady = 2,
+};
+
 struct TTiffEntry {
     std::uint32_t FTag;
     std::uint32_t FDataType;
@@ -76,29 +84,29 @@ public:
     TKvCodecTrnTiff& operator=(const TKvCodecTrnTiff&) = delete;
 
     // --- file and page chain ---------------------------------------------
-    void EnablePageList(bool flag, TErrCode& ErrCode, std::string& ErrText);
+    void EnablePageList(bool flag, TErrCode& errCode, std::string& errText);
     // Attaches a file without touching it; the header is read by the first
     // operation that needs it. The window passes page 0 and offset 0.
     void Open(const std::string& path, const std::string& displayName, std::uint32_t pageIndex,
-              std::uint64_t ifdOffset, TErrCode& ErrCode, std::string& ErrText);
-    void SelectPage(std::uint32_t pageIndex, TErrCode& ErrCode, std::string& ErrText);
+              std::uint64_t ifdOffset, TErrCode& errCode, std::string& errText);
+    void SelectPage(std::uint32_t pageIndex, TErrCode& errCode, std::string& errText);
     // Loads the directory of the page at the cursor and moves the cursor on.
-    void ReadPage(TErrCode& ErrCode, std::string& ErrText);
+    void ReadPage(TErrCode& errCode, std::string& errText);
     // Extends the page list by at most one directory; a broken or looping
-    // chain ends the count with ErrCode 0 (the text waits in the broken page).
-    void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText);
+    // chain ends the count with errCode 0 (the text waits in the broken page).
+    void ScanStep(bool& final, TErrCode& errCode, std::string& errText);
     void GetPageCount(bool& final, std::uint32_t& count) const;
 
-    void GetByteOrder(TErrCode& ErrCode, std::string& text, std::string& ErrText);
+    void GetByteOrder(std::string& text, TErrCode& errCode, std::string& errText);
     std::string ByteOrderText();  // "Intel", "Motorola" or empty on failure
-    void GetFileSize(TErrCode& ErrCode, std::uint64_t& size, std::string& ErrText);
-    std::uint64_t FileSize();     // throws std::runtime_error(ErrText) on failure
+    void GetFileSize(std::uint64_t& size, TErrCode& errCode, std::string& errText);
+    std::uint64_t FileSize();     // throws std::runtime_error(errText) on failure
 
     // Directory offset of the page whose entries are loaded.
     std::uint64_t IfdOffset() const { return FIfdOffset; }
     // The header said BigTIFF (43: 8-byte counts and offsets, 20-byte
     // entries); valid once the header is read.
-    bool IsBigTiff() const { return BigTiff; }
+    bool IsBigTiff() const { return FBigTiff; }
     // Entries of the loaded page; indices run from 0 to EntryCount() - 1.
     std::uint32_t EntryCount() const { return FEntryCount; }
 
@@ -117,44 +125,44 @@ public:
     // Byte size of the value (type size * count).
     std::int64_t ValueSize(std::uint32_t index) const;
     // The value bytes in host order, ValueSize(index) of them.
-    void GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText,
-                     const std::uint8_t*& pointer);
-    const std::uint8_t* ValuePointer(std::uint32_t index);  // throws std::runtime_error(ErrText)
+    void GetValuePtr(std::uint32_t index, const std::uint8_t*& pointer, TErrCode& errCode,
+                     std::string& errText);
+    const std::uint8_t* ValuePointer(std::uint32_t index);  // throws std::runtime_error(errText)
     std::int32_t FindTag(std::uint32_t tag) const;          // first index or -1
 
     // --- raster size of the loaded page ----------------------------------
-    void GetRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
-    void GetRasterSizeText(TErrCode& ErrCode, std::string& text, std::string& ErrText);
+    void GetRasterSize(std::uint32_t& size, TErrCode& errCode, std::string& errText);
+    void GetRasterSizeText(std::string& text, TErrCode& errCode, std::string& errText);
     void RasterSizeText(std::string& text);  // empty when the size cannot be deduced
     std::string RasterSizeText();
 
     // --- inspection (tools and tests) --------------------------------------
-    std::int32_t GetState() const { return State; }
-    bool IsBigEndian() const { return BigEndian; }
-    std::uint32_t CursorPageIndex() const { return CurPageIndex; }
-    std::uint64_t CursorIfdOffset() const { return CurIfdOffset; }
+    TTiffReaderState GetState() const { return FState; }
+    bool IsBigEndian() const { return FBigEndian; }
+    std::uint32_t CursorPageIndex() const { return FCurPageIndex; }
+    std::uint64_t CursorIfdOffset() const { return FCurIfdOffset; }
     std::uint64_t PageSlot(std::uint32_t index) const;  // 0 beyond the list
-    const std::string& GetBrokenText() const { return BrokenText; }
-    std::uint32_t GetEntryCapacity() const { return EntryCapacity; }
-    const TTiffEntry& GetEntry(std::uint32_t index) const { return Entries[index]; }
-    std::uint32_t GetPoolCount() const { return static_cast<std::uint32_t>(Pool.size()); }
+    const std::string& GetBrokenText() const { return FBrokenText; }
+    std::uint32_t GetEntryCapacity() const { return FEntryCapacity; }
+    const TTiffEntry& GetEntry(std::uint32_t index) const { return FEntries[index]; }
+    std::uint32_t GetPoolCount() const { return static_cast<std::uint32_t>(FPool.size()); }
 
 private:
     struct TPoolSlot {
-        std::uint32_t Size;
-        std::uint8_t* Buffer;
+        std::uint32_t FSize;
+        std::uint8_t* FBuffer;
     };
     enum TChainRead { crOk, crCountFailed, crNextFailed };
 
     // header and chain
-    void EnsureHeader(TErrCode& ErrCode, std::string& ErrText);
+    void EnsureHeader(TErrCode& errCode, std::string& errText);
     void Fail(const std::string& text);
-    void SetPageOffset(std::uint32_t index, std::uint64_t offset, std::string& ErrText,
-                       TErrCode& ErrCode);
-    void StoreNextOffset(std::uint32_t index, std::uint64_t offset, TErrCode& ErrCode,
-                         std::string& ErrText);
-    void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& ErrCode,
-                    std::string& ErrText);
+    void SetPageOffset(std::uint32_t index, std::uint64_t offset, TErrCode& errCode,
+                       std::string& errText);
+    void StoreNextOffset(std::uint32_t index, std::uint64_t offset, TErrCode& errCode,
+                         std::string& errText);
+    void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& errCode,
+                    std::string& errText);
     TChainRead ReadNextOffset(std::uint64_t ifdOffset, std::uint64_t& next,
                               std::string& readerText);
     bool ReadAt(std::uint64_t position, std::uint32_t count, void* buffer, std::string& readerText);
@@ -170,14 +178,15 @@ private:
     std::uint64_t GetOffset(const std::uint8_t* bytes) const;
     std::uint64_t GetDirCount(const std::uint8_t* bytes) const;
     // Field sizes of the file's kind.
-    std::uint32_t DirCountSize() const { return BigTiff ? 8 : 2; }
-    std::uint32_t EntrySize() const { return BigTiff ? 20 : 12; }
-    std::uint32_t OffsetSize() const { return BigTiff ? 8 : 4; }
-    std::uint32_t InlineSize() const { return BigTiff ? 8 : 4; }
+    std::uint32_t DirCountSize() const { return FBigTiff ? 8 : 2; }
+    std::uint32_t EntrySize() const { return FBigTiff ? 20 : 12; }
+    std::uint32_t OffsetSize() const { return FBigTiff ? 8 : 4; }
+    std::uint32_t InlineSize() const { return FBigTiff ? 8 : 4; }
     // Where the next offset of the directory at ifdOffset with count
     // entries lies; classic sums wrap at 32 bits, BigTIFF ones saturate.
     std::uint64_t NextOffsetPosition(std::uint64_t ifdOffset, std::uint64_t count) const;
     std::uint32_t TypeSize(std::uint32_t dataType) const;
+
     // loop detection over the offsets in the page list
     // Adds page index, whose offset is in the list; 1 added, 0 its offset
     // is known already, -1 no memory.
@@ -188,22 +197,22 @@ private:
     // directory and values
     const TTiffEntry& EntryAt(std::uint32_t index) const;
     TTiffEntry& EntryAt(std::uint32_t index);
-    std::uint64_t ReadDirectory(TErrCode& ErrCode, std::string& ErrText);
+    std::uint64_t ReadDirectory(TErrCode& errCode, std::string& errText);
     void PrepareEntries(std::uint32_t count);
     void DropEntries();
     void DecodeEntries();
     void DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value) const;
-    void EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& ErrCode,
-                     std::string& ErrText);
+    void EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& errCode,
+                     std::string& errText);
     void EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need);
     bool ValueInFile(const TTiffEntry& entry) const;
-    void LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCode& ErrCode,
-                   std::string& ErrText);
+    void LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCode& errCode,
+                   std::string& errText);
     void UnloadValue(TTiffEntry& entry);
     void TrimPool();
-    void SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText);
-    void AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
-                       std::uint8_t*& buffer);
+    void SwapValue(TTiffEntry& entry, TErrCode& errCode, std::string& errText);
+    void AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer, TErrCode& errCode,
+                       std::string& errText);
     void ReleaseBuffer(std::uint8_t* buffer);
     void ReleaseValues();
     void FreeValueBuffers();
@@ -215,53 +224,54 @@ private:
                   std::uint32_t limit, std::string& text) const;
     void RationalText(TTiffEntry& entry, std::string& text);
     void AsciiText(TTiffEntry& entry, std::uint32_t limit, std::string& text);
-    void ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText);
-    void SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& ErrCode,
-                  std::string& ErrText);
+    void ComputeRasterSize(std::uint32_t& size, TErrCode& errCode, std::string& errText);
+    void SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& errCode,
+                  std::string& errText);
 
-    std::int32_t State = 0;
-    std::string OpenErrText;
-    TIOStoreFile* Store = nullptr;
-    std::uint32_t CurPageIndex = 0;
-    std::uint64_t CurIfdOffset = 0;
-    TIOReader* Reader = nullptr;
-    bool BigEndian = false;
-    bool BigTiff = false;
+    TTiffReaderState FState = trsNone;
+    std::string FOpenErrText;
+    TIOStoreFile* FStore = nullptr;
+    std::uint32_t FCurPageIndex = 0;
+    std::uint64_t FCurIfdOffset = 0;
+    TIOReader* FReader = nullptr;
+    bool FBigEndian = false;
+    bool FBigTiff = false;
     std::uint64_t FIfdOffset = 0;
-    std::uint64_t FirstIfdOffset = 0;
+    std::uint64_t FFirstIfdOffset = 0;
 
-    std::uint32_t EntryCapacity = 0;
+    std::uint32_t FEntryCapacity = 0;
     std::uint32_t FEntryCount = 0;
-    std::unique_ptr<std::uint8_t[]> RawEntries;
-    std::unique_ptr<TTiffEntry[]> Entries;
+    std::unique_ptr<std::uint8_t[]> FRawEntries;
+    std::unique_ptr<TTiffEntry[]> FEntries;
 
-    bool RasterDone = false;
-    bool RasterFailed = false;
-    std::string RasterErrText;
-    std::uint32_t RasterSize = 0;
+    bool FRasterDone = false;
+    bool FRasterFailed = false;
+    std::string FRasterErrText;
+    std::uint32_t FRasterSize = 0;
 
-    std::vector<TPoolSlot> Pool;  // sorted by size, ascending
-    std::uint64_t PoolBytes = 0;
-    // The entry whose value above KeptValueSize is loaded whole, or -1.
-    std::int64_t WholeIndex = -1;
+    std::vector<TPoolSlot> FPool;  // sorted by size, ascending
+    std::uint64_t FPoolBytes = 0;
+    // The entry whose value above KeptValueSize is loaded whole, or NoEntry.
+    static constexpr std::uint32_t NoEntry = 0xFFFFFFFF;
+    std::uint32_t FWholeIndex = NoEntry;
 
-    bool PageListOn = false;
-    std::uint64_t PageListCapacity = 0;
-    std::uint32_t PageCount = 0;
-    bool PageListFinal = false;
-    std::uint64_t* PageOffsets = nullptr;
-    std::uint32_t ScanIndex = 0;
-    std::string BrokenText;
+    bool FPageListOn = false;
+    std::uint64_t FPageListCapacity = 0;
+    std::uint32_t FPageCount = 0;
+    bool FPageListFinal = false;
+    std::uint64_t* FPageOffsets = nullptr;
+    std::uint32_t FScanIndex = 0;
+    std::string FBrokenText;
 
     // Open-addressing set of the directory offsets in the page list, made
     // and rebuilt from the list when needed. A cell holds a page index + 1
     // (0 marks an empty cell), so that it costs 4 bytes whatever the offset.
-    std::uint32_t* KnownOffsets = nullptr;
-    std::size_t KnownOffsetsCapacity = 0;
-    std::size_t KnownOffsetsCount = 0;
-    unsigned KnownOffsetsBits = 0;  // capacity is 2^bits
+    std::uint32_t* FKnownOffsets = nullptr;
+    std::size_t FKnownOffsetsCapacity = 0;
+    std::size_t FKnownOffsetsCount = 0;
+    unsigned FKnownOffsetsBits = 0;  // capacity is 2^bits
     // Range of the offsets in the page list; offsets outside it need no set.
-    bool KnownOffsetsAny = false;
-    std::uint64_t KnownOffsetsMin = 0;
-    std::uint64_t KnownOffsetsMax = 0;
+    bool FKnownOffsetsAny = false;
+    std::uint64_t FKnownOffsetsMin = 0;
+    std::uint64_t FKnownOffsetsMax = 0;
 };

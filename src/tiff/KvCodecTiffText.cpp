@@ -74,7 +74,7 @@ std::string TKvCodecTrnTiff::TagName(std::uint32_t index) const
 
 void TKvCodecTrnTiff::DataTypeName(std::uint32_t index, std::string& text) const
 {
-    TiffDataTypeName(EntryAt(index).FDataType, text, BigTiff);
+    TiffDataTypeName(EntryAt(index).FDataType, text, FBigTiff);
 }
 
 std::string TKvCodecTrnTiff::DataTypeName(std::uint32_t index) const
@@ -96,7 +96,7 @@ void TKvCodecTrnTiff::NamedValueText(const TTiffEntry& entry, std::string& text)
         return;
     }
     if (entry.FDataType != ttByte && entry.FDataType != ttShort && entry.FDataType != ttLong &&
-        !(BigTiff && entry.FDataType == ttLong8)) {
+        !(FBigTiff && entry.FDataType == ttLong8)) {
         text = "Unexpected datatype";
         return;
     }
@@ -189,7 +189,7 @@ void TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit, std::s
         inlineMax = InlineSize() / TypeSize(entry.FDataType);
         break;
     case ttLong8: case ttIfd8:
-        if (!BigTiff)
+        if (!FBigTiff)
             return;
         inlineMax = 1;
         break;
@@ -220,30 +220,31 @@ std::string TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit)
 
 // --- raster size ---------------------------------------------------------
 
-void TKvCodecTrnTiff::GetRasterSize(TErrCode& ErrCode, std::uint32_t& size, std::string& ErrText)
+void TKvCodecTrnTiff::GetRasterSize(std::uint32_t& size, TErrCode& errCode, std::string& errText)
 {
-    if (!RasterDone) {
+    if (!FRasterDone) {
         TErrCode code = ErrOk;
         std::string text;
         std::uint32_t result = 0;
-        ComputeRasterSize(code, result, text);
-        RasterDone = true;
-        RasterFailed = code != ErrOk;
-        RasterErrText = RasterFailed ? text : std::string();
-        RasterSize = RasterFailed ? 0 : result;
+        ComputeRasterSize(result, code, text);
+        FRasterDone = true;
+        FRasterFailed = code != ErrOk;
+        FRasterErrText = FRasterFailed ? text : std::string();
+        FRasterSize = FRasterFailed ? 0 : result;
     }
-    if (RasterFailed) {
-        ErrCode = ErrFailed;
-        ErrText = RasterErrText;
+    if (FRasterFailed) {
+        errCode = ErrFailed;
+        errText = FRasterErrText;
     } else {
-        size = RasterSize;
+        size = FRasterSize;
     }
 }
 
-void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
-                                        std::string& ErrText)
+void TKvCodecTrnTiff::ComputeRasterSize(std::uint32_t& size, TErrCode& errCode,
+                                        std::string& errText)
 {
-    const std::int32_t so = FindTag(273), sb = FindTag(279), to = FindTag(324), tb = FindTag(325);
+    const std::int32_t so = FindTag(TagStripOffsets), sb = FindTag(TagStripByteCounts),
+                       to = FindTag(TagTileOffsets), tb = FindTag(TagTileByteCounts);
     const bool strips = so >= 0 || sb >= 0;
     const bool tiles = to >= 0 || tb >= 0;
     bool useStrips;
@@ -256,8 +257,8 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
     else if (tiles && !strips)
         useStrips = false;
     else {
-        ErrCode = ErrFailed;
-        ErrText = !strips && !tiles
+        errCode = ErrFailed;
+        errText = !strips && !tiles
                       ? "Missing Strip/Tile tags; Unable to deduct raster size"
                       : "Conflicting combination of Strip and Tile oriented tags; Unable to deduct raster size";
         return;
@@ -266,36 +267,36 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
     const std::int32_t offsets = useStrips ? so : to;
     const std::int32_t counts = useStrips ? sb : tb;
     if (counts < 0) {
-        ErrCode = ErrFailed;
-        ErrText = layout + "ByteCounts Tag is missing; unable to deduct raster size";
+        errCode = ErrFailed;
+        errText = layout + "ByteCounts Tag is missing; unable to deduct raster size";
         return;
     }
-    const TTiffEntry& countEntry = Entries[counts];
-    if (offsets >= 0 && Entries[offsets].FCount != countEntry.FCount) {
-        ErrCode = ErrFailed;
-        ErrText = layout + "ByteCounts and " + layout +
+    const TTiffEntry& countEntry = FEntries[static_cast<std::uint32_t>(counts)];
+    if (offsets >= 0 && FEntries[static_cast<std::uint32_t>(offsets)].FCount != countEntry.FCount) {
+        errCode = ErrFailed;
+        errText = layout + "ByteCounts and " + layout +
                   "ByteOffsets Tag Count differs; Unable to deduct raster size";
         return;
     }
     std::string text;
     if (countEntry.FSize > InlineSize() && !ValueInFile(countEntry)) {
-        ErrCode = ErrFailed;
-        ErrText = "Reading " + layout + "ByteCounts Tag Value: Premature end of data" +
+        errCode = ErrFailed;
+        errText = "Reading " + layout + "ByteCounts Tag Value: Premature end of data" +
                   "; Unable to deduct raster size";
         return;
     }
     const std::uint32_t type = countEntry.FDataType;
-    if (type != ttByte && type != ttShort && type != ttLong && !(BigTiff && type == ttLong8)) {
-        ErrCode = ErrFailed;
-        TiffDataTypeNameLower(type, text, BigTiff);
-        ErrText = "Invalid " + layout + "ByteCounts DataType (" + text +
+    if (type != ttByte && type != ttShort && type != ttLong && !(FBigTiff && type == ttLong8)) {
+        errCode = ErrFailed;
+        TiffDataTypeNameLower(type, text, FBigTiff);
+        errText = "Invalid " + layout + "ByteCounts DataType (" + text +
                   "); Unable to deduct raster size";
         return;
     }
     std::uint32_t sum = 0;
-    SumValue(countEntry, sum, ErrCode, text);
-    if (ErrCode != ErrOk) {
-        ErrText = "Reading " + layout + "ByteCounts Tag Value: " + text +
+    SumValue(countEntry, sum, errCode, text);
+    if (errCode != ErrOk) {
+        errText = "Reading " + layout + "ByteCounts Tag Value: " + text +
                   "; Unable to deduct raster size";
         return;
     }
@@ -305,8 +306,8 @@ void TKvCodecTrnTiff::ComputeRasterSize(TErrCode& ErrCode, std::uint32_t& size,
 // Sums the byte counts, 32-bit and wrapping. A list held whole is summed
 // where it is; any other is read in chunks, so a hostile count costs time
 // in proportion to the file but no memory beyond one chunk.
-void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& ErrCode,
-                               std::string& ErrText)
+void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErrCode& errCode,
+                               std::string& errText)
 {
     const std::uint32_t type = entry.FDataType;
     const std::uint8_t* held = ValueBytes(entry);
@@ -320,10 +321,10 @@ void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErr
     std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(total, RasterChunkSize)));
     for (std::uint64_t done = 0; done < total;) {
         const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(total - done, RasterChunkSize));
-        Reader->SeekFull(entry.FOffset + done, ErrCode, ErrText);
-        if (ErrCode == ErrOk)
-            Reader->Read(n, chunk.data(), ErrCode, ErrText);
-        if (ErrCode != ErrOk)
+        FReader->SeekFull(entry.FOffset + done, errCode, errText);
+        if (errCode == ErrOk)
+            FReader->Read(n, chunk.data(), errCode, errText);
+        if (errCode != ErrOk)
             return;
         for (std::uint32_t at = 0; at < n; at += width)
             sum += width == 1   ? chunk[at]
@@ -334,11 +335,11 @@ void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErr
     }
 }
 
-void TKvCodecTrnTiff::GetRasterSizeText(TErrCode& ErrCode, std::string& text, std::string& ErrText)
+void TKvCodecTrnTiff::GetRasterSizeText(std::string& text, TErrCode& errCode, std::string& errText)
 {
     std::uint32_t size = 0;
-    GetRasterSize(ErrCode, size, ErrText);
-    if (ErrCode == ErrOk)
+    GetRasterSize(size, errCode, errText);
+    if (errCode == ErrOk)
         text = SizeToText(size);
 }
 
@@ -347,7 +348,7 @@ void TKvCodecTrnTiff::RasterSizeText(std::string& text)
     TErrCode code = ErrOk;
     std::string errText;
     text.clear();
-    GetRasterSizeText(code, text, errText);
+    GetRasterSizeText(text, code, errText);
     if (code != ErrOk)
         text.clear();
 }

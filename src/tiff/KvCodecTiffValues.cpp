@@ -64,7 +64,7 @@ const TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index) const
     if (index >= FEntryCount)
         RaiseInternal("KvCodecTiff entry " + std::to_string(index) + " of " +
                       std::to_string(FEntryCount));
-    return Entries[index];
+    return FEntries[index];
 }
 
 TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
@@ -74,7 +74,7 @@ TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
 
 // --- directory -----------------------------------------------------------
 
-std::uint64_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& ErrText)
+std::uint64_t TKvCodecTrnTiff::ReadDirectory(TErrCode& errCode, std::string& errText)
 {
     // The previous page's entries go first, so that whatever fails below the
     // loaded entries never belong to another page than IfdOffset names.
@@ -82,15 +82,15 @@ std::uint64_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& Err
     TErrCode code = ErrOk;
     std::string text;
     std::uint8_t bytes[8];
-    Reader->SeekFull(FIfdOffset, code, text);
+    FReader->SeekFull(FIfdOffset, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4756.92");
     if (!ReadAt(FIfdOffset, DirCountSize(), bytes, text))
         RaiseInternal("KvCodecTiff 4758.92");
     const std::uint64_t declared = GetDirCount(bytes);
     if (declared > MaxTagCount) {
-        ErrCode = ErrFailed;
-        ErrText = "Sanity check on number of tags failed (decoded value is " +
+        errCode = ErrFailed;
+        errText = "Sanity check on number of tags failed (decoded value is " +
                   std::to_string(declared) + ")";
         RaiseInternal("KvCodecTiff 4764.73");
     }
@@ -99,14 +99,14 @@ std::uint64_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& Err
     // EntryCount is set only once the whole directory has been read, so a
     // directory cut off by the end of the file leaves no half-read entries.
     const std::uint64_t nextAt = NextOffsetPosition(FIfdOffset, count);
-    if (!ReadAt(nextAt - std::uint64_t(EntrySize()) * count, EntrySize() * count, RawEntries.get(),
+    if (!ReadAt(nextAt - std::uint64_t(EntrySize()) * count, EntrySize() * count, FRawEntries.get(),
                 text))
         RaiseInternal("KvCodecTiff 4801.92");
     if (!ReadAt(nextAt, OffsetSize(), bytes, text))
         RaiseInternal("KvCodecTiff 4803.92");
     FEntryCount = count;
     DecodeEntries();
-    RasterDone = false;
+    FRasterDone = false;
     return GetOffset(bytes);
 }
 
@@ -115,11 +115,11 @@ std::uint64_t TKvCodecTrnTiff::ReadDirectory(TErrCode& ErrCode, std::string& Err
 // consistent, empty object.
 void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
 {
-    RasterDone = false;
+    FRasterDone = false;
     ReleaseValues();
     FEntryCount = 0;
     TrimPool();
-    if (count <= EntryCapacity)
+    if (count <= FEntryCapacity)
         return;
     const std::uint32_t capacity = count + EntryGrowth;
     // Room for the larger BigTIFF entries, whichever kind of file comes.
@@ -129,9 +129,9 @@ void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
     std::unique_ptr<TTiffEntry[]> entries(new (std::nothrow) TTiffEntry[capacity]());
     if (!entries)
         RaiseInternal("KvCodecTiff 4786.94");
-    RawEntries = std::move(raw);
-    Entries = std::move(entries);
-    EntryCapacity = capacity;
+    FRawEntries = std::move(raw);
+    FEntries = std::move(entries);
+    FEntryCapacity = capacity;
 }
 
 void TKvCodecTrnTiff::DropEntries()
@@ -142,14 +142,14 @@ void TKvCodecTrnTiff::DropEntries()
 
 void TKvCodecTrnTiff::DecodeEntries()
 {
-    const std::uint32_t countSize = BigTiff ? 8 : 4;
+    const std::uint32_t countSize = FBigTiff ? 8 : 4;
     const std::uint32_t valueAt = 4 + countSize;
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        const std::uint8_t* raw = RawEntries.get() + EntrySize() * std::size_t(i);
-        TTiffEntry& entry = Entries[i];
+        const std::uint8_t* raw = FRawEntries.get() + EntrySize() * std::size_t(i);
+        TTiffEntry& entry = FEntries[i];
         entry.FTag = Get16(raw);
         entry.FDataType = Get16(raw + 2);
-        entry.FCount = BigTiff ? Get64(raw + 4) : Get32(raw + 4);
+        entry.FCount = FBigTiff ? Get64(raw + 4) : Get32(raw + 4);
         // 64 bits, saturated: a count so large that the product would wrap
         // must not pass for an inline value.
         const std::uint32_t typeSize = TypeSize(entry.FDataType);
@@ -158,10 +158,10 @@ void TKvCodecTrnTiff::DecodeEntries()
                           : static_cast<std::int64_t>(typeSize * entry.FCount);
         if (entry.FSize > InlineSize()) {
             entry.FState = tvsNotRead;
-            entry.FOffset = BigTiff ? Get64(raw + valueAt) : Get32(raw + valueAt);
+            entry.FOffset = FBigTiff ? Get64(raw + valueAt) : Get32(raw + valueAt);
         } else {
             entry.FState = tvsInline;
-            if (BigEndian)
+            if (FBigEndian)
                 DecodeBigEndianInline(entry, raw + valueAt);
             else
                 std::memcpy(entry.FInline, raw + valueAt, InlineSize());
@@ -172,7 +172,7 @@ void TKvCodecTrnTiff::DecodeEntries()
 void TKvCodecTrnTiff::DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value) const
 {
     std::memcpy(entry.FInline, value, InlineSize());
-    if (BigTiff) {
+    if (FBigTiff) {
         const unsigned width = ElementWidth(entry.FDataType);
         if (width > 1)
             ConvertFromBigEndian(value, entry.FInline, static_cast<std::size_t>(entry.FSize),
@@ -197,8 +197,8 @@ void TKvCodecTrnTiff::DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_
 
 // Loads at least the first need bytes of the value (all of it when need is
 // FSize or more). A value held with fewer bytes is read again in full.
-void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& ErrCode,
-                                  std::string& ErrText)
+void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCode& errCode,
+                                  std::string& errText)
 {
     if (entry.FState == tvsNone)
         RaiseInternal("KvCodecTiff 4621.70");
@@ -208,12 +208,12 @@ void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCod
     if (entry.FState != tvsNotRead && entry.FLoaded < size)
         UnloadValue(entry);
     if (entry.FState == tvsNotRead) {
-        LoadValue(entry, size, ErrCode, ErrText);
-        if (ErrCode != ErrOk)
+        LoadValue(entry, size, errCode, errText);
+        if (errCode != ErrOk)
             return;
     }
     if (entry.FState == tvsRaw)
-        SwapValue(entry, ErrCode, ErrText);
+        SwapValue(entry, errCode, errText);
 }
 
 void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need)
@@ -227,41 +227,41 @@ void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need)
 // not is never read, whatever part of it a caller asks for.
 bool TKvCodecTrnTiff::ValueInFile(const TTiffEntry& entry) const
 {
-    const std::uint64_t fileSize = Reader->GetFullSize();
+    const std::uint64_t fileSize = FReader->GetFullSize();
     const auto size = std::uint64_t(entry.FSize);
     return size <= fileSize && entry.FOffset <= fileSize - size;
 }
 
-void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCode& ErrCode,
-                                std::string& ErrText)
+void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCode& errCode,
+                                std::string& errText)
 {
     if (!ValueInFile(entry)) {
-        ErrCode = ErrFailed;
-        ErrText = "Premature end of data";
+        errCode = ErrFailed;
+        errText = "Premature end of data";
         return;
     }
     // Buffers are counted in 32 bits; a larger value of a BigTIFF file
     // cannot be held.
     if (wanted > UINT32_MAX - sizeof(std::uint32_t)) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
         return;
     }
     const auto size = static_cast<std::uint32_t>(wanted);
     // A whole value of hundreds of megabytes may well not fit: that is the
     // caller's failure to report, not an internal one.
     std::uint8_t* buffer = nullptr;
-    AcquireBuffer(size, ErrCode, ErrText, buffer);
+    AcquireBuffer(size, buffer, errCode, errText);
     if (!buffer)
         return;
     TErrCode code = ErrOk;
     std::string text;
     const char* failure = nullptr;
-    Reader->SeekFull(entry.FOffset, code, text);
+    FReader->SeekFull(entry.FOffset, code, text);
     if (code != ErrOk)
         failure = "KvCodecTiff 4419.91";
     else {
-        Reader->Read(size, buffer, code, text);
+        FReader->Read(size, buffer, code, text);
         if (code != ErrOk)
             failure = "KvCodecTiff 4421.92";
     }
@@ -270,7 +270,7 @@ void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCod
         RaiseInternal(failure);
     }
     entry.FLoaded = size;
-    if (BigEndian) {
+    if (FBigEndian) {
         entry.FState = tvsRaw;
         entry.FRawData = buffer;
         entry.FData = nullptr;
@@ -301,7 +301,7 @@ void TKvCodecTrnTiff::UnloadValue(TTiffEntry& entry)
         ReleaseBuffer(raw);
 }
 
-void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::string& ErrText)
+void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& errCode, std::string& errText)
 {
     const bool fromLittle = entry.FState == tvsLittle;
     const std::uint8_t* source = fromLittle ? entry.FData : entry.FRawData;
@@ -309,7 +309,7 @@ void TKvCodecTrnTiff::SwapValue(TTiffEntry& entry, TErrCode& ErrCode, std::strin
     if (width == 0)
         RaiseInternal("KvCodecTiff 3669.73; a^.FDataType: " + std::to_string(entry.FDataType));
     std::uint8_t* target = nullptr;
-    AcquireBuffer(entry.FLoaded, ErrCode, ErrText, target);
+    AcquireBuffer(entry.FLoaded, target, errCode, errText);
     if (!target)
         return;
     if (width == 1)
@@ -335,24 +335,24 @@ const std::uint8_t* TKvCodecTrnTiff::ValueBytes(const TTiffEntry& entry) const
 // The one operation besides the raster size that needs a whole value. Of
 // the values above KeptValueSize only the last one asked for stays loaded,
 // so looking at value after value never holds more than one of them.
-void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText,
-                                  const std::uint8_t*& pointer)
+void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, const std::uint8_t*& pointer,
+                                  TErrCode& errCode, std::string& errText)
 {
     TTiffEntry& entry = EntryAt(index);
     if (entry.FSize <= InlineSize()) {
         pointer = entry.FInline;
         return;
     }
-    if (WholeIndex >= 0 && WholeIndex != index) {
-        UnloadValue(Entries[WholeIndex]);
-        WholeIndex = -1;
+    if (FWholeIndex != NoEntry && FWholeIndex != index) {
+        UnloadValue(FEntries[FWholeIndex]);
+        FWholeIndex = NoEntry;
     }
-    EnsureValue(entry, std::uint64_t(entry.FSize), ErrCode, ErrText);
-    if (ErrCode != ErrOk)
+    EnsureValue(entry, std::uint64_t(entry.FSize), errCode, errText);
+    if (errCode != ErrOk)
         return;
     pointer = entry.FData;
     if (entry.FSize > KeptValueSize)
-        WholeIndex = index;
+        FWholeIndex = index;
 }
 
 const std::uint8_t* TKvCodecTrnTiff::ValuePointer(std::uint32_t index)
@@ -360,7 +360,7 @@ const std::uint8_t* TKvCodecTrnTiff::ValuePointer(std::uint32_t index)
     TErrCode code = ErrOk;
     std::string text;
     const std::uint8_t* pointer = nullptr;
-    GetValuePtr(index, code, text, pointer);
+    GetValuePtr(index, pointer, code, text);
     if (code != ErrOk)
         throw std::runtime_error(text);
     return pointer;
@@ -379,32 +379,32 @@ std::uint64_t TKvCodecTrnTiff::ValueCount(std::uint32_t index) const
 std::int32_t TKvCodecTrnTiff::FindTag(std::uint32_t tag) const
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i)
-        if (Entries[i].FTag == tag)
+        if (FEntries[i].FTag == tag)
             return static_cast<std::int32_t>(i);
     return -1;
 }
 
 // --- buffer pool ---------------------------------------------------------
 
-void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, TErrCode& ErrCode, std::string& ErrText,
-                                    std::uint8_t*& buffer)
+void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer,
+                                    TErrCode& errCode, std::string& errText)
 {
-    auto it = std::lower_bound(Pool.begin(), Pool.end(), size,
-                               [](const TPoolSlot& slot, std::uint32_t n) { return slot.Size < n; });
-    if (it != Pool.end()) {
-        buffer = it->Buffer;
-        PoolBytes -= it->Size;
-        Pool.erase(it);
+    auto it = std::lower_bound(FPool.begin(), FPool.end(), size,
+                               [](const TPoolSlot& slot, std::uint32_t n) { return slot.FSize < n; });
+    if (it != FPool.end()) {
+        buffer = it->FBuffer;
+        FPoolBytes -= it->FSize;
+        FPool.erase(it);
         return;
     }
     // In a 32-bit build the block size would wrap for sizes near 4 GiB.
     if (size > SIZE_MAX - sizeof(std::uint32_t)) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
         return;
     }
     void* block = nullptr;
-    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), ErrCode, block, ErrText);
+    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), errCode, block, errText);
     if (!block)
         return;
     std::memcpy(block, &size, sizeof size);
@@ -421,25 +421,25 @@ void TKvCodecTrnTiff::ReleaseBuffer(std::uint8_t* buffer)
         return;
     }
     try {
-        if (Pool.size() == Pool.capacity())
-            Pool.reserve(Pool.size() + PoolGrowth);
+        if (FPool.size() == FPool.capacity())
+            FPool.reserve(FPool.size() + PoolGrowth);
     } catch (const std::bad_alloc&) {
         FreeBuffer(buffer);
         return;
     }
-    auto it = std::upper_bound(Pool.begin(), Pool.end(), size,
-                               [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.Size; });
-    Pool.insert(it, TPoolSlot{size, buffer});
-    PoolBytes += size;
+    auto it = std::upper_bound(FPool.begin(), FPool.end(), size,
+                               [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.FSize; });
+    FPool.insert(it, TPoolSlot{size, buffer});
+    FPoolBytes += size;
 }
 
 // The largest buffers go first, as they are the least likely to be reused.
 void TKvCodecTrnTiff::TrimPool()
 {
-    while (PoolBytes > PoolKeptBytes && !Pool.empty()) {
-        PoolBytes -= Pool.back().Size;
-        FreeBuffer(Pool.back().Buffer);
-        Pool.pop_back();
+    while (FPoolBytes > PoolKeptBytes && !FPool.empty()) {
+        FPoolBytes -= FPool.back().FSize;
+        FreeBuffer(FPool.back().FBuffer);
+        FPool.pop_back();
     }
 }
 
@@ -447,23 +447,23 @@ void TKvCodecTrnTiff::TrimPool()
 void TKvCodecTrnTiff::ReleaseValues()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        UnloadValue(Entries[i]);
-        Entries[i] = TTiffEntry{};
+        UnloadValue(FEntries[i]);
+        FEntries[i] = TTiffEntry{};
     }
-    WholeIndex = -1;
+    FWholeIndex = NoEntry;
 }
 
 void TKvCodecTrnTiff::FreeValueBuffers()
 {
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        TTiffEntry& entry = Entries[i];
+        TTiffEntry& entry = FEntries[i];
         if (entry.FState == tvsLittle || entry.FState == tvsConverted)
             FreeBuffer(entry.FData);
         if (entry.FState == tvsRaw || entry.FState == tvsConverted)
             FreeBuffer(entry.FRawData);
     }
-    for (const TPoolSlot& slot : Pool)
-        FreeBuffer(slot.Buffer);
-    Pool.clear();
-    PoolBytes = 0;
+    for (const TPoolSlot& slot : FPool)
+        FreeBuffer(slot.FBuffer);
+    FPool.clear();
+    FPoolBytes = 0;
 }

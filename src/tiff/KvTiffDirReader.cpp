@@ -78,16 +78,14 @@ void TKvTiffDirReader::Open(const std::string& path, const std::string& displayN
     Description = Store->Describe();
     TErrCode code = ErrOk;
     std::string text;
-    Store->CreateReader(iorRandom, code, text, Reader);
+    Store->CreateReader(iorRandom, Reader, code, text);
     if (code != ErrOk) {
         Reader = nullptr;
         errCode = ErrFailed;
         errText = "Opening " + Description + ": " + text;
         return;
     }
-    std::uint32_t size = 0;
-    Reader->GetSize(code, size, text);
-    Size = size;
+    Size = Reader->GetFullSize();
     ReadHeader(errCode, errText);
 }
 
@@ -127,15 +125,15 @@ void TKvTiffDirReader::ReadBytes(std::uint64_t offset, std::uint64_t count, void
         errText = ReadingText(PrematureEndText);
         return;
     }
-    // The storage layer positions in 32 bits; what lies beyond cannot be read.
-    if (!InFile(offset, count) || offset + count > 0xFFFFFFFFull) {
+    // Reads are at most 4 GiB at a time, anywhere in the file.
+    if (!InFile(offset, count) || count > 0xFFFFFFFFull) {
         errCode = ErrFailed;
         errText = ReadingText(PrematureEndText);
         return;
     }
     TErrCode code = ErrOk;
     std::string text;
-    Reader->Seek(static_cast<std::uint32_t>(offset), code, text);
+    Reader->SeekFull(offset, code, text);
     if (code == ErrOk)
         Reader->Read(static_cast<std::uint32_t>(count), buffer, code, text);
     if (code != ErrOk) {

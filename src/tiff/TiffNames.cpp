@@ -155,7 +155,8 @@ void TiffDataTypeNameLower(std::uint32_t dataType, std::string& text, bool bigTi
 bool TiffIsNamedValueTag(std::uint32_t tag)
 {
     switch (tag) {
-    case 254: case 259: case 262: case 266: case 274: case 284: case 296:
+    case TagSubFileType: case TagCompression: case TagPhotometric: case TagFillOrder:
+    case TagOrientation: case TagPlanarConfig: case TagResolutionUnit:
         return true;
     default:
         return false;
@@ -166,18 +167,18 @@ void TiffNamedValue(std::uint32_t tag, std::uint32_t value, std::string& text)
 {
     const char* name = nullptr;
     switch (tag) {
-    case 254:
+    case TagSubFileType:
         SubFileTypeText(value, text);
         return;
-    case 262:
+    case TagPhotometric:
         name = Find(PhotometricNames, value);
         text = name ? name : "Unknown (" + std::to_string(value) + ")";
         return;
-    case 259: name = Find(CompressionNames, value); break;
-    case 266: name = Find(FillOrderNames, value); break;
-    case 274: name = Find(OrientationNames, value); break;
-    case 284: name = Find(PlanarConfigNames, value); break;
-    case 296: name = Find(ResolutionUnitNames, value); break;
+    case TagCompression: name = Find(CompressionNames, value); break;
+    case TagFillOrder: name = Find(FillOrderNames, value); break;
+    case TagOrientation: name = Find(OrientationNames, value); break;
+    case TagPlanarConfig: name = Find(PlanarConfigNames, value); break;
+    case TagResolutionUnit: name = Find(ResolutionUnitNames, value); break;
     default: break;
     }
     text = name ? name : "";

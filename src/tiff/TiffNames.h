@@ -14,6 +14,21 @@ enum TTiffType : std::uint32_t {
     ttLong8 = 16, ttSLong8 = 17, ttIfd8 = 18,
 };
 
+// Codes of the tags the reader looks at or names values of.
+enum TTiffTag : std::uint32_t {
+    TagSubFileType = 254,
+    TagCompression = 259,
+    TagPhotometric = 262,
+    TagFillOrder = 266,
+    TagStripOffsets = 273,
+    TagOrientation = 274,
+    TagStripByteCounts = 279,
+    TagPlanarConfig = 284,
+    TagResolutionUnit = 296,
+    TagTileOffsets = 324,
+    TagTileByteCounts = 325,
+};
+
 // Whether the type exists only in BigTIFF files (classic files show such
 // codes as unknown ones).
 inline bool TiffIsBigTiffType(std::uint32_t dataType)

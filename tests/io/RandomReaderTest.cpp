@@ -91,7 +91,7 @@ TEST_F(RandomReader, SeeksBeyondTwoGiB)
     Open(file.Path());
 
     std::uint32_t reported = 0;
-    Reader->GetSize(Result.Code, reported, Result.Text);
+    Reader->GetSize(reported, Result.Code, Result.Text);
     EXPECT_EQ(reported, size);
     std::string bytes;
     EXPECT_EQ(Seek(0xC0000000u).Code, ErrOk);
@@ -114,7 +114,7 @@ TEST_F(RandomReader, SizeOfAHugeFileIsCapped)
     file.Extend(0x140000000ull);  // 5 GiB
     Open(file.Path());
     std::uint32_t reported = 0;
-    Reader->GetSize(Result.Code, reported, Result.Text);
+    Reader->GetSize(reported, Result.Code, Result.Text);
     EXPECT_EQ(reported, 0xFFFFFFFFu);
 }
 

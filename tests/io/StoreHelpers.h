@@ -26,7 +26,7 @@ inline std::unique_ptr<TIOReader> NewReader(TIOStoreFile& store, TIOReaderMode m
                                             TResult& result)
 {
     TIOReader* reader = nullptr;
-    store.CreateReader(mode, result.Code, result.Text, reader);
+    store.CreateReader(mode, reader, result.Code, result.Text);
     return std::unique_ptr<TIOReader>(reader);
 }
 

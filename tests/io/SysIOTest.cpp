@@ -18,7 +18,7 @@ std::vector<std::uint32_t> WalkChunks(TIOReader& reader, std::string& bytes, TRe
         std::uint32_t length = 0;
         const std::uint8_t* data = nullptr;
         result = {};  // callers start every call from success
-        reader.NextChunk(length, data, result.Text, result.Code);
+        reader.NextChunk(length, data, result.Code, result.Text);
         if (result.Code != ErrOk)
             break;
         lengths.push_back(length);
@@ -77,12 +77,12 @@ TEST(StoreFile, OperationsNotOfferedRaise)
 
     EXPECT_EQ(InternalText([&] { store->GetKindName(text); }),
               "SysIO 1103:32; rekening houden met partial");
-    EXPECT_EQ(InternalText([&] { part->GetSize(result.Code, size, result.Text); }),
+    EXPECT_EQ(InternalText([&] { part->GetSize(size, result.Code, result.Text); }),
               "SysIO 3171:32; rekening houden met partial");
     EXPECT_EQ(InternalText([&] { filePart->GetNextChunk(cursor, result.Code, result.Text); }),
               "SysIO 2480:52; rekening houden met partial");
     EXPECT_EQ(InternalText([&] { store->CreateOverlappedReader(); }), "SysIO 651:32");
-    EXPECT_EQ(InternalText([&] { NewStore(MissingPath())->GetSize(result.Code, size, text); }),
+    EXPECT_EQ(InternalText([&] { NewStore(MissingPath())->GetSize(size, result.Code, text); }),
               "SysIO 2833:65");
     EXPECT_EQ(result.Code, ErrOk);
     part->Release();
@@ -94,13 +94,13 @@ TEST(StoreFile, SizeIsAskedOnce)
     auto store = NewStore(file.Path());
     TResult result;
     std::uint32_t size = 0;
-    store->GetSize(result.Code, size, result.Text);
+    store->GetSize(size, result.Code, result.Text);
     EXPECT_EQ(size, 10u);
     file.Rewrite(std::string(20, 'y'));
-    store->GetSize(result.Code, size, result.Text);
+    store->GetSize(size, result.Code, result.Text);
     EXPECT_EQ(size, 10u);
     auto reader = NewReader(*store, iorRandom, result);
-    reader->GetSize(result.Code, size, result.Text);
+    reader->GetSize(size, result.Code, result.Text);
     EXPECT_EQ(size, 10u);
 }
 
@@ -161,7 +161,7 @@ TEST(SharedReaders, ReadTheFileOnce)
     EXPECT_TRUE(b == content);
 
     std::uint32_t size = 0;
-    first->GetSize(result.Code, size, result.Text);
+    first->GetSize(size, result.Code, result.Text);
     EXPECT_EQ(size, content.size());
 }
 
@@ -211,7 +211,7 @@ TEST(Handles, ClosedWhenReadersAndStoresGo)
         auto shared = NewReader(*store, iorBufferMulrea, result);
         std::uint32_t length = 0;
         const std::uint8_t* data = nullptr;
-        shared->NextChunk(length, data, result.Text, result.Code);  // mid-file: handle open
+        shared->NextChunk(length, data, result.Code, result.Text);  // mid-file: handle open
         if (before >= 0) {
             EXPECT_EQ(OpenHandleCount(), before + 3);
         } else {  // read sharing only: the open file cannot be deleted

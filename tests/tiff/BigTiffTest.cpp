@@ -125,7 +125,7 @@ TEST_P(BigTiffTest, LoopsCutDirectoriesAndCountsBeyondTheFile)
     EXPECT_EQ(Reader.ValueText(0, 25), "");
     EXPECT_EQ(Reader.ValueText(1, 25), "");
     const std::uint8_t* pointer = nullptr;
-    Reader.GetValuePtr(0, Code, Text, pointer);
+    Reader.GetValuePtr(0, pointer, Code, Text);
     EXPECT_EQ(Text, "Premature end of data");
     Code = ErrOk;
     Reader.SelectPage(1, Code, Text);

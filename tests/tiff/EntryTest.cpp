@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Cuts, CutDirectoryTest,
                          ::testing::Values(TCutCase{"InEntries", 2 + 12, "KvCodecTiff 4801.92"},
                                            TCutCase{"InNextOffset", 2 + 24 + 2,
                                                     "KvCodecTiff 4803.92"}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 // A value that starts beyond the end or runs past it has no text and no
 // bytes, even where its first bytes are there; the rest of the page shows.
@@ -216,7 +216,7 @@ TEST_F(EntryTest, ValueRunningPastTheEndHasNoTextAndNoBytes)
         EXPECT_EQ(Reader.ValueText(i, 3), "") << i;
         Code = ErrOk;
         const std::uint8_t* pointer = nullptr;
-        Reader.GetValuePtr(i, Code, Text, pointer);
+        Reader.GetValuePtr(i, pointer, Code, Text);
         EXPECT_EQ(Code, ErrFailed);
         EXPECT_EQ(Text, "Premature end of data");
     }
@@ -248,14 +248,14 @@ TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
         EXPECT_EQ(Reader.ValueText(i, 45), "") << i;
         Code = ErrOk;
         const std::uint8_t* pointer = nullptr;
-        Reader.GetValuePtr(i, Code, Text, pointer);
+        Reader.GetValuePtr(i, pointer, Code, Text);
         EXPECT_EQ(Code, ErrFailed) << i;
         EXPECT_EQ(Text, "Premature end of data");
     }
     EXPECT_EQ(Reader.GetPoolCount(), 0u);
     Code = ErrOk;
     std::string sizeText;
-    Reader.GetRasterSizeText(Code, sizeText, Text);
+    Reader.GetRasterSizeText(sizeText, Code, Text);
     EXPECT_EQ(Text, "Reading StripByteCounts Tag Value: Premature end of data; Unable to deduct "
                     "raster size");
     EXPECT_EQ(Reader.ValueText(5, 25), "5");
@@ -310,7 +310,7 @@ TEST_F(EntryTest, ValueOfNearly4GiBInASparseFile)
     EXPECT_LE(Reader.GetEntry(0).FLoaded, 16u);
     if (sizeof(void*) == 4) {
         const std::uint8_t* pointer = nullptr;
-        Reader.GetValuePtr(0, Code, Text, pointer);
+        Reader.GetValuePtr(0, pointer, Code, Text);
         EXPECT_EQ(Code, ErrFailed);
         EXPECT_EQ(Text, "Out of memory");
     }

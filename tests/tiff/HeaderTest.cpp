@@ -40,7 +40,7 @@ TEST_P(HeaderTest, ByteOrderFromMarkAndNumber)
     tiff.Ifds[0].Offset = 16;
     OpenTiff(tiff);
     std::string order;
-    Reader.GetByteOrder(Code, order, Text);
+    Reader.GetByteOrder(order, Code, Text);
     if (c.Expected) {
         ASSERT_EQ(Code, ErrOk) << Text;
         EXPECT_EQ(order, c.Expected);
@@ -56,8 +56,8 @@ TEST_P(HeaderTest, ByteOrderFromMarkAndNumber)
 }
 
 INSTANTIATE_TEST_SUITE_P(Marks, HeaderTest, ::testing::ValuesIn(HeaderCases),
-                         [](const auto& info) {
-                             const THeaderCase& c = info.param;
+                         [](const auto& testInfo) {
+                             const THeaderCase& c = testInfo.param;
                              return std::string(c.Mark) +
                                     (c.MagicOrder == TOrder::Big ? "Big" : "Little") +
                                     std::to_string(c.Magic);
@@ -81,14 +81,14 @@ TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
     }
     bool final = false;
     Code = ErrOk;
-    Reader.ScanStep(Code, final, Text);
+    Reader.ScanStep(final, Code, Text);
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, expected);
-    EXPECT_EQ(Reader.GetState(), -1);
+    EXPECT_EQ(Reader.GetState(), trsFailed);
     EXPECT_THROW(Reader.FileSize(), std::runtime_error);
 
     OpenTiff(PagesFile(2), "good.tif");
-    EXPECT_EQ(Reader.GetState(), 1);
+    EXPECT_EQ(Reader.GetState(), trsOpened);
     EXPECT_EQ(CountPages(), 2u);
 }
 
@@ -104,9 +104,9 @@ TEST_F(HeaderTest, MissingFileGivesTheOpeningText)
 TEST_F(HeaderTest, HeaderIsReadLazilyOnce)
 {
     OpenTiff(PagesFile(1));
-    EXPECT_EQ(Reader.GetState(), 1);
+    EXPECT_EQ(Reader.GetState(), trsOpened);
     EXPECT_EQ(Reader.FileSize(), 8u + 18u);
-    EXPECT_EQ(Reader.GetState(), 2);
+    EXPECT_EQ(Reader.GetState(), trsReady);
 }
 
 TEST_F(HeaderTest, SecondOpenResetsPageListByteOrderAndEntries)
@@ -169,7 +169,7 @@ TEST_F(HeaderTest, OpenWithADirectoryOffsetBeforeTheHeader)
         if (!first.empty()) {
             reader.Open(first, "short.tif", 0, 0, Code, Text);
             reader.ReadPage(Code, Text);
-            EXPECT_EQ(reader.GetState(), -1);
+            EXPECT_EQ(reader.GetState(), trsFailed);
         }
         Code = ErrOk;
         reader.Open(good, "good.tif", 0, TKvCodecTrnTiff::BrokenMark, Code, Text);

@@ -57,7 +57,7 @@ TEST_P(RasterTest, SizesAndFailureTexts)
         std::uint32_t size = 12345;
         Code = ErrOk;
         Text.clear();
-        Reader.GetRasterSize(Code, size, Text);
+        Reader.GetRasterSize(size, Code, Text);
         if (c.Error.empty()) {
             EXPECT_EQ(Code, ErrOk) << c.Name << ": " << Text;
             EXPECT_EQ(size, c.Size) << c.Name;
@@ -85,7 +85,7 @@ TEST_F(RasterMemoryTest, OutcomeIsRememberedPerPageLoad)
     LoadPage(1);
     Code = ErrOk;
     std::uint32_t size = 0;
-    Reader.GetRasterSize(Code, size, Text);
+    Reader.GetRasterSize(size, Code, Text);
     EXPECT_EQ(Text, "Missing Strip/Tile tags" + Unable);
     LoadPage(0);
     EXPECT_EQ(Reader.RasterSizeText(), "60 b");
@@ -93,7 +93,7 @@ TEST_F(RasterMemoryTest, OutcomeIsRememberedPerPageLoad)
     LoadPage(1);
     Code = ErrOk;
     Text.clear();
-    Reader.GetRasterSize(Code, size, Text);
+    Reader.GetRasterSize(size, Code, Text);
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, "Missing Strip/Tile tags" + Unable);
 }

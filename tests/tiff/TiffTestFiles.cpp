@@ -57,7 +57,7 @@ std::uint32_t TiffFileTest::CountPages()
     bool final = false;
     for (int guard = 0; !final && guard < 1000000; ++guard) {
         Code = ErrOk;
-        Reader.ScanStep(Code, final, Text);
+        Reader.ScanStep(final, Code, Text);
         EXPECT_EQ(Code, ErrOk) << Text;
         if (Code != ErrOk)
             break;

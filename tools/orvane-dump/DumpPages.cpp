@@ -7,13 +7,13 @@ bool OpenAndCountPages(TKvCodecTrnTiff& reader, const std::string& path, TDumpFi
     reader.EnablePageList(true, code, errText);
     reader.Open(path, path, 0, 0, code, errText);
     if (code == ErrOk)
-        reader.GetFileSize(code, facts.Size, errText);
+        reader.GetFileSize(facts.Size, code, errText);
     if (code == ErrOk)
-        reader.GetByteOrder(code, facts.ByteOrder, errText);
+        reader.GetByteOrder(facts.ByteOrder, code, errText);
     facts.BigTiff = reader.IsBigTiff();
     // Pages are counted the way the window's page-count thread does.
     for (bool final = false; code == ErrOk && !final;)
-        reader.ScanStep(code, final, errText);
+        reader.ScanStep(final, code, errText);
     if (code != ErrOk)
         return false;
     bool final = false;
@@ -42,7 +42,7 @@ bool DumpRasterSize(TKvCodecTrnTiff& reader, std::uint32_t& size, std::string& t
 {
     TErrCode code = ErrOk;
     try {
-        reader.GetRasterSize(code, size, text);
+        reader.GetRasterSize(size, code, text);
     } catch (const EKvInternal& e) {
         code = ErrFailed;
         text = UnexpectedText(e.what());

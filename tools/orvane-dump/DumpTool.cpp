@@ -219,7 +219,7 @@ void TDumper::DumpPageBody()
     Out << "Page offset: " << Reader.IfdOffset() << '\n';
     TErrCode code = ErrOk;
     std::string sizeText, errText;
-    Reader.GetRasterSizeText(code, sizeText, errText);
+    Reader.GetRasterSizeText(sizeText, code, errText);
     Out << "Page raster data size: " << (code == ErrOk ? sizeText : "(" + errText + ")") << '\n';
     std::string dump;
     BuildTagDump(Reader, dump, Options.Limit);
@@ -284,7 +284,7 @@ bool TDumper::DumpHex(std::uint32_t index)
     std::string text;
     const std::uint8_t* bytes = nullptr;
     try {
-        Reader.GetValuePtr(i, code, text, bytes);
+        Reader.GetValuePtr(i, bytes, code, text);
     } catch (const EKvInternal& e) {
         code = ErrFailed;
         text = UnexpectedText(e.what());
