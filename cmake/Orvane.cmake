@@ -11,6 +11,17 @@ if(ORVANE_WERROR)
   target_compile_options(orvane_flags INTERFACE -Werror)
 endif()
 target_include_directories(orvane_flags INTERFACE ${PROJECT_SOURCE_DIR}/src)
+
+# The version text and the web host reach the code and the version resource
+# as definitions; the resource needs the version as four numbers as well.
+if(NOT ORVANE_VERSION MATCHES "^([0-9]+)\\.([0-9]+)$")
+  message(FATAL_ERROR "ORVANE_VERSION must read MAJOR.MINOR, not '${ORVANE_VERSION}'")
+endif()
+math(EXPR orvane_version_major "${CMAKE_MATCH_1}")
+math(EXPR orvane_version_minor "${CMAKE_MATCH_2}")
+target_compile_definitions(orvane_flags INTERFACE
+  ORVANE_VERSION="${ORVANE_VERSION}" ORVANE_WEB_HOST="${ORVANE_WEB_HOST}"
+  ORVANE_VERSION_NUMBERS=${orvane_version_major},${orvane_version_minor},0,0)
 if(WIN32)
   # Windows programs import only system DLLs: the C++ runtime, libgcc and
   # winpthread are linked in.
@@ -55,7 +66,8 @@ function(orvane_windows_resources target)
   target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc)
   # windres does not see the .rc's own folder as an include path.
   set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc TARGET_DIRECTORY ${target}
-    APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/src/res/Orvane.manifest)
+    APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/src/res/Orvane.manifest
+    ${PROJECT_SOURCE_DIR}/src/res/KvLogo.bmp)
   target_include_directories(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:${PROJECT_SOURCE_DIR}/src/res>)
 endfunction()
 

@@ -131,12 +131,44 @@ orvane_session_start() {
   # read-write, so the open does not wait for a writer and no EOF comes).
   local fifo="$ORVANE_WINE_DIR/idle.fifo"
   [ -p "$fifo" ] || { rm -f "$fifo"; mkfifo "$fifo"; }
+  # Desktop processes of this prefix still ending after the last session
+  # (wineserver -k returns before its clients are gone) must not pass for
+  # the new one.
+  local stale
+  stale=" $(orvane_desktop_pids | tr '\n' ' ')"
   "$ORVANE_WINE64" cmd.exe <>"$fifo" >>"$log" 2>&1 8>&- &
   # The desktop process, which the first program with a window would
   # otherwise start with that program's output pipe.
   "$ORVANE_WINE64" explorer.exe /desktop </dev/null >>"$log" 2>&1 8>&- &
-  orvane_wait_for_desktop
+  orvane_wait_for_desktop "$stale"
+  orvane_warm_up || { orvane_log "Wine does not run programs (see $log)"; return 1; }
   orvane_watchdog_start
+}
+
+# The first program of a new session may find Wine still finishing its own
+# start (a fresh prefix, the helper processes coming up) and end at once
+# without running. A small program that must report its exit code runs first,
+# again until it does, so the caller's first program meets a ready Wine.
+orvane_warm_up() {
+  local i log="$ORVANE_WINE_DIR/wine.log"
+  for i in 1 2 3 4 5; do
+    "$ORVANE_WINE64" cmd.exe /c exit 7 </dev/null >>"$log" 2>&1 8>&-
+    [ $? -eq 7 ] && return 0
+    orvane_log "Wine is not ready yet (try $i); waiting" >>"$log" 2>&1
+    sleep 1
+  done
+  return 1
+}
+
+# Process ids of the desktop processes of this prefix.
+orvane_desktop_pids() {
+  local pid
+  for pid in $(pgrep -x explorer.exe); do
+    # The process may end between the listing and the read.
+    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+    fi
+  done
 }
 
 # Opens a session for the current build folder for the rest of this shell's
@@ -154,13 +186,12 @@ orvane_session_open() {
 # The desktop process takes a few seconds to come up; a program started
 # before it is there would start a second one, holding its output pipe.
 orvane_wait_for_desktop() {
-  local i pid
+  local stale=$1 i pid
   for i in $(seq 1 300); do
-    for pid in $(pgrep -x explorer.exe); do
-      if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-        sleep 0.5
-        return 0
-      fi
+    for pid in $(orvane_desktop_pids); do
+      case "$stale" in *" $pid "*) continue ;; esac
+      sleep 0.5
+      return 0
     done
     sleep 0.1
   done

@@ -167,7 +167,8 @@ int MemoryChild(const std::string& mode, const std::string& path)
         args.insert(args.begin(), mode);
     Dump(args, 0);
     const std::uint64_t peak = PeakMemory();
-    std::printf("%.2f\n", double(peak > before ? peak - before : 0) / JsonPages);
+    const std::uint32_t pages = mode == "--check" ? CheckPages : JsonPages;
+    std::printf("%.2f\n", double(peak > before ? peak - before : 0) / pages);
     return 0;
 }
 
@@ -209,6 +210,8 @@ int main(int argc, char** argv)
     const double count = BestTime([&] { return CountPages(checkFile, CheckPages); });
     const double check = BestTime([&] { return Dump({"--check", checkFile}, 0); });
     PrintRatio("--check of 1,000,000 pages", check, "page count", count, 3.0);
+    std::printf("  memory per page: --check %.2f bytes\n",
+                MemoryPerPage(argv[0], "--check", checkFile));
 
     if (!keep)
         for (const std::string& path : {jsonFile, checkFile})

@@ -2,6 +2,9 @@
 
 #include <mutex>
 
+#include "app/FOrvaneAbout.h"
+#include "app/FOrvaneLiveUpdate.h"
+#include "app/OrvaneLiveUpdateHost.h"
 #include "app/StartUp.h"
 
 void GuardErrors(TErrCode& ErrCode, std::string& ErrText, const std::function<void()>& fn)
@@ -44,25 +47,51 @@ TFrmOrvane::TFrmOrvane(IKvOrvaneHost& host, const TOrvaneWidgets& widgets,
 
 TFrmOrvane::~TFrmOrvane() = default;
 
+// Runs once: the message that carries it shares its value with DM_GETDEFID,
+// which the dialog-key handling of the message loop sends on Enter.
 void TFrmOrvane::StartUp(const std::string& argument)
 {
+    if (FStartedUp)
+        return;
+    FStartedUp = true;
     TOrvaneRole role = RoleOfArgument(argument);
     if (role != orViewer) {
+        if (role == orManual)
+            LoadLiveUpdate(FHost.LiveUpdateRegistry());
         FHost.RunSwitchRole(role);
         FHost.CloseWindow();
         return;
     }
+    LoadLiveUpdate(FHost.LiveUpdateRegistry());
+    StartLiveUpdate();
     FHost.SetCaption(ViewerCaption());
     for (IKvButtonWidget* b : {W.ButFirst, W.ButPrevious, W.ButNext, W.ButLast})
         b->SetEnabled(false);
+    BuildAboutPage();
     FHost.RepaintNow();
     TErrCode ErrCode = ErrOk;
     std::string ErrText;
     if (!argument.empty())
         OpenFile(argument, ErrCode, ErrText);
+    FHost.InstallHelpKey();
     EventsEnabled = true;
     ShowErrorOf(ErrCode, ErrText);
+    PromptForUpdate();
 }
+
+void TFrmOrvane::BuildAboutPage()
+{
+    FHost.SetAboutHtml(BuildAboutPageText(FHost.WindowColour()));
+}
+
+void TFrmOrvane::AboutLinkClick(const std::string& href)
+{
+    if (href == UpdateHref)
+        RunAutoUpdate();
+    else if (IsShellSafeHref(href))
+        FHost.OpenInShell(href);
+}
+
 
 void TFrmOrvane::OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText)
 {
@@ -79,7 +108,8 @@ void TFrmOrvane::OpenFile(const std::string& path, TErrCode& ErrCode, std::strin
         if (ErrCode == ErrOk)
             ShowOpenedPage();
     });
-    if (ErrCode != ErrOk) {
+    FFileOpen = ErrCode == ErrOk;
+    if (!FFileOpen) {
         ShowEmpty();
         FShared->TrnTiffEvent.Reset();
     }
@@ -125,28 +155,34 @@ void TFrmOrvane::ShowOpenedPage()
     UpdatePageStatistics();
     if (PageCountFinal)
         FShared->TrnTiffEvent.Reset();
-    else
-        StartCounting();
+    else if (!StartCounting()) {
+        FCountStopped = true;
+        W.EdiNumberOfPages->SetText(PageCountText());
+    }
 }
 
-// Failing to start the worker is silent: the count stays as the open found it.
-void TFrmOrvane::StartCounting()
+// Failing to start the worker, for whatever reason, is silent: the file stays
+// open and the count stays as the open found it, no longer marked as running.
+bool TFrmOrvane::StartCounting()
 {
     TTrnTiffShared& s = *FShared;
     if (!s.ThreadRunning) {
-        auto* thread = new (std::nothrow) TFrmOrvaneTrnTiffThread(FShared, FHost.PageCountPoster());
-        if (thread) {
+        try {
+            auto thread =
+                std::make_unique<TFrmOrvaneTrnTiffThread>(FShared, FHost.PageCountPoster());
             TErrCode ErrCode = ErrOk;
             std::string ErrText;
             thread->Start(ErrCode, ErrText);
-            if (ErrCode == ErrOk)
+            if (ErrCode == ErrOk) {
+                thread.release();
                 s.ThreadRunning = true;
-            else
-                delete thread;
+            }
+        } catch (...) {
         }
     }
     if (s.ThreadRunning)
         s.TrnTiffEvent.Set();
+    return s.ThreadRunning;
 }
 
 void TFrmOrvane::ShowEmpty()
@@ -263,9 +299,8 @@ void TFrmOrvane::LivTagsSelectItem()
 {
     if (!EventsEnabled)
         return;
-    EventsEnabled = false;
+    TEventsPause pause(EventsEnabled);
     W.ButViewTagValue->SetEnabled(W.LivTags->SelectedIndex() >= 0);
-    EventsEnabled = true;
 }
 
 void TFrmOrvane::ButViewTagValueClick()
@@ -303,30 +338,30 @@ void TFrmOrvane::ButCopyTagsAsTextClick()
         FHost.SetClipboardText(text);
 }
 
+// Progress posted for a file that is no longer open (the next open failed)
+// is dropped: the window shows no file.
 void TFrmOrvane::PageCountProgress()
 {
     if (!EventsEnabled)
         return;
-    EventsEnabled = false;
-    {
-        std::lock_guard lock(FShared->TiffLock);
-        if (FShared->CountFailed) {
-            FShared->CountFailed = false;
-            FCountStopped = true;
-        }
-        if (!PageCountFinal && FShared->TiffCodec) {
-            TakePageCount();
-            if (PageCountFinal)
-                UpdateNavigation();
-            W.EdiNumberOfPages->SetText(PageCountText());
-        }
+    TEventsPause pause(EventsEnabled);
+    std::lock_guard lock(FShared->TiffLock);
+    if (FShared->CountFailed) {
+        FShared->CountFailed = false;
+        FCountStopped = true;
     }
-    EventsEnabled = true;
+    if (FFileOpen && !PageCountFinal && FShared->TiffCodec) {
+        TakePageCount();
+        if (PageCountFinal)
+            UpdateNavigation();
+        W.EdiNumberOfPages->SetText(PageCountText());
+    }
 }
 
 void TFrmOrvane::FormClose()
 {
     EventsEnabled = false;
+    StopLiveUpdate();
     std::lock_guard lock(FShared->TiffLock);
     if (FShared->ThreadRunning) {
         FShared->TiffCodec.reset();
@@ -354,9 +389,8 @@ void TFrmOrvane::OpenDroppedFile(const std::string& path)
 
 void TFrmOrvane::OpenChosenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText)
 {
-    EventsEnabled = false;
+    TEventsPause pause(EventsEnabled);
     OpenFile(path, ErrCode, ErrText);
-    EventsEnabled = true;
 }
 
 // The lock is left on every path, also when the reader raises; OnFailure runs

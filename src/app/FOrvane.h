@@ -11,6 +11,9 @@
 #include "app/KvTiffPages.h"
 #include "app/OrvaneWidgets.h"
 
+class IKvLiveUpdateHost;
+class TFrmOrvaneLiveUpdateThread;
+
 inline constexpr std::uint32_t ListValueLimit = 25;
 
 class TFrmOrvane {
@@ -37,8 +40,22 @@ public:
     void PageCountProgress();
     void FormClose();
 
+    // The About tab's page from the current live-update facts.
+    void BuildAboutPage();
+    // A link of the About page or the manual that is not an in-page anchor.
+    void AboutLinkClick(const std::string& href);
+
     // A file dropped on the window opens as if chosen with Browse.
     void OpenDroppedFile(const std::string& path);
+
+    // The live update and the auto-update; without a host both stay off.
+    void SetLiveUpdateHost(IKvLiveUpdateHost* host) { FLiveUpdateHost = host; }
+    void StartLiveUpdate();
+    void LiveUpdateDone();
+    void PromptForUpdate();
+    void RunAutoUpdate();
+    TFrmOrvaneLiveUpdateThread* LiveUpdateThread = nullptr;
+    bool UpdatePrompted = false;
 
     bool EventsEnabled = false;
     std::int32_t PageIndex = 0;
@@ -59,7 +76,8 @@ private:
     void ShowBrokenPage();
     void OpenInReader(const std::string& path, const std::string& display, TErrCode& ErrCode,
                       std::string& ErrText);
-    void StartCounting();
+    // False when no worker counts (it could not be started).
+    bool StartCounting();
     void OpenChosenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText);
     // Runs Fn with the reader under TiffLock; false when there is no reader.
     bool WithReader(TErrCode& ErrCode, std::string& ErrText,
@@ -67,12 +85,31 @@ private:
                     const std::function<void()>& onFailure = {});
     void ShowErrorOf(TErrCode ErrCode, const std::string& ErrText);
 
+    void StopLiveUpdate();
+
     IKvOrvaneHost& FHost;
+    IKvLiveUpdateHost* FLiveUpdateHost = nullptr;
     TOrvaneWidgets W;
     TKvTiffPagesFactory FFactory;
     std::shared_ptr<TTrnTiffShared> FShared;
     // Set when counting ended without reaching the end of the chain.
     bool FCountStopped = false;
+    bool FStartedUp = false;
+    // A file is shown (the last open succeeded).
+    bool FFileOpen = false;
+};
+
+// Turns EventsEnabled off for a scope and on again on every way out, also
+// when the scope ends by an exception.
+class TEventsPause {
+public:
+    explicit TEventsPause(bool& flag) : FFlag(flag) { FFlag = false; }
+    ~TEventsPause() { FFlag = true; }
+    TEventsPause(const TEventsPause&) = delete;
+    TEventsPause& operator=(const TEventsPause&) = delete;
+
+private:
+    bool& FFlag;
 };
 
 // Runs Fn, turning every exception into the error pair: reader failures carry

@@ -1,14 +1,15 @@
 #include "app/KvThread.h"
 
 #include <chrono>
-#include <system_error>
 #include <thread>
 
 void TKvThread::Start(TErrCode& ErrCode, std::string& ErrText)
 {
     try {
         std::thread(&TKvThread::Routine, this).detach();
-    } catch (const std::system_error&) {
+    } catch (...) {
+        // Whatever the runtime throws (no thread, no memory), the caller
+        // still owns the object.
         ErrCode = ErrFailed;
         ErrText = "Unexpected error KvThread 45.77";
     }

@@ -10,6 +10,8 @@
 
 #include "io/SysErr.h"
 
+class IKvLiveUpdateRegistry;
+
 class IKvTextWidget {
 public:
     virtual ~IKvTextWidget() = default;
@@ -56,6 +58,19 @@ public:
     virtual void CloseWindow() = 0;
     // The windows and routines of the command-line switches.
     virtual void RunSwitchRole(int role) = 0;
+
+    // The About tab and the manual.
+    virtual IKvLiveUpdateRegistry& LiveUpdateRegistry() = 0;
+    // The main window's colour, 0x00BBGGRR.
+    virtual std::uint32_t WindowColour() = 0;
+    // Loads the page into the About tab's viewer, dropping a failure.
+    virtual void SetAboutHtml(const std::string& html) = 0;
+    // The shell's "open" of a web or mail address, shown maximised.
+    virtual void OpenInShell(const std::string& href) = 0;
+    // From now on F1 opens the manual window.
+    virtual void InstallHelpKey() = 0;
+    // The manual window, when it exists, builds its page again (new news).
+    virtual void RebuildManualPage() = 0;
 };
 
 struct TOrvaneWidgets {

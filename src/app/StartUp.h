@@ -3,11 +3,12 @@
 
 #include <string>
 
+#include "app/FOrvaneLiveUpdate.h"
+
 enum TOrvaneRole : int { orViewer, orInstall, orUninstall, orUninstallSec, orUpdate, orManual };
 
 // Exact, case-sensitive comparison: anything else is a file name.
 TOrvaneRole RoleOfArgument(const std::string& argument);
 
-inline constexpr const char* ProgramVersion = "2.00";
 inline constexpr const char* ProgramTitle = "Orvane";
 inline constexpr const char* InitialCaption = "Kestrova  Orvane";

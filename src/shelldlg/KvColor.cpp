@@ -35,7 +35,29 @@ double LabFInverse(double f)
     return cube > Epsilon ? cube : (116 * f - 16) / Kappa;
 }
 
+double ToLinearXyz(std::uint8_t c)
+{
+    double v = c / 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
 } // namespace
+
+TKvXyz RgbToXyz(TKvRgb rgb)
+{
+    double r = ToLinearXyz(rgb.R), g = ToLinearXyz(rgb.G), b = ToLinearXyz(rgb.B);
+    return {0.4124564 * r + 0.3575761 * g + 0.1804375 * b,
+            0.2126729 * r + 0.7151522 * g + 0.0721750 * b,
+            0.0193339 * r + 0.1191920 * g + 0.9503041 * b};
+}
+
+TKvRgb XyzToRgb(const TKvXyz& xyz)
+{
+    double r = 3.2404542 * xyz.X - 1.5371385 * xyz.Y - 0.4985314 * xyz.Z;
+    double g = -0.9692660 * xyz.X + 1.8760108 * xyz.Y + 0.0415560 * xyz.Z;
+    double b = 0.0556434 * xyz.X - 0.2040259 * xyz.Y + 1.0572252 * xyz.Z;
+    return {FromLinear(r), FromLinear(g), FromLinear(b)};
+}
 
 TKvLab RgbToLab(TKvRgb rgb)
 {

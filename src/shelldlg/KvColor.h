@@ -16,5 +16,15 @@ struct TKvLab {
     double B = 0;
 };
 
+struct TKvXyz {
+    double X = 0;
+    double Y = 0;
+    double Z = 0;
+};
+
 TKvLab RgbToLab(TKvRgb rgb);
+// sRGB decoded with the 0.03928 threshold of the original sRGB papers, so
+// mixes in XYZ of the system colours round back as the program always did.
+TKvXyz RgbToXyz(TKvRgb rgb);
+TKvRgb XyzToRgb(const TKvXyz& xyz);
 TKvRgb LabToRgb(const TKvLab& lab);

@@ -120,3 +120,13 @@ TButtonReaction TKvExplorerButtonModel::LeftUp(bool inside)
     r.Click = inside;
     return r;
 }
+
+// Someone else took the mouse (a message box disabled the window, a menu
+// opened): the button cannot know where the pointer is, so it goes back to
+// normal, and a press in progress is no click.
+TButtonReaction TKvExplorerButtonModel::CaptureLost()
+{
+    if (FState == TButtonState::Normal)
+        return {};
+    return Go(TButtonState::Normal);
+}

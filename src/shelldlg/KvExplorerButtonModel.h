@@ -43,6 +43,7 @@ public:
     TButtonReaction Move(bool inside);
     TButtonReaction LeftDown(bool inside);
     TButtonReaction LeftUp(bool inside);
+    TButtonReaction CaptureLost();
 
 private:
     TButtonReaction Go(TButtonState state);

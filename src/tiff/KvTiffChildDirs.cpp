@@ -6,20 +6,22 @@
 
 bool TKvTiffOffsetSet::Insert(std::uint64_t offset)
 {
-    if (Ascending.empty() || offset > Ascending.back()) {
+    const bool small = offset <= UINT32_MAX;
+    if (small && (Ascending.empty() || offset > Ascending.back())) {
         if (Others.count(offset))
             return false;
-        Ascending.push_back(offset);
+        Ascending.push_back(static_cast<std::uint32_t>(offset));
         return true;
     }
-    if (std::binary_search(Ascending.begin(), Ascending.end(), offset))
+    if (small && std::binary_search(Ascending.begin(), Ascending.end(), offset))
         return false;
     return Others.insert(offset).second;
 }
 
 bool TKvTiffOffsetSet::Contains(std::uint64_t offset) const
 {
-    return std::binary_search(Ascending.begin(), Ascending.end(), offset) ||
+    return (offset <= UINT32_MAX &&
+            std::binary_search(Ascending.begin(), Ascending.end(), offset)) ||
            Others.count(offset) != 0;
 }
 
@@ -99,15 +101,14 @@ void TKvTiffChildWalker::ReadChildren(TTiffWalkDir& dir, unsigned depth)
 {
     if (!dir.Failure.empty())
         return;
+    TTiffDirKind kind;
     for (TTiffWalkEntry& entry : dir.Entries)
-        ReadPointer(dir.Kind, entry, depth);
+        if (TiffChildKind(dir.Kind, entry.Raw.Tag, kind))
+            ReadPointer(kind, entry, depth);
 }
 
-void TKvTiffChildWalker::ReadPointer(TTiffDirKind parent, TTiffWalkEntry& entry, unsigned depth)
+void TKvTiffChildWalker::ReadPointer(TTiffDirKind kind, TTiffWalkEntry& entry, unsigned depth)
 {
-    TTiffDirKind kind;
-    if (!TiffChildKind(parent, entry.Raw.Tag, kind))
-        return;
     if (depth >= MaxDepth) {
         entry.ChildFailure = "Not followed: directories nested deeper than " +
                              std::to_string(MaxDepth) + " levels";

@@ -14,8 +14,9 @@
 #include "tiff/KvTiffDirReader.h"
 #include "tiff/KvTiffExifNames.h"
 
-// A set of directory offsets. Offsets that arrive in ascending order (the
-// usual file) are appended to a sorted array; only the others are hashed.
+// A set of directory offsets. Offsets below 4 GiB that arrive in ascending
+// order (the usual file) are appended to a sorted array of 4-byte numbers;
+// only the others are hashed.
 class TKvTiffOffsetSet {
 public:
     // true when the offset was not in the set yet.
@@ -24,7 +25,7 @@ public:
     void Clear();
 
 private:
-    std::vector<std::uint64_t> Ascending;
+    std::vector<std::uint32_t> Ascending;
     std::unordered_set<std::uint64_t> Others;
 };
 
@@ -80,7 +81,7 @@ public:
                         std::string& failure);
 
 private:
-    void ReadPointer(TTiffDirKind parent, TTiffWalkEntry& entry, unsigned depth);
+    void ReadPointer(TTiffDirKind kind, TTiffWalkEntry& entry, unsigned depth);
     void ReadChild(TTiffDirKind kind, std::uint64_t offset, std::uint32_t number,
                    std::uint32_t position, TTiffWalkEntry& entry, unsigned depth);
     bool Claim(std::uint64_t offset);

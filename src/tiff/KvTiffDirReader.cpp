@@ -1,5 +1,6 @@
 #include "tiff/KvTiffDirReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "io/SysIO.h"
@@ -10,6 +11,7 @@ namespace {
 constexpr const char* PrematureEndText = "Premature end of data";
 constexpr std::uint16_t ClassicMagic = 42;
 constexpr std::uint16_t BigTiffMagic = 43;
+constexpr std::uint64_t GuessEntries = 24;
 
 // The byte order as the page reader decides it, with 43 (BigTIFF) accepted
 // beside 42; false when the header is invalid.
@@ -35,16 +37,6 @@ bool DecideOrder(const std::uint8_t* header, bool& bigEndian, std::uint16_t& mag
 }
 
 }  // namespace
-
-std::uint32_t TiffRawTypeSize(std::uint32_t dataType)
-{
-    return dataType == TiffTypeUtf8 ? 1 : TiffTypeSize(dataType, true);
-}
-
-bool TiffIsKnownType(std::uint32_t dataType)
-{
-    return TiffRawTypeSize(dataType) != 0;
-}
 
 std::string TiffRawTypeName(std::uint32_t dataType)
 {
@@ -153,17 +145,25 @@ std::uint64_t TKvTiffDirReader::Element(const std::uint8_t* bytes, std::uint32_t
 
 void TKvTiffDirReader::DecodeEntry(const std::uint8_t* raw, TTiffRawEntry& entry) const
 {
-    const unsigned fieldSize = OffsetSize();
     entry.Tag = static_cast<std::uint16_t>(GetUnsigned(raw, 2));
     entry.Type = static_cast<std::uint16_t>(GetUnsigned(raw + 2, 2));
-    entry.Count = GetUnsigned(raw + 4, BigTiff ? 8 : 4);
-    const std::uint8_t* field = raw + (BigTiff ? 12 : 8);
-    std::memcpy(entry.Field, field, fieldSize);
     const std::uint64_t typeSize = TiffRawTypeSize(entry.Type);
-    entry.Size = typeSize && entry.Count > UINT64_MAX / typeSize ? UINT64_MAX
-                                                                 : entry.Count * typeSize;
-    entry.Inline = entry.Size <= fieldSize;
-    entry.ValueOffset = entry.Inline ? 0 : GetUnsigned(field, fieldSize);
+    if (BigTiff) {
+        entry.Count = GetUnsigned(raw + 4, 8);
+        std::memcpy(entry.Field, raw + 12, 8);
+        entry.Size = typeSize && entry.Count > UINT64_MAX / typeSize ? UINT64_MAX
+                                                                     : entry.Count * typeSize;
+        entry.Inline = entry.Size <= 8;
+        entry.ValueOffset = entry.Inline ? 0 : GetUnsigned(entry.Field, 8);
+        return;
+    }
+    // 32-bit counts of at most 8-byte values cannot overflow.
+    entry.Count = GetUnsigned(raw + 4, 4);
+    std::memcpy(entry.Field, raw + 8, 4);
+    std::memset(entry.Field + 4, 0, 4);
+    entry.Size = entry.Count * typeSize;
+    entry.Inline = entry.Size <= 4;
+    entry.ValueOffset = entry.Inline ? 0 : GetUnsigned(entry.Field, 4);
 }
 
 void TKvTiffDirReader::ReadChainLink(std::uint64_t offset, std::uint64_t& entryCount,
@@ -189,36 +189,50 @@ void TKvTiffDirReader::ReadChainLink(std::uint64_t offset, std::uint64_t& entryC
 void TKvTiffDirReader::ReadDirectory(std::uint64_t offset, TTiffRawDirectory& directory,
                                      TErrCode& errCode, std::string& errText)
 {
+    // Entries are overwritten in place, not cleared: every field is decoded.
     directory.Offset = offset;
-    directory.Entries.clear();
     directory.NextOffset = 0;
     const unsigned countSize = BigTiff ? 8 : 2;
-    std::uint8_t bytes[8];
-    ReadBytes(offset, countSize, bytes, errCode, errText);
-    if (errCode != ErrOk)
+    // One read takes the count and, for all but unusually long directories,
+    // the entries behind it: a walk over a million pages reads once each.
+    const std::uint64_t guess = countSize + GuessEntries * EntrySize() + OffsetSize();
+    const std::uint64_t first =
+        InFile(offset, countSize) ? std::min(guess, Size - offset) : countSize;
+    Buffer.resize(static_cast<std::size_t>(first));
+    ReadBytes(offset, first, Buffer.data(), errCode, errText);
+    if (errCode != ErrOk) {
+        directory.Entries.clear();
         return;
-    const std::uint64_t count = GetUnsigned(bytes, countSize);
+    }
+    const std::uint64_t count = GetUnsigned(Buffer.data(), countSize);
     directory.DeclaredCount = count;
     if (count > MaxEntries) {
         errCode = ErrFailed;
         errText = "Sanity check on number of tags failed (decoded value is " +
                   std::to_string(count) + ")";
+        directory.Entries.clear();
         return;
     }
     directory.ByteSize = countSize + count * EntrySize() + OffsetSize();
-    Buffer.resize(static_cast<std::size_t>(count * EntrySize() + OffsetSize()));
-    ReadBytes(offset + countSize, Buffer.size(), Buffer.data(), errCode, errText);
-    if (errCode != ErrOk)
-        return;
+    if (directory.ByteSize > first) {
+        Buffer.resize(static_cast<std::size_t>(directory.ByteSize));
+        ReadBytes(offset + first, directory.ByteSize - first, Buffer.data() + first, errCode,
+                  errText);
+        if (errCode != ErrOk) {
+            directory.Entries.clear();
+            return;
+        }
+    }
+    const std::uint8_t* entries = Buffer.data() + countSize;
     directory.Entries.resize(static_cast<std::size_t>(count));
-    for (std::size_t i = 0; i < directory.Entries.size(); ++i)
-        DecodeEntry(Buffer.data() + i * EntrySize(), directory.Entries[i]);
-    directory.NextOffset = GetUnsigned(Buffer.data() + count * EntrySize(), OffsetSize());
-    // The inline values' own place, for the byte map.
-    for (std::size_t i = 0; i < directory.Entries.size(); ++i)
-        if (directory.Entries[i].Inline)
-            directory.Entries[i].ValueOffset =
-                offset + countSize + i * EntrySize() + (BigTiff ? 12 : 8);
+    for (std::size_t i = 0; i < directory.Entries.size(); ++i) {
+        TTiffRawEntry& entry = directory.Entries[i];
+        DecodeEntry(entries + i * EntrySize(), entry);
+        // The inline values' own place, for the byte map.
+        if (entry.Inline)
+            entry.ValueOffset = offset + countSize + i * EntrySize() + (BigTiff ? 12 : 8);
+    }
+    directory.NextOffset = GetUnsigned(entries + count * EntrySize(), OffsetSize());
 }
 
 void TKvTiffDirReader::ReadValue(const TTiffRawEntry& entry, std::vector<std::uint8_t>& bytes,

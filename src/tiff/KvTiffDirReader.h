@@ -25,12 +25,22 @@ inline constexpr std::uint32_t TiffTypeSLong8 = ttSLong8;
 inline constexpr std::uint32_t TiffTypeIfd8 = ttIfd8;
 inline constexpr std::uint32_t TiffTypeUtf8 = 129;
 
-// Byte size of one value, 0 for unknown codes.
-std::uint32_t TiffRawTypeSize(std::uint32_t dataType);
+// Byte size of one value, 0 for unknown codes (inline: a walk asks for
+// every entry).
+inline std::uint32_t TiffRawTypeSize(std::uint32_t dataType)
+{
+    constexpr std::uint8_t sizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4, 0, 0, 8, 8, 8};
+    if (dataType < sizeof sizes)
+        return sizes[dataType];
+    return dataType == TiffTypeUtf8 ? 1 : 0;
+}
 // "Byte", "Short", ..., "Long8", "SLong8", "IFD8", "UTF-8"; the code in
 // decimal for unknown codes.
 std::string TiffRawTypeName(std::uint32_t dataType);
-bool TiffIsKnownType(std::uint32_t dataType);
+inline bool TiffIsKnownType(std::uint32_t dataType)
+{
+    return TiffRawTypeSize(dataType) != 0;
+}
 
 struct TTiffRawEntry {
     std::uint16_t Tag = 0;

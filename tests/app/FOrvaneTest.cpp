@@ -77,8 +77,9 @@ TEST(Viewer, NonTiffAfterGoodFileEmptiesWindowAndReportsReaderText)
     TViewerRig rig;
     rig.Files["good.tif"] = {.Pages = 3, .KnownAtOpen = 3};
     rig.Files["bad.txt"] = {.NotTiff = true};
-    Open(rig, "good.tif");
-    rig.Frm->StartUp("bad.txt");
+    rig.Frm->StartUp("good.tif");
+    rig.Host.Chosen = "bad.txt";
+    rig.Frm->ButBrowseClick();
     ASSERT_EQ(rig.Host.Errors.size(), 1u);
     EXPECT_EQ(rig.Host.Errors[0], "Reading from file 'D:bad.txt': Not a TIFF file");
     EXPECT_TRUE(rig.List.Rows.empty());
@@ -197,4 +198,73 @@ TEST(Viewer, BrowseOpensChosenFileAndCancelDoesNothing)
     rig.Frm->ButBrowseClick();
     EXPECT_EQ(rig.LabPage.Text, "Page 1 of 1");
     EXPECT_TRUE(rig.Frm->EventsEnabled);
+}
+
+TEST(Viewer, StartUpRunsOnceWhateverArrivesLater)
+{
+    TViewerRig rig;
+    rig.Files["four.tif"] = {.Pages = 4, .KnownAtOpen = 4};
+    rig.Files["bad.txt"] = {.NotTiff = true};
+    rig.Frm->StartUp("four.tif");
+    rig.Frm->ButNextClick();
+    rig.Frm->StartUp("four.tif");
+    rig.Frm->StartUp("bad.txt");
+    EXPECT_EQ(rig.LabPage.Text, "Page 2 of 4");
+    EXPECT_EQ(rig.Host.Caption, "Kestrova  Orvane  2.00  -  D:four.tif");
+    EXPECT_TRUE(rig.Prev.Enabled);
+    EXPECT_EQ(rig.Host.Repaints, 1);
+    EXPECT_TRUE(rig.Host.Errors.empty());
+}
+
+TEST(Viewer, ProgressForAFileNoLongerOpenIsDropped)
+{
+    TViewerRig rig;
+    rig.Files["long.tif"] = {.Pages = 1000000, .KnownAtOpen = 2,
+                             .StepCost = std::chrono::microseconds(50)};
+    rig.Files["bad.txt"] = {.NotTiff = true};
+    rig.Frm->StartUp("long.tif");
+    ASSERT_TRUE(rig.PumpUntil([&] { return rig.Codec->Steps > 0; }));
+    rig.Host.Chosen = "bad.txt";
+    rig.Frm->ButBrowseClick();
+    rig.Frm->PageCountProgress();
+    EXPECT_EQ(rig.Pages.Text, "");
+    EXPECT_EQ(rig.LabPage.Text, "");
+    EXPECT_FALSE(rig.Last.Enabled);
+    rig.Frm->FormClose();
+}
+
+// A host whose services fail the way a starved system makes them fail.
+struct TFailingHost : TFakeHost {
+    bool ThrowOnDisplay = false;
+    std::string DisplayPath(const std::string& p) override
+    {
+        if (ThrowOnDisplay)
+            throw std::bad_alloc();
+        return TFakeHost::DisplayPath(p);
+    }
+    std::function<void()> PageCountPoster() override { throw std::bad_alloc(); }
+};
+
+TEST(Viewer, EventsComeBackAndAFileStaysOpenWhenServicesFail)
+{
+    std::map<std::string, TFakeFile> files;
+    files["long.tif"] = {.Pages = 50, .KnownAtOpen = 3};
+    TFailingHost host;
+    TFakeText text[7];
+    TFakeList list;
+    TFakeButton buttons[6];
+    TOrvaneWidgets w{&text[0], &list, &buttons[0], &buttons[1], &text[1], &buttons[2],
+                     &buttons[3], &buttons[4], &buttons[5], &text[2], &text[3], &text[4],
+                     &text[5], &text[6]};
+    TFrmOrvane frm(host, w, [&] { return std::make_unique<TFakeTiff>(&files); });
+    frm.StartUp("long.tif");
+    EXPECT_TRUE(host.Errors.empty()) << "a worker that cannot start is not reported";
+    EXPECT_EQ(list.Rows.size(), 2u);
+    EXPECT_EQ(text[4].Text, "3") << "the count is not shown as running";
+    EXPECT_TRUE(buttons[5].Enabled);
+
+    host.ThrowOnDisplay = true;
+    host.Chosen = "long.tif";
+    EXPECT_THROW(frm.ButBrowseClick(), std::bad_alloc);
+    EXPECT_TRUE(frm.EventsEnabled);
 }

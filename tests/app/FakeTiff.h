@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/FOrvaneLiveUpdate.h"
 #include "app/FOrvane.h"
 
 struct TFakeFile {
@@ -162,6 +163,33 @@ struct TFakeQueue {
     }
 };
 
+// The registry value of the live-update text.
+class TFakeRegistry : public IKvLiveUpdateRegistry {
+public:
+    TKvStoredKind Kind = TKvStoredKind::Absent;
+    std::string Value;
+    int Reads = 0;
+    int Writes = 0;
+
+    TKvStoredKind Query(std::uint32_t& size) override
+    {
+        size = static_cast<std::uint32_t>(Value.size());
+        return Kind;
+    }
+    bool Read(std::uint32_t size, std::string& bytes) override
+    {
+        ++Reads;
+        bytes = Value.substr(0, size);
+        return true;
+    }
+    void Write(const std::string& bytes) override
+    {
+        ++Writes;
+        Kind = TKvStoredKind::Binary;
+        Value = bytes;
+    }
+};
+
 struct TFakeHost : IKvOrvaneHost {
     std::string Caption, Title, Clipboard, Chosen, HexCaption;
     std::vector<std::string> Errors;
@@ -193,6 +221,17 @@ struct TFakeHost : IKvOrvaneHost {
     void RepaintNow() override { ++Repaints; }
     void CloseWindow() override { ++Closes; }
     void RunSwitchRole(int role) override { Role = role; }
+
+    TFakeRegistry Registry;
+    std::string AboutHtml;
+    std::vector<std::string> Opened;
+    bool HelpKey = false;
+    IKvLiveUpdateRegistry& LiveUpdateRegistry() override { return Registry; }
+    std::uint32_t WindowColour() override { return 0x00C8D0D4; }
+    void SetAboutHtml(const std::string& html) override { AboutHtml = html; }
+    void OpenInShell(const std::string& href) override { Opened.push_back(href); }
+    void InstallHelpKey() override { HelpKey = true; }
+    void RebuildManualPage() override {}
 };
 
 // True when another thread can take the lock within a second; a thread stuck

@@ -181,6 +181,14 @@ TEST(ExplorerButton, ClickOnlyWhenReleasedInside)
     EXPECT_TRUE(up.Click);
     EXPECT_FALSE(up.Release);
     EXPECT_EQ(b.State(), TButtonState::Hot);
+
+    // The click opened a box that took the mouse: hot no longer, and a press
+    // cut off that way never clicks.
+    EXPECT_TRUE(b.CaptureLost().Repaint);
+    EXPECT_EQ(b.State(), TButtonState::Normal);
+    b.LeftDown(true);
+    b.CaptureLost();
+    EXPECT_FALSE(b.LeftUp(true).Click);
 }
 
 TEST(ExplorerButton, DisabledIgnoresPointerAndReenablesHot)

@@ -105,6 +105,26 @@ TEST_P(DumpStructureTest, CheckReportsEveryProblemWithItsOffset)
               "8 problems found\n");
 }
 
+// Structures of different pages that collide, far apart in the walk; a
+// strip that only touches another is no overlap.
+TEST_F(DumpStructureTest, CheckFindsOverlapsAcrossPages)
+{
+    TTiff tiff;
+    for (std::uint32_t strip : {1000u, 1052u, 1020u, 30u})
+        tiff.Ifds.push_back(Page({Long(273, {strip}), Long(279, {strip == 1052 ? 16u : 32u})}));
+    tiff.Ifds[3].Entries[1] = Long(279, {4});
+    tiff.Length = 4096;
+    EXPECT_EQ(Run({"--check", Write(tiff)}), 1);
+    const std::string out = Out.str();
+    const std::size_t first = out.find("offset 30: ");
+    ASSERT_NE(first, std::string::npos) << out;
+    EXPECT_EQ(out.substr(first, out.rfind('\n', out.size() - 2) + 1 - first),
+              "offset 30: page 4 strip 1 (bytes 30 to 33): overlaps page 1 directory (bytes 8 to "
+              "37)\n"
+              "offset 1020: page 3 strip 1 (bytes 1020 to 1051): overlaps page 1 strip 1 (bytes "
+              "1000 to 1031)\n");
+}
+
 TEST_F(DumpStructureTest, CheckFollowsTheChainAndItsEnd)
 {
     TTiff tiff = PagesFile(3);

@@ -1,6 +1,8 @@
 #include "DumpCheck.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <functional>
 
 #include "DumpTree.h"
@@ -16,6 +18,30 @@ enum TTag : std::uint16_t {
     TagTileLength = 323, TagTileOffsets = 324, TagTileByteCounts = 325,
 };
 
+constexpr std::size_t ImageTagCount = 14;
+
+// The place of a tag the image checks look at, ImageTagCount for others.
+std::size_t ImageTagSlot(std::uint16_t tag)
+{
+    switch (tag) {
+    case TagImageWidth: return 0;
+    case TagImageLength: return 1;
+    case TagPhotometric: return 2;
+    case TagStripOffsets: return 3;
+    case TagSamplesPerPixel: return 4;
+    case TagRowsPerStrip: return 5;
+    case TagStripByteCounts: return 6;
+    case TagXResolution: return 7;
+    case TagYResolution: return 8;
+    case TagPlanarConfig: return 9;
+    case TagTileWidth: return 10;
+    case TagTileLength: return 11;
+    case TagTileOffsets: return 12;
+    case TagTileByteCounts: return 13;
+    default: return ImageTagCount;
+    }
+}
+
 // What a span of the byte map is.
 enum class TSpanKind : std::uint8_t { Header, Directory, Value, Strip, Tile };
 
@@ -28,6 +54,15 @@ struct TSpan {
 };
 
 constexpr std::uint32_t ChildOwner = 0x80000000u;
+
+// A stretch of the file covered by structures that follow each other
+// without a gap. The first walk keeps only these, so a well-formed file of
+// a million pages costs next to nothing; the structures themselves are
+// collected, in a second walk, only where stretches overlap.
+struct TRun {
+    std::uint64_t Start;
+    std::uint64_t End;
+};
 
 class TChecker {
 public:
@@ -43,12 +78,16 @@ private:
     void CheckLayout(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner,
                      bool tiles);
     void CheckChildren(const TTiffWalkEntry& entry, const std::string& where);
-    const TTiffRawEntry* Find(const TTiffWalkDir& dir, std::uint16_t tag) const;
+    void GatherImageTags(const TTiffWalkDir& dir);
+    const TTiffRawEntry* Find(std::uint16_t tag) const;
     bool Values(const TTiffRawEntry& entry, std::vector<std::uint64_t>& values);
-    std::uint64_t First(const TTiffWalkDir& dir, std::uint16_t tag, std::uint64_t fallback);
+    std::uint64_t First(std::uint16_t tag, std::uint64_t fallback);
     void AddSpan(std::uint64_t start, std::uint64_t size, std::uint32_t owner, std::uint32_t item,
                  TSpanKind kind);
     std::string SpanText(const TSpan& span) const;
+    void Walk();
+    void FindClashes();
+    bool InClash(std::uint64_t offset) const;
     void CheckOverlaps();
 
     std::ostream& Out;
@@ -58,12 +97,22 @@ private:
     TKvTiffOffsetSet AllDirs;
     TKvTiffOffsetSet ChildDirs;
     std::vector<std::string> ChildNames;
+    std::vector<TRun> Runs;
+    std::vector<TRun> Clashes;  // sorted, disjoint: where stretches overlap
+    bool Collecting = false;    // the second walk: spans in clashes, no findings
     std::vector<TSpan> Spans;
     std::vector<std::uint8_t> Value;
     std::vector<std::uint64_t> Offsets, Counts, Numbers;
     std::vector<std::uint16_t> Tags;
+    std::array<const TTiffRawEntry*, ImageTagCount> ImageTags{};
     std::uint64_t Findings = 0;
 };
+
+bool IsUnsigned(std::uint16_t type)
+{
+    return type == ttByte || type == ttShort || type == ttLong || type == TiffTypeLong8 ||
+           type == ttIfd || type == TiffTypeIfd8;
+}
 
 std::string TagText(TTiffDirKind kind, std::uint16_t tag)
 {
@@ -73,6 +122,8 @@ std::string TagText(TTiffDirKind kind, std::uint16_t tag)
 
 void TChecker::Finding(std::uint64_t offset, const std::string& where, const std::string& reason)
 {
+    if (Collecting)
+        return;
     ++Findings;
     Out << "offset " << offset << ": " << where << ": " << reason << '\n';
 }
@@ -80,8 +131,17 @@ void TChecker::Finding(std::uint64_t offset, const std::string& where, const std
 void TChecker::AddSpan(std::uint64_t start, std::uint64_t size, std::uint32_t owner,
                        std::uint32_t item, TSpanKind kind)
 {
-    if (size > 0)
-        Spans.push_back({start, start + size, owner, item, kind});
+    if (size == 0)
+        return;
+    if (Collecting) {
+        // A span lies inside one stretch: its start decides.
+        if (InClash(start))
+            Spans.push_back({start, start + size, owner, item, kind});
+    } else if (!Runs.empty() && Runs.back().End == start) {
+        Runs.back().End = start + size;
+    } else {
+        Runs.push_back({start, start + size});
+    }
 }
 
 std::string TChecker::SpanText(const TSpan& span) const
@@ -100,12 +160,22 @@ std::string TChecker::SpanText(const TSpan& span) const
            std::to_string(span.End - 1) + ")";
 }
 
-const TTiffRawEntry* TChecker::Find(const TTiffWalkDir& dir, std::uint16_t tag) const
+// The image checks look up a dozen tags: one pass finds them all (the
+// first of repeated tags, as a search would).
+void TChecker::GatherImageTags(const TTiffWalkDir& dir)
 {
-    for (const TTiffWalkEntry& entry : dir.Entries)
-        if (entry.Raw.Tag == tag)
-            return &entry.Raw;
-    return nullptr;
+    ImageTags.fill(nullptr);
+    for (const TTiffWalkEntry& entry : dir.Entries) {
+        const std::size_t slot = ImageTagSlot(entry.Raw.Tag);
+        if (slot < ImageTagCount && !ImageTags[slot])
+            ImageTags[slot] = &entry.Raw;
+    }
+}
+
+// One of the gathered image tags.
+const TTiffRawEntry* TChecker::Find(std::uint16_t tag) const
+{
+    return ImageTags[ImageTagSlot(tag)];
 }
 
 // The integer values of an entry; false when they cannot be read or are no
@@ -113,8 +183,7 @@ const TTiffRawEntry* TChecker::Find(const TTiffWalkDir& dir, std::uint16_t tag) 
 bool TChecker::Values(const TTiffRawEntry& entry, std::vector<std::uint64_t>& values)
 {
     values.clear();
-    if (entry.Type != ttByte && entry.Type != ttShort && entry.Type != ttLong &&
-        entry.Type != TiffTypeLong8 && entry.Type != ttIfd && entry.Type != TiffTypeIfd8)
+    if (!IsUnsigned(entry.Type))
         return false;
     // Most of these values sit in the entry itself: no copy for them.
     const std::uint8_t* bytes = entry.Field;
@@ -132,9 +201,11 @@ bool TChecker::Values(const TTiffRawEntry& entry, std::vector<std::uint64_t>& va
     return true;
 }
 
-std::uint64_t TChecker::First(const TTiffWalkDir& dir, std::uint16_t tag, std::uint64_t fallback)
+std::uint64_t TChecker::First(std::uint16_t tag, std::uint64_t fallback)
 {
-    const TTiffRawEntry* entry = Find(dir, tag);
+    const TTiffRawEntry* entry = Find(tag);
+    if (entry && entry->Inline && entry->Count > 0 && IsUnsigned(entry->Type))
+        return Raw.Element(entry->Field, entry->Type, 0);
     if (!entry || !Values(*entry, Numbers) || Numbers.empty())
         return fallback;
     return Numbers[0];
@@ -142,16 +213,19 @@ std::uint64_t TChecker::First(const TTiffWalkDir& dir, std::uint16_t tag, std::u
 
 void TChecker::CheckEntries(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner)
 {
-    Tags.clear();
+    bool ascending = true;
     for (std::size_t i = 0; i < dir.Entries.size(); ++i) {
         const TTiffRawEntry& entry = dir.Entries[i].Raw;
-        const std::uint64_t at = dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize();
-        if (i > 0 && entry.Tag < dir.Entries[i - 1].Raw.Tag)
-            Finding(at, where, TagText(dir.Kind, entry.Tag) + " out of ascending order (after " +
-                                   std::to_string(dir.Entries[i - 1].Raw.Tag) + ")");
-        Tags.push_back(entry.Tag);
+        // Where the entry lies; only findings need it.
+        const auto at = [&] { return dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize(); };
+        if (i > 0 && entry.Tag <= dir.Entries[i - 1].Raw.Tag) {
+            ascending = false;
+            if (entry.Tag < dir.Entries[i - 1].Raw.Tag)
+                Finding(at(), where, TagText(dir.Kind, entry.Tag) + " out of ascending order (after " +
+                                       std::to_string(dir.Entries[i - 1].Raw.Tag) + ")");
+        }
         if (!TiffIsKnownType(entry.Type))
-            Finding(at, where, TagText(dir.Kind, entry.Tag) + " has the unknown data type " +
+            Finding(at(), where, TagText(dir.Kind, entry.Tag) + " has the unknown data type " +
                                    std::to_string(entry.Type));
         if (entry.Inline)
             continue;
@@ -166,8 +240,11 @@ void TChecker::CheckEntries(const TTiffWalkDir& dir, const std::string& where, s
                     "value of " + TagText(dir.Kind, entry.Tag) + " at an odd offset");
     }
     // Tags in strictly ascending order cannot repeat.
-    if (std::adjacent_find(Tags.begin(), Tags.end(), std::greater_equal<>()) == Tags.end())
+    if (ascending)
         return;
+    Tags.clear();
+    for (const TTiffWalkEntry& entry : dir.Entries)
+        Tags.push_back(entry.Raw.Tag);
     std::sort(Tags.begin(), Tags.end());
     for (std::size_t i = 1; i < Tags.size(); ++i)
         if (Tags[i] == Tags[i - 1] && (i + 1 == Tags.size() || Tags[i + 1] != Tags[i]))
@@ -180,8 +257,8 @@ void TChecker::CheckLayout(const TTiffWalkDir& dir, const std::string& where, st
     const std::uint16_t offsetsTag = tiles ? TagTileOffsets : TagStripOffsets;
     const std::uint16_t countsTag = tiles ? TagTileByteCounts : TagStripByteCounts;
     const char* name = tiles ? "Tile" : "Strip";
-    const TTiffRawEntry* offsets = Find(dir, offsetsTag);
-    const TTiffRawEntry* counts = Find(dir, countsTag);
+    const TTiffRawEntry* offsets = Find(offsetsTag);
+    const TTiffRawEntry* counts = Find(countsTag);
     if (!offsets || !counts)
         return;
     if (!Values(*offsets, Offsets) || !Values(*counts, Counts)) {
@@ -193,17 +270,17 @@ void TChecker::CheckLayout(const TTiffWalkDir& dir, const std::string& where, st
         Finding(dir.Offset, where, std::string(name) + "Offsets has " + std::to_string(Offsets.size()) +
                                        " values, " + name + "ByteCounts " +
                                        std::to_string(Counts.size()));
-    const std::uint64_t width = First(dir, TagImageWidth, 0);
-    const std::uint64_t length = First(dir, TagImageLength, 0);
+    const std::uint64_t width = First(TagImageWidth, 0);
+    const std::uint64_t length = First(TagImageLength, 0);
     const std::uint64_t planes =
-        First(dir, TagPlanarConfig, 1) == 2 ? First(dir, TagSamplesPerPixel, 1) : 1;
+        First(TagPlanarConfig, 1) == 2 ? First(TagSamplesPerPixel, 1) : 1;
     std::uint64_t expected = 0;
     if (tiles) {
-        const std::uint64_t tw = First(dir, TagTileWidth, 0), tl = First(dir, TagTileLength, 0);
+        const std::uint64_t tw = First(TagTileWidth, 0), tl = First(TagTileLength, 0);
         if (tw && tl)
             expected = (width + tw - 1) / tw * ((length + tl - 1) / tl) * planes;
     } else {
-        const std::uint64_t rows = First(dir, TagRowsPerStrip, 0xFFFFFFFF);
+        const std::uint64_t rows = First(TagRowsPerStrip, 0xFFFFFFFF);
         if (rows)
             expected = (length + rows - 1) / rows * planes;
     }
@@ -225,15 +302,16 @@ void TChecker::CheckLayout(const TTiffWalkDir& dir, const std::string& where, st
 
 void TChecker::CheckImage(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner)
 {
-    const bool tiles = !Find(dir, TagStripOffsets) && Find(dir, TagTileOffsets);
+    GatherImageTags(dir);
+    const bool tiles = !Find(TagStripOffsets) && Find(TagTileOffsets);
     const std::uint16_t required[] = {
         TagImageWidth, TagImageLength, TagPhotometric, tiles ? TagTileOffsets : TagStripOffsets,
         tiles ? TagTileByteCounts : TagStripByteCounts, TagXResolution, TagYResolution,
     };
     for (std::uint16_t tag : required)
-        if (!Find(dir, tag))
+        if (!Find(tag))
             Finding(dir.Offset, where, "required " + TagText(dir.Kind, tag) + " is missing");
-    if (tiles && (!Find(dir, TagTileWidth) || !Find(dir, TagTileLength)))
+    if (tiles && (!Find(TagTileWidth) || !Find(TagTileLength)))
         Finding(dir.Offset, where, "a tiled image without TileWidth and TileLength");
     CheckLayout(dir, where, owner, tiles);
 }
@@ -266,7 +344,8 @@ void TChecker::CheckDirectory(const TTiffWalkDir& dir, const std::string& where,
     if (dir.Kind == TTiffDirKind::Page || dir.Kind == TTiffDirKind::SubIfd)
         CheckImage(dir, where, owner);
     for (const TTiffWalkEntry& entry : dir.Entries)
-        CheckChildren(entry, where);
+        if (!entry.Children.empty() || !entry.ChildFailure.empty())
+            CheckChildren(entry, where);
 }
 
 void TChecker::WalkPages()
@@ -276,8 +355,14 @@ void TChecker::WalkPages()
     std::uint64_t linkAt = 4;  // where the offset of the directory at 'at' was found
     if (at == 0)
         Finding(4, "header", "the file has no page");
+    // One text for every page, rewritten in place: a million pages should
+    // not make a million strings.
+    std::string where = "page ";
+    const std::size_t prefix = where.size();
     for (std::uint32_t number = 1; at != 0; ++number) {
-        const std::string where = "page " + std::to_string(number);
+        char digits[16];
+        where.resize(prefix);
+        where.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
         if (!Pages.Insert(at)) {
             Finding(linkAt, where, "the page chain loops back to the directory at offset " +
                                        std::to_string(at));
@@ -300,6 +385,37 @@ void TChecker::WalkPages()
     }
 }
 
+// Sorts the stretches and keeps, merged, those that overlap another.
+void TChecker::FindClashes()
+{
+    std::sort(Runs.begin(), Runs.end(), [](const TRun& a, const TRun& b) { return a.Start < b.Start; });
+    TRun clash{0, 0};
+    bool overlapping = false;
+    for (const TRun& run : Runs) {
+        if (run.Start < clash.End) {
+            overlapping = true;
+            clash.End = std::max(clash.End, run.End);
+            continue;
+        }
+        if (overlapping)
+            Clashes.push_back(clash);
+        clash = run;
+        overlapping = false;
+    }
+    if (overlapping)
+        Clashes.push_back(clash);
+    std::vector<TRun>().swap(Runs);
+}
+
+bool TChecker::InClash(std::uint64_t offset) const
+{
+    auto after = std::upper_bound(Clashes.begin(), Clashes.end(), offset,
+                                  [](std::uint64_t at, const TRun& run) { return at < run.Start; });
+    return after != Clashes.begin() && offset < std::prev(after)->End;
+}
+
+// Every span that overlaps another lies in a clash, and so does the span it
+// is reported against: the spans outside change nothing.
 void TChecker::CheckOverlaps()
 {
     if (!std::is_sorted(Spans.begin(), Spans.end(),
@@ -315,6 +431,12 @@ void TChecker::CheckOverlaps()
     }
 }
 
+void TChecker::Walk()
+{
+    AddSpan(0, Raw.HeaderSize(), 0, 0, TSpanKind::Header);
+    WalkPages();
+}
+
 int TChecker::Run(const std::string& path, std::ostream& err)
 {
     TErrCode code = ErrOk;
@@ -325,9 +447,18 @@ int TChecker::Run(const std::string& path, std::ostream& err)
         return 2;
     }
     Walker.ShareKnownOffsets(AllDirs);
-    AddSpan(0, Raw.HeaderSize(), 0, 0, TSpanKind::Header);
-    WalkPages();
-    CheckOverlaps();
+    Walk();
+    FindClashes();
+    if (!Clashes.empty()) {
+        Pages.Clear();
+        AllDirs.Clear();
+        ChildDirs.Clear();
+        ChildNames.clear();
+        Collecting = true;
+        Walk();
+        Collecting = false;
+        CheckOverlaps();
+    }
     if (Findings == 0)
         Out << "No problems found\n";
     else

@@ -8,8 +8,10 @@
 
 #include "app/OrvaneGlyphs.h"
 #include "app/StartUp.h"
+#include "install/win32/FInstallWin.h"
 #include "hexview/win32/FHex.h"
 #include "shelldlg/win32/KvDialogs.h"
+#include "update/FUpdateHandOver.h"
 
 namespace {
 
@@ -68,8 +70,9 @@ bool TFrmOrvaneWin::Create()
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     RegisterOnce(MainClass, 0, GetSysColorBrush(COLOR_BTNFACE));
-    int w = ClientWidth + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
-    int h = 400 + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    int w = ScaleToDpi(ClientWidth) + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
+    int h = ScaleToDpi(TrackClientHeight) + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) +
+            GetSystemMetrics(SM_CYCAPTION);
     TKvRect wa = ScreenWorkArea();
     int x = wa.Left + (wa.Width() - w) / 2, y = wa.Top + (wa.Height() - h) / 2;
     if (!CreateHandle(0, MainClass, InitialCaption, WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x,
@@ -83,7 +86,8 @@ bool TFrmOrvaneWin::Create()
 HWND TFrmOrvaneWin::AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w,
                                int h, UINT_PTR id, DWORD exStyle, HWND parent)
 {
-    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, ScaleToDpi(x),
+                               ScaleToDpi(y), ScaleToDpi(w), ScaleToDpi(h),
                                parent ? parent : FSheet, reinterpret_cast<HMENU>(id),
                                GetModuleHandleA(nullptr), nullptr);
     SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
@@ -101,7 +105,7 @@ void TFrmOrvaneWin::CreateTabs()
         item.pszText = const_cast<char*>(captions[i]);
         SendMessageA(FTabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
-    RECT r{10, 10, 10 + 761, 10 + 381};
+    RECT r{ScaleToDpi(10), ScaleToDpi(10), ScaleToDpi(10 + 761), ScaleToDpi(10 + 381)};
     SendMessageA(FTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
     Sheets[0].Create(Handle(), r);
     Sheets[1].Create(Handle(), r);
@@ -129,7 +133,8 @@ void TFrmOrvaneWin::CreateNavigation()
                                 TNavGlyph::Last};
     const int slot[4] = {1, 0, 2, 3};
     for (int i = 0; i < 4; ++i)
-        FNav[i].Button.Create(FSheet, lefts[i], 310);
+        FNav[i].Button.Create(FSheet, ScaleToDpi(lefts[i]), ScaleToDpi(310), ScaleToDpi(21),
+                              ScaleToDpi(21));
     for (int k = 0; k < 4; ++k)
         FNav[slot[k]].Button.SetGlyph(DrawNavGlyph(order[k]));
     TFrmOrvane* logic = FLogic.get();
@@ -151,15 +156,25 @@ void TFrmOrvaneWin::AddToolTips()
         {idButViewTagValue, "Pops up a hex dump window to display the selected tag's value"},
         {idButCopyTagsAsText, "Sends a plain-text tag list dump to the clipboard"},
     };
+    // Each hint is two tools: the button's own window while it is enabled,
+    // and its area of the sheet while it is disabled (a disabled button gets
+    // no mouse messages; the sheet does).
     for (const auto& h : hints) {
+        HWND control = Control(h.Id);
         TTTOOLINFOA ti{};
         ti.cbSize = sizeof(ti);
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         ti.hwnd = FSheet;
-        ti.uId = reinterpret_cast<UINT_PTR>(Control(h.Id));
+        ti.uId = reinterpret_cast<UINT_PTR>(control);
         ti.lpszText = const_cast<char*>(h.Hint);
         SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        ti.uFlags = TTF_SUBCLASS;
+        ti.uId = h.Id;
+        GetWindowRect(control, &ti.rect);
+        MapWindowPoints(nullptr, FSheet, reinterpret_cast<POINT*>(&ti.rect), 2);
+        SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     }
+    FToolTips = tips;
 }
 
 void TFrmOrvaneWin::FormCreate()
@@ -186,6 +201,14 @@ void TFrmOrvaneWin::FormCreate()
                      &FStats[0],    &FStats[1], &FStats[2],
                      &FStats[3],    &FStats[4]};
     FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
+    FAboutPage = std::make_unique<TOrvaneAboutWin>(*FLogic);
+    FAboutPage->Create(Handle(), FAbout);
+    FLiveUpdate = std::make_unique<TOrvaneLiveUpdateWin>(Handle());
+    FLogic->SetLiveUpdateHost(FLiveUpdate.get());
+    FLiveUpdate->OnRebuildPages = [this] {
+        FLogic->BuildAboutPage();
+        RebuildManualPage();
+    };
     CreateNavigation();
     AddToolTips();
     DragAcceptFiles(Handle(), TRUE);
@@ -214,12 +237,16 @@ void TFrmOrvaneWin::OnNotify(const NMHDR& hdr)
     }
 }
 
+// The path is asked for at its full length: a cut path would open another
+// file, or none.
 void TFrmOrvaneWin::OnDropFiles(HDROP drop)
 {
-    char path[MAX_PATH] = {};
-    UINT n = DragQueryFileA(drop, 0, path, MAX_PATH);
+    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    std::string path(length, '\0');
+    if (length > 0)
+        DragQueryFileA(drop, 0, path.data(), length + 1);
     DragFinish(drop);
-    if (n > 0)
+    if (length > 0)
         FLogic->OpenDroppedFile(path);
 }
 
@@ -232,8 +259,14 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_STARTUP:
         FLogic->StartUp(FArgument);
         return 0;
+    case WM_LIVEUPDATE:
+        FLogic->LiveUpdateDone();
+        return 0;
     case WM_PAGECOUNT:
         FLogic->PageCountProgress();
+        return 0;
+    case WM_SHOWMANUAL:
+        FAboutPage->ShowManual();
         return 0;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
@@ -245,8 +278,17 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_GETMINMAXINFO: {
-        SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ClientWidth, 400);
+        SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ScaleToDpi(ClientWidth),
+                          ScaleToDpi(TrackClientHeight));
         return 0;
+    }
+    case WM_CANCELMODE: {
+        // A message box or menu takes over: a control of this window that
+        // holds the mouse (a hot glyph button) must let it go and know it.
+        HWND captured = GetCapture();
+        if (captured && IsChild(Handle(), captured))
+            ReleaseCapture();
+        return Default(msg, wParam, lParam);
     }
     case WM_CLOSE:
         if (FLogic)
@@ -254,6 +296,8 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         DestroyWindow(Handle());
         return 0;
     case WM_DESTROY:
+        if (FAboutPage)
+            FAboutPage->FormDestroy();
         PostQuitMessage(0);
         return 0;
     }
@@ -270,30 +314,80 @@ void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
     FAppTitle = text;
 }
 
+// The loop of the program: dialog keys (Tab, Enter, Escape) go through the
+// dialog manager, which also sends DM_GETDEFID (the value of WM_STARTUP) on
+// Enter; start-up ignores any second call.
+int TFrmOrvaneWin::RunMessageLoop()
+{
+    MSG msg{};
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!Handle() || !IsDialogMessageA(Handle(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return static_cast<int>(msg.wParam);
+}
+
 void TFrmOrvaneWin::ShowError(const std::string& text)
 {
     MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
 
+// Every step is checked; a failure leaves the clipboard closed and is shown
+// with the system's text.
 void TFrmOrvaneWin::SetClipboardText(const std::string& text)
 {
-    if (!OpenClipboard(Handle())) {
-        ShowError(SysErrorText(GetLastError()));
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    void* bytes = block ? GlobalLock(block) : nullptr;
+    if (!bytes) {
+        DWORD failure = GetLastError();
+        if (block)
+            GlobalFree(block);
+        ShowError(SysErrorText(failure));
         return;
     }
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (block) {
-        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        if (!SetClipboardData(CF_TEXT, block))
-            GlobalFree(block);
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    DWORD failure = 0;
+    if (!OpenClipboard(Handle())) {
+        failure = GetLastError();
+    } else {
+        if (!EmptyClipboard() || !SetClipboardData(CF_TEXT, block))
+            failure = GetLastError();
+        else
+            block = nullptr;
+        CloseClipboard();
     }
-    CloseClipboard();
+    if (block)
+        GlobalFree(block);
+    if (block || failure)
+        ShowError(SysErrorText(failure ? failure : ERROR_ACCESS_DENIED));
 }
+
+namespace {
+
+// Only fully qualified drive and network paths go to the shell: it fails on
+// relative paths anyway, and it crashes on some others (under Wine a path
+// that starts with a slash, as a Unix path does, faults inside the parsing).
+bool ShellCanParse(const std::string& path)
+{
+    if (path.size() >= MAX_PATH || path.find('/') != std::string::npos)
+        return false;
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\')
+        return true;
+    // \\server\share, but not the device forms \\?\ and \\.\ .
+    return path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
+           path[2] != '.' && path[2] != '\\';
+}
+
+} // namespace
 
 std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
 {
+    if (!ShellCanParse(path))
+        return "";
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (FAILED(SHParseDisplayName(Widen(path).c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
         return "";
@@ -321,8 +415,9 @@ void TFrmOrvaneWin::ShowTagValue(const std::string& caption, const std::vector<s
     TFrmHex hex;
     if (!hex.Create(Handle()))
         return;
-    TKvPoint pos = PlaceNearRect(WindowRectOf(Control(idButViewTagValue)), TFrmHex::OuterWidth,
-                                 TFrmHex::OuterHeight, ScreenWorkArea());
+    TKvPoint pos = PlaceNearRect(WindowRectOf(Control(idButViewTagValue)),
+                                 ScaleToDpi(TFrmHex::OuterWidth),
+                                 ScaleToDpi(TFrmHex::OuterHeight), ScreenWorkArea());
     hex.MoveTo(pos.X, pos.Y);
     SetWindowTextA(hex.Handle(), caption.c_str());
     hex.SetValue(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
@@ -347,6 +442,38 @@ void TFrmOrvaneWin::CloseWindow()
 }
 
 // The windows and routines of the switches come with their own units.
-void TFrmOrvaneWin::RunSwitchRole(int)
+void TFrmOrvaneWin::RunSwitchRole(int role)
 {
+    if (RunInstallRole(role, nullptr))
+        return;
+    if (role == orManual)
+        FAboutPage->RunManual();
+    else if (role == orUpdate)
+        RunUpdateHandOver(std::vector<std::string>(__argv, __argv + __argc));
+}
+
+std::uint32_t TFrmOrvaneWin::WindowColour()
+{
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+void TFrmOrvaneWin::SetAboutHtml(const std::string& html)
+{
+    FAboutPage->HtmAbout().SetHtmlQuiet(html);
+}
+
+void TFrmOrvaneWin::OpenInShell(const std::string& href)
+{
+    ShellExecuteA(Handle(), "open", href.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void TFrmOrvaneWin::InstallHelpKey()
+{
+    FAboutPage->InstallHelpKey();
+}
+
+void TFrmOrvaneWin::RebuildManualPage()
+{
+    if (TFrmHelp* manual = FAboutPage->Manual())
+        manual->BuildManualPage();
 }

@@ -10,6 +10,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/win32/FOrvaneAboutWin.h"
+#include "app/win32/KvLiveUpdateRegistry.h"
+#include "app/win32/OrvaneLiveUpdateWin.h"
 #include "app/win32/WinWidgets.h"
 #include "window/win32/KvWindow.h"
 
@@ -24,14 +27,20 @@ class TFrmOrvaneWin : public TKvWindow, public IKvOrvaneHost {
 public:
     static constexpr int ClientWidth = 780;
     static constexpr int ClientHeight = 398;
+    // The fixed tracking size is taken from this height (plus frame and
+    // caption), two pixels more than the client area.
+    static constexpr int TrackClientHeight = 400;
 
     TFrmOrvaneWin(std::string argument, TKvTiffPagesFactory factory);
     ~TFrmOrvaneWin() override;
 
     // Creates the window, shown unless the argument is a switch.
     bool Create();
+    // Runs until the window is closed (WM_QUIT); the result is the exit code.
+    int RunMessageLoop();
 
     TFrmOrvane& Logic() { return *FLogic; }
+    TOrvaneLiveUpdateWin& LiveUpdate() { return *FLiveUpdate; }
     HWND Control(UINT_PTR id) const { return GetDlgItem(FSheet, static_cast<int>(id)); }
     HWND Sheet() const { return FSheet; }
     HWND EditOf(int row) const { return FStats[row].Wnd; }
@@ -39,6 +48,7 @@ public:
     HWND FileNameEdit() const { return FEdiFilename.Wnd; }
     TKvExplorerButton& NavButton(int i) { return FNav[i].Button; }
     const std::string& ApplicationTitle() const { return FAppTitle; }
+    HWND ToolTips() const { return FToolTips; }
 
     // IKvOrvaneHost
     void SetCaption(const std::string& text) override;
@@ -52,6 +62,14 @@ public:
     void RepaintNow() override;
     void CloseWindow() override;
     void RunSwitchRole(int role) override;
+    IKvLiveUpdateRegistry& LiveUpdateRegistry() override { return FRegistry; }
+    std::uint32_t WindowColour() override;
+    void SetAboutHtml(const std::string& html) override;
+    void OpenInShell(const std::string& href) override;
+    void InstallHelpKey() override;
+    void RebuildManualPage() override;
+
+    TOrvaneAboutWin& AboutPage() { return *FAboutPage; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -74,10 +92,14 @@ private:
     HWND FTabs = nullptr;
     HWND FSheet = nullptr;
     HWND FAbout = nullptr;
+    HWND FToolTips = nullptr;
     TWinText FEdiFilename, FLabPage;
     TWinText FStats[5];
     TWinList FLivTags;
     TWinButton FButView, FButCopy;
     TWinGlyphButton FNav[4];
+    std::unique_ptr<TOrvaneLiveUpdateWin> FLiveUpdate;
     std::unique_ptr<TFrmOrvane> FLogic;
+    TKvLiveUpdateRegistryWin FRegistry;
+    std::unique_ptr<TOrvaneAboutWin> FAboutPage;
 };

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "window/win32/KvWindow.h"
+
 void TWinList::Clear()
 {
     SendMessageA(Wnd, LVM_DELETEALLITEMS, 0, 0);
@@ -45,7 +47,7 @@ void TWinList::AddColumns()
         LVCOLUMNA col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         col.pszText = const_cast<char*>(c.Title);
-        col.cx = c.Width;
+        col.cx = ScaleToDpi(c.Width);
         col.iSubItem = i;
         SendMessageA(Wnd, LVM_INSERTCOLUMNA, i++, reinterpret_cast<LPARAM>(&col));
     }

@@ -12,7 +12,7 @@ bool TFrmHex::Create(HWND owner)
     RegisterOnce(HexFormClass, 0, GetSysColorBrush(COLOR_BTNFACE));
     if (!CreateHandle(WS_EX_DLGMODALFRAME, HexFormClass, "Tag view",
                       WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX), CW_USEDEFAULT,
-                      CW_USEDEFAULT, OuterWidth, OuterHeight, owner, 0))
+                      CW_USEDEFAULT, ScaleToDpi(OuterWidth), ScaleToDpi(OuterHeight), owner, 0))
         return false;
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
     FBev = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0,
@@ -49,10 +49,13 @@ void TFrmHex::LayoutControls()
     RECT rc;
     GetClientRect(Handle(), &rc);
     int w = rc.right, h = rc.bottom;
+    auto s = ScaleToDpi;
     if (FHexview)
-        MoveWindow(FHexview->Handle(), 10, 10, w - 19, h - 69, TRUE);
-    MoveWindow(FBev, 10, h - 50 + 10, w - 19, 1, TRUE);
-    MoveWindow(FButClose, w - 90, h - 30, 81, 21, TRUE);
+        MoveWindow(FHexview->Handle(), s(10), s(10), w - s(19), h - s(69), TRUE);
+    // The bevel is (10, H - 50, W - 19, 11), drawn as its bottom line: an
+    // etched line of two pixels at its lower edge.
+    MoveWindow(FBev, s(10), h - s(50) + s(11) - 2, w - s(19), 2, TRUE);
+    MoveWindow(FButClose, w - s(90), h - s(30), s(81), s(21), TRUE);
     FLayoutActive = true;
 }
 

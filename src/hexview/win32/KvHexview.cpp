@@ -6,6 +6,8 @@ namespace {
 
 constexpr const char* HexviewClass = "Kestrova TKvHexview";
 
+// The model lays out at 96 DPI; the canvas maps its positions and the
+// measured widths between that and the screen.
 class TDcCanvas : public IKvHexCanvas {
 public:
     explicit TDcCanvas(HDC dc) : FDc(dc) {}
@@ -13,9 +15,12 @@ public:
     {
         INT w = 0;
         GetCharWidth32A(FDc, ch, ch, &w);
-        return w;
+        return UnscaleFromDpi(w);
     }
-    void DrawChar(std::int32_t x, std::int32_t y, char ch) override { TextOutA(FDc, x, y, &ch, 1); }
+    void DrawChar(std::int32_t x, std::int32_t y, char ch) override
+    {
+        TextOutA(FDc, ScaleToDpi(x), ScaleToDpi(y), &ch, 1);
+    }
 
 private:
     HDC FDc;
@@ -92,7 +97,7 @@ void TKvHexview::Paint(HDC dc, const RECT& band)
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
     HGDIOBJ old = SelectObject(dc, font ? font : DefaultUiFont());
     TDcCanvas canvas(dc);
-    FModel.Paint(band.top, band.bottom, canvas);
+    FModel.Paint(UnscaleFromDpi(band.top), UnscaleFromDpi(band.bottom) + 1, canvas);
     SelectObject(dc, old);
 }
 
@@ -103,7 +108,7 @@ LRESULT TKvHexview::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         LRESULT r = Default(msg, wParam, lParam);
         RECT rc;
         GetClientRect(Handle(), &rc);
-        if (FModel.Resize(rc.right, rc.bottom))
+        if (FModel.Resize(UnscaleFromDpi(rc.right), UnscaleFromDpi(rc.bottom)))
             UpdateScrollBar();
         return r;
     }

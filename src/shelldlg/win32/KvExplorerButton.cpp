@@ -148,6 +148,16 @@ LRESULT TKvExplorerButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
         Apply(FModel.LeftUp(PointerInside(lParam)));
         return 0;
+    case WM_CANCELMODE: {
+        TButtonReaction r = FModel.CaptureLost();
+        r.Release = true;
+        Apply(r);
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != Handle())
+            Apply(FModel.CaptureLost());
+        return 0;
     }
     LRESULT painted;
     if (HandlePaintMessage(msg, wParam, painted))

@@ -115,6 +115,11 @@ int ScaleToDpi(int pixels96)
     return MulDiv(pixels96, ScreenDpi(), 96);
 }
 
+int UnscaleFromDpi(int screenPixels)
+{
+    return MulDiv(screenPixels, 96, ScreenDpi());
+}
+
 HFONT DefaultUiFont(bool bold)
 {
     static HFONT fonts[2] = {};

@@ -47,10 +47,24 @@ void ReportWindowFailure(HWND owner, const std::string& text);
 TKvRect ScreenWorkArea();
 TKvRect WindowRectOf(HWND wnd);
 
-// The program's DPI policy: layouts are given at 96 DPI and every window
-// scales its positions and sizes by the screen's DPI through this one
-// function (MulDiv rounding), so text drawn in fonts of the same DPI fits.
+// The program's DPI policy, for every window:
+// - The manifest declares the program system-DPI aware (dpiAware true), so
+//   Windows never stretches its bitmaps; the program scales itself.
+// - Every layout is written at 96 DPI. Each position and size (controls,
+//   client and outer sizes, list column widths, the fixed steps of self-drawn
+//   controls) goes through ScaleToDpi, once, where the window is built or laid
+//   out; sizes taken from the system (frames, captions, client rectangles)
+//   are already in screen pixels and are not scaled again.
+// - Fonts are made for the screen DPI (DefaultUiFont), so text grows with the
+//   layout and fits where it fits at 96 DPI. A self-drawn control that keeps
+//   96-DPI arithmetic (the hex view) maps its client pixels back with
+//   UnscaleFromDpi and draws at ScaleToDpi positions.
+// - Glyph bitmaps keep their pixel size and are centred in their scaled
+//   buttons.
+// The screen DPI is read once: a system-aware program keeps the DPI it
+// started with.
 int ScaleToDpi(int pixels96);
+int UnscaleFromDpi(int screenPixels);
 int ScreenDpi();
 
 // "MS Sans Serif" at 8 points, made once.

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <thread>
 
 #include "TiffWriter.h"
 #include "app/KvTiffCodecPages.h"
@@ -253,4 +254,178 @@ TEST(ViewerWindow, NonTiffArgumentShowsErrorBoxAndEmptyWindow)
     EXPECT_EQ(SendMessageA(v.Win->Control(idLivTags), LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(TextOf(v.Win->PageLabel()), "");
     EXPECT_EQ(TextOf(v.Win->EditOf(0)), "");
+}
+
+TEST(ViewerWindow, EnterInTheRealLoopDoesNotRunStartUpAgain)
+{
+    Viewer v(WriteTiff("orvane-enter.tif", 4));
+    Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 4"; });
+    ClickGlyph(v.Win->NavButton(2));
+    ASSERT_EQ(TextOf(v.Win->PageLabel()), "Page 2 of 4");
+    SetFocus(v.Win->FileNameEdit());
+    PostMessageA(v.Win->FileNameEdit(), WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(v.Win->FileNameEdit(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    PostQuitMessage(0);
+    v.Win->RunMessageLoop();
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 2 of 4");
+    EXPECT_TRUE(v.Win->NavButton(0).Enabled());
+    EXPECT_NE(TextOf(v.Win->Handle()).find("orvane-enter.tif"), std::string::npos);
+}
+
+TEST(ViewerWindow, GlyphButtonLeavesHotWhenItLosesTheMouse)
+{
+    Viewer v(WriteTiff("orvane-hot.tif", 3));
+    Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 3"; });
+    TKvExplorerButton& next = v.Win->NavButton(2);
+    SendMessageA(next.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(next.State(), TButtonState::Hot);
+    ASSERT_EQ(GetCapture(), next.Handle());
+    EnableWindow(v.Win->Handle(), FALSE); // what a message box does to its owner
+    EXPECT_EQ(next.State(), TButtonState::Normal);
+    EnableWindow(v.Win->Handle(), TRUE);
+
+    SendMessageA(next.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(next.State(), TButtonState::Hot);
+    SendMessageA(next.Handle(), WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(next.State(), TButtonState::Normal);
+    EXPECT_NE(GetCapture(), next.Handle());
+
+    SendMessageA(next.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SetCapture(v.Win->Handle());
+    EXPECT_EQ(next.State(), TButtonState::Normal);
+    ReleaseCapture();
+}
+
+TEST(ViewerWindow, PathsTheShellCannotParseFallBackToThePathAsGiven)
+{
+    TFrmOrvaneWin win("", &CreateTiffCodecPages);
+    for (const char* path : {"/nonexist.tif", "C:/x/y.tif", "\\\\?\\C:\\x.tif", "x.tif", ""})
+        EXPECT_EQ(win.DisplayPath(path), "") << path;
+    EXPECT_EQ(win.DisplayPath("C:\\windows\\win.ini"), "C:\\windows\\win.ini");
+}
+
+TEST(ViewerWindow, HintsOfDisabledButtonsAreFound)
+{
+    Viewer v("");
+    PumpFor(100);
+    HWND view = v.Win->Control(idButViewTagValue);
+    ASSERT_FALSE(IsWindowEnabled(view));
+    RECT r;
+    GetWindowRect(view, &r);
+    char text[128] = {};
+    TTHITTESTINFOA hit{};
+    hit.hwnd = v.Win->Sheet();
+    hit.pt = {r.left + 5, r.top + 5};
+    ScreenToClient(hit.hwnd, &hit.pt);
+    hit.ti.cbSize = sizeof(hit.ti);
+    hit.ti.lpszText = text;
+    ASSERT_TRUE(SendMessageA(v.Win->ToolTips(), TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
+    SendMessageA(v.Win->ToolTips(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&hit.ti));
+    EXPECT_STREQ(text, "Pops up a hex dump window to display the selected tag's value");
+}
+
+TEST(ViewerWindow, ClipboardHeldElsewhereIsReportedInTheErrorBox)
+{
+    Viewer v(WriteTiff("orvane-clip.tif", 1));
+    Pump([&] { return IsWindowEnabled(v.Win->Control(idButCopyTagsAsText)) != FALSE; });
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        BOOL open = OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(release, 20000);
+        if (open)
+            CloseClipboard();
+    });
+    WaitForSingleObject(opened, 20000);
+    std::string boxText;
+    Inspect = [&] {
+        HWND box = FindWindowA("#32770", "Error");
+        if (!box)
+            return;
+        char buf[512] = {};
+        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+        boxText = buf;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    SetTimer(nullptr, 0, 300, InspectTimer);
+    SendMessageA(v.Win->Control(idButCopyTagsAsText), BM_CLICK, 0, 0);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_FALSE(boxText.empty());
+}
+
+namespace {
+
+std::string WindowsPath(std::string unixPath)
+{
+    for (char& c : unixPath)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + unixPath;
+}
+
+struct TFoundWindow {
+    DWORD Process;
+    const char* Class;
+    HWND Wnd;
+};
+
+BOOL CALLBACK FindWindowOf(HWND wnd, LPARAM param)
+{
+    auto* f = reinterpret_cast<TFoundWindow*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (pid == f->Process && std::string(cls) == f->Class && IsWindowVisible(wnd)) {
+        f->Wnd = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForWindowOf(DWORD process, const char* cls)
+{
+    TFoundWindow f{process, cls, nullptr};
+    for (int i = 0; i < 400 && !f.Wnd; ++i) {
+        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&f));
+        if (!f.Wnd)
+            Sleep(50);
+    }
+    return f.Wnd;
+}
+
+} // namespace
+
+// The program as a user starts it, with a Unix-like path that the shell
+// cannot turn into a display path: the "Error" box, no crash.
+TEST(ViewerProgram, SlashPathShowsTheErrorBox)
+{
+    std::string command = "\"" + WindowsPath(ORVANE_EXE) + "\" /nonexist.tif";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    HWND box = WaitForWindowOf(pi.dwProcessId, "#32770");
+    char text[512] = {};
+    if (box)
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_NE(std::string(text).find("nonexist.tif"), std::string::npos) << text;
+    if (box)
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    HWND main = WaitForWindowOf(pi.dwProcessId, "Kestrova TFrmOrvane");
+    EXPECT_NE(main, nullptr);
+    if (main)
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 99);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 }

@@ -1,0 +1,78 @@
+// The main window's side of the live update and the auto-update.
+#include "app/FOrvane.h"
+#include "app/FOrvaneLiveUpdateThread.h"
+#include "app/OrvaneLiveUpdateHost.h"
+#include "net/KvWsa.h"
+
+#ifndef ORVANE_WEB_HOST
+#error ORVANE_WEB_HOST comes from the build (CMake cache variable of the same name)
+#endif
+
+void TFrmOrvane::StartLiveUpdate()
+{
+    if (!FLiveUpdateHost)
+        return;
+    TErrCode errCode = ErrOk;
+    std::string errText;
+    LoadWinsock(errCode, errText);
+    if (errCode != ErrOk)
+        return;
+    auto* thread =
+        new (std::nothrow) TFrmOrvaneLiveUpdateThread(ORVANE_WEB_HOST, FLiveUpdateHost->LiveUpdatePoster());
+    if (!thread)
+        return;
+    if (!thread->StopEvent->Valid()) {
+        delete thread;
+        return;
+    }
+    FLiveUpdateHost->PrepareLiveUpdateThread(*thread);
+    thread->Start(errCode, errText);
+    if (errCode != ErrOk) {
+        delete thread;
+        return;
+    }
+    LiveUpdateThread = thread;
+}
+
+void TFrmOrvane::StopLiveUpdate()
+{
+    if (LiveUpdateThread) {
+        LiveUpdateThread->StopEvent->Set();
+        LiveUpdateThread = nullptr;
+    }
+}
+
+void TFrmOrvane::LiveUpdateDone()
+{
+    if (!LiveUpdateThread || !FLiveUpdateHost)
+        return;
+    std::string text = LiveUpdateThread->Body;
+    StopLiveUpdate();
+    StoreLiveUpdate(FLiveUpdateHost->LiveUpdateRegistry(), text);
+    ParseLiveUpdate(text);
+    FLiveUpdateHost->RebuildLiveUpdatePages();
+    PromptForUpdate();
+}
+
+void TFrmOrvane::PromptForUpdate()
+{
+    if (!FLiveUpdateHost || UpdatePrompted || LatestVersion() == ProgramVersion)
+        return;
+    UpdatePrompted = true;
+    if (FLiveUpdateHost->AskForUpdate())
+        RunAutoUpdate();
+}
+
+void TFrmOrvane::RunAutoUpdate()
+{
+    if (!FLiveUpdateHost)
+        return;
+    TErrCode status = ErrOk;
+    std::string message;
+    if (!FLiveUpdateHost->ShowUpdateWindow(status, message))
+        return;
+    if (status != ErrOk)
+        FHost.ShowError(message);
+    else
+        FHost.CloseWindow();
+}

@@ -1,0 +1,50 @@
+// The installer's wizard: welcome, preferences (folder and shortcuts),
+// "Installing..." and the report.
+#pragma once
+
+#include "install/InstallSystem.h"
+#include "install/KvWizard.h"
+
+class IKvInstallHost : public IKvWizardHost {
+public:
+    virtual void SetFolderText(const std::string& text) = 0;
+    virtual bool StartMenuChecked() = 0;
+    virtual bool DesktopIconChecked() = 0;
+    // The folder browser next to the Browse button; false when cancelled.
+    virtual bool BrowseForFolder(const std::string& title, const std::string& start,
+                                 std::string& chosen, std::uint32_t& errCode,
+                                 std::string& errText) = 0;
+    virtual void ShowError(const std::string& text) = 0;
+};
+
+inline constexpr const char* InstallFolderFallback = "C:\\Program files";
+inline constexpr const char* InstallSubFolder = "\\Kestrova\\Orvane";
+inline constexpr const char* InstallExeName = "Orvane.exe";
+inline constexpr const char* BrowseTitle = "Browse for Orvane directory...";
+inline constexpr const char* InstalledText =
+    "Kestrova Orvane has successfully been installed. There's no need to restart your "
+    "computer. Click 'Finish' and you're ready!";
+
+class TFrmInstallSec : public TKvWizard {
+public:
+    TFrmInstallSec(IKvInstallHost& host, TKvInstallSystem& sys);
+
+    std::vector<TKvControlSpec> Controls() const override;
+    const char* Caption() const override { return "Installer"; }
+    void Shown() override;
+    void RunWork() override;
+
+    void EdiFolderChange(const std::string& text);
+    void ButFolderBrowseClick();
+    const std::string& Folder() const { return FFolder; }
+
+private:
+    void SetFolder(const std::string& folder);
+    bool Install(std::string& report);
+    void CreateShortcuts(const std::string& exe);
+
+    IKvInstallHost& FInstallHost;
+    TKvInstallSystem& FSys;
+    bool FTrackFolder = false;
+    std::string FFolder;
+};

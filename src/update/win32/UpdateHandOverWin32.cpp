@@ -1,0 +1,43 @@
+#include <windows.h>
+
+#include "io/SysErr.h"
+#include "update/FUpdateHandOver.h"
+
+namespace {
+
+void StartProgram(const std::string& path)
+{
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+} // namespace
+
+void RunUpdateHandOver(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() < 4)
+        return;
+    std::uint64_t value = HandOverHandleValue(arguments[2]);
+    if (value == 0)
+        return;
+    auto oldProcess = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(value));
+    if (WaitForSingleObject(oldProcess, INFINITE) != WAIT_OBJECT_0)
+        return;
+    CloseHandle(oldProcess);
+    const std::string& oldPath = arguments[3];
+    // A copy that fails leaves the old program in place: say why, and start
+    // it all the same so the user keeps a working program.
+    char self[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !CopyFileA(self, oldPath.c_str(), FALSE))
+        MessageBoxA(nullptr, SysErrorText(GetLastError()).c_str(), "Error",
+                    MB_OK | MB_ICONERROR);
+    StartProgram(oldPath);
+}

@@ -1,0 +1,103 @@
+// The live-update text: the built-in default, the parse of what the server or
+// the registry gives, and the rules for reading and writing the stored copy.
+#include <gtest/gtest.h>
+
+#include "FakeTiff.h"
+#include "app/FOrvaneLiveUpdate.h"
+
+namespace {
+
+const char* const News = "line one<br>\r\n<a href=\"x\" title=\"t\">two</a>\r\n";
+
+} // namespace
+
+TEST(LiveUpdate, BuiltInTextNamesThisVersionAndTheMakersPages)
+{
+    EXPECT_EQ(DefaultLiveUpdateText(),
+              "2.00\n47352\nNew version 1.12 of<br>\n"
+              "<a href=\"http://kestrova.invalid/imaging/tiff/orvane.html\" title=\"Orvane, a free "
+              "TIFF Tag Viewer for Windows\">TIFF Tag Viewer</a><br>\n"
+              "Redesigned archive of<br>\n"
+              "<a href=\"http://kestrova.invalid/imaging/tiff/tml.html\" title=\"TIFF and LibTiff "
+              "Mailing List Archive\">TIFF and LibTiff Mailing List</a><br>\n");
+    ASSERT_TRUE(ParseLiveUpdate(DefaultLiveUpdateText()));
+    EXPECT_EQ(LatestVersion(), ProgramVersion);
+    EXPECT_EQ(InstallerSize(), 47352);
+}
+
+TEST(LiveUpdate, AnyLineEndsGiveTheSameNewsEndingInCrLf)
+{
+    for (const char* text :
+         {"2.10\r\n1234\r\nline one<br>\r\n<a href=\"x\" title=\"t\">two</a>\r\n",
+          "2.10\n1234\nline one<br>\n<a href=\"x\" title=\"t\">two</a>",
+          "2.10\n\r\n1234\r\r\n\nline one<br>\n\n\r\n<a href=\"x\" title=\"t\">two</a>\n\n"}) {
+        ASSERT_TRUE(ParseLiveUpdate(text)) << text;
+        EXPECT_EQ(LatestVersion(), "2.10");
+        EXPECT_EQ(InstallerSize(), 1234);
+        EXPECT_EQ(LatestNews(), News) << text;
+    }
+    ASSERT_TRUE(ParseLiveUpdate("2.00 \n99"));
+    EXPECT_EQ(LatestVersion(), "2.00 "); // blanks count: a different version
+    EXPECT_EQ(LatestNews(), "");
+}
+
+TEST(LiveUpdate, TextWithoutAnIntegerLineChangesNothing)
+{
+    ASSERT_TRUE(ParseLiveUpdate(std::string("2.10\n5\n") + News));
+    for (const char* bad : {"3.00", "3.00\n", "3.00\nabc\nnews", "3.00\n12x\nnews", "3.00\n-\n",
+                            "3.00\n2147483648\n", "3.00\n 12\n", ""}) {
+        EXPECT_FALSE(ParseLiveUpdate(bad)) << bad;
+        EXPECT_EQ(LatestVersion(), "2.10");
+        EXPECT_EQ(InstallerSize(), 5);
+        EXPECT_EQ(LatestNews(), News);
+    }
+    EXPECT_TRUE(ParseLiveUpdate("2.10\n-2147483648\n"));
+    EXPECT_EQ(InstallerSize(), -2147483647 - 1);
+}
+
+TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsable)
+{
+    const std::string good = "2.50\n777\nstored news\n";
+    TFakeRegistry registry;
+    registry.Kind = TKvStoredKind::Binary;
+    registry.Value = good;
+    LoadLiveUpdate(registry);
+    EXPECT_EQ(LatestVersion(), "2.50");
+    EXPECT_EQ(LatestNews(), "stored news\r\n");
+
+    struct {
+        TKvStoredKind Kind;
+        std::string Value;
+        int Reads;
+    } ignored[] = {
+        {TKvStoredKind::Absent, "", 0},
+        {TKvStoredKind::OtherType, good, 0},
+        {TKvStoredKind::Binary, good + std::string(2048 - good.size(), 'x'), 0}, // 2048 bytes
+        {TKvStoredKind::Binary, "2.50\nbroken\nnews", 1},
+    };
+    for (const auto& c : ignored) {
+        TFakeRegistry r;
+        r.Kind = c.Kind;
+        r.Value = c.Value;
+        LoadLiveUpdate(r);
+        EXPECT_EQ(LatestVersion(), ProgramVersion) << c.Value.size();
+        EXPECT_EQ(InstallerSize(), 47352);
+        EXPECT_EQ(r.Reads, c.Reads);
+    }
+
+    TFakeRegistry largest;
+    largest.Kind = TKvStoredKind::Binary;
+    largest.Value = good + std::string(2047 - good.size(), 'x');
+    LoadLiveUpdate(largest);
+    EXPECT_EQ(InstallerSize(), 777);
+}
+
+TEST(LiveUpdate, OnlyParsableTextsAreStored)
+{
+    TFakeRegistry registry;
+    StoreLiveUpdate(registry, "2.10\nnot a number\nnews");
+    EXPECT_EQ(registry.Writes, 0);
+    std::string big = "2.10\n1\n" + std::string(5000, 'n');
+    StoreLiveUpdate(registry, big); // written whole; a later start ignores it
+    EXPECT_EQ(registry.Value, big);
+}

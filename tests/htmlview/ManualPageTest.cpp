@@ -1,0 +1,80 @@
+// The manual page as the engine sees it: it parses and lays out at the
+// window's sizes, carries the news unchanged, and every link either jumps to
+// a section of the page or is one the shell may open.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "html/KvHtml.h"
+#include "html/KvHtmlCanvasLog.h"
+#include "html/KvHtmlElements.h"
+#include "htmlview/FHelp.h"
+
+namespace {
+
+void ForEachLink(TKvHtmlElement* element, const std::function<void(const std::string&)>& fn)
+{
+    for (TKvHtmlElement* child = element->FFirstChild; child; child = child->FNextSibling) {
+        if (auto* a = dynamic_cast<TKvHtmlElementA*>(child))
+            fn(a->FHref);
+        ForEachLink(child, fn);
+    }
+}
+
+std::int32_t LayOut(TKvHtml& document, const std::string& page, std::int32_t width)
+{
+    TKvHtmlCanvasLog dc;
+    TErrCode code = ErrOk;
+    std::string text;
+    std::int32_t minimum = 0, maximum = 0, height = 0;
+    document.LoadFromString(page, code, text);
+    document.ComputeMinMaxWidth(dc, minimum, maximum, code, text);
+    EXPECT_LE(minimum, 688);
+    document.ComputeHeightForWidth(dc, width, height, code, text);
+    document.RenderTo(dc, 0, 0, 0, 0, width, height, code, text);
+    EXPECT_EQ(code, ErrOk) << text;
+    return height;
+}
+
+} // namespace
+
+TEST(ManualPage, LaysOutWithSectionsInOrderAndOnlySoundLinks)
+{
+    const std::string news = "Fresh <b>news</b><br>\r\n<a href=\"update\" title=\"u\">up</a>\r\n";
+    std::string page = BuildManualPageText(news);
+    EXPECT_NE(page.find("<p>\r\n" + news + "          </p>"), std::string::npos);
+
+    for (std::int32_t width : {688, 1920}) {
+        TKvHtml document;
+        std::int32_t height = LayOut(document, page, width);
+        std::int32_t previous = 0;
+        for (const char* id : {"opening", "viewing", "live", "links", "thanks"}) {
+            TKvHtmlElement* section = document.FindById(id);
+            ASSERT_NE(section, nullptr) << id;
+            EXPECT_STREQ(section->TagName(), "h1");
+            EXPECT_GT(section->GetTop(), previous) << id;
+            previous = section->GetTop();
+        }
+        EXPECT_LT(previous, height);
+
+        int anchors = 0;
+        ForEachLink(document.Root(), [&](const std::string& href) {
+            if (href.rfind("#", 0) == 0) {
+                ++anchors;
+                EXPECT_NE(document.FindById(href.substr(1)), nullptr) << href;
+            } else if (href != "update") {
+                EXPECT_TRUE(href.rfind("http://", 0) == 0 || href.rfind("https://", 0) == 0 ||
+                            href.rfind("mailto:", 0) == 0)
+                    << href;
+            }
+        });
+        EXPECT_EQ(anchors, 5);
+    }
+}
+
+TEST(ManualPage, EmptyNewsLeavesAnEmptyParagraph)
+{
+    TKvHtml document;
+    LayOut(document, BuildManualPageText(""), 688);
+    EXPECT_NE(document.FindById("opening"), nullptr);
+}

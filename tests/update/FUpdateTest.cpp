@@ -1,0 +1,224 @@
+// The update window's logic with its real worker, against a local HTTP
+// server: progress, every way a download ends, and what is left on disk.
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include <gtest/gtest.h>
+
+#include "LoopbackServer.h"
+#include "PortRedirect.h"
+#include "net/KvHttp.h"
+#include "update/FUpdate.h"
+#include "update/FUpdateHandOver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(UpdateProgress, RoundsHalvesToEvenAndStaysInRange)
+{
+    EXPECT_EQ(UpdateProgressPosition(1, 200), 0);   // 0.5
+    EXPECT_EQ(UpdateProgressPosition(3, 200), 2);   // 1.5
+    EXPECT_EQ(UpdateProgressPosition(5, 200), 2);   // 2.5
+    EXPECT_EQ(UpdateProgressPosition(199, 200), 100);
+    EXPECT_EQ(UpdateProgressPosition(200, 200), 100);
+    EXPECT_EQ(UpdateProgressPosition(5000, 200), 100) << "larger than announced";
+    EXPECT_EQ(UpdateProgressPosition(0xFFFFFFFFu, 1), 100);
+    EXPECT_EQ(UpdateProgressPosition(5000, 0), 0) << "size unknown";
+    EXPECT_EQ(UpdateProgressPosition(5000, -3), 0);
+}
+
+TEST(UpdateHandOverArgument, OnlyAPlainNumberCounts)
+{
+    EXPECT_EQ(HandOverHandleValue("1234"), 1234u);
+    for (const char* bad : {"abc", "", "12x", " 12", "-5", "0x10"})
+        EXPECT_EQ(HandOverHandleValue(bad), 0u) << bad;
+}
+
+struct TPosted {
+    TUpdateMessage Msg;
+    std::uint32_t Total;
+};
+
+class TUpdateFixture : public testing::Test, public IKvUpdateHost, public IKvProgressWidget {
+protected:
+    fs::path Folder = fs::temp_directory_path() /
+                      ("kvu-test-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    std::mutex Lock;
+    std::condition_variable Arrived;
+    std::deque<TPosted> Queue;
+    std::vector<int> Positions;
+    TModalResult Result = TModalResult::None;
+    std::string HandedOver;
+    std::string HandedOverBody;
+    TErrCode HandOverCode = ErrOk;
+    std::unique_ptr<TFrmUpdate> Form;
+
+    void SetUp() override { fs::create_directories(Folder); }
+    void TearDown() override
+    {
+        Form.reset();
+        fs::remove_all(Folder);
+    }
+
+    void PostToWindow(TUpdateMessage msg, std::uint32_t total) override
+    {
+        std::lock_guard guard(Lock);
+        Queue.push_back({msg, total});
+        Arrived.notify_all();
+    }
+    void RepaintNow() override {}
+    void EndModal(TModalResult result) override { Result = result; }
+    void StartHandOver(const std::string& fileName, TErrCode& errCode,
+                       std::string& errText) override
+    {
+        HandedOver = fileName;
+        std::ifstream in(fileName, std::ios::binary);
+        HandedOverBody.assign(std::istreambuf_iterator<char>(in), {});
+        if (HandOverCode != ErrOk) {
+            errCode = HandOverCode;
+            errText = "The system cannot find the file specified.";
+        }
+    }
+    void SetPosition(int position) override { Positions.push_back(position); }
+
+    void Open(std::uint16_t port, std::int32_t size)
+    {
+        TUpdateSource source{"127.0.0.1", size,
+                             [port] {
+                                 return std::make_unique<TKvHttpClient>(
+                                     std::make_unique<TPortRedirect>(port));
+                             },
+                             Folder.string()};
+        Form = std::make_unique<TFrmUpdate>(*this, *this, source);
+        Form->FormShow();
+    }
+
+    // Runs the window's side of the message loop until the modal result is
+    // set (or the given message was handled), at most 10 seconds.
+    void Pump(TUpdateMessage until = umStartDownload)
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (Result == TModalResult::None) {
+            std::unique_lock guard(Lock);
+            if (!Arrived.wait_until(guard, end, [this] { return !Queue.empty(); }))
+                break;
+            TPosted p = Queue.front();
+            Queue.pop_front();
+            guard.unlock();
+            Form->HandleMessage(p.Msg, p.Total);
+            if (p.Msg == until && until != umStartDownload)
+                return;
+        }
+        Form->FormClose();
+    }
+
+    std::size_t FilesLeft() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(Folder), {}));
+    }
+};
+
+using UpdateDownload = TUpdateFixture;
+
+TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
+{
+    std::string body(10000, 'x');
+    TLoopbackServer server({{Answer({"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n",
+                                body.substr(0, 4000), body.substr(4000)})}});
+    Open(server.Port(), 20000);
+    Pump();
+    EXPECT_EQ(Result, TModalResult::Ok);
+    EXPECT_EQ(Form->DownloadStatus, ErrOk);
+    EXPECT_EQ(HandedOverBody, body);
+    EXPECT_EQ(fs::path(HandedOver).parent_path(), Folder);
+    EXPECT_EQ(fs::path(HandedOver).filename().string().rfind("kvu", 0), 0u);
+    ASSERT_FALSE(Positions.empty());
+    EXPECT_EQ(Positions.back(), 50);
+    EXPECT_EQ(server.Requests().at(0).rfind(
+                  "GET /imaging/tiff/orvane/installer.exe HTTP/1.1\r\nHost: 127.0.0.1\r\n", 0),
+              0u);
+}
+
+TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
+{
+    {
+        TLoopbackServer server({{Answer({"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!"})}});
+        Open(server.Port(), 100);
+        Pump();
+        EXPECT_EQ(Result, TModalResult::Ok);
+        EXPECT_EQ(Form->DownloadStatus, ErrFailed);
+        EXPECT_EQ(Form->DownloadMessage, DownloadFailedText);
+        EXPECT_TRUE(HandedOver.empty());
+        EXPECT_EQ(FilesLeft(), 0u);
+    }
+    {
+        std::uint16_t closedPort;
+        {
+            TLoopbackServer gone({});
+            closedPort = gone.Port();
+        }
+        Result = TModalResult::None;
+        Open(closedPort, 100);
+        Pump();
+        EXPECT_EQ(Form->DownloadStatus, ErrFailed);
+        EXPECT_FALSE(Form->DownloadMessage.empty());
+        EXPECT_EQ(FilesLeft(), 0u);
+    }
+    {
+        // The temporary file cannot be made: a folder that does not exist.
+        Result = TModalResult::None;
+        fs::path kept = Folder;
+        Folder /= "missing";
+        Open(1, 100);
+        Pump();
+        Folder = kept;
+        EXPECT_EQ(Form->DownloadStatus, ErrFailed);
+        EXPECT_EQ(Form->DownloadMessage, DownloadFailedText);
+    }
+    {
+        // The downloaded copy cannot be started: nothing updated, file gone.
+        TLoopbackServer server({{Answer({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nMZ"})}});
+        Result = TModalResult::None;
+        HandOverCode = ErrFailed;
+        Open(server.Port(), 2);
+        Pump();
+        EXPECT_EQ(Result, TModalResult::Ok);
+        EXPECT_EQ(Form->DownloadStatus, ErrFailed);
+        EXPECT_EQ(Form->DownloadMessage, "The system cannot find the file specified.");
+        EXPECT_EQ(HandedOverBody, "MZ");
+        EXPECT_EQ(FilesLeft(), 0u);
+    }
+}
+
+TEST_F(UpdateDownload, CancelOrCloseDuringTheReceiveStopsTheWorkerAndLeavesNoFile)
+{
+    for (bool cancel : {true, false}) {
+        // The second turn waits for a request that never comes, so the
+        // connection stays open with the body unfinished.
+        TServerTurn slow = Answer({"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nMZ"});
+        TLoopbackServer server({{slow, TServerTurn{{}, true, {}}}});
+        Result = TModalResult::None;
+        Open(server.Port(), 100000);
+        Pump(umProgress); // the worker is inside the body now
+        ASSERT_TRUE(Form->WorkerRunning());
+        auto start = std::chrono::steady_clock::now();
+        if (cancel)
+            Form->Button1Click();
+        Form->FormClose();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(Result, cancel ? TModalResult::Cancel : TModalResult::None);
+        EXPECT_FALSE(Form->WorkerRunning());
+        EXPECT_EQ(FilesLeft(), 0u);
+        std::lock_guard guard(Lock);
+        for (const TPosted& p : Queue)
+            EXPECT_NE(p.Msg, umFinished) << "a cancelled worker posts nothing at the end";
+        Queue.clear();
+    }
+}
+
+} // namespace

@@ -1,0 +1,208 @@
+// The About tab, the manual window and F1, driven by messages as a user's
+// keys, clicks and wheel would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+
+#include "app/KvTiffCodecPages.h"
+#include "app/win32/FOrvaneWin.h"
+
+namespace {
+
+void Pump(const std::function<bool()>& done, int ms = 10000)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    MSG msg;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+}
+
+struct TViewer {
+    std::unique_ptr<TFrmOrvaneWin> Win;
+    TViewer()
+    {
+        Win = std::make_unique<TFrmOrvaneWin>("", &CreateTiffCodecPages);
+        EXPECT_TRUE(Win->Create());
+        Pump([&] { return Win->AboutPage().HtmAbout().Logic().DocumentHeight() > 0; });
+    }
+    ~TViewer()
+    {
+        SendMessageA(Win->Handle(), WM_CLOSE, 0, 0);
+        Pump([] { return false; }, 50);
+    }
+};
+
+// The control's picture as the user sees it.
+struct TPicture {
+    HDC Dc;
+    HBITMAP Bitmap;
+    int Width, Height;
+    explicit TPicture(HWND wnd)
+    {
+        RECT r;
+        GetClientRect(wnd, &r);
+        Width = r.right;
+        Height = r.bottom;
+        HDC screen = GetDC(nullptr);
+        Dc = CreateCompatibleDC(screen);
+        Bitmap = CreateCompatibleBitmap(screen, Width, Height);
+        ReleaseDC(nullptr, screen);
+        SelectObject(Dc, Bitmap);
+        SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Dc), PRF_CLIENT);
+    }
+    ~TPicture()
+    {
+        DeleteDC(Dc);
+        DeleteObject(Bitmap);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(Dc, x, y); }
+    int Count(COLORREF c) const
+    {
+        int n = 0;
+        for (int y = 0; y < Height; y += 2)
+            for (int x = 0; x < Width; x += 2)
+                n += At(x, y) == c;
+        return n;
+    }
+};
+
+// A client point of the viewer over a link with this href, or {-1, -1}.
+POINT FindLink(TKvHtmlViewer& viewer, const std::string& href, int width, int height)
+{
+    for (int y = 0; y < height; y += 3)
+        for (int x = 0; x < width; x += 3)
+            if (TKvHtmlElement* e = viewer.Document()->ElementAt(x, y + viewer.Position()))
+                if (e->GetLink().FHref == href)
+                    return {x, y};
+    return {-1, -1};
+}
+
+HWND VisibleManual()
+{
+    HWND wnd = FindWindowA(nullptr, "Orvane Manual");
+    return wnd && IsWindowVisible(wnd) ? wnd : nullptr;
+}
+
+} // namespace
+
+TEST(AboutWindow, AboutTabShowsHeadingGreyCellsAndTiledBars)
+{
+    TViewer v;
+    HWND about = v.Win->AboutPage().HtmAbout().Handle();
+    TPicture picture(about);
+    ASSERT_EQ(picture.Width, 733);
+    EXPECT_GT(picture.Count(RGB(255, 102, 0)), 20); // the orange headings
+    EXPECT_GT(picture.Count(RGB(238, 238, 238)), 1000);
+    // The left bar, inside the body's 8-pixel margin: dark and light dashes
+    // of four pixels each, two pixels wide.
+    int dashes = 0;
+    for (int y = 0; y + 4 < picture.Height; ++y)
+        if (picture.At(8, y) == RGB(100, 100, 100) && picture.At(8, y + 4) == RGB(238, 238, 238) &&
+            picture.At(9, y) == RGB(100, 100, 100))
+            ++dashes;
+    EXPECT_GT(dashes, 10);
+    // The right bar's light half is the window colour.
+    int right = 0;
+    for (int y = 0; y + 4 < picture.Height; ++y)
+        if (picture.At(733 - 8 - 1, y) == RGB(100, 100, 100) &&
+            picture.At(733 - 8 - 1, y + 4) == GetSysColor(COLOR_BTNFACE))
+            ++right;
+    EXPECT_GT(right, 10);
+}
+
+TEST(AboutWindow, F1OpensOneManualAndBringsItBack)
+{
+    TViewer v;
+    HWND list = v.Win->Control(idLivTags);
+    PostMessageA(list, WM_KEYDOWN, VK_F1, 0);
+    Pump([] { return VisibleManual() != nullptr; });
+    HWND first = VisibleManual();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(IsZoomed(first));
+    SendMessageA(first, WM_CLOSE, 0, 0);
+    EXPECT_EQ(VisibleManual(), nullptr);
+    PostMessageA(v.Win->Handle(), WM_KEYDOWN, VK_F1, 0);
+    Pump([] { return VisibleManual() != nullptr; });
+    EXPECT_EQ(VisibleManual(), first);
+}
+
+TEST(AboutWindow, ManualScrollsByContentsLinkWheelAndBarAndShowsTips)
+{
+    TViewer v;
+    PostMessageA(v.Win->Handle(), WM_KEYDOWN, VK_F1, 0);
+    Pump([] { return VisibleManual() != nullptr; });
+    TFrmHelp* manual = v.Win->AboutPage().Manual();
+    ASSERT_NE(manual, nullptr);
+    HWND view = manual->Viewer().Handle();
+    TKvHtmlViewer& logic = manual->Viewer().Logic();
+    Pump([&] { return logic.VerticalBarShown(); });
+    RECT r;
+    GetClientRect(view, &r);
+    ASSERT_TRUE(logic.VerticalBarShown()) << "the manual fits a " << r.bottom << " pixel window";
+
+    POINT link = FindLink(logic, "#links", 260, r.bottom);
+    ASSERT_GE(link.x, 0);
+    SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(link.x, link.y));
+    SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(link.x, link.y));
+    std::int32_t top = logic.Document()->FindById("links")->GetTop();
+    std::int32_t bottom = logic.DocumentHeight() - logic.PaintHeight();
+    EXPECT_EQ(logic.Position(), top < bottom ? top : bottom);
+    EXPECT_EQ(GetScrollPos(view, SB_VERT), logic.Position());
+
+    SendMessageA(view, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(GetScrollPos(view, SB_VERT), 0);
+    SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    EXPECT_EQ(GetScrollPos(view, SB_VERT), 30);
+    SendMessageA(view, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(GetScrollPos(view, SB_VERT), 50);
+    SendMessageA(view, WM_VSCROLL, SB_TOP, 0);
+
+    // A titled link of the news: the tip appears once the mouse rests.
+    POINT news = FindLink(logic, "http://kestrova.invalid/imaging/tiff/orvane.html", 260, r.bottom);
+    ASSERT_GE(news.x, 0);
+    SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(news.x, news.y));
+    EXPECT_EQ(FindWindowA("KvHtmlViewerHintClass", nullptr), nullptr);
+    Pump([] { return FindWindowA("KvHtmlViewerHintClass", nullptr) != nullptr; }, 3000);
+    HWND tip = FindWindowA("KvHtmlViewerHintClass", nullptr);
+    ASSERT_NE(tip, nullptr);
+    RECT tipRect;
+    GetWindowRect(tip, &tipRect);
+    POINT at{news.x + 16, news.y + 16};
+    ClientToScreen(view, &at);
+    EXPECT_EQ(tipRect.left, at.x);
+    EXPECT_EQ(tipRect.top, at.y);
+    SendMessageA(view, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(FindWindowA("KvHtmlViewerHintClass", nullptr), nullptr);
+}
+
+TEST(AboutWindow, ManualSwitchShowsMaximisedWindowAndEndsWhenClosed)
+{
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::string command = std::string("\"") + ORVANE_EXE + "\" /manual";
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    HWND manual = nullptr;
+    Pump([&] { return (manual = VisibleManual()) != nullptr; }, 20000);
+    ASSERT_NE(manual, nullptr);
+    EXPECT_TRUE(IsZoomed(manual));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(manual, &pid);
+    EXPECT_EQ(pid, pi.dwProcessId);
+    PostMessageA(manual, WM_CLOSE, 0, 0);
+    DWORD waited = WaitForSingleObject(pi.hProcess, 20000);
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    EXPECT_EQ(waited, WAIT_OBJECT_0);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}

@@ -1,0 +1,391 @@
+// Installs and uninstalls the real program in the test's Wine prefix, driven
+// from outside as a user would: find the wizard, press its buttons, then read
+// the files and shortcuts back through the shell.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "install/InstallShell.h"
+#include "install/win32/WinInstallSystem.h"
+#include "shelldlg/win32/KvShellPlaces.h"
+
+namespace {
+
+// The build's executable, seen through Wine's drive for the Unix root.
+std::string BuiltExe()
+{
+    std::string path = std::string("Z:") + ORVANE_EXE;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms = 30000)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string TextOf(HWND wnd)
+{
+    char buf[512] = {};
+    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_BLOCK,
+                        5000, nullptr);
+    return buf;
+}
+
+struct TFind {
+    DWORD FProcess;
+    const char* FCaption;
+    HWND FFound = nullptr;
+};
+
+HWND WindowOf(DWORD process, const char* caption)
+{
+    TFind find{process, caption};
+    EnumWindows(
+        [](HWND wnd, LPARAM data) -> BOOL {
+            auto& f = *reinterpret_cast<TFind*>(data);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(wnd, &pid);
+            if (pid == f.FProcess && IsWindowVisible(wnd) && TextOf(wnd) == f.FCaption) {
+                f.FFound = wnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.FFound;
+}
+
+HWND ChildWithText(HWND parent, const std::string& text, const char* cls)
+{
+    HWND child = nullptr;
+    while ((child = FindWindowExA(parent, child, cls, nullptr)))
+        if (TextOf(child) == text)
+            return child;
+    return nullptr;
+}
+
+// A posted click: the wizard may open a modal window or work for a while.
+void Click(HWND button)
+{
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(button) != 0; }, 10000));
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct TLink {
+    std::string FTarget, FArguments, FDescription;
+};
+
+TLink ReadLink(const std::string& file)
+{
+    TLink link;
+    IShellLinkA* shell = nullptr;
+    IPersistFile* persist = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&shell))))
+        return link;
+    std::wstring wide(file.begin(), file.end());
+    if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
+        char buf[MAX_PATH] = {};
+        shell->GetPath(buf, MAX_PATH, nullptr, 0);
+        link.FTarget = buf;
+        buf[0] = 0;
+        shell->GetArguments(buf, MAX_PATH);
+        link.FArguments = buf;
+        buf[0] = 0;
+        shell->GetDescription(buf, MAX_PATH);
+        link.FDescription = buf;
+    }
+    if (persist)
+        persist->Release();
+    shell->Release();
+    return link;
+}
+
+std::string SpecialFolder(int id)
+{
+    char path[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, path, id, TRUE);
+    return path;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(folder + "\\" + name);
+            else
+                DeleteFileA((folder + "\\" + name).c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+class TRunning {
+public:
+    TRunning(const std::string& exe, const std::string& argument)
+    {
+        std::string commandLine = "\"" + exe + "\" " + argument;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &FInfo);
+    }
+    ~TRunning()
+    {
+        if (!FInfo.hProcess)
+            return;
+        if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(FInfo.hProcess, 1);
+        CloseHandle(FInfo.hProcess);
+        CloseHandle(FInfo.hThread);
+    }
+    HWND Window(const char* caption)
+    {
+        HWND wnd = nullptr;
+        WaitFor([&] { return (wnd = WindowOf(FInfo.dwProcessId, caption)) != nullptr; });
+        return wnd;
+    }
+    bool Ended() { return WaitForSingleObject(FInfo.hProcess, 20000) == WAIT_OBJECT_0; }
+
+    PROCESS_INFORMATION FInfo{};
+};
+
+class InstallEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitialize(nullptr);
+        FPrograms = SpecialFolder(CSIDL_PROGRAM_FILES) + "\\OrvaneWineTest";
+        FMenu = SpecialFolder(CSIDL_PROGRAMS);
+        FDesktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+        CleanUp();
+        char own[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, own, MAX_PATH);
+        FSetup = std::string(own, std::strrchr(own, '\\')) + "\\OrvaneSetup.exe";
+        ASSERT_TRUE(CopyFileA(BuiltExe().c_str(), FSetup.c_str(), FALSE));
+    }
+    void TearDown() override
+    {
+        CleanUp();
+        DeleteFileA(FSetup.c_str());
+        CoUninitialize();
+    }
+    void CleanUp()
+    {
+        RemoveTree(FPrograms);
+        RemoveTree(FMenu + "\\Orvane");
+        RemoveTree(FMenu + "\\OrvaneForeign");
+        DeleteFileA((FMenu + "\\OrvaneOther.lnk").c_str());
+        DeleteFileA((FDesktop + "\\Orvane.lnk").c_str());
+    }
+
+    // Runs the installer's wizard into folder; boxes: both check boxes stay set.
+    void Install(const std::string& folder, bool boxes)
+    {
+        TRunning setup(FSetup, "/install");
+        HWND wizard = setup.Window("Installer");
+        ASSERT_NE(wizard, nullptr);
+        HWND next = GetDlgItem(wizard, IDOK);
+        Click(next);
+        HWND edit = FindWindowExA(wizard, nullptr, "Edit", nullptr);
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(edit) != 0; }));
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+        if (!boxes) {
+            SendMessageA(ChildWithText(wizard, "Include in Start menu", "Button"), BM_CLICK, 0, 0);
+            SendMessageA(ChildWithText(wizard, "Build desktop icon", "Button"), BM_CLICK, 0, 0);
+        }
+        Click(next);
+        ASSERT_TRUE(WaitFor([&] { return TextOf(next) == "Finish"; }));
+        HWND report = ChildWithText(
+            wizard,
+            "Kestrova Orvane has successfully been installed. There's no need to restart your "
+            "computer. Click 'Finish' and you're ready!",
+            "Static");
+        EXPECT_NE(report, nullptr);
+        Click(next);
+        EXPECT_TRUE(setup.Ended());
+    }
+
+    std::string FPrograms, FMenu, FDesktop, FSetup;
+};
+
+} // namespace
+
+TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
+{
+    const std::string folder = FPrograms + "\\Orvane", exe = folder + "\\Orvane.exe";
+    const std::string group = FMenu + "\\Orvane";
+    Install(folder, true);
+    ASSERT_TRUE(Exists(exe));
+    struct {
+        std::string FFile, FDescription, FArguments;
+    } links[] = {{group + "\\Orvane.lnk", "Orvane", ""},
+                 {group + "\\Manual.lnk", "Manual", "/manual"},
+                 {group + "\\Uninstall.lnk", "Uninstall", "/uninstall"},
+                 {FDesktop + "\\Orvane.lnk", "Orvane", ""}};
+    for (const auto& l : links) {
+        TLink link = ReadLink(l.FFile);
+        EXPECT_TRUE(SameTextAscii(link.FTarget, exe)) << l.FFile << ": " << link.FTarget;
+        EXPECT_EQ(link.FArguments, l.FArguments) << l.FFile;
+        EXPECT_EQ(link.FDescription, l.FDescription) << l.FFile;
+    }
+
+    // Both boxes cleared: the folder and the executable, nothing more.
+    const std::string plain = FPrograms + "\\Plain";
+    Install(plain, false);
+    EXPECT_TRUE(Exists(plain + "\\Orvane.exe"));
+    EXPECT_TRUE(SameTextAscii(ReadLink(FDesktop + "\\Orvane.lnk").FTarget, exe));
+    EXPECT_FALSE(Exists(FMenu + "\\Orvane\\Plain.lnk"));
+
+    // Again over the first installation.
+    Install(folder, true);
+    EXPECT_TRUE(Exists(exe));
+
+    // Shortcuts that are not ours, beside the group.
+    TKvWinInstallSystem sys;
+    ASSERT_TRUE(sys.SaveShortcut(FMenu + "\\OrvaneOther.lnk", "Other", plain + "\\Orvane.exe", ""));
+    CreateDirectoryA((FMenu + "\\OrvaneForeign").c_str(), nullptr);
+    ASSERT_TRUE(sys.SaveShortcut(FMenu + "\\OrvaneForeign\\Orvane.lnk", "Orvane", exe, ""));
+    sys.CopyFileTo(BuiltExe(), FMenu + "\\OrvaneForeign\\readme.txt");
+
+    {
+        TRunning uninstall(exe, "/uninstall");
+        HWND wizard = uninstall.Window("Uninstaller");
+        ASSERT_NE(wizard, nullptr);
+        HWND next = GetDlgItem(wizard, IDOK);
+        Click(next);
+        ASSERT_TRUE(WaitFor([&] { return TextOf(next) == "Finish"; }));
+        EXPECT_NE(ChildWithText(wizard,
+                                "Orvane is removed from your system. Hit 'Finish' and you're "
+                                "ready.",
+                                "Static"),
+                  nullptr);
+        EXPECT_FALSE(Exists(group));
+        EXPECT_FALSE(Exists(FDesktop + "\\Orvane.lnk"));
+        EXPECT_TRUE(Exists(FMenu + "\\OrvaneOther.lnk"));
+        EXPECT_TRUE(Exists(FMenu + "\\OrvaneForeign\\readme.txt"));
+        EXPECT_FALSE(Exists(FMenu + "\\OrvaneForeign\\Orvane.lnk"));
+        EXPECT_TRUE(Exists(exe)); // still running
+        Click(next);
+        EXPECT_TRUE(uninstall.Ended());
+    }
+    EXPECT_TRUE(WaitFor([&] { return !Exists(folder); }));
+    EXPECT_TRUE(Exists(plain + "\\Orvane.exe"));
+
+    // The temporary copy goes once it has ended.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    auto copies = [&] {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((std::string(temp) + "kvu*.tmp").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return 0;
+        int n = 0;
+        do
+            ++n;
+        while (FindNextFileA(find, &data));
+        FindClose(find);
+        return n;
+    };
+    EXPECT_TRUE(WaitFor([&] { return copies() == 0; }, 60000));
+}
+
+TEST_F(InstallEndToEnd, FolderBrowserOpensBesideBrowse)
+{
+    TRunning setup(FSetup, "/install");
+    HWND wizard = setup.Window("Installer");
+    ASSERT_NE(wizard, nullptr);
+    Click(GetDlgItem(wizard, IDOK));
+    HWND browse = ChildWithText(wizard, "Browse", "Button");
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(browse) != 0; }));
+    Click(browse);
+    HWND dialog = setup.Window("Browse for Orvane directory...");
+    ASSERT_NE(dialog, nullptr);
+    HWND bar = FindWindowExA(dialog, nullptr, "TKvPlacesBar", nullptr);
+    ASSERT_NE(bar, nullptr);
+    RECT barRect, buttonRect, dialogRect;
+    GetClientRect(bar, &barRect);
+    EXPECT_EQ(barRect.right, 87 - 2); // one list, inside its lowered edge
+    GetWindowRect(browse, &buttonRect);
+    GetWindowRect(dialog, &dialogRect);
+    bool beside = dialogRect.top >= buttonRect.bottom || dialogRect.bottom <= buttonRect.top ||
+                  dialogRect.left >= buttonRect.right || dialogRect.right <= buttonRect.left;
+    EXPECT_TRUE(beside);
+    // Cancel until the dialog has gone: a single click can be lost under load.
+    EXPECT_TRUE(WaitFor([&] {
+        if (!IsWindow(dialog))
+            return true;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        Sleep(200);
+        return !IsWindow(dialog);
+    }));
+    Click(GetDlgItem(wizard, IDCANCEL));
+    EXPECT_TRUE(setup.Ended());
+}
+
+TEST(ShellPlaces, DefaultsAndPolicyKey)
+{
+    CoInitialize(nullptr);
+    const char* testKey = "Software\\OrvaneTest\\PlacesBar";
+    RegDeleteKeyA(HKEY_CURRENT_USER, testKey);
+    {
+        TKvShellPlaces places;
+        places.Load(HKEY_CURRENT_USER, testKey);
+        EXPECT_TRUE(places.UsesDefaults());
+        for (int i = 0; i < TKvShellPlaces::Count; ++i)
+            EXPECT_NE(places.Item(i), nullptr) << i;
+        EXPECT_EQ(places.Caption(0), "History");
+        EXPECT_FALSE(places.Caption(1).empty());
+        EXPECT_GE(places.Icon(1), 0);
+        EXPECT_NE(places.LargeImages(), nullptr);
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, testKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    DWORD desktop = CSIDL_DESKTOP;
+    RegSetValueExA(key, "Place1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&desktop), 4);
+    RegCloseKey(key);
+    {
+        TKvShellPlaces places;
+        places.Load(HKEY_CURRENT_USER, testKey);
+        EXPECT_FALSE(places.UsesDefaults());
+        EXPECT_EQ(places.Item(0), nullptr);
+        EXPECT_NE(places.Item(1), nullptr);
+        EXPECT_EQ(places.Item(2), nullptr);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, testKey);
+    CoUninitialize();
+}
