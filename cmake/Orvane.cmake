@@ -6,7 +6,8 @@ if(WIN32)
 endif()
 
 add_library(orvane_flags INTERFACE)
-target_compile_options(orvane_flags INTERFACE -Wall -Wextra)
+target_compile_options(orvane_flags INTERFACE
+  -Wall -Wextra -Wconversion -Wsign-conversion -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual)
 if(ORVANE_WERROR)
   target_compile_options(orvane_flags INTERFACE -Werror)
 endif()

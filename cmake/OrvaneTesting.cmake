@@ -16,17 +16,13 @@ if(NOT TARGET gtest)
 endif()
 include(GoogleTest)
 
-# The 32-bit Windows tests need wine32, which this machine may lack; the
-# runner then exits with this code and CTest shows the tests as skipped.
+# The 32-bit Windows tests need wine32, which a machine may lack; the runner
+# then exits with this code and CTest shows the tests as skipped.
 set(ORVANE_SKIP_RETURN_CODE 77)
-set(ORVANE_CAN_DISCOVER ON)
-if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
-  execute_process(COMMAND dpkg -s wine32:i386 RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
-  if(NOT rc EQUAL 0)
-    # Listing the tests would need wine32 too: register one test per suite.
-    set(ORVANE_CAN_DISCOVER OFF)
-  endif()
-endif()
+# Listing the tests of a suite runs it, so where it cannot run (a 32-bit build
+# without wine32: scripts/test.sh turns this off then) each suite is
+# registered as one test instead.
+option(ORVANE_TEST_DISCOVERY "Register every test of a suite with CTest" ON)
 
 # orvane_gtest(name SOURCES ... LIBS ... [TIMEOUT s] [LABEL l])
 # LABEL threads marks suites that exercise threads: the tsan run of
@@ -45,7 +41,7 @@ function(orvane_gtest name)
   if(A_LABEL)
     list(APPEND props LABELS ${A_LABEL})
   endif()
-  if(ORVANE_CAN_DISCOVER)
+  if(ORVANE_TEST_DISCOVERY)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
       PROPERTIES ${props}
       DISCOVERY_TIMEOUT 60)

@@ -8,7 +8,7 @@
 # taken into build/win64/orvane-screenshot.png and the viewer is closed.
 # Without it, or when no display can be had, the command-line dump of the
 # file is printed instead (build/native, target orvane-dump).
-set -u
+set -u -o pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 2
 repo=$(pwd)
 file=${1:-samples/sample.tif}
@@ -24,7 +24,7 @@ if [ ! -f "$file" ]; then
 fi
 file_abs="$(cd "$(dirname "$file")" && pwd)/$(basename "$file")"
 # The viewer gets the path as Windows shows it: drive Z: is the Unix root.
-file_win="Z:$(echo "$file_abs" | tr / '\\')"
+file_win="Z:${file_abs//\//\\}"
 
 # build_target PRESET TARGET: configures the preset's build folder and builds
 # the target when the tree has it; prints nothing, fails when it is absent.
@@ -32,7 +32,7 @@ build_target() {
   local preset=$1 target=$2 dir="$repo/build/$1" log="$logs/run-$1.log"
   say "building $target ($preset preset; log: $log)"
   cmake --preset "$preset" -B "$dir" >"$log" 2>&1 || { say "configure failed:"; tail -n 30 "$log"; return 2; }
-  if ! ninja -C "$dir" -t targets all 2>/dev/null | grep -q "^$target:"; then
+  if ! ninja -C "$dir" -t targets all 2>/dev/null | grep "^$target:" >/dev/null; then
     say "this tree has no $target target yet"
     return 1
   fi
@@ -45,6 +45,8 @@ find_program() { find "$repo/build/$1" -name "$2" -type f -perm -u+x -print -qui
 # screenshot and closes it (the Wine session stops everything on exit).
 viewer_screenshot() {
   local exe=$1 shot="$repo/build/win64/orvane-screenshot.png"
+  # The inner script expands its own variables.
+  # shellcheck disable=SC2016
   ORVANE_EXE="$exe" ORVANE_FILE="$file_win" ORVANE_SHOT="$shot" \
   scripts/wine-session.sh build/win64 bash -c '
     scripts/wine-run.sh "$ORVANE_EXE" "$ORVANE_FILE" &

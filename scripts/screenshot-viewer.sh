@@ -5,7 +5,7 @@
 #   scripts/screenshot-viewer.sh [BUILD_DIR]     (default: build/win64)
 # The pictures land in BUILD_DIR/screenshots/ (main-window-DPI.png,
 # hex-window-DPI.png; the 96 DPI pair also as main-window.png, hex-window.png).
-set -eu
+set -eu -o pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build/win64}" && pwd)
 exe=$(find "$build" -name Orvane.exe -print -quit)

@@ -6,14 +6,14 @@
 # architecture and the mirror's i386 package index; when that index cannot be
 # had (a mirror in sync), setup says so loudly and goes on without it, and the
 # 32-bit test run is skipped. ORVANE_WINE32=0 leaves wine32 out on purpose.
-set -u
+set -u -o pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm googletest libgtest-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb xauth xdotool x11-apps imagemagick
   python3 python3-jsonschema python3-tifffile libtiff-tools libimage-exiftool-perl procps
-  util-linux
+  util-linux clang-format shellcheck
 )
 
 # One query for all: the installed ones are listed with status "ii".

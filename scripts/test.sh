@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test of the project: scripts/test.sh [SUITE...]
 #
-# Suites, in this order unless named: native, asan (AddressSanitizer and
+# Suites, in this order unless named: format (tracked C++ files as
+# clang-format writes them, shellcheck over the scripts), native, asan (AddressSanitizer and
 # UBSan), tsan (ThreadSanitizer), win64 (the x86_64 Windows build, tests under
 # wine64 on a private Xvfb), win32 (the shipped i686 build, tests under
 # wine32; skipped with a warning only when setup could not install wine32), fuzz (every registered fuzzer for
@@ -12,13 +13,15 @@
 #
 # ORVANE_TSAN_THREADS_ONLY=1 restricts the ThreadSanitizer run to the tests
 # labelled "threads" (orvane_gtest(... LABEL threads)), for a quicker run.
-set -u
+# The suite_* functions are called by name.
+# shellcheck disable=SC2317
+set -u -o pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 2
 repo=$(pwd)
 logs="$repo/build/logs"
 mkdir -p "$logs"
 
-all_suites=(native asan tsan win64 win32 fuzz)
+all_suites=(format native asan tsan win64 win32 fuzz)
 suites=("$@")
 [ ${#suites[@]} -eq 0 ] && suites=("${all_suites[@]}")
 for s in "${suites[@]}"; do
@@ -83,7 +86,7 @@ run_ctest() {
   skipped=$(grep -cE '\((Skipped|Disabled)\)$' "$out")
   total=${total:-0}; failed=${failed:-0}
   passed=$((total - failed - skipped))
-  [ $passed -lt 0 ] && passed=0
+  [ "$passed" -lt 0 ] && passed=0
   if [ "$rc" -ne 0 ] || [ "$failed" -ne 0 ]; then
     [ "$failed" -eq 0 ] && failed=1
     total_passed=$((total_passed + passed))
@@ -98,9 +101,35 @@ run_ctest() {
   summary+=("$suite: $passed passed$note")
 }
 
+# configure_and_build [CMAKE-ARGS...]
 configure_and_build() {
-  step configure cmake --preset "$suite" -B "$repo/build/$suite"
+  step configure cmake --preset "$suite" -B "$repo/build/$suite" "$@"
   step build cmake --build "$repo/build/$suite" -j2
+}
+
+# Tracked C++ files that clang-format would change, one per line.
+unformatted_files() {
+  # clang-format fails on the first file it would change; the list is what counts.
+  git ls-files -z -- '*.cpp' '*.h' |
+    { xargs -0 clang-format --dry-run --Werror 2>&1 || true; } |
+    sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error: .*/\1/p' | sort -u
+}
+
+check_format() {
+  command -v clang-format >/dev/null || { echo "clang-format is not installed"; return 1; }
+  local files
+  files=$(unformatted_files) || return 1
+  [ -z "$files" ] && return 0
+  echo "not formatted as .clang-format says (clang-format -i FILE...):"
+  echo "$files"
+  return 1
+}
+
+suite_format() {
+  step clang-format check_format
+  step shellcheck shellcheck -x -P scripts scripts/*.sh .ci/run
+  total_passed=$((total_passed + 2))
+  summary+=("format: C++ files formatted, scripts pass shellcheck")
 }
 
 suite_native() {
@@ -131,12 +160,13 @@ suite_win64() {
 }
 
 suite_win32() {
-  configure_and_build
   # shellcheck source=wine-common.sh
   . scripts/wine-common.sh
   if orvane_have_wine32; then
+    configure_and_build -DORVANE_TEST_DISCOVERY=ON
     run_ctest scripts/wine-session.sh build/win32 ctest --test-dir build/win32
   else
+    configure_and_build -DORVANE_TEST_DISCOVERY=OFF
     # The checks that need no Wine (imports, resources, include guard).
     run_ctest ctest --test-dir build/win32 -L host
     say "************************************************************************"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by wine-run.sh and wine-session.sh (sourced, not run).
 #
 # A "session" is what Windows programs need around them on this machine: an
@@ -11,6 +12,7 @@ ORVANE_WINE64=/usr/lib/wine/wine64
 ORVANE_WINE32=/usr/lib/wine/wine
 ORVANE_WINESERVER=/usr/lib/wine/wineserver
 # Exit code of a run that cannot happen on this machine (CTest SKIP_RETURN_CODE).
+# shellcheck disable=SC2034  # used by the scripts that source this file
 ORVANE_SKIP_CODE=77
 
 orvane_log() { echo "wine-run: $*" >&2; }
@@ -105,10 +107,10 @@ orvane_xvfb_start() {
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" \
     </dev/null >>"$ORVANE_WINE_DIR/xvfb.log" 2>&1 8>&- &
   ORVANE_XVFB_PID=$!
-  local i
-  for i in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     if [ -s "$fdfile" ]; then
-      export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+      DISPLAY=":$(tr -d '\n' <"$fdfile")"
+      export DISPLAY
       rm -f "$fdfile"
       return 0
     fi
@@ -165,7 +167,7 @@ orvane_desktop_pids() {
   local pid
   for pid in $(pgrep -x explorer.exe); do
     # The process may end between the listing and the read.
-    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -xF "WINEPREFIX=$WINEPREFIX" >/dev/null; then
       echo "$pid"
     fi
   done

@@ -12,7 +12,7 @@
 # private Xvfb when DISPLAY is unset, wineserver, prefix) and stops it at the
 # end, also when the program fails or the run is killed. Such runs on one
 # build folder take turns.
-set -u
+set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=wine-common.sh
 . "$here/wine-common.sh"

@@ -6,7 +6,7 @@
 # session's display, wineserver and prefix instead of setting up its own,
 # which makes a Windows test cost milliseconds instead of seconds. The
 # command's exit code is passed through.
-set -u
+set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=wine-common.sh
 . "$here/wine-common.sh"

@@ -16,6 +16,7 @@
 #include "TiffWriter.h"
 #include "io/SysIO.h"
 #include "tiff/KvCodecTiff.h"
+#include "tiff/ValueLimits.h"
 
 using namespace tiffw;
 using TClock = std::chrono::steady_clock;
@@ -198,7 +199,7 @@ std::uint32_t CountWithStorageReader(const std::string& path, bool readAhead)
     while (code == ErrOk && offset != 0) {
         reader->Seek(offset, code, text);
         reader->Read(2, bytes, code, text);
-        reader->Seek(offset + 2 + 12 * (bytes[0] | bytes[1] << 8), code, text);
+        reader->Seek(offset + 2 + 12 * static_cast<std::uint32_t>(bytes[0] | bytes[1] << 8), code, text);
         reader->Read(4, bytes, code, text);
         offset = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
         pages += code == ErrOk;
@@ -220,7 +221,7 @@ std::uint32_t FirstPage(const std::string& path)
     if (code != ErrOk)
         return 0;
     for (std::uint32_t i = 0; i < reader.EntryCount(); ++i)
-        reader.ValueText(i, TKvCodecTrnTiff::ListValueLimit, text);
+        reader.ValueText(i, ListValueLimit, text);
     reader.RasterSizeText(text);
     return 1;
 }

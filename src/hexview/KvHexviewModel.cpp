@@ -35,7 +35,7 @@ bool TKvHexviewModel::Resize(std::int32_t width, std::int32_t height)
     FLastHeight = height;
     FBytesPerRow = std::max((width - ReservedWidth) / BytePixels, MinBytesPerRow);
     FVisibleRows = height / RowHeight;
-    FTopOffset -= FTopOffset % FBytesPerRow;
+    FTopOffset -= FTopOffset % static_cast<std::uint32_t>(FBytesPerRow);
     FTopOffset = static_cast<std::uint32_t>(std::min<std::int64_t>(FTopOffset, MaxTopOffset()));
     return true;
 }
@@ -71,7 +71,7 @@ THexScrollBar TKvHexviewModel::ScrollBar() const
     std::int64_t rows = (std::int64_t(DataSize()) + FBytesPerRow - 1) / FBytesPerRow;
     bar.Max = DataSize() == 0 ? 1 : static_cast<std::int32_t>(rows - 1);
     bar.Page = FVisibleRows;
-    bar.Pos = static_cast<std::int32_t>(FTopOffset / FBytesPerRow);
+    bar.Pos = static_cast<std::int32_t>(FTopOffset / static_cast<std::uint32_t>(FBytesPerRow));
     return bar;
 }
 
@@ -86,7 +86,7 @@ void TKvHexviewModel::Paint(std::int32_t top, std::int32_t bottom, IKvHexCanvas&
     for (std::int32_t y = 0; offset < DataSize() && y < bottom; y += RowHeight) {
         if (y + RowHeight > top)
             PaintRow(static_cast<std::uint32_t>(offset), y, canvas, widths);
-        offset += FBytesPerRow;
+        offset += static_cast<std::uint64_t>(FBytesPerRow);
     }
 }
 
@@ -98,10 +98,10 @@ void TKvHexviewModel::PaintRow(std::uint32_t offset, std::int32_t y, IKvHexCanva
     std::int32_t x = FirstHexX;
     std::int32_t cell = CharColumnX();
     for (std::int32_t i = 0; i < FBytesPerRow; ++i, x += ByteAdvance, cell += CharCell) {
-        std::uint64_t at = std::uint64_t(offset) + i;
+        std::uint64_t at = std::uint64_t(offset) + static_cast<std::uint64_t>(i);
         if (at >= DataSize())
             continue;
-        std::uint8_t b = FData[at];
+        std::uint8_t b = FData[static_cast<std::size_t>(at)];
         canvas.DrawChar(x, y, HexDigits[b >> 4]);
         canvas.DrawChar(x + DigitAdvance, y, HexDigits[b & 15]);
         char shown = Printable(b) ? static_cast<char>(b) : '.';

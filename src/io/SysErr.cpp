@@ -17,14 +17,14 @@ std::string UnexpectedText(const std::string& position)
     return "Unexpected error: " + position;
 }
 
-void AllocBlock(std::size_t size, TErrCode& ErrCode, void*& block, std::string& ErrText)
+void AllocBlock(std::size_t size, TErrCode& errCode, void*& block, std::string& errText)
 {
     // No block larger than the address space can be had; asking the
     // allocator for one anyway only trips sanitizers' size checks.
     block = size > static_cast<std::size_t>(PTRDIFF_MAX) ? nullptr : std::malloc(size == 0 ? 1 : size);
     if (!block) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 

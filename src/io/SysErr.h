@@ -32,16 +32,16 @@ inline constexpr const char* OutOfMemoryText = "Out of memory";
 
 // Heap blocks and objects that report "Out of memory" through the error pair
 // instead of throwing.
-void AllocBlock(std::size_t size, TErrCode& ErrCode, void*& block, std::string& ErrText);
+void AllocBlock(std::size_t size, TErrCode& errCode, void*& block, std::string& errText);
 void FreeBlock(void* block);
 
 template <class T, class... Args>
-void CreateObject(TErrCode& ErrCode, T*& object, std::string& ErrText, Args&&... args)
+void CreateObject(TErrCode& errCode, T*& object, std::string& errText, Args&&... args)
 {
     object = new (std::nothrow) T(std::forward<Args>(args)...);
     if (!object) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     }
 }
 

@@ -74,10 +74,6 @@ public:
     // read. A classic file's offset 0xFFFFFFFF is taken as this mark.
     static constexpr std::uint64_t BrokenMark = UINT64_MAX;
 
-    // Limits of ValueText used by the tag list and by the tag dump.
-    static constexpr std::uint32_t ListValueLimit = 25;
-    static constexpr std::uint32_t DumpValueLimit = 45;
-
     TKvCodecTrnTiff();
     ~TKvCodecTrnTiff();
     TKvCodecTrnTiff(const TKvCodecTrnTiff&) = delete;

@@ -4,7 +4,7 @@
 
 void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text)
 {
-    BuildTagDump(reader, text, TagDumpValueLimit);
+    BuildTagDump(reader, text, DumpValueLimit);
 }
 
 void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text, std::uint32_t valueLimit)

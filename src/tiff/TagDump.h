@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-class TKvCodecTrnTiff;
+#include "tiff/ValueLimits.h"
 
-inline constexpr std::uint32_t TagDumpValueLimit = 45;
+class TKvCodecTrnTiff;
 
 void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text);
 std::string BuildTagDump(TKvCodecTrnTiff& reader);

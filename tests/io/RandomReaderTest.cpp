@@ -134,8 +134,8 @@ TEST_F(RandomReader, ReadAheadChangesNothing)
     const std::uint32_t counts[] = {0, 1, 2, 4, 12, 100, 4096, 4097, 70000};
     for (int step = 0; step < 20000; ++step) {
         TResult a, b;
-        std::uint32_t position = random() % 3 == 0 ? random() % (size + 200)
-                                                   : windowed->GetPosition() + random() % 64;
+        std::uint32_t position = static_cast<std::uint32_t>(
+            random() % 3 == 0 ? random() % (size + 200) : windowed->GetPosition() + random() % 64);
         windowed->Seek(position, a.Code, a.Text);
         direct->Seek(position, b.Code, b.Text);
         std::uint32_t count = counts[random() % std::size(counts)];

@@ -48,7 +48,7 @@ private:
 void PutLittle(std::string& bytes, std::uint64_t at, std::uint32_t value, int width)
 {
     for (int i = 0; i < width; ++i)
-        bytes[at + i] = static_cast<char>(value >> (8 * i));
+        bytes[static_cast<std::size_t>(at + static_cast<std::uint64_t>(i))] = static_cast<char>(value >> (8 * i));
 }
 
 // A little-endian file whose chain runs through the given directories; the
@@ -59,7 +59,7 @@ std::string ChainFile(const std::vector<std::uint32_t>& offsets, bool singleEntr
     bytes.replace(0, 4, "II*\0", 4);
     PutLittle(bytes, 4, offsets.front(), 4);
     for (std::size_t i = 0; i < offsets.size(); ++i) {
-        const std::uint32_t entries = singleEntries ? 1 : 1 + i % 25;
+        const std::uint32_t entries = singleEntries ? 1 : static_cast<std::uint32_t>(1 + i % 25);
         PutLittle(bytes, offsets[i], entries, 2);
         const std::uint32_t next = i + 1 < offsets.size() ? offsets[i + 1] : 0;
         PutLittle(bytes, offsets[i] + 2 + 12 * entries, next, 4);
@@ -75,7 +75,8 @@ std::uint32_t ReadLittle(TIOReader& reader, std::uint32_t at, std::uint32_t widt
     reader.Seek(at, code, text);
     reader.Read(width, bytes, code, text);
     EXPECT_EQ(code, ErrOk) << text;
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
+    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[3]) << 24;
 }
 
 // Walks the chain as the page counter does; returns the offsets visited.

@@ -29,7 +29,7 @@ void Append(TOrder order, std::uint64_t unit, unsigned size, std::vector<std::ui
 std::vector<std::uint8_t> EncodeValue(TOrder order, const TEntry& entry)
 {
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(entry.ValueBytes());
+    bytes.reserve(static_cast<std::size_t>(entry.ValueBytes()));
     for (std::uint64_t unit : entry.Units)
         Append(order, unit, entry.UnitSize, bytes);
     return bytes;
@@ -309,11 +309,11 @@ TLayout Lay(const TTiff& tiff)
 
 std::vector<std::uint8_t> Bytes(const TLayout& layout)
 {
-    std::vector<std::uint8_t> out(layout.Length, 0);
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(layout.Length), 0);
     for (const TPiece& piece : layout.Pieces) {
         if (piece.Offset >= out.size())
             continue;
-        std::size_t n = std::min<std::size_t>(piece.Bytes.size(), out.size() - piece.Offset);
+        std::size_t n = std::min<std::size_t>(piece.Bytes.size(), out.size() - static_cast<std::size_t>(piece.Offset));
         std::memcpy(out.data() + piece.Offset, piece.Bytes.data(), n);
     }
     return out;
@@ -336,7 +336,8 @@ void WriteFile(const std::string& path, const TLayout& layout)
     for (const TPiece& piece : layout.Pieces) {
         if (piece.Offset >= layout.Length)
             continue;
-        std::size_t n = std::min<std::uint64_t>(piece.Bytes.size(), layout.Length - piece.Offset);
+        std::size_t n = static_cast<std::size_t>(
+            std::min<std::uint64_t>(piece.Bytes.size(), layout.Length - piece.Offset));
         file.seekp(static_cast<std::streamoff>(piece.Offset));
         file.write(reinterpret_cast<const char*>(piece.Bytes.data()),
                    static_cast<std::streamsize>(n));

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "tiff/TagDump.h"
+#include "tiff/ValueLimits.h"
 
 struct TDumpOptions {
     std::string Path;
     std::optional<std::uint32_t> Page;  // 1-based
-    std::uint32_t Limit = TagDumpValueLimit;
+    std::uint32_t Limit = DumpValueLimit;
     bool LimitGiven = false;
     std::optional<std::string> HexTag;
     bool Tree = false;

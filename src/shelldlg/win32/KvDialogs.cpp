@@ -21,7 +21,7 @@ void TKvFileDialog::PositionNearControl(HWND control)
     FNearControl = true;
 }
 
-void TKvFileDialog::Execute(HWND owner, TErrCode& ErrCode, std::string& ErrText)
+void TKvFileDialog::Execute(HWND owner, TErrCode& errCode, std::string& errText)
 {
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof(ofn);
@@ -40,8 +40,8 @@ void TKvFileDialog::Execute(HWND owner, TErrCode& ErrCode, std::string& ErrText)
     FCancelled = !GetOpenFileNameA(&ofn);
     DWORD failure = FCancelled ? CommDlgExtendedError() : 0;
     if (failure != 0) {
-        ErrCode = ErrFailed;
-        ErrText = UnexpectedText("KvDialogs; dialog error " + std::to_string(failure));
+        errCode = ErrFailed;
+        errText = UnexpectedText("KvDialogs; dialog error " + std::to_string(failure));
     }
     FFileName = FCancelled ? std::string() : std::string(FBuffer);
 }

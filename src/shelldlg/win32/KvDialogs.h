@@ -17,7 +17,7 @@ public:
     void SetDereferenceLinks(bool on) { FDereferenceLinks = on; }
     void PositionNearControl(HWND control);
 
-    void Execute(HWND owner, TErrCode& ErrCode, std::string& ErrText);
+    void Execute(HWND owner, TErrCode& errCode, std::string& errText);
 
     bool Cancelled() const { return FCancelled; }
     std::string FileName() const { return FFileName; }

@@ -28,7 +28,7 @@ HBITMAP ToBitmap(const TKvImage& img)
     int stride = (img.Width * 3 + 3) & ~3;
     auto* rows = static_cast<std::uint8_t*>(bits);
     for (int y = 0; y < img.Height; ++y) {
-        std::uint8_t* p = rows + std::size_t(img.Height - 1 - y) * stride;
+        std::uint8_t* p = rows + std::size_t(img.Height - 1 - y) * std::size_t(stride);
         for (int x = 0; x < img.Width; ++x, p += 3) {
             TKvRgb c = img.At(x, y);
             p[0] = c.B;

@@ -2,10 +2,7 @@
 
 #include <map>
 
-#include "app/StartUp.h"
 #include "hexview/KvHexviewModel.h"
-#include "window/PlaceNearRect.h"
-#include "shelldlg/KvExplorerButtonModel.h"
 
 namespace {
 
@@ -37,18 +34,6 @@ TKvHexviewModel ModelWith(std::uint32_t size, int width, int height)
 }
 
 } // namespace
-
-TEST(RoleOfArgument, OnlyExactSwitchesSelectARole)
-{
-    const std::pair<const char*, TOrvaneRole> cases[] = {
-        {"/install", orInstall},   {"/manual", orManual},      {"/uninstall", orUninstall},
-        {"/uninstallsec", orUninstallSec}, {"/update", orUpdate}, {"", orViewer},
-        {"/MANUAL", orViewer},     {"-install", orViewer},     {"/install ", orViewer},
-        {"/uninstal", orViewer},   {"C:\\a b\\c.tif", orViewer},
-    };
-    for (auto [arg, role] : cases)
-        EXPECT_EQ(RoleOfArgument(arg), role) << arg;
-}
 
 TEST(HexviewModel, BytesPerRowFollowsWidth)
 {
@@ -137,90 +122,4 @@ TEST(HexviewModel, ScrollBarRanges)
     TGridCanvas c;
     m.Paint(0, 150, c);
     EXPECT_TRUE(c.Cells.empty());
-}
-
-TEST(PlaceNearRect, Placements)
-{
-    const TKvRect wa{0, 0, 1000, 800};
-    struct Case {
-        const char* Name;
-        TKvRect Anchor;
-        int W, H;
-        TKvPoint Expected;
-    } cases[] = {
-        {"below, centred", {400, 100, 500, 121}, 300, 200, {300, 126}},
-        {"above when no room below", {400, 700, 500, 721}, 300, 200, {300, 495}},
-        {"below, shifted left at right edge", {250, 100, 1000, 121}, 800, 200, {200, 126}},
-        {"unshifted left side beats shifted below", {900, 100, 990, 121}, 300, 200, {595, 11}},
-        {"right beats shifted below", {0, 300, 10, 400}, 300, 200, {15, 250}},
-        {"too large goes to origin", {10, 10, 20, 20}, 1200, 100, {0, 0}},
-        {"no side fits: centred", {0, 0, 1000, 800}, 100, 100, {450, 350}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(PlaceNearRect(c.Anchor, c.W, c.H, wa), c.Expected) << c.Name;
-}
-
-TEST(ExplorerButton, ClickOnlyWhenReleasedInside)
-{
-    TKvExplorerButtonModel b;
-    EXPECT_TRUE(b.Move(true).Capture);
-    EXPECT_TRUE(b.LeftDown(true).Repaint);
-    EXPECT_EQ(b.State(), TButtonState::Pressed);
-    b.Move(false);
-    EXPECT_EQ(b.State(), TButtonState::PressedOutside);
-    TButtonReaction up = b.LeftUp(false);
-    EXPECT_FALSE(up.Click);
-    EXPECT_TRUE(up.Release);
-    EXPECT_EQ(b.State(), TButtonState::Normal);
-
-    b.LeftDown(true);
-    EXPECT_TRUE(b.State() == TButtonState::Pressed);
-    b.Move(false);
-    b.Move(true);
-    up = b.LeftUp(true);
-    EXPECT_TRUE(up.Click);
-    EXPECT_FALSE(up.Release);
-    EXPECT_EQ(b.State(), TButtonState::Hot);
-
-    // The click opened a box that took the mouse: hot no longer, and a press
-    // cut off that way never clicks.
-    EXPECT_TRUE(b.CaptureLost().Repaint);
-    EXPECT_EQ(b.State(), TButtonState::Normal);
-    b.LeftDown(true);
-    b.CaptureLost();
-    EXPECT_FALSE(b.LeftUp(true).Click);
-}
-
-TEST(ExplorerButton, DisabledIgnoresPointerAndReenablesHot)
-{
-    TKvExplorerButtonModel b;
-    b.Move(true);
-    EXPECT_TRUE(b.SetEnabled(false, true).Release);
-    EXPECT_FALSE(b.LeftDown(true).Repaint);
-    EXPECT_FALSE(b.LeftUp(true).Click);
-    TButtonReaction r = b.SetEnabled(true, true);
-    EXPECT_TRUE(r.Capture);
-    EXPECT_EQ(b.State(), TButtonState::Hot);
-}
-
-TEST(ExplorerButton, StripImages)
-{
-    const TKvRgb face{192, 192, 192};
-    TKvImage glyph(21, 21);
-    glyph.At(10, 10) = {0, 0, 0};
-    TKvImage strip = RenderButtonStrip(glyph, 21, 21, face);
-    ASSERT_EQ(strip.Width, 63);
-    EXPECT_EQ(strip.At(0, 0), face);
-    EXPECT_EQ(strip.At(10, 10), (TKvRgb{0, 0, 0}));
-    TKvRgb disabled = strip.At(21 + 10, 10);
-    EXPECT_EQ(strip.At(21, 0), face);
-    EXPECT_EQ(disabled.R, disabled.G);
-    EXPECT_GT(disabled.R, 80);
-    EXPECT_LT(disabled.R, 150);
-    TKvRgb downBack = strip.At(42, 0);
-    EXPECT_GT(downBack.R, face.R);
-    EXPECT_EQ(strip.At(42 + 10, 10), (TKvRgb{0, 0, 0}));
-    // Round trip of the colour conversion.
-    for (TKvRgb c : {TKvRgb{0, 0, 0}, TKvRgb{255, 255, 255}, TKvRgb{12, 200, 77}})
-        EXPECT_EQ(LabToRgb(RgbToLab(c)), c);
 }
