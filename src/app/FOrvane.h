@@ -10,11 +10,10 @@
 #include "app/FOrvaneTrnTiff.h"
 #include "app/KvTiffPages.h"
 #include "app/OrvaneWidgets.h"
+#include "tiff/ValueLimits.h"
 
 class IKvLiveUpdateHost;
 class TFrmOrvaneLiveUpdateThread;
-
-inline constexpr std::uint32_t ListValueLimit = 25;
 
 class TFrmOrvane {
 public:
