@@ -12,8 +12,8 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb xauth xdotool x11-apps imagemagick
-  python3 python3-jsonschema python3-tifffile libimage-exiftool-perl procps util-linux
-  clang-format shellcheck
+  python3 python3-jsonschema python3-tifffile libtiff-tools libimage-exiftool-perl procps
+  util-linux clang-format shellcheck
 )
 
 # One query for all: the installed ones are listed with status "ii".

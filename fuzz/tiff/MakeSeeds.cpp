@@ -61,6 +61,18 @@ int main(int argc, char** argv)
         TTiff cut = types;
         cut.Length = Lay(types).IfdOffsets[1] + 10;
         Seed(folder, "cut" + suffix, cut);
+
+        // BigTIFF: every type plus the 8-byte ones, and a loop.
+        TTiff big = types;
+        big.Big = true;
+        big.Ifds[0].Entries.push_back(Long8(40010, {5000000000ull, 1}));
+        big.Ifds[0].Entries.push_back(SLong8(40011, {-1}));
+        big.Ifds[0].Entries.push_back(Ifd8(40012, {16}));
+        Seed(folder, "bigtiff" + suffix, big);
+
+        TTiff bigLoop = big;
+        bigLoop.Ifds[1].Next = Lay(big).IfdOffsets[0];
+        Seed(folder, "bigtiff-loop" + suffix, bigLoop);
     }
     return 0;
 }

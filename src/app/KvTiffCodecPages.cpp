@@ -40,7 +40,7 @@ void TKvTiffCodecPages::GetPageCount(bool& final, std::uint32_t& count)
 std::uint32_t TKvTiffCodecPages::EntryCount() { return FCodec.EntryCount(); }
 std::string TKvTiffCodecPages::TagName(std::uint32_t i) { return FCodec.TagName(i); }
 std::string TKvTiffCodecPages::DataTypeName(std::uint32_t i) { return FCodec.DataTypeName(i); }
-std::uint32_t TKvTiffCodecPages::ValueCount(std::uint32_t i) { return FCodec.ValueCount(i); }
+std::uint64_t TKvTiffCodecPages::ValueCount(std::uint32_t i) { return FCodec.ValueCount(i); }
 
 std::string TKvTiffCodecPages::ValueText(std::uint32_t i, std::uint32_t limit)
 {
@@ -56,7 +56,7 @@ std::uint32_t TKvTiffCodecPages::ValueSize(std::uint32_t i)
 const void* TKvTiffCodecPages::ValuePointer(std::uint32_t i) { return FCodec.ValuePointer(i); }
 std::uint64_t TKvTiffCodecPages::FileSize() { return FCodec.FileSize(); }
 std::string TKvTiffCodecPages::ByteOrderText() { return FCodec.ByteOrderText(); }
-std::uint32_t TKvTiffCodecPages::IfdOffset() { return FCodec.IfdOffset(); }
+std::uint64_t TKvTiffCodecPages::IfdOffset() { return FCodec.IfdOffset(); }
 std::string TKvTiffCodecPages::RasterSizeText() { return FCodec.RasterSizeText(); }
 std::string TKvTiffCodecPages::SizeText(std::uint64_t size) { return SizeToText(size); }
 std::string TKvTiffCodecPages::TagDump() { return BuildTagDump(FCodec); }

@@ -16,13 +16,13 @@ public:
     std::uint32_t EntryCount() override;
     std::string TagName(std::uint32_t i) override;
     std::string DataTypeName(std::uint32_t i) override;
-    std::uint32_t ValueCount(std::uint32_t i) override;
+    std::uint64_t ValueCount(std::uint32_t i) override;
     std::string ValueText(std::uint32_t i, std::uint32_t limit) override;
     std::uint32_t ValueSize(std::uint32_t i) override;
     const void* ValuePointer(std::uint32_t i) override;
     std::uint64_t FileSize() override;
     std::string ByteOrderText() override;
-    std::uint32_t IfdOffset() override;
+    std::uint64_t IfdOffset() override;
     std::string RasterSizeText() override;
     std::string SizeText(std::uint64_t size) override;
     std::string TagDump() override;

@@ -26,7 +26,7 @@ public:
     virtual std::uint32_t EntryCount() = 0;
     virtual std::string TagName(std::uint32_t i) = 0;
     virtual std::string DataTypeName(std::uint32_t i) = 0;
-    virtual std::uint32_t ValueCount(std::uint32_t i) = 0;
+    virtual std::uint64_t ValueCount(std::uint32_t i) = 0;
     virtual std::string ValueText(std::uint32_t i, std::uint32_t limit) = 0;
     // Raise an exception carrying the reader's text when the bytes cannot be
     // read.
@@ -35,7 +35,7 @@ public:
 
     virtual std::uint64_t FileSize() = 0;
     virtual std::string ByteOrderText() = 0;
-    virtual std::uint32_t IfdOffset() = 0;
+    virtual std::uint64_t IfdOffset() = 0;
     virtual std::string RasterSizeText() = 0;
     virtual std::string SizeText(std::uint64_t size) = 0;
 

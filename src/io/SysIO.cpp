@@ -175,6 +175,7 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader,
         return;
     }
     std::uint32_t size = 0;
+    std::uint64_t fullSize = 0;
     {
         std::lock_guard guard(ShareLock);
         if (!SizeKnown && !TakeSizeLocked(*file)) {
@@ -182,12 +183,13 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader,
             return;
         }
         size = Size;
+        fullSize = FullSize;
     }
     try {
         if (mode == iorBuffer)
             reader = new TIOReaderFileBuffer(file.get(), size);
         else
-            reader = new TIOReaderFileRandom(file.get(), size);
+            reader = new TIOReaderFileRandom(file.get(), fullSize);
         file.release();
     } catch (const std::bad_alloc&) {
         Fail(errCode, errText, OutOfMemoryText);
@@ -271,6 +273,8 @@ void TIOReader::NextChunk(std::uint32_t&, const std::uint8_t*&, TErrCode&, std::
     NotOffered();
 }
 void TIOReader::Skip(std::uint32_t, TErrCode&, std::string&) { NotOffered(); }
+void TIOReader::SeekFull(std::uint64_t, TErrCode&, std::string&) { NotOffered(); }
+std::uint64_t TIOReader::GetFullSize() { NotOffered(); }
 
 // --------------------------------------------------------- TIOReaderFileBuffer
 

@@ -134,6 +134,10 @@ public:
     virtual void NextChunk(std::uint32_t& length, const std::uint8_t*& data, TErrCode& errCode,
                            std::string& errText);
     virtual void Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText);
+    // Positions and sizes in full 64 bits, for formats whose offsets reach
+    // past 4 GiB; Seek and GetSize stay 32-bit.
+    virtual void SeekFull(std::uint64_t position, TErrCode& errCode, std::string& errText);
+    virtual std::uint64_t GetFullSize();
 };
 
 // Hands the file out in chunks of IOBufferSize bytes, the last one holding
@@ -185,7 +189,8 @@ public:
     // Reads of more than this bypass the window.
     static constexpr std::uint32_t WindowedReadLimit = 4096;
 
-    TIOReaderFileRandom(TSysFile* handle, std::uint32_t size);  // owns handle
+    // owns handle; size is the file's full length
+    TIOReaderFileRandom(TSysFile* handle, std::uint64_t size);
     ~TIOReaderFileRandom() override;
 
     void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
@@ -196,6 +201,8 @@ public:
                   std::string& errText) override;
     void ReadByte(std::uint8_t& value, TErrCode& errCode, std::string& errText) override;
     void Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText) override;
+    void SeekFull(std::uint64_t position, TErrCode& errCode, std::string& errText) override;
+    std::uint64_t GetFullSize() override;
 
     // Lets tests compare results with and without the window.
     void SetReadAhead(bool enabled);
@@ -209,8 +216,9 @@ private:
     std::uint32_t NextFillSize(std::uint64_t offset) const;
 
     TSysFile* Handle;
-    std::uint32_t Size;
-    std::uint32_t Position = 0;
+    std::uint32_t Size;  // FullSize clamped to 32 bits
+    std::uint64_t FullSize;
+    std::uint64_t Position = 0;
 
     bool ReadAhead = true;
     std::unique_ptr<std::uint8_t[]> Window;

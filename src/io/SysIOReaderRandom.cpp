@@ -29,8 +29,9 @@ void Fail(TErrCode& errCode, std::string& errText, const char* text)
 
 }  // namespace
 
-TIOReaderFileRandom::TIOReaderFileRandom(TSysFile* handle, std::uint32_t size)
-    : Handle(handle), Size(size)
+TIOReaderFileRandom::TIOReaderFileRandom(TSysFile* handle, std::uint64_t size)
+    : Handle(handle), Size(static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX))),
+      FullSize(size)
 {
 }
 
@@ -54,7 +55,18 @@ void TIOReaderFileRandom::GetSize(std::uint32_t& size, TErrCode&, std::string&)
 
 std::uint32_t TIOReaderFileRandom::GetPosition()
 {
-    return Position;
+    return static_cast<std::uint32_t>(Position);
+}
+
+std::uint64_t TIOReaderFileRandom::GetFullSize()
+{
+    return FullSize;
+}
+
+void TIOReaderFileRandom::SeekFull(std::uint64_t position, TErrCode& errCode, std::string&)
+{
+    Position = position;
+    errCode = ErrOk;
 }
 
 // Reads are positioned, so a seek is only the reader's own cursor and
@@ -67,7 +79,7 @@ void TIOReaderFileRandom::Seek(std::uint32_t position, TErrCode& errCode, std::s
 
 void TIOReaderFileRandom::Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText)
 {
-    Seek(Position + delta, errCode, errText);
+    Seek(static_cast<std::uint32_t>(Position + delta), errCode, errText);
 }
 
 void TIOReaderFileRandom::Read(std::uint32_t count, void* buffer, TErrCode& errCode,

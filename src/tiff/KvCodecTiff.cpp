@@ -7,10 +7,16 @@
 #include <stdexcept>
 
 #include "io/SysIO.h"
+#include "tiff/TiffNames.h"
 
 namespace {
 
 constexpr const char* EndOfTiffText = "End of TIFF, no more pages";
+constexpr const char* PrematureEndText = "Premature end of data";
+constexpr unsigned ClassicMagic = 42;
+constexpr unsigned BigTiffMagic = 43;
+constexpr unsigned BigTiffOffsetSize = 8;
+constexpr std::uint32_t BigTiffHeaderSize = 16;
 
 }  // namespace
 
@@ -48,6 +54,59 @@ std::uint32_t TKvCodecTrnTiff::Get32(const std::uint8_t* bytes) const
            std::uint32_t(bytes[1]) << 8 | bytes[0];
 }
 
+std::uint64_t TKvCodecTrnTiff::Get64(const std::uint8_t* bytes) const
+{
+    const std::uint64_t first = Get32(bytes), second = Get32(bytes + 4);
+    return FBigEndian ? first << 32 | second : second << 32 | first;
+}
+
+std::uint64_t TKvCodecTrnTiff::GetOffset(const std::uint8_t* bytes) const
+{
+    if (FBigTiff)
+        return Get64(bytes);
+    const std::uint32_t offset = Get32(bytes);
+    return offset == 0xFFFFFFFF ? BrokenMark : offset;
+}
+
+std::uint64_t TKvCodecTrnTiff::GetDirCount(const std::uint8_t* bytes) const
+{
+    return FBigTiff ? Get64(bytes) : Get16(bytes);
+}
+
+std::uint64_t TKvCodecTrnTiff::NextOffsetPosition(std::uint64_t ifdOffset,
+                                                  std::uint64_t count) const
+{
+    if (!FBigTiff)
+        return static_cast<std::uint32_t>(ifdOffset + 2 + 12 * count);
+    std::uint64_t bytes = 0, position = 0;
+    if (__builtin_mul_overflow(count, std::uint64_t(20), &bytes) ||
+        __builtin_add_overflow(ifdOffset, bytes + 8, &position) || bytes + 8 < bytes)
+        return UINT64_MAX;
+    return position;
+}
+
+std::uint32_t TKvCodecTrnTiff::TypeSize(std::uint32_t dataType) const
+{
+    return TiffTypeSize(dataType, FBigTiff);
+}
+
+// Reads count bytes at position; a range that does not lie inside the file
+// fails as a short read would, without asking the system.
+bool TKvCodecTrnTiff::ReadAt(std::uint64_t position, std::uint32_t count, void* buffer,
+                             std::string& readerText)
+{
+    const std::uint64_t size = FReader->GetFullSize();
+    if (position > size || count > size - position) {
+        readerText = PrematureEndText;
+        return false;
+    }
+    TErrCode code = ErrOk;
+    FReader->SeekFull(position, code, readerText);
+    if (code == ErrOk)
+        FReader->Read(count, buffer, code, readerText);
+    return code == ErrOk;
+}
+
 void TKvCodecTrnTiff::Fail(const std::string& text)
 {
     FState = trsFailed;
@@ -66,7 +125,7 @@ void TKvCodecTrnTiff::EnablePageList(bool flag, TErrCode& errCode, std::string& 
 }
 
 void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayName,
-                           std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& errCode,
+                           std::uint32_t pageIndex, std::uint64_t ifdOffset, TErrCode& errCode,
                            std::string& errText)
 {
     FState = trsOpened;
@@ -90,7 +149,7 @@ void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayNa
 void TKvCodecTrnTiff::ResetPageList()
 {
     if (FPageOffsets)
-        std::memset(FPageOffsets, 0, FPageListCapacity * sizeof(std::uint32_t));
+        std::memset(FPageOffsets, 0, FPageListCapacity * sizeof(std::uint64_t));
     FPageCount = 0;
     FPageListFinal = false;
     FScanIndex = 0;
@@ -111,14 +170,29 @@ static bool DecideByteOrder(const std::uint8_t* header, bool& bigEndian)
     const bool markBig = header[0] == 'M' && header[1] == 'M';
     if (markLittle) {
         bigEndian = false;
-        return le == 42 || be != 42;
+        return le == ClassicMagic || be != ClassicMagic;
     }
     if (markBig) {
         bigEndian = true;
-        return be == 42 || le != 42;
+        return be == ClassicMagic || le != ClassicMagic;
     }
-    bigEndian = le != 42;
-    return le == 42 || be == 42;
+    bigEndian = le != ClassicMagic;
+    return le == ClassicMagic || be == ClassicMagic;
+}
+
+// BigTIFF: a mark, 43 in the mark's order, offset size 8 and a reserved 0.
+// Anything else is judged by the classic rule, 43 with other fields too.
+static bool IsBigTiffHeader(const std::uint8_t* header)
+{
+    const bool markLittle = header[0] == 'I' && header[1] == 'I';
+    const bool markBig = header[0] == 'M' && header[1] == 'M';
+    if (!markLittle && !markBig)
+        return false;
+    const auto get16 = [&](int at) {
+        return markBig ? unsigned(header[at] << 8 | header[at + 1])
+                       : unsigned(header[at + 1] << 8 | header[at]);
+    };
+    return get16(2) == BigTiffMagic && get16(4) == BigTiffOffsetSize && get16(6) == 0;
 }
 
 void TKvCodecTrnTiff::EnsureHeader(TErrCode& errCode, std::string& errText)
@@ -154,17 +228,22 @@ void TKvCodecTrnTiff::EnsureHeader(TErrCode& errCode, std::string& errText)
     }
     FReader = reader;
 
-    std::uint8_t header[8];
+    std::uint8_t header[BigTiffHeaderSize];
     FReader->Seek(0, code, text);
     if (code == ErrOk)
-        FReader->Read(sizeof header, header, code, text);
+        FReader->Read(8, header, code, text);
+    FBigTiff = code == ErrOk && IsBigTiffHeader(header);
+    if (FBigTiff)
+        FReader->Read(8, header + 8, code, text);
     if (code != ErrOk) {
         errCode = ErrFailed;
         errText = "Reading from " + DescribeStore() + ": " + text;
         Fail(errText);
         return;
     }
-    if (!DecideByteOrder(header, FBigEndian)) {
+    if (FBigTiff)
+        FBigEndian = header[0] == 'M';
+    else if (!DecideByteOrder(header, FBigEndian)) {
         errCode = ErrFailed;
         errText = "Invalid byte order indication and signature; " + DescribeStore() +
                   " is probably not a TIFF file";
@@ -172,7 +251,7 @@ void TKvCodecTrnTiff::EnsureHeader(TErrCode& errCode, std::string& errText)
         return;
     }
 
-    FFirstIfdOffset = Get32(header + 4);
+    FFirstIfdOffset = GetOffset(header + (FBigTiff ? 8 : 4));
     if (FCurPageIndex == 0 && FCurIfdOffset == 0)
         FCurIfdOffset = FFirstIfdOffset;
     code = ErrOk;
@@ -190,12 +269,12 @@ void TKvCodecTrnTiff::EnsureHeader(TErrCode& errCode, std::string& errText)
 
 // --- page list -----------------------------------------------------------
 
-std::uint32_t TKvCodecTrnTiff::PageSlot(std::uint32_t index) const
+std::uint64_t TKvCodecTrnTiff::PageSlot(std::uint32_t index) const
 {
     return index < FPageCount ? FPageOffsets[index] : 0;
 }
 
-void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint32_t offset,
+void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset,
                                     TErrCode& errCode, std::string& errText)
 {
     // The last index would make the page count wrap to 0.
@@ -210,21 +289,21 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint32_t offset,
         const std::uint64_t capacity = std::max<std::uint64_t>(
             std::uint64_t(index) + 1, FPageListCapacity + std::max<std::uint64_t>(
                                                               FPageListCapacity / 2, PageListGrowth));
-        void* grown = capacity <= SIZE_MAX / sizeof(std::uint32_t)
-                          ? std::realloc(FPageOffsets, capacity * sizeof(std::uint32_t))
+        void* grown = capacity <= SIZE_MAX / sizeof(std::uint64_t)
+                          ? std::realloc(FPageOffsets, capacity * sizeof(std::uint64_t))
                           : nullptr;
         if (!grown) {
             errCode = ErrFailed;
             errText = OutOfMemoryText;
             return;
         }
-        FPageOffsets = static_cast<std::uint32_t*>(grown);
+        FPageOffsets = static_cast<std::uint64_t*>(grown);
         std::memset(FPageOffsets + FPageListCapacity, 0,
-                    (capacity - FPageListCapacity) * sizeof(std::uint32_t));
+                    (capacity - FPageListCapacity) * sizeof(std::uint64_t));
         FPageListCapacity = capacity;
     }
     if (index >= FPageCount) {
-        std::memset(FPageOffsets + FPageCount, 0, (index - FPageCount) * sizeof(std::uint32_t));
+        std::memset(FPageOffsets + FPageCount, 0, (index - FPageCount) * sizeof(std::uint64_t));
         FPageCount = index + 1;
     }
     FPageOffsets[index] = offset;
@@ -239,17 +318,15 @@ std::string TKvCodecTrnTiff::ReadFailureText(const std::string& readerText) cons
 // is read there is no reader of this file to ask (Open may name the broken
 // mark); the text is then the one such an offset gives, and EnsureHeader
 // asks again once it can.
-std::string TKvCodecTrnTiff::ProbeReadText(std::uint32_t offset)
+std::string TKvCodecTrnTiff::ProbeReadText(std::uint64_t offset)
 {
     if (FState != trsReady || !FReader)
-        return "Premature end of data";
-    TErrCode code = ErrOk;
+        return PrematureEndText;
+    if (offset == BrokenMark && !FBigTiff)
+        offset = 0xFFFFFFFF;
     std::string text;
-    std::uint8_t count[2];
-    FReader->Seek(offset, code, text);
-    if (code == ErrOk)
-        FReader->Read(sizeof count, count, code, text);
-    return code != ErrOk ? text : std::string("Premature end of data");
+    std::uint8_t count[8];
+    return !ReadAt(offset, DirCountSize(), count, text) ? text : std::string(PrematureEndText);
 }
 
 void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, TErrCode& errCode,
@@ -264,7 +341,7 @@ void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, T
 // that ends stores nothing (the count stays that of the pages there are); an
 // offset already in the list, or one that cannot be a directory, ends the
 // chain as broken.
-void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint32_t offset,
+void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint64_t offset,
                                       TErrCode& errCode, std::string& errText)
 {
     if (offset == BrokenMark)
@@ -275,7 +352,7 @@ void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint32_t offset,
         FPageListFinal = true;
         return;
     }
-    const std::uint32_t current = PageSlot(index);
+    const std::uint64_t current = PageSlot(index);
     if (current == offset || current == BrokenMark)
         return;
     if (offset == BrokenMark) {
@@ -283,50 +360,54 @@ void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint32_t offset,
         SetPageOffset(index, BrokenMark, errCode, errText);
         return;
     }
-    if (current == 0) {
-        const int added = KnownOffsetsInsert(offset);
-        if (added < 0) {
-            errCode = ErrFailed;
-            errText = OutOfMemoryText;
-            return;
-        }
-        if (added == 0) {
-            MarkBroken(index,
-                       ReadFailureText("The page chain loops back to the directory at offset " +
-                                       std::to_string(offset)),
-                       errCode, errText);
-            return;
-        }
-    }
+    const std::uint32_t countBefore = FPageCount;
     SetPageOffset(index, offset, errCode, errText);
+    if (errCode != ErrOk || current != 0)
+        return;
+    const int added = KnownOffsetsInsert(index);
+    if (added < 0) {
+        FPageOffsets[index] = 0;
+        FPageCount = countBefore;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
+        return;
+    }
+    if (added == 0)
+        MarkBroken(index,
+                   ReadFailureText("The page chain loops back to the directory at offset " +
+                                   std::to_string(offset)),
+                   errCode, errText);
 }
 
 // --- loop detection ------------------------------------------------------
 
 // Fibonacci hashing: the top bits of the product, so that offsets with a
 // common stride (directories of one size side by side) spread evenly.
-static std::size_t OffsetHash(std::uint32_t offset, unsigned bits)
+static std::size_t OffsetHash(std::uint64_t offset, unsigned bits)
 {
     return static_cast<std::size_t>((offset * 0x9E3779B97F4A7C15ull) >> (64 - bits));
 }
 
-void TKvCodecTrnTiff::KnownOffsetsPut(std::uint32_t offset)
+void TKvCodecTrnTiff::KnownOffsetsPut(std::uint32_t index)
 {
+    const std::uint64_t offset = FPageOffsets[index];
     const std::size_t mask = FKnownOffsetsCapacity - 1;
     for (std::size_t i = OffsetHash(offset, FKnownOffsetsBits);; i = (i + 1) & mask) {
-        if (FKnownOffsets[i] == offset)
-            return;
-        if (FKnownOffsets[i] == 0) {
-            FKnownOffsets[i] = offset;
+        const std::uint32_t cell = FKnownOffsets[i];
+        if (cell == 0) {
+            FKnownOffsets[i] = index + 1;
             ++FKnownOffsetsCount;
             return;
         }
+        if (FPageOffsets[cell - 1] == offset)
+            return;
     }
 }
 
 // The old table is freed before the new one is made and filled from the
-// page list, so growing never holds both.
-bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity)
+// page list, so growing never holds both. The page skip, whose offset is
+// about to be checked, stays out.
+bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity, std::uint32_t skip)
 {
     std::free(FKnownOffsets);
     FKnownOffsets = static_cast<std::uint32_t*>(std::calloc(capacity, sizeof(std::uint32_t)));
@@ -338,9 +419,9 @@ bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity)
     while ((std::size_t(1) << FKnownOffsetsBits) < capacity)
         ++FKnownOffsetsBits;
     for (std::uint32_t i = 0; i < FPageCount; ++i) {
-        const std::uint32_t offset = FPageOffsets[i];
-        if (offset != 0 && offset != BrokenMark)
-            KnownOffsetsPut(offset);
+        const std::uint64_t offset = FPageOffsets[i];
+        if (i != skip && offset != 0 && offset != BrokenMark)
+            KnownOffsetsPut(i);
     }
     return true;
 }
@@ -349,8 +430,9 @@ bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity)
 // every offset known so far is new without looking further; the set is built
 // (from the page list) only when an offset falls inside that range, and is
 // kept from then on.
-int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t offset)
+int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t index)
 {
+    const std::uint64_t offset = FPageOffsets[index];
     const bool outside = !FKnownOffsetsAny || offset < FKnownOffsetsMin || offset > FKnownOffsetsMax;
     if (!FKnownOffsetsAny || offset < FKnownOffsetsMin)
         FKnownOffsetsMin = offset;
@@ -366,34 +448,27 @@ int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t offset)
         while ((std::uint64_t(FPageCount) + 1) * 4 > capacity * 3)
             capacity *= 2;
         if (capacity > SIZE_MAX / sizeof(std::uint32_t) ||
-            !KnownOffsetsRebuild(static_cast<std::size_t>(capacity)))
+            !KnownOffsetsRebuild(static_cast<std::size_t>(capacity), index))
             return -1;
     }
     const std::size_t before = FKnownOffsetsCount;
-    KnownOffsetsPut(offset);
+    KnownOffsetsPut(index);
     return FKnownOffsetsCount > before ? 1 : 0;
 }
 
 // --- cursor --------------------------------------------------------------
 
-TKvCodecTrnTiff::TChainRead TKvCodecTrnTiff::ReadNextOffset(std::uint32_t ifdOffset,
-                                                            std::uint32_t& next,
+TKvCodecTrnTiff::TChainRead TKvCodecTrnTiff::ReadNextOffset(std::uint64_t ifdOffset,
+                                                            std::uint64_t& next,
                                                             std::string& readerText)
 {
-    TErrCode code = ErrOk;
-    std::uint8_t bytes[4];
-    FReader->Seek(ifdOffset, code, readerText);
-    if (code == ErrOk)
-        FReader->Read(2, bytes, code, readerText);
-    if (code != ErrOk)
+    std::uint8_t bytes[8];
+    if (!ReadAt(ifdOffset, DirCountSize(), bytes, readerText))
         return crCountFailed;
-    const std::uint32_t count = Get16(bytes);
-    FReader->Seek(ifdOffset + 2 + 12 * count, code, readerText);
-    if (code == ErrOk)
-        FReader->Read(4, bytes, code, readerText);
-    if (code != ErrOk)
+    if (!ReadAt(NextOffsetPosition(ifdOffset, GetDirCount(bytes)), OffsetSize(), bytes,
+                readerText))
         return crNextFailed;
-    next = Get32(bytes);
+    next = GetOffset(bytes);
     return crOk;
 }
 
@@ -421,7 +496,7 @@ void TKvCodecTrnTiff::SelectPage(std::uint32_t pageIndex, TErrCode& errCode, std
         // The chain ended before page n: ReadPage reports it.
         if (FCurIfdOffset == 0)
             return;
-        std::uint32_t next = 0;
+        std::uint64_t next = 0;
         std::string readerText;
         if (ReadNextOffset(FCurIfdOffset, next, readerText) != crOk) {
             FBrokenText = ReadFailureText(readerText);
@@ -461,7 +536,7 @@ void TKvCodecTrnTiff::ReadPage(TErrCode& errCode, std::string& errText)
         errText = FBrokenText;
         return;
     }
-    const std::uint32_t next = ReadDirectory(errCode, errText);
+    const std::uint64_t next = ReadDirectory(errCode, errText);
     ++FCurPageIndex;
     FCurIfdOffset = next;
     TErrCode code = ErrOk;
@@ -485,13 +560,13 @@ void TKvCodecTrnTiff::ScanStep(bool& final, TErrCode& errCode, std::string& errT
     std::uint32_t k = FScanIndex;
     while (k + 1 < FPageCount && FPageOffsets[k + 1] != 0)
         ++k;
-    const std::uint32_t offset = FPageOffsets[k];
+    const std::uint64_t offset = FPageOffsets[k];
     if (offset == 0 || offset == BrokenMark) {
         FPageListFinal = true;
         final = true;
         return;
     }
-    std::uint32_t next = 0;
+    std::uint64_t next = 0;
     std::string readerText;
     const TChainRead result = ReadNextOffset(offset, next, readerText);
     if (result != crOk) {

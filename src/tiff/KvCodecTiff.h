@@ -41,11 +41,11 @@ enum TTiffReaderState : std::int32_t {
 struct TTiffEntry {
     std::uint32_t FTag;
     std::uint32_t FDataType;
-    std::uint32_t FCount;
-    std::uint32_t FOffset;      // file offset of an out-of-line value
-    std::int64_t FSize;         // TypeSize * FCount, never wrapped
+    std::uint64_t FCount;
+    std::uint64_t FOffset;      // file offset of an out-of-line value
+    std::int64_t FSize;         // TypeSize * FCount, never wrapped (saturated)
     TTiffValueState FState;
-    std::uint8_t FInline[4];    // the value itself when FState is tvsInline
+    std::uint8_t FInline[8];    // the value itself when FState is tvsInline
     std::uint8_t* FData;        // host-order buffer (tvsLittle, tvsConverted)
     std::uint8_t* FRawData;     // file-order buffer (tvsRaw, tvsConverted)
     // Bytes held in the buffers: the start of the value when only a text
@@ -70,8 +70,9 @@ public:
     static constexpr std::uint64_t PoolKeptBytes = 256 * 1024;
     // Chunk in which the raster size reads a byte count list.
     static constexpr std::uint32_t RasterChunkSize = 64 * 1024;
-    // Page list slot and cursor value of a page whose directory cannot be read.
-    static constexpr std::uint32_t BrokenMark = 0xFFFFFFFF;
+    // Page list slot and cursor value of a page whose directory cannot be
+    // read. A classic file's offset 0xFFFFFFFF is taken as this mark.
+    static constexpr std::uint64_t BrokenMark = UINT64_MAX;
 
     TKvCodecTrnTiff();
     ~TKvCodecTrnTiff();
@@ -83,7 +84,7 @@ public:
     // Attaches a file without touching it; the header is read by the first
     // operation that needs it. The window passes page 0 and offset 0.
     void Open(const std::string& path, const std::string& displayName, std::uint32_t pageIndex,
-              std::uint32_t ifdOffset, TErrCode& errCode, std::string& errText);
+              std::uint64_t ifdOffset, TErrCode& errCode, std::string& errText);
     void SelectPage(std::uint32_t pageIndex, TErrCode& errCode, std::string& errText);
     // Loads the directory of the page at the cursor and moves the cursor on.
     void ReadPage(TErrCode& errCode, std::string& errText);
@@ -98,7 +99,10 @@ public:
     std::uint64_t FileSize();     // throws std::runtime_error(errText) on failure
 
     // Directory offset of the page whose entries are loaded.
-    std::uint32_t IfdOffset() const { return FIfdOffset; }
+    std::uint64_t IfdOffset() const { return FIfdOffset; }
+    // The header said BigTIFF (43: 8-byte counts and offsets, 20-byte
+    // entries); valid once the header is read.
+    bool IsBigTiff() const { return FBigTiff; }
     // Entries of the loaded page; indices run from 0 to EntryCount() - 1.
     std::uint32_t EntryCount() const { return FEntryCount; }
 
@@ -108,7 +112,7 @@ public:
     void DataTypeName(std::uint32_t index, std::string& text) const;
     std::string DataTypeName(std::uint32_t index) const;
     static void DataTypeNameLower(std::uint32_t dataType, std::string& text);
-    std::uint32_t ValueCount(std::uint32_t index) const;
+    std::uint64_t ValueCount(std::uint32_t index) const;
     // May read the value from the file; a value that lies outside the file
     // raises EKvInternal, one larger than the whole file gives the empty text.
     void ValueText(std::uint32_t index, std::uint32_t limit, std::string& text);
@@ -132,8 +136,8 @@ public:
     TTiffReaderState GetState() const { return FState; }
     bool IsBigEndian() const { return FBigEndian; }
     std::uint32_t CursorPageIndex() const { return FCurPageIndex; }
-    std::uint32_t CursorIfdOffset() const { return FCurIfdOffset; }
-    std::uint32_t PageSlot(std::uint32_t index) const;  // 0 beyond the list
+    std::uint64_t CursorIfdOffset() const { return FCurIfdOffset; }
+    std::uint64_t PageSlot(std::uint32_t index) const;  // 0 beyond the list
     const std::string& GetBrokenText() const { return FBrokenText; }
     std::uint32_t GetEntryCapacity() const { return FEntryCapacity; }
     const TTiffEntry& GetEntry(std::uint32_t index) const { return FEntries[index]; }
@@ -149,30 +153,47 @@ private:
     // header and chain
     void EnsureHeader(TErrCode& errCode, std::string& errText);
     void Fail(const std::string& text);
-    void SetPageOffset(std::uint32_t index, std::uint32_t offset, TErrCode& errCode,
+    void SetPageOffset(std::uint32_t index, std::uint64_t offset, TErrCode& errCode,
                        std::string& errText);
-    void StoreNextOffset(std::uint32_t index, std::uint32_t offset, TErrCode& errCode,
+    void StoreNextOffset(std::uint32_t index, std::uint64_t offset, TErrCode& errCode,
                          std::string& errText);
     void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& errCode,
                     std::string& errText);
-    TChainRead ReadNextOffset(std::uint32_t ifdOffset, std::uint32_t& next,
+    TChainRead ReadNextOffset(std::uint64_t ifdOffset, std::uint64_t& next,
                               std::string& readerText);
+    bool ReadAt(std::uint64_t position, std::uint32_t count, void* buffer, std::string& readerText);
     std::string ReadFailureText(const std::string& readerText) const;
-    std::string ProbeReadText(std::uint32_t offset);
+    std::string ProbeReadText(std::uint64_t offset);
     std::string DescribeStore() const;
     void ResetPageList();
     std::uint16_t Get16(const std::uint8_t* bytes) const;
     std::uint32_t Get32(const std::uint8_t* bytes) const;
+    std::uint64_t Get64(const std::uint8_t* bytes) const;
+    // A directory offset or entry count as the file's kind stores it; a
+    // classic offset 0xFFFFFFFF becomes BrokenMark.
+    std::uint64_t GetOffset(const std::uint8_t* bytes) const;
+    std::uint64_t GetDirCount(const std::uint8_t* bytes) const;
+    // Field sizes of the file's kind.
+    std::uint32_t DirCountSize() const { return FBigTiff ? 8 : 2; }
+    std::uint32_t EntrySize() const { return FBigTiff ? 20 : 12; }
+    std::uint32_t OffsetSize() const { return FBigTiff ? 8 : 4; }
+    std::uint32_t InlineSize() const { return FBigTiff ? 8 : 4; }
+    // Where the next offset of the directory at ifdOffset with count
+    // entries lies; classic sums wrap at 32 bits, BigTIFF ones saturate.
+    std::uint64_t NextOffsetPosition(std::uint64_t ifdOffset, std::uint64_t count) const;
+    std::uint32_t TypeSize(std::uint32_t dataType) const;
 
     // loop detection over the offsets in the page list
-    int KnownOffsetsInsert(std::uint32_t offset);  // 1 added, 0 known, -1 no memory
-    void KnownOffsetsPut(std::uint32_t offset);
-    bool KnownOffsetsRebuild(std::size_t capacity);
+    // Adds page index, whose offset is in the list; 1 added, 0 its offset
+    // is known already, -1 no memory.
+    int KnownOffsetsInsert(std::uint32_t index);
+    void KnownOffsetsPut(std::uint32_t index);
+    bool KnownOffsetsRebuild(std::size_t capacity, std::uint32_t skip);
 
     // directory and values
     const TTiffEntry& EntryAt(std::uint32_t index) const;
     TTiffEntry& EntryAt(std::uint32_t index);
-    std::uint32_t ReadDirectory(TErrCode& errCode, std::string& errText);
+    std::uint64_t ReadDirectory(TErrCode& errCode, std::string& errText);
     void PrepareEntries(std::uint32_t count);
     void DropEntries();
     void DecodeEntries();
@@ -181,7 +202,7 @@ private:
                      std::string& errText);
     void EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need);
     bool ValueInFile(const TTiffEntry& entry) const;
-    void LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& errCode,
+    void LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCode& errCode,
                    std::string& errText);
     void UnloadValue(TTiffEntry& entry);
     void TrimPool();
@@ -207,11 +228,12 @@ private:
     std::string FOpenErrText;
     TIOStoreFile* FStore = nullptr;
     std::uint32_t FCurPageIndex = 0;
-    std::uint32_t FCurIfdOffset = 0;
+    std::uint64_t FCurIfdOffset = 0;
     TIOReader* FReader = nullptr;
     bool FBigEndian = false;
-    std::uint32_t FIfdOffset = 0;
-    std::uint32_t FFirstIfdOffset = 0;
+    bool FBigTiff = false;
+    std::uint64_t FIfdOffset = 0;
+    std::uint64_t FFirstIfdOffset = 0;
 
     std::uint32_t FEntryCapacity = 0;
     std::uint32_t FEntryCount = 0;
@@ -233,18 +255,19 @@ private:
     std::uint64_t FPageListCapacity = 0;
     std::uint32_t FPageCount = 0;
     bool FPageListFinal = false;
-    std::uint32_t* FPageOffsets = nullptr;
+    std::uint64_t* FPageOffsets = nullptr;
     std::uint32_t FScanIndex = 0;
     std::string FBrokenText;
 
-    // Open-addressing set of the directory offsets in the page list (0 marks
-    // an empty cell), made and rebuilt from the list when needed.
+    // Open-addressing set of the directory offsets in the page list, made
+    // and rebuilt from the list when needed. A cell holds a page index + 1
+    // (0 marks an empty cell), so that it costs 4 bytes whatever the offset.
     std::uint32_t* FKnownOffsets = nullptr;
     std::size_t FKnownOffsetsCapacity = 0;
     std::size_t FKnownOffsetsCount = 0;
     unsigned FKnownOffsetsBits = 0;  // capacity is 2^bits
     // Range of the offsets in the page list; offsets outside it need no set.
     bool FKnownOffsetsAny = false;
-    std::uint32_t FKnownOffsetsMin = 0;
-    std::uint32_t FKnownOffsetsMax = 0;
+    std::uint64_t FKnownOffsetsMin = 0;
+    std::uint64_t FKnownOffsetsMax = 0;
 };

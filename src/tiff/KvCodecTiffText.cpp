@@ -12,9 +12,11 @@
 
 namespace {
 
-std::uint32_t ElementAt(const std::uint8_t* bytes, std::uint32_t dataType, std::uint32_t k)
+// Element k of a value in host order; 8-byte elements only for the BigTIFF
+// types.
+std::uint64_t ElementAt(const std::uint8_t* bytes, std::uint32_t dataType, std::uint32_t k)
 {
-    switch (TiffTypeSize(dataType)) {
+    switch (TiffTypeSize(dataType, true)) {
     case 1:
         return bytes[k];
     case 2: {
@@ -22,6 +24,13 @@ std::uint32_t ElementAt(const std::uint8_t* bytes, std::uint32_t dataType, std::
         std::memcpy(&v, bytes + 2 * std::size_t(k), 2);
         return v;
     }
+    case 8:
+        if (TiffIsBigTiffType(dataType)) {
+            std::uint64_t v;
+            std::memcpy(&v, bytes + 8 * std::size_t(k), 8);
+            return v;
+        }
+        [[fallthrough]];
     default: {
         std::uint32_t v;
         std::memcpy(&v, bytes + 4 * std::size_t(k), 4);
@@ -65,7 +74,7 @@ std::string TKvCodecTrnTiff::TagName(std::uint32_t index) const
 
 void TKvCodecTrnTiff::DataTypeName(std::uint32_t index, std::string& text) const
 {
-    TiffDataTypeName(EntryAt(index).FDataType, text);
+    TiffDataTypeName(EntryAt(index).FDataType, text, FBigTiff);
 }
 
 std::string TKvCodecTrnTiff::DataTypeName(std::uint32_t index) const
@@ -86,11 +95,14 @@ void TKvCodecTrnTiff::NamedValueText(const TTiffEntry& entry, std::string& text)
         text = "Unexpected count";
         return;
     }
-    if (entry.FDataType != ttByte && entry.FDataType != ttShort && entry.FDataType != ttLong) {
+    if (entry.FDataType != ttByte && entry.FDataType != ttShort && entry.FDataType != ttLong &&
+        !(FBigTiff && entry.FDataType == ttLong8)) {
         text = "Unexpected datatype";
         return;
     }
-    TiffNamedValue(entry.FTag, ElementAt(entry.FInline, entry.FDataType, 0), text);
+    const std::uint64_t v = ElementAt(entry.FInline, entry.FDataType, 0);
+    TiffNamedValue(entry.FTag, static_cast<std::uint32_t>(std::min<std::uint64_t>(v, UINT32_MAX)),
+                   text);
 }
 
 // Values a list text of the limit can show: every value takes at least 3
@@ -109,7 +121,7 @@ void TKvCodecTrnTiff::ListText(const TTiffEntry& entry, const std::uint8_t* byte
 {
     text.clear();
     std::uint32_t k = 0;
-    for (; k < std::min(entry.FCount, available); ++k) {
+    for (; k < std::min<std::uint64_t>(entry.FCount, available); ++k) {
         std::string piece = std::to_string(ElementAt(bytes, entry.FDataType, k)) + ", ";
         if (k > 0 && text.size() + piece.size() > limit)
             break;
@@ -127,11 +139,12 @@ void TKvCodecTrnTiff::RationalText(TTiffEntry& entry, std::string& text)
     if (entry.FCount != 1)
         return;
     EnsureValueQuiet(entry, 8);
+    // Inline only in BigTIFF, whose value field holds the 8 bytes.
     const std::uint8_t* bytes = ValueBytes(entry);
-    if (entry.FState == tvsInline || !bytes)
+    if (!bytes)
         return;
-    const std::uint32_t numerator = ElementAt(bytes, ttLong, 0);
-    const std::uint32_t denominator = ElementAt(bytes, ttLong, 1);
+    const std::uint64_t numerator = ElementAt(bytes, ttLong, 0);
+    const std::uint64_t denominator = ElementAt(bytes, ttLong, 1);
     if (denominator == 0) {
         text = "Unexpected numeric";
         return;
@@ -144,10 +157,10 @@ void TKvCodecTrnTiff::AsciiText(TTiffEntry& entry, std::uint32_t limit, std::str
     text.clear();
     if (entry.FCount == 0)
         return;
-    if (entry.FCount <= 4) {
+    if (entry.FCount <= InlineSize()) {
         text.assign(reinterpret_cast<const char*>(entry.FInline), entry.FCount);
     } else {
-        const std::uint32_t n = std::min(limit, entry.FCount);
+        const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(limit, entry.FCount));
         EnsureValueQuiet(entry, n);
         const std::uint8_t* bytes = ValueBytes(entry);
         if (entry.FState == tvsInline || !bytes)
@@ -172,9 +185,14 @@ void TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit, std::s
     // Up to this many values sit inline for the list types.
     std::uint32_t inlineMax = 0;
     switch (entry.FDataType) {
-    case ttByte: inlineMax = 4; break;
-    case ttShort: inlineMax = 2; break;
-    case ttLong: case ttIfd: inlineMax = 1; break;
+    case ttByte: case ttShort: case ttLong: case ttIfd:
+        inlineMax = InlineSize() / TypeSize(entry.FDataType);
+        break;
+    case ttLong8: case ttIfd8:
+        if (!FBigTiff)
+            return;
+        inlineMax = 1;
+        break;
     case ttRational: RationalText(entry, text); return;
     case ttAscii: AsciiText(entry, limit, text); return;
     default: return;
@@ -187,7 +205,7 @@ void TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit, std::s
         ListText(entry, entry.FInline, inlineMax, limit, text);
         return;
     }
-    const std::uint32_t typeSize = TiffTypeSize(entry.FDataType);
+    const std::uint32_t typeSize = TypeSize(entry.FDataType);
     EnsureValueQuiet(entry, ListValuesShown(limit) * typeSize);
     if (entry.FState == tvsLittle || entry.FState == tvsConverted)
         ListText(entry, entry.FData, entry.FLoaded / typeSize, limit, text);
@@ -261,16 +279,16 @@ void TKvCodecTrnTiff::ComputeRasterSize(std::uint32_t& size, TErrCode& errCode,
         return;
     }
     std::string text;
-    if (countEntry.FSize > 4 && !ValueInFile(countEntry)) {
+    if (countEntry.FSize > InlineSize() && !ValueInFile(countEntry)) {
         errCode = ErrFailed;
         errText = "Reading " + layout + "ByteCounts Tag Value: Premature end of data" +
                   "; Unable to deduct raster size";
         return;
     }
     const std::uint32_t type = countEntry.FDataType;
-    if (type != ttByte && type != ttShort && type != ttLong) {
+    if (type != ttByte && type != ttShort && type != ttLong && !(FBigTiff && type == ttLong8)) {
         errCode = ErrFailed;
-        DataTypeNameLower(type, text);
+        TiffDataTypeNameLower(type, text, FBigTiff);
         errText = "Invalid " + layout + "ByteCounts DataType (" + text +
                   "); Unable to deduct raster size";
         return;
@@ -295,21 +313,24 @@ void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErr
     const std::uint8_t* held = ValueBytes(entry);
     if (held && (entry.FState == tvsInline || entry.FLoaded == entry.FSize)) {
         for (std::uint32_t k = 0; k < entry.FCount; ++k)
-            sum += ElementAt(held, type, k);
+            sum += static_cast<std::uint32_t>(ElementAt(held, type, k));
         return;
     }
-    const std::uint32_t width = TiffTypeSize(type);
-    const auto total = static_cast<std::uint32_t>(entry.FSize);
-    std::vector<std::uint8_t> chunk(std::min(total, RasterChunkSize));
-    for (std::uint32_t done = 0; done < total;) {
-        const std::uint32_t n = std::min(total - done, RasterChunkSize);
-        FReader->Seek(entry.FOffset + done, errCode, errText);
+    const std::uint32_t width = TypeSize(type);
+    const auto total = std::uint64_t(entry.FSize);
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(total, RasterChunkSize)));
+    for (std::uint64_t done = 0; done < total;) {
+        const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(total - done, RasterChunkSize));
+        FReader->SeekFull(entry.FOffset + done, errCode, errText);
         if (errCode == ErrOk)
             FReader->Read(n, chunk.data(), errCode, errText);
         if (errCode != ErrOk)
             return;
         for (std::uint32_t at = 0; at < n; at += width)
-            sum += width == 1 ? chunk[at] : width == 2 ? Get16(&chunk[at]) : Get32(&chunk[at]);
+            sum += width == 1   ? chunk[at]
+                   : width == 2 ? Get16(&chunk[at])
+                   : width == 4 ? Get32(&chunk[at])
+                                : static_cast<std::uint32_t>(Get64(&chunk[at]));
         done += n;
     }
 }

@@ -52,7 +52,7 @@ unsigned ElementWidth(std::uint32_t dataType)
     case ttShort: case ttSShort: return 2;
     case ttLong: case ttSLong: case ttFloat: case ttIfd: case ttRational: case ttSRational:
         return 4;
-    case ttDouble: return 8;
+    case ttDouble: case ttLong8: case ttSLong8: case ttIfd8: return 8;
     default: return 0;
     }
 }
@@ -74,40 +74,40 @@ TTiffEntry& TKvCodecTrnTiff::EntryAt(std::uint32_t index)
 
 // --- directory -----------------------------------------------------------
 
-std::uint32_t TKvCodecTrnTiff::ReadDirectory(TErrCode& errCode, std::string& errText)
+std::uint64_t TKvCodecTrnTiff::ReadDirectory(TErrCode& errCode, std::string& errText)
 {
     // The previous page's entries go first, so that whatever fails below the
     // loaded entries never belong to another page than IfdOffset names.
     PrepareEntries(0);
     TErrCode code = ErrOk;
     std::string text;
-    std::uint8_t bytes[4];
-    FReader->Seek(FIfdOffset, code, text);
+    std::uint8_t bytes[8];
+    FReader->SeekFull(FIfdOffset, code, text);
     if (code != ErrOk)
         RaiseInternal("KvCodecTiff 4756.92");
-    FReader->Read(2, bytes, code, text);
-    if (code != ErrOk)
+    if (!ReadAt(FIfdOffset, DirCountSize(), bytes, text))
         RaiseInternal("KvCodecTiff 4758.92");
-    const std::uint32_t count = Get16(bytes);
-    if (count > MaxTagCount) {
+    const std::uint64_t declared = GetDirCount(bytes);
+    if (declared > MaxTagCount) {
         errCode = ErrFailed;
         errText = "Sanity check on number of tags failed (decoded value is " +
-                  std::to_string(count) + ")";
+                  std::to_string(declared) + ")";
         RaiseInternal("KvCodecTiff 4764.73");
     }
+    const auto count = static_cast<std::uint32_t>(declared);
     PrepareEntries(count);
     // EntryCount is set only once the whole directory has been read, so a
     // directory cut off by the end of the file leaves no half-read entries.
-    FReader->Read(12 * count, FRawEntries.get(), code, text);
-    if (code != ErrOk)
+    const std::uint64_t nextAt = NextOffsetPosition(FIfdOffset, count);
+    if (!ReadAt(nextAt - std::uint64_t(EntrySize()) * count, EntrySize() * count, FRawEntries.get(),
+                text))
         RaiseInternal("KvCodecTiff 4801.92");
-    FReader->Read(4, bytes, code, text);
-    if (code != ErrOk)
+    if (!ReadAt(nextAt, OffsetSize(), bytes, text))
         RaiseInternal("KvCodecTiff 4803.92");
     FEntryCount = count;
     DecodeEntries();
     FRasterDone = false;
-    return Get32(bytes);
+    return GetOffset(bytes);
 }
 
 // Empties the entries and makes room for count of them. The old arrays stay
@@ -122,7 +122,8 @@ void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
     if (count <= FEntryCapacity)
         return;
     const std::uint32_t capacity = count + EntryGrowth;
-    std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[12 * std::size_t(capacity)]);
+    // Room for the larger BigTIFF entries, whichever kind of file comes.
+    std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[20 * std::size_t(capacity)]);
     if (!raw)
         RaiseInternal("KvCodecTiff 4784.94");
     std::unique_ptr<TTiffEntry[]> entries(new (std::nothrow) TTiffEntry[capacity]());
@@ -141,31 +142,43 @@ void TKvCodecTrnTiff::DropEntries()
 
 void TKvCodecTrnTiff::DecodeEntries()
 {
+    const std::uint32_t countSize = FBigTiff ? 8 : 4;
+    const std::uint32_t valueAt = 4 + countSize;
     for (std::uint32_t i = 0; i < FEntryCount; ++i) {
-        const std::uint8_t* raw = FRawEntries.get() + 12 * std::size_t(i);
+        const std::uint8_t* raw = FRawEntries.get() + EntrySize() * std::size_t(i);
         TTiffEntry& entry = FEntries[i];
         entry.FTag = Get16(raw);
         entry.FDataType = Get16(raw + 2);
-        entry.FCount = Get32(raw + 4);
-        // 64 bits: a count so large that the 32-bit product would wrap must
-        // not pass for an inline value.
-        entry.FSize = std::int64_t(TiffTypeSize(entry.FDataType)) * entry.FCount;
-        if (entry.FSize > 4) {
+        entry.FCount = FBigTiff ? Get64(raw + 4) : Get32(raw + 4);
+        // 64 bits, saturated: a count so large that the product would wrap
+        // must not pass for an inline value.
+        const std::uint32_t typeSize = TypeSize(entry.FDataType);
+        entry.FSize = typeSize != 0 && entry.FCount > std::uint64_t(INT64_MAX) / typeSize
+                          ? INT64_MAX
+                          : static_cast<std::int64_t>(typeSize * entry.FCount);
+        if (entry.FSize > InlineSize()) {
             entry.FState = tvsNotRead;
-            entry.FOffset = Get32(raw + 8);
+            entry.FOffset = FBigTiff ? Get64(raw + valueAt) : Get32(raw + valueAt);
         } else {
             entry.FState = tvsInline;
             if (FBigEndian)
-                DecodeBigEndianInline(entry, raw + 8);
+                DecodeBigEndianInline(entry, raw + valueAt);
             else
-                std::memcpy(entry.FInline, raw + 8, 4);
+                std::memcpy(entry.FInline, raw + valueAt, InlineSize());
         }
     }
 }
 
 void TKvCodecTrnTiff::DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_t* value) const
 {
-    std::memcpy(entry.FInline, value, 4);
+    std::memcpy(entry.FInline, value, InlineSize());
+    if (FBigTiff) {
+        const unsigned width = ElementWidth(entry.FDataType);
+        if (width > 1)
+            ConvertFromBigEndian(value, entry.FInline, static_cast<std::size_t>(entry.FSize),
+                                 width);
+        return;
+    }
     switch (ElementWidth(entry.FDataType)) {
     case 2:
         // With one Short the second half is padding and stays as read.
@@ -191,8 +204,7 @@ void TKvCodecTrnTiff::EnsureValue(TTiffEntry& entry, std::uint64_t need, TErrCod
         RaiseInternal("KvCodecTiff 4621.70");
     if (entry.FState == tvsInline)
         return;
-    const auto size =
-        static_cast<std::uint32_t>(std::min<std::uint64_t>(need, std::uint64_t(entry.FSize)));
+    const std::uint64_t size = std::min<std::uint64_t>(need, std::uint64_t(entry.FSize));
     if (entry.FState != tvsNotRead && entry.FLoaded < size)
         UnloadValue(entry);
     if (entry.FState == tvsNotRead) {
@@ -215,14 +227,12 @@ void TKvCodecTrnTiff::EnsureValueQuiet(TTiffEntry& entry, std::uint64_t need)
 // not is never read, whatever part of it a caller asks for.
 bool TKvCodecTrnTiff::ValueInFile(const TTiffEntry& entry) const
 {
-    TErrCode code = ErrOk;
-    std::string text;
-    std::uint32_t fileSize = 0;
-    FReader->GetSize(fileSize, code, text);
-    return std::uint64_t(entry.FOffset) + std::uint64_t(entry.FSize) <= fileSize;
+    const std::uint64_t fileSize = FReader->GetFullSize();
+    const auto size = std::uint64_t(entry.FSize);
+    return size <= fileSize && entry.FOffset <= fileSize - size;
 }
 
-void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode& errCode,
+void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCode& errCode,
                                 std::string& errText)
 {
     if (!ValueInFile(entry)) {
@@ -230,6 +240,14 @@ void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode&
         errText = "Premature end of data";
         return;
     }
+    // Buffers are counted in 32 bits; a larger value of a BigTIFF file
+    // cannot be held.
+    if (wanted > UINT32_MAX - sizeof(std::uint32_t)) {
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
+        return;
+    }
+    const auto size = static_cast<std::uint32_t>(wanted);
     // A whole value of hundreds of megabytes may well not fit: that is the
     // caller's failure to report, not an internal one.
     std::uint8_t* buffer = nullptr;
@@ -239,7 +257,7 @@ void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint32_t size, TErrCode&
     TErrCode code = ErrOk;
     std::string text;
     const char* failure = nullptr;
-    FReader->Seek(entry.FOffset, code, text);
+    FReader->SeekFull(entry.FOffset, code, text);
     if (code != ErrOk)
         failure = "KvCodecTiff 4419.91";
     else {
@@ -321,7 +339,7 @@ void TKvCodecTrnTiff::GetValuePtr(std::uint32_t index, const std::uint8_t*& poin
                                   TErrCode& errCode, std::string& errText)
 {
     TTiffEntry& entry = EntryAt(index);
-    if (entry.FSize <= 4) {
+    if (entry.FSize <= InlineSize()) {
         pointer = entry.FInline;
         return;
     }
@@ -353,7 +371,7 @@ std::int64_t TKvCodecTrnTiff::ValueSize(std::uint32_t index) const
     return EntryAt(index).FSize;
 }
 
-std::uint32_t TKvCodecTrnTiff::ValueCount(std::uint32_t index) const
+std::uint64_t TKvCodecTrnTiff::ValueCount(std::uint32_t index) const
 {
     return EntryAt(index).FCount;
 }

@@ -40,15 +40,10 @@ bool DecideOrder(const std::uint8_t* header, bool& bigEndian, std::uint16_t& mag
 
 std::string TiffRawTypeName(std::uint32_t dataType)
 {
-    switch (dataType) {
-    case TiffTypeLong8: return "Long8";
-    case TiffTypeSLong8: return "SLong8";
-    case TiffTypeIfd8: return "IFD8";
-    case TiffTypeUtf8: return "UTF-8";
-    default: break;
-    }
+    if (dataType == TiffTypeUtf8)
+        return "UTF-8";
     std::string text;
-    TiffDataTypeName(dataType, text);
+    TiffDataTypeName(dataType, text, true);
     return text;
 }
 
@@ -82,9 +77,7 @@ void TKvTiffDirReader::Open(const std::string& path, const std::string& displayN
         errText = "Opening " + Description + ": " + text;
         return;
     }
-    std::uint32_t size = 0;
-    Reader->GetSize(size, code, text);
-    Size = size;
+    Size = Reader->GetFullSize();
     ReadHeader(errCode, errText);
 }
 
@@ -124,15 +117,15 @@ void TKvTiffDirReader::ReadBytes(std::uint64_t offset, std::uint64_t count, void
         errText = ReadingText(PrematureEndText);
         return;
     }
-    // The storage layer positions in 32 bits; what lies beyond cannot be read.
-    if (!InFile(offset, count) || offset + count > 0xFFFFFFFFull) {
+    // Reads are at most 4 GiB at a time, anywhere in the file.
+    if (!InFile(offset, count) || count > 0xFFFFFFFFull) {
         errCode = ErrFailed;
         errText = ReadingText(PrematureEndText);
         return;
     }
     TErrCode code = ErrOk;
     std::string text;
-    Reader->Seek(static_cast<std::uint32_t>(offset), code, text);
+    Reader->SeekFull(offset, code, text);
     if (code == ErrOk)
         Reader->Read(static_cast<std::uint32_t>(count), buffer, code, text);
     if (code != ErrOk) {

@@ -13,15 +13,16 @@
 #include <vector>
 
 #include "io/SysErr.h"
+#include "tiff/TiffNames.h"
 
 class TIOStoreFile;
 class TIOReader;
 
 // Data type codes beyond TIFF 6.0: BigTIFF's 8-byte integers and the UTF-8
 // strings of EXIF 2.32.
-inline constexpr std::uint32_t TiffTypeLong8 = 16;
-inline constexpr std::uint32_t TiffTypeSLong8 = 17;
-inline constexpr std::uint32_t TiffTypeIfd8 = 18;
+inline constexpr std::uint32_t TiffTypeLong8 = ttLong8;
+inline constexpr std::uint32_t TiffTypeSLong8 = ttSLong8;
+inline constexpr std::uint32_t TiffTypeIfd8 = ttIfd8;
 inline constexpr std::uint32_t TiffTypeUtf8 = 129;
 
 // Byte size of one value, 0 for unknown codes (inline: a walk asks for

@@ -120,8 +120,10 @@ void SubFileTypeText(std::uint32_t value, std::string& text)
 
 }  // namespace
 
-std::uint32_t TiffTypeSize(std::uint32_t dataType)
+std::uint32_t TiffTypeSize(std::uint32_t dataType, bool bigTiff)
 {
+    if (TiffIsBigTiffType(dataType))
+        return bigTiff ? 8 : 0;
     return dataType < std::size(TypeSizes) ? TypeSizes[dataType] : 0;
 }
 
@@ -130,13 +132,23 @@ const char* TiffTagName(std::uint32_t tag)
     return Find(TagNames, tag);
 }
 
-void TiffDataTypeName(std::uint32_t dataType, std::string& text)
+void TiffDataTypeName(std::uint32_t dataType, std::string& text, bool bigTiff)
 {
+    if (bigTiff && TiffIsBigTiffType(dataType)) {
+        static const char* const names[] = {"Long8", "SLong8", "IFD8"};
+        text = names[dataType - ttLong8];
+        return;
+    }
     text = dataType < std::size(DataTypeNames) ? DataTypeNames[dataType] : std::to_string(dataType);
 }
 
-void TiffDataTypeNameLower(std::uint32_t dataType, std::string& text)
+void TiffDataTypeNameLower(std::uint32_t dataType, std::string& text, bool bigTiff)
 {
+    if (bigTiff && TiffIsBigTiffType(dataType)) {
+        static const char* const names[] = {"long8", "signed long8", "IFD8"};
+        text = names[dataType - ttLong8];
+        return;
+    }
     text = dataType < std::size(DataTypeNamesLower) ? DataTypeNamesLower[dataType] : "unknown";
 }
 

@@ -10,6 +10,8 @@ enum TTiffType : std::uint32_t {
     ttNoType = 0, ttByte = 1, ttAscii = 2, ttShort = 3, ttLong = 4, ttRational = 5, ttSByte = 6,
     ttUndefined = 7, ttSShort = 8, ttSLong = 9, ttSRational = 10, ttFloat = 11, ttDouble = 12,
     ttIfd = 13,
+    // BigTIFF only: 8-byte integers and directory offsets.
+    ttLong8 = 16, ttSLong8 = 17, ttIfd8 = 18,
 };
 
 // Codes of the tags the reader looks at or names values of.
@@ -27,14 +29,22 @@ enum TTiffTag : std::uint32_t {
     TagTileByteCounts = 325,
 };
 
-// Byte size of one value of the type; 0 for unknown codes.
-std::uint32_t TiffTypeSize(std::uint32_t dataType);
+// Whether the type exists only in BigTIFF files (classic files show such
+// codes as unknown ones).
+inline bool TiffIsBigTiffType(std::uint32_t dataType)
+{
+    return dataType == ttLong8 || dataType == ttSLong8 || dataType == ttIfd8;
+}
+
+// Byte size of one value of the type; 0 for unknown codes. The BigTIFF
+// types count only when bigTiff is set.
+std::uint32_t TiffTypeSize(std::uint32_t dataType, bool bigTiff = false);
 
 // The tag's name, or nullptr when the reader has none.
 const char* TiffTagName(std::uint32_t tag);
 
-void TiffDataTypeName(std::uint32_t dataType, std::string& text);
-void TiffDataTypeNameLower(std::uint32_t dataType, std::string& text);
+void TiffDataTypeName(std::uint32_t dataType, std::string& text, bool bigTiff = false);
+void TiffDataTypeNameLower(std::uint32_t dataType, std::string& text, bool bigTiff = false);
 
 // Whether the tag's single value is shown by name (SubFileType, Compression,
 // Photometric, FillOrder, Orientation, PlanarConfig, ResolutionUnit).

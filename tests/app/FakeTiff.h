@@ -82,7 +82,7 @@ public:
     std::uint32_t EntryCount() override { return 2; }
     std::string TagName(std::uint32_t i) override { return i ? "ImageLength" : "ImageWidth"; }
     std::string DataTypeName(std::uint32_t) override { return "Short"; }
-    std::uint32_t ValueCount(std::uint32_t) override { return 1; }
+    std::uint64_t ValueCount(std::uint32_t) override { return 1; }
     std::string ValueText(std::uint32_t i, std::uint32_t limit) override
     {
         return std::to_string(FLoaded * 10 + i) + "/" + std::to_string(limit);
@@ -98,7 +98,7 @@ public:
     }
     std::uint64_t FileSize() override { return 1000 + FFile.Pages; }
     std::string ByteOrderText() override { return "Intel"; }
-    std::uint32_t IfdOffset() override { return 8 + FLoaded * 100; }
+    std::uint64_t IfdOffset() override { return 8 + FLoaded * 100; }
     std::string RasterSizeText() override { return "1.00 Kb"; }
     std::string SizeText(std::uint64_t size) override { return std::to_string(size) + " b"; }
     std::string TagDump() override { return "dump of page " + std::to_string(FLoaded) + "\r\n"; }

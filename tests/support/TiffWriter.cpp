@@ -35,9 +35,14 @@ std::vector<std::uint8_t> EncodeValue(TOrder order, const TEntry& entry)
     return bytes;
 }
 
-bool IsInline(const TEntry& entry)
+unsigned FieldSize(bool big)
 {
-    return !entry.ForceOutOfLine && entry.ValueBytes() <= 4;
+    return big ? 8 : 4;
+}
+
+bool IsInline(const TEntry& entry, bool big = false)
+{
+    return !entry.ForceOutOfLine && entry.ValueBytes() <= FieldSize(big);
 }
 
 template <class T>
@@ -70,35 +75,36 @@ TEntry MakeRational(std::uint16_t tag, std::uint16_t type,
     return entry;
 }
 
-std::uint32_t Align2(std::uint64_t offset)
+std::uint64_t Align2(std::uint64_t offset)
 {
-    return static_cast<std::uint32_t>((offset + 1) & ~std::uint64_t(1));
+    return (offset + 1) & ~std::uint64_t(1);
 }
 
-void AppendEntry(TOrder order, const TEntry& entry, std::uint32_t valueOffset,
+void AppendEntry(TOrder order, bool big, const TEntry& entry, std::uint64_t valueOffset,
                  std::vector<std::uint8_t>& out)
 {
+    const unsigned field = FieldSize(big);
     Append(order, entry.Tag, 2, out);
     Append(order, entry.Type, 2, out);
-    Append(order, entry.ValueCount(), 4, out);
+    Append(order, entry.ValueCount(), field, out);
     if (entry.Field) {
-        Append(order, *entry.Field, 4, out);
-    } else if (IsInline(entry)) {
+        Append(order, *entry.Field, field, out);
+    } else if (IsInline(entry, big)) {
         std::vector<std::uint8_t> value = EncodeValue(order, entry);
-        value.resize(4, 0);
+        value.resize(field, 0);
         out.insert(out.end(), value.begin(), value.end());
     } else {
-        Append(order, valueOffset, 4, out);
+        Append(order, valueOffset, field, out);
     }
 }
 
 }  // namespace
 
-std::uint32_t TEntry::ValueCount() const
+std::uint64_t TEntry::ValueCount() const
 {
     if (Count)
         return *Count;
-    return static_cast<std::uint32_t>(Units.size() / UnitsPerValue);
+    return Units.size() / UnitsPerValue;
 }
 
 TEntry Byte(std::uint16_t tag, const std::vector<std::uint8_t>& values) { return Make(tag, tByte, 1, values); }
@@ -109,6 +115,9 @@ TEntry SShort(std::uint16_t tag, const std::vector<std::int16_t>& values) { retu
 TEntry Long(std::uint16_t tag, const std::vector<std::uint32_t>& values) { return Make(tag, tLong, 4, values); }
 TEntry SLong(std::uint16_t tag, const std::vector<std::int32_t>& values) { return Make(tag, tSLong, 4, values); }
 TEntry Ifd(std::uint16_t tag, const std::vector<std::uint32_t>& values) { return Make(tag, tIfd, 4, values); }
+TEntry Long8(std::uint16_t tag, const std::vector<std::uint64_t>& values) { return Make(tag, tLong8, 8, values); }
+TEntry SLong8(std::uint16_t tag, const std::vector<std::int64_t>& values) { return Make(tag, tSLong8, 8, values); }
+TEntry Ifd8(std::uint16_t tag, const std::vector<std::uint64_t>& values) { return Make(tag, tIfd8, 8, values); }
 
 TEntry AsciiRaw(std::uint16_t tag, const std::string& bytes)
 {
@@ -166,7 +175,7 @@ TIfd ChildIfd(std::vector<TEntry> entries)
     return ifd;
 }
 
-TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
+TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint64_t count)
 {
     TEntry entry;
     entry.Tag = tag;
@@ -176,9 +185,9 @@ TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint32_t count)
     return entry;
 }
 
-std::uint32_t DirectorySize(std::size_t entryCount)
+std::uint32_t DirectorySize(std::size_t entryCount, bool big)
 {
-    return static_cast<std::uint32_t>(2 + 12 * entryCount + 4);
+    return static_cast<std::uint32_t>(big ? 8 + 20 * entryCount + 8 : 2 + 12 * entryCount + 4);
 }
 
 std::vector<std::uint8_t> EncodeHeader(TOrder order, std::uint32_t firstOffset)
@@ -198,7 +207,7 @@ void AppendDirectory(TOrder order, const std::vector<TEntry>& entries, std::uint
     for (const TEntry& entry : entries) {
         if (!IsInline(entry) && !entry.Field)
             throw std::logic_error("AppendDirectory takes inline values only");
-        AppendEntry(order, entry, 0, out);
+        AppendEntry(order, false, entry, 0, out);
     }
     Append(order, next, 4, out);
 }
@@ -207,19 +216,21 @@ TLayout Lay(const TTiff& tiff)
 {
     TLayout layout;
     const TOrder order = tiff.Order;
+    const bool big = tiff.Big;
+    const unsigned field = FieldSize(big);
 
     // Place the directories first so that next offsets can point forward.
-    std::uint64_t cursor = 8;
-    std::vector<std::vector<std::uint32_t>> valueOffsets(tiff.Ifds.size());
+    std::uint64_t cursor = big ? 16 : 8;
+    std::vector<std::vector<std::uint64_t>> valueOffsets(tiff.Ifds.size());
     for (std::size_t i = 0; i < tiff.Ifds.size(); ++i) {
         const TIfd& ifd = tiff.Ifds[i];
-        std::uint32_t at = ifd.Offset ? *ifd.Offset : Align2(cursor);
+        std::uint64_t at = ifd.Offset ? *ifd.Offset : Align2(cursor);
         layout.IfdOffsets.push_back(at);
-        std::uint64_t end = std::uint64_t(at) + DirectorySize(ifd.Entries.size());
+        std::uint64_t end = at + DirectorySize(ifd.Entries.size(), big);
         cursor = std::max<std::uint64_t>(cursor, end);
         for (const TEntry& entry : ifd.Entries) {
-            std::uint32_t valueAt = 0;
-            if (!IsInline(entry) && !entry.Field) {
+            std::uint64_t valueAt = 0;
+            if (!IsInline(entry, big) && !entry.Field) {
                 valueAt = entry.ValueOffset ? *entry.ValueOffset : Align2(cursor);
                 if (!entry.ValueOffset)
                     cursor = valueAt + entry.ValueBytes();
@@ -229,8 +240,8 @@ TLayout Lay(const TTiff& tiff)
     }
 
     // The page chain runs through the directories that are not children.
-    std::vector<std::uint32_t> chainNext(tiff.Ifds.size(), 0);
-    std::uint32_t firstInChain = 0;
+    std::vector<std::uint64_t> chainNext(tiff.Ifds.size(), 0);
+    std::uint64_t firstInChain = 0;
     for (std::size_t i = tiff.Ifds.size(); i-- > 0;) {
         if (tiff.Ifds[i].Child)
             continue;
@@ -243,8 +254,18 @@ TLayout Lay(const TTiff& tiff)
     }
 
     std::vector<TPiece> pieces;
-    std::uint32_t first = tiff.FirstOffset ? *tiff.FirstOffset : firstInChain;
-    TPiece header{0, EncodeHeader(order, first)};
+    std::uint64_t first = tiff.FirstOffset ? *tiff.FirstOffset : firstInChain;
+    TPiece header{0, {}};
+    if (big) {
+        header.Bytes = EncodeHeader(order, 0);
+        header.Bytes.resize(4);
+        PutUnit(order, 43, 2, header.Bytes.data() + 2);
+        Append(order, 8, 2, header.Bytes);
+        Append(order, 0, 2, header.Bytes);
+        Append(order, first, 8, header.Bytes);
+    } else {
+        header.Bytes = EncodeHeader(order, static_cast<std::uint32_t>(first));
+    }
     if (tiff.Mark) {
         header.Bytes[0] = static_cast<std::uint8_t>((*tiff.Mark)[0]);
         header.Bytes[1] = static_cast<std::uint8_t>((*tiff.Mark)[1]);
@@ -255,18 +276,19 @@ TLayout Lay(const TTiff& tiff)
 
     for (std::size_t i = 0; i < tiff.Ifds.size(); ++i) {
         const TIfd& ifd = tiff.Ifds[i];
-        std::uint32_t next = ifd.Next ? *ifd.Next : chainNext[i];
+        std::uint64_t next = ifd.Next ? *ifd.Next : chainNext[i];
         TPiece dir{layout.IfdOffsets[i], {}};
-        Append(order, ifd.CountField ? *ifd.CountField : ifd.Entries.size(), 2, dir.Bytes);
+        Append(order, ifd.CountField ? *ifd.CountField : ifd.Entries.size(), big ? 8 : 2,
+               dir.Bytes);
         for (std::size_t e = 0; e < ifd.Entries.size(); ++e) {
             TEntry entry = ifd.Entries[e];
             for (std::size_t k = 0; k < entry.Targets.size(); ++k)
                 entry.Units[k] = layout.IfdOffsets.at(entry.Targets[k]);
-            AppendEntry(order, entry, valueOffsets[i][e], dir.Bytes);
-            if (!IsInline(entry) && !entry.Field)
+            AppendEntry(order, big, entry, valueOffsets[i][e], dir.Bytes);
+            if (!IsInline(entry, big) && !entry.Field)
                 pieces.push_back({valueOffsets[i][e], EncodeValue(order, entry)});
         }
-        Append(order, next, 4, dir.Bytes);
+        Append(order, next, field, dir.Bytes);
         pieces.push_back(std::move(dir));
     }
 

@@ -18,31 +18,33 @@ enum class TOrder { Little, Big };
 enum TType : std::uint16_t {
     tNoType = 0, tByte = 1, tAscii = 2, tShort = 3, tLong = 4, tRational = 5, tSByte = 6,
     tUndefined = 7, tSShort = 8, tSLong = 9, tSRational = 10, tFloat = 11, tDouble = 12, tIfd = 13,
+    tLong8 = 16, tSLong8 = 17, tIfd8 = 18,
 };
 
 // One directory entry. The value is a list of units of UnitSize bytes each,
-// written in the file's byte order; a value of up to 4 bytes goes inline,
-// a longer one out of line (after its directory, or at ValueOffset).
+// written in the file's byte order; a value of up to 4 bytes (8 in BigTIFF)
+// goes inline, a longer one out of line (after its directory, or at
+// ValueOffset).
 struct TEntry {
     std::uint16_t Tag = 0;
     std::uint16_t Type = 0;
-    std::optional<std::uint32_t> Count;        // default: the number of values
+    std::optional<std::uint64_t> Count;        // default: the number of values
     unsigned UnitSize = 1;                     // 1, 2, 4 or 8
     unsigned UnitsPerValue = 1;                // 2 for the rational types
     std::vector<std::uint64_t> Units;
-    std::optional<std::uint32_t> ValueOffset;  // out-of-line value placed here
-    std::optional<std::uint32_t> Field;        // value field written verbatim, value not written
+    std::optional<std::uint64_t> ValueOffset;  // out-of-line value placed here
+    std::optional<std::uint64_t> Field;        // value field written verbatim, value not written
     bool ForceOutOfLine = false;
     // Values taken from where these directories (indices into TTiff::Ifds) are
     // laid out: pointers to child directories (SubIFDs, EXIF, GPS).
     std::vector<std::size_t> Targets;
 
-    TEntry& WithCount(std::uint32_t count) { Count = count; return *this; }
-    TEntry& At(std::uint32_t offset) { ValueOffset = offset; ForceOutOfLine = true; return *this; }
-    TEntry& WithField(std::uint32_t field) { Field = field; return *this; }
+    TEntry& WithCount(std::uint64_t count) { Count = count; return *this; }
+    TEntry& At(std::uint64_t offset) { ValueOffset = offset; ForceOutOfLine = true; return *this; }
+    TEntry& WithField(std::uint64_t field) { Field = field; return *this; }
     TEntry& PointingTo(std::vector<std::size_t> ifds);
 
-    std::uint32_t ValueCount() const;
+    std::uint64_t ValueCount() const;
     std::uint64_t ValueBytes() const { return Units.size() * UnitSize; }
 };
 
@@ -58,21 +60,24 @@ TEntry SShort(std::uint16_t tag, const std::vector<std::int16_t>& values);
 TEntry Long(std::uint16_t tag, const std::vector<std::uint32_t>& values);
 TEntry SLong(std::uint16_t tag, const std::vector<std::int32_t>& values);
 TEntry Ifd(std::uint16_t tag, const std::vector<std::uint32_t>& values);
+TEntry Long8(std::uint16_t tag, const std::vector<std::uint64_t>& values);
+TEntry SLong8(std::uint16_t tag, const std::vector<std::int64_t>& values);
+TEntry Ifd8(std::uint16_t tag, const std::vector<std::uint64_t>& values);
 TEntry Rational(std::uint16_t tag, const std::vector<std::array<std::uint32_t, 2>>& values);
 TEntry SRational(std::uint16_t tag, const std::vector<std::array<std::int32_t, 2>>& values);
 TEntry Float(std::uint16_t tag, const std::vector<float>& values);
 TEntry Double(std::uint16_t tag, const std::vector<double>& values);
 // Any type code with a given count and no value bytes written (the field is 0
 // unless set): unknown types, lying counts, values that are not there.
-TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint32_t count);
+TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint64_t count);
 // A Long pointer entry to child directories (indices into TTiff::Ifds).
 TEntry Pointer(std::uint16_t tag, std::vector<std::size_t> ifds);
 
 struct TIfd {
-    std::optional<std::uint32_t> Offset;          // default: placed after what comes before
+    std::optional<std::uint64_t> Offset;          // default: placed after what comes before
     std::vector<TEntry> Entries;
-    std::optional<std::uint16_t> CountField;      // entry count written instead of the real one
-    std::optional<std::uint32_t> Next;            // default: the following directory, 0 for the last
+    std::optional<std::uint64_t> CountField;      // entry count written instead of the real one
+    std::optional<std::uint64_t> Next;            // default: the following directory, 0 for the last
     // A child directory (reached through a pointer entry) is not part of the
     // page chain: no default next offset leads to it and its own is 0.
     bool Child = false;
@@ -84,8 +89,11 @@ TIfd ChildIfd(std::vector<TEntry> entries);
 struct TTiff {
     TOrder Order = TOrder::Little;
     std::optional<std::string> Mark;              // 2 bytes; default "II" or "MM"
-    std::optional<std::uint16_t> Magic;           // default 42
-    std::optional<std::uint32_t> FirstOffset;     // default: the first directory, 0 when none
+    std::optional<std::uint16_t> Magic;           // default 42 (43 for BigTIFF)
+    // BigTIFF: a 16-byte header (43, offset size 8, reserved 0, 8-byte first
+    // offset), 8-byte entry counts, 20-byte entries and 8-byte offsets.
+    bool Big = false;
+    std::optional<std::uint64_t> FirstOffset;     // default: the first directory, 0 when none
     std::vector<TIfd> Ifds;
     std::optional<std::uint64_t> Length;          // cut or extend the file to this length
 };
@@ -99,7 +107,7 @@ struct TPiece {
 struct TLayout {
     std::vector<TPiece> Pieces;  // sorted by offset, adjacent pieces merged
     std::uint64_t Length = 0;
-    std::vector<std::uint32_t> IfdOffsets;  // where each directory went
+    std::vector<std::uint64_t> IfdOffsets;  // where each directory went
 };
 
 TLayout Lay(const TTiff& tiff);
@@ -114,6 +122,6 @@ std::vector<std::uint8_t> EncodeHeader(TOrder order, std::uint32_t firstOffset);
 // Directory bytes with every entry inline (values of at most 4 bytes).
 void AppendDirectory(TOrder order, const std::vector<TEntry>& entries, std::uint32_t next,
                      std::vector<std::uint8_t>& out);
-std::uint32_t DirectorySize(std::size_t entryCount);
+std::uint32_t DirectorySize(std::size_t entryCount, bool big = false);
 
 }  // namespace tiffw

@@ -6,7 +6,7 @@ using namespace tiffw;
 
 namespace {
 
-std::string BrokenAt(std::uint32_t offset)
+std::string BrokenAt(std::uint64_t offset)
 {
     return "Reading from file 't.tif': The page chain loops back to the directory at offset " +
            std::to_string(offset) + "; Page list is broken";
@@ -130,7 +130,7 @@ protected:
     {
         const TLoopCase& c = GetParam();
         TTiff tiff = PagesFile(c.Pages);
-        const std::uint32_t target = Lay(tiff).IfdOffsets[c.LoopTo];
+        const std::uint64_t target = Lay(tiff).IfdOffsets[c.LoopTo];
         tiff.Ifds[c.LoopFrom].Next = target;
         OpenTiff(tiff);
         return BrokenAt(target);
@@ -227,7 +227,7 @@ TEST_F(ChainTest, ZigZagChainWithLoopIsCountedExactly)
     TTiff tiff = PagesFile(pages);
     for (std::uint32_t i = 0; i < pages; ++i)
         tiff.Ifds[i].Offset = i % 2 == 0 ? 8 + 9 * i : 200000 - 9 * i;
-    const std::uint32_t target = *tiff.Ifds[1501].Offset;
+    const std::uint64_t target = *tiff.Ifds[1501].Offset;
     tiff.Ifds[pages - 1].Next = target;
     OpenTiff(tiff);
     EXPECT_EQ(CountPages(), pages + 1);

@@ -39,6 +39,24 @@ TEST_F(DumpToolTest, BrokenPageShowsItsTextAndTheToolGoesOn)
     EXPECT_EQ(Err.str(), "");
 }
 
+TEST_F(DumpToolTest, BigTiffSaysSoAndClassicDoesNot)
+{
+    TTiff tiff = PagesFile(2, TOrder::Big);
+    tiff.Big = true;
+    tiff.Ifds[1].Entries = {Long8(40000, {5000000000ull})};
+    EXPECT_EQ(Run({Write(tiff)}), 0);
+    const std::string out = Out.str();
+    EXPECT_NE(out.find("Byte order: Motorola\nFormat: BigTIFF\nNumber of pages: 2\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\nPage 1 of 2\nPage offset: 16\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n40000 (1 Long8): 5000000000\n"), std::string::npos) << out;
+
+    EXPECT_EQ(Run({Write(PagesFile(1))}), 0);
+    EXPECT_NE(Out.str().find("Byte order: Intel\nNumber of pages: 1\n"), std::string::npos)
+        << Out.str();
+}
+
 TEST_F(DumpToolTest, FailuresOfAPageAreShownInPlace)
 {
     std::vector<TEntry> tooMany(1025, Short(256, {1}));

@@ -36,6 +36,8 @@ TEST_P(HeaderTest, ByteOrderFromMarkAndNumber)
     TTiff tiff = PagesFile(1, c.MagicOrder);
     tiff.Mark = c.Mark;
     tiff.Magic = c.Magic;
+    // Not at 8: "II", 43, 8, 0 would be a BigTIFF header.
+    tiff.Ifds[0].Offset = 16;
     OpenTiff(tiff);
     std::string order;
     Reader.GetByteOrder(order, Code, Text);

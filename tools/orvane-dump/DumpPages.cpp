@@ -10,6 +10,7 @@ bool OpenAndCountPages(TKvCodecTrnTiff& reader, const std::string& path, TDumpFi
         reader.GetFileSize(facts.Size, code, errText);
     if (code == ErrOk)
         reader.GetByteOrder(facts.ByteOrder, code, errText);
+    facts.BigTiff = reader.IsBigTiff();
     // Pages are counted the way the window's page-count thread does.
     for (bool final = false; code == ErrOk && !final;)
         reader.ScanStep(final, code, errText);
@@ -56,7 +57,7 @@ void UsePageOffsets(TKvTiffChildWalker& walker, const TKvCodecTrnTiff& reader,
 {
     walker.SetKnownOffsets([&reader, pageCount](TKvTiffOffsetSet& known) {
         for (std::uint32_t i = 0; i < pageCount; ++i) {
-            const std::uint32_t offset = reader.PageSlot(i);
+            const std::uint64_t offset = reader.PageSlot(i);
             if (offset != 0 && offset != TKvCodecTrnTiff::BrokenMark)
                 known.Insert(offset);
         }

@@ -12,6 +12,7 @@
 struct TDumpFileFacts {
     std::uint64_t Size = 0;
     std::string ByteOrder;
+    bool BigTiff = false;
     std::uint32_t PageCount = 0;
 };
 

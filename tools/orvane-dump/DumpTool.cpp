@@ -201,8 +201,11 @@ bool TDumper::OpenFile()
     PageCount = facts.PageCount;
     Out << "File: " << Options.Path << '\n'
         << "File size: " << SizeToText(facts.Size) << '\n'
-        << "Byte order: " << facts.ByteOrder << '\n'
-        << "Number of pages: " << PageCount << '\n';
+        << "Byte order: " << facts.ByteOrder << '\n';
+    // Only BigTIFF files get the line, so classic dumps read as they always did.
+    if (facts.BigTiff)
+        Out << "Format: BigTIFF\n";
+    Out << "Number of pages: " << PageCount << '\n';
     if (Options.Tree || Options.ValuesAll) {
         TErrCode code = ErrOk;
         Raw.Open(Options.Path, Options.Path, code, text);

@@ -130,6 +130,33 @@ TEST(ViewerWindow, OpensArgumentAndShowsPageOneWithStatistics)
     EXPECT_EQ(v.Win->ApplicationTitle(), "Orvane - orvane-one.tif");
 }
 
+// A sparse 5 GiB BigTIFF whose only directory lies beyond 4 GiB.
+TEST(ViewerWindow, BigTiffBeyondFourGiBShowsItsOffsetAndSize)
+{
+    tiffw::TTiff tiff;
+    tiff.Order = tiffw::TOrder::Big;
+    tiff.Big = true;
+    tiffw::TIfd ifd;
+    ifd.Offset = 5ull << 30;
+    ifd.Entries = {tiffw::Short(256, {640}), tiffw::Long8(273, {5ull << 30, 16})};
+    tiff.Ifds.push_back(ifd);
+    tiff.Length = (5ull << 30) + 4096;
+    const std::string path = TempFile("orvane-big.tif");
+    tiffw::WriteFile(path, tiff);
+    {
+        Viewer v(path);
+        HWND list = v.Win->Control(idLivTags);
+        Pump([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0; });
+        ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+        EXPECT_EQ(Cell(list, 1, 1), "Long8");
+        EXPECT_EQ(Cell(list, 1, 3), "5368709120, 16");
+        EXPECT_EQ(TextOf(v.Win->EditOf(0)), "5.00 Gb");
+        EXPECT_EQ(TextOf(v.Win->EditOf(1)), "Motorola");
+        EXPECT_EQ(TextOf(v.Win->EditOf(3)), "5368709120");
+    }
+    DeleteFileA(path.c_str());
+}
+
 TEST(ViewerWindow, NavigationThroughMultiPageFile)
 {
     Viewer v(WriteTiff("orvane-four.tif", 4));
