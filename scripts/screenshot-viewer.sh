@@ -50,6 +50,8 @@ reset_dpi() { wine_reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f || tr
 shoot_at() { # dpi
   local dpi=$1
   set_dpi "$dpi"
+  # wine-common.sh sets root only inside wine_reg's subshell, to the same value.
+  # shellcheck disable=SC2031
   "$root/scripts/wine-run.sh" "$exe" "Z:${sample//\//\\}" &
   app=$!
   main=$(wait_window "Kestrova  Orvane")
