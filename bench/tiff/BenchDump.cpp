@@ -41,9 +41,15 @@ void AppendPage(std::uint32_t at, std::uint32_t next, std::vector<std::uint8_t>&
     const std::uint32_t values = at + DirectorySize(9);
     const std::uint32_t strip = values + 16;
     std::vector<TEntry> entries = {
-        Long(256, {2}), Long(257, {2}), Short(262, {1}), Long(273, {strip}), Long(278, {2}),
-        Long(279, {4}), Bare(282, tRational, 1).WithField(values),
-        Bare(283, tRational, 1).WithField(values + 8), Short(296, {2}),
+        Long(256, {2}),
+        Long(257, {2}),
+        Short(262, {1}),
+        Long(273, {strip}),
+        Long(278, {2}),
+        Long(279, {4}),
+        Bare(282, tRational, 1).WithField(values),
+        Bare(283, tRational, 1).WithField(values + 8),
+        Short(296, {2}),
     };
     AppendDirectory(TOrder::Little, entries, next, out);
     for (std::uint32_t v : {72u, 1u, 72u, 1u, 0u})
@@ -127,10 +133,12 @@ bool Installed(const std::string& probe)
 void PrintPeers(const std::string& what, const std::string& path)
 {
     if (Installed("/usr/bin/python3 -c 'import tifffile'")) {
-        const double t = CommandTime("/usr/bin/python3 -c 'import sys, tifffile\n"
-                                     "with tifffile.TiffFile(sys.argv[1]) as f:\n"
-                                     " [[(t.code, t.dtype, t.count, t.value) for t in p.tags.values()]"
-                                     " for p in f.pages]' " + path);
+        const double t =
+            CommandTime("/usr/bin/python3 -c 'import sys, tifffile\n"
+                        "with tifffile.TiffFile(sys.argv[1]) as f:\n"
+                        " [[(t.code, t.dtype, t.count, t.value) for t in p.tags.values()]"
+                        " for p in f.pages]' " +
+                        path);
         std::printf("  tifffile, every tag of every page of the %s: %.3f s\n", what.c_str(), t);
     } else {
         std::printf("  tifffile: not installed\n");
@@ -204,7 +212,8 @@ int main(int argc, char** argv)
     const double json = BestTime([&] { return Dump({"--json", jsonFile}, 0); });
     PrintRatio("--json of 100,000 pages", json, "plain dump", plain, 2.0);
     std::printf("  memory per page: plain dump %.2f bytes, --json %.2f bytes\n",
-                MemoryPerPage(argv[0], "plain", jsonFile), MemoryPerPage(argv[0], "--json", jsonFile));
+                MemoryPerPage(argv[0], "plain", jsonFile),
+                MemoryPerPage(argv[0], "--json", jsonFile));
     PrintPeers("100,000-page file", jsonFile);
 
     const double count = BestTime([&] { return CountPages(checkFile, CheckPages); });

@@ -69,8 +69,8 @@ void WriteCompact(const std::string& path)
     TPiece piece{0, EncodeHeader(TOrder::Little, 8)};
     piece.Bytes.reserve(8 + std::size_t(size) * CompactPages);
     for (std::uint32_t i = 0; i < CompactPages; ++i)
-        AppendDirectory(TOrder::Little, PageEntries(i), i + 1 < CompactPages ? 8 + (i + 1) * size : 0,
-                        piece.Bytes);
+        AppendDirectory(TOrder::Little, PageEntries(i),
+                        i + 1 < CompactPages ? 8 + (i + 1) * size : 0, piece.Bytes);
     layout.Length = piece.Bytes.size();
     layout.Pieces.push_back(std::move(piece));
     WriteFile(path, layout);
@@ -130,10 +130,19 @@ void WriteLarge(const std::string& path, bool big = false)
     TIfd page;
     page.Offset = length - 65536;
     page.Entries = {
-        Long(256, {4000}), Long(257, {3000}), Short(258, {8, 8, 8}), Short(259, {5}),
-        Short(262, {2}), Ascii(270, std::string(200, 'd')), Long(273, std::vector<std::uint32_t>(100, 8)),
-        Short(277, {3}), Long(278, {30}), Long(279, std::vector<std::uint32_t>(100, 10000000)),
-        Rational(282, {{300, 1}}), Rational(283, {{300, 1}}), Short(296, {2}),
+        Long(256, {4000}),
+        Long(257, {3000}),
+        Short(258, {8, 8, 8}),
+        Short(259, {5}),
+        Short(262, {2}),
+        Ascii(270, std::string(200, 'd')),
+        Long(273, std::vector<std::uint32_t>(100, 8)),
+        Short(277, {3}),
+        Long(278, {30}),
+        Long(279, std::vector<std::uint32_t>(100, 10000000)),
+        Rational(282, {{300, 1}}),
+        Rational(283, {{300, 1}}),
+        Short(296, {2}),
         Short(320, std::vector<std::uint16_t>(768, 7)),
     };
     tiff.Ifds.push_back(page);
@@ -154,7 +163,8 @@ void WriteHostile(const std::string& path, std::uint64_t length, std::uint16_t e
         for (std::uint16_t i = 1; i < entryCount; ++i) {
             const std::uint16_t type = i % 3 == 0 ? tAscii : i % 3 == 1 ? tLong : tShort;
             ifd.Entries.push_back(
-                Bare(static_cast<std::uint16_t>(40000 + i), type, span / TypeBytes(type)).WithField(0));
+                Bare(static_cast<std::uint16_t>(40000 + i), type, span / TypeBytes(type))
+                    .WithField(0));
         }
         tiff.Ifds.push_back(ifd);
     }
@@ -194,12 +204,14 @@ std::uint32_t CountWithStorageReader(const std::string& path, bool readAhead)
     std::uint8_t bytes[8];
     reader->Seek(0, code, text);
     reader->Read(8, bytes, code, text);
-    std::uint32_t offset = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t(bytes[7]) << 24;
+    std::uint32_t offset =
+        bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t(bytes[7]) << 24;
     std::uint32_t pages = 0;
     while (code == ErrOk && offset != 0) {
         reader->Seek(offset, code, text);
         reader->Read(2, bytes, code, text);
-        reader->Seek(offset + 2 + 12 * static_cast<std::uint32_t>(bytes[0] | bytes[1] << 8), code, text);
+        reader->Seek(offset + 2 + 12 * static_cast<std::uint32_t>(bytes[0] | bytes[1] << 8), code,
+                     text);
         reader->Read(4, bytes, code, text);
         offset = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
         pages += code == ErrOk;
@@ -231,7 +243,8 @@ void PrintRatio(const char* what, double reader, const char* reference, double r
 {
     const double ratio = reader / referenceTime;
     std::printf("%s: reader %.4f s, %s %.4f s, ratio %.2f (target at most %.1f: %s)\n", what,
-                reader, reference, referenceTime, ratio, target, ratio <= target ? "met" : "NOT met");
+                reader, reference, referenceTime, ratio, target,
+                ratio <= target ? "met" : "NOT met");
 }
 
 }  // namespace
@@ -314,9 +327,10 @@ int main(int argc, char** argv)
                 spreadReader * 100000 / SpreadPages, spreadPread * 100000 / SpreadPages);
     for (bool readAhead : {true, false}) {
         const char* mode = readAhead ? "with" : "without";
-        std::printf("  storage reader alone, %s read-ahead: adjacent %.4f s, spread %.4f s\n", mode,
-                    BestTime([&] { return CountWithStorageReader(compact, readAhead); }, CompactPages),
-                    BestTime([&] { return CountWithStorageReader(spread, readAhead); }, SpreadPages));
+        std::printf(
+            "  storage reader alone, %s read-ahead: adjacent %.4f s, spread %.4f s\n", mode,
+            BestTime([&] { return CountWithStorageReader(compact, readAhead); }, CompactPages),
+            BestTime([&] { return CountWithStorageReader(spread, readAhead); }, SpreadPages));
     }
 
     const std::string compactBig = (folder / "orvane-bench-compact-big.tif").string();
@@ -330,8 +344,8 @@ int main(int argc, char** argv)
 
     const std::string big = (folder / "orvane-bench-large-big.tif").string();
     WriteLarge(big, true);
-    for (const auto& [file, what] : {std::pair{large, "a 1 GiB file"},
-                                     std::pair{big, "a 5 GiB sparse BigTIFF"}}) {
+    for (const auto& [file, what] :
+         {std::pair{large, "a 1 GiB file"}, std::pair{big, "a 5 GiB sparse BigTIFF"}}) {
         double first = 1e9;
         for (int i = 0; i < 20; ++i) {
             const auto start = TClock::now();
@@ -349,7 +363,8 @@ int main(int argc, char** argv)
 
     const double perPage = MemoryPerPage(argv[0], compact);
     std::printf("peak memory while counting 1,000,000 pages: %.2f bytes per page (target at "
-                "most 16: %s)\n", perPage, perPage >= 0 && perPage <= 16 ? "met" : "NOT met");
+                "most 16: %s)\n",
+                perPage, perPage >= 0 && perPage <= 16 ? "met" : "NOT met");
 
     const std::string hostileSmall = (folder / "orvane-bench-hostile-1m.tif").string();
     const std::string hostileLarge = (folder / "orvane-bench-hostile-4g.tif").string();

@@ -27,7 +27,7 @@ void Probe(TKvHtml& document, std::int32_t width, std::int32_t height)
     }
 }
 
-} // namespace
+}  // namespace
 
 void ExerciseHtml(const std::uint8_t* data, std::size_t size)
 {

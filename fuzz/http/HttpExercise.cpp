@@ -24,13 +24,14 @@ void OnData(void* object, std::uint32_t count, const char* data, std::uint32_t t
     auto* sink = static_cast<TSink*>(object);
     Check(count > 0 && count <= TKvBodyBlock::Size && data != nullptr);
     Check(total == sink->FTotal + count);
-    volatile char touch = data[count - 1]; // the bytes must be readable
+    volatile char touch = data[count - 1];  // the bytes must be readable
     (void)touch;
     sink->FTotal = total;
     discard = sink->FDiscard;
 }
 
-std::vector<std::string> Cut(const std::uint8_t* data, std::size_t size, const std::uint8_t* sizes, std::size_t count)
+std::vector<std::string> Cut(const std::uint8_t* data, std::size_t size, const std::uint8_t* sizes,
+                             std::size_t count)
 {
     std::vector<std::string> pieces;
     for (std::size_t pos = 0, i = 0; pos < size; ++i) {
@@ -72,7 +73,7 @@ void OneRequest(TKvHttpClient& client, TSink& sink)
     }
 }
 
-} // namespace
+}  // namespace
 
 void ExerciseHttpClient(const std::uint8_t* data, std::size_t size)
 {

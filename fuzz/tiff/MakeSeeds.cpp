@@ -16,13 +16,30 @@ namespace {
 std::vector<TEntry> EveryType()
 {
     return {
-        Long(254, {2}), Short(256, {64}), Short(257, {32}), Short(258, {8, 8, 8}),
-        Short(259, {5}), Short(262, {2}), Ascii(270, "seed file"), Long(273, {8, 16}),
-        Short(274, {1}), Long(279, {100, 200}), Rational(282, {{300, 1}}),
-        Rational(283, {{1, 3}}), Short(284, {1}), Short(296, {2}), Byte(40000, {1, 2, 3, 4, 5}),
-        SByte(40001, {-1, 2}), Undefined(40002, {1, 2, 3, 4, 5}), SShort(40003, {-1, 2, 3}),
-        SLong(40004, {-1, 2}), SRational(40005, {{-1, 2}}), Float(40006, {1.5f, 2.5f}),
-        Double(40007, {0.25}), Ifd(330, {8, 26}), Bare(40008, 14, 3),
+        Long(254, {2}),
+        Short(256, {64}),
+        Short(257, {32}),
+        Short(258, {8, 8, 8}),
+        Short(259, {5}),
+        Short(262, {2}),
+        Ascii(270, "seed file"),
+        Long(273, {8, 16}),
+        Short(274, {1}),
+        Long(279, {100, 200}),
+        Rational(282, {{300, 1}}),
+        Rational(283, {{1, 3}}),
+        Short(284, {1}),
+        Short(296, {2}),
+        Byte(40000, {1, 2, 3, 4, 5}),
+        SByte(40001, {-1, 2}),
+        Undefined(40002, {1, 2, 3, 4, 5}),
+        SShort(40003, {-1, 2, 3}),
+        SLong(40004, {-1, 2}),
+        SRational(40005, {{-1, 2}}),
+        Float(40006, {1.5f, 2.5f}),
+        Double(40007, {0.25}),
+        Ifd(330, {8, 26}),
+        Bare(40008, 14, 3),
     };
 }
 
@@ -45,7 +62,9 @@ int main(int argc, char** argv)
         TTiff types;
         types.Order = order;
         types.Ifds = {TIfd{std::nullopt, EveryType(), std::nullopt, std::nullopt},
-                      TIfd{std::nullopt, {Long(324, {1, 2}), Short(325, {10, 20})}, std::nullopt,
+                      TIfd{std::nullopt,
+                           {Long(324, {1, 2}), Short(325, {10, 20})},
+                           std::nullopt,
                            std::nullopt}};
         Seed(folder, "types" + suffix, types);
 

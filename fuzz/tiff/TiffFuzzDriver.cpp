@@ -125,7 +125,8 @@ void DriveTiffReaderOnBytes(const std::uint8_t* data, std::size_t size)
     static const std::string path = [] {
         std::random_device random;
         return (std::filesystem::temp_directory_path() /
-                ("orvane-fuzz-" + std::to_string(random()) + ".tif")).string();
+                ("orvane-fuzz-" + std::to_string(random()) + ".tif"))
+            .string();
     }();
     {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);

@@ -36,7 +36,7 @@ std::string ViewerCaption()
     return std::string(InitialCaption) + "  " + ProgramVersion;
 }
 
-} // namespace
+}  // namespace
 
 TFrmOrvane::TFrmOrvane(IKvOrvaneHost& host, const TOrvaneWidgets& widgets,
                        TKvTiffPagesFactory factory)
@@ -91,7 +91,6 @@ void TFrmOrvane::AboutLinkClick(const std::string& href)
     else if (IsShellSafeHref(href))
         FHost.OpenInShell(href);
 }
-
 
 void TFrmOrvane::OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText)
 {
@@ -195,8 +194,8 @@ void TFrmOrvane::ShowEmpty()
     W.ButLast->SetEnabled(false);
     W.ButViewTagValue->SetEnabled(false);
     W.ButCopyTagsAsText->SetEnabled(false);
-    for (IKvTextWidget* e : {W.EdiTiffFileSize, W.EdiByteOrder, W.EdiNumberOfPages,
-                             W.EdiPageOffset, W.EdiPageRasterDataSize})
+    for (IKvTextWidget* e : {W.EdiTiffFileSize, W.EdiByteOrder, W.EdiNumberOfPages, W.EdiPageOffset,
+                             W.EdiPageRasterDataSize})
         e->SetText("");
 }
 
@@ -210,22 +209,25 @@ void TFrmOrvane::GoToPage(std::int32_t index)
         return;
     TErrCode ErrCode = ErrOk;
     std::string ErrText;
-    WithReader(ErrCode, ErrText, [&](IKvTiffPages& codec) {
-        codec.SelectPage(static_cast<std::uint32_t>(index), ErrCode, ErrText);
-        if (ErrCode != ErrOk)
-            return;
-        PageIndex = index;
-        codec.ReadPage(ErrCode, ErrText);
-        if (ErrCode != ErrOk)
-            return;
-        FillTagList();
-        TakePageCount();
-        UpdateNavigation();
-        W.EdiNumberOfPages->SetText(PageCountText());
-        UpdatePageStatistics();
-        if (PageCountFinal)
-            FShared->TrnTiffEvent.Reset();
-    }, [this] { ShowBrokenPage(); });
+    WithReader(
+        ErrCode, ErrText,
+        [&](IKvTiffPages& codec) {
+            codec.SelectPage(static_cast<std::uint32_t>(index), ErrCode, ErrText);
+            if (ErrCode != ErrOk)
+                return;
+            PageIndex = index;
+            codec.ReadPage(ErrCode, ErrText);
+            if (ErrCode != ErrOk)
+                return;
+            FillTagList();
+            TakePageCount();
+            UpdateNavigation();
+            W.EdiNumberOfPages->SetText(PageCountText());
+            UpdatePageStatistics();
+            if (PageCountFinal)
+                FShared->TrnTiffEvent.Reset();
+        },
+        [this] { ShowBrokenPage(); });
     ShowErrorOf(ErrCode, ErrText);
 }
 

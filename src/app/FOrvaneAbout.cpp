@@ -34,7 +34,8 @@ std::string NewsCell()
                "          <br>",
                "        </td>",
                "        <td bgcolor=\"#eeeeee\"></td>",
-               "        <td style=\"background-image:url(verbar); background-repeat:repeat;\"></td>",
+               "        <td style=\"background-image:url(verbar); "
+               "background-repeat:repeat;\"></td>",
            });
 }
 
@@ -62,7 +63,7 @@ std::string VersionCell()
     });
 }
 
-} // namespace
+}  // namespace
 
 std::string HtmlColourText(std::uint32_t colour)
 {

@@ -17,8 +17,8 @@ void TFrmOrvane::StartLiveUpdate()
     LoadWinsock(errCode, errText);
     if (errCode != ErrOk)
         return;
-    auto* thread =
-        new (std::nothrow) TFrmOrvaneLiveUpdateThread(ORVANE_WEB_HOST, FLiveUpdateHost->LiveUpdatePoster());
+    auto* thread = new (std::nothrow)
+        TFrmOrvaneLiveUpdateThread(ORVANE_WEB_HOST, FLiveUpdateHost->LiveUpdatePoster());
     if (!thread)
         return;
     if (!thread->StopEvent->Valid()) {

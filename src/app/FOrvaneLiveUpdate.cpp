@@ -56,7 +56,7 @@ std::string LinkLine(const std::string& href, const std::string& title, const st
     return "<a href=\"" + href + "\" title=\"" + title + "\">" + text + "</a><br>\n";
 }
 
-} // namespace
+}  // namespace
 
 std::string DefaultLiveUpdateText()
 {

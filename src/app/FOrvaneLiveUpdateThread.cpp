@@ -12,7 +12,7 @@ void LimitBody(void*, std::uint32_t, const char*, std::uint32_t total, bool&)
         throw EBodyTooLarge{};
 }
 
-} // namespace
+}  // namespace
 
 TFrmOrvaneLiveUpdateThread::TFrmOrvaneLiveUpdateThread(std::string host,
                                                        std::function<void()> postDone)

@@ -37,10 +37,22 @@ void TKvTiffCodecPages::GetPageCount(bool& final, std::uint32_t& count)
     FCodec.GetPageCount(final, count);
 }
 
-std::uint32_t TKvTiffCodecPages::EntryCount() { return FCodec.EntryCount(); }
-std::string TKvTiffCodecPages::TagName(std::uint32_t i) { return FCodec.TagName(i); }
-std::string TKvTiffCodecPages::DataTypeName(std::uint32_t i) { return FCodec.DataTypeName(i); }
-std::uint64_t TKvTiffCodecPages::ValueCount(std::uint32_t i) { return FCodec.ValueCount(i); }
+std::uint32_t TKvTiffCodecPages::EntryCount()
+{
+    return FCodec.EntryCount();
+}
+std::string TKvTiffCodecPages::TagName(std::uint32_t i)
+{
+    return FCodec.TagName(i);
+}
+std::string TKvTiffCodecPages::DataTypeName(std::uint32_t i)
+{
+    return FCodec.DataTypeName(i);
+}
+std::uint64_t TKvTiffCodecPages::ValueCount(std::uint32_t i)
+{
+    return FCodec.ValueCount(i);
+}
 
 std::string TKvTiffCodecPages::ValueText(std::uint32_t i, std::uint32_t limit)
 {
@@ -53,13 +65,34 @@ std::uint32_t TKvTiffCodecPages::ValueSize(std::uint32_t i)
     return static_cast<std::uint32_t>(std::clamp<std::int64_t>(FCodec.ValueSize(i), 0, 0xFFFFFFFF));
 }
 
-const void* TKvTiffCodecPages::ValuePointer(std::uint32_t i) { return FCodec.ValuePointer(i); }
-std::uint64_t TKvTiffCodecPages::FileSize() { return FCodec.FileSize(); }
-std::string TKvTiffCodecPages::ByteOrderText() { return FCodec.ByteOrderText(); }
-std::uint64_t TKvTiffCodecPages::IfdOffset() { return FCodec.IfdOffset(); }
-std::string TKvTiffCodecPages::RasterSizeText() { return FCodec.RasterSizeText(); }
-std::string TKvTiffCodecPages::SizeText(std::uint64_t size) { return SizeToText(size); }
-std::string TKvTiffCodecPages::TagDump() { return BuildTagDump(FCodec); }
+const void* TKvTiffCodecPages::ValuePointer(std::uint32_t i)
+{
+    return FCodec.ValuePointer(i);
+}
+std::uint64_t TKvTiffCodecPages::FileSize()
+{
+    return FCodec.FileSize();
+}
+std::string TKvTiffCodecPages::ByteOrderText()
+{
+    return FCodec.ByteOrderText();
+}
+std::uint64_t TKvTiffCodecPages::IfdOffset()
+{
+    return FCodec.IfdOffset();
+}
+std::string TKvTiffCodecPages::RasterSizeText()
+{
+    return FCodec.RasterSizeText();
+}
+std::string TKvTiffCodecPages::SizeText(std::uint64_t size)
+{
+    return SizeToText(size);
+}
+std::string TKvTiffCodecPages::TagDump()
+{
+    return BuildTagDump(FCodec);
+}
 
 std::unique_ptr<IKvTiffPages> CreateTiffCodecPages()
 {

@@ -42,7 +42,7 @@ void RightTriangle(TKvImage& img)
         Line(img, 5, y, 15 - 2 * (y - 11), y);
 }
 
-} // namespace
+}  // namespace
 
 TKvImage DrawNavGlyph(TNavGlyph kind)
 {
@@ -51,15 +51,11 @@ TKvImage DrawNavGlyph(TNavGlyph kind)
     case TNavGlyph::First:
         Outline(img, {{5, 6}, {6, 6}, {6, 15}, {5, 15}, {5, 5}});
         [[fallthrough]];
-    case TNavGlyph::Previous:
-        LeftTriangle(img);
-        break;
+    case TNavGlyph::Previous: LeftTriangle(img); break;
     case TNavGlyph::Last:
         Outline(img, {{15, 6}, {16, 6}, {16, 15}, {15, 15}, {15, 5}});
         [[fallthrough]];
-    case TNavGlyph::Next:
-        RightTriangle(img);
-        break;
+    case TNavGlyph::Next: RightTriangle(img); break;
     }
     return img;
 }

@@ -6,7 +6,7 @@ TOrvaneRole RoleOfArgument(const std::string& argument)
         const char* Switch;
         TOrvaneRole Role;
     } switches[] = {
-        {"/install", orInstall},   {"/manual", orManual}, {"/uninstall", orUninstall},
+        {"/install", orInstall},           {"/manual", orManual}, {"/uninstall", orUninstall},
         {"/uninstallsec", orUninstallSec}, {"/update", orUpdate},
     };
     for (const auto& s : switches)

@@ -11,7 +11,7 @@ bool Printable(std::uint8_t b)
     return b >= 32 && b <= 128;
 }
 
-} // namespace
+}  // namespace
 
 void TKvHexviewModel::SetData(const std::uint8_t* bytes, std::uint32_t size)
 {

@@ -186,8 +186,8 @@ void TKvHtml::ParseAll()
     }
 }
 
-void TKvHtml::ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum,
-                                 std::int32_t& maximum, TErrCode& errCode, std::string& errText)
+void TKvHtml::ComputeMinMaxWidth(TKvHtmlCanvas& dc, std::int32_t& minimum, std::int32_t& maximum,
+                                 TErrCode& errCode, std::string& errText)
 {
     minimum = maximum = 0;
     try {

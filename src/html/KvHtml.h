@@ -67,9 +67,9 @@ struct TKvHtmlLink {
 
 // Resolves an image by name; image stays null when there is none. The
 // callback's owner owns the images.
-using TKvHtmlGetImage = std::function<void(TKvHtml& document, const std::string& name,
-                                           TKvHtmlImage*& image, std::int32_t& width,
-                                           std::int32_t& height)>;
+using TKvHtmlGetImage =
+    std::function<void(TKvHtml& document, const std::string& name, TKvHtmlImage*& image,
+                       std::int32_t& width, std::int32_t& height)>;
 
 class TKvHtmlAttribute {
 public:
@@ -104,8 +104,8 @@ public:
     virtual void BlockBoundary();
     virtual void MeasureMinMax(TKvHtmlSizeMinmaxwidthData& state, std::int32_t& minimum,
                                std::int32_t& maximum);
-    virtual void LayoutHeight(TKvHtmlSizeHeightForWidthData& state, std::int32_t x,
-                              std::int32_t& y, std::int32_t width);
+    virtual void LayoutHeight(TKvHtmlSizeHeightForWidthData& state, std::int32_t x, std::int32_t& y,
+                              std::int32_t width);
     virtual void ShiftY(std::int32_t dy);
     virtual void Render(TKvHtmlRenderData& state);
     virtual TKvHtmlElement* HitTest(std::int32_t x, std::int32_t y);

@@ -22,7 +22,7 @@ T& Owner(const TKvHtmlAttribute& attribute)
     return static_cast<T&>(*attribute.FOwner);
 }
 
-} // namespace
+}  // namespace
 
 void TKvHtmlAttributeStyle::Apply(const std::string& value)
 {
@@ -113,7 +113,8 @@ void TKvHtmlAttributeFontSize::Apply(const std::string& value)
     if (value == "3")
         FOwner->FFontSize = parentSize;
     else if (value == "4")
-        FOwner->FFontSize = std::min(KvRoundRatio(std::int64_t{parentSize} * 6, 5), KvHtmlMaxPixels);
+        FOwner->FFontSize =
+            std::min(KvRoundRatio(std::int64_t{parentSize} * 6, 5), KvHtmlMaxPixels);
     else
         KvHtmlFail("3009.72");
 }
@@ -139,7 +140,7 @@ std::int32_t ImageSize(const std::string& value, const char* noDigit, const char
     return size;
 }
 
-} // namespace
+}  // namespace
 
 void TKvHtmlAttributeImgWidth::Apply(const std::string& value)
 {
@@ -165,9 +166,9 @@ void TKvHtmlElement::AddAttribute(const std::string&, const std::string&)
 void TKvHtmlElementBody::AddAttribute(const std::string& name, const std::string& value)
 {
     static const AttributeClass table[] = {
-        {"style", Make<TKvHtmlAttributeBodyStyle>}, {"text", Make<TKvHtmlAttributeBodyText>},
+        {"style", Make<TKvHtmlAttributeBodyStyle>},     {"text", Make<TKvHtmlAttributeBodyText>},
         {"bgcolor", Make<TKvHtmlAttributeBodyBgcolor>}, {"link", Make<TKvHtmlAttributeBodyLink>},
-        {"alink", Make<TKvHtmlAttributeBodyAlink>}, {"vlink", Make<TKvHtmlAttributeBodyVlink>},
+        {"alink", Make<TKvHtmlAttributeBodyAlink>},     {"vlink", Make<TKvHtmlAttributeBodyVlink>},
         {"alt", Make<TKvHtmlAttributeBodyAlt>},
     };
     if (!KV_ADD_FROM(table, name, value))
@@ -176,8 +177,8 @@ void TKvHtmlElementBody::AddAttribute(const std::string& name, const std::string
 
 void TKvHtmlElementH1::AddAttribute(const std::string& name, const std::string& value)
 {
-    static const AttributeClass table[] = {
-        {"id", Make<TKvHtmlAttributeH1Id>}, {"style", Make<TKvHtmlAttributeH1Style>}};
+    static const AttributeClass table[] = {{"id", Make<TKvHtmlAttributeH1Id>},
+                                           {"style", Make<TKvHtmlAttributeH1Style>}};
     if (!KV_ADD_FROM(table, name, value))
         KvHtmlFail("4186.86");
 }
@@ -205,8 +206,8 @@ void TKvHtmlElementDiv::AddAttribute(const std::string& name, const std::string&
 
 void TKvHtmlElementA::AddAttribute(const std::string& name, const std::string& value)
 {
-    static const AttributeClass table[] = {
-        {"href", Make<TKvHtmlAttributeAHref>}, {"title", Make<TKvHtmlAttributeATitle>}};
+    static const AttributeClass table[] = {{"href", Make<TKvHtmlAttributeAHref>},
+                                           {"title", Make<TKvHtmlAttributeATitle>}};
     if (!KV_ADD_FROM(table, name, value))
         KvHtmlFail("4213.86");
 }
@@ -243,8 +244,8 @@ void TKvHtmlElementTd::AddAttribute(const std::string& name, const std::string& 
 
 void TKvHtmlElementFont::AddAttribute(const std::string& name, const std::string& value)
 {
-    static const AttributeClass table[] = {
-        {"face", Make<TKvHtmlAttributeFontFace>}, {"size", Make<TKvHtmlAttributeFontSize>}};
+    static const AttributeClass table[] = {{"face", Make<TKvHtmlAttributeFontFace>},
+                                           {"size", Make<TKvHtmlAttributeFontSize>}};
     if (!KV_ADD_FROM(table, name, value))
         KvHtmlFail("3092.86");
 }

@@ -4,10 +4,10 @@
 
 #include "html/KvHtml.h"
 
-#define KV_HTML_STORED_ATTRIBUTE(Class, Base, Name)                   \
-    class Class : public Base {                                       \
-    public:                                                           \
-        const char* AttrName() const override { return Name; }       \
+#define KV_HTML_STORED_ATTRIBUTE(Class, Base, Name)                                                \
+    class Class : public Base {                                                                    \
+    public:                                                                                        \
+        const char* AttrName() const override { return Name; }                                     \
     };
 
 // Shared behaviour of attributes that several elements accept.

@@ -21,10 +21,10 @@ inline constexpr TKvColor KvRgb(int red, int green, int blue)
 // description are fixed (no escapement, default character set, TrueType
 // preferred, proof quality).
 struct TKvHtmlLogFont {
-    std::int32_t FHeight = 0;   // minus the character height in pixels
-    std::int32_t FWeight = 400; // 400 or 700
+    std::int32_t FHeight = 0;    // minus the character height in pixels
+    std::int32_t FWeight = 400;  // 400 or 700
     bool FUnderline = false;
-    char FFaceName[32] = {};    // at most 31 characters, NUL-terminated
+    char FFaceName[32] = {};  // at most 31 characters, NUL-terminated
 };
 
 // Objects created by a canvas; the engine owns fonts and brushes and frees
@@ -64,8 +64,8 @@ public:
     virtual std::int32_t TextWidth(const char* text, std::size_t length) = 0;
     virtual void FontMetrics(std::int32_t& ascent, std::int32_t& descent) = 0;
 
-    virtual TKvColor SetTextColor(TKvColor color) = 0;   // returns the previous colour
-    virtual int SetTransparentBackground() = 0;          // returns the previous mode
+    virtual TKvColor SetTextColor(TKvColor color) = 0;  // returns the previous colour
+    virtual int SetTransparentBackground() = 0;         // returns the previous mode
     virtual void SetBackgroundMode(int mode) = 0;
 
     virtual void TextOut(std::int32_t x, std::int32_t y, const char* text, std::size_t length) = 0;
@@ -74,10 +74,10 @@ public:
     virtual void FillRect(const TKvHtmlBrush& brush, std::int32_t left, std::int32_t top,
                           std::int32_t right, std::int32_t bottom) = 0;
     // Copies width x height pixels from the image's top-left corner.
-    virtual void CopyImage(TKvHtmlImage& image, std::int32_t x, std::int32_t y,
-                           std::int32_t width, std::int32_t height) = 0;
+    virtual void CopyImage(TKvHtmlImage& image, std::int32_t x, std::int32_t y, std::int32_t width,
+                           std::int32_t height) = 0;
     // Scales the whole image (sourceWidth x sourceHeight) into the rectangle.
     virtual void StretchImage(TKvHtmlImage& image, std::int32_t x, std::int32_t y,
-                              std::int32_t width, std::int32_t height,
-                              std::int32_t sourceWidth, std::int32_t sourceHeight) = 0;
+                              std::int32_t width, std::int32_t height, std::int32_t sourceWidth,
+                              std::int32_t sourceHeight) = 0;
 };

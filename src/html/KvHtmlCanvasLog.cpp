@@ -26,7 +26,7 @@ std::string Join(std::initializer_list<std::int64_t> numbers)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 std::string KvColorText(TKvColor color)
 {
@@ -34,8 +34,7 @@ std::string KvColorText(TKvColor color)
            std::to_string((color >> 16) & 0xFF);
 }
 
-TKvHtmlCanvasLog::TKvHtmlCanvasLog()
-    : FStockFont(std::make_unique<TFontLog>(TKvHtmlLogFont{}))
+TKvHtmlCanvasLog::TKvHtmlCanvasLog() : FStockFont(std::make_unique<TFontLog>(TKvHtmlLogFont{}))
 {
     FSelected = FStockFont.get();
 }
@@ -73,7 +72,8 @@ TKvHtmlSelection TKvHtmlCanvasLog::SelectFont(TKvHtmlFont& font)
     TKvHtmlFont* previous = FSelected;
     FSelected = &font;
     const TKvHtmlLogFont& f = Selected();
-    FLog.push_back("font " + std::string(f.FFaceName) + Join({-f.FHeight, f.FWeight, f.FUnderline}));
+    FLog.push_back("font " + std::string(f.FFaceName) +
+                   Join({-f.FHeight, f.FWeight, f.FUnderline}));
     return previous;
 }
 
@@ -86,8 +86,8 @@ void TKvHtmlCanvasLog::SelectPrevious(TKvHtmlSelection previous)
 std::int32_t TKvHtmlCanvasLog::TextWidth(const char*, std::size_t length)
 {
     const TKvHtmlLogFont& f = Selected();
-    std::int64_t width = static_cast<std::int64_t>(length) *
-                         Advance(std::abs(f.FHeight), f.FWeight >= 700);
+    std::int64_t width =
+        static_cast<std::int64_t>(length) * Advance(std::abs(f.FHeight), f.FWeight >= 700);
     return width > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<std::int32_t>(width);
 }
 
@@ -120,8 +120,7 @@ void TKvHtmlCanvasLog::SetBackgroundMode(int mode)
     FLog.push_back("background mode" + Join({mode}));
 }
 
-void TKvHtmlCanvasLog::TextOut(std::int32_t x, std::int32_t y, const char* text,
-                               std::size_t length)
+void TKvHtmlCanvasLog::TextOut(std::int32_t x, std::int32_t y, const char* text, std::size_t length)
 {
     FLog.push_back("text" + Join({x, y}) + " " + std::string(text, length));
 }
@@ -146,7 +145,7 @@ std::string ImageName(const TKvHtmlImage& image)
     return named ? named->FName : "?";
 }
 
-} // namespace
+}  // namespace
 
 void TKvHtmlCanvasLog::CopyImage(TKvHtmlImage& image, std::int32_t x, std::int32_t y,
                                  std::int32_t width, std::int32_t height)

@@ -37,7 +37,7 @@ void DumpElement(std::string& out, const TKvHtmlElement& e, int depth)
         DumpElement(out, *child, depth + 1);
 }
 
-} // namespace
+}  // namespace
 
 std::string KvHtmlDumpTree(const TKvHtml& document)
 {

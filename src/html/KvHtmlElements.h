@@ -26,7 +26,9 @@ public:
     void OpenChild(const std::string& tag) override;
     void MeasureMinMax(TKvHtmlSizeMinmaxwidthData&, std::int32_t&, std::int32_t&) override {}
     void LayoutHeight(TKvHtmlSizeHeightForWidthData&, std::int32_t, std::int32_t&,
-                      std::int32_t) override {}
+                      std::int32_t) override
+    {
+    }
     void Render(TKvHtmlRenderData&) override {}
     // A head has no box; it answers "none" rather than failing.
     TKvHtmlElement* HitTest(std::int32_t, std::int32_t) override { return nullptr; }

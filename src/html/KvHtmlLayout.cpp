@@ -100,16 +100,10 @@ void TKvHtmlSizeHeightForWidthData::PlaceLine(std::int32_t& y)
 {
     std::int32_t x = FLeft;
     switch (FAlign) {
-    case TKvHtmlElement::AlignLeft:
-        break;
-    case TKvHtmlElement::AlignCenter:
-        x = KvAdd(FLeft, KvSub(FWidth, FLineWidth) / 2);
-        break;
-    case TKvHtmlElement::AlignRight:
-        x = KvAdd(FLeft, KvSub(FWidth, FLineWidth));
-        break;
-    default:
-        KvHtmlFail("1605.72");
+    case TKvHtmlElement::AlignLeft: break;
+    case TKvHtmlElement::AlignCenter: x = KvAdd(FLeft, KvSub(FWidth, FLineWidth) / 2); break;
+    case TKvHtmlElement::AlignRight: x = KvAdd(FLeft, KvSub(FWidth, FLineWidth)); break;
+    default: KvHtmlFail("1605.72");
     }
     std::int32_t baseline = KvAdd(y, FLineAscent);
     for (WordItem* item : FLineItems) {

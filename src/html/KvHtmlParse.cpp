@@ -96,7 +96,7 @@ void ReadAttributeList(TKvHtmlElement& element)
     }
 }
 
-} // namespace
+}  // namespace
 
 void TKvHtmlElement::Parse()
 {
@@ -287,7 +287,7 @@ const TagClass GenericTags[] = {
     {"div", Make<TKvHtmlElementDiv>},
 };
 
-} // namespace
+}  // namespace
 
 bool TKvHtmlElement::OpenGeneric(const std::string& tag)
 {

@@ -4,10 +4,9 @@
 #include "html/KvHtmlElements.h"
 #include "html/KvHtmlMath.h"
 
-TKvHtmlRenderData::TKvHtmlRenderData(TKvHtmlCanvas& dc, std::int32_t originX,
-                                     std::int32_t originY, std::int32_t clipLeft,
-                                     std::int32_t clipTop, std::int32_t clipWidth,
-                                     std::int32_t clipHeight)
+TKvHtmlRenderData::TKvHtmlRenderData(TKvHtmlCanvas& dc, std::int32_t originX, std::int32_t originY,
+                                     std::int32_t clipLeft, std::int32_t clipTop,
+                                     std::int32_t clipWidth, std::int32_t clipHeight)
     : FDc(dc), FOriginX(originX), FOriginY(originY), FClipLeft(clipLeft), FClipTop(clipTop),
       FClipWidth(clipWidth), FClipHeight(clipHeight)
 {
@@ -66,8 +65,8 @@ void TKvHtmlElement::RenderChildren(TKvHtmlRenderData& state)
 
 namespace {
 
-void AskImage(TKvHtml& document, const std::string& name, TKvHtmlImage*& image,
-              std::int32_t& width, std::int32_t& height)
+void AskImage(TKvHtml& document, const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
+              std::int32_t& height)
 {
     if (image || !document.OnGetImage)
         return;
@@ -84,8 +83,8 @@ void AskImage(TKvHtml& document, const std::string& name, TKvHtmlImage*& image,
 // Tiles cover the box from its top-left corner; only those that meet the clip
 // rectangle are copied, so a huge box with a tiny tile stays cheap.
 void TileImage(TKvHtmlRenderData& state, TKvHtmlImage& image, std::int32_t imageWidth,
-               std::int32_t imageHeight, std::int64_t left, std::int64_t top,
-               std::int64_t width, std::int64_t height)
+               std::int32_t imageHeight, std::int64_t left, std::int64_t top, std::int64_t width,
+               std::int64_t height)
 {
     if (imageWidth <= 0 || imageHeight <= 0)
         return;
@@ -96,8 +95,7 @@ void TileImage(TKvHtmlRenderData& state, TKvHtmlImage& image, std::int32_t image
         firstColumn = (state.FClipLeft - left) / imageWidth * imageWidth;
     std::int64_t clipBottom = static_cast<std::int64_t>(state.FClipTop) + state.FClipHeight;
     std::int64_t clipRight = static_cast<std::int64_t>(state.FClipLeft) + state.FClipWidth;
-    for (std::int64_t row = firstRow; row < height && top + row < clipBottom;
-         row += imageHeight) {
+    for (std::int64_t row = firstRow; row < height && top + row < clipBottom; row += imageHeight) {
         std::int64_t tileHeight = std::min<std::int64_t>(imageHeight, height - row);
         for (std::int64_t column = firstColumn; column < width && left + column < clipRight;
              column += imageWidth) {
@@ -108,7 +106,7 @@ void TileImage(TKvHtmlRenderData& state, TKvHtmlImage& image, std::int32_t image
     }
 }
 
-} // namespace
+}  // namespace
 
 void TKvHtmlElement::RenderBackground(TKvHtmlRenderData& state)
 {
@@ -141,8 +139,7 @@ void TKvHtmlElement::Render(TKvHtmlRenderData& state)
         return;
     }
     if (!state.MeetsClip(static_cast<std::int64_t>(state.FOriginX) + FBoxX,
-                         static_cast<std::int64_t>(state.FOriginY) + FBoxY, FBoxWidth,
-                         FBoxHeight))
+                         static_cast<std::int64_t>(state.FOriginY) + FBoxY, FBoxWidth, FBoxHeight))
         return;
     RenderBackground(state);
     RenderChildren(state);
@@ -184,15 +181,14 @@ void TKvHtmlElementImg::Render(TKvHtmlRenderData& state)
     if (!FImage)
         return;
     state.FDc.StretchImage(*FImage, KvAdd(state.FOriginX, FItem.FX),
-                           KvAdd(state.FOriginY, KvSub(FItem.FBaseline, FHeight)), FWidth,
-                           FHeight, FImageWidth, FImageHeight);
+                           KvAdd(state.FOriginY, KvSub(FItem.FBaseline, FHeight)), FWidth, FHeight,
+                           FImageWidth, FImageHeight);
 }
 
 void TKvHtmlElementTable::Render(TKvHtmlRenderData& state)
 {
     if (!state.MeetsClip(static_cast<std::int64_t>(state.FOriginX) + FBoxX,
-                         static_cast<std::int64_t>(state.FOriginY) + FBoxY, FBoxWidth,
-                         FBoxHeight))
+                         static_cast<std::int64_t>(state.FOriginY) + FBoxY, FBoxWidth, FBoxHeight))
         return;
     for (std::int32_t r = 0; r < FRowCount; ++r)
         for (std::int32_t c = 0; c < FColumnCount; ++c)
@@ -215,7 +211,7 @@ bool InBox(const TKvHtmlElement& e, std::int32_t x, std::int32_t y)
            InRange(y, e.FBoxY, static_cast<std::int64_t>(e.FBoxY) + e.FBoxHeight);
 }
 
-} // namespace
+}  // namespace
 
 TKvHtmlElement* TKvHtmlElement::HitTestChildren(std::int32_t x, std::int32_t y)
 {

@@ -44,7 +44,7 @@ std::int32_t SingleLength(const std::string& value, std::int32_t parentSize, con
     return length;
 }
 
-} // namespace
+}  // namespace
 
 void TKvHtmlElement::InheritStyle()
 {

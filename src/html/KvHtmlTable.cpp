@@ -25,7 +25,7 @@ TKvHtmlElementTable& TableOf(const TKvHtmlElement& element)
     return *element.FTable;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- bookkeeping
 
@@ -183,8 +183,8 @@ void TKvHtmlElementTable::ComputeColumnMinMax()
     FSumMax = KvClamp32(sumMax);
 }
 
-void TKvHtmlElementTable::MeasureMinMax(TKvHtmlSizeMinmaxwidthData& state,
-                                        std::int32_t& minimum, std::int32_t& maximum)
+void TKvHtmlElementTable::MeasureMinMax(TKvHtmlSizeMinmaxwidthData& state, std::int32_t& minimum,
+                                        std::int32_t& maximum)
 {
     state.EndLine(minimum, maximum);
     for (std::int32_t r = 0; r < FRowCount; ++r) {

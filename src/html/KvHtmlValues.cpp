@@ -28,7 +28,7 @@ int HexDigit(char c)
 // divisor both stay exact in 64 bits.
 constexpr std::size_t MaxLengthDigits = 13;
 
-} // namespace
+}  // namespace
 
 bool KvReadDigits(const std::string& text, std::size_t& pos, std::int32_t maximum,
                   std::int32_t& value, std::size_t& count)
@@ -98,7 +98,8 @@ bool KvReadLength(const std::string& text, std::size_t& pos, std::int32_t parent
     std::int64_t divisor = 1;
     for (std::size_t i = 0; i < decimals; ++i)
         divisor *= 10;
-    if (pos + 1 < text.size() && KvLowerAscii(text[pos]) == 'e' && KvLowerAscii(text[pos + 1]) == 'm') {
+    if (pos + 1 < text.size() && KvLowerAscii(text[pos]) == 'e' &&
+        KvLowerAscii(text[pos + 1]) == 'm') {
         mantissa *= std::clamp(parentSize, 0, KvHtmlMaxPixels);
         pos += 2;
     }
@@ -135,14 +136,14 @@ int ReadRgbComponent(const std::string& text, std::size_t& pos, char terminator)
     return value;
 }
 
-} // namespace
+}  // namespace
 
 TKvColor KvReadRgb(const std::string& text, std::size_t& pos)
 {
     if (text.size() - pos < 3)
         KvHtmlFail("3481.72");
-    if (KvLowerAscii(text[pos]) != 'r' || KvLowerAscii(text[pos + 1]) != 'g' || KvLowerAscii(text[pos + 2]) != 'b' ||
-        pos + 3 >= text.size() || text[pos + 3] != '(')
+    if (KvLowerAscii(text[pos]) != 'r' || KvLowerAscii(text[pos + 1]) != 'g' ||
+        KvLowerAscii(text[pos + 2]) != 'b' || pos + 3 >= text.size() || text[pos + 3] != '(')
         KvHtmlFail("3481.72");
     pos += 4;
     int red = ReadRgbComponent(text, pos, ',');

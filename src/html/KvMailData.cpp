@@ -14,8 +14,7 @@ void TKvTelnetData::Release()
         delete this;
 }
 
-TKvTelnetDataCursor::TKvTelnetDataCursor(TKvTelnetData& data)
-    : FData(&data), FForm(data.Form())
+TKvTelnetDataCursor::TKvTelnetDataCursor(TKvTelnetData& data) : FData(&data), FForm(data.Form())
 {
     FData->AddRef();
     FStart = FData->Text().data();

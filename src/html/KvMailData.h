@@ -38,7 +38,11 @@ public:
 
     bool AtEnd() const { return FPos >= FEnd; }
     char Current() const { return AtEnd() ? '\0' : *FPos; }
-    void Advance() { if (!AtEnd()) ++FPos; }
+    void Advance()
+    {
+        if (!AtEnd())
+            ++FPos;
+    }
     const char* Save() const { return FPos; }
     void Restore(const char* saved) { FPos = saved; }
     std::string TextSince(const char* saved) const { return std::string(saved, FPos); }

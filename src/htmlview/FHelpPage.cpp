@@ -24,7 +24,8 @@ std::string Opening()
     return PageStart("#ffffff") + PageBanner(ManualCaption, true) +
            PageLines({
                "      <tr>",
-               "        <td style=\"background-image:url(verbar3);background-repeat:repeat;\"></td>",
+               "        <td "
+               "style=\"background-image:url(verbar3);background-repeat:repeat;\"></td>",
                "        <td bgcolor=\"#eeeeee\"></td>",
                "        <td valign=\"top\" bgcolor=\"#eeeeee\">",
                SideHeading("Latest News"),
@@ -87,7 +88,8 @@ std::string ViewingSection()
 {
     return PageLines({
         Section("viewing", "Viewing TIFF Tags"),
-        "          <p>After a file is opened the list shows the tags of its first page, one row per "
+        "          <p>After a file is opened the list shows the tags of its first page, one row "
+        "per "
         "directory entry, in the order of the file. <b>Tag Code</b> is the tag's name when "
         "Orvane knows it (the baseline and extension tags of TIFF 6.0 and many well-known "
         "private tags), otherwise the tag's number in decimal; private tags are listed like any "
@@ -95,7 +97,8 @@ std::string ViewingSection()
         "Rational and the signed and floating-point types), <b>Count</b> the number of values, "
         "and <b>Value</b> the start of the value as text: numbers, text, or for a few tags such "
         "as Compression and Photometric the name of the value.</p>",
-        "          <p>The four arrow buttons below the list go to the first, previous, next and last "
+        "          <p>The four arrow buttons below the list go to the first, previous, next and "
+        "last "
         "page; the label between them reads, for example, Page 2 of 5. While Orvane is still "
         "walking the chain of pages in the background the total is not shown yet and the last-page "
         "button stays disabled.</p>",
@@ -126,7 +129,8 @@ std::string LiveSection()
         "          <p>When the latest version differs from the running one, Orvane asks once per "
         "run whether to update. If you agree, it downloads the installer and replaces itself; "
         "you can also start the update with the update link on the About tab.</p>",
-        "          <p>The request is a plain HTTP GET of one file. It sends no information about you, "
+        "          <p>The request is a plain HTTP GET of one file. It sends no information about "
+        "you, "
         "your computer or your files: no identifier, no file names, no usage data.</p>",
     });
 }
@@ -137,29 +141,32 @@ std::string LinksSection()
         Section("links", "TIFF Links"),
         "          <p>" +
             PageLink("https://www.itu.int/itudoc/itu-t/com16/tiff-fx/docs/tiff6.pdf",
-                 "TIFF Revision 6.0, the format's public specification", "TIFF 6.0 Specification") +
+                     "TIFF Revision 6.0, the format's public specification",
+                     "TIFF 6.0 Specification") +
             " (" +
             PageLink("https://download.osgeo.org/libtiff/doc/TIFF6.pdf",
-                 "TIFF Revision 6.0, a copy kept by the LibTIFF project", "mirror") +
+                     "TIFF Revision 6.0, a copy kept by the LibTIFF project", "mirror") +
             ").<br>",
         "          " +
             PageLink("https://www.adobe.io/open/standards/TIFF.html",
-                 "TIFF at Adobe, with the supplements to TIFF 6.0", "TIFF at Adobe") +
+                     "TIFF at Adobe, with the supplements to TIFF 6.0", "TIFF at Adobe") +
             ", the owner's page with the supplements to TIFF 6.0.<br>",
         "          " +
             PageLink("https://download.osgeo.org/libtiff/old/TTN2.draft.txt",
-                 "Draft TIFF Technical Note 2: replacement JPEG-in-TIFF scheme",
-                 "TIFF Technical Note 2") +
+                     "Draft TIFF Technical Note 2: replacement JPEG-in-TIFF scheme",
+                     "TIFF Technical Note 2") +
             ", the JPEG compression scheme (Compression 7) that replaced the original one.</p>",
         "          <p>" +
             PageLink("https://libtiff.gitlab.io/libtiff/",
-                 "LibTIFF, the open-source TIFF library and tools", "LibTIFF") +
+                     "LibTIFF, the open-source TIFF library and tools", "LibTIFF") +
             ", the open-source TIFF library, with tiffinfo and tiffdump for the command line.<br>",
         "          " +
             PageLink("https://lists.osgeo.org/mailman/listinfo/tiff",
-                 "The TIFF and LibTIFF mailing list", "TIFF mailing list") + " and its " +
-            PageLink(MailingListArchiveUrl(), MailingListArchiveTitle, "archive") + ".<br>",
-        "          " + PageLink(ProductPageUrl(), ProductPageTitle, "Orvane download page") + ".</p>",
+                     "The TIFF and LibTIFF mailing list", "TIFF mailing list") +
+            " and its " + PageLink(MailingListArchiveUrl(), MailingListArchiveTitle, "archive") +
+            ".<br>",
+        "          " + PageLink(ProductPageUrl(), ProductPageTitle, "Orvane download page") +
+            ".</p>",
         "          <p><b>Tip:</b> old-style JPEG files (Compression 6) are the most common reason "
         "for a TIFF file that opens in one program and not in another; Technical Note 2 "
         "explains why. Look for JpegProc and JpegIFOffset in the tag list.</p>",
@@ -171,8 +178,10 @@ std::string ThanksSection()
     return PageLines({
         Section("thanks", "Thank you"),
         "          <p>Thank you for using Orvane. Please send feedback, bug reports or feature "
-        "requests to " + PageMailLink(FeedbackAddress()) + "; a tag dump made with Copy Tags as Text "
-        "helps us to understand a problem file. New versions appear on the " +
+        "requests to " +
+            PageMailLink(FeedbackAddress()) +
+            "; a tag dump made with Copy Tags as Text "
+            "helps us to understand a problem file. New versions appear on the " +
             PageLink(ProductPageUrl(), ProductPageTitle, "Orvane download page") +
             ", and questions about TIFF itself are welcome on the " +
             PageLink(MailingListArchiveUrl(), MailingListArchiveTitle, "mailing list") + ".</p>",
@@ -184,12 +193,13 @@ std::string Closing()
     return PageLines({
                "        </td>",
                "        <td></td>",
-               "        <td style=\"background-image:url(verbar3);background-repeat:repeat;\"></td>",
+               "        <td "
+               "style=\"background-image:url(verbar3);background-repeat:repeat;\"></td>",
            }) +
            PageEnd();
 }
 
-} // namespace
+}  // namespace
 
 std::string BuildManualPageText(const std::string& latestNews)
 {

@@ -65,9 +65,8 @@ void TKvHtmlViewer::Layout()
 
 // The width pass once per text, then the height pass at the width the bars
 // leave; false with FFailure set when the engine refuses the page.
-bool TKvHtmlViewer::Passes(TKvHtmlCanvas& canvas, std::int32_t fullWidth,
-                           std::int32_t narrowWidth, std::int32_t fullHeight,
-                           std::int32_t shortHeight)
+bool TKvHtmlViewer::Passes(TKvHtmlCanvas& canvas, std::int32_t fullWidth, std::int32_t narrowWidth,
+                           std::int32_t fullHeight, std::int32_t shortHeight)
 {
     try {
         TErrCode code = ErrOk;

@@ -43,14 +43,22 @@ public:
 };
 
 enum class TKvScrollRequest {
-    LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Top, Bottom, EndScroll
+    LineUp,
+    LineDown,
+    PageUp,
+    PageDown,
+    ThumbPosition,
+    ThumbTrack,
+    Top,
+    Bottom,
+    EndScroll
 };
 
 class TKvHtmlViewer {
 public:
-    using TGetImage = std::function<void(TKvHtmlViewer& sender, const std::string& name,
-                                         TKvHtmlImage*& image, std::int32_t& width,
-                                         std::int32_t& height)>;
+    using TGetImage =
+        std::function<void(TKvHtmlViewer& sender, const std::string& name, TKvHtmlImage*& image,
+                           std::int32_t& width, std::int32_t& height)>;
     using TLinkClick = std::function<void(TKvHtmlViewer& sender, const std::string& href)>;
 
     explicit TKvHtmlViewer(IKvHtmlViewerControl& control);

@@ -11,7 +11,7 @@ const std::vector<TKvWizardPage> InstallPages = {
     {false, true, false, true},
 };
 
-} // namespace
+}  // namespace
 
 TFrmInstallSec::TFrmInstallSec(IKvInstallHost& host, TKvInstallSystem& sys)
     : TKvWizard(host, InstallPages, 2), FInstallHost(host), FSys(sys)
@@ -22,21 +22,31 @@ std::vector<TKvControlSpec> TFrmInstallSec::Controls() const
 {
     std::vector<TKvControlSpec> c = {
         {ckPanel, "Page0", "", WizardPanelBounds, 0},
-        {ckLabel, "Label1",
+        {ckLabel,
+         "Label1",
          "This will install Kestrova Orvane on your hard drive. Orvane enables you to examine a "
          "TIFF file's page list and each page's TIFF Tags.",
-         {10, 10, 421, 61}, 0, true},
-        {ckLabel, "Label2", "Click 'Next' to continue or 'Cancel' to abort the installation.",
-         {10, 70, 421, 111}, 0, true},
+         {10, 10, 421, 61},
+         0,
+         true},
+        {ckLabel,
+         "Label2",
+         "Click 'Next' to continue or 'Cancel' to abort the installation.",
+         {10, 70, 421, 111},
+         0,
+         true},
     };
     for (const TKvControlSpec& f : WizardFrameControls())
         c.push_back(f);
     std::vector<TKvControlSpec> rest = {
         {ckPanel, "Page1", "", WizardPanelBounds, 1},
-        {ckLabel, "Label3",
+        {ckLabel,
+         "Label3",
          "Please edit the preferences if needed, and click 'Next' to continue. You may also "
          "click 'Previous' to restart, or 'Cancel' to abort installation.",
-         {10, 10, 421, 61}, 1, true},
+         {10, 10, 421, 61},
+         1,
+         true},
         {ckLabel, "LabDirLut", "Orvane folder", {10, 70, 131, 91}, 1},
         {ckEdit, "EdiFolder", "", {140, 70, 421, 91}, 1},
         {ckButton, "ButFolderBrowse", "Browse", {340, 90, 421, 111}, 1},

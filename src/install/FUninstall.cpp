@@ -10,13 +10,13 @@ const std::vector<TKvWizardPage> UninstallPages = {
     {false, true, false, true},
 };
 
-} // namespace
+}  // namespace
 
 std::string SecondStageCommandLine(const std::string& tempCopy, std::uintptr_t handle,
                                    const std::string& installedExe)
 {
-    return "\"" + tempCopy + "\" /uninstallsec " + std::to_string(handle) + " \"" +
-           installedExe + "\"";
+    return "\"" + tempCopy + "\" /uninstallsec " + std::to_string(handle) + " \"" + installedExe +
+           "\"";
 }
 
 std::uintptr_t HandleArgument(const std::string& text)
@@ -32,8 +32,7 @@ std::uintptr_t HandleArgument(const std::string& text)
     return value;
 }
 
-TFrmUninstall::TFrmUninstall(IKvWizardHost& host, TKvInstallSystem& sys,
-                             TKvUninstallSystem& procs)
+TFrmUninstall::TFrmUninstall(IKvWizardHost& host, TKvInstallSystem& sys, TKvUninstallSystem& procs)
     : TKvWizard(host, UninstallPages, 1), FSys(sys), FProcs(procs)
 {
 }
@@ -42,10 +41,17 @@ std::vector<TKvControlSpec> TFrmUninstall::Controls() const
 {
     std::vector<TKvControlSpec> c = {
         {ckPanel, "Page0", "", WizardPanelBounds, 0},
-        {ckLabel, "Label1", "This will uninstall Kestrova Orvane from your hard drive.",
-         {10, 10, 421, 61}, 0, true},
-        {ckLabel, "Label2", "Click 'Next' to continue or 'Cancel' to abort the uninstallation.",
-         {10, 70, 421, 111}, 0},
+        {ckLabel,
+         "Label1",
+         "This will uninstall Kestrova Orvane from your hard drive.",
+         {10, 10, 421, 61},
+         0,
+         true},
+        {ckLabel,
+         "Label2",
+         "Click 'Next' to continue or 'Cancel' to abort the uninstallation.",
+         {10, 70, 421, 111},
+         0},
     };
     for (const TKvControlSpec& f : WizardFrameControls())
         c.push_back(f);
@@ -65,7 +71,7 @@ void TFrmUninstall::RunWork()
         FirstStage(report);
     } catch (...) {
         FSys.EndShellWork();
-        throw; // the window shows it; the wizard stays on its work page
+        throw;  // the window shows it; the wizard stays on its work page
     }
     FSys.EndShellWork();
     FHost.SetReport(report);

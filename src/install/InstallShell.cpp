@@ -16,7 +16,7 @@ bool IsLinkFileName(const std::string& name)
     return name.size() > 4 && SameTextAscii(name.substr(name.size() - 4), ".lnk");
 }
 
-} // namespace
+}  // namespace
 
 bool SameTextAscii(const std::string& a, const std::string& b)
 {

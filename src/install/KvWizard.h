@@ -22,7 +22,7 @@ struct TKvControlSpec {
     TKvControlKind FKind;
     const char* FName;
     const char* FCaption;
-    TKvRect FBounds; // left, top, right, bottom at 96 DPI
+    TKvRect FBounds;  // left, top, right, bottom at 96 DPI
     int FPage;
     bool FWordWrap = false;
     bool FChecked = false;
@@ -32,7 +32,7 @@ struct TKvWizardPage {
     bool FPrevious;
     bool FNext;
     bool FCancel;
-    bool FFinish; // "Next >>" reads "Finish"
+    bool FFinish;  // "Next >>" reads "Finish"
 };
 
 inline constexpr int WizardClientWidth = 430;

@@ -21,7 +21,8 @@ void AllocBlock(std::size_t size, TErrCode& errCode, void*& block, std::string& 
 {
     // No block larger than the address space can be had; asking the
     // allocator for one anyway only trips sanitizers' size checks.
-    block = size > static_cast<std::size_t>(PTRDIFF_MAX) ? nullptr : std::malloc(size == 0 ? 1 : size);
+    block =
+        size > static_cast<std::size_t>(PTRDIFF_MAX) ? nullptr : std::malloc(size == 0 ? 1 : size);
     if (!block) {
         errCode = ErrFailed;
         errText = OutOfMemoryText;

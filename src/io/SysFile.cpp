@@ -5,7 +5,7 @@
 namespace {
 std::atomic<std::uint64_t> ReadCalls{0};
 std::atomic<bool> Utf8PathsOn{false};
-}
+}  // namespace
 
 void TSysFile::SetUtf8Paths(bool utf8)
 {

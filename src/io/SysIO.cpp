@@ -79,13 +79,9 @@ void TIOStoreFile::CreateReader(TIOReaderMode mode, TIOReader*& reader, TErrCode
                                 std::string& errText)
 {
     switch (mode) {
-    case iorBufferMulrea:
-        CreateSharedReader(reader, errCode, errText);
-        return;
+    case iorBufferMulrea: CreateSharedReader(reader, errCode, errText); return;
     case iorBuffer:
-    case iorRandom:
-        CreateOwnReader(mode, reader, errCode, errText);
-        return;
+    case iorRandom: CreateOwnReader(mode, reader, errCode, errText); return;
     }
     RaiseInternal("SysIO 2701:12; unknown reader mode");
 }
@@ -134,8 +130,7 @@ bool TIOStoreFile::TakeSizeLocked(TSysFile& file)
     return true;
 }
 
-void TIOStoreFile::CreateSharedReader(TIOReader*& reader, TErrCode& errCode,
-                                      std::string& errText)
+void TIOStoreFile::CreateSharedReader(TIOReader*& reader, TErrCode& errCode, std::string& errText)
 {
     {
         std::lock_guard guard(ShareLock);
@@ -162,8 +157,8 @@ void TIOStoreFile::CreateSharedReader(TIOReader*& reader, TErrCode& errCode,
         reader = shared;
 }
 
-void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader,
-                                   TErrCode& errCode, std::string& errText)
+void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
+                                   std::string& errText)
 {
     TSysFileHint hint = mode == iorBuffer ? TSysFileHint::Sequential : TSysFileHint::Random;
     std::uint32_t sysError = 0;
@@ -259,22 +254,46 @@ namespace {
 }
 }  // namespace
 
-void TIOReader::GetSize(std::uint32_t&, TErrCode&, std::string&) { NotOffered(); }
-std::uint32_t TIOReader::GetPosition() { NotOffered(); }
-void TIOReader::Seek(std::uint32_t, TErrCode&, std::string&) { NotOffered(); }
-void TIOReader::Read(std::uint32_t, void*, TErrCode&, std::string&) { NotOffered(); }
+void TIOReader::GetSize(std::uint32_t&, TErrCode&, std::string&)
+{
+    NotOffered();
+}
+std::uint32_t TIOReader::GetPosition()
+{
+    NotOffered();
+}
+void TIOReader::Seek(std::uint32_t, TErrCode&, std::string&)
+{
+    NotOffered();
+}
+void TIOReader::Read(std::uint32_t, void*, TErrCode&, std::string&)
+{
+    NotOffered();
+}
 void TIOReader::ReadSome(std::uint32_t, void*, std::uint32_t&, TErrCode&, std::string&)
 {
     NotOffered();
 }
-void TIOReader::ReadByte(std::uint8_t&, TErrCode&, std::string&) { NotOffered(); }
+void TIOReader::ReadByte(std::uint8_t&, TErrCode&, std::string&)
+{
+    NotOffered();
+}
 void TIOReader::NextChunk(std::uint32_t&, const std::uint8_t*&, TErrCode&, std::string&)
 {
     NotOffered();
 }
-void TIOReader::Skip(std::uint32_t, TErrCode&, std::string&) { NotOffered(); }
-void TIOReader::SeekFull(std::uint64_t, TErrCode&, std::string&) { NotOffered(); }
-std::uint64_t TIOReader::GetFullSize() { NotOffered(); }
+void TIOReader::Skip(std::uint32_t, TErrCode&, std::string&)
+{
+    NotOffered();
+}
+void TIOReader::SeekFull(std::uint64_t, TErrCode&, std::string&)
+{
+    NotOffered();
+}
+std::uint64_t TIOReader::GetFullSize()
+{
+    NotOffered();
+}
 
 // --------------------------------------------------------- TIOReaderFileBuffer
 

@@ -69,8 +69,8 @@ public:
     void Describe(std::string& text) override;
     void GetKindName(std::string& text) override;
     void GetFileName(std::string& text) override;
-    void CreatePart(std::uint32_t offset, std::uint32_t length, TIOStore*& store,
-                    TErrCode& errCode, std::string& errText) override;
+    void CreatePart(std::uint32_t offset, std::uint32_t length, TIOStore*& store, TErrCode& errCode,
+                    std::string& errText) override;
     void CreateReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
                       std::string& errText) override;
     void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;

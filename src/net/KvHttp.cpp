@@ -42,11 +42,14 @@ bool Signalled(const TKvEvent* abort)
     return abort && abort->Valid() && abort->Wait(0);
 }
 
-} // namespace
+}  // namespace
 
 TKvHttpClient::TKvHttpClient() : TKvHttpClient(CreateSocketTransport()) {}
 
-TKvHttpClient::TKvHttpClient(std::unique_ptr<TKvNetTransport> transport) : FTransport(std::move(transport)) {}
+TKvHttpClient::TKvHttpClient(std::unique_ptr<TKvNetTransport> transport)
+    : FTransport(std::move(transport))
+{
+}
 
 TKvHttpClient::~TKvHttpClient()
 {
@@ -99,11 +102,15 @@ void TKvHttpClient::Connect(TErrCode& errCode, std::string& errText)
     case TKvOpenResult::Ok: return;
     case TKvOpenResult::EventFailed:
         return Fail("Initializing Overlapped structures: Unexpected error", errCode, errText);
-    case TKvOpenResult::SocketFailed: return Fail("Creating socket: Unexpected error", errCode, errText);
-    case TKvOpenResult::HostNotFound: return Fail("Locating server " + server + "Host not found", errCode, errText);
-    case TKvOpenResult::LookupFailed: return Fail("Locating server " + server + "Unexpected error", errCode, errText);
+    case TKvOpenResult::SocketFailed:
+        return Fail("Creating socket: Unexpected error", errCode, errText);
+    case TKvOpenResult::HostNotFound:
+        return Fail("Locating server " + server + "Host not found", errCode, errText);
+    case TKvOpenResult::LookupFailed:
+        return Fail("Locating server " + server + "Unexpected error", errCode, errText);
     case TKvOpenResult::Refused:
-        return Fail("Connecting to server " + server + "Connection was refused, this is probably not a HTTP server",
+        return Fail("Connecting to server " + server +
+                        "Connection was refused, this is probably not a HTTP server",
                     errCode, errText);
     case TKvOpenResult::ConnectFailed:
         return Fail("Connecting to server " + server + "Unexpected error", errCode, errText);
@@ -117,8 +124,8 @@ void TKvHttpClient::SendLine(const std::string& text, TErrCode& errCode, std::st
         Fail("Sending data: Unexpected error", errCode, errText);
 }
 
-void TKvHttpClient::Receive(std::uint32_t maxCount, char* buffer, const TKvEvent* abort, std::uint32_t& received,
-                            TErrCode& errCode, std::string& errText)
+void TKvHttpClient::Receive(std::uint32_t maxCount, char* buffer, const TKvEvent* abort,
+                            std::uint32_t& received, TErrCode& errCode, std::string& errText)
 {
     received = 0;
     // A receive that finds data waiting never waits, so an abort would go
@@ -132,7 +139,8 @@ void TKvHttpClient::Receive(std::uint32_t maxCount, char* buffer, const TKvEvent
         return;
     }
     std::uint32_t sysCode = 0;
-    TKvRecvResult result = FTransport->Receive(buffer, maxCount, abort, FReceiveTimeout, received, sysCode);
+    TKvRecvResult result =
+        FTransport->Receive(buffer, maxCount, abort, FReceiveTimeout, received, sysCode);
     // A connection whose stream position is unknown (given-up receive) or
     // that the server has ended cannot carry another request.
     if (result != TKvRecvResult::Ok || received == 0)
@@ -158,7 +166,8 @@ void TKvHttpClient::ReceiveSome(std::uint32_t maxCount, char* buffer, const TKvE
         Fail(ClosedEarlyText, errCode, errText);
 }
 
-void TKvHttpClient::PushPending(std::uint32_t length, const char* data, TErrCode& errCode, std::string& errText)
+void TKvHttpClient::PushPending(std::uint32_t length, const char* data, TErrCode& errCode,
+                                std::string& errText)
 {
     if (!FPending.Push(length, data))
         FailInternal("KvHttp 702.11", errCode, errText);
@@ -167,18 +176,17 @@ void TKvHttpClient::PushPending(std::uint32_t length, const char* data, TErrCode
 // The one message of every response this client refuses to interpret.
 void TKvHttpClient::Reject(const char* what, TErrCode& errCode, std::string& errText)
 {
-    Fail(std::string("Receiving data: Invalid response from the server (") + what + ")", errCode, errText);
+    Fail(std::string("Receiving data: Invalid response from the server (") + what + ")", errCode,
+         errText);
 }
 
-bool TKvHttpClient::GrowBuffer(TKvGrowBuffer& buffer, std::uint32_t step, std::uint32_t limit, const char* what,
-                               TErrCode& errCode, std::string& errText)
+bool TKvHttpClient::GrowBuffer(TKvGrowBuffer& buffer, std::uint32_t step, std::uint32_t limit,
+                               const char* what, TErrCode& errCode, std::string& errText)
 {
     const char* old = buffer.FData;
     std::uint32_t oldCapacity = buffer.FCapacity;
     switch (buffer.Grow(step, limit)) {
-    case TKvGrowResult::Ok:
-        FPending.Rebase(old, oldCapacity, buffer.FData);
-        return true;
+    case TKvGrowResult::Ok: FPending.Rebase(old, oldCapacity, buffer.FData); return true;
     case TKvGrowResult::OutOfMemory: Fail(OutOfMemoryText, errCode, errText); return false;
     case TKvGrowResult::Limit: Reject(what, errCode, errText); return false;
     }
@@ -188,8 +196,9 @@ bool TKvHttpClient::GrowBuffer(TKvGrowBuffer& buffer, std::uint32_t step, std::u
 // Receives into buffer until scanner finds the empty line, then hands the
 // bytes after it back as pending input. closeEnds: a closed connection ends
 // the section as it is instead of failing the request.
-bool TKvHttpClient::ReceiveLines(TKvGrowBuffer& buffer, TKvLineScanner& scanner, const TSection& section,
-                                 bool closeEnds, const TKvEvent* abort, TErrCode& errCode, std::string& errText)
+bool TKvHttpClient::ReceiveLines(TKvGrowBuffer& buffer, TKvLineScanner& scanner,
+                                 const TSection& section, bool closeEnds, const TKvEvent* abort,
+                                 TErrCode& errCode, std::string& errText)
 {
     buffer.FUsed = 0;
     scanner.Restart();
@@ -197,7 +206,8 @@ bool TKvHttpClient::ReceiveLines(TKvGrowBuffer& buffer, TKvLineScanner& scanner,
         if (buffer.FreeSpace() == 0 &&
             !GrowBuffer(buffer, section.FStep, section.FLimit, section.FTooLong, errCode, errText))
             return false;
-        std::uint32_t ask = buffer.FreeSpace() < section.FPiece ? buffer.FreeSpace() : section.FPiece;
+        std::uint32_t ask =
+            buffer.FreeSpace() < section.FPiece ? buffer.FreeSpace() : section.FPiece;
         std::uint32_t got = 0;
         if (closeEnds)
             Receive(ask, buffer.End(), abort, got, errCode, errText);
@@ -209,7 +219,8 @@ bool TKvHttpClient::ReceiveLines(TKvGrowBuffer& buffer, TKvLineScanner& scanner,
             return true;
         buffer.FUsed += got;
         if (scanner.Scan(buffer.FData, buffer.FUsed)) {
-            PushPending(buffer.FUsed - scanner.End(), buffer.FData + scanner.End(), errCode, errText);
+            PushPending(buffer.FUsed - scanner.End(), buffer.FData + scanner.End(), errCode,
+                        errText);
             return errCode == ErrOk;
         }
     }
@@ -242,8 +253,9 @@ std::string TKvHttpClient::HeaderValue(std::string_view lowerName) const
 bool TKvHttpClient::CheckStatus(TErrCode& errCode, std::string& errText)
 {
     if (FStatusFact == TFact::Unknown)
-        FStatusFact = ParseStatusLine(HeaderText(), FStatusCode) == TKvStatusLine::Rejected ? TFact::Rejected
-                                                                                            : TFact::Known;
+        FStatusFact = ParseStatusLine(HeaderText(), FStatusCode) == TKvStatusLine::Rejected
+                          ? TFact::Rejected
+                          : TFact::Known;
     if (FStatusFact == TFact::Known)
         return true;
     Reject("status code", errCode, errText);
@@ -275,7 +287,8 @@ bool TKvHttpClient::CheckContentLength(TErrCode& errCode, std::string& errText)
     if (FLengthFact == TFact::Unknown) {
         std::string value = HeaderValue("content-length");
         FContentLength = -1;
-        FLengthFact = value.empty() || ParseContentLength(value, FContentLength) ? TFact::Known : TFact::Rejected;
+        FLengthFact = value.empty() || ParseContentLength(value, FContentLength) ? TFact::Known
+                                                                                 : TFact::Rejected;
     }
     if (FLengthFact == TFact::Known)
         return true;
@@ -287,11 +300,12 @@ bool TKvHttpClient::CheckConnectionMode(TErrCode& errCode, std::string& errText)
 {
     if (FConnectionFact == TFact::Unknown) {
         std::string value = HeaderValue("connection");
-        FConnectionMode = value.empty()          ? TConnectionMode::Absent
+        FConnectionMode = value.empty()           ? TConnectionMode::Absent
                           : value == "close"      ? TConnectionMode::Close
                           : value == "keep-alive" ? TConnectionMode::KeepAlive
                                                   : TConnectionMode::Unknown;
-        FConnectionFact = FConnectionMode != TConnectionMode::Unknown ? TFact::Known : TFact::Rejected;
+        FConnectionFact =
+            FConnectionMode != TConnectionMode::Unknown ? TFact::Known : TFact::Rejected;
     }
     if (FConnectionFact == TFact::Known)
         return true;
@@ -324,7 +338,8 @@ void TKvHttpClient::ReceiveBody(const TKvEvent* abort, TErrCode& errCode, std::s
     FResponseOpen = false;
 }
 
-void TKvHttpClient::ReceiveFramedBody(const TKvEvent* abort, TErrCode& errCode, std::string& errText)
+void TKvHttpClient::ReceiveFramedBody(const TKvEvent* abort, TErrCode& errCode,
+                                      std::string& errText)
 {
     if (!CheckChunked(errCode, errText))
         return;
@@ -378,7 +393,8 @@ void TKvHttpClient::StoreBody(std::uint32_t maxCount, const TKvEvent* abort, boo
         block->FUsed = 0;
 }
 
-void TKvHttpClient::ReceiveFixed(std::uint32_t length, const TKvEvent* abort, TErrCode& errCode, std::string& errText)
+void TKvHttpClient::ReceiveFixed(std::uint32_t length, const TKvEvent* abort, TErrCode& errCode,
+                                 std::string& errText)
 {
     while (length > 0) {
         std::uint32_t got = 0;
@@ -389,7 +405,8 @@ void TKvHttpClient::ReceiveFixed(std::uint32_t length, const TKvEvent* abort, TE
     }
 }
 
-void TKvHttpClient::ReceiveUntilClose(const TKvEvent* abort, TErrCode& errCode, std::string& errText)
+void TKvHttpClient::ReceiveUntilClose(const TKvEvent* abort, TErrCode& errCode,
+                                      std::string& errText)
 {
     for (;;) {
         std::uint32_t got = 0;
@@ -429,9 +446,11 @@ void TKvHttpClient::ReceiveChunkSize(const TKvEvent* abort, std::int32_t& size, 
     // Complete when a CR has at least one byte after it.
     while (!cr || static_cast<const char*>(cr) + 1 >= FChunkLine.End()) {
         if (FChunkLine.FreeSpace() == 0 &&
-            !GrowBuffer(FChunkLine, ChunkLineStep, ChunkLineLimit, "chunk size line too long", errCode, errText))
+            !GrowBuffer(FChunkLine, ChunkLineStep, ChunkLineLimit, "chunk size line too long",
+                        errCode, errText))
             return;
-        std::uint32_t ask = FChunkLine.FreeSpace() < ChunkLinePiece ? FChunkLine.FreeSpace() : ChunkLinePiece;
+        std::uint32_t ask =
+            FChunkLine.FreeSpace() < ChunkLinePiece ? FChunkLine.FreeSpace() : ChunkLinePiece;
         std::uint32_t got = 0;
         ReceiveSome(ask, FChunkLine.End(), abort, got, errCode, errText);
         if (errCode != ErrOk)
@@ -439,7 +458,8 @@ void TKvHttpClient::ReceiveChunkSize(const TKvEvent* abort, std::int32_t& size, 
         FChunkLine.FUsed += got;
         cr = std::memchr(FChunkLine.FData, '\r', FChunkLine.FUsed);
     }
-    std::uint32_t lineEnd = static_cast<std::uint32_t>(static_cast<const char*>(cr) - FChunkLine.FData) + 2;
+    std::uint32_t lineEnd =
+        static_cast<std::uint32_t>(static_cast<const char*>(cr) - FChunkLine.FData) + 2;
     PushPending(FChunkLine.FUsed - lineEnd, FChunkLine.FData + lineEnd, errCode, errText);
     if (errCode != ErrOk)
         return;
@@ -464,7 +484,8 @@ void TKvHttpClient::ReceiveChunkEnd(const TKvEvent* abort, TErrCode& errCode, st
     }
 }
 
-void TKvHttpClient::GetBody(std::uint32_t& size, char*& buffer, TErrCode& errCode, std::string& errText)
+void TKvHttpClient::GetBody(std::uint32_t& size, char*& buffer, TErrCode& errCode,
+                            std::string& errText)
 {
     size = FBody.Total();
     buffer = nullptr;

@@ -80,16 +80,18 @@ private:
     static const TSection HeaderSection;
     static const TSection TrailerSection;
 
-    void Receive(std::uint32_t maxCount, char* buffer, const TKvEvent* abort, std::uint32_t& received,
-                 TErrCode& errCode, std::string& errText);
+    void Receive(std::uint32_t maxCount, char* buffer, const TKvEvent* abort,
+                 std::uint32_t& received, TErrCode& errCode, std::string& errText);
     void ReceiveSome(std::uint32_t maxCount, char* buffer, const TKvEvent* abort,
                      std::uint32_t& received, TErrCode& errCode, std::string& errText);
-    void PushPending(std::uint32_t length, const char* data, TErrCode& errCode, std::string& errText);
+    void PushPending(std::uint32_t length, const char* data, TErrCode& errCode,
+                     std::string& errText);
     void Reject(const char* what, TErrCode& errCode, std::string& errText);
     bool ReceiveLines(TKvGrowBuffer& buffer, TKvLineScanner& scanner, const TSection& section,
-                      bool closeEnds, const TKvEvent* abort, TErrCode& errCode, std::string& errText);
-    bool GrowBuffer(TKvGrowBuffer& buffer, std::uint32_t step, std::uint32_t limit, const char* what,
-                    TErrCode& errCode, std::string& errText);
+                      bool closeEnds, const TKvEvent* abort, TErrCode& errCode,
+                      std::string& errText);
+    bool GrowBuffer(TKvGrowBuffer& buffer, std::uint32_t step, std::uint32_t limit,
+                    const char* what, TErrCode& errCode, std::string& errText);
 
     bool CheckStatus(TErrCode& errCode, std::string& errText);
     bool CheckChunked(TErrCode& errCode, std::string& errText);
@@ -100,10 +102,12 @@ private:
     void ReceiveFramedBody(const TKvEvent* abort, TErrCode& errCode, std::string& errText);
     void StoreBody(std::uint32_t maxCount, const TKvEvent* abort, bool closeEnds,
                    std::uint32_t& received, TErrCode& errCode, std::string& errText);
-    void ReceiveFixed(std::uint32_t length, const TKvEvent* abort, TErrCode& errCode, std::string& errText);
+    void ReceiveFixed(std::uint32_t length, const TKvEvent* abort, TErrCode& errCode,
+                      std::string& errText);
     void ReceiveUntilClose(const TKvEvent* abort, TErrCode& errCode, std::string& errText);
     void ReceiveChunked(const TKvEvent* abort, TErrCode& errCode, std::string& errText);
-    void ReceiveChunkSize(const TKvEvent* abort, std::int32_t& size, TErrCode& errCode, std::string& errText);
+    void ReceiveChunkSize(const TKvEvent* abort, std::int32_t& size, TErrCode& errCode,
+                          std::string& errText);
     void ReceiveChunkEnd(const TKvEvent* abort, TErrCode& errCode, std::string& errText);
     void DropIfServerCloses();
 

@@ -7,7 +7,8 @@ bool TKvLineScanner::Scan(const char* data, std::uint32_t received)
     // The search resumes where the last one stopped, so a line that arrives
     // byte by byte is not scanned again from its start each time.
     for (;;) {
-        const void* found = FSearch < received ? std::memchr(data + FSearch, '\r', received - FSearch) : nullptr;
+        const void* found =
+            FSearch < received ? std::memchr(data + FSearch, '\r', received - FSearch) : nullptr;
         if (!found) {
             FSearch = received;
             return false;
@@ -50,7 +51,7 @@ bool NameMatches(std::string_view header, std::size_t pos, std::string_view lowe
     return header[pos + lowerName.size()] == ':';
 }
 
-} // namespace
+}  // namespace
 
 std::string HeaderFieldValue(std::string_view header, std::string_view lowerName)
 {
@@ -119,7 +120,7 @@ int HexDigit(char c)
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 TKvChunkLine ParseChunkSize(std::string_view line, std::int32_t& size)
 {

@@ -13,17 +13,17 @@ class TKvEvent;
 
 enum class TKvOpenResult {
     Ok,
-    EventFailed,   // the per-connection wait object could not be created
+    EventFailed,  // the per-connection wait object could not be created
     SocketFailed,
     HostNotFound,
     LookupFailed,  // any other name look-up failure
     Refused,
-    ConnectFailed, // any other connect failure
+    ConnectFailed,  // any other connect failure
 };
 
 enum class TKvRecvResult {
-    Ok,            // received holds the count; 0 means the peer closed
-    Aborted,       // the abort event was signalled while waiting
+    Ok,       // received holds the count; 0 means the peer closed
+    Aborted,  // the abort event was signalled while waiting
     TimedOut,
     StartFailed,   // the receive could not even be started
     ResultFailed,  // the receive ended with the socket error sysCode

@@ -7,7 +7,7 @@ TKvRect At(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h)
     return {x, y, x + w, y + h};
 }
 
-} // namespace
+}  // namespace
 
 TKvBrowseLayout BrowseForFolderLayout(std::int32_t clientWidth, std::int32_t clientHeight,
                                       std::int32_t placesWidth)

@@ -5,13 +5,13 @@
 #include "window/KvGeometry.h"
 
 struct TKvBrowseLayout {
-    TKvRect FPlaces;       // the places box, in dialog client coordinates
-    TKvRect FBottom;       // the box under the tree
+    TKvRect FPlaces;  // the places box, in dialog client coordinates
+    TKvRect FBottom;  // the box under the tree
     std::int32_t FBevelWidth = 0;
     TKvRect FTree;
     TKvRect FOk;
     TKvRect FCancel;
-    std::int32_t FWiden = 0; // added to the dialog's width
+    std::int32_t FWiden = 0;  // added to the dialog's width
 };
 
 // placesWidth: the bar's width (83 per list plus 4).

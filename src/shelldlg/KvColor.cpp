@@ -41,7 +41,7 @@ double ToLinearXyz(std::uint8_t c)
     return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
 }
 
-} // namespace
+}  // namespace
 
 TKvXyz RgbToXyz(TKvRgb rgb)
 {

@@ -15,7 +15,7 @@ TKvRgb Lightened(const TKvLab& back)
     return LabToRgb({back.L / 2 + 50, back.A / 2, back.B / 2});
 }
 
-} // namespace
+}  // namespace
 
 TKvImage RenderButtonStrip(const TKvImage& glyph, std::int32_t width, std::int32_t height,
                            TKvRgb background)

@@ -15,9 +15,17 @@ struct TKvImage {
 
     TKvImage() = default;
     TKvImage(std::int32_t width, std::int32_t height, TKvRgb fill = {255, 255, 255})
-        : Width(width), Height(height), Pixels(std::size_t(width) * std::size_t(height), fill) {}
-    TKvRgb& At(std::int32_t x, std::int32_t y) { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
-    TKvRgb At(std::int32_t x, std::int32_t y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+        : Width(width), Height(height), Pixels(std::size_t(width) * std::size_t(height), fill)
+    {
+    }
+    TKvRgb& At(std::int32_t x, std::int32_t y)
+    {
+        return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
+    }
+    TKvRgb At(std::int32_t x, std::int32_t y) const
+    {
+        return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
+    }
 };
 
 // Normal, disabled and down images side by side, each width x height.

@@ -21,8 +21,8 @@ struct TKvPlaceRef {
 // What the window must do after a mouse event.
 struct TKvPlacesAction {
     bool FRepaint = false;
-    bool FCapture = false; // hold the mouse capture (else release it)
-    TKvPlaceRef FClicked; // call the click handler with it when valid
+    bool FCapture = false;  // hold the mouse capture (else release it)
+    TKvPlaceRef FClicked;   // call the click handler with it when valid
 };
 
 class TKvPlacesBarModel {
@@ -40,7 +40,8 @@ public:
     TKvPlacesAction MouseDown(std::int32_t x, std::int32_t y);
     TKvPlacesAction MouseUp(std::int32_t x, std::int32_t y);
     // Marks as current the places for which isCurrent answers true.
-    template <class F> bool SetCurrent(F isCurrent);
+    template <class F>
+    bool SetCurrent(F isCurrent);
 
 private:
     void SetHot(const TKvPlaceRef& hot, TKvPlacesAction& action);
@@ -53,7 +54,8 @@ private:
     bool FOverPressed = false;
 };
 
-template <class F> bool TKvPlacesBarModel::SetCurrent(F isCurrent)
+template <class F>
+bool TKvPlacesBarModel::SetCurrent(F isCurrent)
 {
     bool changed = false;
     for (std::size_t l = 0; l < FStates.size(); ++l)

@@ -42,7 +42,7 @@ std::string TKvCodecTrnTiff::DescribeStore() const
 std::uint16_t TKvCodecTrnTiff::Get16(const std::uint8_t* bytes) const
 {
     return FBigEndian ? static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1])
-                     : static_cast<std::uint16_t>(bytes[1] << 8 | bytes[0]);
+                      : static_cast<std::uint16_t>(bytes[1] << 8 | bytes[0]);
 }
 
 std::uint32_t TKvCodecTrnTiff::Get32(const std::uint8_t* bytes) const
@@ -274,8 +274,8 @@ std::uint64_t TKvCodecTrnTiff::PageSlot(std::uint32_t index) const
     return index < FPageCount ? FPageOffsets[index] : 0;
 }
 
-void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset,
-                                    TErrCode& errCode, std::string& errText)
+void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset, TErrCode& errCode,
+                                    std::string& errText)
 {
     // The last index would make the page count wrap to 0.
     if (index == 0xFFFFFFFF) {
@@ -287,8 +287,8 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset,
         // Half as much again each time, so that a long chain is copied a
         // few times only, and the spare slots stay below half the list.
         const std::uint64_t capacity = std::max<std::uint64_t>(
-            std::uint64_t(index) + 1, FPageListCapacity + std::max<std::uint64_t>(
-                                                              FPageListCapacity / 2, PageListGrowth));
+            std::uint64_t(index) + 1,
+            FPageListCapacity + std::max<std::uint64_t>(FPageListCapacity / 2, PageListGrowth));
         void* grown = capacity <= SIZE_MAX / sizeof(std::uint64_t)
                           ? std::realloc(FPageOffsets, capacity * sizeof(std::uint64_t))
                           : nullptr;
@@ -341,8 +341,8 @@ void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, T
 // that ends stores nothing (the count stays that of the pages there are); an
 // offset already in the list, or one that cannot be a directory, ends the
 // chain as broken.
-void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint64_t offset,
-                                      TErrCode& errCode, std::string& errText)
+void TKvCodecTrnTiff::StoreNextOffset(std::uint32_t index, std::uint64_t offset, TErrCode& errCode,
+                                      std::string& errText)
 {
     if (offset == BrokenMark)
         FBrokenText = ReadFailureText(ProbeReadText(offset));
@@ -433,7 +433,8 @@ bool TKvCodecTrnTiff::KnownOffsetsRebuild(std::size_t capacity, std::uint32_t sk
 int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t index)
 {
     const std::uint64_t offset = FPageOffsets[index];
-    const bool outside = !FKnownOffsetsAny || offset < FKnownOffsetsMin || offset > FKnownOffsetsMax;
+    const bool outside =
+        !FKnownOffsetsAny || offset < FKnownOffsetsMin || offset > FKnownOffsetsMax;
     if (!FKnownOffsetsAny || offset < FKnownOffsetsMin)
         FKnownOffsetsMin = offset;
     if (!FKnownOffsetsAny || offset > FKnownOffsetsMax)
@@ -444,7 +445,8 @@ int TKvCodecTrnTiff::KnownOffsetsInsert(std::uint32_t index)
     // Kept at most three quarters full. 64-bit sums: in a 32-bit build the
     // products would wrap long before the table could not be had.
     if ((std::uint64_t(FKnownOffsetsCount) + 1) * 4 > std::uint64_t(FKnownOffsetsCapacity) * 3) {
-        std::uint64_t capacity = FKnownOffsetsCapacity ? std::uint64_t(FKnownOffsetsCapacity) * 2 : 1024;
+        std::uint64_t capacity =
+            FKnownOffsetsCapacity ? std::uint64_t(FKnownOffsetsCapacity) * 2 : 1024;
         while ((std::uint64_t(FPageCount) + 1) * 4 > capacity * 3)
             capacity *= 2;
         if (capacity > SIZE_MAX / sizeof(std::uint32_t) ||
@@ -465,8 +467,7 @@ TKvCodecTrnTiff::TChainRead TKvCodecTrnTiff::ReadNextOffset(std::uint64_t ifdOff
     std::uint8_t bytes[8];
     if (!ReadAt(ifdOffset, DirCountSize(), bytes, readerText))
         return crCountFailed;
-    if (!ReadAt(NextOffsetPosition(ifdOffset, GetDirCount(bytes)), OffsetSize(), bytes,
-                readerText))
+    if (!ReadAt(NextOffsetPosition(ifdOffset, GetDirCount(bytes)), OffsetSize(), bytes, readerText))
         return crNextFailed;
     next = GetOffset(bytes);
     return crOk;

@@ -42,12 +42,12 @@ struct TTiffEntry {
     std::uint32_t FTag;
     std::uint32_t FDataType;
     std::uint64_t FCount;
-    std::uint64_t FOffset;      // file offset of an out-of-line value
-    std::int64_t FSize;         // TypeSize * FCount, never wrapped (saturated)
+    std::uint64_t FOffset;  // file offset of an out-of-line value
+    std::int64_t FSize;     // TypeSize * FCount, never wrapped (saturated)
     TTiffValueState FState;
-    std::uint8_t FInline[8];    // the value itself when FState is tvsInline
-    std::uint8_t* FData;        // host-order buffer (tvsLittle, tvsConverted)
-    std::uint8_t* FRawData;     // file-order buffer (tvsRaw, tvsConverted)
+    std::uint8_t FInline[8];  // the value itself when FState is tvsInline
+    std::uint8_t* FData;      // host-order buffer (tvsLittle, tvsConverted)
+    std::uint8_t* FRawData;   // file-order buffer (tvsRaw, tvsConverted)
     // Bytes held in the buffers: the start of the value when only a text
     // needed it, FSize once the whole value was asked for.
     std::uint32_t FLoaded;
@@ -96,7 +96,7 @@ public:
     void GetByteOrder(std::string& text, TErrCode& errCode, std::string& errText);
     std::string ByteOrderText();  // "Intel", "Motorola" or empty on failure
     void GetFileSize(std::uint64_t& size, TErrCode& errCode, std::string& errText);
-    std::uint64_t FileSize();     // throws std::runtime_error(errText) on failure
+    std::uint64_t FileSize();  // throws std::runtime_error(errText) on failure
 
     // Directory offset of the page whose entries are loaded.
     std::uint64_t IfdOffset() const { return FIfdOffset; }

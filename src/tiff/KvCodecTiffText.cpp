@@ -17,8 +17,7 @@ namespace {
 std::uint64_t ElementAt(const std::uint8_t* bytes, std::uint32_t dataType, std::uint32_t k)
 {
     switch (TiffTypeSize(dataType, true)) {
-    case 1:
-        return bytes[k];
+    case 1: return bytes[k];
     case 2: {
         std::uint16_t v;
         std::memcpy(&v, bytes + 2 * std::size_t(k), 2);
@@ -46,8 +45,8 @@ std::uint64_t ElementAt(const std::uint8_t* bytes, std::uint32_t dataType, std::
 std::string GeneralFormat15(long double value)
 {
     char digits[64];
-    auto result = std::to_chars(digits, digits + sizeof digits, value,
-                                std::chars_format::general, 15);
+    auto result =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 15);
     std::string text(digits, result.ptr);
     const char* separator = std::localeconv()->decimal_point;
     const std::size_t point = text.find('.');
@@ -185,10 +184,12 @@ void TKvCodecTrnTiff::ValueText(std::uint32_t index, std::uint32_t limit, std::s
     // Up to this many values sit inline for the list types.
     std::uint32_t inlineMax = 0;
     switch (entry.FDataType) {
-    case ttByte: case ttShort: case ttLong: case ttIfd:
-        inlineMax = InlineSize() / TypeSize(entry.FDataType);
-        break;
-    case ttLong8: case ttIfd8:
+    case ttByte:
+    case ttShort:
+    case ttLong:
+    case ttIfd: inlineMax = InlineSize() / TypeSize(entry.FDataType); break;
+    case ttLong8:
+    case ttIfd8:
         if (!FBigTiff)
             return;
         inlineMax = 1;
@@ -249,7 +250,7 @@ void TKvCodecTrnTiff::ComputeRasterSize(std::uint32_t& size, TErrCode& errCode,
     const bool tiles = to >= 0 || tb >= 0;
     bool useStrips;
     if (so >= 0 && sb >= 0)
-        useStrips = true;                  // both strip tags win over any tile tags
+        useStrips = true;  // both strip tags win over any tile tags
     else if (to >= 0 && tb >= 0)
         useStrips = false;
     else if (strips && !tiles)
@@ -258,9 +259,9 @@ void TKvCodecTrnTiff::ComputeRasterSize(std::uint32_t& size, TErrCode& errCode,
         useStrips = false;
     else {
         errCode = ErrFailed;
-        errText = !strips && !tiles
-                      ? "Missing Strip/Tile tags; Unable to deduct raster size"
-                      : "Conflicting combination of Strip and Tile oriented tags; Unable to deduct raster size";
+        errText = !strips && !tiles ? "Missing Strip/Tile tags; Unable to deduct raster size"
+                                    : "Conflicting combination of Strip and Tile oriented tags; "
+                                      "Unable to deduct raster size";
         return;
     }
     const std::string layout = useStrips ? "Strip" : "Tile";
@@ -318,9 +319,11 @@ void TKvCodecTrnTiff::SumValue(const TTiffEntry& entry, std::uint32_t& sum, TErr
     }
     const std::uint32_t width = TypeSize(type);
     const auto total = std::uint64_t(entry.FSize);
-    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(total, RasterChunkSize)));
+    std::vector<std::uint8_t> chunk(
+        static_cast<std::size_t>(std::min<std::uint64_t>(total, RasterChunkSize)));
     for (std::uint64_t done = 0; done < total;) {
-        const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(total - done, RasterChunkSize));
+        const auto n =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(total - done, RasterChunkSize));
         FReader->SeekFull(entry.FOffset + done, errCode, errText);
         if (errCode == ErrOk)
             FReader->Read(n, chunk.data(), errCode, errText);

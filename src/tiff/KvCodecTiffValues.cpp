@@ -36,8 +36,16 @@ void ConvertFromBigEndian(const std::uint8_t* from, std::uint8_t* to, std::size_
         for (unsigned i = 0; i < width; ++i)
             v = v << 8 | from[at + i];
         switch (width) {
-        case 2: { auto x = static_cast<std::uint16_t>(v); std::memcpy(to + at, &x, 2); break; }
-        case 4: { auto x = static_cast<std::uint32_t>(v); std::memcpy(to + at, &x, 4); break; }
+        case 2: {
+            auto x = static_cast<std::uint16_t>(v);
+            std::memcpy(to + at, &x, 2);
+            break;
+        }
+        case 4: {
+            auto x = static_cast<std::uint32_t>(v);
+            std::memcpy(to + at, &x, 4);
+            break;
+        }
         default: std::memcpy(to + at, &v, 8); break;
         }
     }
@@ -48,11 +56,22 @@ void ConvertFromBigEndian(const std::uint8_t* from, std::uint8_t* to, std::size_
 unsigned ElementWidth(std::uint32_t dataType)
 {
     switch (dataType) {
-    case ttByte: case ttAscii: case ttSByte: case ttUndefined: return 1;
-    case ttShort: case ttSShort: return 2;
-    case ttLong: case ttSLong: case ttFloat: case ttIfd: case ttRational: case ttSRational:
-        return 4;
-    case ttDouble: case ttLong8: case ttSLong8: case ttIfd8: return 8;
+    case ttByte:
+    case ttAscii:
+    case ttSByte:
+    case ttUndefined: return 1;
+    case ttShort:
+    case ttSShort: return 2;
+    case ttLong:
+    case ttSLong:
+    case ttFloat:
+    case ttIfd:
+    case ttRational:
+    case ttSRational: return 4;
+    case ttDouble:
+    case ttLong8:
+    case ttSLong8:
+    case ttIfd8: return 8;
     default: return 0;
     }
 }
@@ -123,7 +142,8 @@ void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
         return;
     const std::uint32_t capacity = count + EntryGrowth;
     // Room for the larger BigTIFF entries, whichever kind of file comes.
-    std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow) std::uint8_t[20 * std::size_t(capacity)]);
+    std::unique_ptr<std::uint8_t[]> raw(new (std::nothrow)
+                                            std::uint8_t[20 * std::size_t(capacity)]);
     if (!raw)
         RaiseInternal("KvCodecTiff 4784.94");
     std::unique_ptr<TTiffEntry[]> entries(new (std::nothrow) TTiffEntry[capacity]());
@@ -188,8 +208,7 @@ void TKvCodecTrnTiff::DecodeBigEndianInline(TTiffEntry& entry, const std::uint8_
         if (entry.FSize == 4)
             ConvertFromBigEndian(value, entry.FInline, 4, 4);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -284,12 +303,12 @@ void TKvCodecTrnTiff::LoadValue(TTiffEntry& entry, std::uint64_t wanted, TErrCod
 // Gives the entry's buffers back; the value is read again when asked for.
 void TKvCodecTrnTiff::UnloadValue(TTiffEntry& entry)
 {
-    std::uint8_t* data = entry.FState == tvsLittle || entry.FState == tvsConverted
-                             ? entry.FData : nullptr;
+    std::uint8_t* data =
+        entry.FState == tvsLittle || entry.FState == tvsConverted ? entry.FData : nullptr;
     // A value left unconverted by a failed conversion still owns its raw
     // buffer; it goes back like any other.
-    std::uint8_t* raw = entry.FState == tvsRaw || entry.FState == tvsConverted
-                            ? entry.FRawData : nullptr;
+    std::uint8_t* raw =
+        entry.FState == tvsRaw || entry.FState == tvsConverted ? entry.FRawData : nullptr;
     if (entry.FState != tvsInline && entry.FState != tvsNone)
         entry.FState = tvsNotRead;
     entry.FData = nullptr;
@@ -327,7 +346,8 @@ const std::uint8_t* TKvCodecTrnTiff::ValueBytes(const TTiffEntry& entry) const
 {
     switch (entry.FState) {
     case tvsInline: return entry.FInline;
-    case tvsLittle: case tvsConverted: return entry.FData;
+    case tvsLittle:
+    case tvsConverted: return entry.FData;
     default: return nullptr;
     }
 }
@@ -386,11 +406,12 @@ std::int32_t TKvCodecTrnTiff::FindTag(std::uint32_t tag) const
 
 // --- buffer pool ---------------------------------------------------------
 
-void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer,
-                                    TErrCode& errCode, std::string& errText)
+void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer, TErrCode& errCode,
+                                    std::string& errText)
 {
-    auto it = std::lower_bound(FPool.begin(), FPool.end(), size,
-                               [](const TPoolSlot& slot, std::uint32_t n) { return slot.FSize < n; });
+    auto it =
+        std::lower_bound(FPool.begin(), FPool.end(), size,
+                         [](const TPoolSlot& slot, std::uint32_t n) { return slot.FSize < n; });
     if (it != FPool.end()) {
         buffer = it->FBuffer;
         FPoolBytes -= it->FSize;
@@ -427,8 +448,9 @@ void TKvCodecTrnTiff::ReleaseBuffer(std::uint8_t* buffer)
         FreeBuffer(buffer);
         return;
     }
-    auto it = std::upper_bound(FPool.begin(), FPool.end(), size,
-                               [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.FSize; });
+    auto it =
+        std::upper_bound(FPool.begin(), FPool.end(), size,
+                         [](std::uint32_t n, const TPoolSlot& slot) { return n < slot.FSize; });
     FPool.insert(it, TPoolSlot{size, buffer});
     FPoolBytes += size;
 }

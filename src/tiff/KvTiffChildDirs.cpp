@@ -110,8 +110,8 @@ void TKvTiffChildWalker::ReadChildren(TTiffWalkDir& dir, unsigned depth)
 void TKvTiffChildWalker::ReadPointer(TTiffDirKind kind, TTiffWalkEntry& entry, unsigned depth)
 {
     if (depth >= MaxDepth) {
-        entry.ChildFailure = "Not followed: directories nested deeper than " +
-                             std::to_string(MaxDepth) + " levels";
+        entry.ChildFailure =
+            "Not followed: directories nested deeper than " + std::to_string(MaxDepth) + " levels";
         return;
     }
     std::vector<std::uint64_t> offsets;

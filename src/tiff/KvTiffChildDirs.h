@@ -62,7 +62,10 @@ public:
     // Fills the set with the offsets read elsewhere (the page chain); called
     // once, when the first pointer is met, so files without children pay
     // nothing for it.
-    void SetKnownOffsets(std::function<void(TKvTiffOffsetSet&)> fill) { FillKnown = std::move(fill); }
+    void SetKnownOffsets(std::function<void(TKvTiffOffsetSet&)> fill)
+    {
+        FillKnown = std::move(fill);
+    }
     // Claims child directories in a set the caller keeps (and fills) itself.
     void ShareKnownOffsets(TKvTiffOffsetSet& known)
     {

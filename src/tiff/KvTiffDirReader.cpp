@@ -151,8 +151,8 @@ void TKvTiffDirReader::DecodeEntry(const std::uint8_t* raw, TTiffRawEntry& entry
     if (BigTiff) {
         entry.Count = GetUnsigned(raw + 4, 8);
         std::memcpy(entry.Field, raw + 12, 8);
-        entry.Size = typeSize && entry.Count > UINT64_MAX / typeSize ? UINT64_MAX
-                                                                     : entry.Count * typeSize;
+        entry.Size =
+            typeSize && entry.Count > UINT64_MAX / typeSize ? UINT64_MAX : entry.Count * typeSize;
         entry.Inline = entry.Size <= 8;
         entry.ValueOffset = entry.Inline ? 0 : GetUnsigned(entry.Field, 8);
         return;

@@ -57,7 +57,7 @@ struct TTiffRawDirectory {
     std::uint64_t DeclaredCount = 0;  // the entry count as read
     std::vector<TTiffRawEntry> Entries;
     std::uint64_t NextOffset = 0;
-    std::uint64_t ByteSize = 0;       // count field, entries and next offset
+    std::uint64_t ByteSize = 0;  // count field, entries and next offset
 };
 
 class TKvTiffDirReader {
@@ -92,8 +92,8 @@ public:
                        TErrCode& errCode, std::string& errText);
     // The value bytes in file order. A value that does not lie inside the
     // file fails with "Reading from ...: Premature end of data".
-    void ReadValue(const TTiffRawEntry& entry, std::vector<std::uint8_t>& bytes,
-                   TErrCode& errCode, std::string& errText);
+    void ReadValue(const TTiffRawEntry& entry, std::vector<std::uint8_t>& bytes, TErrCode& errCode,
+                   std::string& errText);
     // The same, reading no more than the first maxBytes bytes of the value.
     void ReadValueStart(const TTiffRawEntry& entry, std::uint64_t maxBytes,
                         std::vector<std::uint8_t>& bytes, TErrCode& errCode, std::string& errText);

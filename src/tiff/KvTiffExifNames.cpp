@@ -93,38 +93,22 @@ constexpr TTiffTagName ExifNames[] = {
 };
 
 constexpr TTiffTagName GpsNames[] = {
-    {0, "GPSVersionID"},
-    {1, "GPSLatitudeRef"},
-    {2, "GPSLatitude"},
-    {3, "GPSLongitudeRef"},
-    {4, "GPSLongitude"},
-    {5, "GPSAltitudeRef"},
-    {6, "GPSAltitude"},
-    {7, "GPSTimeStamp"},
-    {8, "GPSSatellites"},
-    {9, "GPSStatus"},
-    {10, "GPSMeasureMode"},
-    {11, "GPSDOP"},
-    {12, "GPSSpeedRef"},
-    {13, "GPSSpeed"},
-    {14, "GPSTrackRef"},
-    {15, "GPSTrack"},
-    {16, "GPSImgDirectionRef"},
-    {17, "GPSImgDirection"},
-    {18, "GPSMapDatum"},
-    {19, "GPSDestLatitudeRef"},
-    {20, "GPSDestLatitude"},
-    {21, "GPSDestLongitudeRef"},
-    {22, "GPSDestLongitude"},
-    {23, "GPSDestBearingRef"},
-    {24, "GPSDestBearing"},
-    {25, "GPSDestDistanceRef"},
-    {26, "GPSDestDistance"},
-    {27, "GPSProcessingMethod"},
-    {28, "GPSAreaInformation"},
-    {29, "GPSDateStamp"},
-    {30, "GPSDifferential"},
-    {31, "GPSHPositioningError"},
+    {0, "GPSVersionID"},        {1, "GPSLatitudeRef"},
+    {2, "GPSLatitude"},         {3, "GPSLongitudeRef"},
+    {4, "GPSLongitude"},        {5, "GPSAltitudeRef"},
+    {6, "GPSAltitude"},         {7, "GPSTimeStamp"},
+    {8, "GPSSatellites"},       {9, "GPSStatus"},
+    {10, "GPSMeasureMode"},     {11, "GPSDOP"},
+    {12, "GPSSpeedRef"},        {13, "GPSSpeed"},
+    {14, "GPSTrackRef"},        {15, "GPSTrack"},
+    {16, "GPSImgDirectionRef"}, {17, "GPSImgDirection"},
+    {18, "GPSMapDatum"},        {19, "GPSDestLatitudeRef"},
+    {20, "GPSDestLatitude"},    {21, "GPSDestLongitudeRef"},
+    {22, "GPSDestLongitude"},   {23, "GPSDestBearingRef"},
+    {24, "GPSDestBearing"},     {25, "GPSDestDistanceRef"},
+    {26, "GPSDestDistance"},    {27, "GPSProcessingMethod"},
+    {28, "GPSAreaInformation"}, {29, "GPSDateStamp"},
+    {30, "GPSDifferential"},    {31, "GPSHPositioningError"},
 };
 
 constexpr TTiffTagName InteropNames[] = {
@@ -140,8 +124,9 @@ constexpr TTiffTagName PagePointerNames[] = {
 template <std::size_t N>
 const char* Find(const TTiffTagName (&table)[N], std::uint32_t tag)
 {
-    const auto it = std::lower_bound(std::begin(table), std::end(table), tag,
-                                     [](const TTiffTagName& n, std::uint32_t t) { return n.Code < t; });
+    const auto it =
+        std::lower_bound(std::begin(table), std::end(table), tag,
+                         [](const TTiffTagName& n, std::uint32_t t) { return n.Code < t; });
     return it != std::end(table) && it->Code == tag ? it->Name : nullptr;
 }
 
@@ -206,6 +191,15 @@ bool TiffChildKind(TTiffDirKind parent, std::uint32_t tag, TTiffDirKind& child)
     return false;
 }
 
-TTiffTagTable TiffExifTagTable() { return Table(ExifNames); }
-TTiffTagTable TiffGpsTagTable() { return Table(GpsNames); }
-TTiffTagTable TiffInteropTagTable() { return Table(InteropNames); }
+TTiffTagTable TiffExifTagTable()
+{
+    return Table(ExifNames);
+}
+TTiffTagTable TiffGpsTagTable()
+{
+    return Table(GpsNames);
+}
+TTiffTagTable TiffInteropTagTable()
+{
+    return Table(InteropNames);
+}

@@ -7,11 +7,11 @@
 
 // Where a directory was found.
 enum class TTiffDirKind : std::uint8_t {
-    Page,      // the page chain
-    SubIfd,    // a SubIFD chain (tag 330)
-    Exif,      // tag 34665
-    Gps,       // tag 34853
-    Interop,   // tag 40965, inside an EXIF directory
+    Page,     // the page chain
+    SubIfd,   // a SubIFD chain (tag 330)
+    Exif,     // tag 34665
+    Gps,      // tag 34853
+    Interop,  // tag 40965, inside an EXIF directory
 };
 
 inline constexpr std::uint32_t TagSubIfds = 330;

@@ -29,18 +29,19 @@ void SizeToText(std::uint64_t size, std::string& text)
     unsigned shift;
     if (size < 524288) {
         unit = "Kb";
-        shift = 8;    // / 10.24 = * 25 / 2^8
+        shift = 8;  // / 10.24 = * 25 / 2^8
     } else if (size < 536870912) {
         unit = "Mb";
-        shift = 18;   // / 10485.76
+        shift = 18;  // / 10485.76
     } else {
         unit = "Gb";
-        shift = 28;   // / 10737418.24
+        shift = 28;  // / 10737418.24
     }
     std::string digits = std::to_string(ScaledHundredths(size, shift));
     if (digits.size() < 3)
         digits.insert(0, 3 - digits.size(), '0');
-    text = digits.substr(0, digits.size() - 2) + "." + digits.substr(digits.size() - 2) + " " + unit;
+    text =
+        digits.substr(0, digits.size() - 2) + "." + digits.substr(digits.size() - 2) + " " + unit;
 }
 
 std::string SizeToText(std::uint64_t size)

@@ -7,11 +7,24 @@
 
 // TIFF data type codes.
 enum TTiffType : std::uint32_t {
-    ttNoType = 0, ttByte = 1, ttAscii = 2, ttShort = 3, ttLong = 4, ttRational = 5, ttSByte = 6,
-    ttUndefined = 7, ttSShort = 8, ttSLong = 9, ttSRational = 10, ttFloat = 11, ttDouble = 12,
+    ttNoType = 0,
+    ttByte = 1,
+    ttAscii = 2,
+    ttShort = 3,
+    ttLong = 4,
+    ttRational = 5,
+    ttSByte = 6,
+    ttUndefined = 7,
+    ttSShort = 8,
+    ttSLong = 9,
+    ttSRational = 10,
+    ttFloat = 11,
+    ttDouble = 12,
     ttIfd = 13,
     // BigTIFF only: 8-byte integers and directory offsets.
-    ttLong8 = 16, ttSLong8 = 17, ttIfd8 = 18,
+    ttLong8 = 16,
+    ttSLong8 = 17,
+    ttIfd8 = 18,
 };
 
 // Codes of the tags the reader looks at or names values of.

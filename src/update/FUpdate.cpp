@@ -33,15 +33,9 @@ void TFrmUpdate::FormShow()
 void TFrmUpdate::HandleMessage(TUpdateMessage msg, std::uint32_t total)
 {
     switch (msg) {
-    case umStartDownload:
-        StartDownload();
-        break;
-    case umProgress:
-        DownloadProgress(total);
-        break;
-    case umFinished:
-        DownloadFinished();
-        break;
+    case umStartDownload: StartDownload(); break;
+    case umProgress: DownloadProgress(total); break;
+    case umFinished: DownloadFinished(); break;
     }
 }
 

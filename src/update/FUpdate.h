@@ -14,7 +14,7 @@
 // Messages the window posts to itself or gets from its worker.
 enum TUpdateMessage : std::uint32_t {
     umStartDownload = 0x0400,
-    umProgress = 0x0401, // the last parameter carries the body bytes so far
+    umProgress = 0x0401,  // the last parameter carries the body bytes so far
     umFinished = 0x0402,
 };
 

@@ -50,7 +50,8 @@ void TFrmUpdateThread::Download()
         FFileHandle = std::fopen(FileName.c_str(), "wb");
         if (!FFileHandle)
             RaiseInternal("FUpdate 154.111");
-        client = FSource.ClientFactory ? FSource.ClientFactory() : std::make_unique<TKvHttpClient>();
+        client =
+            FSource.ClientFactory ? FSource.ClientFactory() : std::make_unique<TKvHttpClient>();
         Receive(*client);
     } catch (const std::exception&) {
         // Temporary file, client or write: the user can only try again later.

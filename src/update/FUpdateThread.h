@@ -26,7 +26,7 @@ struct TUpdateSource {
     std::string Host;
     std::int32_t InstallerSize = 0;
     TKvHttpClientFactory ClientFactory;
-    std::string TempFolder; // empty: the system's folder for temporary files
+    std::string TempFolder;  // empty: the system's folder for temporary files
 };
 
 class IKvUpdateHost;
@@ -54,8 +54,8 @@ private:
     void Download();
     void Receive(TKvHttpClient& client);
     void CloseFile();
-    static void WriteData(void* object, std::uint32_t count, const char* data,
-                          std::uint32_t total, bool& discard);
+    static void WriteData(void* object, std::uint32_t count, const char* data, std::uint32_t total,
+                          bool& discard);
 
     IKvUpdateHost& FWindow;
     TUpdateSource FSource;

@@ -23,8 +23,8 @@ std::int32_t FitInto(std::int32_t start, std::int32_t size, std::int32_t low, st
 
 // A candidate above or below the anchor at y; sideways it is centred on the
 // anchor and then fitted into the work area.
-std::optional<TCandidate> Vertical(const TKvRect& a, std::int32_t y, std::int32_t w,
-                                   std::int32_t h, const TKvRect& wa)
+std::optional<TCandidate> Vertical(const TKvRect& a, std::int32_t y, std::int32_t w, std::int32_t h,
+                                   const TKvRect& wa)
 {
     if (y < wa.Top || y + h > wa.Bottom)
         return std::nullopt;
@@ -48,7 +48,7 @@ std::optional<TCandidate> Horizontal(const TKvRect& a, std::int32_t x, std::int3
     return c;
 }
 
-} // namespace
+}  // namespace
 
 TKvPoint PlaceNearRect(const TKvRect& anchor, std::int32_t width, std::int32_t height,
                        const TKvRect& workArea)

@@ -95,7 +95,7 @@ NEWS          </p>
 </html>
 )";
 
-} // namespace
+}  // namespace
 
 TEST(AboutPage, UpToDateAndOutOfDateDocuments)
 {
@@ -117,9 +117,8 @@ TEST(AboutPage, OnlyWebAndMailLinksGoToTheShell)
 {
     for (const char* href : {"http://a/", "HTTPS://a/", "Mailto:x@y", "http:"})
         EXPECT_TRUE(IsShellSafeHref(href)) << href;
-    for (const char* href : {"file:///c:/windows/notepad.exe", "C:\\Windows\\notepad.exe",
-                             "calc", "", "javascript:x", " http://a/", "ftp://a/", "httpx://a",
-                             "Update"})
+    for (const char* href : {"file:///c:/windows/notepad.exe", "C:\\Windows\\notepad.exe", "calc",
+                             "", "javascript:x", " http://a/", "ftp://a/", "httpx://a", "Update"})
         EXPECT_FALSE(IsShellSafeHref(href)) << href;
 
     TViewerRig rig;
@@ -139,7 +138,7 @@ TEST(AboutPage, StartUpReadsTheStoredTextAndBuildsThePage)
     EXPECT_NE(viewer.Host.AboutHtml.find("stored news"), std::string::npos);
     EXPECT_TRUE(viewer.Host.HelpKey);
 
-    TViewerRig manual; // nothing stored: the built-in text, and no viewer set-up
+    TViewerRig manual;  // nothing stored: the built-in text, and no viewer set-up
     manual.Frm->StartUp("/manual");
     EXPECT_EQ(LatestVersion(), ProgramVersion);
     EXPECT_EQ(manual.Host.Role, orManual);

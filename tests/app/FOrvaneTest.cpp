@@ -16,7 +16,7 @@ void Open(TViewerRig& rig, const std::string& path, TErrCode expect = ErrOk)
     ASSERT_EQ(ErrCode, expect) << ErrText;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Viewer, StartUpWithoutArgumentShowsEmptyWindow)
 {
@@ -219,8 +219,8 @@ TEST(Viewer, StartUpRunsOnceWhateverArrivesLater)
 TEST(Viewer, ProgressForAFileNoLongerOpenIsDropped)
 {
     TViewerRig rig;
-    rig.Files["long.tif"] = {.Pages = 1000000, .KnownAtOpen = 2,
-                             .StepCost = std::chrono::microseconds(50)};
+    rig.Files["long.tif"] = {
+        .Pages = 1000000, .KnownAtOpen = 2, .StepCost = std::chrono::microseconds(50)};
     rig.Files["bad.txt"] = {.NotTiff = true};
     rig.Frm->StartUp("long.tif");
     ASSERT_TRUE(rig.PumpUntil([&] { return rig.Codec->Steps > 0; }));
@@ -253,9 +253,9 @@ TEST(Viewer, EventsComeBackAndAFileStaysOpenWhenServicesFail)
     TFakeText text[7];
     TFakeList list;
     TFakeButton buttons[6];
-    TOrvaneWidgets w{&text[0], &list, &buttons[0], &buttons[1], &text[1], &buttons[2],
-                     &buttons[3], &buttons[4], &buttons[5], &text[2], &text[3], &text[4],
-                     &text[5], &text[6]};
+    TOrvaneWidgets w{&text[0],    &list,       &buttons[0], &buttons[1], &text[1],
+                     &buttons[2], &buttons[3], &buttons[4], &buttons[5], &text[2],
+                     &text[3],    &text[4],    &text[5],    &text[6]};
     TFrmOrvane frm(host, w, [&] { return std::make_unique<TFakeTiff>(&files); });
     frm.StartUp("long.tif");
     EXPECT_TRUE(host.Errors.empty()) << "a worker that cannot start is not reported";

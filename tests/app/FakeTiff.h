@@ -22,7 +22,7 @@ struct TFakeFile {
     std::int64_t BrokenPage = -1;   // ReadPage fails here
     std::int64_t ScanFailsAt = -1;  // ScanStep fails once this many pages are known
     bool NotTiff = false;
-    bool InternalOnRead = false;    // ReadPage raises an internal failure
+    bool InternalOnRead = false;  // ReadPage raises an internal failure
     bool ValueUnreadable = false;
     std::chrono::microseconds StepCost{0};
 };
@@ -134,7 +134,11 @@ struct TFakeButton : IKvButtonWidget {
 struct TFakeList : IKvListWidget {
     std::vector<TKvTagRow> Rows;
     std::int32_t Selected = -1;
-    void Clear() override { Rows.clear(); Selected = -1; }
+    void Clear() override
+    {
+        Rows.clear();
+        Selected = -1;
+    }
     void AddRow(const TKvTagRow& row) override { Rows.push_back(row); }
     std::int32_t SelectedIndex() override { return Selected; }
     void SelectNone() override { Selected = -1; }
@@ -202,7 +206,10 @@ struct TFakeHost : IKvOrvaneHost {
     void SetApplicationTitle(const std::string& t) override { Title = t; }
     void ShowError(const std::string& t) override { Errors.push_back(t); }
     void SetClipboardText(const std::string& t) override { Clipboard = t; }
-    std::string DisplayPath(const std::string& p) override { return ResolveDisplay ? "D:" + p : ""; }
+    std::string DisplayPath(const std::string& p) override
+    {
+        return ResolveDisplay ? "D:" + p : "";
+    }
     bool ChooseTiffFile(std::string& path, TErrCode&, std::string&) override
     {
         path = Chosen;
@@ -261,8 +268,8 @@ struct TViewerRig {
 
     TViewerRig()
     {
-        TOrvaneWidgets w{&EdiFilename, &List, &First, &Prev, &LabPage, &Next, &Last, &View,
-                         &Copy,        &Size, &Order, &Pages, &Offset, &Raster};
+        TOrvaneWidgets w{&EdiFilename, &List, &First, &Prev,  &LabPage, &Next,   &Last,
+                         &View,        &Copy, &Size,  &Order, &Pages,   &Offset, &Raster};
         Frm = std::make_unique<TFrmOrvane>(Host, w, [this] {
             auto codec = std::make_unique<TFakeTiff>(&Files);
             Codec = codec.get();

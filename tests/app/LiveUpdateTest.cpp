@@ -9,7 +9,7 @@ namespace {
 
 const char* const News = "line one<br>\r\n<a href=\"x\" title=\"t\">two</a>\r\n";
 
-} // namespace
+}  // namespace
 
 TEST(LiveUpdate, BuiltInTextNamesThisVersionAndTheMakersPages)
 {
@@ -37,7 +37,7 @@ TEST(LiveUpdate, AnyLineEndsGiveTheSameNewsEndingInCrLf)
         EXPECT_EQ(LatestNews(), News) << text;
     }
     ASSERT_TRUE(ParseLiveUpdate("2.00 \n99"));
-    EXPECT_EQ(LatestVersion(), "2.00 "); // blanks count: a different version
+    EXPECT_EQ(LatestVersion(), "2.00 ");  // blanks count: a different version
     EXPECT_EQ(LatestNews(), "");
 }
 
@@ -72,7 +72,7 @@ TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsable)
     } ignored[] = {
         {TKvStoredKind::Absent, "", 0},
         {TKvStoredKind::OtherType, good, 0},
-        {TKvStoredKind::Binary, good + std::string(2048 - good.size(), 'x'), 0}, // 2048 bytes
+        {TKvStoredKind::Binary, good + std::string(2048 - good.size(), 'x'), 0},  // 2048 bytes
         {TKvStoredKind::Binary, "2.50\nbroken\nnews", 1},
     };
     for (const auto& c : ignored) {
@@ -98,6 +98,6 @@ TEST(LiveUpdate, OnlyParsableTextsAreStored)
     StoreLiveUpdate(registry, "2.10\nnot a number\nnews");
     EXPECT_EQ(registry.Writes, 0);
     std::string big = "2.10\n1\n" + std::string(5000, 'n');
-    StoreLiveUpdate(registry, big); // written whole; a later start ignores it
+    StoreLiveUpdate(registry, big);  // written whole; a later start ignores it
     EXPECT_EQ(registry.Value, big);
 }

@@ -20,11 +20,12 @@ using namespace std::chrono_literals;
 
 std::string Reply(int code, const std::string& body)
 {
-    return "HTTP/1.1 " + std::to_string(code) + " X\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\n\r\n" + body;
+    return "HTTP/1.1 " + std::to_string(code) +
+           " X\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-template <class Pred> bool Within(std::chrono::milliseconds limit, Pred pred)
+template <class Pred>
+bool Within(std::chrono::milliseconds limit, Pred pred)
 {
     auto end = std::chrono::steady_clock::now() + limit;
     while (!pred()) {
@@ -213,4 +214,4 @@ TEST(LiveUpdateWindow, ClosingStopsTheWorkerInItsWait)
     EXPECT_EQ(host.Posts, 0);
 }
 
-} // namespace
+}  // namespace

@@ -15,7 +15,7 @@ void Open(TViewerRig& rig, const std::string& path)
     ASSERT_EQ(ErrCode, ErrOk) << ErrText;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ProgressPacer, FiresOncePerPeriodAndCatchesUpAfterPause)
 {
@@ -46,14 +46,17 @@ TEST(PageCount, LongFileCountedWhilePagesChange)
     EXPECT_EQ(rig.Pages.Text.back(), '.');
     std::set<std::string> seen;
     int next = 0;
-    ASSERT_TRUE(rig.PumpUntil([&] {
-        seen.insert(rig.Pages.Text);
-        if (rig.Next.Enabled && next < 50) {
-            rig.Frm->ButNextClick();
-            ++next;
-        }
-        return rig.Frm->PageCountFinal;
-    }, std::chrono::seconds(90))) << "loose bound: under Wine each step asks the wineserver";
+    ASSERT_TRUE(rig.PumpUntil(
+        [&] {
+            seen.insert(rig.Pages.Text);
+            if (rig.Next.Enabled && next < 50) {
+                rig.Frm->ButNextClick();
+                ++next;
+            }
+            return rig.Frm->PageCountFinal;
+        },
+        std::chrono::seconds(90)))
+        << "loose bound: under Wine each step asks the wineserver";
     EXPECT_EQ(rig.Pages.Text, "100000");
     EXPECT_EQ(rig.LabPage.Text, "Page " + std::to_string(rig.Frm->PageIndex + 1) + " of 100000");
     EXPECT_TRUE(rig.Last.Enabled);

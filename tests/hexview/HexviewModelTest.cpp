@@ -33,11 +33,12 @@ TKvHexviewModel ModelWith(std::uint32_t size, int width, int height)
     return m;
 }
 
-} // namespace
+}  // namespace
 
 TEST(HexviewModel, BytesPerRowFollowsWidth)
 {
-    const std::pair<int, int> cases[] = {{496, 16}, {495, 15}, {80, 4}, {0, 4}, {-50, 4}, {184, 4}, {210, 5}};
+    const std::pair<int, int> cases[] = {{496, 16}, {495, 15}, {80, 4}, {0, 4},
+                                         {-50, 4},  {184, 4},  {210, 5}};
     for (auto [width, expected] : cases)
         EXPECT_EQ(ModelWith(10, width, 100).BytesPerRow(), expected) << width;
 }
@@ -81,9 +82,9 @@ TEST(HexviewModel, ScrollingClampsAndShowsOneEmptyRowAtBottom)
         std::uint32_t Thumb;
         std::uint32_t Top;
     } cases[] = {
-        {THexScroll::LineUp, 0, 0},    {THexScroll::LineDown, 0, 4},  {THexScroll::PageDown, 0, 16},
-        {THexScroll::PageUp, 0, 4},    {THexScroll::Thumb, 9, 36},    {THexScroll::Bottom, 0, 48},
-        {THexScroll::LineDown, 0, 48}, {THexScroll::Top, 0, 0},       {THexScroll::Thumb, 500, 48},
+        {THexScroll::LineUp, 0, 0},    {THexScroll::LineDown, 0, 4}, {THexScroll::PageDown, 0, 16},
+        {THexScroll::PageUp, 0, 4},    {THexScroll::Thumb, 9, 36},   {THexScroll::Bottom, 0, 48},
+        {THexScroll::LineDown, 0, 48}, {THexScroll::Top, 0, 0},      {THexScroll::Thumb, 500, 48},
     };
     for (const auto& k : cases) {
         EXPECT_TRUE(m.Scroll(k.Code, k.Thumb, changed));

@@ -12,7 +12,7 @@ void Exercise(const std::filesystem::path&, const std::string& bytes)
     ExerciseHtml(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-} // namespace
+}  // namespace
 
 TEST(HtmlFuzzReplay, SavedInputsRunCleanly)
 {

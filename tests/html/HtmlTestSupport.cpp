@@ -47,7 +47,8 @@ std::string Layout(const std::string& text, std::int32_t width)
 
 TKvHtmlElement* Find(TKvHtml& document, const std::string& tag, int n)
 {
-    std::function<TKvHtmlElement*(TKvHtmlElement*)> walk = [&](TKvHtmlElement* e) -> TKvHtmlElement* {
+    std::function<TKvHtmlElement*(TKvHtmlElement*)> walk =
+        [&](TKvHtmlElement* e) -> TKvHtmlElement* {
         if (e->TagName() == tag && n-- == 0)
             return e;
         for (TKvHtmlElement* c = e->FFirstChild; c; c = c->FNextSibling)

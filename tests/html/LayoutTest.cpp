@@ -27,31 +27,29 @@ std::string Body20(const std::string& inner)
     return "<body style=\"margin: 0 0 0; font-size: 20\">" + inner + "</body>";
 }
 
-} // namespace
+}  // namespace
 
 TEST(HtmlLayout, SingleWordInTheBody)
 {
-    EXPECT_EQ(Layout("<body>Hello</body>", 300),
-              "min 56 max 56 height 32\n"
-              "root 0 0 300 24\n"
-              "  html 0 0 300 24\n"
-              "    body 0 8 300 16\n"
-              "      text\n"
-              "        word \"Hello\" x 8 top 8 base 21 w 40\n");
+    EXPECT_EQ(Layout("<body>Hello</body>", 300), "min 56 max 56 height 32\n"
+                                                 "root 0 0 300 24\n"
+                                                 "  html 0 0 300 24\n"
+                                                 "    body 0 8 300 16\n"
+                                                 "      text\n"
+                                                 "        word \"Hello\" x 8 top 8 base 21 w 40\n");
 }
 
 TEST(HtmlLayout, LineBreaksBeforeTheWordThatDoesNotFit)
 {
-    EXPECT_EQ(Layout("<p>aa bb</p>", 55),
-              "min 32 max 56 height 72\n"
-              "root 0 0 55 56\n"
-              "  html 0 0 55 56\n"
-              "    body 0 8 55 48\n"
-              "      p 8 24 39 32\n"
-              "        text\n"
-              "          word \"aa\" x 8 top 24 base 37 w 16\n"
-              "          space \" \" x 24 top 24 base 37 w 8\n"
-              "          word \"bb\" x 8 top 40 base 53 w 16\n");
+    EXPECT_EQ(Layout("<p>aa bb</p>", 55), "min 32 max 56 height 72\n"
+                                          "root 0 0 55 56\n"
+                                          "  html 0 0 55 56\n"
+                                          "    body 0 8 55 48\n"
+                                          "      p 8 24 39 32\n"
+                                          "        text\n"
+                                          "          word \"aa\" x 8 top 24 base 37 w 16\n"
+                                          "          space \" \" x 24 top 24 base 37 w 8\n"
+                                          "          word \"bb\" x 8 top 40 base 53 w 16\n");
     // A space that no longer fits ends the line and is not drawn.
     EXPECT_NE(Layout(Body20("aaa b"), 30).find("space \" \" x 0 top 0 base 0 w 10 suppressed"),
               std::string::npos);
@@ -109,7 +107,9 @@ TEST(HtmlLayout, ColumnShareRoundsTheExactRatio)
 {
     // One-pixel characters. Columns 14..29 and 6..13 (flexible 15 and 7 of
     // 22) share 11 pixels: 15 / 22 x 11 = 7.5 gives 8, the second takes 3.
-    auto cell = [](std::size_t n) { return "<td>" + std::string(n, 'a') + " " + std::string(n, 'a') + "</td>"; };
+    auto cell = [](std::size_t n) {
+        return "<td>" + std::string(n, 'a') + " " + std::string(n, 'a') + "</td>";
+    };
     std::string dump = Layout("<body style=\"margin: 0 0 0; font-size: 2\"><table><tr>" + cell(14) +
                                   cell(6) + "</tr></table>",
                               31);

@@ -17,7 +17,7 @@ TEST(HtmlModel, AttributesKeepSourceOrderClassNamesAndValues)
     EXPECT_EQ(seen, "vlink=#0000ff;text=#000000;bgcolor=#Ee00aA;alt=a\n b;");
     EXPECT_EQ(body->FLastAttribute->FPrev->FNext, body->FLastAttribute);
     EXPECT_EQ(body->FBackgroundColor, KvRgb(0xEE, 0x00, 0xAA));
-    EXPECT_EQ(body->FTextColor, KvRgb(0, 0, 0)); // "text" is stored only
+    EXPECT_EQ(body->FTextColor, KvRgb(0, 0, 0));  // "text" is stored only
 }
 
 TEST(HtmlModel, MetaKeepsItsThreeStrings)
@@ -52,12 +52,12 @@ TEST(HtmlModel, IdIndex)
 
     Load(document, "<p>new</p>");
     EXPECT_EQ(document.FindById("b"), nullptr);
-    EXPECT_EQ(document.Root()->FFirstChild, nullptr); // nothing parsed yet
+    EXPECT_EQ(document.Root()->FFirstChild, nullptr);  // nothing parsed yet
 }
 
 TEST(HtmlModel, EmptyDocument)
 {
     TKvHtml document;
-    EXPECT_EQ(document.ElementAt(0, 0), nullptr); // nothing loaded
+    EXPECT_EQ(document.ElementAt(0, 0), nullptr);  // nothing loaded
     EXPECT_EQ(Layout("", 100), "min 0 max 0 height 0\nroot 0 0 100 0\n");
 }

@@ -41,12 +41,14 @@ std::string Banner(const std::string& title)
         "      <td></td><td></td>",
         "    </tr>",
         "    <tr>",
-        "      <td colspan=\"5\" align=\"center\" valign=\"middle\"><a href=\"http://example.com/\" "
+        "      <td colspan=\"5\" align=\"center\" valign=\"middle\"><a "
+        "href=\"http://example.com/\" "
         "title=\"Kestrova, Small tools for large images, Home\"><img src=\"logo\" width=\"273\" "
         "height=\"60\" alt=\"Kestrova, Small tools for large images, Home\" border=\"0\"></a></td>",
         "      <td bgcolor=\"#eeeeee\"></td>",
         "      <td align=\"right\" bgcolor=\"#eeeeee\" valign=\"middle\"><font face=\"Verdana\" "
-        "size=\"4\">" + title + "</font></td>",
+        "size=\"4\">" +
+            title + "</font></td>",
         "      <td bgcolor=\"#eeeeee\"></td><td bgcolor=\"#eeeeee\"></td>",
         "    </tr>",
     });
@@ -115,12 +117,12 @@ void ExpectLaysOut(const std::string& page, std::int32_t width)
     EXPECT_EQ(code, ErrOk);
 }
 
-} // namespace
+}  // namespace
 
 TEST(HtmlPages, AboutPageLaysOut)
 {
     ExpectLaysOut(AboutPage("up to date."), 733);
-    ExpectLaysOut(AboutPage("up to date."), 1920); // a wide window
+    ExpectLaysOut(AboutPage("up to date."), 1920);  // a wide window
     ExpectLaysOut(AboutPage("out of date. Please <a href=\"update\" title=\"Click here to "
                             "auto-update\">update</a> to version 2.10."),
                   733);

@@ -27,7 +27,7 @@ struct Parsed {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(HtmlParser, PlainTextStaysUnderTheRoot)
 {
@@ -180,7 +180,7 @@ TEST(HtmlParser, TableGrid)
     EXPECT_EQ(table->Cell(1, 1), nullptr);
     EXPECT_EQ(table->FColumns[0]->FWidth, 7);
     EXPECT_EQ(table->FColumns[1]->FWidthGiven, 0);
-    EXPECT_EQ(table->FColumns[2], nullptr); // a col after the first cell is ignored
+    EXPECT_EQ(table->FColumns[2], nullptr);  // a col after the first cell is ignored
 }
 
 TEST(HtmlParser, NestingDepthIsLimited)
@@ -204,7 +204,8 @@ TEST(HtmlParser, AParseFailureSticksUntilTheNextLoad)
         // Refused while closing a row, and refused inside a start tag: a
         // resumed parse would show 'class="a">hidden' as words.
         {"<table><tr><td></td></tr><tr><td></td><td></td></tr></table><p>x</p>", "KvHtml 2355.74"},
-        {"<p><span class=\"a\">hidden</span>visible</p>", "KvHtml 3209.84; span in root html body p"},
+        {"<p><span class=\"a\">hidden</span>visible</p>",
+         "KvHtml 3209.84; span in root html body p"},
     };
     for (const auto& c : cases) {
         TKvHtml document;

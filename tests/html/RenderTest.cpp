@@ -55,7 +55,7 @@ const char* const Bar = "<body style=\"margin: 0 0 0\"><table><col width=\"2\"><
                         "<td style=\"background-image:url(verbar);background-repeat:repeat;\">"
                         "</td><td><img src=\"logo\" width=\"1\" height=\"60\"></td></tr></table>";
 
-} // namespace
+}  // namespace
 
 TEST(HtmlRender, TextColoursFontsAndRestore)
 {
@@ -87,7 +87,7 @@ TEST(HtmlRender, ClipTestSkipsWholeBlocks)
     // The clip lies right of the div's box but inside the root; its overflowing word is not drawn.
     std::vector<std::string> log = page.Paint(95, 0, 5, 200);
     EXPECT_EQ(page.Count(log, "text"), 0);
-    EXPECT_EQ(page.Count(log, "fill"), 1); // the body fills the clip rectangle
+    EXPECT_EQ(page.Count(log, "fill"), 1);  // the body fills the clip rectangle
     log = page.Paint(0, 56, 100, 4);
     EXPECT_EQ(page.Count(log, "text 8 56 w"), 1);
     EXPECT_EQ(page.Count(log, "text 8 24 one"), 0);
@@ -116,7 +116,7 @@ TEST(HtmlRender, UnresolvedImagesAreAskedAgainOnEveryPaint)
     page.resolve = false;
     page.Paint(0, 0, 200, 200);
     page.Paint(0, 0, 200, 200);
-    EXPECT_EQ(page.asked, 4); // the tile and the logo, twice
+    EXPECT_EQ(page.asked, 4);  // the tile and the logo, twice
     page.resolve = true;
     page.Paint(0, 0, 200, 200);
     page.Paint(0, 0, 200, 200);
@@ -158,13 +158,12 @@ TEST(HtmlRender, HitTestingAndLinks)
     EXPECT_EQ(tag(10, 60), "img");  // the image stands on the baseline at 66
     EXPECT_EQ(tag(30, 60), "p");
     EXPECT_EQ(tag(2, 30), "body");
-    EXPECT_EQ(tag(10, 66), "none"); // below the last box
-
+    EXPECT_EQ(tag(10, 66), "none");  // below the last box
 }
 
 TEST(HtmlRender, HeadAnswersNone)
 {
     Page page("<html><head><title>t</title></head><body>x</body></html>");
-    EXPECT_STREQ(page.document.ElementAt(1, 1)->TagName(), "html"); // inside html, above body
+    EXPECT_STREQ(page.document.ElementAt(1, 1)->TagName(), "html");  // inside html, above body
     EXPECT_STREQ(page.document.ElementAt(9, 9)->TagName(), "text");
 }

@@ -25,7 +25,7 @@ std::string StyleFailure(const std::string& style)
     return ParseFailure("<p style=\"" + style + "\">x</p>");
 }
 
-} // namespace
+}  // namespace
 
 TEST(HtmlStyle, HeadingStyleOfThePages)
 {
@@ -49,7 +49,7 @@ TEST(HtmlStyle, ClassDefaults)
     ASSERT_EQ(s.error, "");
     TKvHtmlElement* h1 = Find(s.document, "h1");
     EXPECT_EQ(h1->FFontSize, 32);
-    EXPECT_EQ(h1->FMarginTop, 11); // round(16 x 0.67)
+    EXPECT_EQ(h1->FMarginTop, 11);  // round(16 x 0.67)
     EXPECT_EQ(Find(s.document, "p")->FMarginBottom, 16);
     TKvHtmlElement* outer = Find(s.document, "ul", 0);
     TKvHtmlElement* inner = Find(s.document, "ul", 1);
@@ -69,8 +69,8 @@ TEST(HtmlStyle, LengthsRoundTheExactValueHalfToEven)
         const char* value;
         std::int32_t bodySize;
         std::int32_t margin;
-    } cases[] = {{"0", 16, 0},     {"2.5", 16, 2},   {"3.5", 16, 4}, {"1.5EM", 16, 24},
-                 {"7.", 16, 7},    {".14em", 25, 4}, {".1em", 25, 2}, {".3em", 25, 8}};
+    } cases[] = {{"0", 16, 0},  {"2.5", 16, 2},   {"3.5", 16, 4},  {"1.5EM", 16, 24},
+                 {"7.", 16, 7}, {".14em", 25, 4}, {".1em", 25, 2}, {".3em", 25, 8}};
     for (const auto& c : cases) {
         Styled s("<body style=\"font-size: " + std::to_string(c.bodySize) +
                  "\"><p style=\"margin-top: " + c.value + "\">x</p>");

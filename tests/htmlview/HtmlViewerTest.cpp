@@ -99,7 +99,7 @@ struct TRig {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(HtmlViewer, BarsFollowTheDocumentSize)
 {
@@ -113,7 +113,7 @@ TEST(HtmlViewer, BarsFollowTheDocumentSize)
     tall.Show(Page(20));
     EXPECT_TRUE(tall.Control.Vertical);
     EXPECT_FALSE(tall.Control.Horizontal);
-    EXPECT_EQ(tall.Viewer.LayoutWidth(), 383); // redone at the narrow width
+    EXPECT_EQ(tall.Viewer.LayoutWidth(), 383);  // redone at the narrow width
     EXPECT_GT(tall.Viewer.DocumentHeight(), 300);
     EXPECT_EQ(tall.Control.BarMaximum, tall.Viewer.DocumentHeight());
     EXPECT_EQ(tall.Control.BarPage, 300);
@@ -138,10 +138,10 @@ TEST(HtmlViewer, ScrollRequestsWheelAndClamps)
         std::int32_t Thumb;
         std::int32_t Expected;
     } steps[] = {
-        {TKvScrollRequest::LineDown, 0, 20},    {TKvScrollRequest::PageDown, 0, 320},
-        {TKvScrollRequest::LineUp, 0, 300},     {TKvScrollRequest::PageUp, 0, 0},
-        {TKvScrollRequest::LineUp, 0, 0},       {TKvScrollRequest::ThumbTrack, 77, 77},
-        {TKvScrollRequest::EndScroll, 0, 77},   {TKvScrollRequest::Bottom, 0, bottom},
+        {TKvScrollRequest::LineDown, 0, 20},     {TKvScrollRequest::PageDown, 0, 320},
+        {TKvScrollRequest::LineUp, 0, 300},      {TKvScrollRequest::PageUp, 0, 0},
+        {TKvScrollRequest::LineUp, 0, 0},        {TKvScrollRequest::ThumbTrack, 77, 77},
+        {TKvScrollRequest::EndScroll, 0, 77},    {TKvScrollRequest::Bottom, 0, bottom},
         {TKvScrollRequest::LineDown, 0, bottom}, {TKvScrollRequest::ThumbPosition, 99999, bottom},
         {TKvScrollRequest::Top, 0, 0},
     };
@@ -152,7 +152,7 @@ TEST(HtmlViewer, ScrollRequestsWheelAndClamps)
     }
     EXPECT_TRUE(rig.Viewer.Wheel(-120));
     EXPECT_EQ(rig.Viewer.Position(), 30);
-    EXPECT_TRUE(rig.Viewer.Wheel(-7)); // 7 / 4 truncates to 1
+    EXPECT_TRUE(rig.Viewer.Wheel(-7));  // 7 / 4 truncates to 1
     EXPECT_EQ(rig.Viewer.Position(), 31);
     EXPECT_TRUE(rig.Viewer.Wheel(240));
     EXPECT_EQ(rig.Viewer.Position(), 0);
@@ -160,7 +160,7 @@ TEST(HtmlViewer, ScrollRequestsWheelAndClamps)
     TRig fits;
     fits.Show(Page(1));
     EXPECT_FALSE(fits.Viewer.Wheel(-120));
-    fits.Viewer.Scroll(TKvScrollRequest::Bottom, 0); // shorter than the view: stays at 0
+    fits.Viewer.Scroll(TKvScrollRequest::Bottom, 0);  // shorter than the view: stays at 0
     EXPECT_EQ(fits.Viewer.Position(), 0);
 }
 
@@ -173,9 +173,9 @@ TEST(HtmlViewer, TipWaitsForTheMouseToRestOnATitledLink)
     rig.Viewer.MouseMove(10, 28);
     EXPECT_TRUE(rig.Control.HandCursor);
     EXPECT_EQ(rig.Control.TimersStarted, 1);
-    rig.Viewer.MouseMove(10, 28); // same point: nothing restarts
+    rig.Viewer.MouseMove(10, 28);  // same point: nothing restarts
     EXPECT_EQ(rig.Control.TimersStarted, 1);
-    rig.Viewer.MouseMove(11, 28); // a new point restarts the delay
+    rig.Viewer.MouseMove(11, 28);  // a new point restarts the delay
     EXPECT_EQ(rig.Control.TimersStarted, 2);
     rig.Viewer.TipTimer();
     EXPECT_EQ(rig.Control.Tip, "Go there");
@@ -183,7 +183,7 @@ TEST(HtmlViewer, TipWaitsForTheMouseToRestOnATitledLink)
     EXPECT_EQ(rig.Control.TipY, 44);
     EXPECT_FALSE(rig.Control.TimerRunning);
 
-    rig.Viewer.MouseMove(8 + 5 * 8 + 2, 28); // untitled link: hand, no tip, no timer
+    rig.Viewer.MouseMove(8 + 5 * 8 + 2, 28);  // untitled link: hand, no tip, no timer
     EXPECT_TRUE(rig.Control.HandCursor);
     EXPECT_EQ(rig.Control.Tip, "");
     EXPECT_EQ(rig.Control.TimersStarted, 2);
@@ -196,7 +196,8 @@ TEST(HtmlViewer, TipWaitsForTheMouseToRestOnATitledLink)
 
 TEST(HtmlViewer, AnchorsScrollOnlyToExistingSectionsOfATallPage)
 {
-    std::string links = "<p><a href=\"#s12\">to</a> <a href=\"#none\">no</a> <a href=\"\">e</a></p>";
+    std::string links =
+        "<p><a href=\"#s12\">to</a> <a href=\"#none\">no</a> <a href=\"\">e</a></p>";
     TRig rig;
     rig.Show(Page(20, links));
     rig.Viewer.MouseMove(10, 28);
@@ -204,7 +205,7 @@ TEST(HtmlViewer, AnchorsScrollOnlyToExistingSectionsOfATallPage)
     std::int32_t top = rig.Viewer.Document()->FindById("s12")->GetTop();
     EXPECT_EQ(rig.Viewer.Position(), top);
     rig.Viewer.Scroll(TKvScrollRequest::Top, 0);
-    for (std::int32_t x : {8 + 3 * 8 + 2, 8 + 6 * 8 + 2}) { // "#none", then the empty href
+    for (std::int32_t x : {8 + 3 * 8 + 2, 8 + 6 * 8 + 2}) {  // "#none", then the empty href
         rig.Viewer.MouseMove(x, 28);
         rig.Viewer.Click();
         EXPECT_EQ(rig.Viewer.Position(), 0);
@@ -225,7 +226,7 @@ TEST(HtmlViewer, FailedPageShowsItsTextAtEveryLayoutUntilANewText)
     EXPECT_NE(rig.Control.Failure.find("KvHtml 3209.84; span"), std::string::npos);
     EXPECT_FALSE(rig.Control.Vertical);
     rig.Control.Failure.clear();
-    rig.Control.Height = 200; // resize: the same text again, never a half page
+    rig.Control.Height = 200;  // resize: the same text again, never a half page
     rig.Viewer.Layout();
     EXPECT_NE(rig.Control.Failure.find("KvHtml 3209.84"), std::string::npos);
     rig.Viewer.MouseMove(10, 28);

@@ -36,7 +36,7 @@ std::int32_t LayOut(TKvHtml& document, const std::string& page, std::int32_t wid
     return height;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ManualPage, LaysOutWithSectionsInOrderAndOnlySoundLinks)
 {

@@ -19,11 +19,11 @@ struct TFakeLink {
 class TFakeInstallSystem : public TKvInstallSystem {
 public:
     std::set<std::string> FFolders{"C:"};
-    std::map<std::string, std::string> FFiles; // path -> contents
-    std::map<std::string, TFakeLink> FLinks;   // link files, also listed in FFiles
+    std::map<std::string, std::string> FFiles;  // path -> contents
+    std::map<std::string, TFakeLink> FLinks;    // link files, also listed in FFiles
     std::map<int, std::string> FSpecial;
-    std::set<std::string> FDenied;             // folders that cannot be created
-    std::set<std::string> FLocked;             // files that cannot be deleted
+    std::set<std::string> FDenied;  // folders that cannot be created
+    std::set<std::string> FLocked;  // files that cannot be deleted
     std::string FOwnExe = "D:\\Downloads\\setup.exe";
     int FShellDepth = 0;
 
@@ -80,7 +80,8 @@ public:
     }
     std::uint32_t CreateFolder(const std::string& path) override
     {
-        if (FDenied.count(path) || !FFolders.count(FolderOf(path).substr(0, FolderOf(path).size() - 1)))
+        if (FDenied.count(path) ||
+            !FFolders.count(FolderOf(path).substr(0, FolderOf(path).size() - 1)))
             return 3;
         return FFolders.insert(path).second ? 0 : ErrorAlreadyExists;
     }

@@ -16,7 +16,7 @@ TResult Create(TFakeInstallSystem& sys, const std::string& path)
     return r;
 }
 
-} // namespace
+}  // namespace
 
 TEST(InstallShell, CreateDirectoriesWalksTheBackslashes)
 {
@@ -24,7 +24,7 @@ TEST(InstallShell, CreateDirectoriesWalksTheBackslashes)
     EXPECT_EQ(Create(sys, "C:\\One\\Two").Code, 0u);
     EXPECT_TRUE(sys.FFolders.count("C:\\One"));
     EXPECT_FALSE(sys.FFolders.count("C:\\One\\Two"));
-    EXPECT_EQ(Create(sys, "C:\\One\\Two\\").Code, 0u); // the first level exists already
+    EXPECT_EQ(Create(sys, "C:\\One\\Two\\").Code, 0u);  // the first level exists already
     EXPECT_TRUE(sys.FFolders.count("C:\\One\\Two"));
     EXPECT_EQ(Create(sys, "C:\\").Code, 0u);
 
@@ -69,29 +69,29 @@ TEST(InstallShell, RemoveShortcutsToKeepsWhatIsNotOurs)
     const std::string exe = "C:\\Programs\\Orvane.exe";
     const std::string menu = "C:\\Menu";
     sys.AddLink(menu + "\\Orvane\\Orvane.lnk", exe);
-    sys.AddLink(menu + "\\Orvane\\Manual.LNK", "c:\\PROGRAMS\\orvane.exe"); // letter case
-    sys.AddLink(menu + "\\A\\B\\C\\Deep.lnk", exe);     // three levels down: removed
-    sys.AddLink(menu + "\\A\\B\\C\\D\\TooDeep.lnk", exe); // out of depth 4's reach
+    sys.AddLink(menu + "\\Orvane\\Manual.LNK", "c:\\PROGRAMS\\orvane.exe");  // letter case
+    sys.AddLink(menu + "\\A\\B\\C\\Deep.lnk", exe);        // three levels down: removed
+    sys.AddLink(menu + "\\A\\B\\C\\D\\TooDeep.lnk", exe);  // out of depth 4's reach
     sys.AddLink(menu + "\\Shared\\Other.lnk", "C:\\Programs\\Other.exe");  // same folder
-    sys.AddLink(menu + "\\Broken\\Bad.lnk", exe, true); // damaged: kept, walk goes on
+    sys.AddLink(menu + "\\Broken\\Bad.lnk", exe, true);  // damaged: kept, walk goes on
     sys.AddLink(menu + "\\Broken\\Good.lnk", exe);
     sys.AddLink(menu + "\\Mixed\\Orvane.lnk", exe);
     sys.AddFile(menu + "\\Mixed\\readme.txt");
-    sys.AddFile(menu + "\\Four\\.lnk");                 // never examined
+    sys.AddFile(menu + "\\Four\\.lnk");  // never examined
     sys.AddFolder(menu + "\\Empty");
 
     EXPECT_FALSE(RemoveShortcutsTo(sys, menu, 4, exe));
     EXPECT_FALSE(sys.FFolders.count(menu + "\\Orvane"));
     EXPECT_TRUE(sys.FFiles.count(menu + "\\A\\B\\C\\D\\TooDeep.lnk"));
     EXPECT_FALSE(sys.FFiles.count(menu + "\\A\\B\\C\\Deep.lnk"));
-    EXPECT_TRUE(sys.FFolders.count(menu + "\\A\\B\\C")); // still holds D
+    EXPECT_TRUE(sys.FFolders.count(menu + "\\A\\B\\C"));  // still holds D
     EXPECT_TRUE(sys.FFiles.count(menu + "\\Shared\\Other.lnk"));
     EXPECT_TRUE(sys.FFiles.count(menu + "\\Broken\\Bad.lnk"));
     EXPECT_FALSE(sys.FFiles.count(menu + "\\Broken\\Good.lnk"));
     EXPECT_TRUE(sys.FFiles.count(menu + "\\Mixed\\readme.txt"));
     EXPECT_FALSE(sys.FFiles.count(menu + "\\Mixed\\Orvane.lnk"));
     EXPECT_TRUE(sys.FFiles.count(menu + "\\Four\\.lnk"));
-    EXPECT_TRUE(sys.FFolders.count(menu + "\\Empty")); // no files: kept
+    EXPECT_TRUE(sys.FFolders.count(menu + "\\Empty"));  // no files: kept
 
     // Depth 1 looks at the folder itself only; all its files ours: true.
     sys.AddLink("C:\\Desk\\Orvane.lnk", exe);

@@ -21,10 +21,10 @@ TEST(PlacesBar, HitTestAndMouse)
     EXPECT_EQ(bar.Width(), 87);
     EXPECT_EQ(bar.HitTest(0, 0), (TKvPlaceRef{0, 0}));
     EXPECT_EQ(bar.HitTest(82, 103), (TKvPlaceRef{0, 1}));
-    EXPECT_FALSE(bar.HitTest(40, 110).Valid()); // empty place
-    EXPECT_FALSE(bar.HitTest(83, 10).Valid());  // no second list
-    EXPECT_FALSE(bar.HitTest(10, 260).Valid()); // row 5
-    EXPECT_FALSE(bar.HitTest(-5, 10).Valid());  // captured, left of the bar
+    EXPECT_FALSE(bar.HitTest(40, 110).Valid());  // empty place
+    EXPECT_FALSE(bar.HitTest(83, 10).Valid());   // no second list
+    EXPECT_FALSE(bar.HitTest(10, 260).Valid());  // row 5
+    EXPECT_FALSE(bar.HitTest(-5, 10).Valid());   // captured, left of the bar
     EXPECT_FALSE(bar.HitTest(10, -1).Valid());
 
     TKvPlacesAction a = bar.MouseMove(10, 60);
@@ -33,7 +33,7 @@ TEST(PlacesBar, HitTestAndMouse)
     a = bar.MouseDown(10, 60);
     EXPECT_EQ(bar.State(0, 1), psPressed);
     EXPECT_TRUE(bar.Sunken(0, 1));
-    bar.MouseMove(10, 10); // off the pressed place: shown raised, nothing else hot
+    bar.MouseMove(10, 10);  // off the pressed place: shown raised, nothing else hot
     EXPECT_EQ(bar.State(0, 1), 0);
     EXPECT_EQ(bar.State(0, 0), 0);
     bar.MouseMove(10, 60);
@@ -42,14 +42,14 @@ TEST(PlacesBar, HitTestAndMouse)
     EXPECT_EQ(bar.State(0, 1), psHot);
 
     bar.MouseDown(10, 60);
-    a = bar.MouseUp(-10, 60); // released outside: no click, capture let go
+    a = bar.MouseUp(-10, 60);  // released outside: no click, capture let go
     EXPECT_FALSE(a.FClicked.Valid());
     EXPECT_FALSE(a.FCapture);
     EXPECT_EQ(bar.State(0, 1), 0);
 
     EXPECT_TRUE(bar.SetCurrent([](int, int place) { return place == 1 || place == 2; }));
     EXPECT_EQ(bar.State(0, 1), psCurrent);
-    EXPECT_EQ(bar.State(0, 2), 0); // empty places are never current
+    EXPECT_EQ(bar.State(0, 2), 0);  // empty places are never current
     EXPECT_TRUE(bar.Sunken(0, 1));
     EXPECT_FALSE(bar.SetCurrent([](int, int place) { return place == 1; }));
 }

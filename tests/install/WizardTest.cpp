@@ -81,7 +81,7 @@ struct TInstallFixture : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TInstallFixture, PagesButtonsAndFolderTracking)
 {
@@ -100,7 +100,7 @@ TEST_F(TInstallFixture, PagesButtonsAndFolderTracking)
     FWizard.ButFolderBrowseClick();
     EXPECT_EQ(FHost.FFolderText, "E:\\Chosen");
     EXPECT_EQ(FWizard.Folder(), "E:\\Chosen");
-    FHost.FBrowseAnswer.clear(); // cancelled: unchanged
+    FHost.FBrowseAnswer.clear();  // cancelled: unchanged
     FWizard.ButFolderBrowseClick();
     EXPECT_EQ(FWizard.Folder(), "E:\\Chosen");
     FWizard.ButNextClick();
@@ -144,12 +144,12 @@ TEST_F(TInstallFixture, OldFilesGoOnlyFromAnEarlierInstallation)
     FSys.AddFile(mine);
     FHost.FStartMenu = FHost.FDesktop = false;
     RunToReport();
-    EXPECT_TRUE(FSys.FFiles.count(mine)); // the user's own folder
+    EXPECT_TRUE(FSys.FFiles.count(mine));  // the user's own folder
     EXPECT_TRUE(FSys.FLinks.empty());
     EXPECT_EQ(FHost.FReport, InstalledText);
     FWizard.Shown();
     FHost.FPostedWork = 0;
-    RunToReport(); // over an installation: its old files go
+    RunToReport();  // over an installation: its old files go
     EXPECT_FALSE(FSys.FFiles.count(mine));
     EXPECT_TRUE(FSys.FFiles.count(FExe));
 }
@@ -224,7 +224,7 @@ struct TUninstallFixture : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TUninstallFixture, FirstStageRemovesShortcutsAndStartsTheCopy)
 {
@@ -269,7 +269,7 @@ TEST_F(TUninstallFixture, SecondStage)
     UninstallSecondStage(FSys, FProcs, "77", FExe);
     EXPECT_EQ(FProcs.FWaited, 77u);
     EXPECT_FALSE(FSys.FFiles.count(FExe));
-    EXPECT_TRUE(FSys.FFolders.count("C:\\Apps\\Orvane")); // holds a foreign file
+    EXPECT_TRUE(FSys.FFolders.count("C:\\Apps\\Orvane"));  // holds a foreign file
     FSys.RemoveFile("C:\\Apps\\Orvane\\notes.txt");
     UninstallSecondStage(FSys, FProcs, "77", FExe);
     EXPECT_FALSE(FSys.FFolders.count("C:\\Apps\\Orvane"));

@@ -13,10 +13,10 @@ TEST(Event, StaysSetUntilResetAndTimesOutWhenClear)
     event.Set();
     event.Set();
     EXPECT_TRUE(event.Wait(0));
-    EXPECT_TRUE(event.Wait(10)); // manual reset: a wait does not clear it
+    EXPECT_TRUE(event.Wait(10));  // manual reset: a wait does not clear it
     event.Reset();
     EXPECT_FALSE(event.Wait(20));
-    event.Reset(); // resetting a clear event is harmless
+    event.Reset();  // resetting a clear event is harmless
     EXPECT_FALSE(event.Wait(0));
 }
 

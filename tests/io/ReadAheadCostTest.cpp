@@ -48,7 +48,8 @@ private:
 void PutLittle(std::string& bytes, std::uint64_t at, std::uint32_t value, int width)
 {
     for (int i = 0; i < width; ++i)
-        bytes[static_cast<std::size_t>(at + static_cast<std::uint64_t>(i))] = static_cast<char>(value >> (8 * i));
+        bytes[static_cast<std::size_t>(at + static_cast<std::uint64_t>(i))] =
+            static_cast<char>(value >> (8 * i));
 }
 
 // A little-endian file whose chain runs through the given directories; the
@@ -147,5 +148,6 @@ TEST(ReadAheadCost, AdjacentDirectoriesShareFewReads)
     for (std::uint32_t i = 0, at = 5000; i < 2000; at += 2 + 12 * (1 + i % 25) + 4, ++i)
         offsets.push_back(at);
     const TWalkCost mixed = CostOfWalk(offsets, false);
-    EXPECT_LE(mixed.Reads, (offsets.back() - offsets.front()) / TIOReaderFileRandom::WindowSize + 6);
+    EXPECT_LE(mixed.Reads,
+              (offsets.back() - offsets.front()) / TIOReaderFileRandom::WindowSize + 6);
 }

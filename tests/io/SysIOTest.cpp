@@ -110,12 +110,8 @@ TEST(ChunkReaders, SplitAtBufferSize)
         std::size_t Size;
         std::vector<std::uint32_t> Lengths;
     } cases[] = {
-        {0, {}},
-        {1, {1}},
-        {8191, {8191}},
-        {8192, {8192}},
-        {8193, {8192, 1}},
-        {20000, {8192, 8192, 3616}},
+        {0, {}},        {1, {1}},          {8191, {8191}},
+        {8192, {8192}}, {8193, {8192, 1}}, {20000, {8192, 8192, 3616}},
     };
     for (const auto& c : cases) {
         std::string content = PatternBytes(c.Size, static_cast<std::uint32_t>(c.Size));

@@ -7,8 +7,9 @@
 
 TEST(HttpFuzzInputs, ReplayWithoutFault)
 {
-    const int replayed = ReplayFuzzInputs("http", [](const std::filesystem::path&, const std::string& bytes) {
-        ExerciseHttpClient(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    });
+    const int replayed =
+        ReplayFuzzInputs("http", [](const std::filesystem::path&, const std::string& bytes) {
+            ExerciseHttpClient(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        });
     EXPECT_GT(replayed, 0);
 }

@@ -20,7 +20,8 @@ struct TClientFixture : testing::Test {
     {
         FClient.SetUrl(url, FCode, FText);
         FClient.Connect(FCode, FText);
-        FClient.SendLine("GET " + FClient.Path() + " HTTP/1.1\r\nHost: " + FClient.Host() + "\r\n", FCode, FText);
+        FClient.SendLine("GET " + FClient.Path() + " HTTP/1.1\r\nHost: " + FClient.Host() + "\r\n",
+                         FCode, FText);
         if (FCode == ErrOk)
             FClient.ReceiveHeader(abort, FCode, FText);
         if (FCode == ErrOk)
@@ -71,7 +72,8 @@ TEST_F(Connecting, ReportsEveryTransportFailureWithItsText)
         {TKvOpenResult::SocketFailed, "Creating socket: Unexpected error"},
         {TKvOpenResult::HostNotFound, "Locating server 'h.test': Host not found"},
         {TKvOpenResult::LookupFailed, "Locating server 'h.test': Unexpected error"},
-        {TKvOpenResult::Refused, "Connecting to server 'h.test': Connection was refused, this is probably not a HTTP server"},
+        {TKvOpenResult::Refused, "Connecting to server 'h.test': Connection was refused, this is "
+                                 "probably not a HTTP server"},
         {TKvOpenResult::ConnectFailed, "Connecting to server 'h.test': Unexpected error"},
     };
     FClient.SetUrl("http://h.test/", FCode, FText);
@@ -89,13 +91,14 @@ TEST_F(Connecting, ReportsEveryTransportFailureWithItsText)
 TEST_F(Connecting, ReusesTheConnectionForTheSameHostOnly)
 {
     FScript->FPieces = {"HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nA",
-                      "HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nB"};
+                        "HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nB"};
     Request("http://one.test/a");
     Request("http://one.test/b");
     EXPECT_EQ(FCode, ErrOk);
     EXPECT_EQ(FClient.Body().FirstBlock()->FData[0], 'B');
     EXPECT_EQ(FScript->FOpenedHosts.size(), 1u);
-    EXPECT_EQ(FScript->FSent, "GET /a HTTP/1.1\r\nHost: one.test\r\n\r\nGET /b HTTP/1.1\r\nHost: one.test\r\n\r\n");
+    EXPECT_EQ(FScript->FSent,
+              "GET /a HTTP/1.1\r\nHost: one.test\r\n\r\nGET /b HTTP/1.1\r\nHost: one.test\r\n\r\n");
 
     FScript->FPieces.push_back("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nC");
     Request("http://two.test/c");
@@ -112,7 +115,9 @@ TEST_F(Connecting, DropsAConnectionTheServerEndsAfterTheResponse)
         {"HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\n", true},
         {"HTTP/1.0 200 OK\r\nConnection: keep-alive\r\nContent-Length: 1\r\n\r\n", true},
         {"HTTP/1.0 200 OK\r\nContent-Length: 1\r\n\r\n", false},
-        {"HTTP/1.1 200 OK\r\nConnection: close\r\nTransfer-Encoding: chunked\r\n\r\n1\r\nx\r\n0\r\n\r\n", false},
+        {"HTTP/1.1 200 OK\r\nConnection: close\r\nTransfer-Encoding: "
+         "chunked\r\n\r\n1\r\nx\r\n0\r\n\r\n",
+         false},
     };
     for (auto& c : cases) {
         FScript->FPieces.push_back(std::string(c.FHeader) + "x");
@@ -162,9 +167,9 @@ TEST_F(Receiving, MapsTransportOutcomesAndDropsTheConnection)
 }
 
 struct TSeen {
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> FCalls; // count, total
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> FCalls;  // count, total
     bool FDiscard = false;
-    TKvEvent* FAbort = nullptr; // set after the first piece
+    TKvEvent* FAbort = nullptr;  // set after the first piece
 };
 
 void Record(void* object, std::uint32_t count, const char*, std::uint32_t total, bool& discard)
@@ -182,7 +187,8 @@ TEST_F(Receiving, ReportsEveryPieceToTheHandlerWhichMayDiscardIt)
         TSeen seen;
         seen.FDiscard = discard;
         FClient.SetOnData(Record, &seen);
-        FScript->FPieces = {"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n" + std::string(10000, 'x')};
+        FScript->FPieces = {"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n" +
+                            std::string(10000, 'x')};
         FScript->FPiece = FScript->FOffset = 0;
         Request("http://h.test/");
         ASSERT_EQ(FCode, ErrOk);
@@ -220,8 +226,9 @@ TEST_F(Receiving, AnAbortIsSeenWhileDataKeepsArriving)
 
 TEST_F(Receiving, ARefusedResponseClosesTheConnection)
 {
-    for (const char* header : {"HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\n",
-                               "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5;x\r\n"}) {
+    for (const char* header :
+         {"HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\n",
+          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5;x\r\n"}) {
         FScript->FPieces = {header};
         FScript->FPiece = FScript->FOffset = 0;
         FCode = ErrOk;
@@ -231,4 +238,4 @@ TEST_F(Receiving, ARefusedResponseClosesTheConnection)
     }
 }
 
-} // namespace
+}  // namespace

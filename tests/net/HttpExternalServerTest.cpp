@@ -19,7 +19,8 @@ protected:
     void SetUp() override
     {
         FFolder = std::filesystem::temp_directory_path() /
-                  ("orvane-net-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+                  ("orvane-net-" +
+                   std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
         std::filesystem::create_directories(FFolder);
         for (std::size_t i = 0; i < 20000; ++i)
             FContent += static_cast<char>('a' + i * 7 % 26);
@@ -42,7 +43,9 @@ protected:
         FClient->SetUrl("http://127.0.0.1" + path, code, text);
         FClient->Connect(code, text);
         if (code == ErrOk)
-            FClient->SendLine("GET " + FClient->Path() + " HTTP/1.1\r\nHost: " + FClient->Host() + "\r\n", code, text);
+            FClient->SendLine("GET " + FClient->Path() + " HTTP/1.1\r\nHost: " + FClient->Host() +
+                                  "\r\n",
+                              code, text);
         if (code == ErrOk)
             FClient->ReceiveHeader(nullptr, code, text);
         if (code == ErrOk)
@@ -74,6 +77,8 @@ TEST_P(ExternalServer, FetchesAFileAndANotFoundPage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, ExternalServer, testing::Values("HTTP/1.0", "HTTP/1.1"),
-                         [](const auto& caseInfo) { return std::string(caseInfo.param) == "HTTP/1.0" ? "Http10" : "Http11"; });
+                         [](const auto& caseInfo) {
+                             return std::string(caseInfo.param) == "HTTP/1.0" ? "Http10" : "Http11";
+                         });
 
-} // namespace
+}  // namespace

@@ -34,7 +34,10 @@ struct Sockets : testing::Test {
         ASSERT_EQ(code, ErrOk) << text;
     }
 
-    void Aim(std::uint16_t port) { FClient = std::make_unique<TKvHttpClient>(std::make_unique<TPortRedirect>(port)); }
+    void Aim(std::uint16_t port)
+    {
+        FClient = std::make_unique<TKvHttpClient>(std::make_unique<TPortRedirect>(port));
+    }
 
     TResult Get(const std::string& url, const TKvEvent* abort = nullptr)
     {
@@ -42,8 +45,9 @@ struct Sockets : testing::Test {
         FClient->SetUrl(url, r.FCode, r.FText);
         FClient->Connect(r.FCode, r.FText);
         if (r.FCode == ErrOk)
-            FClient->SendLine("GET " + FClient->Path() + " HTTP/1.1\r\nHost: " + FClient->Host() + "\r\n", r.FCode,
-                              r.FText);
+            FClient->SendLine("GET " + FClient->Path() + " HTTP/1.1\r\nHost: " + FClient->Host() +
+                                  "\r\n",
+                              r.FCode, r.FText);
         if (r.FCode == ErrOk)
             FClient->ReceiveHeader(abort, r.FCode, r.FText);
         if (r.FCode == ErrOk)
@@ -78,8 +82,9 @@ TEST_F(Sockets, ARefusedResponseOrAnUnreadBodyIsNotReadAsTheNextHeader)
     const std::string fake = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nfake";
     const std::string refused = "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\nContent-Length: " +
                                 std::to_string(fake.size()) + "\r\n\r\n" + fake;
-    const std::string notFound = "HTTP/1.1 404 Not Found\r\nContent-Length: " + std::to_string(fake.size()) +
-                                 "\r\n\r\n" + fake;
+    const std::string notFound =
+        "HTTP/1.1 404 Not Found\r\nContent-Length: " + std::to_string(fake.size()) + "\r\n\r\n" +
+        fake;
     const std::string good = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\ngood";
     TLoopbackServer server({{Answer({refused})}, {Answer({notFound})}, {Answer({good})}});
     Aim(server.Port());
@@ -135,7 +140,7 @@ TEST_F(Sockets, AnAbortEndsAWaitingReceiveAndAFastEndlessBody)
         EXPECT_EQ(r.FText, "untouched");
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
         EXPECT_FALSE(FClient->IsConnected());
-        FClient.reset(); // no receive may be left writing into freed buffers
+        FClient.reset();  // no receive may be left writing into freed buffers
     }
 }
 
@@ -147,12 +152,13 @@ TEST_F(Sockets, UnknownHostAndRefusedPortAreReported)
     EXPECT_EQ(r.FText, "Locating server 'no-such-host.invalid': Host not found");
 
     std::uint16_t port = 0;
-    CloseTestSocket(ListenLoopback(port)); // a port nobody listens on now
+    CloseTestSocket(ListenLoopback(port));  // a port nobody listens on now
     Aim(port);
     r = Get("http://127.0.0.1/");
     EXPECT_EQ(r.FCode, ErrFailed);
-    EXPECT_EQ(r.FText, "Connecting to server '127.0.0.1': Connection was refused, this is probably not a HTTP server");
+    EXPECT_EQ(r.FText, "Connecting to server '127.0.0.1': Connection was refused, this is probably "
+                       "not a HTTP server");
     EXPECT_FALSE(FClient->IsConnected());
 }
 
-} // namespace
+}  // namespace

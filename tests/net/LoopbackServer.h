@@ -16,8 +16,8 @@
 
 struct TServerTurn {
     std::vector<std::string> FPieces;
-    bool FSilent = false;   // read the request, then answer nothing
-    std::string FEndless;   // after the pieces, sent again and again until the peer goes
+    bool FSilent = false;  // read the request, then answer nothing
+    std::string FEndless;  // after the pieces, sent again and again until the peer goes
 };
 
 inline TServerTurn Answer(std::vector<std::string> pieces)

@@ -17,8 +17,9 @@ std::int64_t TMemoryTransport::Send(const char* data, std::size_t count)
     return static_cast<std::int64_t>(count);
 }
 
-TKvRecvResult TMemoryTransport::Receive(char* buffer, std::uint32_t maxCount, const TKvEvent*, std::uint32_t,
-                                        std::uint32_t& received, std::uint32_t& sysCode)
+TKvRecvResult TMemoryTransport::Receive(char* buffer, std::uint32_t maxCount, const TKvEvent*,
+                                        std::uint32_t, std::uint32_t& received,
+                                        std::uint32_t& sysCode)
 {
     TMemoryScript& s = *FScript;
     ++s.FReceives;

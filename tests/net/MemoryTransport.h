@@ -30,8 +30,9 @@ public:
     TKvOpenResult Open(const std::string& host, std::uint16_t port) override;
     void Close() override { FScript->FOpen = false; }
     std::int64_t Send(const char* data, std::size_t count) override;
-    TKvRecvResult Receive(char* buffer, std::uint32_t maxCount, const TKvEvent* abort, std::uint32_t timeoutMs,
-                          std::uint32_t& received, std::uint32_t& sysCode) override;
+    TKvRecvResult Receive(char* buffer, std::uint32_t maxCount, const TKvEvent* abort,
+                          std::uint32_t timeoutMs, std::uint32_t& received,
+                          std::uint32_t& sysCode) override;
 
 private:
     std::shared_ptr<TMemoryScript> FScript;

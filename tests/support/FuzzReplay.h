@@ -8,7 +8,8 @@
 #include <string>
 
 // Receives one input: its path (for messages) and its bytes.
-using TFuzzInputRun = std::function<void(const std::filesystem::path& path, const std::string& bytes)>;
+using TFuzzInputRun =
+    std::function<void(const std::filesystem::path& path, const std::string& bytes)>;
 
 // Runs every regular file of the folder that is not hidden (".keep" only
 // keeps an empty folder in git), in name order; returns how many ran. A

@@ -107,17 +107,50 @@ std::uint64_t TEntry::ValueCount() const
     return Units.size() / UnitsPerValue;
 }
 
-TEntry Byte(std::uint16_t tag, const std::vector<std::uint8_t>& values) { return Make(tag, tByte, 1, values); }
-TEntry Undefined(std::uint16_t tag, const std::vector<std::uint8_t>& values) { return Make(tag, tUndefined, 1, values); }
-TEntry SByte(std::uint16_t tag, const std::vector<std::int8_t>& values) { return Make(tag, tSByte, 1, values); }
-TEntry Short(std::uint16_t tag, const std::vector<std::uint16_t>& values) { return Make(tag, tShort, 2, values); }
-TEntry SShort(std::uint16_t tag, const std::vector<std::int16_t>& values) { return Make(tag, tSShort, 2, values); }
-TEntry Long(std::uint16_t tag, const std::vector<std::uint32_t>& values) { return Make(tag, tLong, 4, values); }
-TEntry SLong(std::uint16_t tag, const std::vector<std::int32_t>& values) { return Make(tag, tSLong, 4, values); }
-TEntry Ifd(std::uint16_t tag, const std::vector<std::uint32_t>& values) { return Make(tag, tIfd, 4, values); }
-TEntry Long8(std::uint16_t tag, const std::vector<std::uint64_t>& values) { return Make(tag, tLong8, 8, values); }
-TEntry SLong8(std::uint16_t tag, const std::vector<std::int64_t>& values) { return Make(tag, tSLong8, 8, values); }
-TEntry Ifd8(std::uint16_t tag, const std::vector<std::uint64_t>& values) { return Make(tag, tIfd8, 8, values); }
+TEntry Byte(std::uint16_t tag, const std::vector<std::uint8_t>& values)
+{
+    return Make(tag, tByte, 1, values);
+}
+TEntry Undefined(std::uint16_t tag, const std::vector<std::uint8_t>& values)
+{
+    return Make(tag, tUndefined, 1, values);
+}
+TEntry SByte(std::uint16_t tag, const std::vector<std::int8_t>& values)
+{
+    return Make(tag, tSByte, 1, values);
+}
+TEntry Short(std::uint16_t tag, const std::vector<std::uint16_t>& values)
+{
+    return Make(tag, tShort, 2, values);
+}
+TEntry SShort(std::uint16_t tag, const std::vector<std::int16_t>& values)
+{
+    return Make(tag, tSShort, 2, values);
+}
+TEntry Long(std::uint16_t tag, const std::vector<std::uint32_t>& values)
+{
+    return Make(tag, tLong, 4, values);
+}
+TEntry SLong(std::uint16_t tag, const std::vector<std::int32_t>& values)
+{
+    return Make(tag, tSLong, 4, values);
+}
+TEntry Ifd(std::uint16_t tag, const std::vector<std::uint32_t>& values)
+{
+    return Make(tag, tIfd, 4, values);
+}
+TEntry Long8(std::uint16_t tag, const std::vector<std::uint64_t>& values)
+{
+    return Make(tag, tLong8, 8, values);
+}
+TEntry SLong8(std::uint16_t tag, const std::vector<std::int64_t>& values)
+{
+    return Make(tag, tSLong8, 8, values);
+}
+TEntry Ifd8(std::uint16_t tag, const std::vector<std::uint64_t>& values)
+{
+    return Make(tag, tIfd8, 8, values);
+}
 
 TEntry AsciiRaw(std::uint16_t tag, const std::string& bytes)
 {
@@ -313,7 +346,8 @@ std::vector<std::uint8_t> Bytes(const TLayout& layout)
     for (const TPiece& piece : layout.Pieces) {
         if (piece.Offset >= out.size())
             continue;
-        std::size_t n = std::min<std::size_t>(piece.Bytes.size(), out.size() - static_cast<std::size_t>(piece.Offset));
+        std::size_t n = std::min<std::size_t>(piece.Bytes.size(),
+                                              out.size() - static_cast<std::size_t>(piece.Offset));
         std::memcpy(out.data() + piece.Offset, piece.Bytes.data(), n);
     }
     return out;

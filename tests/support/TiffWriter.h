@@ -16,9 +16,23 @@ enum class TOrder { Little, Big };
 
 // TIFF data type codes.
 enum TType : std::uint16_t {
-    tNoType = 0, tByte = 1, tAscii = 2, tShort = 3, tLong = 4, tRational = 5, tSByte = 6,
-    tUndefined = 7, tSShort = 8, tSLong = 9, tSRational = 10, tFloat = 11, tDouble = 12, tIfd = 13,
-    tLong8 = 16, tSLong8 = 17, tIfd8 = 18,
+    tNoType = 0,
+    tByte = 1,
+    tAscii = 2,
+    tShort = 3,
+    tLong = 4,
+    tRational = 5,
+    tSByte = 6,
+    tUndefined = 7,
+    tSShort = 8,
+    tSLong = 9,
+    tSRational = 10,
+    tFloat = 11,
+    tDouble = 12,
+    tIfd = 13,
+    tLong8 = 16,
+    tSLong8 = 17,
+    tIfd8 = 18,
 };
 
 // One directory entry. The value is a list of units of UnitSize bytes each,
@@ -28,9 +42,9 @@ enum TType : std::uint16_t {
 struct TEntry {
     std::uint16_t Tag = 0;
     std::uint16_t Type = 0;
-    std::optional<std::uint64_t> Count;        // default: the number of values
-    unsigned UnitSize = 1;                     // 1, 2, 4 or 8
-    unsigned UnitsPerValue = 1;                // 2 for the rational types
+    std::optional<std::uint64_t> Count;  // default: the number of values
+    unsigned UnitSize = 1;               // 1, 2, 4 or 8
+    unsigned UnitsPerValue = 1;          // 2 for the rational types
     std::vector<std::uint64_t> Units;
     std::optional<std::uint64_t> ValueOffset;  // out-of-line value placed here
     std::optional<std::uint64_t> Field;        // value field written verbatim, value not written
@@ -39,9 +53,22 @@ struct TEntry {
     // laid out: pointers to child directories (SubIFDs, EXIF, GPS).
     std::vector<std::size_t> Targets;
 
-    TEntry& WithCount(std::uint64_t count) { Count = count; return *this; }
-    TEntry& At(std::uint64_t offset) { ValueOffset = offset; ForceOutOfLine = true; return *this; }
-    TEntry& WithField(std::uint64_t field) { Field = field; return *this; }
+    TEntry& WithCount(std::uint64_t count)
+    {
+        Count = count;
+        return *this;
+    }
+    TEntry& At(std::uint64_t offset)
+    {
+        ValueOffset = offset;
+        ForceOutOfLine = true;
+        return *this;
+    }
+    TEntry& WithField(std::uint64_t field)
+    {
+        Field = field;
+        return *this;
+    }
     TEntry& PointingTo(std::vector<std::size_t> ifds);
 
     std::uint64_t ValueCount() const;
@@ -74,10 +101,10 @@ TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint64_t count);
 TEntry Pointer(std::uint16_t tag, std::vector<std::size_t> ifds);
 
 struct TIfd {
-    std::optional<std::uint64_t> Offset;          // default: placed after what comes before
+    std::optional<std::uint64_t> Offset;  // default: placed after what comes before
     std::vector<TEntry> Entries;
-    std::optional<std::uint64_t> CountField;      // entry count written instead of the real one
-    std::optional<std::uint64_t> Next;            // default: the following directory, 0 for the last
+    std::optional<std::uint64_t> CountField;  // entry count written instead of the real one
+    std::optional<std::uint64_t> Next;        // default: the following directory, 0 for the last
     // A child directory (reached through a pointer entry) is not part of the
     // page chain: no default next offset leads to it and its own is 0.
     bool Child = false;
@@ -88,14 +115,14 @@ TIfd ChildIfd(std::vector<TEntry> entries);
 
 struct TTiff {
     TOrder Order = TOrder::Little;
-    std::optional<std::string> Mark;              // 2 bytes; default "II" or "MM"
-    std::optional<std::uint16_t> Magic;           // default 42 (43 for BigTIFF)
+    std::optional<std::string> Mark;     // 2 bytes; default "II" or "MM"
+    std::optional<std::uint16_t> Magic;  // default 42 (43 for BigTIFF)
     // BigTIFF: a 16-byte header (43, offset size 8, reserved 0, 8-byte first
     // offset), 8-byte entry counts, 20-byte entries and 8-byte offsets.
     bool Big = false;
-    std::optional<std::uint64_t> FirstOffset;     // default: the first directory, 0 when none
+    std::optional<std::uint64_t> FirstOffset;  // default: the first directory, 0 when none
     std::vector<TIfd> Ifds;
-    std::optional<std::uint64_t> Length;          // cut or extend the file to this length
+    std::optional<std::uint64_t> Length;  // cut or extend the file to this length
 };
 
 // Bytes at a file offset; the pieces of a laid-out file.

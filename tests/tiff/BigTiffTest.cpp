@@ -29,16 +29,12 @@ TEST_P(BigTiffTest, EntriesTypesAndValueTexts)
 {
     TTiff tiff = BigPages(2, GetParam());
     tiff.Ifds[0].Entries = {
-        Short(258, {8, 8, 8, 8}),            // 8 bytes: inline in BigTIFF
-        Long8(273, {5000000000ull, 7}),     // out of line
-        Long8(279, {100, 200}),
-        Rational(282, {{300, 1}}),           // inline in BigTIFF
-        Ascii(305, "abcdef"),                // 7 bytes, inline
-        Long8(40000, {5000000000ull}),
-        SLong8(40001, {-5}),
-        Ifd8(40002, {1ull << 33}),
-        Long(40003, {1, 2, 3}),
-        Short(259, {5}),
+        Short(258, {8, 8, 8, 8}),                                   // 8 bytes: inline in BigTIFF
+        Long8(273, {5000000000ull, 7}),                             // out of line
+        Long8(279, {100, 200}),         Rational(282, {{300, 1}}),  // inline in BigTIFF
+        Ascii(305, "abcdef"),                                       // 7 bytes, inline
+        Long8(40000, {5000000000ull}),  SLong8(40001, {-5}),       Ifd8(40002, {1ull << 33}),
+        Long(40003, {1, 2, 3}),         Short(259, {5}),
     };
     OpenTiff(tiff);
     EXPECT_EQ(Reader.ByteOrderText(), GetParam() == TOrder::Big ? "Motorola" : "Intel");
@@ -47,10 +43,11 @@ TEST_P(BigTiffTest, EntriesTypesAndValueTexts)
     EXPECT_TRUE(Reader.IsBigTiff());
     EXPECT_EQ(Reader.IfdOffset(), Lay(tiff).IfdOffsets[0]);
     ASSERT_EQ(Reader.EntryCount(), 10u);
-    const char* types[] = {"Short", "Long8", "Long8", "Rational", "ASCII",
-                           "Long8", "SLong8", "IFD8", "Long", "Short"};
-    const char* values[] = {"8, 8, 8, 8", "5000000000, 7", "100, 200", "300", "abcdef ",
-                            "5000000000", "", "8589934592", "1, 2, 3", "LZW"};
+    const char* types[] = {"Short", "Long8",  "Long8", "Rational", "ASCII",
+                           "Long8", "SLong8", "IFD8",  "Long",     "Short"};
+    const char* values[] = {
+        "8, 8, 8, 8", "5000000000, 7", "100, 200", "300", "abcdef ", "5000000000",
+        "",           "8589934592",    "1, 2, 3",  "LZW"};
     for (std::uint32_t i = 0; i < 10; ++i) {
         EXPECT_EQ(Reader.DataTypeName(i), types[i]) << i;
         EXPECT_EQ(Reader.ValueText(i, 25), values[i]) << i;
@@ -149,5 +146,5 @@ TEST_P(BigTiffTest, DirectoryBeyondFourGiB)
     EXPECT_EQ(Reader.ValueText(1, 25), "far away ");
 }
 
-INSTANTIATE_TEST_SUITE_P(ByteOrders, BigTiffTest,
-                         ::testing::Values(TOrder::Little, TOrder::Big), OrderName);
+INSTANTIATE_TEST_SUITE_P(ByteOrders, BigTiffTest, ::testing::Values(TOrder::Little, TOrder::Big),
+                         OrderName);

@@ -178,12 +178,13 @@ TEST_P(ChainLoopTest, SelectPageFindsTheLoop)
     EXPECT_EQ(CountPages(), c.LoopFrom + 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Loops, ChainLoopTest,
-    ::testing::Values(TLoopCase{"SelfLoopOnFirst", 1, 0, 0}, TLoopCase{"BackToFirst", 4, 3, 0},
-                      TLoopCase{"BackToMiddle", 6, 5, 2}, TLoopCase{"SelfLoopLater", 3, 2, 2},
-                      TLoopCase{"LongLoop", 3000, 2999, 1000}),
-    [](const auto& testInfo) { return std::string(testInfo.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Loops, ChainLoopTest,
+                         ::testing::Values(TLoopCase{"SelfLoopOnFirst", 1, 0, 0},
+                                           TLoopCase{"BackToFirst", 4, 3, 0},
+                                           TLoopCase{"BackToMiddle", 6, 5, 2},
+                                           TLoopCase{"SelfLoopLater", 3, 2, 2},
+                                           TLoopCase{"LongLoop", 3000, 2999, 1000}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 TEST_F(ChainTest, NextOffsetAllOnesIsABrokenPageWithItsText)
 {

@@ -22,7 +22,8 @@ protected:
     void ExpectLines(const std::vector<std::string>& lines)
     {
         for (const std::string& line : lines)
-            EXPECT_NE(Out.str().find("\n" + line + "\n"), std::string::npos) << line << "\n" << Out.str();
+            EXPECT_NE(Out.str().find("\n" + line + "\n"), std::string::npos) << line << "\n"
+                                                                             << Out.str();
     }
 
     std::ostringstream Out, Err;
@@ -76,8 +77,7 @@ TEST_P(DumpStructureTest, LoopsAndChildrenOutsideTheFileAreShownInPlace)
         "  SubIFD 2 at offset 8: The directory at offset 8 has been read before; not read again",
         "    Interoperability directory at offset 1600: The directory at offset 1600 has been "
         "read before; not read again",
-        "  GPS directory at offset 90000: Reading from file '" + path +
-            "': Premature end of data",
+        "  GPS directory at offset 90000: Reading from file '" + path + "': Premature end of data",
     });
 }
 
@@ -87,22 +87,24 @@ TEST_P(DumpStructureTest, CheckReportsEveryProblemWithItsOffset)
     EXPECT_EQ(Out.str(), "No problems found\n");
     const std::string path = Write(BrokenExifFile(GetParam()));
     EXPECT_EQ(Run({"--check", path}), 1);
-    EXPECT_EQ(Out.str(),
-              "offset 3214: page 1 > SubIFD 1.2: ImageWidth (256) out of ascending order (after 257)\n"
-              "offset 3200: page 1 > SubIFD 1.2: ResolutionUnit (296) appears more than once\n"
-              "offset 3200: page 1 > SubIFD 1.2: StripOffsets has 1 values; the image geometry "
-              "needs 2\n"
-              "offset 8: page 1 > SubIFD 2: The directory at offset 8 has been read before; not "
-              "read again\n"
-              "offset 1600: page 1 > EXIF directory > Interoperability directory: The directory at "
-              "offset 1600 has been read before; not read again\n"
-              "offset 90000: page 2 > GPS directory: Reading from file '" + path +
-                  "': Premature end of data\n"
-              "offset 4016: page 1 strip 2 (bytes 4016 to 4047): overlaps page 1 strip 1 (bytes "
-              "4000 to 4031)\n"
-              "offset 4040: page 1 value of tag 305 (bytes 4040 to 4052): overlaps page 1 strip 2 "
-              "(bytes 4016 to 4047)\n"
-              "8 problems found\n");
+    EXPECT_EQ(
+        Out.str(),
+        "offset 3214: page 1 > SubIFD 1.2: ImageWidth (256) out of ascending order (after 257)\n"
+        "offset 3200: page 1 > SubIFD 1.2: ResolutionUnit (296) appears more than once\n"
+        "offset 3200: page 1 > SubIFD 1.2: StripOffsets has 1 values; the image geometry "
+        "needs 2\n"
+        "offset 8: page 1 > SubIFD 2: The directory at offset 8 has been read before; not "
+        "read again\n"
+        "offset 1600: page 1 > EXIF directory > Interoperability directory: The directory at "
+        "offset 1600 has been read before; not read again\n"
+        "offset 90000: page 2 > GPS directory: Reading from file '" +
+            path +
+            "': Premature end of data\n"
+            "offset 4016: page 1 strip 2 (bytes 4016 to 4047): overlaps page 1 strip 1 (bytes "
+            "4000 to 4031)\n"
+            "offset 4040: page 1 value of tag 305 (bytes 4040 to 4052): overlaps page 1 strip 2 "
+            "(bytes 4016 to 4047)\n"
+            "8 problems found\n");
 }
 
 // Structures of different pages that collide, far apart in the walk; a
@@ -133,15 +135,20 @@ TEST_F(DumpStructureTest, CheckFollowsTheChainAndItsEnd)
     const std::string path = Write(tiff);
     EXPECT_EQ(Run({"--check", path}), 1);
     const std::string out = Out.str();
-    EXPECT_NE(out.find("offset 27: page 2: directory at an odd offset\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("offset 27: page 2: directory at an odd offset\n"), std::string::npos)
+        << out;
     EXPECT_NE(out.find(": page 4: the page chain loops back to the directory at offset 8\n"),
-              std::string::npos) << out;
-    EXPECT_NE(out.find("offset 8: page 1: required ImageWidth (256) is missing\n"), std::string::npos);
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("offset 8: page 1: required ImageWidth (256) is missing\n"),
+              std::string::npos);
 
     tiff.Ifds[2].Next = 70000;
     EXPECT_EQ(Run({"--check", Write(tiff)}), 1);
-    EXPECT_NE(Out.str().find(": page 4: the page chain leads to offset 70000, beyond the end of the file\n"),
-              std::string::npos) << Out.str();
+    EXPECT_NE(Out.str().find(
+                  ": page 4: the page chain leads to offset 70000, beyond the end of the file\n"),
+              std::string::npos)
+        << Out.str();
 
     tiff.Mark = "XY";
     tiff.Magic = 7;
@@ -174,7 +181,7 @@ TEST_F(DumpStructureTest, ValuesAllShowsEveryTypeInFullAndLimitStillCuts)
         "40008 (2 Rational): 1/3, 2/0",
         "40009 (1 Rational): 0.333333333333333",
     });
-    EXPECT_NE(Out.str().find("40010 (30 Long): 4000000000, " ), std::string::npos);
+    EXPECT_NE(Out.str().find("40010 (30 Long): 4000000000, "), std::string::npos);
     EXPECT_EQ(Out.str().find(",..."), std::string::npos);
 
     ASSERT_EQ(Run({"--values", "all", "--limit", "10", path}), 0);
@@ -192,10 +199,10 @@ TEST_F(DumpStructureTest, JsonHoldsValuesTextsAndFailures)
     const std::string path = Write(tiff);
     EXPECT_EQ(Run({"--json", path}), 1);
     const std::string out = Out.str();
-    for (const char* piece :
-         {"\"values\":[\"one\",\"tw\xC3\xA9\"]", "\"values\":[0.1]", "\"values\":\"AB01020304\"",
-          "\"values\":[[-1,2]]", "\"count\":10,\"inline\":false,\"offset\":90000,\"values\":null,"
-          "\"failure\":\"Reading from file '"})
+    for (const char* piece : {"\"values\":[\"one\",\"tw\xC3\xA9\"]", "\"values\":[0.1]",
+                              "\"values\":\"AB01020304\"", "\"values\":[[-1,2]]",
+                              "\"count\":10,\"inline\":false,\"offset\":90000,\"values\":null,"
+                              "\"failure\":\"Reading from file '"})
         EXPECT_NE(out.find(piece), std::string::npos) << piece << "\n" << out;
     EXPECT_EQ(Run({"--json", "--tree", path}), 2);
 }
@@ -209,7 +216,8 @@ TEST_F(DumpStructureTest, NestingDeeperThanTheLimitIsNotFollowed)
     tiff.Ifds.back() = ChildIfd({Short(256, {1})});
     EXPECT_EQ(Run({"--tree", Write(tiff)}), 1);
     EXPECT_NE(Out.str().find("Not followed: directories nested deeper than 16 levels\n"),
-              std::string::npos) << Out.str();
+              std::string::npos)
+        << Out.str();
 }
 
 TEST(ExifNamesTest, TablesAreSortedAndNameTheCodes)
@@ -248,21 +256,24 @@ TEST_F(DumpStructureTest, CheckWalksBigTiffAndItsIfd8SubIfds)
     put(8, 2);
     put(0, 2);
     put(16, 8);
-    put(2, 8);                   // page at 16: two entries
-    entry(256, 16, 7);           // ImageWidth as Long8
-    entry(330, 18, 72);          // one SubIFD at 72, as IFD8
+    put(2, 8);           // page at 16: two entries
+    entry(256, 16, 7);   // ImageWidth as Long8
+    entry(330, 18, 72);  // one SubIFD at 72, as IFD8
     put(0, 8);
-    put(1, 8);                   // SubIFD at 72: one entry
+    put(1, 8);  // SubIFD at 72: one entry
     entry(257, 3, 5);
     put(0, 8);
     const std::string path = (Folder / "big.tif").string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     EXPECT_EQ(Run({"--check", path}), 1);
     const std::string out = Out.str();
     EXPECT_NE(out.find("offset 16: page 1: required ImageLength (257) is missing\n"),
-              std::string::npos) << out;
+              std::string::npos)
+        << out;
     EXPECT_NE(out.find("offset 72: page 1 > SubIFD 1: required ImageWidth (256) is missing\n"),
-              std::string::npos) << out;
+              std::string::npos)
+        << out;
     EXPECT_EQ(out.find("overlaps"), std::string::npos) << out;
 }

@@ -28,9 +28,10 @@ TEST_F(DumpToolTest, BrokenPageShowsItsTextAndTheToolGoesOn)
     EXPECT_EQ(Run({path}), 1);
     const std::string out = Out.str();
     EXPECT_NE(out.find("Number of pages: 3\n"), std::string::npos);
-    EXPECT_NE(out.find("\nPage 2 of 3\nPage offset: 26\nPage raster data size: (Missing "
-                       "Strip/Tile tags; Unable to deduct raster size)\nPageNumber (2 Short): 1, 0\n"),
-              std::string::npos)
+    EXPECT_NE(
+        out.find("\nPage 2 of 3\nPage offset: 26\nPage raster data size: (Missing "
+                 "Strip/Tile tags; Unable to deduct raster size)\nPageNumber (2 Short): 1, 0\n"),
+        std::string::npos)
         << out;
     EXPECT_NE(out.find("\nPage 3 of 3\nReading from file '" + path +
                        "': Premature end of data; Page list is broken\n"),
@@ -121,9 +122,12 @@ TEST_F(DumpToolTest, OptionsAndUsage)
     EXPECT_NE(Out.str().find("ImageDescription (51 ASCII): xxxxx...\n"), std::string::npos);
     EXPECT_EQ(Run({"--page", "2", path}), 1);
     EXPECT_EQ(Err.str(), "Page 2 does not exist; the file has 1 pages\n");
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"--page", "0", path}, {"--limit", "x", path}, {"--page"},
-          {path, path}, {"--bogus", path}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"--page", "0", path},
+                                                 {"--limit", "x", path},
+                                                 {"--page"},
+                                                 {path, path},
+                                                 {"--bogus", path}})
         EXPECT_EQ(Run(args), 2);
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_EQ(Out.str(), OrvaneDumpUsage);

@@ -128,8 +128,7 @@ TEST_P(EntryOrderTest, EntryArraysGrowWithSpareEntries)
     EXPECT_EQ(Reader.CursorIfdOffset(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(ByteOrders, EntryOrderTest,
-                         ::testing::Values(TOrder::Little, TOrder::Big),
+INSTANTIATE_TEST_SUITE_P(ByteOrders, EntryOrderTest, ::testing::Values(TOrder::Little, TOrder::Big),
                          OrderName);
 
 using EntryTest = TiffFileTest;
@@ -233,7 +232,7 @@ TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
     tiff.Order = GetParam();
     tiff.Ifds.push_back(Page({
         Bare(40000, tByte, 100000),
-        Bare(279, tLong, 0x40000001),    // 4 * count wraps to 4
+        Bare(279, tLong, 0x40000001),      // 4 * count wraps to 4
         Bare(40001, tDouble, 0x20000000),  // 8 * count wraps to 0
         Bare(40002, tAscii, 0xFFFFFFFF),
         Bare(40003, tShort, 0x80000002),
@@ -262,8 +261,7 @@ TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
 }
 
 INSTANTIATE_TEST_SUITE_P(ByteOrders, OversizedValueTest,
-                         ::testing::Values(TOrder::Little, TOrder::Big),
-                         OrderName);
+                         ::testing::Values(TOrder::Little, TOrder::Big), OrderName);
 
 // Texts read no more of a value than they can show; of the values asked for
 // whole, only the last large one stays, and a page load trims the pool.
@@ -274,8 +272,8 @@ TEST_P(EntryOrderTest, TextsReadOnlyWhatTheyShow)
     tiff.Order = GetParam();
     std::vector<TEntry> entries;
     for (std::uint16_t i = 0; i < 64; ++i)
-        entries.push_back(Bare(40000 + i, i % 2 ? tLong : tAscii, i % 2 ? fileSize / 4 : fileSize)
-                              .WithField(0));
+        entries.push_back(
+            Bare(40000 + i, i % 2 ? tLong : tAscii, i % 2 ? fileSize / 4 : fileSize).WithField(0));
     tiff.Ifds = {Page(entries), Page({Short(256, {1})})};
     tiff.Length = fileSize;
     OpenTiff(tiff);

@@ -7,8 +7,9 @@
 
 TEST(FuzzRegressionTest, SavedInputsAndSeedsRunCleanly)
 {
-    const int files = ReplayFuzzInputs("tiff", [](const std::filesystem::path& path, const std::string&) {
-        DriveTiffReader(path.string());
-    });
+    const int files =
+        ReplayFuzzInputs("tiff", [](const std::filesystem::path& path, const std::string&) {
+            DriveTiffReader(path.string());
+        });
     EXPECT_GT(files, 0);
 }

@@ -9,7 +9,7 @@ namespace {
 
 struct THeaderCase {
     const char* Mark;
-    TOrder MagicOrder;   // byte order the number is written in
+    TOrder MagicOrder;  // byte order the number is written in
     std::uint16_t Magic;
     const char* Expected;  // byte order text, or nullptr for an invalid header
 };
@@ -17,11 +17,11 @@ struct THeaderCase {
 const THeaderCase HeaderCases[] = {
     {"II", TOrder::Little, 42, "Intel"},
     {"MM", TOrder::Big, 42, "Motorola"},
-    {"II", TOrder::Big, 42, nullptr},          // 42 only in the opposite order
+    {"II", TOrder::Big, 42, nullptr},  // 42 only in the opposite order
     {"MM", TOrder::Little, 42, nullptr},
-    {"II", TOrder::Little, 43, "Intel"},       // wrong number, mark decides
+    {"II", TOrder::Little, 43, "Intel"},  // wrong number, mark decides
     {"MM", TOrder::Big, 43, "Motorola"},
-    {"XY", TOrder::Big, 42, "Motorola"},       // unknown mark, number decides
+    {"XY", TOrder::Big, 42, "Motorola"},  // unknown mark, number decides
     {"XY", TOrder::Little, 42, "Intel"},
     {"XY", TOrder::Little, 43, nullptr},
 };
@@ -132,10 +132,10 @@ TEST(SizeToTextTest, UnitsRoundingAndPadding)
         {512, "0.50 Kb"},
         {600, "0.59 Kb"},
         {1024, "1.00 Kb"},
-        {1029, "1.00 Kb"},          // 100.488 rounds down
+        {1029, "1.00 Kb"},  // 100.488 rounds down
         {1030, "1.01 Kb"},
-        {2565, "2.50 Kb"},           // 250.48...
-        {524287, "512.00 Kb"},       // 51199.9 rounds up, still Kb
+        {2565, "2.50 Kb"},      // 250.48...
+        {524287, "512.00 Kb"},  // 51199.9 rounds up, still Kb
         {524288, "0.50 Mb"},
         {1048576, "1.00 Mb"},
         {536870911, "512.00 Mb"},

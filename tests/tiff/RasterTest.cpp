@@ -8,7 +8,7 @@ namespace {
 struct TRasterCase {
     const char* Name;
     std::vector<TEntry> Entries;
-    std::uint32_t Size;       // when Error is empty
+    std::uint32_t Size;  // when Error is empty
     std::string Error;
 };
 
@@ -21,23 +21,37 @@ std::vector<TRasterCase> RasterCases()
         {"CountsOnly", {Short(279, {100, 200})}, 300, ""},
         {"ByteCounts", {Byte(273, {1, 2}), Byte(279, {10, 20})}, 30, ""},
         {"Tiles", {Long(324, {1, 2}), Short(325, {1000, 24})}, 1024, ""},
-        {"StripsWinOverTiles", {Long(273, {1}), Long(279, {5}), Long(324, {1}), Long(325, {7})}, 5,
+        {"StripsWinOverTiles",
+         {Long(273, {1}), Long(279, {5}), Long(324, {1}), Long(325, {7})},
+         5,
          ""},
         {"TilesWithOneStripTag", {Long(273, {1}), Long(324, {1}), Long(325, {7})}, 7, ""},
         {"Wraps", {Long(279, {4294967295u, 2})}, 1, ""},
         {"BigEndianConverted", {Long(279, {0x01000000, 0x01000000})}, 0x02000000, ""},
-        {"OffsetsWithoutCounts", {Long(273, {8})}, 0,
+        {"OffsetsWithoutCounts",
+         {Long(273, {8})},
+         0,
          "StripByteCounts Tag is missing; unable to deduct raster size"},
-        {"TileOffsetsWithoutCounts", {Long(324, {8})}, 0,
+        {"TileOffsetsWithoutCounts",
+         {Long(324, {8})},
+         0,
          "TileByteCounts Tag is missing; unable to deduct raster size"},
-        {"CountsDiffer", {Long(273, {1, 2}), Long(279, {1, 2, 3})}, 0,
+        {"CountsDiffer",
+         {Long(273, {1, 2}), Long(279, {1, 2, 3})},
+         0,
          "StripByteCounts and StripByteOffsets Tag Count differs" + Unable},
-        {"RationalCounts", {Long(273, {1}), Rational(279, {{1, 2}})}, 0,
+        {"RationalCounts",
+         {Long(273, {1}), Rational(279, {{1, 2}})},
+         0,
          "Invalid StripByteCounts DataType (rational)" + Unable},
-        {"UnknownTypeCounts", {Bare(325, 14, 1)}, 0,
+        {"UnknownTypeCounts",
+         {Bare(325, 14, 1)},
+         0,
          "Invalid TileByteCounts DataType (unknown)" + Unable},
         {"Missing", {Short(256, {1})}, 0, "Missing Strip/Tile tags" + Unable},
-        {"Conflicting", {Long(273, {1}), Long(325, {1})}, 0,
+        {"Conflicting",
+         {Long(273, {1}), Long(325, {1})},
+         0,
          "Conflicting combination of Strip and Tile oriented tags" + Unable},
     };
 }

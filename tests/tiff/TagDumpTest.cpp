@@ -20,13 +20,14 @@ TEST_F(TagDumpTest, LinesInEntryOrderEachEndingInCrLf)
     tiff.Ifds.push_back(Page({}));
     OpenTiff(tiff);
     LoadPage(0);
-    EXPECT_EQ(BuildTagDump(Reader),
-              "ImageWidth (1 Short): 800\r\n"
-              "Compression (1 Short): LZW\r\n"
-              "XResolution (1 Rational): 300\r\n"
-              "ImageDescription (51 ASCII): " + std::string(45, 'd') + "...\r\n"
-              "40000 (2 Short): 1, 2\r\n"
-              "40001 (7 14): \r\n");
+    EXPECT_EQ(BuildTagDump(Reader), "ImageWidth (1 Short): 800\r\n"
+                                    "Compression (1 Short): LZW\r\n"
+                                    "XResolution (1 Rational): 300\r\n"
+                                    "ImageDescription (51 ASCII): " +
+                                        std::string(45, 'd') +
+                                        "...\r\n"
+                                        "40000 (2 Short): 1, 2\r\n"
+                                        "40001 (7 14): \r\n");
     LoadPage(1);
     EXPECT_EQ(BuildTagDump(Reader), "");
 }

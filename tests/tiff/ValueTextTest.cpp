@@ -104,8 +104,7 @@ TEST_P(ValueTextTest, EveryCaseInBothByteOrders)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ByteOrders, ValueTextTest,
-                         ::testing::Values(TOrder::Little, TOrder::Big),
+INSTANTIATE_TEST_SUITE_P(ByteOrders, ValueTextTest, ::testing::Values(TOrder::Little, TOrder::Big),
                          OrderName);
 
 using NameTest = TiffFileTest;
@@ -114,23 +113,30 @@ TEST_F(NameTest, TagAndTypeNames)
 {
     TTiff tiff;
     tiff.Ifds.push_back(Page({
-        Short(256, {1}), Short(263, {1}), Short(33301, {1}), Short(37439, {1}),
-        Short(40000, {1}), Bare(254, 14, 1), Bare(255, 13, 0), Bare(256, 0, 0),
-        Bare(257, 10, 0), Bare(258, 6, 0),
+        Short(256, {1}),
+        Short(263, {1}),
+        Short(33301, {1}),
+        Short(37439, {1}),
+        Short(40000, {1}),
+        Bare(254, 14, 1),
+        Bare(255, 13, 0),
+        Bare(256, 0, 0),
+        Bare(257, 10, 0),
+        Bare(258, 6, 0),
     }));
     OpenTiff(tiff);
     LoadPage(0);
-    const char* tags[] = {"ImageWidth", "Tresholding", "Pixar_ImageFIllLength", "Stonits", "40000",
-                          "SubFileType", "OldSubFileType", "ImageWidth", "ImageLength",
-                          "BitsPerSample"};
-    const char* types[] = {"Short", "Short", "Short", "Short", "Short", "14", "IFD", "NoType",
-                           "SRational", "SByte"};
+    const char* tags[] = {"ImageWidth",  "Tresholding",  "Pixar_ImageFIllLength", "Stonits",
+                          "40000",       "SubFileType",  "OldSubFileType",        "ImageWidth",
+                          "ImageLength", "BitsPerSample"};
+    const char* types[] = {"Short", "Short", "Short",  "Short",     "Short",
+                           "14",    "IFD",   "NoType", "SRational", "SByte"};
     for (std::uint32_t i = 0; i < 10; ++i) {
         EXPECT_EQ(Reader.TagName(i), tags[i]);
         EXPECT_EQ(Reader.DataTypeName(i), types[i]);
     }
     const std::pair<std::uint32_t, const char*> lower[] = {
-        {0, "no type"}, {2, "ASCII"}, {6, "signed byte"}, {10, "signed rational"},
+        {0, "no type"},  {2, "ASCII"},    {6, "signed byte"}, {10, "signed rational"},
         {13, "unknown"}, {14, "unknown"}, {65535, "unknown"},
     };
     std::string text;
@@ -147,7 +153,8 @@ TEST_F(NameTest, RationalUsesTheLocaleDecimalSeparator)
     OpenTiff(tiff);
     LoadPage(0);
     EXPECT_EQ(Reader.ValueText(0, 25), "0.25");
-    const char* names[] = {"de_DE.UTF-8", "de_DE", "fr_FR.UTF-8", "nl_NL.UTF-8", "German", "French"};
+    const char* names[] = {"de_DE.UTF-8", "de_DE",  "fr_FR.UTF-8",
+                           "nl_NL.UTF-8", "German", "French"};
     const char* selected = nullptr;
     for (const char* name : names)
         if ((selected = std::setlocale(LC_NUMERIC, name)))

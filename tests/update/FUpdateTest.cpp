@@ -21,9 +21,9 @@ namespace {
 
 TEST(UpdateProgress, RoundsHalvesToEvenAndStaysInRange)
 {
-    EXPECT_EQ(UpdateProgressPosition(1, 200), 0);   // 0.5
-    EXPECT_EQ(UpdateProgressPosition(3, 200), 2);   // 1.5
-    EXPECT_EQ(UpdateProgressPosition(5, 200), 2);   // 2.5
+    EXPECT_EQ(UpdateProgressPosition(1, 200), 0);  // 0.5
+    EXPECT_EQ(UpdateProgressPosition(3, 200), 2);  // 1.5
+    EXPECT_EQ(UpdateProgressPosition(5, 200), 2);  // 2.5
     EXPECT_EQ(UpdateProgressPosition(199, 200), 100);
     EXPECT_EQ(UpdateProgressPosition(200, 200), 100);
     EXPECT_EQ(UpdateProgressPosition(5000, 200), 100) << "larger than announced";
@@ -129,7 +129,7 @@ TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
 {
     std::string body(10000, 'x');
     TLoopbackServer server({{Answer({"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n",
-                                body.substr(0, 4000), body.substr(4000)})}});
+                                     body.substr(0, 4000), body.substr(4000)})}});
     Open(server.Port(), 20000);
     Pump();
     EXPECT_EQ(Result, TModalResult::Ok);
@@ -147,7 +147,8 @@ TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
 TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
 {
     {
-        TLoopbackServer server({{Answer({"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!"})}});
+        TLoopbackServer server(
+            {{Answer({"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!"})}});
         Open(server.Port(), 100);
         Pump();
         EXPECT_EQ(Result, TModalResult::Ok);
@@ -204,7 +205,7 @@ TEST_F(UpdateDownload, CancelOrCloseDuringTheReceiveStopsTheWorkerAndLeavesNoFil
         TLoopbackServer server({{slow, TServerTurn{{}, true, {}}}});
         Result = TModalResult::None;
         Open(server.Port(), 100000);
-        Pump(umProgress); // the worker is inside the body now
+        Pump(umProgress);  // the worker is inside the body now
         ASSERT_TRUE(Form->WorkerRunning());
         auto start = std::chrono::steady_clock::now();
         if (cancel)
@@ -221,4 +222,4 @@ TEST_F(UpdateDownload, CancelOrCloseDuringTheReceiveStopsTheWorkerAndLeavesNoFil
     }
 }
 
-} // namespace
+}  // namespace

@@ -65,7 +65,8 @@ TIfd RgbStripPage()
                     Ascii(315, "Test Department"),
                     Short(317, {2}),
                 },
-                std::nullopt, std::nullopt};
+                std::nullopt,
+                std::nullopt};
 }
 
 TIfd PaletteTilePage()
@@ -90,7 +91,8 @@ TIfd PaletteTilePage()
                     Long(324, Run(data, TileBytes, 4)),
                     Long(325, {TileBytes, TileBytes, TileBytes, TileBytes}),
                 },
-                std::nullopt, std::nullopt};
+                std::nullopt,
+                std::nullopt};
 }
 
 TIfd FaxThumbnailPage()
@@ -114,7 +116,8 @@ TIfd FaxThumbnailPage()
                     Long(293, {0}),
                     Short(296, {3}),
                 },
-                std::nullopt, std::nullopt};
+                std::nullopt,
+                std::nullopt};
 }
 
 TTiff Sample(TOrder order)

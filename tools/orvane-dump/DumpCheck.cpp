@@ -12,10 +12,20 @@
 namespace {
 
 enum TTag : std::uint16_t {
-    TagImageWidth = 256, TagImageLength = 257, TagPhotometric = 262, TagStripOffsets = 273,
-    TagSamplesPerPixel = 277, TagRowsPerStrip = 278, TagStripByteCounts = 279,
-    TagXResolution = 282, TagYResolution = 283, TagPlanarConfig = 284, TagTileWidth = 322,
-    TagTileLength = 323, TagTileOffsets = 324, TagTileByteCounts = 325,
+    TagImageWidth = 256,
+    TagImageLength = 257,
+    TagPhotometric = 262,
+    TagStripOffsets = 273,
+    TagSamplesPerPixel = 277,
+    TagRowsPerStrip = 278,
+    TagStripByteCounts = 279,
+    TagXResolution = 282,
+    TagYResolution = 283,
+    TagPlanarConfig = 284,
+    TagTileWidth = 322,
+    TagTileLength = 323,
+    TagTileOffsets = 324,
+    TagTileByteCounts = 325,
 };
 
 constexpr std::size_t ImageTagCount = 14;
@@ -117,7 +127,8 @@ bool IsUnsigned(std::uint16_t type)
 std::string TagText(TTiffDirKind kind, std::uint16_t tag)
 {
     const char* name = TiffTagNameIn(kind, tag);
-    return name ? std::string(name) + " (" + std::to_string(tag) + ")" : "tag " + std::to_string(tag);
+    return name ? std::string(name) + " (" + std::to_string(tag) + ")"
+                : "tag " + std::to_string(tag);
 }
 
 void TChecker::Finding(std::uint64_t offset, const std::string& where, const std::string& reason)
@@ -217,16 +228,20 @@ void TChecker::CheckEntries(const TTiffWalkDir& dir, const std::string& where, s
     for (std::size_t i = 0; i < dir.Entries.size(); ++i) {
         const TTiffRawEntry& entry = dir.Entries[i].Raw;
         // Where the entry lies; only findings need it.
-        const auto at = [&] { return dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize(); };
+        const auto at = [&] {
+            return dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize();
+        };
         if (i > 0 && entry.Tag <= dir.Entries[i - 1].Raw.Tag) {
             ascending = false;
             if (entry.Tag < dir.Entries[i - 1].Raw.Tag)
-                Finding(at(), where, TagText(dir.Kind, entry.Tag) + " out of ascending order (after " +
-                                       std::to_string(dir.Entries[i - 1].Raw.Tag) + ")");
+                Finding(at(), where,
+                        TagText(dir.Kind, entry.Tag) + " out of ascending order (after " +
+                            std::to_string(dir.Entries[i - 1].Raw.Tag) + ")");
         }
         if (!TiffIsKnownType(entry.Type))
-            Finding(at(), where, TagText(dir.Kind, entry.Tag) + " has the unknown data type " +
-                                   std::to_string(entry.Type));
+            Finding(at(), where,
+                    TagText(dir.Kind, entry.Tag) + " has the unknown data type " +
+                        std::to_string(entry.Type));
         if (entry.Inline)
             continue;
         if (!Raw.InFile(entry.ValueOffset, entry.Size))
@@ -262,18 +277,18 @@ void TChecker::CheckLayout(const TTiffWalkDir& dir, const std::string& where, st
     if (!offsets || !counts)
         return;
     if (!Values(*offsets, Offsets) || !Values(*counts, Counts)) {
-        Finding(dir.Offset, where, std::string(name) + "Offsets or " + name +
-                                       "ByteCounts cannot be read as unsigned integers");
+        Finding(dir.Offset, where,
+                std::string(name) + "Offsets or " + name +
+                    "ByteCounts cannot be read as unsigned integers");
         return;
     }
     if (Offsets.size() != Counts.size())
-        Finding(dir.Offset, where, std::string(name) + "Offsets has " + std::to_string(Offsets.size()) +
-                                       " values, " + name + "ByteCounts " +
-                                       std::to_string(Counts.size()));
+        Finding(dir.Offset, where,
+                std::string(name) + "Offsets has " + std::to_string(Offsets.size()) + " values, " +
+                    name + "ByteCounts " + std::to_string(Counts.size()));
     const std::uint64_t width = First(TagImageWidth, 0);
     const std::uint64_t length = First(TagImageLength, 0);
-    const std::uint64_t planes =
-        First(TagPlanarConfig, 1) == 2 ? First(TagSamplesPerPixel, 1) : 1;
+    const std::uint64_t planes = First(TagPlanarConfig, 1) == 2 ? First(TagSamplesPerPixel, 1) : 1;
     std::uint64_t expected = 0;
     if (tiles) {
         const std::uint64_t tw = First(TagTileWidth, 0), tl = First(TagTileLength, 0);
@@ -285,15 +300,15 @@ void TChecker::CheckLayout(const TTiffWalkDir& dir, const std::string& where, st
             expected = (length + rows - 1) / rows * planes;
     }
     if (width && length && expected && Offsets.size() != expected)
-        Finding(dir.Offset, where, std::string(name) + "Offsets has " +
-                                       std::to_string(Offsets.size()) +
-                                       " values; the image geometry needs " + std::to_string(expected));
+        Finding(dir.Offset, where,
+                std::string(name) + "Offsets has " + std::to_string(Offsets.size()) +
+                    " values; the image geometry needs " + std::to_string(expected));
     const std::size_t n = std::min(Offsets.size(), Counts.size());
     for (std::size_t k = 0; k < n; ++k) {
         if (!Raw.InFile(Offsets[k], Counts[k]))
-            Finding(Offsets[k], where, std::string(tiles ? "tile " : "strip ") + std::to_string(k + 1) +
-                                           " (" + std::to_string(Counts[k]) +
-                                           " bytes) lies beyond the end of the file");
+            Finding(Offsets[k], where,
+                    std::string(tiles ? "tile " : "strip ") + std::to_string(k + 1) + " (" +
+                        std::to_string(Counts[k]) + " bytes) lies beyond the end of the file");
         else
             AddSpan(Offsets[k], Counts[k], owner, static_cast<std::uint32_t>(k),
                     tiles ? TSpanKind::Tile : TSpanKind::Strip);
@@ -305,8 +320,13 @@ void TChecker::CheckImage(const TTiffWalkDir& dir, const std::string& where, std
     GatherImageTags(dir);
     const bool tiles = !Find(TagStripOffsets) && Find(TagTileOffsets);
     const std::uint16_t required[] = {
-        TagImageWidth, TagImageLength, TagPhotometric, tiles ? TagTileOffsets : TagStripOffsets,
-        tiles ? TagTileByteCounts : TagStripByteCounts, TagXResolution, TagYResolution,
+        TagImageWidth,
+        TagImageLength,
+        TagPhotometric,
+        tiles ? TagTileOffsets : TagStripOffsets,
+        tiles ? TagTileByteCounts : TagStripByteCounts,
+        TagXResolution,
+        TagYResolution,
     };
     for (std::uint16_t tag : required)
         if (!Find(tag))
@@ -321,8 +341,7 @@ void TChecker::CheckChildren(const TTiffWalkEntry& entry, const std::string& whe
     if (!entry.ChildFailure.empty())
         Finding(entry.Raw.ValueOffset, where, entry.ChildFailure);
     for (const TTiffChildDir& child : entry.Children) {
-        const std::string childWhere =
-            where + " > " + ChildDirLabel(child, entry.Raw.Count);
+        const std::string childWhere = where + " > " + ChildDirLabel(child, entry.Raw.Count);
         ChildDirs.Insert(child.Offset);
         ChildNames.push_back(childWhere);
         const auto owner = static_cast<std::uint32_t>(ChildNames.size() - 1) | ChildOwner;
@@ -364,13 +383,14 @@ void TChecker::WalkPages()
         where.resize(prefix);
         where.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
         if (!Pages.Insert(at)) {
-            Finding(linkAt, where, "the page chain loops back to the directory at offset " +
-                                       std::to_string(at));
+            Finding(linkAt, where,
+                    "the page chain loops back to the directory at offset " + std::to_string(at));
             return;
         }
         if (!Raw.InFile(at, 1)) {
-            Finding(linkAt, where, "the page chain leads to offset " + std::to_string(at) +
-                                       ", beyond the end of the file");
+            Finding(linkAt, where,
+                    "the page chain leads to offset " + std::to_string(at) +
+                        ", beyond the end of the file");
             return;
         }
         if (!AllDirs.Insert(at) && ChildDirs.Contains(at))
@@ -388,7 +408,8 @@ void TChecker::WalkPages()
 // Sorts the stretches and keeps, merged, those that overlap another.
 void TChecker::FindClashes()
 {
-    std::sort(Runs.begin(), Runs.end(), [](const TRun& a, const TRun& b) { return a.Start < b.Start; });
+    std::sort(Runs.begin(), Runs.end(),
+              [](const TRun& a, const TRun& b) { return a.Start < b.Start; });
     TRun clash{0, 0};
     bool overlapping = false;
     for (const TRun& run : Runs) {

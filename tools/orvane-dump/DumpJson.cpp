@@ -9,7 +9,9 @@ namespace {
 class TJsonDumper {
 public:
     TJsonDumper(const TDumpOptions& options, std::ostream& out, std::ostream& err)
-        : Options(options), Err(err), Json(out), Walker(Raw) {}
+        : Options(options), Err(err), Json(out), Walker(Raw)
+    {
+    }
 
     int Run();
 

@@ -86,7 +86,8 @@ bool CompatibleModes(const TDumpOptions& options, std::string& error)
         error = "--check takes no other option";
         return false;
     }
-    if (options.Json && (options.HexTag || options.Tree || options.ValuesAll || options.LimitGiven)) {
+    if (options.Json &&
+        (options.HexTag || options.Tree || options.ValuesAll || options.LimitGiven)) {
         error = "--json takes only --page";
         return false;
     }
@@ -168,7 +169,9 @@ std::string WithoutCarriageReturns(const std::string& text)
 class TDumper {
 public:
     TDumper(const TDumpOptions& options, std::ostream& out, std::ostream& err)
-        : Options(options), Out(out), Err(err), Tree(Raw, Out) {}
+        : Options(options), Out(out), Err(err), Tree(Raw, Out)
+    {
+    }
 
     int Run();
 
@@ -310,8 +313,7 @@ int TDumper::Run()
     const bool onePage = Options.Page || Options.HexTag;
     const std::uint32_t first = Options.Page ? *Options.Page - 1 : 0;
     if (onePage && first >= PageCount) {
-        Err << "Page " << first + 1 << " does not exist; the file has " << PageCount
-            << " pages\n";
+        Err << "Page " << first + 1 << " does not exist; the file has " << PageCount << " pages\n";
         return 1;
     }
     const std::uint32_t end = onePage ? first + 1 : PageCount;

@@ -34,14 +34,15 @@ std::int64_t Signed(std::uint64_t v, unsigned width)
 }
 
 // Element k as a signed or unsigned integer of the type.
-std::string IntegerText(const TKvTiffDirReader& reader, std::uint32_t type, const std::uint8_t* bytes,
-                        std::uint64_t k)
+std::string IntegerText(const TKvTiffDirReader& reader, std::uint32_t type,
+                        const std::uint8_t* bytes, std::uint64_t k)
 {
     const std::uint64_t v = reader.Element(bytes, type, k);
     switch (type) {
     case ttSByte: return std::to_string(Signed(v, 1));
     case ttSShort: return std::to_string(Signed(v, 2));
-    case ttSLong: case ttSRational: return std::to_string(Signed(v, 4));
+    case ttSLong:
+    case ttSRational: return std::to_string(Signed(v, 4));
     case TiffTypeSLong8: return std::to_string(static_cast<std::int64_t>(v));
     default: return std::to_string(v);
     }
@@ -56,8 +57,8 @@ double FloatAt(const TKvTiffDirReader& reader, std::uint32_t type, const std::ui
     return std::bit_cast<double>(v);
 }
 
-std::string ValuePiece(const TKvTiffDirReader& reader, std::uint32_t type, const std::uint8_t* bytes,
-                       std::uint64_t k)
+std::string ValuePiece(const TKvTiffDirReader& reader, std::uint32_t type,
+                       const std::uint8_t* bytes, std::uint64_t k)
 {
     if (IsRational(type))
         return IntegerText(reader, type, bytes, 2 * k) + "/" +
@@ -95,7 +96,8 @@ bool NamedText(const TKvTiffDirReader& reader, TTiffDirKind kind, const TTiffRaw
     else if (entry.Type != ttByte && entry.Type != ttShort && entry.Type != ttLong)
         text = "Unexpected datatype";
     else
-        TiffNamedValue(entry.Tag, static_cast<std::uint32_t>(reader.Element(bytes.data(), entry.Type, 0)),
+        TiffNamedValue(entry.Tag,
+                       static_cast<std::uint32_t>(reader.Element(bytes.data(), entry.Type, 0)),
                        text);
     return true;
 }
@@ -211,7 +213,8 @@ void WriteJsonValues(const TKvTiffDirReader& reader, const TTiffRawEntry& entry,
                 json.Float(static_cast<float>(v));
             else
                 json.Double(v);
-        } else if (type == ttSByte || type == ttSShort || type == ttSLong || type == TiffTypeSLong8) {
+        } else if (type == ttSByte || type == ttSShort || type == ttSLong ||
+                   type == TiffTypeSLong8) {
             const std::uint64_t v = reader.Element(bytes.data(), type, k);
             json.Number(Signed(v, TiffRawTypeSize(type)));
         } else {

@@ -62,10 +62,22 @@ void TKvJsonWriter::Close(char bracket)
     }
 }
 
-void TKvJsonWriter::BeginObject() { Open('{'); }
-void TKvJsonWriter::EndObject() { Close('}'); }
-void TKvJsonWriter::BeginArray() { Open('['); }
-void TKvJsonWriter::EndArray() { Close(']'); }
+void TKvJsonWriter::BeginObject()
+{
+    Open('{');
+}
+void TKvJsonWriter::EndObject()
+{
+    Close('}');
+}
+void TKvJsonWriter::BeginArray()
+{
+    Open('[');
+}
+void TKvJsonWriter::EndArray()
+{
+    Close(']');
+}
 
 void TKvJsonWriter::Key(const char* name)
 {
@@ -109,14 +121,16 @@ void TKvJsonWriter::Number(std::uint64_t value)
 {
     Separate();
     char digits[24];
-    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
+    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
+                                         digits));
 }
 
 void TKvJsonWriter::Number(std::int64_t value)
 {
     Separate();
     char digits[24];
-    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
+    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
+                                         digits));
 }
 
 void TKvJsonWriter::NonFinite(bool isNan, bool negative)
@@ -133,7 +147,8 @@ void TKvJsonWriter::Float(float value)
     }
     Separate();
     char digits[64];
-    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
+    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
+                                         digits));
 }
 
 void TKvJsonWriter::Double(double value)
@@ -144,7 +159,8 @@ void TKvJsonWriter::Double(double value)
     }
     Separate();
     char digits[64];
-    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
+    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
+                                         digits));
 }
 
 void TKvJsonWriter::Bool(bool value)

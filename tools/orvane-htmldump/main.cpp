@@ -29,7 +29,7 @@ bool ParseWidth(const char* text, std::int32_t& width)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -39,7 +39,7 @@ int TileIndex(const std::string& name)
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 TOrvaneAboutWin::~TOrvaneAboutWin()
 {
@@ -54,11 +54,9 @@ TOrvaneAboutWin::~TOrvaneAboutWin()
 bool TOrvaneAboutWin::Create(HWND mainWindow, HWND sheet)
 {
     FMainWindow = mainWindow;
-    FHtmAbout.Logic().OnGetImage = [this](TKvHtmlViewer&, const std::string& name,
-                                          TKvHtmlImage*& image, std::int32_t& width,
-                                          std::int32_t& height) {
-        AboutImageRequest(name, image, width, height);
-    };
+    FHtmAbout.Logic().OnGetImage =
+        [this](TKvHtmlViewer&, const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
+               std::int32_t& height) { AboutImageRequest(name, image, width, height); };
     FHtmAbout.Logic().OnLinkClick = [this](TKvHtmlViewer&, const std::string& href) {
         AboutLinkClick(href);
     };
@@ -69,10 +67,8 @@ std::unique_ptr<TFrmHelp> TOrvaneAboutWin::NewManual()
 {
     auto manual = std::make_unique<TFrmHelp>(
         [] { return LatestNews(); },
-        [this](TKvHtmlViewer&, const std::string& name, TKvHtmlImage*& image,
-               std::int32_t& width, std::int32_t& height) {
-            AboutImageRequest(name, image, width, height);
-        },
+        [this](TKvHtmlViewer&, const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
+               std::int32_t& height) { AboutImageRequest(name, image, width, height); },
         [this](TKvHtmlViewer&, const std::string& href) { AboutLinkClick(href); });
     manual->SetMainWindow(FMainWindow);
     if (!manual->Create())
@@ -101,8 +97,7 @@ void TOrvaneAboutWin::InstallHelpKey()
     if (HelpHook)
         return;
     HelpTarget = FMainWindow;
-    HelpHook = SetWindowsHookExA(WH_GETMESSAGE, &ApplicationMessage, nullptr,
-                                 GetCurrentThreadId());
+    HelpHook = SetWindowsHookExA(WH_GETMESSAGE, &ApplicationMessage, nullptr, GetCurrentThreadId());
 }
 
 void TOrvaneAboutWin::AboutLinkClick(const std::string& href)
@@ -131,11 +126,11 @@ bool TOrvaneAboutWin::MakeImage(TImage& image, int width, int height)
 
 void TOrvaneAboutWin::DrawLogo(TImage& image)
 {
-    HRSRC info = FindResourceA(nullptr, "KVLOGO", MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HRSRC info = FindResourceA(nullptr, "KVLOGO", MAKEINTRESOURCEA(10));  // RT_RCDATA
     HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
     const auto* bytes = data ? static_cast<const BYTE*>(LockResource(data)) : nullptr;
     if (!bytes || SizeofResource(nullptr, info) < LogoBitsOffset) {
-        ReleaseImage(image); // a missing resource leaves the logo absent
+        ReleaseImage(image);  // a missing resource leaves the logo absent
         return;
     }
     const auto* header = reinterpret_cast<const BITMAPINFO*>(bytes + LogoInfoOffset);

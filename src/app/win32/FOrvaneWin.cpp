@@ -52,7 +52,7 @@ std::wstring Widen(const std::string& text)
     return w;
 }
 
-} // namespace
+}  // namespace
 
 TFrmOrvaneWin::TFrmOrvaneWin(std::string argument, TKvTiffPagesFactory factory)
     : FArgument(std::move(argument)), FFactory(std::move(factory))
@@ -75,8 +75,8 @@ bool TFrmOrvaneWin::Create()
             GetSystemMetrics(SM_CYCAPTION);
     TKvRect wa = ScreenWorkArea();
     int x = wa.Left + (wa.Width() - w) / 2, y = wa.Top + (wa.Height() - h) / 2;
-    if (!CreateHandle(0, MainClass, InitialCaption, WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x,
-                      y, w, h, nullptr, 0))
+    if (!CreateHandle(0, MainClass, InitialCaption, WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x, y,
+                      w, h, nullptr, 0))
         return false;
     if (RoleOfArgument(FArgument) == orViewer)
         ShowWindow(Handle(), SW_SHOW);
@@ -86,10 +86,10 @@ bool TFrmOrvaneWin::Create()
 HWND TFrmOrvaneWin::AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w,
                                int h, UINT_PTR id, DWORD exStyle, HWND parent)
 {
-    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, ScaleToDpi(x),
-                               ScaleToDpi(y), ScaleToDpi(w), ScaleToDpi(h),
-                               parent ? parent : FSheet, reinterpret_cast<HMENU>(id),
-                               GetModuleHandleA(nullptr), nullptr);
+    HWND wnd =
+        CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, ScaleToDpi(x),
+                        ScaleToDpi(y), ScaleToDpi(w), ScaleToDpi(h), parent ? parent : FSheet,
+                        reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
     return wnd;
 }
@@ -121,8 +121,8 @@ void TFrmOrvaneWin::CreateStatistics()
     for (int i = 0; i < 5; ++i) {
         AddControl("STATIC", StatLabels[i], SS_LEFT | SS_CENTERIMAGE, 500 + 20, 45 + 25 + 50 * i,
                    181, 21);
-        FStats[i].Wnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP,
-                                   500 + 80, 45 + 45 + 50 * i, 141, 21, 0, WS_EX_CLIENTEDGE);
+        FStats[i].Wnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 500 + 80,
+                                   45 + 45 + 50 * i, 141, 21, 0, WS_EX_CLIENTEDGE);
     }
 }
 
@@ -184,22 +184,20 @@ void TFrmOrvaneWin::FormCreate()
     FEdiFilename.Wnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 10, 10,
                                   631, 21, 0, WS_EX_CLIENTEDGE);
     AddControl("BUTTON", "Browse", BS_PUSHBUTTON | WS_TABSTOP, 650, 10, 91, 21, idButBrowse);
-    FLivTags.Wnd = AddControl(WC_LISTVIEWA, "",
-                              LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 10, 50,
-                              471, 251, idLivTags, WS_EX_CLIENTEDGE);
+    FLivTags.Wnd =
+        AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                   10, 50, 471, 251, idLivTags, WS_EX_CLIENTEDGE);
     FLivTags.AddColumns();
     FLabPage.Wnd = AddControl("STATIC", "", SS_CENTER | SS_CENTERIMAGE, 50, 310, 121, 21);
     FButView.Wnd = AddControl("BUTTON", "View Tag Value", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
                               230, 310, 121, 21, idButViewTagValue);
-    FButCopy.Wnd = AddControl("BUTTON", "Copy Tags as Text",
-                              BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 360, 310, 121, 21,
-                              idButCopyTagsAsText);
+    FButCopy.Wnd =
+        AddControl("BUTTON", "Copy Tags as Text", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 360,
+                   310, 121, 21, idButCopyTagsAsText);
     CreateStatistics();
-    TOrvaneWidgets w{&FEdiFilename, &FLivTags,  &FNav[0],
-                     &FNav[1],      &FLabPage,  &FNav[2],
-                     &FNav[3],      &FButView,  &FButCopy,
-                     &FStats[0],    &FStats[1], &FStats[2],
-                     &FStats[3],    &FStats[4]};
+    TOrvaneWidgets w{&FEdiFilename, &FLivTags,  &FNav[0],   &FNav[1],  &FLabPage,
+                     &FNav[2],      &FNav[3],   &FButView,  &FButCopy, &FStats[0],
+                     &FStats[1],    &FStats[2], &FStats[3], &FStats[4]};
     FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
     FAboutPage = std::make_unique<TOrvaneAboutWin>(*FLogic);
     FAboutPage->Create(Handle(), FAbout);
@@ -253,30 +251,14 @@ void TFrmOrvaneWin::OnDropFiles(HDROP drop)
 LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_CREATE:
-        FormCreate();
-        return 0;
-    case WM_STARTUP:
-        FLogic->StartUp(FArgument);
-        return 0;
-    case WM_LIVEUPDATE:
-        FLogic->LiveUpdateDone();
-        return 0;
-    case WM_PAGECOUNT:
-        FLogic->PageCountProgress();
-        return 0;
-    case WM_SHOWMANUAL:
-        FAboutPage->ShowManual();
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
-    case WM_NOTIFY:
-        OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-        return 0;
-    case WM_DROPFILES:
-        OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
+    case WM_CREATE: FormCreate(); return 0;
+    case WM_STARTUP: FLogic->StartUp(FArgument); return 0;
+    case WM_LIVEUPDATE: FLogic->LiveUpdateDone(); return 0;
+    case WM_PAGECOUNT: FLogic->PageCountProgress(); return 0;
+    case WM_SHOWMANUAL: FAboutPage->ShowManual(); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_NOTIFY: OnNotify(*reinterpret_cast<NMHDR*>(lParam)); return 0;
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_GETMINMAXINFO: {
         SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ScaleToDpi(ClientWidth),
                           ScaleToDpi(TrackClientHeight));
@@ -382,7 +364,7 @@ bool ShellCanParse(const std::string& path)
            path[2] != '.' && path[2] != '\\';
 }
 
-} // namespace
+}  // namespace
 
 std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
 {
@@ -415,9 +397,9 @@ void TFrmOrvaneWin::ShowTagValue(const std::string& caption, const std::vector<s
     TFrmHex hex;
     if (!hex.Create(Handle()))
         return;
-    TKvPoint pos = PlaceNearRect(WindowRectOf(Control(idButViewTagValue)),
-                                 ScaleToDpi(TFrmHex::OuterWidth),
-                                 ScaleToDpi(TFrmHex::OuterHeight), ScreenWorkArea());
+    TKvPoint pos =
+        PlaceNearRect(WindowRectOf(Control(idButViewTagValue)), ScaleToDpi(TFrmHex::OuterWidth),
+                      ScaleToDpi(TFrmHex::OuterHeight), ScreenWorkArea());
     hex.MoveTo(pos.X, pos.Y);
     SetWindowTextA(hex.Handle(), caption.c_str());
     hex.SetValue(bytes.data(), static_cast<std::uint32_t>(bytes.size()));

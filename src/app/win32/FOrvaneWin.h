@@ -20,7 +20,11 @@ inline constexpr UINT WM_STARTUP = WM_USER + 0;
 inline constexpr UINT WM_PAGECOUNT = WM_USER + 1;
 
 enum TOrvaneControlId : UINT_PTR {
-    idButBrowse = 101, idButViewTagValue, idButCopyTagsAsText, idLivTags, idPageControl,
+    idButBrowse = 101,
+    idButViewTagValue,
+    idButCopyTagsAsText,
+    idLivTags,
+    idPageControl,
 };
 
 class TFrmOrvaneWin : public TKvWindow, public IKvOrvaneHost {

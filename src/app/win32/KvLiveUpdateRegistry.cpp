@@ -39,7 +39,7 @@ private:
     int FCount = 0;
 };
 
-} // namespace
+}  // namespace
 
 TKvStoredKind TKvLiveUpdateRegistryWin::Query(std::uint32_t& size)
 {

@@ -15,7 +15,8 @@ void TWinList::AddRow(const TKvTagRow& row)
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(SendMessageA(Wnd, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<char*>(row[0].c_str());
-    int index = static_cast<int>(SendMessageA(Wnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int index =
+        static_cast<int>(SendMessageA(Wnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     for (int sub = 1; sub < 4; ++sub) {
         LVITEMA s{};
         s.iSubItem = sub;
@@ -26,7 +27,8 @@ void TWinList::AddRow(const TKvTagRow& row)
 
 std::int32_t TWinList::SelectedIndex()
 {
-    return static_cast<std::int32_t>(SendMessageA(Wnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<std::int32_t>(
+        SendMessageA(Wnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void TWinList::SelectNone()

@@ -4,7 +4,7 @@ namespace {
 
 constexpr const char* HexFormClass = "Kestrova TFrmHex";
 
-} // namespace
+}  // namespace
 
 bool TFrmHex::Create(HWND owner)
 {
@@ -17,10 +17,9 @@ bool TFrmHex::Create(HWND owner)
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
     FBev = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0,
                            Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-    FButClose = CreateWindowExA(0, "BUTTON", "Close",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
-                                Handle(), reinterpret_cast<HMENU>(IDOK), GetModuleHandleA(nullptr),
-                                nullptr);
+    FButClose = CreateWindowExA(
+        0, "BUTTON", "Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
+        Handle(), reinterpret_cast<HMENU>(IDOK), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(FButClose, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
     return true;
 }
@@ -81,9 +80,7 @@ LRESULT TFrmHex::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
             ButCloseClick();
         return 0;
-    case WM_CLOSE:
-        ButCloseClick();
-        return 0;
+    case WM_CLOSE: ButCloseClick(); return 0;
     case WM_SIZE:
         if (FLayoutActive)
             LayoutControls();

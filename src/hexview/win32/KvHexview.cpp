@@ -41,7 +41,7 @@ THexScroll ScrollCode(WORD code)
     }
 }
 
-} // namespace
+}  // namespace
 
 bool TKvHexview::Create(HWND parent, int x, int y, int width, int height)
 {
@@ -50,7 +50,8 @@ bool TKvHexview::Create(HWND parent, int x, int y, int width, int height)
     DWORD exStyle = FBorderStyle == bsSingle ? WS_EX_CLIENTEDGE : 0;
     if (!CreateHandle(exStyle, HexviewClass, "", style, x, y, width, height, parent, 0))
         return false;
-    SendMessageA(Handle(), WM_SETFONT, static_cast<WPARAM>(SendMessageA(parent, WM_GETFONT, 0, 0)), FALSE);
+    SendMessageA(Handle(), WM_SETFONT, static_cast<WPARAM>(SendMessageA(parent, WM_GETFONT, 0, 0)),
+                 FALSE);
     return true;
 }
 

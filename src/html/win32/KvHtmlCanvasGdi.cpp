@@ -30,7 +30,7 @@ int Length(std::size_t length)
     return length > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(length);
 }
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<TKvHtmlFont> TKvHtmlCanvasGdi::CreateFont(const TKvHtmlLogFont& logFont)
 {
@@ -101,8 +101,7 @@ void TKvHtmlCanvasGdi::SetBackgroundMode(int mode)
     SetBkMode(FDc, mode);
 }
 
-void TKvHtmlCanvasGdi::TextOut(std::int32_t x, std::int32_t y, const char* text,
-                               std::size_t length)
+void TKvHtmlCanvasGdi::TextOut(std::int32_t x, std::int32_t y, const char* text, std::size_t length)
 {
     TextOutA(FDc, x, y, text, Length(length));
 }

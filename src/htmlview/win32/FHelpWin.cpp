@@ -10,7 +10,7 @@ constexpr int ClientTop = 148;
 constexpr int ClientWidth = 688;
 constexpr int ClientHeight = 453;
 
-} // namespace
+}  // namespace
 
 TFrmHelp::TFrmHelp(std::function<std::string()> news, TKvHtmlViewer::TGetImage getImage,
                    TKvHtmlViewer::TLinkClick linkClick)
@@ -65,8 +65,8 @@ void TFrmHelp::ShowModal()
 
 void TFrmHelp::ShowFront()
 {
-    ShowWindow(Handle(), IsIconic(Handle()) || !IsWindowVisible(Handle()) ? SW_SHOWMAXIMIZED
-                                                                          : SW_SHOW);
+    ShowWindow(Handle(),
+               IsIconic(Handle()) || !IsWindowVisible(Handle()) ? SW_SHOWMAXIMIZED : SW_SHOW);
     SetForegroundWindow(Handle());
     BringWindowToTop(Handle());
 }

@@ -29,7 +29,7 @@ TKvScrollRequest ScrollRequest(WORD code)
     RaiseInternal("KvHtmlViewer 371.77");
 }
 
-} // namespace
+}  // namespace
 
 // The tip: a bordered pop-up that never takes the focus.
 class TKvHtmlViewerHint : public TKvPaintedWindow {
@@ -120,15 +120,9 @@ LRESULT TKvHtmlViewerWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     if (HandlePaintMessage(msg, wParam, result))
         return result;
     switch (msg) {
-    case WM_LAYOUT:
-        FLogic.Layout();
-        return 0;
-    case WM_SIZE:
-        PostLayout();
-        break;
-    case WM_VSCROLL:
-        VerticalScroll(LOWORD(wParam));
-        return 0;
+    case WM_LAYOUT: FLogic.Layout(); return 0;
+    case WM_SIZE: PostLayout(); break;
+    case WM_VSCROLL: VerticalScroll(LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL:
         if (FLogic.Wheel(GET_WHEEL_DELTA_WPARAM(wParam)))
             return 0;
@@ -136,9 +130,7 @@ LRESULT TKvHtmlViewerWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         FLogic.MouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         return 0;
-    case WM_LBUTTONDOWN:
-        SetFocus(Handle());
-        break;
+    case WM_LBUTTONDOWN: SetFocus(Handle()); break;
     case WM_LBUTTONUP:
         Default(msg, wParam, lParam);
         FLogic.Click();
@@ -150,22 +142,16 @@ LRESULT TKvHtmlViewerWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CANCELMODE:
-    case WM_MOUSELEAVE:
-        FLogic.MouseLeave();
-        break;
+    case WM_MOUSELEAVE: FLogic.MouseLeave(); break;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
             SetCursor(ViewerCursor(FOnLink));
             return TRUE;
         }
         break;
-    case WM_SETFONT:
-        FFont = reinterpret_cast<HFONT>(wParam);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(FFont);
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
+    case WM_SETFONT: FFont = reinterpret_cast<HFONT>(wParam); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(FFont);
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_DESTROY:
         FHint.reset();
         KillTimer(Handle(), TipTimerId);
@@ -264,15 +250,14 @@ TKvHtmlCanvas* TKvHtmlViewerWin::Surface(std::int32_t width, std::int32_t height
             return nullptr;
         FSurfaceWidth = width;
         FSurfaceHeight = height;
-        RECT all{0, 0, width, height}; // the control colour until a page is drawn
+        RECT all{0, 0, width, height};  // the control colour until a page is drawn
         FillRect(FBitmapDc, &all, GetSysColorBrush(COLOR_BTNFACE));
         FCanvas = std::make_unique<TKvHtmlCanvasGdi>(FBitmapDc);
     }
     return FCanvas.get();
 }
 
-void TKvHtmlViewerWin::DrawFailure(const std::string& text, std::int32_t width,
-                                   std::int32_t height)
+void TKvHtmlViewerWin::DrawFailure(const std::string& text, std::int32_t width, std::int32_t height)
 {
     if (!FBitmapDc)
         return;

@@ -39,7 +39,7 @@ bool RunsAsTemporaryCopy()
            SameTextAscii(exe.substr(folder.size(), 3), TempCopyPrefix);
 }
 
-} // namespace
+}  // namespace
 
 TKvModalResult TFrmInstallWin::ShowModal(HWND owner)
 {
@@ -58,17 +58,17 @@ void TFrmInstallWin::Paint(HDC dc, const RECT&)
 {
     RECT client;
     GetClientRect(Handle(), &client);
-    for (const TKvBand& b : InstallBackgroundBands(client.bottom,
-                                                   RgbOf(GetSysColor(COLOR_ACTIVECAPTION)),
-                                                   RgbOf(GetSysColor(COLOR_BTNFACE)))) {
+    for (const TKvBand& b :
+         InstallBackgroundBands(client.bottom, RgbOf(GetSysColor(COLOR_ACTIVECAPTION)),
+                                RgbOf(GetSysColor(COLOR_BTNFACE)))) {
         RECT r{0, b.FTop, client.right, b.FBottom};
         HBRUSH brush = CreateSolidBrush(RGB(b.FColour.R, b.FColour.G, b.FColour.B));
         FillRect(dc, &r, brush);
         DeleteObject(brush);
     }
     HFONT font = CreateFontA(-InstallBannerHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH, "Arial");
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     const std::string banner = InstallBannerText();
@@ -95,7 +95,7 @@ LRESULT TFrmInstallWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if (msg == WM_CLOSE)
-        return 0; // the wizard ends the installer, nothing else
+        return 0;  // the wizard ends the installer, nothing else
     return Default(msg, wParam, lParam);
 }
 

@@ -19,8 +19,9 @@ TWinControlKind KindOf(const TKvControlSpec& spec)
 {
     switch (spec.FKind) {
     case ckLabel:
-        return {"STATIC", static_cast<DWORD>(spec.FWordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
-                              (std::strcmp(spec.FName, "LabDirLut") == 0 ? SS_CENTERIMAGE : 0u),
+        return {"STATIC",
+                static_cast<DWORD>(spec.FWordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
+                    (std::strcmp(spec.FName, "LabDirLut") == 0 ? SS_CENTERIMAGE : 0u),
                 0};
     case ckBevel: return {"STATIC", SS_ETCHEDHORZ, 0};
     case ckButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
@@ -34,13 +35,13 @@ TWinControlKind KindOf(const TKvControlSpec& spec)
 UINT IdOf(const TKvControlSpec& spec, UINT index)
 {
     if (std::strcmp(spec.FName, "ButNext") == 0)
-        return IDOK; // Enter
+        return IDOK;  // Enter
     if (std::strcmp(spec.FName, "ButCancel") == 0)
-        return IDCANCEL; // Escape
+        return IDCANCEL;  // Escape
     return FirstControlId + index;
 }
 
-} // namespace
+}  // namespace
 
 TKvWizardWin::TKvWizardWin(TLogicFactory factory) : FLogic(factory(*this)) {}
 
@@ -74,7 +75,7 @@ void TKvWizardWin::CreateControls()
         HWND wnd = nullptr;
         if (kind.FClass) {
             TKvRect b = s.FBounds;
-            if (s.FKind == ckBevel) // a line at the bottom of its rectangle
+            if (s.FKind == ckBevel)  // a line at the bottom of its rectangle
                 b.Top = b.Bottom - 2;
             wnd = CreateWindowExA(kind.FExStyle, kind.FClass, s.FCaption, WS_CHILD | kind.FStyle,
                                   ScaleToDpi(b.Left), ScaleToDpi(b.Top), ScaleToDpi(b.Width()),
@@ -187,7 +188,7 @@ void TKvWizardWin::OnCommand(UINT id, UINT code)
         return;
     }
     if (code != BN_CLICKED || !from || !IsWindowEnabled(from) || !IsWindowVisible(from))
-        return; // Escape and Enter arrive for disabled buttons too
+        return;  // Escape and Enter arrive for disabled buttons too
     if (id == IDOK)
         FLogic->ButNextClick();
     else if (id == IDCANCEL)
@@ -202,15 +203,9 @@ void TKvWizardWin::OnCommand(UINT id, UINT code)
 LRESULT TKvWizardWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WizardMsgShown:
-        FLogic->Shown();
-        return 0;
-    case WizardMsgWork:
-        FLogic->RunWork();
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
+    case WizardMsgShown: FLogic->Shown(); return 0;
+    case WizardMsgWork: FLogic->RunWork(); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_GETMINMAXINFO:
         SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ScaleToDpi(WizardClientWidth),
                           ScaleToDpi(WizardClientHeight));

@@ -29,9 +29,8 @@ public:
     void SetFolderText(const std::string& text) override;
     bool StartMenuChecked() override;
     bool DesktopIconChecked() override;
-    bool BrowseForFolder(const std::string& title, const std::string& start,
-                         std::string& chosen, std::uint32_t& errCode,
-                         std::string& errText) override;
+    bool BrowseForFolder(const std::string& title, const std::string& start, std::string& chosen,
+                         std::uint32_t& errCode, std::string& errText) override;
     void ShowError(const std::string& text) override;
 
 protected:

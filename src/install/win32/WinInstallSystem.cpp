@@ -24,7 +24,8 @@ std::wstring WidePath(const std::string& path)
     return wide;
 }
 
-template <class T> struct TComPtr {
+template <class T>
+struct TComPtr {
     T* FPtr = nullptr;
     ~TComPtr()
     {
@@ -37,8 +38,8 @@ class TWinShortcutReader : public TKvShortcutReader {
 public:
     TWinShortcutReader()
     {
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IShellLinkA, reinterpret_cast<void**>(&FLink.FPtr))))
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                    reinterpret_cast<void**>(&FLink.FPtr))))
             RaiseInternal("FUninstall 176.154");
         if (FAILED(FLink.FPtr->QueryInterface(IID_IPersistFile,
                                               reinterpret_cast<void**>(&FFile.FPtr))))
@@ -64,7 +65,7 @@ private:
     TComPtr<IPersistFile> FFile;
 };
 
-} // namespace
+}  // namespace
 
 bool TKvWinInstallSystem::SpecialFolderPath(int folder, std::string& path)
 {
@@ -75,8 +76,7 @@ bool TKvWinInstallSystem::SpecialFolderPath(int folder, std::string& path)
     return true;
 }
 
-bool TKvWinInstallSystem::SaveShortcut(const std::string& linkFile,
-                                       const std::string& description,
+bool TKvWinInstallSystem::SaveShortcut(const std::string& linkFile, const std::string& description,
                                        const std::string& target, const std::string& arguments)
 {
     TComPtr<IShellLinkA> link;

@@ -59,15 +59,14 @@ void DeleteOwnCopyWhenEnded()
     // The interpreter retries for about half a minute: the copy's file is
     // free only once this process is gone.
     const std::string quoted = "\"" + std::string(own) + "\"";
-    std::string commandLine = "\"" + std::string(system) +
-                              "\\cmd.exe\" /d /q /c for /l %i in (1,1,60) do (del /f /q " +
-                              quoted + " >nul 2>nul & (if not exist " + quoted +
-                              " exit) & ping -n 2 127.0.0.1 >nul)";
+    std::string commandLine =
+        "\"" + std::string(system) + "\\cmd.exe\" /d /q /c for /l %i in (1,1,60) do (del /f /q " +
+        quoted + " >nul 2>nul & (if not exist " + quoted + " exit) & ping -n 2 127.0.0.1 >nul)";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                       CREATE_NO_WINDOW, nullptr, system, &startup, &process)) {
+    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                       nullptr, system, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }

@@ -54,7 +54,9 @@ bool TKvEvent::Wait(std::uint32_t timeoutMs) const
     for (;;) {
         int wait = -1;
         if (timeoutMs != KvWaitInfinite) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                    .count();
             wait = static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
         }
         int n = poll(&pfd, 1, wait);

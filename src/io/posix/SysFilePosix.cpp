@@ -13,12 +13,9 @@ namespace {
 std::uint32_t SystemErrorCode(int error)
 {
     switch (error) {
-    case ENOENT:
-        return SysErrorFileNotFound;
-    case 0:
-        return 31;  // a failure without a reason: ERROR_GEN_FAILURE
-    default:
-        return 0x20000000u | static_cast<std::uint32_t>(error);  // customer bit + errno
+    case ENOENT: return SysErrorFileNotFound;
+    case 0: return 31;  // a failure without a reason: ERROR_GEN_FAILURE
+    default: return 0x20000000u | static_cast<std::uint32_t>(error);  // customer bit + errno
     }
 }
 
@@ -63,12 +60,9 @@ private:
 int Advice(TSysFileHint hint)
 {
     switch (hint) {
-    case TSysFileHint::Sequential:
-        return POSIX_FADV_SEQUENTIAL;
-    case TSysFileHint::Random:
-        return POSIX_FADV_RANDOM;
-    default:
-        return POSIX_FADV_NORMAL;
+    case TSysFileHint::Sequential: return POSIX_FADV_SEQUENTIAL;
+    case TSysFileHint::Random: return POSIX_FADV_RANDOM;
+    default: return POSIX_FADV_NORMAL;
     }
 }
 

@@ -51,14 +51,10 @@ private:
 DWORD Flags(TSysFileHint hint)
 {
     switch (hint) {
-    case TSysFileHint::Sequential:
-        return FILE_FLAG_SEQUENTIAL_SCAN;
-    case TSysFileHint::Random:
-        return FILE_FLAG_RANDOM_ACCESS;
-    case TSysFileHint::Overlapped:
-        return FILE_FLAG_OVERLAPPED;
-    default:
-        return FILE_ATTRIBUTE_NORMAL;
+    case TSysFileHint::Sequential: return FILE_FLAG_SEQUENTIAL_SCAN;
+    case TSysFileHint::Random: return FILE_FLAG_RANDOM_ACCESS;
+    case TSysFileHint::Overlapped: return FILE_FLAG_OVERLAPPED;
+    default: return FILE_ATTRIBUTE_NORMAL;
     }
 }
 
@@ -79,8 +75,8 @@ std::wstring WidePath(const std::string& path)
 TSysFile* TSysFile::Open(const std::string& path, TSysFileHint hint, std::uint32_t& sysError)
 {
     const std::wstring wide = WidePath(path);
-    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, Flags(hint), nullptr);
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                Flags(hint), nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         sysError = GetLastError();
         return nullptr;

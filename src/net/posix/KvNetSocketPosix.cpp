@@ -143,7 +143,9 @@ private:
         if (abort && abort->Valid())
             fds[1].fd = static_cast<int>(abort->NativeHandle());
         for (;;) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                    .count();
             int n = poll(fds, 2, static_cast<int>(std::clamp<long long>(left, 0, INT_MAX)));
             if (n < 0 && errno != EINTR)
                 return TKvRecvResult::StartFailed;
@@ -170,7 +172,7 @@ private:
     int FSocket = -1;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<TKvNetTransport> CreateSocketTransport()
 {

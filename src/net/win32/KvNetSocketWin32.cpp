@@ -111,7 +111,8 @@ private:
         addrinfo* answer = nullptr;
         int rc = getaddrinfo(host.c_str(), nullptr, &hints, &answer);
         if (rc != 0 || !answer)
-            return rc == WSAHOST_NOT_FOUND ? TKvOpenResult::HostNotFound : TKvOpenResult::LookupFailed;
+            return rc == WSAHOST_NOT_FOUND ? TKvOpenResult::HostNotFound
+                                           : TKvOpenResult::LookupFailed;
         std::memcpy(&address, answer->ai_addr, sizeof address);
         freeaddrinfo(answer);
         return TKvOpenResult::Ok;
@@ -136,7 +137,7 @@ private:
     WSAOVERLAPPED FOverlapped{};
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<TKvNetTransport> CreateSocketTransport()
 {

@@ -9,7 +9,7 @@ namespace {
 std::mutex WsaLock;
 bool Loaded = false;
 WSADATA* StartupData = nullptr;
-} // namespace
+}  // namespace
 
 void LoadWinsock(TErrCode& errCode, std::string& errText)
 {

@@ -51,7 +51,7 @@ void MoveTo(HWND wnd, const TKvRect& r)
     MoveWindow(wnd, r.Left, r.Top, r.Width(), r.Height(), TRUE);
 }
 
-} // namespace
+}  // namespace
 
 TKvBrowseForFolder::TKvBrowseForFolder() = default;
 
@@ -168,7 +168,8 @@ void TKvBrowseForFolder::Initialised(HWND dialog)
 void TKvBrowseForFolder::PlaceDialog()
 {
     TKvRect own = WindowRectOf(FDialog), wa = ScreenWorkArea();
-    TKvPoint at{wa.Left + (wa.Width() - own.Width()) / 2, wa.Top + (wa.Height() - own.Height()) / 2};
+    TKvPoint at{wa.Left + (wa.Width() - own.Width()) / 2,
+                wa.Top + (wa.Height() - own.Height()) / 2};
     if (FNearControl)
         at = PlaceNearRect(FControlRect, own.Width(), own.Height(), wa);
     SetWindowPos(FDialog, nullptr, at.X, at.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -30,8 +30,8 @@ void TKvFileDialog::Execute(HWND owner, TErrCode& errCode, std::string& errText)
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = FBuffer;
     ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
-                OFN_EXPLORER;
+    ofn.Flags =
+        OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER;
     if (!FDereferenceLinks)
         ofn.Flags |= OFN_NODEREFERENCELINKS;
     ofn.lpstrDefExt = "tif";

@@ -39,7 +39,7 @@ HBITMAP ToBitmap(const TKvImage& img)
     return bmp;
 }
 
-} // namespace
+}  // namespace
 
 TKvExplorerButton::~TKvExplorerButton()
 {
@@ -57,8 +57,8 @@ void TKvExplorerButton::SetGlyph(const TKvImage& glyph)
 {
     RECT rc;
     GetClientRect(Handle(), &rc);
-    TKvImage strip = RenderButtonStrip(glyph, rc.right, rc.bottom,
-                                       FromColorRef(GetSysColor(COLOR_BTNFACE)));
+    TKvImage strip =
+        RenderButtonStrip(glyph, rc.right, rc.bottom, FromColorRef(GetSysColor(COLOR_BTNFACE)));
     if (FStrip)
         DeleteObject(FStrip);
     FStrip = ToBitmap(strip);
@@ -139,15 +139,9 @@ void TKvExplorerButton::Paint(HDC dc, const RECT& band)
 LRESULT TKvExplorerButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_MOUSEMOVE:
-        Apply(FModel.Move(PointerInside(lParam)));
-        return 0;
-    case WM_LBUTTONDOWN:
-        Apply(FModel.LeftDown(PointerInside(lParam)));
-        return 0;
-    case WM_LBUTTONUP:
-        Apply(FModel.LeftUp(PointerInside(lParam)));
-        return 0;
+    case WM_MOUSEMOVE: Apply(FModel.Move(PointerInside(lParam))); return 0;
+    case WM_LBUTTONDOWN: Apply(FModel.LeftDown(PointerInside(lParam))); return 0;
+    case WM_LBUTTONUP: Apply(FModel.LeftUp(PointerInside(lParam))); return 0;
     case WM_CANCELMODE: {
         TButtonReaction r = FModel.CaptureLost();
         r.Release = true;

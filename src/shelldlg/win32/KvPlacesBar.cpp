@@ -17,7 +17,7 @@ std::vector<std::vector<bool>> FilledPlaces(const std::vector<TKvShellPlaces*>& 
     return filled;
 }
 
-} // namespace
+}  // namespace
 
 TKvPlacesBar::TKvPlacesBar(std::vector<TKvShellPlaces*> lists)
     : FLists(std::move(lists)), FModel(FilledPlaces(FLists)),

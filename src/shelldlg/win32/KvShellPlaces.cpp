@@ -35,7 +35,7 @@ std::string ExpandedText(const std::vector<char>& data, DWORD type)
     return n > 0 && n <= sizeof(expanded) ? std::string(expanded) : text;
 }
 
-} // namespace
+}  // namespace
 
 TKvShellPlaces::~TKvShellPlaces()
 {

@@ -14,7 +14,7 @@ inline constexpr const char* PlacesBarPolicyKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\ComDlg32\\PlacesBar";
 
 struct TKvPlace {
-    LPITEMIDLIST FItem = nullptr; // none: an empty place
+    LPITEMIDLIST FItem = nullptr;  // none: an empty place
     bool FSpecial = false;
     int FSpecialNumber = 0;
     bool FCaptionKnown = false;

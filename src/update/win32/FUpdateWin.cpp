@@ -10,7 +10,7 @@ namespace {
 
 constexpr const char* UpdateFormClass = "Kestrova TFrmUpdate";
 
-} // namespace
+}  // namespace
 
 TFrmUpdateWin::TFrmUpdateWin(TUpdateSource source)
     : FLogic(std::make_unique<TFrmUpdate>(*this, *this, std::move(source)))
@@ -41,8 +41,8 @@ bool TFrmUpdateWin::Create(HWND owner)
     AddControl("STATIC", "Downloading update...", SS_CENTER | SS_CENTERIMAGE, 20, 10, 431, 31, 0);
     FProgressBar1 = AddControl(PROGRESS_CLASSA, "", 0, 20, 60, 431, 13, 0);
     SendMessageA(FProgressBar1, PBM_SETRANGE32, 0, UpdateProgressMax);
-    FButton1 = AddControl("BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 370, 100, 81, 21,
-                          IDCANCEL);
+    FButton1 =
+        AddControl("BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 370, 100, 81, 21, IDCANCEL);
     return true;
 }
 
@@ -130,9 +130,7 @@ LRESULT TFrmUpdateWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) == IDCANCEL)
             FLogic->Button1Click();
         return 0;
-    case WM_CLOSE:
-        FLogic->Button1Click();
-        return 0;
+    case WM_CLOSE: FLogic->Button1Click(); return 0;
     case WM_GETMINMAXINFO:
         SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ScaleToDpi(ClientWidth),
                           ScaleToDpi(ClientHeight));

@@ -18,7 +18,7 @@ void StartProgram(const std::string& path)
     }
 }
 
-} // namespace
+}  // namespace
 
 void RunUpdateHandOver(const std::vector<std::string>& arguments)
 {
@@ -37,7 +37,6 @@ void RunUpdateHandOver(const std::vector<std::string>& arguments)
     char self[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
     if (length == 0 || length >= MAX_PATH || !CopyFileA(self, oldPath.c_str(), FALSE))
-        MessageBoxA(nullptr, SysErrorText(GetLastError()).c_str(), "Error",
-                    MB_OK | MB_ICONERROR);
+        MessageBoxA(nullptr, SysErrorText(GetLastError()).c_str(), "Error", MB_OK | MB_ICONERROR);
     StartProgram(oldPath);
 }

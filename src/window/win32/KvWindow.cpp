@@ -139,9 +139,7 @@ bool TKvPaintedWindow::HandlePaintMessage(UINT msg, WPARAM wParam, LRESULT& resu
 {
     result = 0;
     switch (msg) {
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
+    case WM_ERASEBKGND: result = 1; return true;
     case WM_PRINTCLIENT: {
         RECT rc;
         GetClientRect(Handle(), &rc);

@@ -31,7 +31,7 @@ std::uint16_t ReadPort(int fd, int timeoutMs)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 TExternalServer::~TExternalServer()
 {
@@ -44,7 +44,8 @@ TExternalServer::~TExternalServer()
         close(static_cast<int>(FOutput));
 }
 
-bool TExternalServer::Start(const std::string& folder, const std::string& protocol, std::string& why)
+bool TExternalServer::Start(const std::string& folder, const std::string& protocol,
+                            std::string& why)
 {
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) {
@@ -53,12 +54,13 @@ bool TExternalServer::Start(const std::string& folder, const std::string& protoc
     }
     pid_t pid = fork();
     if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlive a crashed test
+        prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive a crashed test
         dup2(out[1], STDOUT_FILENO);
         int null = open("/dev/null", O_WRONLY);
         dup2(null, STDERR_FILENO);
-        execlp("python3", "python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory",
-               folder.c_str(), "--protocol", protocol.c_str(), static_cast<char*>(nullptr));
+        execlp("python3", "python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
+               "--directory", folder.c_str(), "--protocol", protocol.c_str(),
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);

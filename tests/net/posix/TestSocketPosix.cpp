@@ -12,7 +12,7 @@ bool Readable(int fd, int ms)
     pollfd pfd{fd, POLLIN, 0};
     return poll(&pfd, 1, ms) > 0;
 }
-} // namespace
+}  // namespace
 
 TTestSocket ListenLoopback(std::uint16_t& port)
 {
@@ -21,8 +21,8 @@ TTestSocket ListenLoopback(std::uint16_t& port)
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(fd, 8) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        listen(fd, 8) != 0 || getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
         if (fd >= 0)
             close(fd);
         return NoTestSocket;
@@ -55,7 +55,8 @@ bool SendAll(TTestSocket peer, const std::string& data)
 {
     std::size_t sent = 0;
     while (sent < data.size()) {
-        ssize_t n = send(static_cast<int>(peer), data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+        ssize_t n =
+            send(static_cast<int>(peer), data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)
             return false;
         sent += static_cast<std::size_t>(n);

@@ -13,19 +13,19 @@ SOCKET Native(TTestSocket s)
 {
     return static_cast<SOCKET>(s);
 }
-} // namespace
+}  // namespace
 
 TTestSocket ListenLoopback(std::uint16_t& port)
 {
     WSADATA data;
-    WSAStartup(0x0202, &data); // counted: the client's own start-up is independent
+    WSAStartup(0x0202, &data);  // counted: the client's own start-up is independent
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int size = sizeof address;
-    if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(s, 8) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        listen(s, 8) != 0 || getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
         if (s != INVALID_SOCKET)
             closesocket(s);
         return NoTestSocket;

@@ -91,7 +91,7 @@ HWND VisibleManual()
     return wnd && IsWindowVisible(wnd) ? wnd : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TEST(AboutWindow, AboutTabShowsHeadingGreyCellsAndTiledBars)
 {
@@ -99,7 +99,7 @@ TEST(AboutWindow, AboutTabShowsHeadingGreyCellsAndTiledBars)
     HWND about = v.Win->AboutPage().HtmAbout().Handle();
     TPicture picture(about);
     ASSERT_EQ(picture.Width, 733);
-    EXPECT_GT(picture.Count(RGB(255, 102, 0)), 20); // the orange headings
+    EXPECT_GT(picture.Count(RGB(255, 102, 0)), 20);  // the orange headings
     EXPECT_GT(picture.Count(RGB(238, 238, 238)), 1000);
     // The left bar, inside the body's 8-pixel margin: dark and light dashes
     // of four pixels each, two pixels wide.

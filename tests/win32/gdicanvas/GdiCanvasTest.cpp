@@ -55,7 +55,7 @@ struct TBitmap {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(HtmlGdiCanvas, DrawsBackgroundsTilesAndText)
 {
@@ -93,11 +93,11 @@ TEST(HtmlGdiCanvas, DrawsBackgroundsTilesAndText)
     document.RenderTo(canvas, 0, 0, 0, 0, 200, 80, code, text);
     ASSERT_EQ(code, ErrOk);
 
-    EXPECT_EQ(page.Pixel(20, 30), 0xFF0000u);     // the red cell
-    EXPECT_EQ(page.Pixel(0, 1), 0x646464u);       // the bar: a dark dash
-    EXPECT_EQ(page.Pixel(1, 6), 0xFFFFFFu);       // and a light gap
-    EXPECT_EQ(page.Pixel(0, 57), 0x646464u);      // the last tile, cut to 4 rows
-    EXPECT_EQ(page.Pixel(0, 70), 0xFFFFFFu);      // body background below the table
+    EXPECT_EQ(page.Pixel(20, 30), 0xFF0000u);  // the red cell
+    EXPECT_EQ(page.Pixel(0, 1), 0x646464u);    // the bar: a dark dash
+    EXPECT_EQ(page.Pixel(1, 6), 0xFFFFFFu);    // and a light gap
+    EXPECT_EQ(page.Pixel(0, 57), 0x646464u);   // the last tile, cut to 4 rows
+    EXPECT_EQ(page.Pixel(0, 70), 0xFFFFFFu);   // body background below the table
 
     TKvHtmlElement* body = document.Root()->FFirstChild->FFirstChild;
     auto* table = static_cast<TKvHtmlElementTable*>(body->FFirstChild);

@@ -3,7 +3,8 @@
 #include <iostream>
 #include <string>
 
-int main(int argc, char**) {
-  std::cout << std::string(static_cast<size_t>(argc), '*') << '\n';
-  return 0;
+int main(int argc, char**)
+{
+    std::cout << std::string(static_cast<size_t>(argc), '*') << '\n';
+    return 0;
 }

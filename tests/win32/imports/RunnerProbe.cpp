@@ -2,8 +2,10 @@
 // prints one '*' per argument and exits with the number of arguments.
 #include <cstdio>
 
-int main(int argc, char**) {
-  for (int i = 1; i < argc; ++i) std::putchar('*');
-  std::putchar('\n');
-  return argc - 1;
+int main(int argc, char**)
+{
+    for (int i = 1; i < argc; ++i)
+        std::putchar('*');
+    std::putchar('\n');
+    return argc - 1;
 }

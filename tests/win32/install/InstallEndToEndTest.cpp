@@ -241,7 +241,7 @@ protected:
     std::string FPrograms, FMenu, FDesktop, FSetup;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
 {
@@ -297,7 +297,7 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
         EXPECT_TRUE(Exists(FMenu + "\\OrvaneOther.lnk"));
         EXPECT_TRUE(Exists(FMenu + "\\OrvaneForeign\\readme.txt"));
         EXPECT_FALSE(Exists(FMenu + "\\OrvaneForeign\\Orvane.lnk"));
-        EXPECT_TRUE(Exists(exe)); // still running
+        EXPECT_TRUE(Exists(exe));  // still running
         Click(next);
         EXPECT_TRUE(uninstall.Ended());
     }
@@ -337,7 +337,7 @@ TEST_F(InstallEndToEnd, FolderBrowserOpensBesideBrowse)
     ASSERT_NE(bar, nullptr);
     RECT barRect, buttonRect, dialogRect;
     GetClientRect(bar, &barRect);
-    EXPECT_EQ(barRect.right, 87 - 2); // one list, inside its lowered edge
+    EXPECT_EQ(barRect.right, 87 - 2);  // one list, inside its lowered edge
     GetWindowRect(browse, &buttonRect);
     GetWindowRect(dialog, &dialogRect);
     bool beside = dialogRect.top >= buttonRect.bottom || dialogRect.bottom <= buttonRect.top ||

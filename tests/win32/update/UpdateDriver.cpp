@@ -105,8 +105,8 @@ std::string StoredLiveUpdate()
         return {};
     char data[4096];
     DWORD size = sizeof data, type = 0;
-    LONG rc = RegQueryValueExA(key, "LiveUpdate", nullptr, &type,
-                               reinterpret_cast<BYTE*>(data), &size);
+    LONG rc =
+        RegQueryValueExA(key, "LiveUpdate", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS && type == REG_BINARY ? std::string(data, size) : std::string();
 }
@@ -182,7 +182,8 @@ struct TOldProgram {
     ~TOldProgram()
     {
         if (Process.hProcess) {
-            CloseProgram(TopWindow("Kestrova  Orvane  2.00", Process.dwProcessId), Process.hProcess);
+            CloseProgram(TopWindow("Kestrova  Orvane  2.00", Process.dwProcessId),
+                         Process.hProcess);
             CloseHandle(Process.hProcess);
             CloseHandle(Process.hThread);
         }
@@ -205,7 +206,8 @@ void UpdateScenario(const std::string& oldExe, const std::string& site)
     TOldProgram old(oldExe, "C:\\update-e2e-full");
     Check(StoredLiveUpdate() == served, "the registry holds the served live-update text");
     Sleep(300);
-    Check(CountWindows("Auto-update", old.Process.dwProcessId) == 1, "the Auto-update box shows once");
+    Check(CountWindows("Auto-update", old.Process.dwProcessId) == 1,
+          "the Auto-update box shows once");
     old.AnswerOk();
     Check(WaitForSingleObject(old.Process.hProcess, 60000) == WAIT_OBJECT_0,
           "the old program ends after the download");
@@ -275,7 +277,7 @@ void BadHandOverScenario(const std::string& oldExe)
     CloseHandle(p.hThread);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

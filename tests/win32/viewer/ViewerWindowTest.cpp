@@ -109,7 +109,7 @@ struct Viewer {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ViewerWindow, OpensArgumentAndShowsPageOneWithStatistics)
 {
@@ -280,7 +280,7 @@ TEST(ViewerWindow, GlyphButtonLeavesHotWhenItLosesTheMouse)
     SendMessageA(next.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     ASSERT_EQ(next.State(), TButtonState::Hot);
     ASSERT_EQ(GetCapture(), next.Handle());
-    EnableWindow(v.Win->Handle(), FALSE); // what a message box does to its owner
+    EnableWindow(v.Win->Handle(), FALSE);  // what a message box does to its owner
     EXPECT_EQ(next.State(), TButtonState::Normal);
     EnableWindow(v.Win->Handle(), TRUE);
 
@@ -398,7 +398,7 @@ HWND WaitForWindowOf(DWORD process, const char* cls)
     return f.Wnd;
 }
 
-} // namespace
+}  // namespace
 
 // The program as a user starts it, with a Unix-like path that the shell
 // cannot turn into a display path: the "Error" box, no crash.
