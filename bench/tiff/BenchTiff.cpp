@@ -204,8 +204,8 @@ std::uint32_t CountWithStorageReader(const std::string& path, bool readAhead)
     std::uint8_t bytes[8];
     reader->Seek(0, code, text);
     reader->Read(8, bytes, code, text);
-    std::uint32_t offset =
-        bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t(bytes[7]) << 24;
+    std::uint32_t offset = std::uint32_t(bytes[4]) | std::uint32_t(bytes[5]) << 8 |
+                           std::uint32_t(bytes[6]) << 16 | std::uint32_t(bytes[7]) << 24;
     std::uint32_t pages = 0;
     while (code == ErrOk && offset != 0) {
         reader->Seek(offset, code, text);
@@ -213,7 +213,8 @@ std::uint32_t CountWithStorageReader(const std::string& path, bool readAhead)
         reader->Seek(offset + 2 + 12 * static_cast<std::uint32_t>(bytes[0] | bytes[1] << 8), code,
                      text);
         reader->Read(4, bytes, code, text);
-        offset = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
+        offset = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
+                 std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24;
         pages += code == ErrOk;
     }
     delete reader;

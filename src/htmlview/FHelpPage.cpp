@@ -141,7 +141,7 @@ std::string LinksSection()
         Section("links", "TIFF Links"),
         "          <p>" +
             PageLink("https://www.itu.int/itudoc/itu-t/com16/tiff-fx/docs/tiff6.pdf",
-                     "TIFF Revision 6.0, the format's public specification",
+                     "TIFF Revision 6.0, the format's public definition",
                      "TIFF 6.0 Specification") +
             " (" +
             PageLink("https://download.osgeo.org/libtiff/doc/TIFF6.pdf",

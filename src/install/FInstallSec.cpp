@@ -18,9 +18,9 @@ TFrmInstallSec::TFrmInstallSec(IKvInstallHost& host, TKvInstallSystem& sys)
 {
 }
 
-std::vector<TKvControlSpec> TFrmInstallSec::Controls() const
+std::vector<TKvControlDef> TFrmInstallSec::Controls() const
 {
-    std::vector<TKvControlSpec> c = {
+    std::vector<TKvControlDef> c = {
         {ckPanel, "Page0", "", WizardPanelBounds, 0},
         {ckLabel,
          "Label1",
@@ -36,9 +36,9 @@ std::vector<TKvControlSpec> TFrmInstallSec::Controls() const
          0,
          true},
     };
-    for (const TKvControlSpec& f : WizardFrameControls())
+    for (const TKvControlDef& f : WizardFrameControls())
         c.push_back(f);
-    std::vector<TKvControlSpec> rest = {
+    std::vector<TKvControlDef> rest = {
         {ckPanel, "Page1", "", WizardPanelBounds, 1},
         {ckLabel,
          "Label3",

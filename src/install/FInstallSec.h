@@ -29,7 +29,7 @@ class TFrmInstallSec : public TKvWizard {
 public:
     TFrmInstallSec(IKvInstallHost& host, TKvInstallSystem& sys);
 
-    std::vector<TKvControlSpec> Controls() const override;
+    std::vector<TKvControlDef> Controls() const override;
     const char* Caption() const override { return "Installer"; }
     void Shown() override;
     void RunWork() override;

@@ -37,9 +37,9 @@ TFrmUninstall::TFrmUninstall(IKvWizardHost& host, TKvInstallSystem& sys, TKvUnin
 {
 }
 
-std::vector<TKvControlSpec> TFrmUninstall::Controls() const
+std::vector<TKvControlDef> TFrmUninstall::Controls() const
 {
-    std::vector<TKvControlSpec> c = {
+    std::vector<TKvControlDef> c = {
         {ckPanel, "Page0", "", WizardPanelBounds, 0},
         {ckLabel,
          "Label1",
@@ -53,7 +53,7 @@ std::vector<TKvControlSpec> TFrmUninstall::Controls() const
          {10, 70, 421, 111},
          0},
     };
-    for (const TKvControlSpec& f : WizardFrameControls())
+    for (const TKvControlDef& f : WizardFrameControls())
         c.push_back(f);
     c.push_back({ckPanel, "Page2", "", WizardPanelBounds, 2});
     c.push_back({ckLabel, "LabReport", UninstalledText, {10, 10, 421, 61}, 2, true});

@@ -40,7 +40,7 @@ class TFrmUninstall : public TKvWizard {
 public:
     TFrmUninstall(IKvWizardHost& host, TKvInstallSystem& sys, TKvUninstallSystem& procs);
 
-    std::vector<TKvControlSpec> Controls() const override;
+    std::vector<TKvControlDef> Controls() const override;
     const char* Caption() const override { return "Uninstaller"; }
     void Shown() override { ShowPage(0); }
     void RunWork() override;

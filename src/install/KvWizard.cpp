@@ -1,6 +1,6 @@
 #include "install/KvWizard.h"
 
-std::vector<TKvControlSpec> WizardFrameControls()
+std::vector<TKvControlDef> WizardFrameControls()
 {
     return {
         {ckBevel, "Bevel1", "", {10, 190, 421, 201}, -1},

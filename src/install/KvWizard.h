@@ -18,7 +18,7 @@ enum TKvWizardButton : int { wbPrevious, wbNext, wbCancel };
 enum TKvModalResult : int { mrNone, mrOk, mrCancel };
 
 // One control of a wizard, in creation (and tab) order. Page -1: on the frame.
-struct TKvControlSpec {
+struct TKvControlDef {
     TKvControlKind FKind;
     const char* FName;
     const char* FCaption;
@@ -44,7 +44,7 @@ inline constexpr unsigned WizardMsgShown = 0x0400;
 inline constexpr unsigned WizardMsgWork = 0x0401;
 
 // The frame's bevel and buttons, the same in both wizards.
-std::vector<TKvControlSpec> WizardFrameControls();
+std::vector<TKvControlDef> WizardFrameControls();
 
 class IKvWizardHost {
 public:
@@ -63,7 +63,7 @@ public:
     TKvWizard(IKvWizardHost& host, std::vector<TKvWizardPage> pages, int workPage);
     virtual ~TKvWizard() = default;
 
-    virtual std::vector<TKvControlSpec> Controls() const = 0;
+    virtual std::vector<TKvControlDef> Controls() const = 0;
     virtual const char* Caption() const = 0;
     virtual void Shown() = 0;
     virtual void RunWork() = 0;

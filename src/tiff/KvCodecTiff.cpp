@@ -164,8 +164,8 @@ void TKvCodecTrnTiff::ResetPageList()
 // header is invalid.
 static bool DecideByteOrder(const std::uint8_t* header, bool& bigEndian)
 {
-    const unsigned le = header[2] | header[3] << 8;
-    const unsigned be = header[2] << 8 | header[3];
+    const auto le = static_cast<unsigned>(header[2] | header[3] << 8);
+    const auto be = static_cast<unsigned>(header[2] << 8 | header[3]);
     const bool markLittle = header[0] == 'I' && header[1] == 'I';
     const bool markBig = header[0] == 'M' && header[1] == 'M';
     if (markLittle) {

@@ -419,7 +419,7 @@ void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer, T
         return;
     }
     // In a 32-bit build the block size would wrap for sizes near 4 GiB.
-    if (size > SIZE_MAX - sizeof(std::uint32_t)) {
+    if (std::uint64_t{size} + sizeof(std::uint32_t) > SIZE_MAX) {
         errCode = ErrFailed;
         errText = OutOfMemoryText;
         return;

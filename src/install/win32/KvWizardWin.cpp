@@ -15,13 +15,13 @@ struct TWinControlKind {
     DWORD FExStyle;
 };
 
-TWinControlKind KindOf(const TKvControlSpec& spec)
+TWinControlKind KindOf(const TKvControlDef& def)
 {
-    switch (spec.FKind) {
+    switch (def.FKind) {
     case ckLabel:
         return {"STATIC",
-                static_cast<DWORD>(spec.FWordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
-                    (std::strcmp(spec.FName, "LabDirLut") == 0 ? SS_CENTERIMAGE : 0u),
+                static_cast<DWORD>(def.FWordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
+                    (std::strcmp(def.FName, "LabDirLut") == 0 ? SS_CENTERIMAGE : 0u),
                 0};
     case ckBevel: return {"STATIC", SS_ETCHEDHORZ, 0};
     case ckButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
@@ -32,11 +32,11 @@ TWinControlKind KindOf(const TKvControlSpec& spec)
     return {nullptr, 0, 0};
 }
 
-UINT IdOf(const TKvControlSpec& spec, UINT index)
+UINT IdOf(const TKvControlDef& def, UINT index)
 {
-    if (std::strcmp(spec.FName, "ButNext") == 0)
+    if (std::strcmp(def.FName, "ButNext") == 0)
         return IDOK;  // Enter
-    if (std::strcmp(spec.FName, "ButCancel") == 0)
+    if (std::strcmp(def.FName, "ButCancel") == 0)
         return IDCANCEL;  // Escape
     return FirstControlId + index;
 }
@@ -68,9 +68,9 @@ TKvModalResult TKvWizardWin::ShowModal(HWND owner)
 
 void TKvWizardWin::CreateControls()
 {
-    std::vector<TKvControlSpec> specs = FLogic->Controls();
-    for (UINT i = 0; i < specs.size(); ++i) {
-        const TKvControlSpec& s = specs[i];
+    std::vector<TKvControlDef> defs = FLogic->Controls();
+    for (UINT i = 0; i < defs.size(); ++i) {
+        const TKvControlDef& s = defs[i];
         TWinControlKind kind = KindOf(s);
         HWND wnd = nullptr;
         if (kind.FClass) {

@@ -38,7 +38,7 @@ protected:
 
 private:
     struct TControl {
-        TKvControlSpec FSpec;
+        TKvControlDef FSpec;
         HWND FWnd;
     };
     void CreateControls();
