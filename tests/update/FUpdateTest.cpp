@@ -46,8 +46,11 @@ struct TPosted {
 
 class TUpdateFixture : public testing::Test, public IKvUpdateHost, public IKvProgressWidget {
 protected:
-    fs::path Folder = fs::temp_directory_path() /
-                      ("kvu-test-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    // Named after the test: tests run in parallel processes, where the same
+    // object address can come up in two of them at once.
+    fs::path Folder =
+        fs::temp_directory_path() /
+        (std::string("kvu-test-") + testing::UnitTest::GetInstance()->current_test_info()->name());
     std::mutex Lock;
     std::condition_variable Arrived;
     std::deque<TPosted> Queue;
