@@ -37,7 +37,10 @@ void TFrmOrvane::StartLiveUpdate()
 void TFrmOrvane::StopLiveUpdate()
 {
     if (LiveUpdateThread) {
-        LiveUpdateThread->StopEvent->Set();
+        // The worker frees itself, and its share of the event, once the event
+        // is set; this share keeps the event alive until Set has returned.
+        std::shared_ptr<TKvEvent> stop = LiveUpdateThread->StopEvent;
+        stop->Set();
         LiveUpdateThread = nullptr;
     }
 }

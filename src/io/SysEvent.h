@@ -5,6 +5,7 @@
 // POSIX) through NativeHandle.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 inline constexpr std::uint32_t KvWaitInfinite = 0xFFFFFFFFu;
@@ -34,4 +35,8 @@ public:
 
 private:
     std::intptr_t FNative = InvalidNative;
+    // Set publishes what the setting thread wrote before it, and a Wait that
+    // sees the event takes it over: the system object orders memory too, but
+    // only these atomics make the order visible to thread checkers.
+    std::atomic<std::uint32_t> FSetCount{0};
 };

@@ -29,9 +29,13 @@ void TKvEvent::Set()
 {
     if (!Valid())
         return;
+    // A waiter may free the event as soon as it is set: nothing of it is
+    // touched after the release.
+    const int fd = static_cast<int>(FNative);
+    FSetCount.fetch_add(1, std::memory_order_release);
     std::uint64_t one = 1;
     // A full counter (EAGAIN) is still signalled, so the result can be ignored.
-    ssize_t written = write(static_cast<int>(FNative), &one, sizeof one);
+    ssize_t written = write(fd, &one, sizeof one);
     (void)written;
 }
 
@@ -60,8 +64,10 @@ bool TKvEvent::Wait(std::uint32_t timeoutMs) const
             wait = static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
         }
         int n = poll(&pfd, 1, wait);
-        if (n > 0)
+        if (n > 0) {
+            (void)FSetCount.load(std::memory_order_acquire);
             return true;
+        }
         if (n == 0 || errno != EINTR)
             return false;
     }

@@ -17,8 +17,13 @@ TKvEvent::~TKvEvent()
 
 void TKvEvent::Set()
 {
-    if (Valid())
-        SetEvent(reinterpret_cast<HANDLE>(FNative));
+    if (!Valid())
+        return;
+    // A waiter may free the event as soon as it is set: nothing of it is
+    // touched after the release.
+    HANDLE handle = reinterpret_cast<HANDLE>(FNative);
+    FSetCount.fetch_add(1, std::memory_order_release);
+    SetEvent(handle);
 }
 
 void TKvEvent::Reset()
@@ -32,5 +37,8 @@ bool TKvEvent::Wait(std::uint32_t timeoutMs) const
     if (!Valid())
         return false;
     DWORD timeout = timeoutMs == KvWaitInfinite ? INFINITE : timeoutMs;
-    return WaitForSingleObject(reinterpret_cast<HANDLE>(FNative), timeout) == WAIT_OBJECT_0;
+    if (WaitForSingleObject(reinterpret_cast<HANDLE>(FNative), timeout) != WAIT_OBJECT_0)
+        return false;
+    (void)FSetCount.load(std::memory_order_acquire);
+    return true;
 }
