@@ -89,7 +89,7 @@ TEST_P(BigTiffTest, ClassicFilesKeepTheirRules)
     EXPECT_FALSE(Reader.IsBigTiff());
 }
 
-TEST_P(BigTiffTest, LoopsCutDirectoriesAndCountsBeyondTheFile)
+TEST_P(BigTiffTest, LoopingChain)
 {
     TTiff loop = BigPages(3, GetParam());
     loop.Ifds[2].Next = Lay(loop).IfdOffsets[1];
@@ -99,9 +99,12 @@ TEST_P(BigTiffTest, LoopsCutDirectoriesAndCountsBeyondTheFile)
     EXPECT_EQ(Reader.GetBrokenText(),
               "Reading from file 't.tif': The page chain loops back to the directory at offset " +
                   std::to_string(Lay(loop).IfdOffsets[1]) + "; Page list is broken");
+}
 
-    // The second directory is cut after its count field: its next offset
-    // cannot be read, so the page after it is the broken one.
+// The second directory is cut after its count field: its next offset cannot
+// be read, so the page after it is the broken one.
+TEST_P(BigTiffTest, CutDirectory)
+{
     TTiff cut = BigPages(2, GetParam());
     cut.Length = Lay(cut).IfdOffsets[1] + 12;
     OpenTiff(cut);
@@ -112,7 +115,10 @@ TEST_P(BigTiffTest, LoopsCutDirectoriesAndCountsBeyondTheFile)
     ASSERT_EQ(Code, ErrOk) << Text;
     ExpectInternal([&] { Reader.ReadPage(Code, Text); }, "KvCodecTiff 4801.92");
     EXPECT_EQ(Reader.EntryCount(), 0u);
+}
 
+TEST_P(BigTiffTest, CountsBeyondTheFile)
+{
     TTiff counts = BigPages(2, GetParam());
     counts.Ifds[0].Entries = {Bare(40000, tLong8, 1ull << 40), Bare(40001, tAscii, ~0ull)};
     counts.Ifds[1].CountField = 1ull << 40;
