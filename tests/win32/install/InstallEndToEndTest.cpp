@@ -55,21 +55,23 @@ struct TFind {
     HWND FFound = nullptr;
 };
 
+// A named callback: the 32-bit system calls it with its own convention.
+BOOL CALLBACK FindVisibleWindow(HWND wnd, LPARAM data)
+{
+    auto& f = *reinterpret_cast<TFind*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == f.FProcess && IsWindowVisible(wnd) && TextOf(wnd) == f.FCaption) {
+        f.FFound = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND WindowOf(DWORD process, const char* caption)
 {
     TFind find{process, caption};
-    EnumWindows(
-        [](HWND wnd, LPARAM data) -> BOOL {
-            auto& f = *reinterpret_cast<TFind*>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(wnd, &pid);
-            if (pid == f.FProcess && IsWindowVisible(wnd) && TextOf(wnd) == f.FCaption) {
-                f.FFound = wnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
+    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&find));
     return find.FFound;
 }
 

@@ -69,25 +69,29 @@ HWND TopWindow(const std::string& caption, DWORD pid = 0)
     return f.Wnd;
 }
 
+struct TCount {
+    std::string Caption;
+    DWORD Pid;
+    int Count;
+};
+
+// A named callback: the 32-bit system calls it with its own convention.
+BOOL CALLBACK CountVisibleWindow(HWND wnd, LPARAM data)
+{
+    auto* c = reinterpret_cast<TCount*>(data);
+    char text[256] = {};
+    GetWindowTextA(wnd, text, sizeof text);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    if (IsWindowVisible(wnd) && c->Caption == text && owner == c->Pid)
+        ++c->Count;
+    return TRUE;
+}
+
 int CountWindows(const std::string& caption, DWORD pid)
 {
-    struct TCount {
-        std::string Caption;
-        DWORD Pid;
-        int Count;
-    } count{caption, pid, 0};
-    EnumWindows(
-        [](HWND wnd, LPARAM data) -> BOOL {
-            auto* c = reinterpret_cast<TCount*>(data);
-            char text[256] = {};
-            GetWindowTextA(wnd, text, sizeof text);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(wnd, &owner);
-            if (IsWindowVisible(wnd) && c->Caption == text && owner == c->Pid)
-                ++c->Count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    TCount count{caption, pid, 0};
+    EnumWindows(CountVisibleWindow, reinterpret_cast<LPARAM>(&count));
     return count.Count;
 }
 
