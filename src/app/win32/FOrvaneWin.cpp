@@ -75,11 +75,16 @@ bool TFrmOrvaneWin::Create()
             GetSystemMetrics(SM_CYCAPTION);
     TKvRect wa = ScreenWorkArea();
     int x = wa.Left + (wa.Width() - w) / 2, y = wa.Top + (wa.Height() - h) / 2;
-    if (!CreateHandle(0, MainClass, InitialCaption, WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x, y,
-                      w, h, nullptr, 0))
+    if (!FApplication.Create(ProgramTitle))
         return false;
-    if (RoleOfArgument(FArgument) == orViewer)
+    if (!CreateHandle(0, MainClass, InitialCaption, WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x, y,
+                      w, h, FApplication.Handle(), 0))
+        return false;
+    FApplication.SetMainWindow(Handle());
+    if (RoleOfArgument(FArgument) == orViewer) {
+        FApplication.ShowInTaskBar();
         ShowWindow(Handle(), SW_SHOW);
+    }
     return true;
 }
 
@@ -264,6 +269,14 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
                           ScaleToDpi(TrackClientHeight));
         return 0;
     }
+    case WM_SYSCOMMAND:
+        // Minimising is the application's: the task bar button then restores
+        // this window with every other window of the program.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+            ShowWindow(FApplication.Handle(), SW_MINIMIZE);
+            return 0;
+        }
+        return Default(msg, wParam, lParam);
     case WM_CANCELMODE: {
         // A message box or menu takes over: a control of this window that
         // holds the mouse (a hot glyph button) must let it go and know it.
@@ -293,7 +306,7 @@ void TFrmOrvaneWin::SetCaption(const std::string& text)
 
 void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
 {
-    FAppTitle = text;
+    FApplication.SetTitle(text);
 }
 
 // The loop of the program: dialog keys (Tab, Enter, Escape) go through the

@@ -14,6 +14,7 @@
 #include "app/win32/KvLiveUpdateRegistry.h"
 #include "app/win32/OrvaneLiveUpdateWin.h"
 #include "app/win32/WinWidgets.h"
+#include "window/win32/KvApplicationWindow.h"
 #include "window/win32/KvWindow.h"
 
 inline constexpr UINT WM_STARTUP = WM_USER + 0;
@@ -51,7 +52,10 @@ public:
     HWND PageLabel() const { return FLabPage.Wnd; }
     HWND FileNameEdit() const { return FEdiFilename.Wnd; }
     TKvExplorerButton& NavButton(int i) { return FNav[i].Button; }
-    const std::string& ApplicationTitle() const { return FAppTitle; }
+    // The task bar's text: the caption of the application window, which
+    // owns this one.
+    std::string ApplicationTitle() const { return FApplication.Title(); }
+    HWND ApplicationWindow() const { return FApplication.Handle(); }
     HWND ToolTips() const { return FToolTips; }
 
     // IKvOrvaneHost
@@ -92,7 +96,7 @@ private:
 
     std::string FArgument;
     TKvTiffPagesFactory FFactory;
-    std::string FAppTitle = "Orvane";
+    TKvApplicationWindow FApplication;
     HWND FTabs = nullptr;
     HWND FSheet = nullptr;
     HWND FAbout = nullptr;
