@@ -44,14 +44,6 @@ TSheet Sheets[2];
 const char* const StatLabels[5] = {"TIFF file size", "Byte order", "Number of pages", "Page offset",
                                    "Page raster data size"};
 
-std::wstring Widen(const std::string& text)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring w(n > 0 ? n : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, w.data(), n);
-    return w;
-}
-
 }  // namespace
 
 TFrmOrvaneWin::TFrmOrvaneWin(std::string argument, TKvTiffPagesFactory factory)
@@ -384,7 +376,7 @@ std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
     if (!ShellCanParse(path))
         return "";
     PIDLIST_ABSOLUTE pidl = nullptr;
-    if (FAILED(SHParseDisplayName(Widen(path).c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
+    if (FAILED(SHParseDisplayName(AnsiToWide(path).c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
         return "";
     char buffer[MAX_PATH] = {};
     BOOL ok = SHGetPathFromIDListA(pidl, buffer);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
 
 #include <string>
 
@@ -11,6 +13,11 @@
 
 class TKvFileDialog {
 public:
+    TKvFileDialog() = default;
+    ~TKvFileDialog();
+    TKvFileDialog(const TKvFileDialog&) = delete;
+    TKvFileDialog& operator=(const TKvFileDialog&) = delete;
+
     // Filter: pairs of description and pattern, each ending in a zero
     // character, the list ending in more zero characters.
     void SetFilter(const std::string& filter, std::uint32_t index);
@@ -21,10 +28,15 @@ public:
 
     bool Cancelled() const { return FCancelled; }
     std::string FileName() const { return FFileName; }
+    // The shell item identifier of the chosen file, kept until the object
+    // is destroyed; null when none was chosen.
+    PCIDLIST_ABSOLUTE ChosenItem() const { return FChosenItem; }
 
 private:
     static UINT_PTR CALLBACK Hook(HWND hookWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void PlaceDialog(HWND dialog);
+    void FileOk(HWND dialog, const OPENFILENAMEA& ofn);
+    void ReleaseChosenItem();
 
     std::string FFilter;
     bool FDereferenceLinks = false;
@@ -33,6 +45,10 @@ private:
     char FBuffer[MAX_PATH] = {};
     bool FCancelled = false;
     std::string FFileName;
+    PIDLIST_ABSOLUTE FChosenItem = nullptr;
+    // The error text of a failure inside the hook, which ends the dialog and
+    // is reported by Execute.
+    std::string FHookFailure;
 };
 
 // The Browse button's filter text.

@@ -120,6 +120,15 @@ int UnscaleFromDpi(int screenPixels)
     return MulDiv(screenPixels, 96, ScreenDpi());
 }
 
+std::wstring AnsiToWide(const std::string& text)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
 HFONT DefaultUiFont(bool bold)
 {
     static HFONT fonts[2] = {};

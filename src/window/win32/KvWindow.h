@@ -67,6 +67,9 @@ int ScaleToDpi(int pixels96);
 int UnscaleFromDpi(int screenPixels);
 int ScreenDpi();
 
+// A text of the ANSI code page as the wide text that shell calls take.
+std::wstring AnsiToWide(const std::string& text);
+
 // "MS Sans Serif" at 8 points, made once.
 HFONT DefaultUiFont(bool bold = false);
 
