@@ -18,9 +18,12 @@ if [ -z "${ORVANE_WINE_SESSION:-}" ]; then
   exec "$root/scripts/wine-session.sh" "$build" "$0" "$build"
 fi
 
+# Each window from its own contents: on Xvfb without a window manager a
+# window shown wholly inside the main window (the tag value window above its
+# button at 120 and 144 DPI, a message box) stays black on the screen,
+# although it has drawn itself and shows at once when moved from outside.
 shoot() { # window id, file
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+  xwd -id "$1" -silent | convert xwd:- "$2"
   echo "saved $2"
 }
 
