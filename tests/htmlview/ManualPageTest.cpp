@@ -1,8 +1,10 @@
 // The manual page as the engine sees it: it parses and lays out at the
-// window's sizes, carries the news unchanged, and every link either jumps to
-// a section of the page or is one the shell may open.
+// window's sizes with the banner table's fixed columns, carries the news
+// unchanged, and every link either jumps to a section of the page or is one
+// the shell may open.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "html/KvHtml.h"
@@ -12,12 +14,11 @@
 
 namespace {
 
-void ForEachLink(TKvHtmlElement* element, const std::function<void(const std::string&)>& fn)
+void ForEachElement(TKvHtmlElement* element, const std::function<void(TKvHtmlElement*)>& fn)
 {
     for (TKvHtmlElement* child = element->FFirstChild; child; child = child->FNextSibling) {
-        if (auto* a = dynamic_cast<TKvHtmlElementA*>(child))
-            fn(a->FHref);
-        ForEachLink(child, fn);
+        fn(child);
+        ForEachElement(child, fn);
     }
 }
 
@@ -57,8 +58,15 @@ TEST(ManualPage, LaysOutWithSectionsInOrderAndOnlySoundLinks)
         }
         EXPECT_LT(previous, height);
 
+        TKvHtmlElementTable* table = nullptr;
         int anchors = 0;
-        ForEachLink(document.Root(), [&](const std::string& href) {
+        ForEachElement(document.Root(), [&](TKvHtmlElement* element) {
+            if (!table)
+                table = dynamic_cast<TKvHtmlElementTable*>(element);
+            auto* a = dynamic_cast<TKvHtmlElementA*>(element);
+            if (!a)
+                return;
+            const std::string& href = a->FHref;
             if (href.rfind("#", 0) == 0) {
                 ++anchors;
                 EXPECT_NE(document.FindById(href.substr(1)), nullptr) << href;
@@ -69,6 +77,13 @@ TEST(ManualPage, LaysOutWithSectionsInOrderAndOnlySoundLinks)
             }
         });
         EXPECT_EQ(anchors, 5);
+
+        // The banner table fills the window up to its maximum width.
+        ASSERT_NE(table, nullptr);
+        EXPECT_EQ(table->FColumnCount, 9);
+        EXPECT_EQ(table->FBoxWidth, std::min(width - 16, table->FSumMax));
+        EXPECT_EQ(table->FColumnWidths[0], 2);
+        EXPECT_GE(table->FColumnWidths[2], 253);
     }
 }
 
