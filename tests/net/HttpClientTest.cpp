@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "HttpGet.h"
 #include "MemoryTransport.h"
 #include "io/SysEvent.h"
-#include "net/KvHttp.h"
 
 namespace {
 
@@ -18,14 +18,9 @@ struct TClientFixture : testing::Test {
 
     void Request(const std::string& url, const TKvEvent* abort = nullptr)
     {
-        FClient.SetUrl(url, FCode, FText);
-        FClient.Connect(FCode, FText);
-        FClient.SendLine("GET " + FClient.Path() + " HTTP/1.1\r\nHost: " + FClient.Host() + "\r\n",
-                         FCode, FText);
-        if (FCode == ErrOk)
-            FClient.ReceiveHeader(abort, FCode, FText);
-        if (FCode == ErrOk)
-            FClient.ReceiveBody(abort, FCode, FText);
+        TGetResult r = HttpGet(FClient, url, abort);
+        FCode = r.FCode;
+        FText = r.FText;
     }
 };
 
