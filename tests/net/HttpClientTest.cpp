@@ -219,18 +219,4 @@ TEST_F(Receiving, AnAbortIsSeenWhileDataKeepsArriving)
     EXPECT_FALSE(FClient.IsConnected());
 }
 
-TEST_F(Receiving, ARefusedResponseClosesTheConnection)
-{
-    for (const char* header :
-         {"HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\n",
-          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5;x\r\n"}) {
-        FScript->FPieces = {header};
-        FScript->FPiece = FScript->FOffset = 0;
-        FCode = ErrOk;
-        Request("http://h.test/");
-        EXPECT_EQ(FCode, ErrFailed) << header;
-        EXPECT_FALSE(FClient.IsConnected()) << header;
-    }
-}
-
 }  // namespace

@@ -10,8 +10,10 @@
 
 namespace {
 
-// Plays the pieces as the server's answer to one GET.
-TGetResult Fetch(std::vector<std::string> pieces, std::uint32_t* pending = nullptr)
+// Plays the pieces as the server's answer to one GET; tells what stays
+// pending and whether the connection is kept.
+TGetResult Fetch(std::vector<std::string> pieces, std::uint32_t* pending = nullptr,
+                 bool* connected = nullptr)
 {
     auto script = std::make_shared<TMemoryScript>();
     script->FPieces = std::move(pieces);
@@ -19,6 +21,8 @@ TGetResult Fetch(std::vector<std::string> pieces, std::uint32_t* pending = nullp
     TGetResult out = HttpGet(client, "http://example.test/live.txt");
     if (pending)
         *pending = client.PendingCount();
+    if (connected)
+        *connected = client.IsConnected();
     return out;
 }
 
@@ -110,10 +114,15 @@ void PrintTo(const TCase& c, std::ostream* out)
 
 class Response : public testing::TestWithParam<TCase> {};
 
+// A refused or cut response never leaves its connection for the next request.
 TEST_P(Response, SameOutcomeHoweverSplit)
 {
     const TCase& c = GetParam();
-    EXPECT_EQ(Fetch({c.FResponse}), c.FExpected) << "whole";
+    bool connected = false;
+    EXPECT_EQ(Fetch({c.FResponse}, nullptr, &connected), c.FExpected) << "whole";
+    if (c.FExpected.FCode != ErrOk) {
+        EXPECT_FALSE(connected);
+    }
     std::vector<std::size_t> everyByte;
     for (std::size_t i = 1; i < c.FResponse.size(); ++i) {
         everyByte.push_back(i);
