@@ -12,23 +12,14 @@ std::string BrokenAt(std::uint64_t offset)
            std::to_string(offset) + "; Page list is broken";
 }
 
-const std::string PrematureBroken =
-    "Reading from file 't.tif': Premature end of data; Page list is broken";
+std::string PrematureBroken(const std::string& name = "t.tif")
+{
+    return "Reading from file '" + name + "': Premature end of data; Page list is broken";
+}
 
 }  // namespace
 
 using ChainTest = TiffFileTest;
-
-TEST_F(ChainTest, SinglePageEndsTheChain)
-{
-    OpenTiff(PagesFile(1));
-    LoadPage(0);
-    EXPECT_EQ(PageCountNow(), std::make_pair(true, 1u));
-    EXPECT_EQ(Reader.IfdOffset(), 8u);
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, "End of TIFF, no more pages");
-}
 
 TEST_F(ChainTest, ScanStepCountsEveryPageAndPagesLoadInAnyOrder)
 {
@@ -60,7 +51,7 @@ TEST_F(ChainTest, SelectPageWalksUnknownPagesWithoutInflatingTheCount)
     EXPECT_EQ(CountPages(), 3u);
 }
 
-TEST_F(ChainTest, FirstOffsetZeroHasNoPages)
+TEST_F(ChainTest, FirstOffsetZeroHasNoPagesAndAllOnesABrokenOne)
 {
     TTiff tiff = PagesFile(1);
     tiff.FirstOffset = 0;
@@ -72,36 +63,46 @@ TEST_F(ChainTest, FirstOffsetZeroHasNoPages)
     Reader.ReadPage(Code, Text);
     EXPECT_EQ(Text, "End of TIFF, no more pages");
     EXPECT_EQ(CountPages(), 0u);
+
+    // All ones is no end mark but a directory past the end.
+    tiff.FirstOffset = 0xFFFFFFFF;
+    OpenTiff(tiff, "first.tif");
+    Reader.SelectPage(0, Code, Text);
+    EXPECT_EQ(Code, ErrOk);
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, PrematureBroken("first.tif"));
 }
 
+// A next offset past the end, also one that would wrap in 32 bits.
 TEST_F(ChainTest, DirectoryBeyondTheEndBreaksTheChainAtThatPage)
 {
-    TTiff tiff = PagesFile(3);
-    tiff.Ifds[1].Next = 100000;
-    tiff.Ifds.pop_back();
-    OpenTiff(tiff);
-    EXPECT_EQ(CountPages(), 3u);
-    EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
-    Reader.SelectPage(2, Code, Text);
-    EXPECT_EQ(Code, ErrOk) << Text;
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, PrematureBroken);
-    // Earlier pages stay readable.
-    LoadPage(1);
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Text, PrematureBroken);
-}
+    for (std::uint64_t next : {100000ull, 0xFFFFFFFFull}) {
+        TTiff tiff = PagesFile(2);
+        tiff.Ifds[1].Next = next;
+        const std::string name = std::to_string(next) + ".tif";
+        const std::string path = Write(tiff, name);
+        OpenPath(path);
+        EXPECT_EQ(CountPages(), 3u);
+        EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
+        Reader.SelectPage(2, Code, Text);
+        EXPECT_EQ(Code, ErrOk) << Text;
+        Reader.ReadPage(Code, Text);
+        EXPECT_EQ(Code, ErrFailed);
+        EXPECT_EQ(Text, PrematureBroken(name));
+        // Earlier pages stay readable.
+        LoadPage(1);
+        Reader.ReadPage(Code, Text);
+        EXPECT_EQ(Text, PrematureBroken(name));
 
-TEST_F(ChainTest, SelectPageReportsTheBrokenDirectoryItMeets)
-{
-    TTiff tiff = PagesFile(2);
-    tiff.Ifds[1].Next = 100000;
-    OpenTiff(tiff);
-    Reader.SelectPage(3, Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, PrematureBroken);
-    EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+        // Selecting beyond it, on a fresh page list, reports it too.
+        OpenPath(path);
+        Code = ErrOk;
+        Reader.SelectPage(3, Code, Text);
+        EXPECT_EQ(Code, ErrFailed);
+        EXPECT_EQ(Text, PrematureBroken(name));
+        EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+    }
 }
 
 TEST_F(ChainTest, NextOffsetUnreadableMarksTheFollowingPage)
@@ -113,7 +114,7 @@ TEST_F(ChainTest, NextOffsetUnreadableMarksTheFollowingPage)
     EXPECT_EQ(CountPages(), 3u);
     EXPECT_EQ(Reader.PageSlot(1), Lay(tiff).IfdOffsets[1]);
     EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
-    EXPECT_EQ(Reader.GetBrokenText(), PrematureBroken);
+    EXPECT_EQ(Reader.GetBrokenText(), PrematureBroken());
 }
 
 struct TLoopCase {
@@ -125,7 +126,7 @@ struct TLoopCase {
 
 class ChainLoopTest : public TiffFileTest, public ::testing::WithParamInterface<TLoopCase> {
 protected:
-    // Opens the looping file; returns the loop's text.
+    // Writes and opens the looping file; returns the loop's text.
     std::string OpenLoop()
     {
         const TLoopCase& c = GetParam();
@@ -135,14 +136,17 @@ protected:
         OpenTiff(tiff);
         return BrokenAt(target);
     }
+    // Opens the file again, with a fresh page list.
+    void Reopen() { OpenPath((Folder / "t.tif").string()); }
 };
 
+// ScanStep, ReadPage page after page and SelectPage far ahead each find the
+// loop on their own.
 TEST_P(ChainLoopTest, LoopEndsTheChainAsBroken)
 {
     const TLoopCase& c = GetParam();
     const std::string loopText = OpenLoop();
     const std::uint32_t expectedCount = c.LoopFrom + 2;
-
     EXPECT_EQ(CountPages(), expectedCount);
     EXPECT_EQ(Reader.PageSlot(expectedCount - 1), TKvCodecTrnTiff::BrokenMark);
     for (std::uint32_t n = 0; n <= c.LoopFrom; ++n)
@@ -150,32 +154,24 @@ TEST_P(ChainLoopTest, LoopEndsTheChainAsBroken)
     Reader.ReadPage(Code, Text);
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, loopText);
-}
 
-TEST_P(ChainLoopTest, ReadPageAloneFindsTheLoop)
-{
-    const TLoopCase& c = GetParam();
-    const std::string loopText = OpenLoop();
+    Reopen();
     Reader.SelectPage(0, Code, Text);
     std::uint32_t loaded = 0;
-    for (; loaded < 10000; ++loaded) {
+    for (Code = ErrOk; loaded < 10000; ++loaded) {
         Reader.ReadPage(Code, Text);
         if (Code != ErrOk)
             break;
     }
     EXPECT_EQ(loaded, c.LoopFrom + 1);
     EXPECT_EQ(Text, loopText);
-    EXPECT_EQ(PageCountNow(), std::make_pair(true, c.LoopFrom + 2));
-}
+    EXPECT_EQ(PageCountNow(), std::make_pair(true, expectedCount));
 
-TEST_P(ChainLoopTest, SelectPageFindsTheLoop)
-{
-    const TLoopCase& c = GetParam();
-    const std::string loopText = OpenLoop();
+    Reopen();
     Reader.SelectPage(100000, Code, Text);
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, loopText);
-    EXPECT_EQ(CountPages(), c.LoopFrom + 2);
+    EXPECT_EQ(CountPages(), expectedCount);
 }
 
 INSTANTIATE_TEST_SUITE_P(Loops, ChainLoopTest,
@@ -185,27 +181,6 @@ INSTANTIATE_TEST_SUITE_P(Loops, ChainLoopTest,
                                            TLoopCase{"SelfLoopLater", 3, 2, 2},
                                            TLoopCase{"LongLoop", 3000, 2999, 1000}),
                          [](const auto& testInfo) { return std::string(testInfo.param.Name); });
-
-TEST_F(ChainTest, NextOffsetAllOnesIsABrokenPageWithItsText)
-{
-    TTiff tiff = PagesFile(2);
-    tiff.Ifds[1].Next = 0xFFFFFFFF;
-    OpenTiff(tiff);
-    LoadPage(1);
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, PrematureBroken);
-    EXPECT_EQ(CountPages(), 3u);
-
-    TTiff first = PagesFile(1);
-    first.FirstOffset = 0xFFFFFFFF;
-    OpenTiff(first, "first.tif");
-    Reader.SelectPage(0, Code, Text);
-    EXPECT_EQ(Code, ErrOk);
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, "Reading from file 'first.tif': Premature end of data; Page list is broken");
-}
 
 TEST_F(ChainTest, ManyPagesCountedWithTheirOffsets)
 {
