@@ -42,7 +42,10 @@ TEST_F(ChainTest, SelectPageWalksUnknownPagesWithoutInflatingTheCount)
     OpenTiff(PagesFile(3));
     LoadPage(2);
     EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+    Reader.ReadPage(Code, Text);  // reading on past the last page
+    EXPECT_EQ(Text, "End of TIFF, no more pages");
     // Selecting the page after the last one leaves the cursor at the end.
+    Code = ErrOk;
     Reader.SelectPage(3, Code, Text);
     EXPECT_EQ(Code, ErrOk) << Text;
     Reader.ReadPage(Code, Text);
