@@ -125,6 +125,7 @@ struct TLoopCase {
     std::uint32_t Pages;
     std::uint32_t LoopFrom;  // page whose next offset points back
     std::uint32_t LoopTo;    // page it points back to
+    bool Big = false;        // BigTIFF, in big-endian order
 };
 
 class ChainLoopTest : public TiffFileTest, public ::testing::WithParamInterface<TLoopCase> {
@@ -133,7 +134,8 @@ protected:
     std::string OpenLoop()
     {
         const TLoopCase& c = GetParam();
-        TTiff tiff = PagesFile(c.Pages);
+        TTiff tiff = PagesFile(c.Pages, c.Big ? TOrder::Big : TOrder::Little);
+        tiff.Big = c.Big;
         const std::uint64_t target = Lay(tiff).IfdOffsets[c.LoopTo];
         tiff.Ifds[c.LoopFrom].Next = target;
         OpenTiff(tiff);
@@ -177,13 +179,12 @@ TEST_P(ChainLoopTest, LoopEndsTheChainAsBroken)
     EXPECT_EQ(CountPages(), expectedCount);
 }
 
-INSTANTIATE_TEST_SUITE_P(Loops, ChainLoopTest,
-                         ::testing::Values(TLoopCase{"SelfLoopOnFirst", 1, 0, 0},
-                                           TLoopCase{"BackToFirst", 4, 3, 0},
-                                           TLoopCase{"BackToMiddle", 6, 5, 2},
-                                           TLoopCase{"SelfLoopLater", 3, 2, 2},
-                                           TLoopCase{"LongLoop", 3000, 2999, 1000}),
-                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Loops, ChainLoopTest,
+    ::testing::Values(TLoopCase{"SelfLoopOnFirst", 1, 0, 0}, TLoopCase{"BackToFirst", 4, 3, 0},
+                      TLoopCase{"BackToMiddle", 6, 5, 2}, TLoopCase{"SelfLoopLater", 3, 2, 2},
+                      TLoopCase{"LongLoop", 3000, 2999, 1000}, TLoopCase{"BigTiff", 3, 2, 1, true}),
+    [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 TEST_F(ChainTest, ManyPagesCountedWithTheirOffsets)
 {
