@@ -91,29 +91,23 @@ TEST_F(Sockets, ASilentServerTimesOut)
     EXPECT_FALSE(FClient->IsConnected());
 }
 
-TEST_F(Sockets, AnAbortEndsAWaitingReceiveAndAFastEndlessBody)
+// An abort while data keeps arriving is seen by the client before every
+// receive (Receiving.AnAbortIsSeenWhileDataKeepsArriving, over memory); here
+// the socket's own wait must end on it.
+TEST_F(Sockets, AnAbortEndsAWaitingReceive)
 {
-    // A server that sends nothing, and one that sends an endless chunked body
-    // as fast as the client reads it: no receive ever has to wait there.
-    const std::string chunk = "1000\r\n" + std::string(4096, 'x') + "\r\n";
-    const TServerTurn turns[] = {
-        SilentTurn(),
-        EndlessTurn("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", chunk),
-    };
-    for (const TServerTurn& turn : turns) {
-        TLoopbackServer server({{turn}});
-        Aim(server.Port());
-        TKvEvent abort;
-        auto start = std::chrono::steady_clock::now();
-        std::thread stopper = SetLater(abort, 50);
-        TGetResult r = Get("http://127.0.0.1/", &abort);
-        stopper.join();
-        EXPECT_EQ(r.FCode, ErrAborted);
-        EXPECT_EQ(r.FText, "untouched");
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-        EXPECT_FALSE(FClient->IsConnected());
-        FClient.reset();  // no receive may be left writing into freed buffers
-    }
+    TLoopbackServer server({{SilentTurn()}});
+    Aim(server.Port());
+    TKvEvent abort;
+    auto start = std::chrono::steady_clock::now();
+    std::thread stopper = SetLater(abort, 50);
+    TGetResult r = Get("http://127.0.0.1/", &abort);
+    stopper.join();
+    EXPECT_EQ(r.FCode, ErrAborted);
+    EXPECT_EQ(r.FText, "untouched");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_FALSE(FClient->IsConnected());
+    FClient.reset();  // no receive may be left writing into freed buffers
 }
 
 TEST_F(Sockets, UnknownHostAndRefusedPortAreReported)
