@@ -101,17 +101,12 @@ TEST_F(HeaderTest, MissingFileGivesTheOpeningText)
                     "file specified");
 }
 
-TEST_F(HeaderTest, HeaderIsReadLazilyOnce)
-{
-    OpenTiff(PagesFile(1));
-    EXPECT_EQ(Reader.GetState(), trsOpened);
-    EXPECT_EQ(Reader.FileSize(), 8u + 18u);
-    EXPECT_EQ(Reader.GetState(), trsReady);
-}
-
-TEST_F(HeaderTest, SecondOpenResetsPageListByteOrderAndEntries)
+TEST_F(HeaderTest, HeaderIsReadWhenNeededAndASecondOpenResetsTheFirst)
 {
     OpenTiff(PagesFile(3, TOrder::Big), "big.tif");
+    EXPECT_EQ(Reader.GetState(), trsOpened);  // the header is read when first needed
+    EXPECT_EQ(Reader.FileSize(), 8u + 3 * 18u);
+    EXPECT_EQ(Reader.GetState(), trsReady);
     EXPECT_EQ(CountPages(), 3u);
     LoadPage(2);
     EXPECT_EQ(Reader.ByteOrderText(), "Motorola");
