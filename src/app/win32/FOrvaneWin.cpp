@@ -285,6 +285,8 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         if (FAboutPage)
             FAboutPage->FormDestroy();
+        // The task bar button goes with the window, not when the process ends.
+        ShowWindow(FApplication.Handle(), SW_HIDE);
         PostQuitMessage(0);
         return 0;
     }

@@ -409,6 +409,7 @@ TEST(ViewerWindow, TaskBarButtonIsTheApplications)
     SendMessageA(app, WM_CLOSE, 0, 0);
     Pump([&] { return !IsWindow(main); }, 2000);
     EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(TaskBarTexts(), std::vector<std::string>());
 }
 
 namespace {
