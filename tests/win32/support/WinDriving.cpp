@@ -17,14 +17,9 @@ bool WaitFor(const std::function<bool()>& done, int ms)
 
 std::string TextOf(HWND wnd)
 {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 5000, &length))
-        return {};
-    std::string text(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_BLOCK, 5000, &copied);
-    text.resize(copied < length ? copied : length);
+    char text[8192] = {};
+    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                        5000, nullptr);
     return text;
 }
 
@@ -132,7 +127,7 @@ TRunning::TRunning(const std::string& exe, const std::string& arguments, const s
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &FInfo))
         FInfo = {};
 }

@@ -11,7 +11,8 @@
 // Polls done every 20 ms until it holds or ms have passed; false on time-out.
 bool WaitFor(const std::function<bool()>& done, int ms = 30000);
 
-// A window's text, also across processes; empty when the owner hangs.
+// A window's text (up to 8 KiB), also across processes; empty when the owner
+// hangs.
 std::string TextOf(HWND wnd);
 
 // The first visible top-level window with this caption, of the process (any
