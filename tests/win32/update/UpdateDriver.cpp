@@ -158,6 +158,9 @@ void SlowScenario(const std::string& oldExe, const std::string& shots)
     old.AnswerOk();
     HWND form = WaitForWindow(old.Id(), "Orvane Update", 20000);
     Check(form != nullptr, "the update window appears");
+    RECT client{};
+    GetClientRect(form, &client);
+    Check(client.right == 460 && client.bottom == 130, "its client area is 460 x 130");
     HWND bar = FindWindowExA(form, nullptr, PROGRESS_CLASSA, nullptr);
     Check(WaitFor([&] { return SendMessageA(bar, PBM_GETPOS, 0, 0) > 0; }, 20000),
           "the bar moves while the download runs");
