@@ -274,10 +274,9 @@ orvane_wait_window() {
 
 # Saves the whole screen as the PNG file $1. Not with xwd -root: every Wine
 # window has a colormap of its own, so xwd puts the picture together window
-# by window, and a window that Wine shows over another of the same program
-# (a message box or the update window over the viewer) comes out as the
-# unpainted part of the one below it, black. ImageMagick's import reads the
-# screen as it is shown.
+# by window, and it showed the update window and message boxes that the
+# viewer opens over itself as black (xwd -id and import showed them
+# painted). ImageMagick's import reads the screen as it is shown.
 orvane_shot_screen() {
   import -silent -window root "$1"
   echo "saved $1"
