@@ -44,8 +44,8 @@ shoot_at() { # dpi
   orvane_shot_window "$hex" "$out/hex-window-$dpi.png"
   xdotool key --window "$hex" Escape 2>/dev/null || true
   sleep 0.3
-  xdotool key --window "$main" alt+F4 2>/dev/null || true
-  sleep 0.5
+  # Ended, not closed with Alt+F4: the next DPI's viewer was seen to receive
+  # that close too and end before its window appeared.
   kill "$app" 2>/dev/null || true
   wait "$app" || true
 }
