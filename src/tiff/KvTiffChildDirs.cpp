@@ -8,7 +8,8 @@ bool TKvTiffOffsetSet::Insert(std::uint64_t offset)
 {
     const bool small = offset <= UINT32_MAX;
     if (small && (Ascending.empty() || offset > Ascending.back())) {
-        if (Others.count(offset))
+        // Hashing costs more than the rest of a page's step: only when needed.
+        if (!Others.empty() && Others.count(offset))
             return false;
         Ascending.push_back(static_cast<std::uint32_t>(offset));
         return true;
@@ -105,6 +106,19 @@ void TKvTiffChildWalker::ReadChildren(TTiffWalkDir& dir, unsigned depth)
     for (TTiffWalkEntry& entry : dir.Entries)
         if (TiffChildKind(dir.Kind, entry.Raw.Tag, kind))
             ReadPointer(kind, entry, depth);
+}
+
+bool TKvTiffChildWalker::ReadEntryChildren(TTiffDirKind parent, const TTiffRawEntry& raw,
+                                           TTiffWalkEntry& entry, unsigned depth)
+{
+    TTiffDirKind kind;
+    if (!TiffChildKind(parent, raw.Tag, kind))
+        return false;
+    entry.Raw = raw;
+    entry.Children.clear();
+    entry.ChildFailure.clear();
+    ReadPointer(kind, entry, depth);
+    return true;
 }
 
 void TKvTiffChildWalker::ReadPointer(TTiffDirKind kind, TTiffWalkEntry& entry, unsigned depth)

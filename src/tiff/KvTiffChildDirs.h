@@ -77,6 +77,11 @@ public:
     void ReadDir(std::uint64_t offset, TTiffDirKind kind, TTiffWalkDir& dir);
     // Follows every pointer of dir, depth levels below a page.
     void ReadChildren(TTiffWalkDir& dir, unsigned depth = 0);
+    // The same for one entry of a directory of kind parent, read into entry
+    // (its Raw set to raw); false, with entry untouched, when the tag points
+    // to no directory there.
+    bool ReadEntryChildren(TTiffDirKind parent, const TTiffRawEntry& raw, TTiffWalkEntry& entry,
+                           unsigned depth = 0);
 
     // The offsets of the directories an entry points to; false with a text
     // when its type holds no offsets.
