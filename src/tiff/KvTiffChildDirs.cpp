@@ -156,7 +156,7 @@ void TKvTiffChildWalker::ReadChild(TTiffDirKind kind, std::uint64_t offset, std:
         }
         ReadDir(at, kind, child);
         ReadChildren(child, depth + 1);
-        if (kind != TTiffDirKind::SubIfd || !child.Failure.empty())
+        if ((kind != TTiffDirKind::SubIfd && !EveryChain) || !child.Failure.empty())
             return;
         at = child.NextOffset;
     }

@@ -479,6 +479,7 @@ int TChecker::Run(const std::string& path, std::ostream& err)
         return 2;
     }
     Walker.ShareKnownOffsets(AllDirs);
+    Walker.FollowEveryChain(true);
     Walk();
     if (Map.StartCollecting()) {
         Pages.Clear();
