@@ -7,19 +7,19 @@
 #include "app/OrvaneLiveUpdateHost.h"
 #include "app/StartUp.h"
 
-void GuardErrors(TErrCode& ErrCode, std::string& ErrText, const std::function<void()>& fn)
+void GuardErrors(const std::function<void()>& fn, TErrCode& errCode, std::string& errText)
 {
     try {
         fn();
     } catch (const EKvInternal& e) {
-        ErrCode = ErrFailed;
-        ErrText = UnexpectedText(e.what());
+        errCode = ErrFailed;
+        errText = UnexpectedText(e.what());
     } catch (const std::bad_alloc&) {
-        ErrCode = ErrFailed;
-        ErrText = OutOfMemoryText;
+        errCode = ErrFailed;
+        errText = OutOfMemoryText;
     } catch (const std::exception& e) {
-        ErrCode = ErrFailed;
-        ErrText = e.what();
+        errCode = ErrFailed;
+        errText = e.what();
     }
 }
 
@@ -40,7 +40,7 @@ std::string ViewerCaption()
 
 TFrmOrvane::TFrmOrvane(IKvOrvaneHost& host, const TOrvaneWidgets& widgets,
                        TKvTiffPagesFactory factory)
-    : FHost(host), W(widgets), FFactory(std::move(factory)),
+    : FHost(host), FWidgets(widgets), FFactory(std::move(factory)),
       FShared(std::make_shared<TTrnTiffShared>())
 {
 }
@@ -65,17 +65,18 @@ void TFrmOrvane::StartUp(const std::string& argument)
     LoadLiveUpdate(FHost.LiveUpdateRegistry());
     StartLiveUpdate();
     FHost.SetCaption(ViewerCaption());
-    for (IKvButtonWidget* b : {W.ButFirst, W.ButPrevious, W.ButNext, W.ButLast})
+    for (IKvButtonWidget* b :
+         {FWidgets.ButFirst, FWidgets.ButPrevious, FWidgets.ButNext, FWidgets.ButLast})
         b->SetEnabled(false);
     BuildAboutPage();
     FHost.RepaintNow();
-    TErrCode ErrCode = ErrOk;
-    std::string ErrText;
+    TErrCode errCode = ErrOk;
+    std::string errText;
     if (!argument.empty())
-        OpenFile(argument, ErrCode, ErrText);
+        OpenFile(argument, errCode, errText);
     FHost.InstallHelpKey();
-    EventsEnabled = true;
-    ShowErrorOf(ErrCode, ErrText);
+    FEventsEnabled = true;
+    ShowErrorOf(errCode, errText);
     PromptForUpdate();
 }
 
@@ -92,71 +93,73 @@ void TFrmOrvane::AboutLinkClick(const std::string& href)
         FHost.OpenInShell(href);
 }
 
-void TFrmOrvane::OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText)
+void TFrmOrvane::OpenFile(const std::string& path, TErrCode& errCode, std::string& errText)
 {
     FHost.SetApplicationTitle(std::string(ProgramTitle) + " - " + FileNamePart(path));
     std::string display = FHost.DisplayPath(path);
     if (display.empty())
         display = path;
     FHost.SetCaption(ViewerCaption() + "  -  " + display);
-    W.EdiFilename->SetText(display);
+    FWidgets.EdiFilename->SetText(display);
 
-    std::lock_guard lock(FShared->TiffLock);
-    GuardErrors(ErrCode, ErrText, [&] {
-        OpenInReader(path, display, ErrCode, ErrText);
-        if (ErrCode == ErrOk)
-            ShowOpenedPage();
-    });
-    FFileOpen = ErrCode == ErrOk;
+    std::lock_guard lock(FShared->FTiffLock);
+    GuardErrors(
+        [&] {
+            OpenInReader(path, display, errCode, errText);
+            if (errCode == ErrOk)
+                ShowOpenedPage();
+        },
+        errCode, errText);
+    FFileOpen = errCode == ErrOk;
     if (!FFileOpen) {
         ShowEmpty();
-        FShared->TrnTiffEvent.Reset();
+        FShared->FTrnTiffEvent.Reset();
     }
 }
 
 void TFrmOrvane::OpenInReader(const std::string& path, const std::string& display,
-                              TErrCode& ErrCode, std::string& ErrText)
+                              TErrCode& errCode, std::string& errText)
 {
-    std::unique_ptr<IKvTiffPages>& codec = FShared->TiffCodec;
+    std::unique_ptr<IKvTiffPages>& codec = FShared->FTiffCodec;
     if (!codec) {
         codec = FFactory();
         if (!codec) {
-            ErrCode = ErrFailed;
-            ErrText = OutOfMemoryText;
+            errCode = ErrFailed;
+            errText = OutOfMemoryText;
             return;
         }
-        codec->EnablePageList(true, ErrCode, ErrText);
-        if (ErrCode != ErrOk) {
+        codec->EnablePageList(true, errCode, errText);
+        if (errCode != ErrOk) {
             codec.reset();
             return;
         }
     }
-    codec->Open(path, display, 0, 0, ErrCode, ErrText);
-    if (ErrCode == ErrOk)
-        codec->SelectPage(0, ErrCode, ErrText);
-    if (ErrCode == ErrOk)
-        codec->ReadPage(ErrCode, ErrText);
+    codec->Open(path, display, 0, 0, errCode, errText);
+    if (errCode == ErrOk)
+        codec->SelectPage(0, errCode, errText);
+    if (errCode == ErrOk)
+        codec->ReadPage(errCode, errText);
 }
 
 void TFrmOrvane::ShowOpenedPage()
 {
-    IKvTiffPages& codec = *FShared->TiffCodec;
+    IKvTiffPages& codec = *FShared->FTiffCodec;
     FCountStopped = false;
-    FShared->CountFailed = false;
+    FShared->FCountFailed = false;
     FillTagList();
-    PageIndex = 0;
+    FPageIndex = 0;
     TakePageCount();
     UpdateNavigation();
-    W.ButCopyTagsAsText->SetEnabled(true);
-    W.EdiTiffFileSize->SetText(codec.SizeText(codec.FileSize()));
-    W.EdiByteOrder->SetText(codec.ByteOrderText());
-    W.EdiNumberOfPages->SetText(PageCountText());
+    FWidgets.ButCopyTagsAsText->SetEnabled(true);
+    FWidgets.EdiTiffFileSize->SetText(codec.SizeText(codec.FileSize()));
+    FWidgets.EdiByteOrder->SetText(codec.ByteOrderText());
+    FWidgets.EdiNumberOfPages->SetText(PageCountText());
     UpdatePageStatistics();
-    if (PageCountFinal)
-        FShared->TrnTiffEvent.Reset();
+    if (FPageCountFinal)
+        FShared->FTrnTiffEvent.Reset();
     else if (!StartCounting()) {
         FCountStopped = true;
-        W.EdiNumberOfPages->SetText(PageCountText());
+        FWidgets.EdiNumberOfPages->SetText(PageCountText());
     }
 }
 
@@ -165,165 +168,167 @@ void TFrmOrvane::ShowOpenedPage()
 bool TFrmOrvane::StartCounting()
 {
     TTrnTiffShared& s = *FShared;
-    if (!s.ThreadRunning) {
+    if (!s.FThreadRunning) {
         try {
             auto thread =
                 std::make_unique<TFrmOrvaneTrnTiffThread>(FShared, FHost.PageCountPoster());
-            TErrCode ErrCode = ErrOk;
-            std::string ErrText;
-            thread->Start(ErrCode, ErrText);
-            if (ErrCode == ErrOk) {
+            TErrCode errCode = ErrOk;
+            std::string errText;
+            thread->Start(errCode, errText);
+            if (errCode == ErrOk) {
                 thread.release();
-                s.ThreadRunning = true;
+                s.FThreadRunning = true;
             }
         } catch (...) {
         }
     }
-    if (s.ThreadRunning)
-        s.TrnTiffEvent.Set();
-    return s.ThreadRunning;
+    if (s.FThreadRunning)
+        s.FTrnTiffEvent.Set();
+    return s.FThreadRunning;
 }
 
 void TFrmOrvane::ShowEmpty()
 {
-    W.LivTags->Clear();
-    W.ButFirst->SetEnabled(false);
-    W.ButPrevious->SetEnabled(false);
-    W.LabPage->SetText("");
-    W.ButNext->SetEnabled(false);
-    W.ButLast->SetEnabled(false);
-    W.ButViewTagValue->SetEnabled(false);
-    W.ButCopyTagsAsText->SetEnabled(false);
-    for (IKvTextWidget* e : {W.EdiTiffFileSize, W.EdiByteOrder, W.EdiNumberOfPages, W.EdiPageOffset,
-                             W.EdiPageRasterDataSize})
+    FWidgets.LivTags->Clear();
+    FWidgets.ButFirst->SetEnabled(false);
+    FWidgets.ButPrevious->SetEnabled(false);
+    FWidgets.LabPage->SetText("");
+    FWidgets.ButNext->SetEnabled(false);
+    FWidgets.ButLast->SetEnabled(false);
+    FWidgets.ButViewTagValue->SetEnabled(false);
+    FWidgets.ButCopyTagsAsText->SetEnabled(false);
+    for (IKvTextWidget* e :
+         {FWidgets.EdiTiffFileSize, FWidgets.EdiByteOrder, FWidgets.EdiNumberOfPages,
+          FWidgets.EdiPageOffset, FWidgets.EdiPageRasterDataSize})
         e->SetText("");
 }
 
 void TFrmOrvane::GoToPage(std::int32_t index)
 {
-    if (PageCountFinal && index >= PageCount)
-        index = PageCount - 1;
+    if (FPageCountFinal && index >= FPageCount)
+        index = FPageCount - 1;
     if (index < 0)
         index = 0;
-    if (index == PageIndex)
+    if (index == FPageIndex)
         return;
-    TErrCode ErrCode = ErrOk;
-    std::string ErrText;
+    TErrCode errCode = ErrOk;
+    std::string errText;
     WithReader(
-        ErrCode, ErrText,
         [&](IKvTiffPages& codec) {
-            codec.SelectPage(static_cast<std::uint32_t>(index), ErrCode, ErrText);
-            if (ErrCode != ErrOk)
+            codec.SelectPage(static_cast<std::uint32_t>(index), errCode, errText);
+            if (errCode != ErrOk)
                 return;
-            PageIndex = index;
-            codec.ReadPage(ErrCode, ErrText);
-            if (ErrCode != ErrOk)
+            FPageIndex = index;
+            codec.ReadPage(errCode, errText);
+            if (errCode != ErrOk)
                 return;
             FillTagList();
             TakePageCount();
             UpdateNavigation();
-            W.EdiNumberOfPages->SetText(PageCountText());
+            FWidgets.EdiNumberOfPages->SetText(PageCountText());
             UpdatePageStatistics();
-            if (PageCountFinal)
-                FShared->TrnTiffEvent.Reset();
+            if (FPageCountFinal)
+                FShared->FTrnTiffEvent.Reset();
         },
-        [this] { ShowBrokenPage(); });
-    ShowErrorOf(ErrCode, ErrText);
+        [this] { ShowBrokenPage(); }, errCode, errText);
+    ShowErrorOf(errCode, errText);
 }
 
 // Navigation stays usable so the user can go back to a good page; counting
 // stops for this file.
 void TFrmOrvane::ShowBrokenPage()
 {
-    W.LivTags->Clear();
+    FWidgets.LivTags->Clear();
     TakePageCount();
     UpdateNavigation();
-    W.ButViewTagValue->SetEnabled(false);
-    W.ButCopyTagsAsText->SetEnabled(false);
+    FWidgets.ButViewTagValue->SetEnabled(false);
+    FWidgets.ButCopyTagsAsText->SetEnabled(false);
     FCountStopped = true;
-    W.EdiNumberOfPages->SetText(PageCountText());
-    W.EdiPageOffset->SetText("");
-    W.EdiPageRasterDataSize->SetText("");
-    FShared->TrnTiffEvent.Reset();
+    FWidgets.EdiNumberOfPages->SetText(PageCountText());
+    FWidgets.EdiPageOffset->SetText("");
+    FWidgets.EdiPageRasterDataSize->SetText("");
+    FShared->FTrnTiffEvent.Reset();
 }
 
 void TFrmOrvane::TakePageCount()
 {
     bool final = false;
     std::uint32_t count = 0;
-    FShared->TiffCodec->GetPageCount(final, count);
-    PageCount = static_cast<std::int32_t>(count);
-    PageCountFinal = final;
+    FShared->FTiffCodec->GetPageCount(final, count);
+    FPageCount = static_cast<std::int32_t>(count);
+    FPageCountFinal = final;
 }
 
 std::string TFrmOrvane::PageCountText() const
 {
-    std::string text = std::to_string(PageCount);
-    if (!PageCountFinal && !FCountStopped)
+    std::string text = std::to_string(FPageCount);
+    if (!FPageCountFinal && !FCountStopped)
         text += "...";
     return text;
 }
 
 void TFrmOrvane::UpdateNavigation()
 {
-    W.ButFirst->SetEnabled(PageIndex > 0);
-    W.ButPrevious->SetEnabled(PageIndex > 0);
-    std::string label = "Page " + std::to_string(PageIndex + 1);
-    if (PageCountFinal)
-        label += " of " + std::to_string(PageCount);
-    W.LabPage->SetText(label);
-    bool more = PageIndex + 1 < PageCount;
-    W.ButNext->SetEnabled(more);
-    W.ButLast->SetEnabled(more && PageCountFinal);
+    FWidgets.ButFirst->SetEnabled(FPageIndex > 0);
+    FWidgets.ButPrevious->SetEnabled(FPageIndex > 0);
+    std::string label = "Page " + std::to_string(FPageIndex + 1);
+    if (FPageCountFinal)
+        label += " of " + std::to_string(FPageCount);
+    FWidgets.LabPage->SetText(label);
+    bool more = FPageIndex + 1 < FPageCount;
+    FWidgets.ButNext->SetEnabled(more);
+    FWidgets.ButLast->SetEnabled(more && FPageCountFinal);
 }
 
 void TFrmOrvane::UpdatePageStatistics()
 {
-    IKvTiffPages& codec = *FShared->TiffCodec;
-    W.EdiPageOffset->SetText(std::to_string(codec.IfdOffset()));
-    W.EdiPageRasterDataSize->SetText(codec.RasterSizeText());
+    IKvTiffPages& codec = *FShared->FTiffCodec;
+    FWidgets.EdiPageOffset->SetText(std::to_string(codec.IfdOffset()));
+    FWidgets.EdiPageRasterDataSize->SetText(codec.RasterSizeText());
 }
 
 void TFrmOrvane::FillTagList()
 {
-    IKvTiffPages& codec = *FShared->TiffCodec;
-    W.LivTags->Clear();
+    IKvTiffPages& codec = *FShared->FTiffCodec;
+    FWidgets.LivTags->Clear();
     std::uint32_t count = codec.EntryCount();
     for (std::uint32_t i = 0; i < count; ++i)
-        W.LivTags->AddRow({codec.TagName(i), codec.DataTypeName(i),
-                           std::to_string(codec.ValueCount(i)),
-                           codec.ValueText(i, ListValueLimit)});
-    W.LivTags->SelectNone();
-    W.ButViewTagValue->SetEnabled(false);
+        FWidgets.LivTags->AddRow({codec.TagName(i), codec.DataTypeName(i),
+                                  std::to_string(codec.ValueCount(i)),
+                                  codec.ValueText(i, ListValueLimit)});
+    FWidgets.LivTags->SelectNone();
+    FWidgets.ButViewTagValue->SetEnabled(false);
 }
 
 void TFrmOrvane::LivTagsSelectItem()
 {
-    if (!EventsEnabled)
+    if (!FEventsEnabled)
         return;
-    TEventsPause pause(EventsEnabled);
-    W.ButViewTagValue->SetEnabled(W.LivTags->SelectedIndex() >= 0);
+    TEventsPause pause(FEventsEnabled);
+    FWidgets.ButViewTagValue->SetEnabled(FWidgets.LivTags->SelectedIndex() >= 0);
 }
 
 void TFrmOrvane::ButViewTagValueClick()
 {
-    std::int32_t row = W.LivTags->SelectedIndex();
+    std::int32_t row = FWidgets.LivTags->SelectedIndex();
     if (row < 0)
         return;
     std::uint32_t i = static_cast<std::uint32_t>(row);
     std::string caption;
     std::vector<std::uint8_t> bytes;
-    TErrCode ErrCode = ErrOk;
-    std::string ErrText;
-    bool read = WithReader(ErrCode, ErrText, [&](IKvTiffPages& codec) {
-        caption = codec.TagName(i);
-        const auto* p = static_cast<const std::uint8_t*>(codec.ValuePointer(i));
-        std::uint32_t size = codec.ValueSize(i);
-        if (p && size)
-            bytes.assign(p, p + size);
-    });
-    if (ErrCode != ErrOk)
-        FHost.ShowError(ErrText);
+    TErrCode errCode = ErrOk;
+    std::string errText;
+    bool read = WithReader(
+        [&](IKvTiffPages& codec) {
+            caption = codec.TagName(i);
+            const auto* p = static_cast<const std::uint8_t*>(codec.ValuePointer(i));
+            std::uint32_t size = codec.ValueSize(i);
+            if (p && size)
+                bytes.assign(p, p + size);
+        },
+        {}, errCode, errText);
+    if (errCode != ErrOk)
+        FHost.ShowError(errText);
     else if (read)
         FHost.ShowTagValue(caption, bytes);
 }
@@ -331,11 +336,12 @@ void TFrmOrvane::ButViewTagValueClick()
 void TFrmOrvane::ButCopyTagsAsTextClick()
 {
     std::string text;
-    TErrCode ErrCode = ErrOk;
-    std::string ErrText;
-    bool read = WithReader(ErrCode, ErrText, [&](IKvTiffPages& codec) { text = codec.TagDump(); });
-    if (ErrCode != ErrOk)
-        FHost.ShowError(ErrText);
+    TErrCode errCode = ErrOk;
+    std::string errText;
+    bool read =
+        WithReader([&](IKvTiffPages& codec) { text = codec.TagDump(); }, {}, errCode, errText);
+    if (errCode != ErrOk)
+        FHost.ShowError(errText);
     else if (read)
         FHost.SetClipboardText(text);
 }
@@ -344,75 +350,75 @@ void TFrmOrvane::ButCopyTagsAsTextClick()
 // is dropped: the window shows no file.
 void TFrmOrvane::PageCountProgress()
 {
-    if (!EventsEnabled)
+    if (!FEventsEnabled)
         return;
-    TEventsPause pause(EventsEnabled);
-    std::lock_guard lock(FShared->TiffLock);
-    if (FShared->CountFailed) {
-        FShared->CountFailed = false;
+    TEventsPause pause(FEventsEnabled);
+    std::lock_guard lock(FShared->FTiffLock);
+    if (FShared->FCountFailed) {
+        FShared->FCountFailed = false;
         FCountStopped = true;
     }
-    if (FFileOpen && !PageCountFinal && FShared->TiffCodec) {
+    if (FFileOpen && !FPageCountFinal && FShared->FTiffCodec) {
         TakePageCount();
-        if (PageCountFinal)
+        if (FPageCountFinal)
             UpdateNavigation();
-        W.EdiNumberOfPages->SetText(PageCountText());
+        FWidgets.EdiNumberOfPages->SetText(PageCountText());
     }
 }
 
 void TFrmOrvane::FormClose()
 {
-    EventsEnabled = false;
+    FEventsEnabled = false;
     StopLiveUpdate();
-    std::lock_guard lock(FShared->TiffLock);
-    if (FShared->ThreadRunning) {
-        FShared->TiffCodec.reset();
-        FShared->TrnTiffEvent.Set();
+    std::lock_guard lock(FShared->FTiffLock);
+    if (FShared->FThreadRunning) {
+        FShared->FTiffCodec.reset();
+        FShared->FTrnTiffEvent.Set();
     }
 }
 
 void TFrmOrvane::ButBrowseClick()
 {
-    TErrCode ErrCode = ErrOk;
-    std::string ErrText;
+    TErrCode errCode = ErrOk;
+    std::string errText;
     std::string path;
-    if (FHost.ChooseTiffFile(path, ErrCode, ErrText) && ErrCode == ErrOk)
-        OpenChosenFile(path, ErrCode, ErrText);
-    ShowErrorOf(ErrCode, ErrText);
+    if (FHost.ChooseTiffFile(path, errCode, errText) && errCode == ErrOk)
+        OpenChosenFile(path, errCode, errText);
+    ShowErrorOf(errCode, errText);
 }
 
 void TFrmOrvane::OpenDroppedFile(const std::string& path)
 {
-    TErrCode ErrCode = ErrOk;
-    std::string ErrText;
-    OpenChosenFile(path, ErrCode, ErrText);
-    ShowErrorOf(ErrCode, ErrText);
+    TErrCode errCode = ErrOk;
+    std::string errText;
+    OpenChosenFile(path, errCode, errText);
+    ShowErrorOf(errCode, errText);
 }
 
-void TFrmOrvane::OpenChosenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText)
+void TFrmOrvane::OpenChosenFile(const std::string& path, TErrCode& errCode, std::string& errText)
 {
-    TEventsPause pause(EventsEnabled);
-    OpenFile(path, ErrCode, ErrText);
+    TEventsPause pause(FEventsEnabled);
+    OpenFile(path, errCode, errText);
 }
 
-// The lock is left on every path, also when the reader raises; OnFailure runs
+// The lock is left on every path, also when the reader raises; onFailure runs
 // inside it so the window is tidied before anyone else sees the reader.
-bool TFrmOrvane::WithReader(TErrCode& ErrCode, std::string& ErrText,
-                            const std::function<void(IKvTiffPages&)>& fn,
-                            const std::function<void()>& onFailure)
+bool TFrmOrvane::WithReader(const std::function<void(IKvTiffPages&)>& fn,
+                            const std::function<void()>& onFailure, TErrCode& errCode,
+                            std::string& errText)
 {
-    std::lock_guard lock(FShared->TiffLock);
-    IKvTiffPages* codec = FShared->TiffCodec.get();
+    std::lock_guard lock(FShared->FTiffLock);
+    IKvTiffPages* codec = FShared->FTiffCodec.get();
     if (!codec)
         return false;
-    GuardErrors(ErrCode, ErrText, [&] { fn(*codec); });
-    if (ErrCode != ErrOk && onFailure)
+    GuardErrors([&] { fn(*codec); }, errCode, errText);
+    if (errCode != ErrOk && onFailure)
         onFailure();
     return true;
 }
 
-void TFrmOrvane::ShowErrorOf(TErrCode ErrCode, const std::string& ErrText)
+void TFrmOrvane::ShowErrorOf(TErrCode errCode, const std::string& errText)
 {
-    if (ErrCode != ErrOk)
-        FHost.ShowError(ErrText);
+    if (errCode != ErrOk)
+        FHost.ShowError(errText);
 }

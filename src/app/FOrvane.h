@@ -25,14 +25,14 @@ public:
     // The WM_STARTUP handler; argument is the first command-line argument.
     void StartUp(const std::string& argument);
 
-    void OpenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText);
+    void OpenFile(const std::string& path, TErrCode& errCode, std::string& errText);
     void GoToPage(std::int32_t index);
 
     void ButBrowseClick();
     void ButFirstClick() { GoToPage(0); }
-    void ButPreviousClick() { GoToPage(PageIndex - 1); }
-    void ButNextClick() { GoToPage(PageIndex + 1); }
-    void ButLastClick() { GoToPage(PageCount - 1); }
+    void ButPreviousClick() { GoToPage(FPageIndex - 1); }
+    void ButNextClick() { GoToPage(FPageIndex + 1); }
+    void ButLastClick() { GoToPage(FPageCount - 1); }
     void LivTagsSelectItem();
     void ButViewTagValueClick();
     void ButCopyTagsAsTextClick();
@@ -53,13 +53,13 @@ public:
     void LiveUpdateDone();
     void PromptForUpdate();
     void RunAutoUpdate();
-    TFrmOrvaneLiveUpdateThread* LiveUpdateThread = nullptr;
-    bool UpdatePrompted = false;
+    TFrmOrvaneLiveUpdateThread* FLiveUpdateThread = nullptr;
+    bool FUpdatePrompted = false;
 
-    bool EventsEnabled = false;
-    std::int32_t PageIndex = 0;
-    std::int32_t PageCount = 0;
-    bool PageCountFinal = false;
+    bool FEventsEnabled = false;
+    std::int32_t FPageIndex = 0;
+    std::int32_t FPageCount = 0;
+    bool FPageCountFinal = false;
 
     // For tests: the state shared with the page-count thread.
     std::shared_ptr<TTrnTiffShared> SharedForTest() const { return FShared; }
@@ -73,22 +73,23 @@ private:
     void ShowOpenedPage();
     void ShowEmpty();
     void ShowBrokenPage();
-    void OpenInReader(const std::string& path, const std::string& display, TErrCode& ErrCode,
-                      std::string& ErrText);
+    void OpenInReader(const std::string& path, const std::string& display, TErrCode& errCode,
+                      std::string& errText);
     // False when no worker counts (it could not be started).
     bool StartCounting();
-    void OpenChosenFile(const std::string& path, TErrCode& ErrCode, std::string& ErrText);
-    // Runs Fn with the reader under TiffLock; false when there is no reader.
-    bool WithReader(TErrCode& ErrCode, std::string& ErrText,
-                    const std::function<void(IKvTiffPages&)>& fn,
-                    const std::function<void()>& onFailure = {});
-    void ShowErrorOf(TErrCode ErrCode, const std::string& ErrText);
+    void OpenChosenFile(const std::string& path, TErrCode& errCode, std::string& errText);
+    // Runs fn with the reader under FTiffLock; false when there is no reader.
+    // onFailure (may be empty) runs when fn failed.
+    bool WithReader(const std::function<void(IKvTiffPages&)>& fn,
+                    const std::function<void()>& onFailure, TErrCode& errCode,
+                    std::string& errText);
+    void ShowErrorOf(TErrCode errCode, const std::string& errText);
 
     void StopLiveUpdate();
 
     IKvOrvaneHost& FHost;
     IKvLiveUpdateHost* FLiveUpdateHost = nullptr;
-    TOrvaneWidgets W;
+    TOrvaneWidgets FWidgets;
     TKvTiffPagesFactory FFactory;
     std::shared_ptr<TTrnTiffShared> FShared;
     // Set when counting ended without reaching the end of the chain.
@@ -98,7 +99,7 @@ private:
     bool FFileOpen = false;
 };
 
-// Turns EventsEnabled off for a scope and on again on every way out, also
+// Turns FEventsEnabled off for a scope and on again on every way out, also
 // when the scope ends by an exception.
 class TEventsPause {
 public:
@@ -111,6 +112,6 @@ private:
     bool& FFlag;
 };
 
-// Runs Fn, turning every exception into the error pair: reader failures carry
+// Runs fn, turning every exception into the error pair: reader failures carry
 // their own text, internal failures the "Unexpected error: " prefix.
-void GuardErrors(TErrCode& ErrCode, std::string& ErrText, const std::function<void()>& fn);
+void GuardErrors(const std::function<void()>& fn, TErrCode& errCode, std::string& errText);

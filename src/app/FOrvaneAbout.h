@@ -9,7 +9,7 @@
 // colour is a Windows value 0x00BBGGRR.
 std::string HtmlColourText(std::uint32_t colour);
 
-// The page for the current live-update facts; WindowColour is the main
+// The page for the current live-update facts; windowColour is the main
 // window's colour, which the page takes as its background.
 std::string BuildAboutPageText(std::uint32_t windowColour);
 

@@ -21,7 +21,7 @@ void TFrmOrvane::StartLiveUpdate()
         TFrmOrvaneLiveUpdateThread(ORVANE_WEB_HOST, FLiveUpdateHost->LiveUpdatePoster());
     if (!thread)
         return;
-    if (!thread->StopEvent->Valid()) {
+    if (!thread->FStopEvent->Valid()) {
         delete thread;
         return;
     }
@@ -31,25 +31,25 @@ void TFrmOrvane::StartLiveUpdate()
         delete thread;
         return;
     }
-    LiveUpdateThread = thread;
+    FLiveUpdateThread = thread;
 }
 
 void TFrmOrvane::StopLiveUpdate()
 {
-    if (LiveUpdateThread) {
+    if (FLiveUpdateThread) {
         // The worker frees itself, and its share of the event, once the event
         // is set; this share keeps the event alive until Set has returned.
-        std::shared_ptr<TKvEvent> stop = LiveUpdateThread->StopEvent;
+        std::shared_ptr<TKvEvent> stop = FLiveUpdateThread->FStopEvent;
         stop->Set();
-        LiveUpdateThread = nullptr;
+        FLiveUpdateThread = nullptr;
     }
 }
 
 void TFrmOrvane::LiveUpdateDone()
 {
-    if (!LiveUpdateThread || !FLiveUpdateHost)
+    if (!FLiveUpdateThread || !FLiveUpdateHost)
         return;
-    std::string text = LiveUpdateThread->Body;
+    std::string text = FLiveUpdateThread->FBody;
     StopLiveUpdate();
     StoreLiveUpdate(FLiveUpdateHost->LiveUpdateRegistry(), text);
     ParseLiveUpdate(text);
@@ -59,9 +59,9 @@ void TFrmOrvane::LiveUpdateDone()
 
 void TFrmOrvane::PromptForUpdate()
 {
-    if (!FLiveUpdateHost || UpdatePrompted || LatestVersion() == ProgramVersion)
+    if (!FLiveUpdateHost || FUpdatePrompted || LatestVersion() == ProgramVersion)
         return;
-    UpdatePrompted = true;
+    FUpdatePrompted = true;
     if (FLiveUpdateHost->AskForUpdate())
         RunAutoUpdate();
 }

@@ -17,7 +17,7 @@ bool IsLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
-// The line from Pos to the next CR or LF, then past every CR and LF after it.
+// The line from pos to the next CR or LF, then past every CR and LF after it.
 std::string TakeLine(const std::string& text, std::size_t& pos)
 {
     std::size_t start = pos;

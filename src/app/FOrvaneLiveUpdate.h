@@ -25,7 +25,7 @@ public:
     // Kind and byte size of the stored value; Absent when a key or the value
     // is missing.
     virtual TKvStoredKind Query(std::uint32_t& size) = 0;
-    // Reads exactly Size bytes; false on any failure.
+    // Reads exactly size bytes; false on any failure.
     virtual bool Read(std::uint32_t size, std::string& bytes) = 0;
     // Creates the keys as needed and writes the bytes as a binary value;
     // failures are ignored.
@@ -42,7 +42,7 @@ struct TKvLiveUpdateText {
 // The built-in text (LF line ends).
 std::string DefaultLiveUpdateText();
 
-// False, leaving Parsed untouched, when line 2 is missing or not a decimal
+// False, leaving parsed untouched, when line 2 is missing or not a decimal
 // integer in the signed 32-bit range.
 bool SplitLiveUpdateText(const std::string& text, TKvLiveUpdateText& parsed);
 

@@ -16,7 +16,7 @@ void LimitBody(void*, std::uint32_t, const char*, std::uint32_t total, bool&)
 
 TFrmOrvaneLiveUpdateThread::TFrmOrvaneLiveUpdateThread(std::string host,
                                                        std::function<void()> postDone)
-    : Host(std::move(host)), FPostDone(std::move(postDone))
+    : FHost(std::move(host)), FPostDone(std::move(postDone))
 {
 }
 
@@ -26,10 +26,10 @@ void TFrmOrvaneLiveUpdateThread::Execute()
         TErrCode status = Fetch();
         if (status == ErrOk) {
             FPostDone();
-            StopEvent->Wait(KvWaitInfinite);
+            FStopEvent->Wait(KvWaitInfinite);
             return;
         }
-        if (status == ErrAborted || StopEvent->Wait(RetryMs))
+        if (status == ErrAborted || FStopEvent->Wait(FRetryMs))
             return;
     }
 }
@@ -40,9 +40,9 @@ TErrCode TFrmOrvaneLiveUpdateThread::Fetch()
     std::string text;
     try {
         std::unique_ptr<TKvHttpClient> client =
-            ClientFactory ? ClientFactory() : std::make_unique<TKvHttpClient>();
-        const TKvEvent* stop = StopEvent.get();
-        client->SetUrl("http://" + Host + LiveUpdatePath, status, text);
+            FClientFactory ? FClientFactory() : std::make_unique<TKvHttpClient>();
+        const TKvEvent* stop = FStopEvent.get();
+        client->SetUrl("http://" + FHost + LiveUpdatePath, status, text);
         if (status == ErrOk)
             client->Connect(status, text);
         if (status == ErrOk)
@@ -62,7 +62,7 @@ TErrCode TFrmOrvaneLiveUpdateThread::Fetch()
         if (status == ErrOk)
             client->GetBody(size, buffer, status, text);
         if (status == ErrOk) {
-            Body.assign(buffer, size);
+            FBody.assign(buffer, size);
             FreeBlock(buffer);
         }
     } catch (const EBodyTooLarge&) {

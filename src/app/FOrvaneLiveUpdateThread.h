@@ -29,16 +29,16 @@ public:
 
     // Created by the owner before Start; the owner sets it to end the thread
     // and never touches the object afterwards.
-    std::shared_ptr<TKvEvent> StopEvent = std::make_shared<TKvEvent>();
+    std::shared_ptr<TKvEvent> FStopEvent = std::make_shared<TKvEvent>();
     // The last fetched text, read by the window after the posted message and
-    // before it sets StopEvent.
-    std::string Body;
+    // before it sets FStopEvent.
+    std::string FBody;
 
     // The web host; tests shorten the pause between failed fetches and reach
     // their own server, the program keeps the defaults.
-    std::string Host;
-    std::uint32_t RetryMs = LiveUpdateRetryMs;
-    TClientFactory ClientFactory;
+    std::string FHost;
+    std::uint32_t FRetryMs = LiveUpdateRetryMs;
+    TClientFactory FClientFactory;
 
 protected:
     void Execute() override;

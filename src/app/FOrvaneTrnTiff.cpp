@@ -34,10 +34,10 @@ void TFrmOrvaneTrnTiffThread::Execute()
     } catch (...) {
         // A failed wait: this worker is gone, and the window must know so that
         // the count shown is no longer marked as running.
-        std::lock_guard lock(FShared->TiffLock);
-        FShared->TrnTiffEvent.Reset();
-        FShared->ThreadRunning = false;
-        FShared->CountFailed = true;
+        std::lock_guard lock(FShared->FTiffLock);
+        FShared->FTrnTiffEvent.Reset();
+        FShared->FThreadRunning = false;
+        FShared->FCountFailed = true;
         FPost();
     }
 }
@@ -45,38 +45,38 @@ void TFrmOrvaneTrnTiffThread::Execute()
 void TFrmOrvaneTrnTiffThread::WaitForWork()
 {
     // An endless wait only returns false when the event itself is unusable.
-    if (!FShared->TrnTiffEvent.Wait(KvWaitInfinite))
+    if (!FShared->FTrnTiffEvent.Wait(KvWaitInfinite))
         RaiseInternal("FOrvaneTrnTiff 49:9");
 }
 
 bool TFrmOrvaneTrnTiffThread::Step(bool& timing, TKvProgressPacer& pacer)
 {
-    std::lock_guard lock(FShared->TiffLock);
+    std::lock_guard lock(FShared->FTiffLock);
     TTrnTiffShared& s = *FShared;
-    if (!s.TrnTiffEvent.Wait(0))
+    if (!s.FTrnTiffEvent.Wait(0))
         return true;
-    if (!s.TiffCodec) {
-        s.TrnTiffEvent.Reset();
-        s.ThreadRunning = false;
+    if (!s.FTiffCodec) {
+        s.FTrnTiffEvent.Reset();
+        s.FThreadRunning = false;
         return false;
     }
     if (!timing) {
         timing = true;
         pacer.Restart(TickCount32());
     }
-    TErrCode ErrCode = ErrOk;
+    TErrCode errCode = ErrOk;
     bool final = false;
-    std::string ErrText;
+    std::string errText;
     try {
-        s.TiffCodec->ScanStep(ErrCode, final, ErrText);
+        s.FTiffCodec->ScanStep(final, errCode, errText);
     } catch (...) {
-        ErrCode = ErrFailed;
+        errCode = ErrFailed;
     }
-    if (ErrCode != ErrOk)
-        s.CountFailed = true;
-    if (final || ErrCode != ErrOk) {
+    if (errCode != ErrOk)
+        s.FCountFailed = true;
+    if (final || errCode != ErrOk) {
         FPost();
-        s.TrnTiffEvent.Reset();
+        s.FTrnTiffEvent.Reset();
         timing = false;
     } else if (pacer.Due(TickCount32())) {
         FPost();

@@ -14,14 +14,14 @@
 #include "io/SysEvent.h"
 
 struct TTrnTiffShared {
-    TCrs TiffLock;
-    TKvEvent TrnTiffEvent;
-    // Guarded by TiffLock from here on.
-    std::unique_ptr<IKvTiffPages> TiffCodec;
-    bool ThreadRunning = false;
+    TCrs FTiffLock;
+    TKvEvent FTrnTiffEvent;
+    // Guarded by FTiffLock from here on.
+    std::unique_ptr<IKvTiffPages> FTiffCodec;
+    bool FThreadRunning = false;
     // Set by the thread when a step failed; the window then stops showing the
     // count as unfinished. Cleared when the window opens a file.
-    bool CountFailed = false;
+    bool FCountFailed = false;
 };
 
 inline constexpr std::uint32_t PageCountPeriodMs = 500;
@@ -40,7 +40,7 @@ private:
 
 class TFrmOrvaneTrnTiffThread : public TKvThread {
 public:
-    // Post tells the window that the count moved on; it must stay callable
+    // post tells the window that the count moved on; it must stay callable
     // after the window has gone.
     TFrmOrvaneTrnTiffThread(std::shared_ptr<TTrnTiffShared> shared, std::function<void()> post);
 
@@ -49,7 +49,7 @@ protected:
 
 private:
     void WaitForWork();
-    // One pass under TiffLock; false when the thread is to end.
+    // One pass under FTiffLock; false when the thread is to end.
     bool Step(bool& timing, TKvProgressPacer& pacer);
 
     std::shared_ptr<TTrnTiffShared> FShared;

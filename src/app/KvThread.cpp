@@ -3,15 +3,15 @@
 #include <chrono>
 #include <thread>
 
-void TKvThread::Start(TErrCode& ErrCode, std::string& ErrText)
+void TKvThread::Start(TErrCode& errCode, std::string& errText)
 {
     try {
         std::thread(&TKvThread::Routine, this).detach();
     } catch (...) {
         // Whatever the runtime throws (no thread, no memory), the caller
         // still owns the object.
-        ErrCode = ErrFailed;
-        ErrText = "Unexpected error KvThread 45.77";
+        errCode = ErrFailed;
+        errText = "Unexpected error KvThread 45.77";
     }
 }
 
@@ -20,7 +20,7 @@ void TKvThread::Start(TErrCode& ErrCode, std::string& ErrText)
 void TKvThread::Routine(TKvThread* thread) noexcept
 {
     try {
-        SetCurrentThreadPriority(thread->Priority);
+        SetCurrentThreadPriority(thread->FPriority);
         thread->Execute();
     } catch (...) {
     }

@@ -16,9 +16,9 @@ public:
     TKvThread& operator=(const TKvThread&) = delete;
 
     // On failure the caller still owns the object and destroys it.
-    void Start(TErrCode& ErrCode, std::string& ErrText);
+    void Start(TErrCode& errCode, std::string& errText);
 
-    std::int32_t Priority = -1;
+    std::int32_t FPriority = -1;
 
 protected:
     virtual void Execute() = 0;

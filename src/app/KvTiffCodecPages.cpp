@@ -5,31 +5,31 @@
 #include "tiff/SizeText.h"
 #include "tiff/TagDump.h"
 
-void TKvTiffCodecPages::EnablePageList(bool on, TErrCode& ErrCode, std::string& ErrText)
+void TKvTiffCodecPages::EnablePageList(bool on, TErrCode& errCode, std::string& errText)
 {
-    FCodec.EnablePageList(on, ErrCode, ErrText);
+    FCodec.EnablePageList(on, errCode, errText);
 }
 
 void TKvTiffCodecPages::Open(const std::string& path, const std::string& displayName,
-                             std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& ErrCode,
-                             std::string& ErrText)
+                             std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& errCode,
+                             std::string& errText)
 {
-    FCodec.Open(path, displayName, pageIndex, ifdOffset, ErrCode, ErrText);
+    FCodec.Open(path, displayName, pageIndex, ifdOffset, errCode, errText);
 }
 
-void TKvTiffCodecPages::SelectPage(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText)
+void TKvTiffCodecPages::SelectPage(std::uint32_t index, TErrCode& errCode, std::string& errText)
 {
-    FCodec.SelectPage(index, ErrCode, ErrText);
+    FCodec.SelectPage(index, errCode, errText);
 }
 
-void TKvTiffCodecPages::ReadPage(TErrCode& ErrCode, std::string& ErrText)
+void TKvTiffCodecPages::ReadPage(TErrCode& errCode, std::string& errText)
 {
-    FCodec.ReadPage(ErrCode, ErrText);
+    FCodec.ReadPage(errCode, errText);
 }
 
-void TKvTiffCodecPages::ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText)
+void TKvTiffCodecPages::ScanStep(bool& final, TErrCode& errCode, std::string& errText)
 {
-    FCodec.ScanStep(final, ErrCode, ErrText);
+    FCodec.ScanStep(final, errCode, errText);
 }
 
 void TKvTiffCodecPages::GetPageCount(bool& final, std::uint32_t& count)

@@ -6,12 +6,12 @@
 
 class TKvTiffCodecPages : public IKvTiffPages {
 public:
-    void EnablePageList(bool on, TErrCode& ErrCode, std::string& ErrText) override;
+    void EnablePageList(bool on, TErrCode& errCode, std::string& errText) override;
     void Open(const std::string& path, const std::string& displayName, std::uint32_t pageIndex,
-              std::uint32_t ifdOffset, TErrCode& ErrCode, std::string& ErrText) override;
-    void SelectPage(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText) override;
-    void ReadPage(TErrCode& ErrCode, std::string& ErrText) override;
-    void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText) override;
+              std::uint32_t ifdOffset, TErrCode& errCode, std::string& errText) override;
+    void SelectPage(std::uint32_t index, TErrCode& errCode, std::string& errText) override;
+    void ReadPage(TErrCode& errCode, std::string& errText) override;
+    void ScanStep(bool& final, TErrCode& errCode, std::string& errText) override;
     void GetPageCount(bool& final, std::uint32_t& count) override;
     std::uint32_t EntryCount() override;
     std::string TagName(std::uint32_t i) override;

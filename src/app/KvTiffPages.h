@@ -14,13 +14,13 @@ class IKvTiffPages {
 public:
     virtual ~IKvTiffPages() = default;
 
-    virtual void EnablePageList(bool on, TErrCode& ErrCode, std::string& ErrText) = 0;
+    virtual void EnablePageList(bool on, TErrCode& errCode, std::string& errText) = 0;
     virtual void Open(const std::string& path, const std::string& displayName,
-                      std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& ErrCode,
-                      std::string& ErrText) = 0;
-    virtual void SelectPage(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText) = 0;
-    virtual void ReadPage(TErrCode& ErrCode, std::string& ErrText) = 0;
-    virtual void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText) = 0;
+                      std::uint32_t pageIndex, std::uint32_t ifdOffset, TErrCode& errCode,
+                      std::string& errText) = 0;
+    virtual void SelectPage(std::uint32_t index, TErrCode& errCode, std::string& errText) = 0;
+    virtual void ReadPage(TErrCode& errCode, std::string& errText) = 0;
+    virtual void ScanStep(bool& final, TErrCode& errCode, std::string& errText) = 0;
     virtual void GetPageCount(bool& final, std::uint32_t& count) = 0;
 
     virtual std::uint32_t EntryCount() = 0;

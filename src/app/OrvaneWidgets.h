@@ -48,7 +48,7 @@ public:
     // The shell's form of the path, empty when the shell cannot resolve it.
     virtual std::string DisplayPath(const std::string& path) = 0;
     // The TIFF open dialog next to the Browse button; false when cancelled.
-    virtual bool ChooseTiffFile(std::string& path, TErrCode& ErrCode, std::string& ErrText) = 0;
+    virtual bool ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText) = 0;
     // The modal tag value window, placed next to "View Tag Value".
     virtual void ShowTagValue(const std::string& caption,
                               const std::vector<std::uint8_t>& bytes) = 0;

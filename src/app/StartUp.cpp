@@ -3,14 +3,14 @@
 TOrvaneRole RoleOfArgument(const std::string& argument)
 {
     static const struct {
-        const char* Switch;
-        TOrvaneRole Role;
+        const char* FSwitch;
+        TOrvaneRole FRole;
     } switches[] = {
         {"/install", orInstall},           {"/manual", orManual}, {"/uninstall", orUninstall},
         {"/uninstallsec", orUninstallSec}, {"/update", orUpdate},
     };
     for (const auto& s : switches)
-        if (argument == s.Switch)
-            return s.Role;
+        if (argument == s.FSwitch)
+            return s.FRole;
     return orViewer;
 }

@@ -47,7 +47,7 @@ void TFrmUpdate::StartDownload()
     LoadWinsockRaising();
     FDoneEvent = std::make_shared<TKvEvent>();
     auto worker = std::make_shared<TFrmUpdateThread>(FHost, FSource, FDoneEvent);
-    if (!worker->AbortEvent->Valid())
+    if (!worker->FAbortEvent->Valid())
         RaiseInternal("FUpdate 222.97");
     if (!FDoneEvent->Valid())
         RaiseInternal("FUpdate 224.89");
@@ -61,7 +61,7 @@ void TFrmUpdate::StartDownload()
 
 void TFrmUpdate::DownloadProgress(std::uint32_t total)
 {
-    FProgressBar.SetPosition(UpdateProgressPosition(total, FSource.InstallerSize));
+    FProgressBar.SetPosition(UpdateProgressPosition(total, FSource.FInstallerSize));
 }
 
 // The worker waits for its abort event after posting this, so its fields no
@@ -70,14 +70,14 @@ void TFrmUpdate::DownloadFinished()
 {
     if (!FWorker)
         return;
-    DownloadStatus = FWorker->Status;
-    DownloadMessage = FWorker->Message;
-    if (DownloadStatus == ErrOk) {
+    FDownloadStatus = FWorker->FStatus;
+    FDownloadMessage = FWorker->FMessage;
+    if (FDownloadStatus == ErrOk) {
         // A copy that cannot be started updates nothing: say so and keep
         // this program running rather than close as if all went well.
-        FHost.StartHandOver(FWorker->FileName, DownloadStatus, DownloadMessage);
-        if (DownloadStatus != ErrOk)
-            std::remove(FWorker->FileName.c_str());
+        FHost.StartHandOver(FWorker->FFileName, FDownloadStatus, FDownloadMessage);
+        if (FDownloadStatus != ErrOk)
+            std::remove(FWorker->FFileName.c_str());
     }
     FHost.EndModal(TModalResult::Ok);
 }
@@ -90,7 +90,7 @@ void TFrmUpdate::Button1Click()
 void TFrmUpdate::FormClose()
 {
     if (FWorker) {
-        FWorker->AbortEvent->Set();
+        FWorker->FAbortEvent->Set();
         FDoneEvent->Wait(KvWaitInfinite);
         FWorker.reset();
     }

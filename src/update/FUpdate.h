@@ -62,8 +62,8 @@ public:
 
     bool WorkerRunning() const { return FWorker != nullptr; }
 
-    TErrCode DownloadStatus = ErrOk;
-    std::string DownloadMessage;
+    TErrCode FDownloadStatus = ErrOk;
+    std::string FDownloadMessage;
 
 private:
     void StartDownload();

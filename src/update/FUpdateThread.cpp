@@ -32,11 +32,11 @@ void TFrmUpdateThread::Start(const std::shared_ptr<TFrmUpdateThread>& thread, TE
 // through here, failures included, must end by setting it.
 void TFrmUpdateThread::Execute()
 {
-    Status = ErrOk;
+    FStatus = ErrOk;
     Download();
-    if (Status != ErrAborted) {
+    if (FStatus != ErrAborted) {
         FWindow.PostToWindow(umFinished, 0);
-        AbortEvent->Wait(KvWaitInfinite);
+        FAbortEvent->Wait(KvWaitInfinite);
     }
     FDoneEvent->Set();
 }
@@ -45,54 +45,54 @@ void TFrmUpdateThread::Download()
 {
     std::unique_ptr<TKvHttpClient> client;
     try {
-        if (!CreateUpdateTempFile(FSource.TempFolder, "kvu", FileName))
+        if (!CreateUpdateTempFile(FSource.FTempFolder, "kvu", FFileName))
             RaiseInternal("FUpdate 152.40");
-        FFileHandle = std::fopen(FileName.c_str(), "wb");
+        FFileHandle = std::fopen(FFileName.c_str(), "wb");
         if (!FFileHandle)
             RaiseInternal("FUpdate 154.111");
         client =
-            FSource.ClientFactory ? FSource.ClientFactory() : std::make_unique<TKvHttpClient>();
+            FSource.FClientFactory ? FSource.FClientFactory() : std::make_unique<TKvHttpClient>();
         Receive(*client);
     } catch (const std::exception&) {
         // Temporary file, client or write: the user can only try again later.
-        Status = ErrFailed;
-        Message = DownloadFailedText;
+        FStatus = ErrFailed;
+        FMessage = DownloadFailedText;
     }
     client.reset();
     CloseFile();
-    if (Status != ErrOk && !FileName.empty())
-        std::remove(FileName.c_str());
+    if (FStatus != ErrOk && !FFileName.empty())
+        std::remove(FFileName.c_str());
 }
 
 void TFrmUpdateThread::Receive(TKvHttpClient& client)
 {
-    const TKvEvent* abort = AbortEvent.get();
-    client.SetUrl("http://" + FSource.Host + InstallerPath, Status, Message);
-    if (Status == ErrOk)
-        client.Connect(Status, Message);
-    if (Status == ErrOk)
+    const TKvEvent* abort = FAbortEvent.get();
+    client.SetUrl("http://" + FSource.FHost + InstallerPath, FStatus, FMessage);
+    if (FStatus == ErrOk)
+        client.Connect(FStatus, FMessage);
+    if (FStatus == ErrOk)
         client.SendLine("GET " + client.Path() + " HTTP/1.1\r\nHost: " + client.Host() + "\r\n",
-                        Status, Message);
-    if (Status == ErrOk)
-        client.ReceiveHeader(abort, Status, Message);
-    if (Status != ErrOk)
+                        FStatus, FMessage);
+    if (FStatus == ErrOk)
+        client.ReceiveHeader(abort, FStatus, FMessage);
+    if (FStatus != ErrOk)
         return;
     if (client.StatusCode() != 200) {
-        Status = ErrFailed;
-        Message = DownloadFailedText;
+        FStatus = ErrFailed;
+        FMessage = DownloadFailedText;
         return;
     }
     client.SetOnData(&TFrmUpdateThread::WriteData, this);
-    client.ReceiveBody(abort, Status, Message);
-    if (Status == ErrOk && std::fflush(FFileHandle) != 0)
+    client.ReceiveBody(abort, FStatus, FMessage);
+    if (FStatus == ErrOk && std::fflush(FFileHandle) != 0)
         RaiseInternal("FUpdate 208.122");
 }
 
 void TFrmUpdateThread::CloseFile()
 {
-    if (FFileHandle && std::fclose(FFileHandle) != 0 && Status == ErrOk) {
-        Status = ErrFailed;
-        Message = DownloadFailedText;
+    if (FFileHandle && std::fclose(FFileHandle) != 0 && FStatus == ErrOk) {
+        FStatus = ErrFailed;
+        FMessage = DownloadFailedText;
     }
     FFileHandle = nullptr;
 }

@@ -23,10 +23,10 @@ using TKvHttpClientFactory = std::function<std::unique_ptr<TKvHttpClient>()>;
 // Where the installer comes from: the web host, the announced size, and how
 // a client is made (tests make clients that reach their own server).
 struct TUpdateSource {
-    std::string Host;
-    std::int32_t InstallerSize = 0;
-    TKvHttpClientFactory ClientFactory;
-    std::string TempFolder;  // empty: the system's folder for temporary files
+    std::string FHost;
+    std::int32_t FInstallerSize = 0;
+    TKvHttpClientFactory FClientFactory;
+    std::string FTempFolder;  // empty: the system's folder for temporary files
 };
 
 class IKvUpdateHost;
@@ -43,10 +43,10 @@ public:
     static void Start(const std::shared_ptr<TFrmUpdateThread>& thread, TErrCode& errCode,
                       std::string& errText);
 
-    std::shared_ptr<TKvEvent> AbortEvent = std::make_shared<TKvEvent>();
-    std::string FileName;
-    TErrCode Status = ErrOk;
-    std::string Message;
+    std::shared_ptr<TKvEvent> FAbortEvent = std::make_shared<TKvEvent>();
+    std::string FFileName;
+    TErrCode FStatus = ErrOk;
+    std::string FMessage;
 
     void Execute();
 

@@ -10,10 +10,10 @@ namespace {
 
 void Open(TViewerRig& rig, const std::string& path, TErrCode expect = ErrOk)
 {
-    TErrCode ErrCode = ErrOk;
-    std::string ErrText;
-    rig.Frm->OpenFile(path, ErrCode, ErrText);
-    ASSERT_EQ(ErrCode, expect) << ErrText;
+    TErrCode errCode = ErrOk;
+    std::string errText;
+    rig.Frm->OpenFile(path, errCode, errText);
+    ASSERT_EQ(errCode, expect) << errText;
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ TEST(Viewer, StartUpWithoutArgumentShowsEmptyWindow)
     EXPECT_EQ(rig.NavState(), Nav({false, false, false, false}));
     EXPECT_EQ(rig.Host.Repaints, 1);
     EXPECT_TRUE(rig.Host.Errors.empty());
-    EXPECT_TRUE(rig.Frm->EventsEnabled);
+    EXPECT_TRUE(rig.Frm->FEventsEnabled);
     EXPECT_EQ(rig.Codec, nullptr);
 }
 
@@ -37,7 +37,7 @@ TEST(Viewer, StartUpSwitchRunsRoleAndClosesWithoutViewerSetup)
     EXPECT_EQ(rig.Host.Role, orUninstallSec);
     EXPECT_EQ(rig.Host.Closes, 1);
     EXPECT_EQ(rig.Host.Caption, "");
-    EXPECT_FALSE(rig.Frm->EventsEnabled);
+    EXPECT_FALSE(rig.Frm->FEventsEnabled);
 }
 
 TEST(Viewer, StartUpWithOnePageFile)
@@ -59,7 +59,7 @@ TEST(Viewer, StartUpWithOnePageFile)
     EXPECT_EQ(rig.Raster.Text, "1.00 Kb");
     EXPECT_TRUE(rig.Copy.Enabled);
     EXPECT_FALSE(rig.View.Enabled);
-    EXPECT_FALSE(rig.Frm->SharedForTest()->ThreadRunning);
+    EXPECT_FALSE(rig.Frm->SharedForTest()->FThreadRunning);
 }
 
 TEST(Viewer, UnresolvedDisplayPathFallsBackToPathAsGiven)
@@ -87,7 +87,7 @@ TEST(Viewer, NonTiffAfterGoodFileEmptiesWindowAndReportsReaderText)
     EXPECT_FALSE(rig.View.Enabled || rig.Copy.Enabled);
     for (auto* t : {&rig.LabPage, &rig.Size, &rig.Order, &rig.Pages, &rig.Offset, &rig.Raster})
         EXPECT_EQ(t->Text, "");
-    EXPECT_EQ(rig.Frm->PageCount, 3);
+    EXPECT_EQ(rig.Frm->FPageCount, 3);
 }
 
 TEST(Viewer, InternalFailureDuringOpenLeavesLockFreeAndWindowEmpty)
@@ -137,7 +137,7 @@ TEST(Viewer, SelectionEnablesViewButtonUntilPageChanges)
     rig.List.Selected = 1;
     rig.Frm->LivTagsSelectItem();
     EXPECT_FALSE(rig.View.Enabled) << "events are off until start-up finished";
-    rig.Frm->EventsEnabled = true;
+    rig.Frm->FEventsEnabled = true;
     rig.Frm->LivTagsSelectItem();
     EXPECT_TRUE(rig.View.Enabled);
     rig.Frm->ButNextClick();
@@ -197,7 +197,7 @@ TEST(Viewer, BrowseOpensChosenFileAndCancelDoesNothing)
     rig.Host.Chosen = "c.tif";
     rig.Frm->ButBrowseClick();
     EXPECT_EQ(rig.LabPage.Text, "Page 1 of 1");
-    EXPECT_TRUE(rig.Frm->EventsEnabled);
+    EXPECT_TRUE(rig.Frm->FEventsEnabled);
 }
 
 TEST(Viewer, StartUpRunsOnceWhateverArrivesLater)
@@ -266,5 +266,5 @@ TEST(Viewer, EventsComeBackAndAFileStaysOpenWhenServicesFail)
     host.ThrowOnDisplay = true;
     host.Chosen = "long.tif";
     EXPECT_THROW(frm.ButBrowseClick(), std::bad_alloc);
-    EXPECT_TRUE(frm.EventsEnabled);
+    EXPECT_TRUE(frm.FEventsEnabled);
 }

@@ -40,28 +40,28 @@ public:
         FKnown = std::min(FFile.KnownAtOpen, FFile.Pages);
         FCursor = 0;
     }
-    void SelectPage(std::uint32_t index, TErrCode& ErrCode, std::string& ErrText) override
+    void SelectPage(std::uint32_t index, TErrCode& errCode, std::string& errText) override
     {
         if (FFile.NotTiff)
-            return Fail(ErrCode, ErrText, "Reading from file '" + FDisplay + "': Not a TIFF file");
+            return Fail("Reading from file '" + FDisplay + "': Not a TIFF file", errCode, errText);
         FCursor = index;
         if (index + 1 > FKnown && index < FFile.Pages)
             FKnown = index + 1;
     }
-    void ReadPage(TErrCode& ErrCode, std::string& ErrText) override
+    void ReadPage(TErrCode& errCode, std::string& errText) override
     {
         if (FFile.InternalOnRead)
             RaiseInternal("KvCodecTiff 1234.5");
         if (FCursor >= FFile.Pages)
-            return Fail(ErrCode, ErrText, "End of TIFF, no more pages");
+            return Fail("End of TIFF, no more pages", errCode, errText);
         if (std::int64_t(FCursor) == FFile.BrokenPage)
-            return Fail(ErrCode, ErrText, "Page list is broken");
+            return Fail("Page list is broken", errCode, errText);
         FLoaded = FCursor;
         if (FCursor + 2 > FKnown && FCursor + 1 < FFile.Pages)
             FKnown = FCursor + 2;
         ++FCursor;
     }
-    void ScanStep(TErrCode& ErrCode, bool& final, std::string& ErrText) override
+    void ScanStep(bool& final, TErrCode& errCode, std::string& errText) override
     {
         ++Steps;
         // Spins rather than sleeps: sleeps are far coarser than a step.
@@ -69,7 +69,7 @@ public:
         while (std::chrono::steady_clock::now() < until) {
         }
         if (FFile.ScanFailsAt >= 0 && std::int64_t(FKnown) >= FFile.ScanFailsAt)
-            return Fail(ErrCode, ErrText, "scan failed");
+            return Fail("scan failed", errCode, errText);
         if (FKnown < FFile.Pages)
             ++FKnown;
         final = FKnown >= FFile.Pages;
@@ -106,10 +106,10 @@ public:
     std::atomic<std::uint64_t> Steps{0};
 
 private:
-    static void Fail(TErrCode& ErrCode, std::string& ErrText, const std::string& text)
+    static void Fail(const std::string& text, TErrCode& errCode, std::string& errText)
     {
-        ErrCode = ErrFailed;
-        ErrText = text;
+        errCode = ErrFailed;
+        errText = text;
     }
 
     std::map<std::string, TFakeFile>* FFiles;
@@ -247,8 +247,8 @@ inline bool LockIsFree(const std::shared_ptr<TTrnTiffShared>& shared)
 {
     auto done = std::make_shared<std::atomic<bool>>(false);
     std::thread([shared, done] {
-        shared->TiffLock.Enter();
-        shared->TiffLock.Leave();
+        shared->FTiffLock.Enter();
+        shared->FTiffLock.Leave();
         *done = true;
     }).detach();
     for (int i = 0; i < 1000 && !*done; ++i)

@@ -52,11 +52,11 @@ struct LiveUpdateThread : testing::Test {
             (void)token;
             ++Posts;
         });
-        thread->RetryMs = retryMs;
-        thread->ClientFactory = [port] {
+        thread->FRetryMs = retryMs;
+        thread->FClientFactory = [port] {
             return std::make_unique<TKvHttpClient>(std::make_unique<TPortRedirect>(port));
         };
-        Stop = thread->StopEvent;
+        Stop = thread->FStopEvent;
         TErrCode code = ErrOk;
         std::string text;
         thread->Start(code, text);
@@ -76,7 +76,7 @@ TEST_F(LiveUpdateThread, PostsOnceAfterASuccessAndWaitsToBeStopped)
     TLoopbackServer server({{Answer({Reply(200, "2.01\r\n123\r\nnews\r\n")})}});
     TFrmOrvaneLiveUpdateThread* thread = Start(server.Port(), 20);
     ASSERT_TRUE(Within(5000ms, [this] { return Posts == 1; }));
-    EXPECT_EQ(thread->Body, "2.01\r\n123\r\nnews\r\n");
+    EXPECT_EQ(thread->FBody, "2.01\r\n123\r\nnews\r\n");
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(Posts, 1);
     EXPECT_FALSE(Alive.expired()) << "the window reads Body until it sets StopEvent";
@@ -94,7 +94,7 @@ TEST_F(LiveUpdateThread, RetriesAfterA404AndAfterAnOversizedBody)
     TFrmOrvaneLiveUpdateThread* thread = Start(server.Port(), 20);
     ASSERT_TRUE(Within(5000ms, [this] { return Posts == 1; }));
     EXPECT_EQ(server.Accepted(), 3);
-    EXPECT_EQ(thread->Body, "2.00\n1\n");
+    EXPECT_EQ(thread->FBody, "2.00\n1\n");
     EXPECT_TRUE(EndsWithinASecond());
 }
 
@@ -137,11 +137,11 @@ public:
     void PrepareLiveUpdateThread(TFrmOrvaneLiveUpdateThread& thread) override
     {
         std::uint16_t port = FPort;
-        thread.ClientFactory = [port] {
+        thread.FClientFactory = [port] {
             return std::make_unique<TKvHttpClient>(std::make_unique<TPortRedirect>(port));
         };
-        thread.RetryMs = 20;
-        thread.Host = "127.0.0.1";
+        thread.FRetryMs = 20;
+        thread.FHost = "127.0.0.1";
     }
     void RebuildLiveUpdatePages() override { ++Rebuilds; }
     bool AskForUpdate() override { return ++Asks, AnswerOk; }
@@ -173,11 +173,11 @@ TEST(LiveUpdateWindow, StoresParsesRebuildsAndPromptsOncePerRun)
     rig.Frm->SetLiveUpdateHost(&host);
     rig.Frm->StartUp("");
     EXPECT_EQ(host.Asks, 0) << "the built-in text names this version";
-    ASSERT_NE(rig.Frm->LiveUpdateThread, nullptr);
+    ASSERT_NE(rig.Frm->FLiveUpdateThread, nullptr);
     ASSERT_TRUE(Within(5000ms, [&] { return host.Posts == 1; }));
 
     rig.Frm->LiveUpdateDone();
-    EXPECT_EQ(rig.Frm->LiveUpdateThread, nullptr);
+    EXPECT_EQ(rig.Frm->FLiveUpdateThread, nullptr);
     EXPECT_EQ(host.Stored, text);
     EXPECT_EQ(LatestVersion(), "2.01");
     EXPECT_EQ(InstallerSize(), 4096);
@@ -206,10 +206,10 @@ TEST(LiveUpdateWindow, ClosingStopsTheWorkerInItsWait)
     TViewerRig rig;
     rig.Frm->SetLiveUpdateHost(&host);
     rig.Frm->StartUp("");
-    ASSERT_NE(rig.Frm->LiveUpdateThread, nullptr);
-    std::weak_ptr<TKvEvent> stop = rig.Frm->LiveUpdateThread->StopEvent;
+    ASSERT_NE(rig.Frm->FLiveUpdateThread, nullptr);
+    std::weak_ptr<TKvEvent> stop = rig.Frm->FLiveUpdateThread->FStopEvent;
     rig.Frm->FormClose();
-    EXPECT_EQ(rig.Frm->LiveUpdateThread, nullptr);
+    EXPECT_EQ(rig.Frm->FLiveUpdateThread, nullptr);
     EXPECT_TRUE(Within(1000ms, [&] { return stop.expired(); }));
     EXPECT_EQ(host.Posts, 0);
 }

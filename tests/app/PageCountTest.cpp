@@ -9,10 +9,10 @@ namespace {
 
 void Open(TViewerRig& rig, const std::string& path)
 {
-    TErrCode ErrCode = ErrOk;
-    std::string ErrText;
-    rig.Frm->OpenFile(path, ErrCode, ErrText);
-    ASSERT_EQ(ErrCode, ErrOk) << ErrText;
+    TErrCode errCode = ErrOk;
+    std::string errText;
+    rig.Frm->OpenFile(path, errCode, errText);
+    ASSERT_EQ(errCode, ErrOk) << errText;
 }
 
 }  // namespace
@@ -53,12 +53,12 @@ TEST(PageCount, LongFileCountedWhilePagesChange)
                 rig.Frm->ButNextClick();
                 ++next;
             }
-            return rig.Frm->PageCountFinal;
+            return rig.Frm->FPageCountFinal;
         },
         std::chrono::seconds(90)))
         << "loose bound: under Wine each step asks the wineserver";
     EXPECT_EQ(rig.Pages.Text, "100000");
-    EXPECT_EQ(rig.LabPage.Text, "Page " + std::to_string(rig.Frm->PageIndex + 1) + " of 100000");
+    EXPECT_EQ(rig.LabPage.Text, "Page " + std::to_string(rig.Frm->FPageIndex + 1) + " of 100000");
     EXPECT_TRUE(rig.Last.Enabled);
     EXPECT_GT(next, 0);
     rig.Frm->ButLastClick();
@@ -78,15 +78,15 @@ TEST(PageCount, SecondFileOpenedMidCountReusesThread)
     rig.Files["a.tif"] = {.Pages = 1000000, .KnownAtOpen = 1, .StepCost = 20us};
     rig.Files["b.tif"] = {.Pages = 3000, .KnownAtOpen = 1};
     Open(rig, "a.tif");
-    rig.Frm->EventsEnabled = true;
+    rig.Frm->FEventsEnabled = true;
     TFakeTiff* codec = rig.Codec;
     ASSERT_TRUE(rig.PumpUntil([&] { return codec->Steps > 100; }));
     Open(rig, "b.tif");
     EXPECT_EQ(rig.Codec, codec) << "the reader is reused";
-    ASSERT_TRUE(rig.PumpUntil([&] { return rig.Frm->PageCountFinal; }));
+    ASSERT_TRUE(rig.PumpUntil([&] { return rig.Frm->FPageCountFinal; }));
     EXPECT_EQ(rig.Pages.Text, "3000");
     EXPECT_EQ(rig.LabPage.Text, "Page 1 of 3000");
-    EXPECT_TRUE(rig.Frm->SharedForTest()->ThreadRunning);
+    EXPECT_TRUE(rig.Frm->SharedForTest()->FThreadRunning);
     EXPECT_TRUE(LockIsFree(rig.Frm->SharedForTest()));
 }
 
@@ -96,7 +96,7 @@ TEST(PageCount, FinalCountAtOpenStartsNoThread)
     rig.Files["f.tif"] = {.Pages = 7, .KnownAtOpen = 7};
     Open(rig, "f.tif");
     EXPECT_EQ(rig.Pages.Text, "7");
-    EXPECT_FALSE(rig.Frm->SharedForTest()->ThreadRunning);
+    EXPECT_FALSE(rig.Frm->SharedForTest()->FThreadRunning);
 }
 
 TEST(PageCount, CloseDuringCountEndsThreadWithoutWaiting)
@@ -112,15 +112,15 @@ TEST(PageCount, CloseDuringCountEndsThreadWithoutWaiting)
         queue = rig.Host.Queue;
         rig.Frm->FormClose();
         rig.Frm->PageCountProgress();  // ignored after close
-        EXPECT_EQ(shared->TiffCodec, nullptr);
+        EXPECT_EQ(shared->FTiffCodec, nullptr);
     }
     // The window and its widgets are gone; the thread must still end cleanly.
     auto end = std::chrono::steady_clock::now() + 5s;
     bool running = true;
     while (running && std::chrono::steady_clock::now() < end) {
         {
-            std::lock_guard lock(shared->TiffLock);
-            running = shared->ThreadRunning;
+            std::lock_guard lock(shared->FTiffLock);
+            running = shared->FThreadRunning;
         }
         std::this_thread::sleep_for(1ms);
     }
@@ -139,7 +139,7 @@ TEST(PageCount, FailedScanStepEndsCountWhereItStands)
     rig.Frm->StartUp("s.tif");
     auto shared = rig.Frm->SharedForTest();
     ASSERT_TRUE(rig.PumpUntil([&] { return rig.Pages.Text == "40"; }));
-    EXPECT_FALSE(shared->TrnTiffEvent.Wait(0));
+    EXPECT_FALSE(shared->FTrnTiffEvent.Wait(0));
     EXPECT_TRUE(LockIsFree(shared));
     EXPECT_EQ(rig.LabPage.Text, "Page 1");
     // Pages already found stay reachable and are not shown as still counting.

@@ -136,7 +136,7 @@ TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
     Open(server.Port(), 20000);
     Pump();
     EXPECT_EQ(Result, TModalResult::Ok);
-    EXPECT_EQ(Form->DownloadStatus, ErrOk);
+    EXPECT_EQ(Form->FDownloadStatus, ErrOk);
     EXPECT_EQ(HandedOverBody, body);
     EXPECT_EQ(fs::path(HandedOver).parent_path(), Folder);
     EXPECT_EQ(fs::path(HandedOver).filename().string().rfind("kvu", 0), 0u);
@@ -155,8 +155,8 @@ TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
         Open(server.Port(), 100);
         Pump();
         EXPECT_EQ(Result, TModalResult::Ok);
-        EXPECT_EQ(Form->DownloadStatus, ErrFailed);
-        EXPECT_EQ(Form->DownloadMessage, DownloadFailedText);
+        EXPECT_EQ(Form->FDownloadStatus, ErrFailed);
+        EXPECT_EQ(Form->FDownloadMessage, DownloadFailedText);
         EXPECT_TRUE(HandedOver.empty());
         EXPECT_EQ(FilesLeft(), 0u);
     }
@@ -169,8 +169,8 @@ TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
         Result = TModalResult::None;
         Open(closedPort, 100);
         Pump();
-        EXPECT_EQ(Form->DownloadStatus, ErrFailed);
-        EXPECT_FALSE(Form->DownloadMessage.empty());
+        EXPECT_EQ(Form->FDownloadStatus, ErrFailed);
+        EXPECT_FALSE(Form->FDownloadMessage.empty());
         EXPECT_EQ(FilesLeft(), 0u);
     }
     {
@@ -181,8 +181,8 @@ TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
         Open(1, 100);
         Pump();
         Folder = kept;
-        EXPECT_EQ(Form->DownloadStatus, ErrFailed);
-        EXPECT_EQ(Form->DownloadMessage, DownloadFailedText);
+        EXPECT_EQ(Form->FDownloadStatus, ErrFailed);
+        EXPECT_EQ(Form->FDownloadMessage, DownloadFailedText);
     }
     {
         // The downloaded copy cannot be started: nothing updated, file gone.
@@ -192,8 +192,8 @@ TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
         Open(server.Port(), 2);
         Pump();
         EXPECT_EQ(Result, TModalResult::Ok);
-        EXPECT_EQ(Form->DownloadStatus, ErrFailed);
-        EXPECT_EQ(Form->DownloadMessage, "The system cannot find the file specified.");
+        EXPECT_EQ(Form->FDownloadStatus, ErrFailed);
+        EXPECT_EQ(Form->FDownloadMessage, "The system cannot find the file specified.");
         EXPECT_EQ(HandedOverBody, "MZ");
         EXPECT_EQ(FilesLeft(), 0u);
     }

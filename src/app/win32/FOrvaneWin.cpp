@@ -121,8 +121,8 @@ void TFrmOrvaneWin::CreateStatistics()
     for (int i = 0; i < 5; ++i) {
         AddControl("STATIC", StatLabels[i], SS_LEFT | SS_CENTERIMAGE, 500 + 20, 45 + 25 + 50 * i,
                    181, 21);
-        FStats[i].Wnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 500 + 80,
-                                   45 + 45 + 50 * i, 141, 21, 0, WS_EX_CLIENTEDGE);
+        FStats[i].FWnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 500 + 80,
+                                    45 + 45 + 50 * i, 141, 21, 0, WS_EX_CLIENTEDGE);
     }
 }
 
@@ -133,15 +133,15 @@ void TFrmOrvaneWin::CreateNavigation()
                                 TNavGlyph::Last};
     const int slot[4] = {1, 0, 2, 3};
     for (int i = 0; i < 4; ++i)
-        FNav[i].Button.Create(FSheet, ScaleToDpi(lefts[i]), ScaleToDpi(310), ScaleToDpi(21),
-                              ScaleToDpi(21));
+        FNav[i].FButton.Create(FSheet, ScaleToDpi(lefts[i]), ScaleToDpi(310), ScaleToDpi(21),
+                               ScaleToDpi(21));
     for (int k = 0; k < 4; ++k)
-        FNav[slot[k]].Button.SetGlyph(DrawNavGlyph(order[k]));
+        FNav[slot[k]].FButton.SetGlyph(DrawNavGlyph(order[k]));
     TFrmOrvane* logic = FLogic.get();
-    FNav[0].Button.OnClick = [logic] { logic->ButFirstClick(); };
-    FNav[1].Button.OnClick = [logic] { logic->ButPreviousClick(); };
-    FNav[2].Button.OnClick = [logic] { logic->ButNextClick(); };
-    FNav[3].Button.OnClick = [logic] { logic->ButLastClick(); };
+    FNav[0].FButton.OnClick = [logic] { logic->ButFirstClick(); };
+    FNav[1].FButton.OnClick = [logic] { logic->ButPreviousClick(); };
+    FNav[2].FButton.OnClick = [logic] { logic->ButNextClick(); };
+    FNav[3].FButton.OnClick = [logic] { logic->ButLastClick(); };
 }
 
 void TFrmOrvaneWin::AddToolTips()
@@ -149,8 +149,8 @@ void TFrmOrvaneWin::AddToolTips()
     HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                 0, 0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     const struct {
-        UINT_PTR Id;
-        const char* Hint;
+        UINT_PTR FId;
+        const char* FHint;
     } hints[] = {
         {idButBrowse, "Pops up a file dialog and opens a TIFF file"},
         {idButViewTagValue, "Pops up a hex dump window to display the selected tag's value"},
@@ -160,16 +160,16 @@ void TFrmOrvaneWin::AddToolTips()
     // and its area of the sheet while it is disabled (a disabled button gets
     // no mouse messages; the sheet does).
     for (const auto& h : hints) {
-        HWND control = Control(h.Id);
+        HWND control = Control(h.FId);
         TTTOOLINFOA ti{};
         ti.cbSize = sizeof(ti);
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         ti.hwnd = FSheet;
         ti.uId = reinterpret_cast<UINT_PTR>(control);
-        ti.lpszText = const_cast<char*>(h.Hint);
+        ti.lpszText = const_cast<char*>(h.FHint);
         SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
         ti.uFlags = TTF_SUBCLASS;
-        ti.uId = h.Id;
+        ti.uId = h.FId;
         GetWindowRect(control, &ti.rect);
         MapWindowPoints(nullptr, FSheet, reinterpret_cast<POINT*>(&ti.rect), 2);
         SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -181,17 +181,17 @@ void TFrmOrvaneWin::FormCreate()
 {
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
     CreateTabs();
-    FEdiFilename.Wnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 10, 10,
-                                  631, 21, 0, WS_EX_CLIENTEDGE);
+    FEdiFilename.FWnd = AddControl("EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 10, 10,
+                                   631, 21, 0, WS_EX_CLIENTEDGE);
     AddControl("BUTTON", "Browse", BS_PUSHBUTTON | WS_TABSTOP, 650, 10, 91, 21, idButBrowse);
-    FLivTags.Wnd =
+    FLivTags.FWnd =
         AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
                    10, 50, 471, 251, idLivTags, WS_EX_CLIENTEDGE);
     FLivTags.AddColumns();
-    FLabPage.Wnd = AddControl("STATIC", "", SS_CENTER | SS_CENTERIMAGE, 50, 310, 121, 21);
-    FButView.Wnd = AddControl("BUTTON", "View Tag Value", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
-                              230, 310, 121, 21, idButViewTagValue);
-    FButCopy.Wnd =
+    FLabPage.FWnd = AddControl("STATIC", "", SS_CENTER | SS_CENTERIMAGE, 50, 310, 121, 21);
+    FButView.FWnd = AddControl("BUTTON", "View Tag Value", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
+                               230, 310, 121, 21, idButViewTagValue);
+    FButCopy.FWnd =
         AddControl("BUTTON", "Copy Tags as Text", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 360,
                    310, 121, 21, idButCopyTagsAsText);
     CreateStatistics();
@@ -379,14 +379,14 @@ std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
     return ok ? buffer : "";
 }
 
-bool TFrmOrvaneWin::ChooseTiffFile(std::string& path, TErrCode& ErrCode, std::string& ErrText)
+bool TFrmOrvaneWin::ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText)
 {
     TKvFileDialog dialog;
     dialog.SetFilter(TiffFilterText(), 0);
     dialog.SetDereferenceLinks(true);
     dialog.PositionNearControl(Control(idButBrowse));
-    dialog.Execute(Handle(), ErrCode, ErrText);
-    if (ErrCode != ErrOk || dialog.Cancelled())
+    dialog.Execute(Handle(), errCode, errText);
+    if (errCode != ErrOk || dialog.Cancelled())
         return false;
     path = dialog.FileName();
     return true;

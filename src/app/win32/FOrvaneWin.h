@@ -47,10 +47,10 @@ public:
     TOrvaneLiveUpdateWin& LiveUpdate() { return *FLiveUpdate; }
     HWND Control(UINT_PTR id) const { return GetDlgItem(FSheet, static_cast<int>(id)); }
     HWND Sheet() const { return FSheet; }
-    HWND EditOf(int row) const { return FStats[row].Wnd; }
-    HWND PageLabel() const { return FLabPage.Wnd; }
-    HWND FileNameEdit() const { return FEdiFilename.Wnd; }
-    TKvExplorerButton& NavButton(int i) { return FNav[i].Button; }
+    HWND EditOf(int row) const { return FStats[row].FWnd; }
+    HWND PageLabel() const { return FLabPage.FWnd; }
+    HWND FileNameEdit() const { return FEdiFilename.FWnd; }
+    TKvExplorerButton& NavButton(int i) { return FNav[i].FButton; }
     const std::string& ApplicationTitle() const { return FAppTitle; }
     HWND ToolTips() const { return FToolTips; }
 
@@ -60,7 +60,7 @@ public:
     void ShowError(const std::string& text) override;
     void SetClipboardText(const std::string& text) override;
     std::string DisplayPath(const std::string& path) override;
-    bool ChooseTiffFile(std::string& path, TErrCode& ErrCode, std::string& ErrText) override;
+    bool ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText) override;
     void ShowTagValue(const std::string& caption, const std::vector<std::uint8_t>& bytes) override;
     std::function<void()> PageCountPoster() override;
     void RepaintNow() override;

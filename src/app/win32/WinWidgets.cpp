@@ -6,52 +6,52 @@
 
 void TWinList::Clear()
 {
-    SendMessageA(Wnd, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(FWnd, LVM_DELETEALLITEMS, 0, 0);
 }
 
 void TWinList::AddRow(const TKvTagRow& row)
 {
     LVITEMA item{};
     item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(SendMessageA(Wnd, LVM_GETITEMCOUNT, 0, 0));
+    item.iItem = static_cast<int>(SendMessageA(FWnd, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<char*>(row[0].c_str());
     int index =
-        static_cast<int>(SendMessageA(Wnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        static_cast<int>(SendMessageA(FWnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     for (int sub = 1; sub < 4; ++sub) {
         LVITEMA s{};
         s.iSubItem = sub;
         s.pszText = const_cast<char*>(row[sub].c_str());
-        SendMessageA(Wnd, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&s));
+        SendMessageA(FWnd, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&s));
     }
 }
 
 std::int32_t TWinList::SelectedIndex()
 {
     return static_cast<std::int32_t>(
-        SendMessageA(Wnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        SendMessageA(FWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void TWinList::SelectNone()
 {
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(Wnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(FWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
 void TWinList::AddColumns()
 {
     const struct {
-        const char* Title;
-        int Width;
+        const char* FTitle;
+        int FWidth;
     } columns[] = {{"Tag Code", 120}, {"Data Type", 70}, {"Count", 70}, {"Value", 180}};
     int i = 0;
     for (const auto& c : columns) {
         LVCOLUMNA col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        col.pszText = const_cast<char*>(c.Title);
-        col.cx = ScaleToDpi(c.Width);
+        col.pszText = const_cast<char*>(c.FTitle);
+        col.cx = ScaleToDpi(c.FWidth);
         col.iSubItem = i;
-        SendMessageA(Wnd, LVM_INSERTCOLUMNA, i++, reinterpret_cast<LPARAM>(&col));
+        SendMessageA(FWnd, LVM_INSERTCOLUMNA, i++, reinterpret_cast<LPARAM>(&col));
     }
-    SendMessageA(Wnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(FWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }

@@ -8,25 +8,25 @@
 
 class TWinText : public IKvTextWidget {
 public:
-    HWND Wnd = nullptr;
-    void SetText(const std::string& text) override { SetWindowTextA(Wnd, text.c_str()); }
+    HWND FWnd = nullptr;
+    void SetText(const std::string& text) override { SetWindowTextA(FWnd, text.c_str()); }
 };
 
 class TWinButton : public IKvButtonWidget {
 public:
-    HWND Wnd = nullptr;
-    void SetEnabled(bool enabled) override { EnableWindow(Wnd, enabled); }
+    HWND FWnd = nullptr;
+    void SetEnabled(bool enabled) override { EnableWindow(FWnd, enabled); }
 };
 
 class TWinGlyphButton : public IKvButtonWidget {
 public:
-    TKvExplorerButton Button;
-    void SetEnabled(bool enabled) override { Button.SetEnabled(enabled); }
+    TKvExplorerButton FButton;
+    void SetEnabled(bool enabled) override { FButton.SetEnabled(enabled); }
 };
 
 class TWinList : public IKvListWidget {
 public:
-    HWND Wnd = nullptr;
+    HWND FWnd = nullptr;
     void Clear() override;
     void AddRow(const TKvTagRow& row) override;
     std::int32_t SelectedIndex() override;

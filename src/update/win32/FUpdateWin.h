@@ -19,8 +19,8 @@ public:
     // user cancels; the worker has stopped when this returns.
     TModalResult ShowModal(HWND owner);
 
-    TErrCode DownloadStatus() const { return FLogic->DownloadStatus; }
-    const std::string& DownloadMessage() const { return FLogic->DownloadMessage; }
+    TErrCode DownloadStatus() const { return FLogic->FDownloadStatus; }
+    const std::string& DownloadMessage() const { return FLogic->FDownloadMessage; }
 
     // IKvUpdateHost
     void PostToWindow(TUpdateMessage msg, std::uint32_t total) override;

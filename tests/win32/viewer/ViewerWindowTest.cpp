@@ -187,13 +187,13 @@ TEST(ViewerWindow, CopyTagsPutsTheDumpOnTheClipboard)
 {
     std::string path = WriteTiff("orvane-copy.tif", 2);
     TKvCodecTrnTiff codec;
-    TErrCode ErrCode = 0;
-    std::string ErrText;
-    codec.EnablePageList(true, ErrCode, ErrText);
-    codec.Open(path, path, 0, 0, ErrCode, ErrText);
-    codec.SelectPage(0, ErrCode, ErrText);
-    codec.ReadPage(ErrCode, ErrText);
-    ASSERT_EQ(ErrCode, 0u) << ErrText;
+    TErrCode errCode = 0;
+    std::string errText;
+    codec.EnablePageList(true, errCode, errText);
+    codec.Open(path, path, 0, 0, errCode, errText);
+    codec.SelectPage(0, errCode, errText);
+    codec.ReadPage(errCode, errText);
+    ASSERT_EQ(errCode, 0u) << errText;
     Viewer v(path);
     Pump([&] { return IsWindowEnabled(v.Win->Control(idButCopyTagsAsText)) != FALSE; });
     SendMessageA(v.Win->Control(idButCopyTagsAsText), BM_CLICK, 0, 0);
