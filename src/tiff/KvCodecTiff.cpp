@@ -133,7 +133,7 @@ void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayNa
         FStore->Release();
         FStore = nullptr;
     }
-    CreateObject(errCode, FStore, errText, path, displayName);
+    CreateObject(FStore, std::forward_as_tuple(path, displayName), errCode, errText);
     if (!FStore)
         return;
     FCurPageIndex = pageIndex;
