@@ -47,7 +47,7 @@ const char* const StatLabels[5] = {"TIFF file size", "Byte order", "Number of pa
 std::wstring Widen(const std::string& text)
 {
     int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring w(n > 0 ? n : 1, L'\0');
+    std::wstring w(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, w.data(), n);
     return w;
 }
@@ -103,7 +103,8 @@ void TFrmOrvaneWin::CreateTabs()
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(captions[i]);
-        SendMessageA(FTabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageA(FTabs, TCM_INSERTITEMA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&item));
     }
     RECT r{ScaleToDpi(10), ScaleToDpi(10), ScaleToDpi(10 + 761), ScaleToDpi(10 + 381)};
     SendMessageA(FTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
