@@ -55,7 +55,7 @@ viewer_screenshot() {
     timeout 30 xdotool search --sync --onlyvisible --classname "orvane.exe" >/dev/null 2>&1 || sleep 5
     sleep 2
     kill -0 "$viewer" 2>/dev/null || { echo "run: the viewer ended early"; exit 1; }
-    xwd -root -silent | convert xwd:- "$ORVANE_SHOT" || exit 1
+    import -silent -window root "$ORVANE_SHOT" || exit 1
     kill "$viewer" 2>/dev/null
     wait "$viewer" 2>/dev/null
     exit 0'

@@ -1,5 +1,6 @@
 # shellcheck shell=bash
-# Shared by wine-run.sh and wine-session.sh (sourced, not run).
+# Shared by wine-run.sh, wine-session.sh and the screenshot scripts (sourced,
+# not run).
 #
 # A "session" is what Windows programs need around them on this machine: an
 # X display (a private Xvfb unless DISPLAY is given), a Wine prefix private
@@ -231,4 +232,62 @@ orvane_watchdog_start() {
     fi
   ) </dev/null >/dev/null 2>&1 8>&- &
   ORVANE_WATCHDOG_PID=$!
+}
+
+# Screenshot helpers (xdotool, xwd and ImageMagick on the session's display).
+
+# The start of every screenshot script, called with the script's path and
+# the build folder: sets ORVANE_SHOT_BUILD (the folder, absolute),
+# ORVANE_SHOT_EXE (the build's own Orvane.exe, not one of the update test's
+# copies below it) and ORVANE_SHOT_DIR (its screenshots/ folder), and runs the script again inside a Wine session for
+# the build unless it already runs in one.
+orvane_screenshot_start() {
+  local script=$1 build
+  build=$(cd "$2" && pwd) || return 1
+  ORVANE_SHOT_EXE="$build/src/app/Orvane.exe"
+  [ -f "$ORVANE_SHOT_EXE" ] || { echo "no $ORVANE_SHOT_EXE (build the target Orvane)" >&2; return 1; }
+  # shellcheck disable=SC2034  # read by the screenshot scripts
+  ORVANE_SHOT_BUILD=$build
+  ORVANE_SHOT_DIR="$build/screenshots"
+  mkdir -p "$ORVANE_SHOT_DIR"
+  if [ -z "${ORVANE_WINE_SESSION:-}" ]; then
+    exec "$(dirname "${BASH_SOURCE[0]}")/wine-session.sh" "$build" "$script" "$build"
+  fi
+}
+
+# The id of the first visible window whose name matches the pattern $1,
+# waited for up to 15 s. Wine may replace a new window's X window once while
+# it sets the window up, so the id must last a moment.
+orvane_wait_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    if [ -n "$id" ]; then
+      sleep 0.3
+      xdotool getwindowname "$id" >/dev/null 2>&1 && { echo "$id"; return 0; }
+    fi
+    sleep 0.1
+  done
+  echo "window '$1' did not appear" >&2
+  return 1
+}
+
+# Saves the whole screen as the PNG file $1. Not with xwd -root: every Wine
+# window has a colormap of its own, so xwd puts the picture together window
+# by window, and it showed the update window and message boxes that the
+# viewer opens over itself as black (xwd -id and import showed them
+# painted). ImageMagick's import reads the screen as it is shown.
+orvane_shot_screen() {
+  import -silent -window root "$1"
+  echo "saved $1"
+}
+
+# Saves the window $1 (an xdotool id) as the PNG file $2, cut from the
+# screen so that what overlaps it shows as the user sees it.
+orvane_shot_window() {
+  # shellcheck disable=SC2034  # SCREEN and WINDOW: set by the eval, not needed
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -silent -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+  echo "saved $2"
 }

@@ -3,29 +3,24 @@
 // and exiftool where they are installed. Prints figures; not a test.
 //   bench-dump [folder [--keep | --write]]   (default: the system's temporary folder;
 //   --write only writes the files, for profiling the tool on them)
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <stdio.h>  // popen
+#include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <ostream>
 #include <streambuf>
 #include <string>
 
+#include "BenchSteps.h"
 #include "DumpTool.h"
 #include "ReferenceWalks.h"
 #include "TiffWriter.h"
-#include "tiff/KvCodecTiff.h"
 
 using namespace tiffw;
-using TClock = std::chrono::steady_clock;
 
 namespace {
 
 constexpr std::uint32_t JsonPages = 100000;
 constexpr std::uint32_t CheckPages = 1000000;
-constexpr int Runs = 3;
 
 // Discards what is written, as a pipe to a fast reader would take it.
 class TNullBuffer : public std::streambuf {
@@ -76,45 +71,11 @@ void WritePages(const std::string& path, std::uint32_t pages)
     WriteFile(path, layout);
 }
 
-double Seconds(TClock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
-
-double BestTime(const std::function<bool()>& run)
-{
-    double best = 1e9;
-    for (int i = 0; i < Runs; ++i) {
-        const auto start = TClock::now();
-        if (!run()) {
-            std::fprintf(stderr, "a run failed\n");
-            std::exit(1);
-        }
-        best = std::min(best, Seconds(TClock::now() - start));
-    }
-    return best;
-}
-
 bool Dump(std::vector<std::string> args, int expected)
 {
     TNullBuffer discard;
     std::ostream out(&discard), err(&discard);
     return RunOrvaneDump(args, out, err) == expected;
-}
-
-bool CountPages(const std::string& path, std::uint32_t expected)
-{
-    TKvCodecTrnTiff reader;
-    TErrCode code = ErrOk;
-    std::string text;
-    reader.EnablePageList(true, code, text);
-    reader.Open(path, path, 0, 0, code, text);
-    bool final = false;
-    while (code == ErrOk && !final)
-        reader.ScanStep(final, code, text);
-    std::uint32_t count = 0;
-    reader.GetPageCount(final, count);
-    return count == expected;
 }
 
 // Wall time of a shell command, or a negative number when it failed.
@@ -157,14 +118,6 @@ void PrintPeers(const std::string& what, const std::string& path)
     }
 }
 
-void PrintRatio(const char* what, double ours, const char* reference, double referenceTime,
-                double target)
-{
-    const double ratio = ours / referenceTime;
-    std::printf("%s: %.3f s, %s %.3f s, ratio %.2f (target at most %.1f: %s)\n", what, ours,
-                reference, referenceTime, ratio, target, ratio <= target ? "met" : "NOT met");
-}
-
 // Child mode: one run of the tool in a fresh process; prints the growth of
 // the peak resident size per page.
 int MemoryChild(const std::string& mode, const std::string& path)
@@ -182,14 +135,7 @@ int MemoryChild(const std::string& mode, const std::string& path)
 
 double MemoryPerPage(const char* self, const std::string& mode, const std::string& path)
 {
-    std::FILE* child = popen((std::string(self) + " --memory " + mode + " " + path).c_str(), "r");
-    double perPage = -1;
-    if (child) {
-        if (std::fscanf(child, "%lf", &perPage) != 1)
-            perPage = -1;
-        pclose(child);
-    }
-    return perPage;
+    return ChildFigure(std::string(self) + " --memory " + mode + " " + path);
 }
 
 }  // namespace
@@ -216,7 +162,7 @@ int main(int argc, char** argv)
                 MemoryPerPage(argv[0], "--json", jsonFile));
     PrintPeers("100,000-page file", jsonFile);
 
-    const double count = BestTime([&] { return CountPages(checkFile, CheckPages); });
+    const double count = BestTime([&] { return CountWithReader(checkFile) == CheckPages; });
     const double check = BestTime([&] { return Dump({"--check", checkFile}, 0); });
     PrintRatio("--check of 1,000,000 pages", check, "page count", count, 3.0);
     std::printf("  memory per page: --check %.2f bytes\n",

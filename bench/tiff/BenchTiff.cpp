@@ -2,15 +2,13 @@
 // beside reference walks of the same chains. Prints figures; not a test.
 //   bench-tiff [folder [--keep]]   (default: the system's temporary folder)
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <stdio.h>  // popen
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 
-#include <sstream>
-
+#include "BenchSteps.h"
 #include "DumpTool.h"
 #include "ReferenceWalks.h"
 #include "TiffWriter.h"
@@ -19,7 +17,6 @@
 #include "tiff/ValueLimits.h"
 
 using namespace tiffw;
-using TClock = std::chrono::steady_clock;
 
 namespace {
 
@@ -29,27 +26,16 @@ constexpr std::uint32_t SpreadDistance = 64 * 1024;
 constexpr std::uint32_t SpreadPages = 65535;
 constexpr std::uint64_t LargeFileSize = 1ull << 30;
 constexpr std::uint64_t BigFileSize = 5ull << 30;
-constexpr int Runs = 3;
 
-double Seconds(TClock::duration d)
+// The best time of counting the pages one way, which must find them all.
+double BestCount(const std::function<std::uint32_t()>& count, std::uint32_t expected)
 {
-    return std::chrono::duration<double>(d).count();
-}
-
-// Best of a few runs, so that every figure is taken with a warm cache.
-double BestTime(const std::function<std::uint32_t()>& run, std::uint32_t expected)
-{
-    double best = 1e9;
-    for (int i = 0; i < Runs; ++i) {
-        const auto start = TClock::now();
-        const std::uint32_t pages = run();
-        best = std::min(best, Seconds(TClock::now() - start));
-        if (pages != expected) {
+    return BestTime([&] {
+        const std::uint32_t pages = count();
+        if (pages != expected)
             std::fprintf(stderr, "counted %u pages, expected %u\n", pages, expected);
-            std::exit(1);
-        }
-    }
-    return best;
+        return pages == expected;
+    });
 }
 
 std::uint32_t TypeBytes(std::uint16_t type)
@@ -172,21 +158,6 @@ void WriteHostile(const std::string& path, std::uint64_t length, std::uint16_t e
     WriteFile(path, tiff);
 }
 
-std::uint32_t CountWithReader(const std::string& path)
-{
-    TKvCodecTrnTiff reader;
-    TErrCode code = ErrOk;
-    std::string text;
-    reader.EnablePageList(true, code, text);
-    reader.Open(path, path, 0, 0, code, text);
-    bool final = false;
-    while (code == ErrOk && !final)
-        reader.ScanStep(final, code, text);
-    std::uint32_t count = 0;
-    reader.GetPageCount(final, count);
-    return code == ErrOk ? count : 0;
-}
-
 // The reader's two reads per directory straight through the storage layer's
 // random reader, with or without its read-ahead window: shows how much of a
 // step is the reader and how much the storage layer.
@@ -226,8 +197,7 @@ std::uint32_t FirstPage(const std::string& path)
     TKvCodecTrnTiff reader;
     TErrCode code = ErrOk;
     std::string text;
-    reader.EnablePageList(true, code, text);
-    reader.Open(path, path, 0, 0, code, text);
+    OpenWithReader(reader, path, code, text);
     reader.SelectPage(0, code, text);
     if (code == ErrOk)
         reader.ReadPage(code, text);
@@ -239,19 +209,8 @@ std::uint32_t FirstPage(const std::string& path)
     return 1;
 }
 
-void PrintRatio(const char* what, double reader, const char* reference, double referenceTime,
-                double target)
-{
-    const double ratio = reader / referenceTime;
-    std::printf("%s: reader %.4f s, %s %.4f s, ratio %.2f (target at most %.1f: %s)\n", what,
-                reader, reference, referenceTime, ratio, target,
-                ratio <= target ? "met" : "NOT met");
-}
-
 }  // namespace
 
-// Child mode: counts one file in a fresh process and prints the growth of
-// the peak resident size per page, so that no earlier allocation hides it.
 // Child mode: dumps every page of one file as orvane-dump does and prints
 // the growth of the peak resident size in bytes.
 int DumpMemoryChild(const std::string& path)
@@ -264,19 +223,8 @@ int DumpMemoryChild(const std::string& path)
     return 0;
 }
 
-double ChildFigure(const char* self, const char* mode, const std::string& path)
-{
-    const std::string command = std::string(self) + " " + mode + " " + path;
-    std::FILE* child = popen(command.c_str(), "r");
-    double figure = -1;
-    if (child) {
-        if (std::fscanf(child, "%lf", &figure) != 1)
-            figure = -1;
-        pclose(child);
-    }
-    return figure;
-}
-
+// Child mode: counts one file in a fresh process and prints the growth of
+// the peak resident size per page, so that no earlier allocation hides it.
 int CountMemoryChild(const std::string& path)
 {
     const std::uint64_t before = CurrentMemory();
@@ -284,19 +232,6 @@ int CountMemoryChild(const std::string& path)
     const std::uint64_t peak = PeakMemory();
     std::printf("%.2f\n", pages ? double(peak > before ? peak - before : 0) / pages : 0.0);
     return 0;
-}
-
-double MemoryPerPage(const char* self, const std::string& path)
-{
-    const std::string command = std::string(self) + " --count-memory " + path;
-    std::FILE* child = popen(command.c_str(), "r");
-    double perPage = -1;
-    if (child) {
-        if (std::fscanf(child, "%lf", &perPage) != 1)
-            perPage = -1;
-        pclose(child);
-    }
-    return perPage;
 }
 
 int main(int argc, char** argv)
@@ -317,12 +252,12 @@ int main(int argc, char** argv)
     WriteSpread(spread);
     WriteLarge(large);
 
-    const double compactReader = BestTime([&] { return CountWithReader(compact); }, CompactPages);
-    const double compactMapped = BestTime([&] { return CountPagesMapped(compact); }, CompactPages);
+    const double compactReader = BestCount([&] { return CountWithReader(compact); }, CompactPages);
+    const double compactMapped = BestCount([&] { return CountPagesMapped(compact); }, CompactPages);
     PrintRatio("1,000,000 adjacent pages", compactReader, "memory-map walk", compactMapped, 4.0);
 
-    const double spreadReader = BestTime([&] { return CountWithReader(spread); }, SpreadPages);
-    const double spreadPread = BestTime([&] { return CountPagesPread(spread); }, SpreadPages);
+    const double spreadReader = BestCount([&] { return CountWithReader(spread); }, SpreadPages);
+    const double spreadPread = BestCount([&] { return CountPagesPread(spread); }, SpreadPages);
     PrintRatio("65,535 pages 64 KiB apart", spreadReader, "one-pread walk", spreadPread, 1.3);
     std::printf("  per 100,000 pages: reader %.4f s, one-pread walk %.4f s\n",
                 spreadReader * 100000 / SpreadPages, spreadPread * 100000 / SpreadPages);
@@ -330,14 +265,14 @@ int main(int argc, char** argv)
         const char* mode = readAhead ? "with" : "without";
         std::printf(
             "  storage reader alone, %s read-ahead: adjacent %.4f s, spread %.4f s\n", mode,
-            BestTime([&] { return CountWithStorageReader(compact, readAhead); }, CompactPages),
-            BestTime([&] { return CountWithStorageReader(spread, readAhead); }, SpreadPages));
+            BestCount([&] { return CountWithStorageReader(compact, readAhead); }, CompactPages),
+            BestCount([&] { return CountWithStorageReader(spread, readAhead); }, SpreadPages));
     }
 
     const std::string compactBig = (folder / "orvane-bench-compact-big.tif").string();
     WriteCompactBig(compactBig);
     const double compactBigReader =
-        BestTime([&] { return CountWithReader(compactBig); }, CompactPages);
+        BestCount([&] { return CountWithReader(compactBig); }, CompactPages);
     PrintRatio("1,000,000 adjacent BigTIFF pages", compactBigReader, "the same pages classic",
                compactReader, 1.2);
     if (!keep)
@@ -362,7 +297,7 @@ int main(int argc, char** argv)
     if (!keep)
         std::filesystem::remove(big);
 
-    const double perPage = MemoryPerPage(argv[0], compact);
+    const double perPage = ChildFigure(std::string(argv[0]) + " --count-memory " + compact);
     std::printf("peak memory while counting 1,000,000 pages: %.2f bytes per page (target at "
                 "most 16: %s)\n",
                 perPage, perPage >= 0 && perPage <= 16 ? "met" : "NOT met");
@@ -372,7 +307,7 @@ int main(int argc, char** argv)
     WriteHostile(hostileSmall, 1 << 20, 1024);
     WriteHostile(hostileLarge, 4ull << 30, 1024);
     for (const std::string& path : {hostileSmall, hostileLarge}) {
-        const double bytes = ChildFigure(argv[0], "--dump-memory", path);
+        const double bytes = ChildFigure(std::string(argv[0]) + " --dump-memory " + path);
         std::printf("peak memory dumping %s (2 pages of 1024 entries spanning the file): %.1f MiB "
                     "(target under 64 MiB: %s)\n",
                     std::filesystem::path(path).filename().c_str(), bytes / (1 << 20),

@@ -37,7 +37,49 @@ void DumpElement(std::string& out, const TKvHtmlElement& e, int depth)
         DumpElement(out, *child, depth + 1);
 }
 
+struct TPlainText {
+    std::string FText;
+    bool FBlank = false;
+    bool FBreak = false;
+
+    void Word(const std::string& word)
+    {
+        if (!FText.empty() && (FBreak || FBlank))
+            FText += FBreak ? "\r\n" : " ";
+        FBreak = FBlank = false;
+        FText += word;
+    }
+    void Walk(const TKvHtmlElement& e)
+    {
+        if (auto* text = dynamic_cast<const TKvHtmlElementText*>(&e)) {
+            for (const WordItem& item : text->FItems) {
+                if (item.FKind == WordItem::KindSpace)
+                    FBlank = true;
+                else if (!item.FText.empty())
+                    Word(item.FText);
+            }
+            FBlank = FBlank || text->FTrailingWhitespace;
+            return;
+        }
+        if (dynamic_cast<const TKvHtmlElementHead*>(&e))
+            return;
+        bool block = e.IsBlock();
+        FBreak = FBreak || block || dynamic_cast<const TKvHtmlElementBr*>(&e);
+        for (const TKvHtmlElement* child = e.FFirstChild; child; child = child->FNextSibling)
+            Walk(*child);
+        FBreak = FBreak || block;
+    }
+};
+
 }  // namespace
+
+std::string KvHtmlPlainText(const TKvHtml& document)
+{
+    TPlainText text;
+    if (document.Root())
+        text.Walk(*document.Root());
+    return text.FText;
+}
 
 std::string KvHtmlDumpTree(const TKvHtml& document)
 {

@@ -207,7 +207,19 @@ public:
     // Lets tests compare results with and without the window.
     void SetReadAhead(bool enabled);
 
+    // The bytes [offset, offset + count) in the window itself, filled for
+    // them when needed, valid until the next read: a walk over a million
+    // directories saves a copy and two calls per directory. nullptr when the
+    // window cannot hold them all (larger reads, the end of the file, read-
+    // ahead off): Read them then, with its failure texts.
+    const std::uint8_t* Peek(std::uint64_t offset, std::uint32_t count);
+
 private:
+    bool WindowHolds(std::uint64_t offset, std::uint32_t count) const
+    {
+        return offset >= WindowStart && offset - WindowStart <= WindowLength &&
+               count <= WindowLength - (offset - WindowStart);
+    }
     std::uint32_t ReadAt(std::uint64_t offset, std::uint32_t count, void* buffer,
                          std::uint32_t& bytesRead);
     bool ReadFromWindow(std::uint64_t offset, std::uint32_t count, void* buffer,

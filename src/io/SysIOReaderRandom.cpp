@@ -139,6 +139,16 @@ std::uint32_t TIOReaderFileRandom::ReadAt(std::uint64_t offset, std::uint32_t co
     return Handle->ReadAt(offset, buffer, count, bytesRead);
 }
 
+const std::uint8_t* TIOReaderFileRandom::Peek(std::uint64_t offset, std::uint32_t count)
+{
+    if (!ReadAhead || count > WindowedReadLimit)
+        return nullptr;
+    if (!WindowHolds(offset, count) && !(FillWindow(offset, count) && WindowHolds(offset, count)))
+        return nullptr;
+    ServedEnd = std::max(ServedEnd, offset + count);
+    return Window.get() + (offset - WindowStart);
+}
+
 // Serves the read when the window answers it exactly as the file would: the
 // bytes lie inside it, or the window ends at the end of the file and the
 // read starts inside it or beyond (a short read, no error).

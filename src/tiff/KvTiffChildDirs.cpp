@@ -8,7 +8,8 @@ bool TKvTiffOffsetSet::Insert(std::uint64_t offset)
 {
     const bool small = offset <= UINT32_MAX;
     if (small && (Ascending.empty() || offset > Ascending.back())) {
-        if (Others.count(offset))
+        // Hashing costs more than the rest of a page's step: only when needed.
+        if (!Others.empty() && Others.count(offset))
             return false;
         Ascending.push_back(static_cast<std::uint32_t>(offset));
         return true;
@@ -107,6 +108,19 @@ void TKvTiffChildWalker::ReadChildren(TTiffWalkDir& dir, unsigned depth)
             ReadPointer(kind, entry, depth);
 }
 
+bool TKvTiffChildWalker::ReadEntryChildren(TTiffDirKind parent, const TTiffRawEntry& raw,
+                                           TTiffWalkEntry& entry, unsigned depth)
+{
+    TTiffDirKind kind;
+    if (!TiffChildKind(parent, raw.Tag, kind))
+        return false;
+    entry.Raw = raw;
+    entry.Children.clear();
+    entry.ChildFailure.clear();
+    ReadPointer(kind, entry, depth);
+    return true;
+}
+
 void TKvTiffChildWalker::ReadPointer(TTiffDirKind kind, TTiffWalkEntry& entry, unsigned depth)
 {
     if (depth >= MaxDepth) {
@@ -142,7 +156,7 @@ void TKvTiffChildWalker::ReadChild(TTiffDirKind kind, std::uint64_t offset, std:
         }
         ReadDir(at, kind, child);
         ReadChildren(child, depth + 1);
-        if (kind != TTiffDirKind::SubIfd || !child.Failure.empty())
+        if ((kind != TTiffDirKind::SubIfd && !EveryChain) || !child.Failure.empty())
             return;
         at = child.NextOffset;
     }

@@ -73,10 +73,21 @@ public:
         KnownFilled = true;
     }
 
+    // SubIFDs are chains by definition. EXIF, GPS and Interoperability
+    // directories have a next offset too, normally 0; with this set, one that
+    // is not 0 is followed as a chain of the same kind (the structure check
+    // wants every directory the file declares).
+    void FollowEveryChain(bool every) { EveryChain = every; }
+
     // Reads the directory at offset into dir (entries only, no children).
     void ReadDir(std::uint64_t offset, TTiffDirKind kind, TTiffWalkDir& dir);
     // Follows every pointer of dir, depth levels below a page.
     void ReadChildren(TTiffWalkDir& dir, unsigned depth = 0);
+    // The same for one entry of a directory of kind parent, read into entry
+    // (its Raw set to raw); false, with entry untouched, when the tag points
+    // to no directory there.
+    bool ReadEntryChildren(TTiffDirKind parent, const TTiffRawEntry& raw, TTiffWalkEntry& entry,
+                           unsigned depth = 0);
 
     // The offsets of the directories an entry points to; false with a text
     // when its type holds no offsets.
@@ -92,6 +103,7 @@ private:
     TKvTiffDirReader& Reader;
     std::function<void(TKvTiffOffsetSet&)> FillKnown;
     bool KnownFilled = false;
+    bool EveryChain = false;
     TKvTiffOffsetSet OwnKnown;
     TKvTiffOffsetSet* Known = &OwnKnown;
     std::vector<std::uint8_t> Value;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "io/SysIO.h"
 #include "tiff/TiffNames.h"
@@ -34,6 +35,51 @@ bool DecideOrder(const std::uint8_t* header, bool& bigEndian, std::uint16_t& mag
     if (markBig)
         return known(be) || !known(le);
     return known(le) || known(be);
+}
+
+template <class T, bool BigEndian>
+T Load(const std::uint8_t* bytes)
+{
+    T v;
+    std::memcpy(&v, bytes, sizeof v);
+    if constexpr (BigEndian && sizeof v == 2)
+        v = __builtin_bswap16(v);
+    else if constexpr (BigEndian && sizeof v == 4)
+        v = __builtin_bswap32(v);
+    else if constexpr (BigEndian && sizeof v == 8)
+        v = __builtin_bswap64(v);
+    return v;
+}
+
+// The entries of a directory, with the format and the byte order fixed at
+// compile time: a structure walk decodes every entry of every page, and the
+// run-time choices of width and order cost more than the decoding itself.
+template <bool BigTiff, bool BigEndian>
+void DecodeAll(const std::uint8_t* raw, TTiffRawDirectory& directory)
+{
+    using TField = std::conditional_t<BigTiff, std::uint64_t, std::uint32_t>;
+    constexpr unsigned countSize = BigTiff ? 8 : 2;
+    constexpr unsigned entrySize = BigTiff ? 20 : 12;
+    constexpr unsigned fieldAt = BigTiff ? 12 : 8;
+    std::uint64_t fieldOffset = directory.Offset + countSize + fieldAt;
+    for (TTiffRawEntry& entry : directory.Entries) {
+        entry.Tag = Load<std::uint16_t, BigEndian>(raw);
+        entry.Type = Load<std::uint16_t, BigEndian>(raw + 2);
+        const std::uint64_t typeSize = TiffRawTypeSize(entry.Type);
+        entry.Count = Load<TField, BigEndian>(raw + 4);
+        std::memcpy(entry.Field, raw + fieldAt, sizeof(TField));
+        if constexpr (!BigTiff)
+            std::memset(entry.Field + 4, 0, 4);
+        // 32-bit counts of at most 8-byte values cannot overflow; 64-bit
+        // ones saturate.
+        if (__builtin_mul_overflow(entry.Count, typeSize, &entry.Size))
+            entry.Size = UINT64_MAX;
+        entry.Inline = entry.Size <= sizeof(TField);
+        // Inline values lie in the field itself: their place, for the byte map.
+        entry.ValueOffset = entry.Inline ? fieldOffset : Load<TField, BigEndian>(raw + fieldAt);
+        raw += entrySize;
+        fieldOffset += entrySize;
+    }
 }
 
 }  // namespace
@@ -78,6 +124,7 @@ void TKvTiffDirReader::Open(const std::string& path, const std::string& displayN
         return;
     }
     Size = Reader->GetFullSize();
+    Random = dynamic_cast<TIOReaderFileRandom*>(Reader);
     ReadHeader(errCode, errText);
 }
 
@@ -109,6 +156,13 @@ bool TKvTiffDirReader::ReadHeader(TErrCode& errCode, std::string& errText)
     return errCode == ErrOk;
 }
 
+const std::uint8_t* TKvTiffDirReader::Peek(std::uint64_t offset, std::uint64_t count)
+{
+    if (!Random || !InFile(offset, count) || count > TIOReaderFileRandom::WindowedReadLimit)
+        return nullptr;
+    return Random->Peek(offset, static_cast<std::uint32_t>(count));
+}
+
 void TKvTiffDirReader::ReadBytes(std::uint64_t offset, std::uint64_t count, void* buffer,
                                  TErrCode& errCode, std::string& errText)
 {
@@ -134,36 +188,13 @@ void TKvTiffDirReader::ReadBytes(std::uint64_t offset, std::uint64_t count, void
     }
 }
 
-std::uint64_t TKvTiffDirReader::Element(const std::uint8_t* bytes, std::uint32_t dataType,
-                                        std::uint64_t k) const
+void TKvTiffDirReader::DecodeEntries(const std::uint8_t* raw, TTiffRawDirectory& directory) const
 {
-    unsigned width = TiffRawTypeSize(dataType);
-    if (dataType == ttRational || dataType == ttSRational)
-        width = 4;
-    return width ? GetUnsigned(bytes + k * width, width) : 0;
-}
-
-void TKvTiffDirReader::DecodeEntry(const std::uint8_t* raw, TTiffRawEntry& entry) const
-{
-    entry.Tag = static_cast<std::uint16_t>(GetUnsigned(raw, 2));
-    entry.Type = static_cast<std::uint16_t>(GetUnsigned(raw + 2, 2));
-    const std::uint64_t typeSize = TiffRawTypeSize(entry.Type);
-    if (BigTiff) {
-        entry.Count = GetUnsigned(raw + 4, 8);
-        std::memcpy(entry.Field, raw + 12, 8);
-        entry.Size =
-            typeSize && entry.Count > UINT64_MAX / typeSize ? UINT64_MAX : entry.Count * typeSize;
-        entry.Inline = entry.Size <= 8;
-        entry.ValueOffset = entry.Inline ? 0 : GetUnsigned(entry.Field, 8);
-        return;
-    }
-    // 32-bit counts of at most 8-byte values cannot overflow.
-    entry.Count = GetUnsigned(raw + 4, 4);
-    std::memcpy(entry.Field, raw + 8, 4);
-    std::memset(entry.Field + 4, 0, 4);
-    entry.Size = entry.Count * typeSize;
-    entry.Inline = entry.Size <= 4;
-    entry.ValueOffset = entry.Inline ? 0 : GetUnsigned(entry.Field, 4);
+    if (BigTiff)
+        BigEndian ? DecodeAll<true, true>(raw, directory) : DecodeAll<true, false>(raw, directory);
+    else
+        BigEndian ? DecodeAll<false, true>(raw, directory)
+                  : DecodeAll<false, false>(raw, directory);
 }
 
 void TKvTiffDirReader::ReadChainLink(std::uint64_t offset, std::uint64_t& entryCount,
@@ -198,13 +229,17 @@ void TKvTiffDirReader::ReadDirectory(std::uint64_t offset, TTiffRawDirectory& di
     const std::uint64_t guess = countSize + GuessEntries * EntrySize() + OffsetSize();
     const std::uint64_t first =
         InFile(offset, countSize) ? std::min(guess, Size - offset) : countSize;
-    Buffer.resize(static_cast<std::size_t>(first));
-    ReadBytes(offset, first, Buffer.data(), errCode, errText);
-    if (errCode != ErrOk) {
-        directory.Entries.clear();
-        return;
+    const std::uint8_t* bytes = Peek(offset, first);
+    if (!bytes) {
+        Buffer.resize(static_cast<std::size_t>(first));
+        ReadBytes(offset, first, Buffer.data(), errCode, errText);
+        if (errCode != ErrOk) {
+            directory.Entries.clear();
+            return;
+        }
+        bytes = Buffer.data();
     }
-    const std::uint64_t count = GetUnsigned(Buffer.data(), countSize);
+    const std::uint64_t count = GetUnsigned(bytes, countSize);
     directory.DeclaredCount = count;
     if (count > MaxEntries) {
         errCode = ErrFailed;
@@ -216,22 +251,16 @@ void TKvTiffDirReader::ReadDirectory(std::uint64_t offset, TTiffRawDirectory& di
     directory.ByteSize = countSize + count * EntrySize() + OffsetSize();
     if (directory.ByteSize > first) {
         Buffer.resize(static_cast<std::size_t>(directory.ByteSize));
-        ReadBytes(offset + first, directory.ByteSize - first, Buffer.data() + first, errCode,
-                  errText);
+        ReadBytes(offset, directory.ByteSize, Buffer.data(), errCode, errText);
         if (errCode != ErrOk) {
             directory.Entries.clear();
             return;
         }
+        bytes = Buffer.data();
     }
-    const std::uint8_t* entries = Buffer.data() + countSize;
+    const std::uint8_t* entries = bytes + countSize;
     directory.Entries.resize(static_cast<std::size_t>(count));
-    for (std::size_t i = 0; i < directory.Entries.size(); ++i) {
-        TTiffRawEntry& entry = directory.Entries[i];
-        DecodeEntry(entries + i * EntrySize(), entry);
-        // The inline values' own place, for the byte map.
-        if (entry.Inline)
-            entry.ValueOffset = offset + countSize + i * EntrySize() + (BigTiff ? 12 : 8);
-    }
+    DecodeEntries(entries, directory);
     directory.NextOffset = GetUnsigned(entries + count * EntrySize(), OffsetSize());
 }
 

@@ -17,6 +17,7 @@
 
 class TIOStoreFile;
 class TIOReader;
+class TIOReaderFileRandom;
 
 // Data type codes beyond TIFF 6.0: BigTIFF's 8-byte integers and the UTF-8
 // strings of EXIF 2.32.
@@ -29,7 +30,8 @@ inline constexpr std::uint32_t TiffTypeUtf8 = 129;
 // every entry).
 inline std::uint32_t TiffRawTypeSize(std::uint32_t dataType)
 {
-    constexpr std::uint8_t sizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4, 0, 0, 8, 8, 8};
+    static constexpr std::uint8_t sizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4,
+                                             8, 4, 8, 4, 0, 0, 8, 8, 8};
     if (dataType < sizeof sizes)
         return sizes[dataType];
     return dataType == TiffTypeUtf8 ? 1 : 0;
@@ -110,29 +112,53 @@ public:
     // directory).
     std::uint64_t GetUnsigned(const std::uint8_t* bytes, unsigned width) const
     {
-        std::uint64_t v = 0;
-        if (width == 2 || width == 4 || width == 8) {
-            std::memcpy(&v, bytes, width);
-            // Host order is little-endian on every platform the program runs on.
-            return BigEndian ? __builtin_bswap64(v) >> (64 - 8 * width) : v;
+        // Host order is little-endian on every platform the program runs on.
+        switch (width) {
+        case 1: return bytes[0];
+        case 2: {
+            std::uint16_t v;
+            std::memcpy(&v, bytes, 2);
+            return BigEndian ? __builtin_bswap16(v) : v;
         }
+        case 4: {
+            std::uint32_t v;
+            std::memcpy(&v, bytes, 4);
+            return BigEndian ? __builtin_bswap32(v) : v;
+        }
+        case 8: {
+            std::uint64_t v;
+            std::memcpy(&v, bytes, 8);
+            return BigEndian ? __builtin_bswap64(v) : v;
+        }
+        }
+        std::uint64_t v = 0;
         for (unsigned i = 0; i < width; ++i)
             v = v << 8 | bytes[BigEndian ? i : width - 1 - i];
         return v;
     }
     // Element k of a value of the type as an unsigned number (integer types
     // only; the two halves of a rational are elements 2k and 2k + 1).
-    std::uint64_t Element(const std::uint8_t* bytes, std::uint32_t dataType, std::uint64_t k) const;
+    std::uint64_t Element(const std::uint8_t* bytes, std::uint32_t dataType, std::uint64_t k) const
+    {
+        unsigned width = TiffRawTypeSize(dataType);
+        if (dataType == ttRational || dataType == ttSRational)
+            width = 4;
+        return width ? GetUnsigned(bytes + k * width, width) : 0;
+    }
 
     std::string ReadingText(const std::string& readerText) const;
     std::string Describe() const { return Description; }
 
 private:
-    void DecodeEntry(const std::uint8_t* raw, TTiffRawEntry& entry) const;
+    void DecodeEntries(const std::uint8_t* raw, TTiffRawDirectory& directory) const;
     bool ReadHeader(TErrCode& errCode, std::string& errText);
+
+    // The bytes in the storage reader's window, or nullptr: read them then.
+    const std::uint8_t* Peek(std::uint64_t offset, std::uint64_t count);
 
     TIOStoreFile* Store = nullptr;
     TIOReader* Reader = nullptr;
+    TIOReaderFileRandom* Random = nullptr;  // the same reader, when it has a window
     std::string Description;
     bool BigEndian = false;
     bool BigTiff = false;

@@ -27,17 +27,26 @@ enum TTiffType : std::uint32_t {
     ttIfd8 = 18,
 };
 
-// Codes of the tags the reader looks at or names values of.
+// Codes of the tags the reader and the structure check look at, or whose
+// values have names.
 enum TTiffTag : std::uint32_t {
     TagSubFileType = 254,
+    TagImageWidth = 256,
+    TagImageLength = 257,
     TagCompression = 259,
     TagPhotometric = 262,
     TagFillOrder = 266,
     TagStripOffsets = 273,
     TagOrientation = 274,
+    TagSamplesPerPixel = 277,
+    TagRowsPerStrip = 278,
     TagStripByteCounts = 279,
+    TagXResolution = 282,
+    TagYResolution = 283,
     TagPlanarConfig = 284,
     TagResolutionUnit = 296,
+    TagTileWidth = 322,
+    TagTileLength = 323,
     TagTileOffsets = 324,
     TagTileByteCounts = 325,
 };

@@ -7,6 +7,7 @@
 #include "app/FOrvaneLiveUpdate.h"
 #include "html/KvHtml.h"
 #include "html/KvHtmlCanvasLog.h"
+#include "html/KvHtmlDump.h"
 
 namespace {
 
@@ -146,9 +147,20 @@ TEST(AboutPage, StartUpReadsTheStoredTextAndBuildsThePage)
     EXPECT_FALSE(manual.Host.HelpKey);
 }
 
-TEST(AboutPage, FitsTheAboutTabWithOrWithoutNews)
+// What a reader of the tab sees, as the viewer gives it for its window text.
+TEST(AboutPage, FitsTheAboutTabWithOrWithoutNewsAndReadsAsText)
 {
-    for (const char* text : {"2.00\n1\n", "2.10\n1\nNew <b>thing</b><br>\n<a href=\"x\">x</a>\n"}) {
+    struct {
+        const char* FText;
+        const char* FReads;
+    } cases[] = {
+        {"2.00\n1\n", "\r\nLatest news\r\nOrvane\r\nCurrent version 2.00 is up to date.\r\n"},
+        {"2.10\n1\nNew <b>thing</b><br>\n<a href=\"x\">x</a>\n",
+         "\r\nLatest news\r\nNew thing\r\nx\r\nOrvane\r\nCurrent version 2.00 is out of date. "
+         "Please update to version 2.10.\r\n"},
+    };
+    for (const auto& c : cases) {
+        const char* text = c.FText;
         ASSERT_TRUE(ParseLiveUpdate(text));
         TKvHtml document;
         TKvHtmlCanvasLog dc;
@@ -161,5 +173,7 @@ TEST(AboutPage, FitsTheAboutTabWithOrWithoutNews)
         EXPECT_EQ(code, ErrOk) << error;
         EXPECT_LE(minimum, 733);
         EXPECT_LE(height, 333) << text;
+        std::string reads = KvHtmlPlainText(document);
+        EXPECT_NE(reads.find(c.FReads), std::string::npos) << reads;
     }
 }

@@ -5,18 +5,11 @@
 #include "../../fuzz/html/HtmlExercise.h"
 #include "FuzzReplay.h"
 
-namespace {
-
-void Exercise(const std::filesystem::path&, const std::string& bytes)
-{
-    ExerciseHtml(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-}
-
-}  // namespace
-
 TEST(HtmlFuzzReplay, SavedInputsRunCleanly)
 {
-    const std::filesystem::path root = std::filesystem::path(ORVANE_SOURCE_DIR) / "fuzz" / "html";
-    EXPECT_GT(ReplayFuzzFolder(root / "corpus", Exercise), 0);
-    ReplayFuzzFolder(root / "regressions", Exercise);
+    const int replayed =
+        ReplayFuzzInputs("html", [](const std::filesystem::path&, const std::string& bytes) {
+            ExerciseHtml(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        });
+    EXPECT_GT(replayed, 0);
 }

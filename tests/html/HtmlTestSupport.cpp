@@ -24,13 +24,16 @@ std::string Measure(TKvHtml& document, TKvHtmlCanvas& dc, std::int32_t& minimum,
     }
 }
 
+TParsed::TParsed(const std::string& text)
+{
+    Load(FDocument, text);
+    std::int32_t minimum = 0, maximum = 0;
+    FError = Measure(FDocument, FDc, minimum, maximum);
+}
+
 std::string ParseFailure(const std::string& text)
 {
-    TKvHtml document;
-    TKvHtmlCanvasLog dc;
-    Load(document, text);
-    std::int32_t minimum = 0, maximum = 0;
-    return Measure(document, dc, minimum, maximum);
+    return TParsed(text).FError;
 }
 
 std::string Layout(const std::string& text, std::int32_t width)

@@ -14,6 +14,14 @@ void Load(TKvHtml& document, const std::string& text);
 std::string Measure(TKvHtml& document, TKvHtmlCanvas& dc, std::int32_t& minimum,
                     std::int32_t& maximum);
 
+// A document loaded, parsed and measured with the deterministic canvas.
+struct TParsed {
+    TKvHtml FDocument;
+    TKvHtmlCanvasLog FDc;
+    std::string FError;  // the failure text, or ""
+    explicit TParsed(const std::string& text);
+};
+
 // The failure text of parsing and measuring the text ("" when it succeeds).
 std::string ParseFailure(const std::string& text);
 

@@ -5,12 +5,9 @@
 
 TEST(HtmlModel, AttributesKeepSourceOrderClassNamesAndValues)
 {
-    TKvHtml document;
-    Load(document, "<body vlink=\"#0000ff\" TEXT=\"#000000\" bgcolor=\"#Ee00aA\" alt=\"a\n b\">x");
-    TKvHtmlCanvasLog dc;
-    std::int32_t minimum = 0, maximum = 0;
-    ASSERT_EQ(Measure(document, dc, minimum, maximum), "");
-    TKvHtmlElement* body = Find(document, "body");
+    TParsed p("<body vlink=\"#0000ff\" TEXT=\"#000000\" bgcolor=\"#Ee00aA\" alt=\"a\n b\">x");
+    ASSERT_EQ(p.FError, "");
+    TKvHtmlElement* body = Find(p.FDocument, "body");
     std::string seen;
     for (TKvHtmlAttribute* a = body->FFirstAttribute; a; a = a->FNext)
         seen += std::string(a->AttrName()) + "=" + a->FValue + ";";
@@ -22,24 +19,19 @@ TEST(HtmlModel, AttributesKeepSourceOrderClassNamesAndValues)
 
 TEST(HtmlModel, MetaKeepsItsThreeStrings)
 {
-    TKvHtml document;
-    Load(document, "<html><head><meta http-equiv=\"a\" name=\"b\" content=\"c\"><title>t</title>"
-                   "</head><body>x</body></html>");
-    TKvHtmlCanvasLog dc;
-    std::int32_t minimum = 0, maximum = 0;
-    ASSERT_EQ(Measure(document, dc, minimum, maximum), "");
-    auto* meta = static_cast<TKvHtmlElementMeta*>(Find(document, "meta"));
+    TParsed p("<html><head><meta http-equiv=\"a\" name=\"b\" content=\"c\"><title>t</title>"
+              "</head><body>x</body></html>");
+    ASSERT_EQ(p.FError, "");
+    auto* meta = static_cast<TKvHtmlElementMeta*>(Find(p.FDocument, "meta"));
     EXPECT_EQ(meta->FHttpEquiv + meta->FName + meta->FContent, "abc");
     EXPECT_EQ(meta->FFirstAttribute, nullptr);
 }
 
 TEST(HtmlModel, IdIndex)
 {
-    TKvHtml document;
-    Load(document, "<h1 id=\"a\" id=\"b\">x</h1><h1 id=\"c\">y</h1><h1 id=\"c\">z</h1>");
-    TKvHtmlCanvasLog dc;
-    std::int32_t minimum = 0, maximum = 0;
-    ASSERT_EQ(Measure(document, dc, minimum, maximum), "");
+    TParsed p("<h1 id=\"a\" id=\"b\">x</h1><h1 id=\"c\">y</h1><h1 id=\"c\">z</h1>");
+    ASSERT_EQ(p.FError, "");
+    TKvHtml& document = p.FDocument;
     TKvHtmlElement* first = Find(document, "h1", 0);
     EXPECT_EQ(document.FindById("a"), nullptr);
     EXPECT_EQ(document.FindById("b"), first);

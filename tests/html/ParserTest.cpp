@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "HtmlTestSupport.h"
+#include "InternalText.h"
 
 namespace {
 
@@ -15,25 +16,13 @@ std::string Items(const TKvHtmlElement* e)
     return out;
 }
 
-struct Parsed {
-    TKvHtml document;
-    std::string error;
-    explicit Parsed(const std::string& text)
-    {
-        Load(document, text);
-        TKvHtmlCanvasLog dc;
-        std::int32_t minimum = 0, maximum = 0;
-        error = Measure(document, dc, minimum, maximum);
-    }
-};
-
 }  // namespace
 
 TEST(HtmlParser, PlainTextStaysUnderTheRoot)
 {
-    Parsed p("just  text");
-    ASSERT_EQ(p.error, "");
-    TKvHtmlElement* run = p.document.Root()->FFirstChild;
+    TParsed p("just  text");
+    ASSERT_EQ(p.FError, "");
+    TKvHtmlElement* run = p.FDocument.Root()->FFirstChild;
     EXPECT_STREQ(run->TagName(), "text");
     EXPECT_EQ(run->FNextSibling, nullptr);
     EXPECT_EQ(run->FFontSize, 0);
@@ -42,10 +31,10 @@ TEST(HtmlParser, PlainTextStaysUnderTheRoot)
 
 TEST(HtmlParser, StartTagImpliesHtmlAndBody)
 {
-    Parsed p("<p>x");
-    ASSERT_EQ(p.error, "");
-    EXPECT_EQ(Find(p.document, "p")->Path(), "root html body p");
-    EXPECT_EQ(Find(p.document, "p")->FParseState, TKvHtmlElement::StateClosed);
+    TParsed p("<p>x");
+    ASSERT_EQ(p.FError, "");
+    EXPECT_EQ(Find(p.FDocument, "p")->Path(), "root html body p");
+    EXPECT_EQ(Find(p.FDocument, "p")->FParseState, TKvHtmlElement::StateClosed);
 }
 
 TEST(HtmlParser, Failures)
@@ -91,7 +80,6 @@ TEST(HtmlParser, Failures)
         {"<html lang=\"en\">", "KvHtml 3789.93"},
         {"<head><meta charset=\"x\">", "KvHtml 3376.72"},
         {"<font size=\"5\">x</font>", "KvHtml 3009.72"},
-        {"<table><tr><td></td></tr><tr><td></td><td></td></tr></table>", "KvHtml 2355.74"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseFailure(c.text), c.error) << c.text;
@@ -106,9 +94,9 @@ TEST(HtmlParser, WordOf256CharactersIsTheLongest)
 
 TEST(HtmlParser, EndTagsCloseInnerElementsAndStrayOnesAreIgnored)
 {
-    Parsed p("<p><b>bold</p>after</b>more</i>");
-    ASSERT_EQ(p.error, "");
-    TKvHtmlElement* body = Find(p.document, "body");
+    TParsed p("<p><b>bold</p>after</b>more</i>");
+    ASSERT_EQ(p.FError, "");
+    TKvHtmlElement* body = Find(p.FDocument, "body");
     TKvHtmlElement* para = body->FFirstChild;
     EXPECT_STREQ(para->FFirstChild->TagName(), "b");
     EXPECT_EQ(para->FFirstChild->FParseState, TKvHtmlElement::StateClosed);
@@ -119,9 +107,9 @@ TEST(HtmlParser, EndTagsCloseInnerElementsAndStrayOnesAreIgnored)
 
 TEST(HtmlParser, CommentEndsAtItsFirstGreaterThan)
 {
-    Parsed p("<p><!-- a > b -->c</p>");
-    ASSERT_EQ(p.error, "");
-    EXPECT_EQ(Items(Find(p.document, "text")), "b| |-->c");
+    TParsed p("<p><!-- a > b -->c</p>");
+    ASSERT_EQ(p.FError, "");
+    EXPECT_EQ(Items(Find(p.FDocument, "text")), "b| |-->c");
 }
 
 TEST(HtmlParser, WhitespaceBecomesOneSpaceAcrossInlineElements)
@@ -138,45 +126,45 @@ TEST(HtmlParser, WhitespaceBecomesOneSpaceAcrossInlineElements)
         {"<p>one<br> two</p>", "one", "two"},
     };
     for (const auto& c : cases) {
-        Parsed p(c.text);
-        ASSERT_EQ(p.error, "");
-        EXPECT_EQ(Items(Find(p.document, "text", 0)), c.first) << c.text;
+        TParsed p(c.text);
+        ASSERT_EQ(p.FError, "");
+        EXPECT_EQ(Items(Find(p.FDocument, "text", 0)), c.first) << c.text;
         if (c.second) {
-            EXPECT_EQ(Items(Find(p.document, "text", 1)), c.second) << c.text;
+            EXPECT_EQ(Items(Find(p.FDocument, "text", 1)), c.second) << c.text;
         }
     }
-    Parsed blocks("<div>a</div>  \r\n <div>b</div>");
-    EXPECT_STREQ(Find(blocks.document, "div", 0)->FNextSibling->TagName(), "div");
+    TParsed blocks("<div>a</div>  \r\n <div>b</div>");
+    EXPECT_STREQ(Find(blocks.FDocument, "div", 0)->FNextSibling->TagName(), "div");
 }
 
 TEST(HtmlParser, OnlyNbspIsDecoded)
 {
-    Parsed p("<p>a&nbsp;b &amp; &nbsp &nbspx; &;x &nbsp;</p>");
-    ASSERT_EQ(p.error, "");
-    EXPECT_EQ(Items(Find(p.document, "text")), "a b| |&amp;| |&nbsp| |&nbspx;| |&;x| | ");
+    TParsed p("<p>a&nbsp;b &amp; &nbsp &nbspx; &;x &nbsp;</p>");
+    ASSERT_EQ(p.FError, "");
+    EXPECT_EQ(Items(Find(p.FDocument, "text")), "a b| |&amp;| |&nbsp| |&nbspx;| |&;x| | ");
 }
 
 TEST(HtmlParser, AttributeValuesAreTakenAsWritten)
 {
-    Parsed p("<A HREF=\"Page.html#X\"  title = \"two\nlines\">x</a>");
-    ASSERT_EQ(p.error, "");
-    auto* a = static_cast<TKvHtmlElementA*>(Find(p.document, "a"));
+    TParsed p("<A HREF=\"Page.html#X\"  title = \"two\nlines\">x</a>");
+    ASSERT_EQ(p.FError, "");
+    auto* a = static_cast<TKvHtmlElementA*>(Find(p.FDocument, "a"));
     EXPECT_EQ(a->FHref, "Page.html#X");
     EXPECT_EQ(a->FTitle, "two\nlines");
 }
 
 TEST(HtmlParser, TableGrid)
 {
-    Parsed p("<table><col width=\"7\"><col><tr><td colspan=\"2\">a</td><td>b</td></tr>"
-             "<tr><td>c</td></tr><col width=\"9\"></table>");
-    ASSERT_EQ(p.error, "");
-    auto* table = static_cast<TKvHtmlElementTable*>(Find(p.document, "table"));
+    TParsed p("<table><col width=\"7\"><col><tr><td colspan=\"2\">a</td><td>b</td></tr>"
+              "<tr><td>c</td></tr><col width=\"9\"></table>");
+    ASSERT_EQ(p.FError, "");
+    auto* table = static_cast<TKvHtmlElementTable*>(Find(p.FDocument, "table"));
     EXPECT_EQ(table->FRowCount, 2);
     EXPECT_EQ(table->FColumnCount, 3);
     EXPECT_EQ(table->Cell(0, 0), table->Cell(0, 1));
     EXPECT_EQ(table->CellStart(0, 1), nullptr);
-    EXPECT_EQ(table->Cell(0, 2), Find(p.document, "td", 1));
-    EXPECT_EQ(table->Cell(1, 0), Find(p.document, "td", 2));
+    EXPECT_EQ(table->Cell(0, 2), Find(p.FDocument, "td", 1));
+    EXPECT_EQ(table->Cell(1, 0), Find(p.FDocument, "td", 2));
     EXPECT_EQ(table->Cell(1, 1), nullptr);
     EXPECT_EQ(table->FColumns[0]->FWidth, 7);
     EXPECT_EQ(table->FColumns[1]->FWidthGiven, 0);
@@ -219,12 +207,9 @@ TEST(HtmlParser, AParseFailureSticksUntilTheNextLoad)
         TErrCode code = ErrOk;
         std::string text;
         for (int pass = 0; pass < 2; ++pass) {
-            try {
-                document.ComputeHeightForWidth(dc, 100, height, code, text);
-                ADD_FAILURE() << "laid out " << c.text;
-            } catch (const EKvInternal& e) {
-                EXPECT_STREQ(e.what(), c.error);
-            }
+            EXPECT_EQ(
+                InternalText([&] { document.ComputeHeightForWidth(dc, 100, height, code, text); }),
+                c.error);
             EXPECT_THROW(document.RenderTo(dc, 0, 0, 0, 0, 100, 100, code, text), EKvInternal);
         }
         EXPECT_EQ(document.ElementAt(10, 10), nullptr);

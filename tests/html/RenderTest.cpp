@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "HtmlTestSupport.h"
+#include "InternalText.h"
 
 namespace {
 
@@ -128,12 +129,9 @@ TEST(HtmlRender, BackgroundImageWithoutRepeatFails)
     Page page("<div style=\"background-image: url(x)\">a</div>");
     TErrCode code = ErrOk;
     std::string error;
-    try {
-        page.document.RenderTo(page.dc, 0, 0, 0, 0, 100, 100, code, error);
-        FAIL();
-    } catch (const EKvInternal& e) {
-        EXPECT_STREQ(e.what(), "KvHtml 1275.80");
-    }
+    EXPECT_EQ(
+        InternalText([&] { page.document.RenderTo(page.dc, 0, 0, 0, 0, 100, 100, code, error); }),
+        "KvHtml 1275.80");
 }
 
 TEST(HtmlRender, HitTestingAndLinks)

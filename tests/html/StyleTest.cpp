@@ -6,20 +6,6 @@
 
 namespace {
 
-// Parses "<body><tag ...>x" and returns the failure text, or "" with element
-// set to the tag's element.
-struct Styled {
-    TKvHtml document;
-    TKvHtmlCanvasLog dc;
-    std::string error;
-    explicit Styled(const std::string& text)
-    {
-        Load(document, text);
-        std::int32_t minimum = 0, maximum = 0;
-        error = Measure(document, dc, minimum, maximum);
-    }
-};
-
 std::string StyleFailure(const std::string& style)
 {
     return ParseFailure("<p style=\"" + style + "\">x</p>");
@@ -29,10 +15,10 @@ std::string StyleFailure(const std::string& style)
 
 TEST(HtmlStyle, HeadingStyleOfThePages)
 {
-    Styled s("<h1 style=\"margin: 1.4em 0 .67em; font-weight: bold; color: rgb(255,102,0); "
-             "font-size: 1.2em;\">News</h1>");
-    ASSERT_EQ(s.error, "");
-    TKvHtmlElement* h1 = FirstInBody(s.document);
+    TParsed s("<h1 style=\"margin: 1.4em 0 .67em; font-weight: bold; color: rgb(255,102,0); "
+              "font-size: 1.2em;\">News</h1>");
+    ASSERT_EQ(s.FError, "");
+    TKvHtmlElement* h1 = FirstInBody(s.FDocument);
     EXPECT_EQ(h1->FMarginTop, 22);
     EXPECT_EQ(h1->FMarginLeft, 0);
     EXPECT_EQ(h1->FMarginRight, 0);
@@ -44,23 +30,23 @@ TEST(HtmlStyle, HeadingStyleOfThePages)
 
 TEST(HtmlStyle, ClassDefaults)
 {
-    Styled s("<h1>a</h1><p>b</p><ul><li>c<ul><li>d</li></ul></li></ul>"
-             "<font size=\"4\">e<font size=\"3\">f</font></font><b>g</b>");
-    ASSERT_EQ(s.error, "");
-    TKvHtmlElement* h1 = Find(s.document, "h1");
+    TParsed s("<h1>a</h1><p>b</p><ul><li>c<ul><li>d</li></ul></li></ul>"
+              "<font size=\"4\">e<font size=\"3\">f</font></font><b>g</b>");
+    ASSERT_EQ(s.FError, "");
+    TKvHtmlElement* h1 = Find(s.FDocument, "h1");
     EXPECT_EQ(h1->FFontSize, 32);
     EXPECT_EQ(h1->FMarginTop, 11);  // round(16 x 0.67)
-    EXPECT_EQ(Find(s.document, "p")->FMarginBottom, 16);
-    TKvHtmlElement* outer = Find(s.document, "ul", 0);
-    TKvHtmlElement* inner = Find(s.document, "ul", 1);
+    EXPECT_EQ(Find(s.FDocument, "p")->FMarginBottom, 16);
+    TKvHtmlElement* outer = Find(s.FDocument, "ul", 0);
+    TKvHtmlElement* inner = Find(s.FDocument, "ul", 1);
     EXPECT_EQ(outer->FMarginTop, 16);
     EXPECT_EQ(inner->FMarginTop, 0);
     EXPECT_EQ(inner->FListDepth, 2);
     EXPECT_EQ(inner->FPaddingLeft, 40);
-    EXPECT_EQ(Find(s.document, "font", 0)->FFontSize, 19);
-    EXPECT_EQ(Find(s.document, "font", 1)->FFontSize, 19);
-    EXPECT_EQ(Find(s.document, "b")->FBold, 1);
-    EXPECT_EQ(Find(s.document, "body")->FFontFace, "Times New Roman");
+    EXPECT_EQ(Find(s.FDocument, "font", 0)->FFontSize, 19);
+    EXPECT_EQ(Find(s.FDocument, "font", 1)->FFontSize, 19);
+    EXPECT_EQ(Find(s.FDocument, "b")->FBold, 1);
+    EXPECT_EQ(Find(s.FDocument, "body")->FFontFace, "Times New Roman");
 }
 
 TEST(HtmlStyle, LengthsRoundTheExactValueHalfToEven)
@@ -72,14 +58,15 @@ TEST(HtmlStyle, LengthsRoundTheExactValueHalfToEven)
     } cases[] = {{"0", 16, 0},  {"2.5", 16, 2},   {"3.5", 16, 4},  {"1.5EM", 16, 24},
                  {"7.", 16, 7}, {".14em", 25, 4}, {".1em", 25, 2}, {".3em", 25, 8}};
     for (const auto& c : cases) {
-        Styled s("<body style=\"font-size: " + std::to_string(c.bodySize) +
-                 "\"><p style=\"margin-top: " + c.value + "\">x</p>");
-        ASSERT_EQ(s.error, "") << c.value;
-        EXPECT_EQ(FirstInBody(s.document)->FMarginTop, c.margin) << c.value << " at " << c.bodySize;
+        TParsed s("<body style=\"font-size: " + std::to_string(c.bodySize) +
+                  "\"><p style=\"margin-top: " + c.value + "\">x</p>");
+        ASSERT_EQ(s.FError, "") << c.value;
+        EXPECT_EQ(FirstInBody(s.FDocument)->FMarginTop, c.margin)
+            << c.value << " at " << c.bodySize;
     }
     // A heading's margins are two thirds of its parent's size: 33.5 at 50.
-    Styled h("<body style=\"font-size: 50\"><h1>x</h1>");
-    EXPECT_EQ(FirstInBody(h.document)->FMarginTop, 34);
+    TParsed h("<body style=\"font-size: 50\"><h1>x</h1>");
+    EXPECT_EQ(FirstInBody(h.FDocument)->FMarginTop, 34);
 }
 
 TEST(HtmlStyle, RefusedDeclarations)
@@ -120,18 +107,18 @@ TEST(HtmlStyle, RefusedDeclarations)
 
 TEST(HtmlStyle, ColourAcceptsBlanksAndCase)
 {
-    Styled s("<p style=\"COLOR: RGB( 1 , 2 ,3 ) ; margin-top:3\">x</p>");
-    ASSERT_EQ(s.error, "");
-    EXPECT_EQ(FirstInBody(s.document)->FTextColor, KvRgb(1, 2, 3));
-    EXPECT_EQ(FirstInBody(s.document)->FMarginTop, 3);
+    TParsed s("<p style=\"COLOR: RGB( 1 , 2 ,3 ) ; margin-top:3\">x</p>");
+    ASSERT_EQ(s.FError, "");
+    EXPECT_EQ(FirstInBody(s.FDocument)->FTextColor, KvRgb(1, 2, 3));
+    EXPECT_EQ(FirstInBody(s.FDocument)->FMarginTop, 3);
 }
 
 TEST(HtmlStyle, LinksUnderlineAndColourTheirText)
 {
-    Styled s("<a href=\"x\">a<div style=\"color: rgb(1,2,3)\">b</div></a>");
-    ASSERT_EQ(s.error, "");
-    TKvHtmlElement* link = Find(s.document, "text", 0);
-    TKvHtmlElement* inner = Find(s.document, "text", 1);
+    TParsed s("<a href=\"x\">a<div style=\"color: rgb(1,2,3)\">b</div></a>");
+    ASSERT_EQ(s.FError, "");
+    TKvHtmlElement* link = Find(s.FDocument, "text", 0);
+    TKvHtmlElement* inner = Find(s.FDocument, "text", 1);
     EXPECT_EQ(link->FTextColor, KvRgb(0, 0, 255));
     EXPECT_EQ(link->FUnderline, 1);
     EXPECT_EQ(inner->FTextColor, KvRgb(1, 2, 3));
@@ -141,16 +128,13 @@ TEST(HtmlStyle, LinksUnderlineAndColourTheirText)
 TEST(HtmlStyle, FontCacheReusesEntriesEvenForLongFaceNames)
 {
     const std::string face(40, 'F');
-    TKvHtml document;
-    TKvHtmlCanvasLog dc;
-    std::int32_t minimum = 0, maximum = 0;
-    Load(document, "<p>a</p><p>b <b>c</b></p><font face=\"" + face + "\">d</font>");
-    ASSERT_EQ(Measure(document, dc, minimum, maximum), "");
-    EXPECT_EQ(document.FontCount(), 3u);
-    FontEntry& entry = document.LookupFont(dc, *Find(document, "text", 3));
+    TParsed s("<p>a</p><p>b <b>c</b></p><font face=\"" + face + "\">d</font>");
+    ASSERT_EQ(s.FError, "");
+    EXPECT_EQ(s.FDocument.FontCount(), 3u);
+    FontEntry& entry = s.FDocument.LookupFont(s.FDc, *Find(s.FDocument, "text", 3));
     EXPECT_EQ(std::string(entry.FLogFont.FFaceName), face.substr(0, 31));
     EXPECT_EQ(entry.FLogFont.FHeight, -16);
-    document.LookupFont(dc, *Find(document, "text", 3));
-    EXPECT_EQ(document.FontCount(), 3u);
-    EXPECT_EQ(dc.FFontsCreated, 3);
+    s.FDocument.LookupFont(s.FDc, *Find(s.FDocument, "text", 3));
+    EXPECT_EQ(s.FDocument.FontCount(), 3u);
+    EXPECT_EQ(s.FDc.FFontsCreated, 3);
 }

@@ -37,7 +37,7 @@ TEST(InstallShell, CreateDirectoriesWalksTheBackslashes)
     EXPECT_FALSE(sys.FFolders.count("C:\\One\\Two\\Three\\Four"));
 }
 
-TEST(InstallShell, LocateAndCreateShortcut)
+TEST(InstallShell, LocateFolderAndShortcutFailures)
 {
     TFakeInstallSystem sys;
     std::string path = "unchanged";
@@ -52,12 +52,8 @@ TEST(InstallShell, LocateAndCreateShortcut)
     LocateSystemFolder(sys, SysFolderPrograms, path, code, text);
     EXPECT_EQ(path, "C:\\Menu\\Programs");
 
-    CreateShortcut(sys, "C:\\Menu\\Programs\\Orvane\\Manual.lnk", "Manual", "C:\\P\\Orvane.exe",
-                   "/manual");
-    const TFakeLink& link = sys.FLinks.at("C:\\Menu\\Programs\\Orvane\\Manual.lnk");
-    EXPECT_EQ(link.FTarget, "C:\\P\\Orvane.exe");
-    EXPECT_EQ(link.FDescription, "Manual");
-    EXPECT_EQ(link.FArguments, "/manual");
+    // The links the installer writes are checked in its own test; here the
+    // folder that cannot be made.
     code = 0;
     CreateShortcut(sys, "Q:\\Menu\\Orvane.lnk", "Orvane", "C:\\P\\Orvane.exe", "", code, text);
     EXPECT_EQ(text, "Failed to create directory 'Q:\\Menu'");

@@ -29,15 +29,3 @@ inline std::unique_ptr<TIOReader> NewReader(TIOStoreFile& store, TIOReaderMode m
     store.CreateReader(mode, reader, result.Code, result.Text);
     return std::unique_ptr<TIOReader>(reader);
 }
-
-// The text of the internal failure fn raises, or "" when it raises none.
-template <class Fn>
-std::string InternalText(Fn fn)
-{
-    try {
-        fn();
-    } catch (const EKvInternal& e) {
-        return e.what();
-    }
-    return "";
-}

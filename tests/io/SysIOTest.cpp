@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "InternalText.h"
 #include "StoreHelpers.h"
 #include "TempFile.h"
 #include "io/SysFile.h"

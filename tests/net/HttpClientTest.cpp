@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "HttpGet.h"
 #include "MemoryTransport.h"
 #include "io/SysEvent.h"
-#include "net/KvHttp.h"
 
 namespace {
 
@@ -18,14 +18,9 @@ struct TClientFixture : testing::Test {
 
     void Request(const std::string& url, const TKvEvent* abort = nullptr)
     {
-        FClient.SetUrl(url, FCode, FText);
-        FClient.Connect(FCode, FText);
-        FClient.SendLine("GET " + FClient.Path() + " HTTP/1.1\r\nHost: " + FClient.Host() + "\r\n",
-                         FCode, FText);
-        if (FCode == ErrOk)
-            FClient.ReceiveHeader(abort, FCode, FText);
-        if (FCode == ErrOk)
-            FClient.ReceiveBody(abort, FCode, FText);
+        TGetResult r = HttpGet(FClient, url, abort);
+        FCode = r.FCode;
+        FText = r.FText;
     }
 };
 
@@ -222,20 +217,6 @@ TEST_F(Receiving, AnAbortIsSeenWhileDataKeepsArriving)
     EXPECT_EQ(FCode, ErrAborted);
     EXPECT_EQ(seen.FCalls.size(), 1u);
     EXPECT_FALSE(FClient.IsConnected());
-}
-
-TEST_F(Receiving, ARefusedResponseClosesTheConnection)
-{
-    for (const char* header :
-         {"HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\n",
-          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5;x\r\n"}) {
-        FScript->FPieces = {header};
-        FScript->FPiece = FScript->FOffset = 0;
-        FCode = ErrOk;
-        Request("http://h.test/");
-        EXPECT_EQ(FCode, ErrFailed) << header;
-        EXPECT_FALSE(FClient.IsConnected()) << header;
-    }
 }
 
 }  // namespace

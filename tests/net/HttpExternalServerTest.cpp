@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "ExternalServer.h"
+#include "HttpGet.h"
 #include "PortRedirect.h"
-#include "net/KvHttp.h"
 #include "net/KvWsa.h"
 
 namespace {
@@ -38,26 +38,10 @@ protected:
 
     std::string Get(const std::string& path, std::int32_t& status)
     {
-        TErrCode code = ErrOk;
-        std::string text;
-        FClient->SetUrl("http://127.0.0.1" + path, code, text);
-        FClient->Connect(code, text);
-        if (code == ErrOk)
-            FClient->SendLine("GET " + FClient->Path() + " HTTP/1.1\r\nHost: " + FClient->Host() +
-                                  "\r\n",
-                              code, text);
-        if (code == ErrOk)
-            FClient->ReceiveHeader(nullptr, code, text);
-        if (code == ErrOk)
-            FClient->ReceiveBody(nullptr, code, text);
-        EXPECT_EQ(code, ErrOk) << text;
-        status = FClient->StatusCode();
-        std::uint32_t size = 0;
-        char* body = nullptr;
-        FClient->GetBody(size, body, code, text);
-        std::string result(body ? body : "", size);
-        FreeBlock(body);
-        return result;
+        TGetResult r = HttpGet(*FClient, "http://127.0.0.1" + path);
+        EXPECT_EQ(r.FCode, ErrOk) << r.FText;
+        status = r.FStatus;
+        return r.FBody;
     }
 
     std::filesystem::path FFolder;

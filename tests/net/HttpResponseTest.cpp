@@ -5,64 +5,41 @@
 
 #include <gtest/gtest.h>
 
+#include "HttpGet.h"
 #include "MemoryTransport.h"
-#include "net/KvHttp.h"
 
 namespace {
 
-struct TOutcome {
-    TErrCode FCode = ErrOk;
-    std::string FText = "untouched";
-    std::string FBody;
-    std::int32_t FStatus = -1;
-    std::uint32_t FPending = 0;
-};
-
-bool operator==(const TOutcome& a, const TOutcome& b)
-{
-    return a.FCode == b.FCode && a.FText == b.FText && a.FBody == b.FBody && a.FStatus == b.FStatus;
-}
-
-std::ostream& operator<<(std::ostream& out, const TOutcome& o)
-{
-    return out << "{code " << o.FCode << ", '" << o.FText << "', body '" << o.FBody << "', status "
-               << o.FStatus << "}";
-}
-
-TOutcome Fetch(std::vector<std::string> pieces)
+// Plays the pieces as the server's answer to one GET; tells what stays
+// pending and whether the connection is kept.
+TGetResult Fetch(std::vector<std::string> pieces, std::uint32_t* pending = nullptr,
+                 bool* connected = nullptr)
 {
     auto script = std::make_shared<TMemoryScript>();
     script->FPieces = std::move(pieces);
     TKvHttpClient client(std::make_unique<TMemoryTransport>(script));
-    TOutcome out;
-    client.SetUrl("http://example.test/live.txt", out.FCode, out.FText);
-    client.Connect(out.FCode, out.FText);
-    client.SendLine("GET /live.txt HTTP/1.1\r\nHost: example.test\r\n", out.FCode, out.FText);
-    if (out.FCode == ErrOk)
-        client.ReceiveHeader(nullptr, out.FCode, out.FText);
-    if (out.FCode == ErrOk)
-        client.ReceiveBody(nullptr, out.FCode, out.FText);
-    out.FStatus = client.StatusCode();
-    out.FPending = client.PendingCount();
-    for (const TKvBodyBlock* b = client.Body().FirstBlock(); b; b = b->FNext)
-        out.FBody.append(b->FData, b->FUsed);
+    TGetResult out = HttpGet(client, "http://example.test/live.txt");
+    if (pending)
+        *pending = client.PendingCount();
+    if (connected)
+        *connected = client.IsConnected();
     return out;
 }
 
 struct TCase {
     const char* FName;
     std::string FResponse;
-    TOutcome FExpected;
+    TGetResult FExpected;
 };
 
-TOutcome Ok(std::string body, std::int32_t status = 200)
+TGetResult Ok(std::string body, std::int32_t status = 200)
 {
-    return {ErrOk, "untouched", std::move(body), status, 0};
+    return {ErrOk, "untouched", std::move(body), status};
 }
 
-TOutcome Failed(std::string text, std::int32_t status = 200, std::string body = "")
+TGetResult Failed(std::string text, std::int32_t status = 200, std::string body = "")
 {
-    return {ErrFailed, std::move(text), std::move(body), status, 0};
+    return {ErrFailed, std::move(text), std::move(body), status};
 }
 
 const std::string Chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
@@ -137,10 +114,15 @@ void PrintTo(const TCase& c, std::ostream* out)
 
 class Response : public testing::TestWithParam<TCase> {};
 
+// A refused or cut response never leaves its connection for the next request.
 TEST_P(Response, SameOutcomeHoweverSplit)
 {
     const TCase& c = GetParam();
-    EXPECT_EQ(Fetch({c.FResponse}), c.FExpected) << "whole";
+    bool connected = false;
+    EXPECT_EQ(Fetch({c.FResponse}, nullptr, &connected), c.FExpected) << "whole";
+    if (c.FExpected.FCode != ErrOk) {
+        EXPECT_FALSE(connected);
+    }
     std::vector<std::size_t> everyByte;
     for (std::size_t i = 1; i < c.FResponse.size(); ++i) {
         everyByte.push_back(i);
@@ -159,11 +141,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, Response, testing::ValuesIn(Cases), [](const aut
 TEST(ResponseFraming, OnlyTheBodyIsConsumedAndNothingStaysPending)
 {
     // The next response's bytes arrive with this one; they stay unread.
-    TOutcome out = Fetch({Chunked + "5\r\nhello\r\n0\r\n\r\n"});
-    EXPECT_EQ(out.FPending, 0u);
-    out = Fetch({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhiHTTP/1.1"});
-    EXPECT_EQ(out.FBody, "hi");
-    EXPECT_EQ(out.FPending, 1u);
+    std::uint32_t pending = 9;
+    Fetch({Chunked + "5\r\nhello\r\n0\r\n\r\n"}, &pending);
+    EXPECT_EQ(pending, 0u);
+    EXPECT_EQ(Fetch({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhiHTTP/1.1"}, &pending).FBody,
+              "hi");
+    EXPECT_EQ(pending, 1u);
 }
 
 TEST(ResponseLimits, OversizedHeaderSizeLineAndTrailerAreRejected)

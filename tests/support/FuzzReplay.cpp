@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
 int ReplayFuzzFolder(const std::filesystem::path& folder, const TFuzzInputRun& run)
 {
     if (!std::filesystem::is_directory(folder))
@@ -25,6 +27,8 @@ int ReplayFuzzFolder(const std::filesystem::path& folder, const TFuzzInputRun& r
     }
     return static_cast<int>(inputs.size());
 }
+
+}  // namespace
 
 int ReplayFuzzInputs(const std::string& target, const TFuzzInputRun& run)
 {

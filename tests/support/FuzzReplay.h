@@ -11,10 +11,8 @@
 using TFuzzInputRun =
     std::function<void(const std::filesystem::path& path, const std::string& bytes)>;
 
-// Runs every regular file of the folder that is not hidden (".keep" only
-// keeps an empty folder in git), in name order; returns how many ran. A
+// Runs every regular file that is not hidden (".keep" only keeps an empty
+// folder in git) of fuzz/<target>/corpus, then of fuzz/<target>/regressions
+// of the source tree, each folder in name order; returns how many ran. A
 // missing folder runs none.
-int ReplayFuzzFolder(const std::filesystem::path& folder, const TFuzzInputRun& run);
-
-// fuzz/<target>/corpus and fuzz/<target>/regressions of the source tree.
 int ReplayFuzzInputs(const std::string& target, const TFuzzInputRun& run);

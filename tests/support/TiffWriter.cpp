@@ -1,7 +1,6 @@
 #include "TiffWriter.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -43,20 +42,6 @@ unsigned FieldSize(bool big)
 bool IsInline(const TEntry& entry, bool big = false)
 {
     return !entry.ForceOutOfLine && entry.ValueBytes() <= FieldSize(big);
-}
-
-template <class T>
-TEntry Make(std::uint16_t tag, std::uint16_t type, unsigned unitSize, const std::vector<T>& values)
-{
-    TEntry entry;
-    entry.Tag = tag;
-    entry.Type = type;
-    entry.UnitSize = unitSize;
-    for (T v : values) {
-        using U = std::make_unsigned_t<T>;
-        entry.Units.push_back(static_cast<U>(v));
-    }
-    return entry;
 }
 
 template <class T>
@@ -107,54 +92,9 @@ std::uint64_t TEntry::ValueCount() const
     return Units.size() / UnitsPerValue;
 }
 
-TEntry Byte(std::uint16_t tag, const std::vector<std::uint8_t>& values)
-{
-    return Make(tag, tByte, 1, values);
-}
-TEntry Undefined(std::uint16_t tag, const std::vector<std::uint8_t>& values)
-{
-    return Make(tag, tUndefined, 1, values);
-}
-TEntry SByte(std::uint16_t tag, const std::vector<std::int8_t>& values)
-{
-    return Make(tag, tSByte, 1, values);
-}
-TEntry Short(std::uint16_t tag, const std::vector<std::uint16_t>& values)
-{
-    return Make(tag, tShort, 2, values);
-}
-TEntry SShort(std::uint16_t tag, const std::vector<std::int16_t>& values)
-{
-    return Make(tag, tSShort, 2, values);
-}
-TEntry Long(std::uint16_t tag, const std::vector<std::uint32_t>& values)
-{
-    return Make(tag, tLong, 4, values);
-}
-TEntry SLong(std::uint16_t tag, const std::vector<std::int32_t>& values)
-{
-    return Make(tag, tSLong, 4, values);
-}
-TEntry Ifd(std::uint16_t tag, const std::vector<std::uint32_t>& values)
-{
-    return Make(tag, tIfd, 4, values);
-}
-TEntry Long8(std::uint16_t tag, const std::vector<std::uint64_t>& values)
-{
-    return Make(tag, tLong8, 8, values);
-}
-TEntry SLong8(std::uint16_t tag, const std::vector<std::int64_t>& values)
-{
-    return Make(tag, tSLong8, 8, values);
-}
-TEntry Ifd8(std::uint16_t tag, const std::vector<std::uint64_t>& values)
-{
-    return Make(tag, tIfd8, 8, values);
-}
-
 TEntry AsciiRaw(std::uint16_t tag, const std::string& bytes)
 {
-    return Make(tag, tAscii, 1, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    return TEntryMaker<tAscii, std::uint8_t>{}(tag, {bytes.begin(), bytes.end()});
 }
 
 TEntry Ascii(std::uint16_t tag, const std::string& text)
@@ -172,22 +112,6 @@ TEntry SRational(std::uint16_t tag, const std::vector<std::array<std::int32_t, 2
     return MakeRational(tag, tSRational, values);
 }
 
-TEntry Float(std::uint16_t tag, const std::vector<float>& values)
-{
-    std::vector<std::uint32_t> bits;
-    for (float v : values)
-        bits.push_back(std::bit_cast<std::uint32_t>(v));
-    return Make(tag, tFloat, 4, bits);
-}
-
-TEntry Double(std::uint16_t tag, const std::vector<double>& values)
-{
-    std::vector<std::uint64_t> bits;
-    for (double v : values)
-        bits.push_back(std::bit_cast<std::uint64_t>(v));
-    return Make(tag, tDouble, 8, bits);
-}
-
 TEntry& TEntry::PointingTo(std::vector<std::size_t> ifds)
 {
     Targets = std::move(ifds);
@@ -197,7 +121,7 @@ TEntry& TEntry::PointingTo(std::vector<std::size_t> ifds)
 
 TEntry Pointer(std::uint16_t tag, std::vector<std::size_t> ifds)
 {
-    return Make(tag, tLong, 4, std::vector<std::uint32_t>{}).PointingTo(std::move(ifds));
+    return Long(tag, {}).PointingTo(std::move(ifds));
 }
 
 TIfd ChildIfd(std::vector<TEntry> entries)

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace tiffw {
@@ -75,25 +77,48 @@ struct TEntry {
     std::uint64_t ValueBytes() const { return Units.size() * UnitSize; }
 };
 
-TEntry Byte(std::uint16_t tag, const std::vector<std::uint8_t>& values);
-TEntry Undefined(std::uint16_t tag, const std::vector<std::uint8_t>& values);
-TEntry SByte(std::uint16_t tag, const std::vector<std::int8_t>& values);
+// Makes the entries of one type whose values are one unit each, the unit
+// being the value's bytes: Short(tag, {1, 2}) and so on below, in classic
+// and BigTIFF files alike.
+template <TType Type, class T>
+struct TEntryMaker {
+    TEntry operator()(std::uint16_t tag, const std::vector<T>& values) const
+    {
+        TEntry entry;
+        entry.Tag = tag;
+        entry.Type = Type;
+        entry.UnitSize = sizeof(T);
+        for (T v : values) {
+            if constexpr (std::is_floating_point_v<T>)
+                entry.Units.push_back(
+                    std::bit_cast<std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>(
+                        v));
+            else
+                entry.Units.push_back(static_cast<std::make_unsigned_t<T>>(v));
+        }
+        return entry;
+    }
+};
+inline constexpr TEntryMaker<tByte, std::uint8_t> Byte;
+inline constexpr TEntryMaker<tUndefined, std::uint8_t> Undefined;
+inline constexpr TEntryMaker<tSByte, std::int8_t> SByte;
+inline constexpr TEntryMaker<tShort, std::uint16_t> Short;
+inline constexpr TEntryMaker<tSShort, std::int16_t> SShort;
+inline constexpr TEntryMaker<tLong, std::uint32_t> Long;
+inline constexpr TEntryMaker<tSLong, std::int32_t> SLong;
+inline constexpr TEntryMaker<tIfd, std::uint32_t> Ifd;
+inline constexpr TEntryMaker<tFloat, float> Float;
+inline constexpr TEntryMaker<tDouble, double> Double;
+inline constexpr TEntryMaker<tLong8, std::uint64_t> Long8;
+inline constexpr TEntryMaker<tSLong8, std::int64_t> SLong8;
+inline constexpr TEntryMaker<tIfd8, std::uint64_t> Ifd8;
+
 // The text plus its terminating zero.
 TEntry Ascii(std::uint16_t tag, const std::string& text);
 // Exactly the given bytes, no terminating zero added.
 TEntry AsciiRaw(std::uint16_t tag, const std::string& bytes);
-TEntry Short(std::uint16_t tag, const std::vector<std::uint16_t>& values);
-TEntry SShort(std::uint16_t tag, const std::vector<std::int16_t>& values);
-TEntry Long(std::uint16_t tag, const std::vector<std::uint32_t>& values);
-TEntry SLong(std::uint16_t tag, const std::vector<std::int32_t>& values);
-TEntry Ifd(std::uint16_t tag, const std::vector<std::uint32_t>& values);
-TEntry Long8(std::uint16_t tag, const std::vector<std::uint64_t>& values);
-TEntry SLong8(std::uint16_t tag, const std::vector<std::int64_t>& values);
-TEntry Ifd8(std::uint16_t tag, const std::vector<std::uint64_t>& values);
 TEntry Rational(std::uint16_t tag, const std::vector<std::array<std::uint32_t, 2>>& values);
 TEntry SRational(std::uint16_t tag, const std::vector<std::array<std::int32_t, 2>>& values);
-TEntry Float(std::uint16_t tag, const std::vector<float>& values);
-TEntry Double(std::uint16_t tag, const std::vector<double>& values);
 // Any type code with a given count and no value bytes written (the field is 0
 // unless set): unknown types, lying counts, values that are not there.
 TEntry Bare(std::uint16_t tag, std::uint16_t type, std::uint64_t count);

@@ -89,18 +89,6 @@ TEST_P(BigTiffTest, ClassicFilesKeepTheirRules)
     EXPECT_FALSE(Reader.IsBigTiff());
 }
 
-TEST_P(BigTiffTest, LoopingChain)
-{
-    TTiff loop = BigPages(3, GetParam());
-    loop.Ifds[2].Next = Lay(loop).IfdOffsets[1];
-    OpenTiff(loop);
-    EXPECT_EQ(CountPages(), 4u);
-    EXPECT_EQ(Reader.PageSlot(3), TKvCodecTrnTiff::BrokenMark);
-    EXPECT_EQ(Reader.GetBrokenText(),
-              "Reading from file 't.tif': The page chain loops back to the directory at offset " +
-                  std::to_string(Lay(loop).IfdOffsets[1]) + "; Page list is broken");
-}
-
 // The second directory is cut after its count field: its next offset cannot
 // be read, so the page after it is the broken one.
 TEST_P(BigTiffTest, CutDirectory)
@@ -113,7 +101,7 @@ TEST_P(BigTiffTest, CutDirectory)
     EXPECT_EQ(Reader.GetBrokenText(), PrematureBroken);
     Reader.SelectPage(1, Code, Text);
     ASSERT_EQ(Code, ErrOk) << Text;
-    ExpectInternal([&] { Reader.ReadPage(Code, Text); }, "KvCodecTiff 4801.92");
+    EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), "KvCodecTiff 4801.92");
     EXPECT_EQ(Reader.EntryCount(), 0u);
 }
 
@@ -132,7 +120,7 @@ TEST_P(BigTiffTest, CountsBeyondTheFile)
     EXPECT_EQ(Text, "Premature end of data");
     Code = ErrOk;
     Reader.SelectPage(1, Code, Text);
-    ExpectInternal([&] { Reader.ReadPage(Code, Text); }, "KvCodecTiff 4764.73");
+    EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), "KvCodecTiff 4764.73");
     EXPECT_EQ(Text, "Sanity check on number of tags failed (decoded value is 1099511627776)");
 }
 

@@ -12,23 +12,14 @@ std::string BrokenAt(std::uint64_t offset)
            std::to_string(offset) + "; Page list is broken";
 }
 
-const std::string PrematureBroken =
-    "Reading from file 't.tif': Premature end of data; Page list is broken";
+std::string PrematureBroken(const std::string& name = "t.tif")
+{
+    return "Reading from file '" + name + "': Premature end of data; Page list is broken";
+}
 
 }  // namespace
 
 using ChainTest = TiffFileTest;
-
-TEST_F(ChainTest, SinglePageEndsTheChain)
-{
-    OpenTiff(PagesFile(1));
-    LoadPage(0);
-    EXPECT_EQ(PageCountNow(), std::make_pair(true, 1u));
-    EXPECT_EQ(Reader.IfdOffset(), 8u);
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, "End of TIFF, no more pages");
-}
 
 TEST_F(ChainTest, ScanStepCountsEveryPageAndPagesLoadInAnyOrder)
 {
@@ -51,7 +42,10 @@ TEST_F(ChainTest, SelectPageWalksUnknownPagesWithoutInflatingTheCount)
     OpenTiff(PagesFile(3));
     LoadPage(2);
     EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+    Reader.ReadPage(Code, Text);  // reading on past the last page
+    EXPECT_EQ(Text, "End of TIFF, no more pages");
     // Selecting the page after the last one leaves the cursor at the end.
+    Code = ErrOk;
     Reader.SelectPage(3, Code, Text);
     EXPECT_EQ(Code, ErrOk) << Text;
     Reader.ReadPage(Code, Text);
@@ -60,7 +54,7 @@ TEST_F(ChainTest, SelectPageWalksUnknownPagesWithoutInflatingTheCount)
     EXPECT_EQ(CountPages(), 3u);
 }
 
-TEST_F(ChainTest, FirstOffsetZeroHasNoPages)
+TEST_F(ChainTest, FirstOffsetZeroHasNoPagesAndAllOnesABrokenOne)
 {
     TTiff tiff = PagesFile(1);
     tiff.FirstOffset = 0;
@@ -72,36 +66,46 @@ TEST_F(ChainTest, FirstOffsetZeroHasNoPages)
     Reader.ReadPage(Code, Text);
     EXPECT_EQ(Text, "End of TIFF, no more pages");
     EXPECT_EQ(CountPages(), 0u);
+
+    // All ones is no end mark but a directory past the end.
+    tiff.FirstOffset = 0xFFFFFFFF;
+    OpenTiff(tiff, "first.tif");
+    Reader.SelectPage(0, Code, Text);
+    EXPECT_EQ(Code, ErrOk);
+    Reader.ReadPage(Code, Text);
+    EXPECT_EQ(Code, ErrFailed);
+    EXPECT_EQ(Text, PrematureBroken("first.tif"));
 }
 
+// A next offset past the end, also one that would wrap in 32 bits.
 TEST_F(ChainTest, DirectoryBeyondTheEndBreaksTheChainAtThatPage)
 {
-    TTiff tiff = PagesFile(3);
-    tiff.Ifds[1].Next = 100000;
-    tiff.Ifds.pop_back();
-    OpenTiff(tiff);
-    EXPECT_EQ(CountPages(), 3u);
-    EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
-    Reader.SelectPage(2, Code, Text);
-    EXPECT_EQ(Code, ErrOk) << Text;
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, PrematureBroken);
-    // Earlier pages stay readable.
-    LoadPage(1);
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Text, PrematureBroken);
-}
+    for (std::uint64_t next : {100000ull, 0xFFFFFFFFull}) {
+        TTiff tiff = PagesFile(2);
+        tiff.Ifds[1].Next = next;
+        const std::string name = std::to_string(next) + ".tif";
+        const std::string path = Write(tiff, name);
+        OpenPath(path);
+        EXPECT_EQ(CountPages(), 3u);
+        EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
+        Reader.SelectPage(2, Code, Text);
+        EXPECT_EQ(Code, ErrOk) << Text;
+        Reader.ReadPage(Code, Text);
+        EXPECT_EQ(Code, ErrFailed);
+        EXPECT_EQ(Text, PrematureBroken(name));
+        // Earlier pages stay readable.
+        LoadPage(1);
+        Reader.ReadPage(Code, Text);
+        EXPECT_EQ(Text, PrematureBroken(name));
 
-TEST_F(ChainTest, SelectPageReportsTheBrokenDirectoryItMeets)
-{
-    TTiff tiff = PagesFile(2);
-    tiff.Ifds[1].Next = 100000;
-    OpenTiff(tiff);
-    Reader.SelectPage(3, Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, PrematureBroken);
-    EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+        // Selecting beyond it, on a fresh page list, reports it too.
+        OpenPath(path);
+        Code = ErrOk;
+        Reader.SelectPage(3, Code, Text);
+        EXPECT_EQ(Code, ErrFailed);
+        EXPECT_EQ(Text, PrematureBroken(name));
+        EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
+    }
 }
 
 TEST_F(ChainTest, NextOffsetUnreadableMarksTheFollowingPage)
@@ -113,7 +117,7 @@ TEST_F(ChainTest, NextOffsetUnreadableMarksTheFollowingPage)
     EXPECT_EQ(CountPages(), 3u);
     EXPECT_EQ(Reader.PageSlot(1), Lay(tiff).IfdOffsets[1]);
     EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
-    EXPECT_EQ(Reader.GetBrokenText(), PrematureBroken);
+    EXPECT_EQ(Reader.GetBrokenText(), PrematureBroken());
 }
 
 struct TLoopCase {
@@ -121,28 +125,33 @@ struct TLoopCase {
     std::uint32_t Pages;
     std::uint32_t LoopFrom;  // page whose next offset points back
     std::uint32_t LoopTo;    // page it points back to
+    bool Big = false;        // BigTIFF, in big-endian order
 };
 
 class ChainLoopTest : public TiffFileTest, public ::testing::WithParamInterface<TLoopCase> {
 protected:
-    // Opens the looping file; returns the loop's text.
+    // Writes and opens the looping file; returns the loop's text.
     std::string OpenLoop()
     {
         const TLoopCase& c = GetParam();
-        TTiff tiff = PagesFile(c.Pages);
+        TTiff tiff = PagesFile(c.Pages, c.Big ? TOrder::Big : TOrder::Little);
+        tiff.Big = c.Big;
         const std::uint64_t target = Lay(tiff).IfdOffsets[c.LoopTo];
         tiff.Ifds[c.LoopFrom].Next = target;
         OpenTiff(tiff);
         return BrokenAt(target);
     }
+    // Opens the file again, with a fresh page list.
+    void Reopen() { OpenPath((Folder / "t.tif").string()); }
 };
 
+// ScanStep, ReadPage page after page and SelectPage far ahead each find the
+// loop on their own.
 TEST_P(ChainLoopTest, LoopEndsTheChainAsBroken)
 {
     const TLoopCase& c = GetParam();
     const std::string loopText = OpenLoop();
     const std::uint32_t expectedCount = c.LoopFrom + 2;
-
     EXPECT_EQ(CountPages(), expectedCount);
     EXPECT_EQ(Reader.PageSlot(expectedCount - 1), TKvCodecTrnTiff::BrokenMark);
     for (std::uint32_t n = 0; n <= c.LoopFrom; ++n)
@@ -150,62 +159,32 @@ TEST_P(ChainLoopTest, LoopEndsTheChainAsBroken)
     Reader.ReadPage(Code, Text);
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, loopText);
-}
 
-TEST_P(ChainLoopTest, ReadPageAloneFindsTheLoop)
-{
-    const TLoopCase& c = GetParam();
-    const std::string loopText = OpenLoop();
+    Reopen();
     Reader.SelectPage(0, Code, Text);
     std::uint32_t loaded = 0;
-    for (; loaded < 10000; ++loaded) {
+    for (Code = ErrOk; loaded < 10000; ++loaded) {
         Reader.ReadPage(Code, Text);
         if (Code != ErrOk)
             break;
     }
     EXPECT_EQ(loaded, c.LoopFrom + 1);
     EXPECT_EQ(Text, loopText);
-    EXPECT_EQ(PageCountNow(), std::make_pair(true, c.LoopFrom + 2));
-}
+    EXPECT_EQ(PageCountNow(), std::make_pair(true, expectedCount));
 
-TEST_P(ChainLoopTest, SelectPageFindsTheLoop)
-{
-    const TLoopCase& c = GetParam();
-    const std::string loopText = OpenLoop();
+    Reopen();
     Reader.SelectPage(100000, Code, Text);
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, loopText);
-    EXPECT_EQ(CountPages(), c.LoopFrom + 2);
+    EXPECT_EQ(CountPages(), expectedCount);
 }
 
-INSTANTIATE_TEST_SUITE_P(Loops, ChainLoopTest,
-                         ::testing::Values(TLoopCase{"SelfLoopOnFirst", 1, 0, 0},
-                                           TLoopCase{"BackToFirst", 4, 3, 0},
-                                           TLoopCase{"BackToMiddle", 6, 5, 2},
-                                           TLoopCase{"SelfLoopLater", 3, 2, 2},
-                                           TLoopCase{"LongLoop", 3000, 2999, 1000}),
-                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
-
-TEST_F(ChainTest, NextOffsetAllOnesIsABrokenPageWithItsText)
-{
-    TTiff tiff = PagesFile(2);
-    tiff.Ifds[1].Next = 0xFFFFFFFF;
-    OpenTiff(tiff);
-    LoadPage(1);
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, PrematureBroken);
-    EXPECT_EQ(CountPages(), 3u);
-
-    TTiff first = PagesFile(1);
-    first.FirstOffset = 0xFFFFFFFF;
-    OpenTiff(first, "first.tif");
-    Reader.SelectPage(0, Code, Text);
-    EXPECT_EQ(Code, ErrOk);
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, "Reading from file 'first.tif': Premature end of data; Page list is broken");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Loops, ChainLoopTest,
+    ::testing::Values(TLoopCase{"SelfLoopOnFirst", 1, 0, 0}, TLoopCase{"BackToFirst", 4, 3, 0},
+                      TLoopCase{"BackToMiddle", 6, 5, 2}, TLoopCase{"SelfLoopLater", 3, 2, 2},
+                      TLoopCase{"LongLoop", 3000, 2999, 1000}, TLoopCase{"BigTiff", 3, 2, 1, true}),
+    [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 TEST_F(ChainTest, ManyPagesCountedWithTheirOffsets)
 {

@@ -107,6 +107,41 @@ TEST_P(DumpStructureTest, CheckReportsEveryProblemWithItsOffset)
             "8 problems found\n");
 }
 
+// EXIF, GPS and Interoperability directories may declare next directories
+// (normally they do not): the check follows them like any chain, maps their
+// bytes, and holds them to no image rules.
+TEST_P(DumpStructureTest, CheckFollowsChainsOfExifGpsAndInteropDirectories)
+{
+    TTiff tiff = ExifFile(GetParam());
+    const std::size_t exif = 2, interop = 3, gps = 4;  // as ExifFile lays them out
+    tiff.Ifds[exif].Next = 3800;
+    TIfd exif2 = ChildIfd({Short(34855, {400}), Ascii(42016, "0123456789")});
+    exif2.Offset = 3800;
+    tiff.Ifds.push_back(exif2);
+    EXPECT_EQ(Run({"--check", Write(tiff)}), 0) << Out.str();
+
+    tiff.Ifds.back().Entries[1].At(4000);  // into strip 1 of page 1
+    tiff.Ifds.back().Next = 3901;
+    TIfd exif3 = ChildIfd({Short(34855, {800})});
+    exif3.Offset = 3901;
+    tiff.Ifds.push_back(exif3);
+    tiff.Ifds[gps].Next = 1600;       // back to the EXIF directory
+    tiff.Ifds[interop].Next = 90000;  // beyond the end of the file
+    const std::string path = Write(tiff);
+    EXPECT_EQ(Run({"--check", path}), 1);
+    EXPECT_EQ(Out.str(),
+              "offset 90000: page 1 > EXIF directory > Interoperability directory 1.2: Reading "
+              "from file '" +
+                  path +
+                  "': Premature end of data\n"
+                  "offset 3901: page 1 > EXIF directory 1.3: directory at an odd offset\n"
+                  "offset 1600: page 1 > GPS directory 1.2: The directory at offset 1600 has been "
+                  "read before; not read again\n"
+                  "offset 4000: page 1 > EXIF directory 1.2 value of tag 42016 (bytes 4000 to "
+                  "4010): overlaps page 1 strip 1 (bytes 4000 to 4031)\n"
+                  "4 problems found\n");
+}
+
 // Structures of different pages that collide, far apart in the walk; a
 // strip that only touches another is no overlap.
 TEST_F(DumpStructureTest, CheckFindsOverlapsAcrossPages)

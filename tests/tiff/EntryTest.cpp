@@ -10,13 +10,25 @@ using namespace tiffw;
 namespace {
 
 template <class T>
-std::vector<T> ValuesOf(TKvCodecTrnTiff& reader, std::uint32_t index)
+void AppendUnit(std::string& out, std::uint64_t unit)
 {
-    const std::int64_t size = reader.ValueSize(index);
-    const std::uint8_t* bytes = reader.ValuePointer(index);
-    std::vector<T> values(static_cast<std::size_t>(size) / sizeof(T));
-    std::memcpy(values.data(), bytes, values.size() * sizeof(T));
-    return values;
+    const T value = static_cast<T>(unit);
+    out.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// The entry's value as the host keeps it: each unit in host byte order.
+std::string HostBytes(const TEntry& entry)
+{
+    std::string out;
+    for (std::uint64_t unit : entry.Units) {
+        switch (entry.UnitSize) {
+        case 1: AppendUnit<std::uint8_t>(out, unit); break;
+        case 2: AppendUnit<std::uint16_t>(out, unit); break;
+        case 4: AppendUnit<std::uint32_t>(out, unit); break;
+        default: AppendUnit<std::uint64_t>(out, unit);
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -51,30 +63,14 @@ TEST_P(EntryOrderTest, ValuesArriveInHostOrder)
     }));
     OpenTiff(tiff);
     LoadPage(0);
-    ASSERT_EQ(Reader.EntryCount(), 19u);
-
-    EXPECT_EQ(ValuesOf<std::uint16_t>(Reader, 0)[0], 0x1234);
-    EXPECT_EQ(ValuesOf<std::uint16_t>(Reader, 1), (std::vector<std::uint16_t>{0x1234, 0xABCD}));
-    EXPECT_EQ(ValuesOf<std::uint16_t>(Reader, 2), (std::vector<std::uint16_t>{1, 2, 0x8001}));
-    EXPECT_EQ(ValuesOf<std::int16_t>(Reader, 3)[0], -2);
-    EXPECT_EQ(ValuesOf<std::int16_t>(Reader, 4), (std::vector<std::int16_t>{-2, 300, -400}));
-    EXPECT_EQ(ValuesOf<std::uint32_t>(Reader, 5), (std::vector<std::uint32_t>{0x12345678}));
-    EXPECT_EQ(ValuesOf<std::uint32_t>(Reader, 6),
-              (std::vector<std::uint32_t>{0x12345678, 0x9ABCDEF0}));
-    EXPECT_EQ(ValuesOf<std::int32_t>(Reader, 7), (std::vector<std::int32_t>{-5}));
-    EXPECT_EQ(ValuesOf<std::int32_t>(Reader, 8), (std::vector<std::int32_t>{-5, 7}));
-    EXPECT_EQ(ValuesOf<float>(Reader, 9), (std::vector<float>{1.5f}));
-    EXPECT_EQ(ValuesOf<float>(Reader, 10), (std::vector<float>{1.5f, -2.25f}));
-    EXPECT_EQ(ValuesOf<double>(Reader, 11), (std::vector<double>{3.25}));
-    EXPECT_EQ(ValuesOf<std::uint32_t>(Reader, 12), (std::vector<std::uint32_t>{300, 1}));
-    EXPECT_EQ(ValuesOf<std::int32_t>(Reader, 13), (std::vector<std::int32_t>{-1, 3, 7, -9}));
-    EXPECT_EQ(ValuesOf<std::uint32_t>(Reader, 14),
-              (std::vector<std::uint32_t>{0x01020304, 0x05060708}));
-    EXPECT_EQ(ValuesOf<std::uint8_t>(Reader, 15), (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_EQ(ValuesOf<std::uint8_t>(Reader, 16), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(ValuesOf<std::int8_t>(Reader, 17), (std::vector<std::int8_t>{-1, -2, -3, -4, -5}));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(Reader.ValuePointer(18)), 4),
-              std::string("abc\0", 4));
+    const std::vector<TEntry>& entries = tiff.Ifds[0].Entries;
+    ASSERT_EQ(Reader.EntryCount(), entries.size());
+    for (std::uint32_t i = 0; i < entries.size(); ++i) {
+        const auto* bytes = reinterpret_cast<const char*>(Reader.ValuePointer(i));
+        EXPECT_EQ(std::string(bytes, static_cast<std::size_t>(Reader.ValueSize(i))),
+                  HostBytes(entries[i]))
+            << "tag " << entries[i].Tag;
+    }
 
     // The page after it loads too: no value is left half converted.
     EXPECT_EQ(Reader.ValueText(12, 25), "300");
@@ -107,7 +103,7 @@ TEST_P(EntryOrderTest, ValueIsReadOnceAndBuffersAreRecycled)
     EXPECT_EQ(Reader.GetPoolCount(), buffersPerValue);
 }
 
-TEST_P(EntryOrderTest, EntryArraysGrowWithSpareEntries)
+TEST_P(EntryOrderTest, ALargerPageAfterASmallOneLoadsWhole)
 {
     TTiff tiff;
     tiff.Order = GetParam();
@@ -119,10 +115,9 @@ TEST_P(EntryOrderTest, EntryArraysGrowWithSpareEntries)
     tiff.Ifds = {Page(five), Page(forty), Page({})};
     OpenTiff(tiff);
     LoadPage(0);
-    EXPECT_EQ(Reader.GetEntryCapacity(), 37u);
     LoadPage(1);
     EXPECT_EQ(Reader.EntryCount(), 40u);
-    EXPECT_EQ(Reader.GetEntryCapacity(), 72u);
+    EXPECT_EQ(Reader.ValueText(39, 25), "4");
     LoadPage(2);
     EXPECT_EQ(Reader.EntryCount(), 0u);
     EXPECT_EQ(Reader.CursorIfdOffset(), 0u);
@@ -160,7 +155,7 @@ TEST_F(EntryTest, DirectoryOf1024EntriesLoadsAnd1025Fails)
     LoadPage(0);
     EXPECT_EQ(Reader.EntryCount(), 1024u);
     Reader.SelectPage(1, Code, Text);
-    ExpectInternal([&] { Reader.ReadPage(Code, Text); }, "KvCodecTiff 4764.73");
+    EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), "KvCodecTiff 4764.73");
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, "Sanity check on number of tags failed (decoded value is 1025)");
     // The entries shown are never those of another page than IfdOffset names.
@@ -187,7 +182,7 @@ TEST_P(CutDirectoryTest, HalfReadDirectoryClaimsNoEntries)
     LoadPage(0);
     EXPECT_EQ(Reader.EntryCount(), 1u);
     Reader.SelectPage(1, Code, Text);
-    ExpectInternal([&] { Reader.ReadPage(Code, Text); }, GetParam().Failure);
+    EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), GetParam().Failure);
     EXPECT_EQ(Reader.EntryCount(), 0u);
     EXPECT_EQ(Reader.RasterSizeText(), "");
     LoadPage(0);

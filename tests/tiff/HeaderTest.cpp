@@ -101,17 +101,12 @@ TEST_F(HeaderTest, MissingFileGivesTheOpeningText)
                     "file specified");
 }
 
-TEST_F(HeaderTest, HeaderIsReadLazilyOnce)
-{
-    OpenTiff(PagesFile(1));
-    EXPECT_EQ(Reader.GetState(), trsOpened);
-    EXPECT_EQ(Reader.FileSize(), 8u + 18u);
-    EXPECT_EQ(Reader.GetState(), trsReady);
-}
-
-TEST_F(HeaderTest, SecondOpenResetsPageListByteOrderAndEntries)
+TEST_F(HeaderTest, HeaderIsReadWhenNeededAndASecondOpenResetsTheFirst)
 {
     OpenTiff(PagesFile(3, TOrder::Big), "big.tif");
+    EXPECT_EQ(Reader.GetState(), trsOpened);  // the header is read when first needed
+    EXPECT_EQ(Reader.FileSize(), 8u + 3 * 18u);
+    EXPECT_EQ(Reader.GetState(), trsReady);
     EXPECT_EQ(CountPages(), 3u);
     LoadPage(2);
     EXPECT_EQ(Reader.ByteOrderText(), "Motorola");
@@ -124,7 +119,7 @@ TEST_F(HeaderTest, SecondOpenResetsPageListByteOrderAndEntries)
     EXPECT_EQ(CountPages(), 1u);
 }
 
-TEST(SizeToTextTest, UnitsRoundingAndPadding)
+TEST(SizeToTextTest, UnitsRoundingAndTies)
 {
     const std::pair<std::uint64_t, const char*> cases[] = {
         {0, "0 b"},
@@ -143,16 +138,11 @@ TEST(SizeToTextTest, UnitsRoundingAndPadding)
         {1073741824, "1.00 Gb"},
         {4294967295, "4.00 Gb"},
         {1099511627776, "1024.00 Gb"},
+        {1664, "1.62 Kb"},  // 162.5 exactly: ties go to even
+        {1920, "1.88 Kb"},  // 187.5
     };
     for (const auto& [size, text] : cases)
         EXPECT_EQ(SizeToText(size), text) << size;
-}
-
-TEST(SizeToTextTest, TiesGoToEven)
-{
-    // 1664 / 10.24 = 162.5 and 1920 / 10.24 = 187.5 exactly.
-    EXPECT_EQ(SizeToText(1664), "1.62 Kb");
-    EXPECT_EQ(SizeToText(1920), "1.88 Kb");
 }
 
 // Open may name a directory before any header of the file was read, also

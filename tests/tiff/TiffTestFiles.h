@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "InternalText.h"
 #include "TiffWriter.h"
 #include "tiff/KvCodecTiff.h"
 
@@ -47,18 +48,6 @@ inline tiffw::TIfd Page(std::vector<tiffw::TEntry> entries)
     tiffw::TIfd ifd;
     ifd.Entries = std::move(entries);
     return ifd;
-}
-
-// Runs action and expects the internal failure with the given text.
-template <class F>
-void ExpectInternal(F action, const char* text)
-{
-    try {
-        action();
-        ADD_FAILURE() << "no internal failure, expected " << text;
-    } catch (const EKvInternal& e) {
-        EXPECT_STREQ(e.what(), text);
-    }
 }
 
 // Test name suffix of a byte order parameter.

@@ -3,156 +3,167 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <functional>
+#include <initializer_list>
+#include <iterator>
 
+#include "DumpByteMap.h"
 #include "DumpTree.h"
 #include "tiff/KvTiffChildDirs.h"
 #include "tiff/TiffNames.h"
 
 namespace {
 
-enum TTag : std::uint16_t {
-    TagImageWidth = 256,
-    TagImageLength = 257,
-    TagPhotometric = 262,
-    TagStripOffsets = 273,
-    TagSamplesPerPixel = 277,
-    TagRowsPerStrip = 278,
-    TagStripByteCounts = 279,
-    TagXResolution = 282,
-    TagYResolution = 283,
-    TagPlanarConfig = 284,
-    TagTileWidth = 322,
-    TagTileLength = 323,
-    TagTileOffsets = 324,
-    TagTileByteCounts = 325,
+// The tags the image checks look at, each with a place of its own.
+constexpr std::uint32_t ImageTagList[] = {
+    TagImageWidth,   TagImageLength,     TagPhotometric, TagStripOffsets,   TagSamplesPerPixel,
+    TagRowsPerStrip, TagStripByteCounts, TagXResolution, TagYResolution,    TagPlanarConfig,
+    TagTileWidth,    TagTileLength,      TagTileOffsets, TagTileByteCounts,
 };
+constexpr std::size_t ImageTagCount = std::size(ImageTagList);
+constexpr std::uint32_t LowestImageTag = TagImageWidth;
 
-constexpr std::size_t ImageTagCount = 14;
+// Places by tag code from the lowest image tag on: every entry of every page
+// is looked up, and a table is quicker than a search.
+constexpr auto ImageTagSlots = [] {
+    std::array<std::uint8_t, TagTileByteCounts - LowestImageTag + 1> slots{};
+    slots.fill(ImageTagCount);
+    for (std::size_t i = 0; i < ImageTagCount; ++i)
+        slots[ImageTagList[i] - LowestImageTag] = static_cast<std::uint8_t>(i);
+    return slots;
+}();
 
 // The place of a tag the image checks look at, ImageTagCount for others.
-std::size_t ImageTagSlot(std::uint16_t tag)
+constexpr std::size_t ImageTagSlot(std::uint32_t tag)
 {
-    switch (tag) {
-    case TagImageWidth: return 0;
-    case TagImageLength: return 1;
-    case TagPhotometric: return 2;
-    case TagStripOffsets: return 3;
-    case TagSamplesPerPixel: return 4;
-    case TagRowsPerStrip: return 5;
-    case TagStripByteCounts: return 6;
-    case TagXResolution: return 7;
-    case TagYResolution: return 8;
-    case TagPlanarConfig: return 9;
-    case TagTileWidth: return 10;
-    case TagTileLength: return 11;
-    case TagTileOffsets: return 12;
-    case TagTileByteCounts: return 13;
-    default: return ImageTagCount;
-    }
+    const std::uint32_t index = tag - LowestImageTag;  // wraps for lower tags
+    return index < ImageTagSlots.size() ? ImageTagSlots[index] : ImageTagCount;
 }
 
-// What a span of the byte map is.
-enum class TSpanKind : std::uint8_t { Header, Directory, Value, Strip, Tile };
+// Sets of image tags as bits by their places.
+constexpr std::uint32_t TagBits(std::initializer_list<std::uint32_t> tags)
+{
+    std::uint32_t bits = 0;
+    for (std::uint32_t tag : tags)
+        bits |= 1u << ImageTagSlot(tag);
+    return bits;
+}
 
-struct TSpan {
-    std::uint64_t Start;
-    std::uint64_t End;
-    std::uint32_t Owner;  // page number, or child index | ChildOwner
-    std::uint32_t Item;   // tag of a value, index of a strip or tile
-    TSpanKind Kind;
-};
-
+// Owners of spans: a page number, or the index of a child's name with this bit.
 constexpr std::uint32_t ChildOwner = 0x80000000u;
 
-// A stretch of the file covered by structures that follow each other
-// without a gap. The first walk keeps only these, so a well-formed file of
-// a million pages costs next to nothing; the structures themselves are
-// collected, in a second walk, only where stretches overlap.
-struct TRun {
-    std::uint64_t Start;
-    std::uint64_t End;
+// Where a directory lies. Findings are rare, so its text ("page 7", or the
+// path of a child directory) is made only when one names it.
+struct TWhere {
+    std::uint32_t Page = 0;
+    const std::string* Path = nullptr;  // a child's path; none for the page itself
 };
 
-class TChecker {
-public:
-    TChecker(std::ostream& out) : Out(out), Walker(Raw) {}
-    int Run(const std::string& path, std::ostream& err);
-
-private:
-    void Finding(std::uint64_t offset, const std::string& where, const std::string& reason);
-    void WalkPages();
-    void CheckDirectory(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner);
-    void CheckEntries(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner);
-    void CheckImage(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner);
-    void CheckLayout(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner,
-                     bool tiles);
-    void CheckChildren(const TTiffWalkEntry& entry, const std::string& where);
-    void GatherImageTags(const TTiffWalkDir& dir);
-    const TTiffRawEntry* Find(std::uint16_t tag) const;
-    bool Values(const TTiffRawEntry& entry, std::vector<std::uint64_t>& values);
-    std::uint64_t First(std::uint16_t tag, std::uint64_t fallback);
-    void AddSpan(std::uint64_t start, std::uint64_t size, std::uint32_t owner, std::uint32_t item,
-                 TSpanKind kind);
-    std::string SpanText(const TSpan& span) const;
-    void Walk();
-    void FindClashes();
-    bool InClash(std::uint64_t offset) const;
-    void CheckOverlaps();
-
-    std::ostream& Out;
-    TKvTiffDirReader Raw;
-    TKvTiffChildWalker Walker;
-    TKvTiffOffsetSet Pages;
-    TKvTiffOffsetSet AllDirs;
-    TKvTiffOffsetSet ChildDirs;
-    std::vector<std::string> ChildNames;
-    std::vector<TRun> Runs;
-    std::vector<TRun> Clashes;  // sorted, disjoint: where stretches overlap
-    bool Collecting = false;    // the second walk: spans in clashes, no findings
-    std::vector<TSpan> Spans;
-    std::vector<std::uint8_t> Value;
-    std::vector<std::uint64_t> Offsets, Counts, Numbers;
-    std::vector<std::uint16_t> Tags;
-    std::array<const TTiffRawEntry*, ImageTagCount> ImageTags{};
-    std::uint64_t Findings = 0;
+// The integer values of an entry, in the file's bytes.
+struct TNumbers {
+    const std::uint8_t* Bytes = nullptr;
+    std::uint16_t Type = 0;
+    std::uint64_t Count = 0;
 };
 
 bool IsUnsigned(std::uint16_t type)
 {
-    return type == ttByte || type == ttShort || type == ttLong || type == TiffTypeLong8 ||
-           type == ttIfd || type == TiffTypeIfd8;
+    constexpr std::uint32_t unsignedTypes = 1u << ttByte | 1u << ttShort | 1u << ttLong |
+                                            1u << ttIfd | 1u << TiffTypeLong8 | 1u << TiffTypeIfd8;
+    return type < 32 && (unsignedTypes >> type & 1) != 0;
 }
 
-std::string TagText(TTiffDirKind kind, std::uint16_t tag)
+class TChecker {
+public:
+    explicit TChecker(std::ostream& out) : Out(out), Walker(Raw) {}
+    int Run(const std::string& path, std::ostream& err);
+
+private:
+    std::string Text(const TWhere& where) const;
+    void Finding(std::uint64_t offset, const std::string& where, const std::string& reason);
+    void Finding(std::uint64_t offset, const TWhere& where, const std::string& reason);
+    void Walk();
+    void WalkPages();
+    bool CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where);
+    void CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
+                        std::uint32_t owner);
+    void CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
+                      std::uint32_t owner);
+    void CheckImage(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
+                    std::uint32_t owner);
+    void ReportMissingTags(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
+                           bool tiles);
+    void CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, std::uint32_t owner,
+                     bool tiles);
+    void CheckChildren(const TTiffWalkEntry& entry, const TWhere& where);
+    void CheckChild(const TTiffChildDir& child, const TWhere& where, std::uint32_t owner);
+    void GatherImageTags(const TTiffRawDirectory& dir);
+    const TTiffRawEntry* Find(std::uint32_t tag) const { return ImageTags[ImageTagSlot(tag)]; }
+    bool Has(std::uint32_t tags) const { return (ImageTagsPresent & tags) == tags; }
+    bool Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer, TNumbers& numbers);
+    bool ReadNumbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
+                     TNumbers& numbers);
+    // The first value of a gathered tag.
+    template <std::uint32_t Tag>
+    std::uint64_t First(std::uint64_t fallback)
+    {
+        constexpr std::size_t slot = ImageTagSlot(Tag);
+        static_assert(slot < ImageTagCount);
+        const TTiffRawEntry* entry = ImageTags[slot];
+        if (!entry || entry->Count == 0 || !IsUnsigned(entry->Type))
+            return fallback;
+        return entry->Inline ? Raw.Element(entry->Field, entry->Type, 0)
+                             : ReadFirst(*entry, fallback);
+    }
+    std::uint64_t ReadFirst(const TTiffRawEntry& entry, std::uint64_t fallback);
+    std::string SpanText(const TSpan& span) const;
+    void ReportOverlaps();
+
+    std::ostream& Out;
+    TKvTiffDirReader Raw;
+    TKvTiffChildWalker Walker;
+    TDumpByteMap Map;
+    TKvTiffOffsetSet Pages;
+    TKvTiffOffsetSet AllDirs;
+    TKvTiffOffsetSet ChildDirs;
+    std::vector<std::string> ChildNames;
+    TTiffRawDirectory Page;   // reused from page to page
+    std::string PageFailure;  // likewise
+    TTiffWalkEntry Pointer;   // a page's pointer entry with the directories below it
+    std::vector<std::uint8_t> Value, OffsetBytes, CountBytes;
+    std::vector<std::uint16_t> Tags;
+    std::array<const TTiffRawEntry*, ImageTagCount> ImageTags{};
+    std::uint32_t ImageTagsPresent = 0;  // bits by place
+    std::uint64_t Findings = 0;
+};
+
+std::string TagText(TTiffDirKind kind, std::uint32_t tag)
 {
     const char* name = TiffTagNameIn(kind, tag);
     return name ? std::string(name) + " (" + std::to_string(tag) + ")"
                 : "tag " + std::to_string(tag);
 }
 
+std::string TChecker::Text(const TWhere& where) const
+{
+    if (where.Path)
+        return *where.Path;
+    char digits[16];
+    return "page " +
+           std::string(digits, std::to_chars(digits, digits + sizeof digits, where.Page).ptr);
+}
+
 void TChecker::Finding(std::uint64_t offset, const std::string& where, const std::string& reason)
 {
-    if (Collecting)
+    if (Map.IsCollecting())
         return;
     ++Findings;
     Out << "offset " << offset << ": " << where << ": " << reason << '\n';
 }
 
-void TChecker::AddSpan(std::uint64_t start, std::uint64_t size, std::uint32_t owner,
-                       std::uint32_t item, TSpanKind kind)
+void TChecker::Finding(std::uint64_t offset, const TWhere& where, const std::string& reason)
 {
-    if (size == 0)
-        return;
-    if (Collecting) {
-        // A span lies inside one stretch: its start decides.
-        if (InClash(start))
-            Spans.push_back({start, start + size, owner, item, kind});
-    } else if (!Runs.empty() && Runs.back().End == start) {
-        Runs.back().End = start + size;
-    } else {
-        Runs.push_back({start, start + size});
-    }
+    if (!Map.IsCollecting())
+        Finding(offset, Text(where), reason);
 }
 
 std::string TChecker::SpanText(const TSpan& span) const
@@ -173,153 +184,167 @@ std::string TChecker::SpanText(const TSpan& span) const
 
 // The image checks look up a dozen tags: one pass finds them all (the
 // first of repeated tags, as a search would).
-void TChecker::GatherImageTags(const TTiffWalkDir& dir)
+void TChecker::GatherImageTags(const TTiffRawDirectory& dir)
 {
     ImageTags.fill(nullptr);
-    for (const TTiffWalkEntry& entry : dir.Entries) {
-        const std::size_t slot = ImageTagSlot(entry.Raw.Tag);
-        if (slot < ImageTagCount && !ImageTags[slot])
-            ImageTags[slot] = &entry.Raw;
+    ImageTagsPresent = 0;
+    for (const TTiffRawEntry& entry : dir.Entries) {
+        const std::size_t slot = ImageTagSlot(entry.Tag);
+        if (slot < ImageTagCount && !ImageTags[slot]) {
+            ImageTags[slot] = &entry;
+            ImageTagsPresent |= 1u << slot;
+        }
     }
 }
 
-// One of the gathered image tags.
-const TTiffRawEntry* TChecker::Find(std::uint16_t tag) const
+// The integer values of an entry, read into buffer unless they sit in the
+// entry itself; false when they cannot be read or are no integers.
+bool TChecker::Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
+                       TNumbers& numbers)
 {
-    return ImageTags[ImageTagSlot(tag)];
-}
-
-// The integer values of an entry; false when they cannot be read or are no
-// integers.
-bool TChecker::Values(const TTiffRawEntry& entry, std::vector<std::uint64_t>& values)
-{
-    values.clear();
     if (!IsUnsigned(entry.Type))
         return false;
-    // Most of these values sit in the entry itself: no copy for them.
-    const std::uint8_t* bytes = entry.Field;
-    if (!entry.Inline) {
-        TErrCode code = ErrOk;
-        std::string text;
-        Raw.ReadValue(entry, Value, code, text);
-        if (code != ErrOk)
-            return false;
-        bytes = Value.data();
-    }
-    values.resize(static_cast<std::size_t>(entry.Count));
-    for (std::size_t k = 0; k < values.size(); ++k)
-        values[k] = Raw.Element(bytes, entry.Type, k);
-    return true;
+    numbers.Type = entry.Type;
+    numbers.Count = entry.Count;
+    numbers.Bytes = entry.Field;
+    return entry.Inline || ReadNumbers(entry, buffer, numbers);
 }
 
-std::uint64_t TChecker::First(std::uint16_t tag, std::uint64_t fallback)
+bool TChecker::ReadNumbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
+                           TNumbers& numbers)
 {
-    const TTiffRawEntry* entry = Find(tag);
-    if (entry && entry->Inline && entry->Count > 0 && IsUnsigned(entry->Type))
-        return Raw.Element(entry->Field, entry->Type, 0);
-    if (!entry || !Values(*entry, Numbers) || Numbers.empty())
-        return fallback;
-    return Numbers[0];
+    TErrCode code = ErrOk;
+    std::string text;
+    Raw.ReadValue(entry, buffer, code, text);
+    numbers.Bytes = buffer.data();
+    return code == ErrOk;
 }
 
-void TChecker::CheckEntries(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner)
+// Only the first element is read, but a value that does not lie inside the
+// file still gives the fallback.
+std::uint64_t TChecker::ReadFirst(const TTiffRawEntry& entry, std::uint64_t fallback)
+{
+    TErrCode code = ErrOk;
+    std::string text;
+    Raw.ReadValueStart(entry, TiffRawTypeSize(entry.Type), Value, code, text);
+    return code == ErrOk ? Raw.Element(Value.data(), entry.Type, 0) : fallback;
+}
+
+bool TChecker::CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where)
+{
+    if (offset % 2 != 0)
+        Finding(offset, where, "directory at an odd offset");
+    if (failure.empty())
+        return true;
+    Finding(offset, where, failure);
+    return false;
+}
+
+void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
+                            std::uint32_t owner)
 {
     bool ascending = true;
-    for (std::size_t i = 0; i < dir.Entries.size(); ++i) {
-        const TTiffRawEntry& entry = dir.Entries[i].Raw;
+    const TTiffRawEntry* entries = dir.Entries.data();
+    const std::size_t count = dir.Entries.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const TTiffRawEntry& entry = entries[i];
         // Where the entry lies; only findings need it.
         const auto at = [&] {
             return dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize();
         };
-        if (i > 0 && entry.Tag <= dir.Entries[i - 1].Raw.Tag) {
+        if (i > 0 && entry.Tag <= entries[i - 1].Tag) {
             ascending = false;
-            if (entry.Tag < dir.Entries[i - 1].Raw.Tag)
+            if (entry.Tag < entries[i - 1].Tag)
                 Finding(at(), where,
-                        TagText(dir.Kind, entry.Tag) + " out of ascending order (after " +
-                            std::to_string(dir.Entries[i - 1].Raw.Tag) + ")");
+                        TagText(kind, entry.Tag) + " out of ascending order (after " +
+                            std::to_string(entries[i - 1].Tag) + ")");
         }
         if (!TiffIsKnownType(entry.Type))
             Finding(at(), where,
-                    TagText(dir.Kind, entry.Tag) + " has the unknown data type " +
+                    TagText(kind, entry.Tag) + " has the unknown data type " +
                         std::to_string(entry.Type));
         if (entry.Inline)
             continue;
         if (!Raw.InFile(entry.ValueOffset, entry.Size))
             Finding(entry.ValueOffset, where,
-                    "value of " + TagText(dir.Kind, entry.Tag) + " (" + std::to_string(entry.Size) +
+                    "value of " + TagText(kind, entry.Tag) + " (" + std::to_string(entry.Size) +
                         " bytes) lies beyond the end of the file");
         else
-            AddSpan(entry.ValueOffset, entry.Size, owner, entry.Tag, TSpanKind::Value);
+            Map.Add(entry.ValueOffset, entry.Size, owner, entry.Tag, TSpanKind::Value);
         if (entry.ValueOffset % 2 != 0)
             Finding(entry.ValueOffset, where,
-                    "value of " + TagText(dir.Kind, entry.Tag) + " at an odd offset");
+                    "value of " + TagText(kind, entry.Tag) + " at an odd offset");
     }
     // Tags in strictly ascending order cannot repeat.
     if (ascending)
         return;
     Tags.clear();
-    for (const TTiffWalkEntry& entry : dir.Entries)
-        Tags.push_back(entry.Raw.Tag);
+    for (const TTiffRawEntry& entry : dir.Entries)
+        Tags.push_back(entry.Tag);
     std::sort(Tags.begin(), Tags.end());
     for (std::size_t i = 1; i < Tags.size(); ++i)
         if (Tags[i] == Tags[i - 1] && (i + 1 == Tags.size() || Tags[i + 1] != Tags[i]))
-            Finding(dir.Offset, where, TagText(dir.Kind, Tags[i]) + " appears more than once");
+            Finding(dir.Offset, where, TagText(kind, Tags[i]) + " appears more than once");
 }
 
-void TChecker::CheckLayout(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner,
+void TChecker::CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, std::uint32_t owner,
                            bool tiles)
 {
-    const std::uint16_t offsetsTag = tiles ? TagTileOffsets : TagStripOffsets;
-    const std::uint16_t countsTag = tiles ? TagTileByteCounts : TagStripByteCounts;
+    const std::uint32_t offsetsTag = tiles ? TagTileOffsets : TagStripOffsets;
+    const std::uint32_t countsTag = tiles ? TagTileByteCounts : TagStripByteCounts;
     const char* name = tiles ? "Tile" : "Strip";
-    const TTiffRawEntry* offsets = Find(offsetsTag);
-    const TTiffRawEntry* counts = Find(countsTag);
-    if (!offsets || !counts)
+    const TTiffRawEntry* offsetsEntry = Find(offsetsTag);
+    const TTiffRawEntry* countsEntry = Find(countsTag);
+    if (!offsetsEntry || !countsEntry)
         return;
-    if (!Values(*offsets, Offsets) || !Values(*counts, Counts)) {
+    TNumbers offsets, counts;
+    if (!Numbers(*offsetsEntry, OffsetBytes, offsets) ||
+        !Numbers(*countsEntry, CountBytes, counts)) {
         Finding(dir.Offset, where,
                 std::string(name) + "Offsets or " + name +
                     "ByteCounts cannot be read as unsigned integers");
         return;
     }
-    if (Offsets.size() != Counts.size())
+    if (offsets.Count != counts.Count)
         Finding(dir.Offset, where,
-                std::string(name) + "Offsets has " + std::to_string(Offsets.size()) + " values, " +
-                    name + "ByteCounts " + std::to_string(Counts.size()));
-    const std::uint64_t width = First(TagImageWidth, 0);
-    const std::uint64_t length = First(TagImageLength, 0);
-    const std::uint64_t planes = First(TagPlanarConfig, 1) == 2 ? First(TagSamplesPerPixel, 1) : 1;
+                std::string(name) + "Offsets has " + std::to_string(offsets.Count) + " values, " +
+                    name + "ByteCounts " + std::to_string(counts.Count));
+    const std::uint64_t width = First<TagImageWidth>(0);
+    const std::uint64_t length = First<TagImageLength>(0);
+    const std::uint64_t planes = First<TagPlanarConfig>(1) == 2 ? First<TagSamplesPerPixel>(1) : 1;
     std::uint64_t expected = 0;
     if (tiles) {
-        const std::uint64_t tw = First(TagTileWidth, 0), tl = First(TagTileLength, 0);
+        const std::uint64_t tw = First<TagTileWidth>(0), tl = First<TagTileLength>(0);
         if (tw && tl)
             expected = (width + tw - 1) / tw * ((length + tl - 1) / tl) * planes;
     } else {
-        const std::uint64_t rows = First(TagRowsPerStrip, 0xFFFFFFFF);
+        const std::uint64_t rows = First<TagRowsPerStrip>(0xFFFFFFFF);
         if (rows)
             expected = (length + rows - 1) / rows * planes;
     }
-    if (width && length && expected && Offsets.size() != expected)
+    if (width && length && expected && offsets.Count != expected)
         Finding(dir.Offset, where,
-                std::string(name) + "Offsets has " + std::to_string(Offsets.size()) +
+                std::string(name) + "Offsets has " + std::to_string(offsets.Count) +
                     " values; the image geometry needs " + std::to_string(expected));
-    const std::size_t n = std::min(Offsets.size(), Counts.size());
-    for (std::size_t k = 0; k < n; ++k) {
-        if (!Raw.InFile(Offsets[k], Counts[k]))
-            Finding(Offsets[k], where,
+    const std::uint64_t n = std::min(offsets.Count, counts.Count);
+    for (std::uint64_t k = 0; k < n; ++k) {
+        const std::uint64_t at = Raw.Element(offsets.Bytes, offsets.Type, k);
+        const std::uint64_t size = Raw.Element(counts.Bytes, counts.Type, k);
+        if (!Raw.InFile(at, size))
+            Finding(at, where,
                     std::string(tiles ? "tile " : "strip ") + std::to_string(k + 1) + " (" +
-                        std::to_string(Counts[k]) + " bytes) lies beyond the end of the file");
+                        std::to_string(size) + " bytes) lies beyond the end of the file");
         else
-            AddSpan(Offsets[k], Counts[k], owner, static_cast<std::uint32_t>(k),
+            Map.Add(at, size, owner, static_cast<std::uint32_t>(k),
                     tiles ? TSpanKind::Tile : TSpanKind::Strip);
     }
 }
 
-void TChecker::CheckImage(const TTiffWalkDir& dir, const std::string& where, std::uint32_t owner)
+// The tags every image needs, in the order findings name them.
+void TChecker::ReportMissingTags(const TTiffRawDirectory& dir, TTiffDirKind kind,
+                                 const TWhere& where, bool tiles)
 {
-    GatherImageTags(dir);
-    const bool tiles = !Find(TagStripOffsets) && Find(TagTileOffsets);
-    const std::uint16_t required[] = {
+    const std::uint32_t required[] = {
         TagImageWidth,
         TagImageLength,
         TagPhotometric,
@@ -328,60 +353,80 @@ void TChecker::CheckImage(const TTiffWalkDir& dir, const std::string& where, std
         TagXResolution,
         TagYResolution,
     };
-    for (std::uint16_t tag : required)
+    for (std::uint32_t tag : required)
         if (!Find(tag))
-            Finding(dir.Offset, where, "required " + TagText(dir.Kind, tag) + " is missing");
-    if (tiles && (!Find(TagTileWidth) || !Find(TagTileLength)))
+            Finding(dir.Offset, where, "required " + TagText(kind, tag) + " is missing");
+}
+
+void TChecker::CheckImage(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
+                          std::uint32_t owner)
+{
+    GatherImageTags(dir);
+    const bool tiles = !Has(TagBits({TagStripOffsets})) && Has(TagBits({TagTileOffsets}));
+    constexpr std::uint32_t always =
+        TagBits({TagImageWidth, TagImageLength, TagPhotometric, TagXResolution, TagYResolution});
+    const std::uint32_t layout = tiles ? TagBits({TagTileOffsets, TagTileByteCounts})
+                                       : TagBits({TagStripOffsets, TagStripByteCounts});
+    if (!Has(always | layout))
+        ReportMissingTags(dir, kind, where, tiles);
+    if (tiles && !Has(TagBits({TagTileWidth, TagTileLength})))
         Finding(dir.Offset, where, "a tiled image without TileWidth and TileLength");
     CheckLayout(dir, where, owner, tiles);
 }
 
-void TChecker::CheckChildren(const TTiffWalkEntry& entry, const std::string& where)
+// What every directory that could be read is checked for. Image rules hold
+// for pages and SubIFDs only: EXIF, GPS and Interoperability directories
+// describe no image.
+void TChecker::CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
+                              std::uint32_t owner)
+{
+    Map.Add(dir.Offset, dir.ByteSize, owner, 0, TSpanKind::Directory);
+    CheckEntries(dir, kind, where, owner);
+    if (kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd)
+        CheckImage(dir, kind, where, owner);
+}
+
+void TChecker::CheckChildren(const TTiffWalkEntry& entry, const TWhere& where)
 {
     if (!entry.ChildFailure.empty())
         Finding(entry.Raw.ValueOffset, where, entry.ChildFailure);
+    if (entry.Children.empty())
+        return;
+    const std::string parent = Text(where);
     for (const TTiffChildDir& child : entry.Children) {
-        const std::string childWhere = where + " > " + ChildDirLabel(child, entry.Raw.Count);
+        const std::string childWhere = parent + " > " + ChildDirLabel(child, entry.Raw.Count);
         ChildDirs.Insert(child.Offset);
         ChildNames.push_back(childWhere);
         const auto owner = static_cast<std::uint32_t>(ChildNames.size() - 1) | ChildOwner;
-        CheckDirectory(child, childWhere, owner);
+        CheckChild(child, {where.Page, &childWhere}, owner);
     }
 }
 
-void TChecker::CheckDirectory(const TTiffWalkDir& dir, const std::string& where,
-                              std::uint32_t owner)
+void TChecker::CheckChild(const TTiffChildDir& child, const TWhere& where, std::uint32_t owner)
 {
-    if (dir.Offset % 2 != 0)
-        Finding(dir.Offset, where, "directory at an odd offset");
-    if (!dir.Failure.empty()) {
-        Finding(dir.Offset, where, dir.Failure);
+    if (!CheckPlace(child.Offset, child.Failure, where))
         return;
-    }
-    AddSpan(dir.Offset, dir.ByteSize, owner, 0, TSpanKind::Directory);
-    CheckEntries(dir, where, owner);
-    if (dir.Kind == TTiffDirKind::Page || dir.Kind == TTiffDirKind::SubIfd)
-        CheckImage(dir, where, owner);
-    for (const TTiffWalkEntry& entry : dir.Entries)
+    // Children are few: a copy of their entries lets them share the pages' checks.
+    TTiffRawDirectory dir;
+    dir.Offset = child.Offset;
+    dir.ByteSize = child.ByteSize;
+    dir.Entries.reserve(child.Entries.size());
+    for (const TTiffWalkEntry& entry : child.Entries)
+        dir.Entries.push_back(entry.Raw);
+    CheckDirectory(dir, child.Kind, where, owner);
+    for (const TTiffWalkEntry& entry : child.Entries)
         if (!entry.Children.empty() || !entry.ChildFailure.empty())
             CheckChildren(entry, where);
 }
 
 void TChecker::WalkPages()
 {
-    TTiffWalkDir page;
     std::uint64_t at = Raw.FirstOffset();
     std::uint64_t linkAt = 4;  // where the offset of the directory at 'at' was found
     if (at == 0)
         Finding(4, "header", "the file has no page");
-    // One text for every page, rewritten in place: a million pages should
-    // not make a million strings.
-    std::string where = "page ";
-    const std::size_t prefix = where.size();
     for (std::uint32_t number = 1; at != 0; ++number) {
-        char digits[16];
-        where.resize(prefix);
-        where.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+        const TWhere where{number};
         if (!Pages.Insert(at)) {
             Finding(linkAt, where,
                     "the page chain loops back to the directory at offset " + std::to_string(at));
@@ -395,66 +440,32 @@ void TChecker::WalkPages()
         }
         if (!AllDirs.Insert(at) && ChildDirs.Contains(at))
             Finding(at, where, "the directory is also a child directory");
-        Walker.ReadDir(at, TTiffDirKind::Page, page);
-        Walker.ReadChildren(page);
-        CheckDirectory(page, where, number);
-        if (!page.Failure.empty())
+        TErrCode code = ErrOk;
+        PageFailure.clear();
+        Raw.ReadDirectory(at, Page, code, PageFailure);
+        if (!CheckPlace(at, PageFailure, where))
             return;
-        linkAt = at + page.ByteSize - Raw.OffsetSize();
-        at = page.NextOffset;
+        CheckDirectory(Page, TTiffDirKind::Page, where, number);
+        // Every pointer tag is 330 or above: most entries are passed at once.
+        for (const TTiffRawEntry& entry : Page.Entries)
+            if (entry.Tag >= TagSubIfds &&
+                Walker.ReadEntryChildren(TTiffDirKind::Page, entry, Pointer))
+                CheckChildren(Pointer, where);
+        linkAt = at + Page.ByteSize - Raw.OffsetSize();
+        at = Page.NextOffset;
     }
 }
 
-// Sorts the stretches and keeps, merged, those that overlap another.
-void TChecker::FindClashes()
+void TChecker::ReportOverlaps()
 {
-    std::sort(Runs.begin(), Runs.end(),
-              [](const TRun& a, const TRun& b) { return a.Start < b.Start; });
-    TRun clash{0, 0};
-    bool overlapping = false;
-    for (const TRun& run : Runs) {
-        if (run.Start < clash.End) {
-            overlapping = true;
-            clash.End = std::max(clash.End, run.End);
-            continue;
-        }
-        if (overlapping)
-            Clashes.push_back(clash);
-        clash = run;
-        overlapping = false;
-    }
-    if (overlapping)
-        Clashes.push_back(clash);
-    std::vector<TRun>().swap(Runs);
-}
-
-bool TChecker::InClash(std::uint64_t offset) const
-{
-    auto after = std::upper_bound(Clashes.begin(), Clashes.end(), offset,
-                                  [](std::uint64_t at, const TRun& run) { return at < run.Start; });
-    return after != Clashes.begin() && offset < std::prev(after)->End;
-}
-
-// Every span that overlaps another lies in a clash, and so does the span it
-// is reported against: the spans outside change nothing.
-void TChecker::CheckOverlaps()
-{
-    if (!std::is_sorted(Spans.begin(), Spans.end(),
-                        [](const TSpan& a, const TSpan& b) { return a.Start < b.Start; }))
-        std::stable_sort(Spans.begin(), Spans.end(),
-                         [](const TSpan& a, const TSpan& b) { return a.Start < b.Start; });
-    std::size_t widest = 0;
-    for (std::size_t i = 1; i < Spans.size(); ++i) {
-        if (Spans[i].Start < Spans[widest].End)
-            Finding(Spans[i].Start, SpanText(Spans[i]), "overlaps " + SpanText(Spans[widest]));
-        if (Spans[i].End > Spans[widest].End)
-            widest = i;
-    }
+    Map.ForEachOverlap([this](const TSpan& span, const TSpan& earlier) {
+        Finding(span.Start, SpanText(span), "overlaps " + SpanText(earlier));
+    });
 }
 
 void TChecker::Walk()
 {
-    AddSpan(0, Raw.HeaderSize(), 0, 0, TSpanKind::Header);
+    Map.Add(0, Raw.HeaderSize(), 0, 0, TSpanKind::Header);
     WalkPages();
 }
 
@@ -468,17 +479,15 @@ int TChecker::Run(const std::string& path, std::ostream& err)
         return 2;
     }
     Walker.ShareKnownOffsets(AllDirs);
+    Walker.FollowEveryChain(true);
     Walk();
-    FindClashes();
-    if (!Clashes.empty()) {
+    if (Map.StartCollecting()) {
         Pages.Clear();
         AllDirs.Clear();
         ChildDirs.Clear();
         ChildNames.clear();
-        Collecting = true;
         Walk();
-        Collecting = false;
-        CheckOverlaps();
+        ReportOverlaps();
     }
     if (Findings == 0)
         Out << "No problems found\n";

@@ -17,7 +17,7 @@ std::string ChildDirLabel(const TTiffChildDir& dir, std::uint64_t pointerCount)
     std::string label = TiffDirKindName(dir.Kind);
     if (dir.Kind != TTiffDirKind::SubIfd)
         label += " directory";
-    if (dir.Kind == TTiffDirKind::SubIfd || pointerCount > 1)
+    if (dir.Kind == TTiffDirKind::SubIfd || pointerCount > 1 || dir.Position > 1)
         label += " " + std::to_string(dir.Number);
     if (dir.Position > 1)
         label += "." + std::to_string(dir.Position);

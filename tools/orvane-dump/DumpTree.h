@@ -40,5 +40,6 @@ private:
 };
 
 // "EXIF directory", "SubIFD 2", "SubIFD 2.3" (third in the chain of the
-// second SubIFD); a number when the pointer holds more than one offset.
+// second SubIFD), "EXIF directory 1.2"; a number when the pointer holds more
+// than one offset or the directory is not the first of its chain.
 std::string ChildDirLabel(const TTiffChildDir& dir, std::uint64_t pointerCount);

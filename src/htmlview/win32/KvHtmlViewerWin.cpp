@@ -1,5 +1,8 @@
 #include "htmlview/win32/KvHtmlViewerWin.h"
 
+#include <cstring>
+
+#include "html/KvHtmlDump.h"
 #include "io/SysErr.h"
 
 namespace {
@@ -152,12 +155,31 @@ LRESULT TKvHtmlViewerWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SETFONT: FFont = reinterpret_cast<HFONT>(wParam); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(FFont);
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(ReadableText().size());
+    case WM_GETTEXT: {
+        std::string text = ReadableText();
+        if (wParam == 0 || !lParam)
+            return 0;
+        std::size_t count = text.size() < wParam ? text.size() : wParam - 1;
+        std::memcpy(reinterpret_cast<char*>(lParam), text.data(), count);
+        reinterpret_cast<char*>(lParam)[count] = 0;
+        return static_cast<LRESULT>(count);
+    }
     case WM_DESTROY:
         FHint.reset();
         KillTimer(Handle(), TipTimerId);
         break;
     }
     return Default(msg, wParam, lParam);
+}
+
+// The window text is what the page reads, or the failure it shows, so that
+// tools that read controls (screen readers among them) get the words.
+std::string TKvHtmlViewerWin::ReadableText()
+{
+    if (!FLogic.FailureText().empty())
+        return FLogic.FailureText();
+    return FLogic.Document() ? KvHtmlPlainText(*FLogic.Document()) : std::string();
 }
 
 void TKvHtmlViewerWin::VerticalScroll(WORD code)

@@ -53,6 +53,7 @@ private:
     void HideTip() override;
 
     void VerticalScroll(WORD code);
+    std::string ReadableText();
 
     TKvHtmlViewer FLogic;
     TKvOffscreenBitmap FBitmap;

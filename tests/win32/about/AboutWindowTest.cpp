@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 
+#include "WinDriving.h"
 #include "app/KvTiffCodecPages.h"
 #include "app/win32/FOrvaneWin.h"
 
@@ -185,24 +186,10 @@ TEST(AboutWindow, ManualScrollsByContentsLinkWheelAndBarAndShowsTips)
 
 TEST(AboutWindow, ManualSwitchShowsMaximisedWindowAndEndsWhenClosed)
 {
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::string command = std::string("\"") + ORVANE_EXE + "\" /manual";
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &si, &pi));
-    HWND manual = nullptr;
-    Pump([&] { return (manual = VisibleManual()) != nullptr; }, 20000);
+    TRunning program(ORVANE_EXE, "/manual");
+    HWND manual = program.Window("Orvane Manual", 20000);
     ASSERT_NE(manual, nullptr);
     EXPECT_TRUE(IsZoomed(manual));
-    DWORD pid = 0;
-    GetWindowThreadProcessId(manual, &pid);
-    EXPECT_EQ(pid, pi.dwProcessId);
     PostMessageA(manual, WM_CLOSE, 0, 0);
-    DWORD waited = WaitForSingleObject(pi.hProcess, 20000);
-    if (waited != WAIT_OBJECT_0)
-        TerminateProcess(pi.hProcess, 1);
-    EXPECT_EQ(waited, WAIT_OBJECT_0);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(program.Ended(20000));
 }

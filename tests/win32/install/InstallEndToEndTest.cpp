@@ -9,11 +9,10 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <chrono>
 #include <cstring>
-#include <functional>
 #include <string>
 
+#include "WinDriving.h"
 #include "install/InstallShell.h"
 #include "install/win32/WinInstallSystem.h"
 #include "shelldlg/win32/KvShellPlaces.h"
@@ -30,71 +29,12 @@ std::string BuiltExe()
     return path;
 }
 
-bool WaitFor(const std::function<bool()>& done, int ms = 30000)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-std::string TextOf(HWND wnd)
-{
-    char buf[512] = {};
-    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_BLOCK,
-                        5000, nullptr);
-    return buf;
-}
-
-struct TFind {
-    DWORD FProcess;
-    const char* FCaption;
-    HWND FFound = nullptr;
-};
-
-// A named callback: the 32-bit system calls it with its own convention.
-BOOL CALLBACK FindVisibleWindow(HWND wnd, LPARAM data)
-{
-    auto& f = *reinterpret_cast<TFind*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == f.FProcess && IsWindowVisible(wnd) && TextOf(wnd) == f.FCaption) {
-        f.FFound = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WindowOf(DWORD process, const char* caption)
-{
-    TFind find{process, caption};
-    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&find));
-    return find.FFound;
-}
-
-HWND ChildWithText(HWND parent, const std::string& text, const char* cls)
-{
-    HWND child = nullptr;
-    while ((child = FindWindowExA(parent, child, cls, nullptr)))
-        if (TextOf(child) == text)
-            return child;
-    return nullptr;
-}
-
 // A posted click: the wizard may open a modal window or work for a while.
 void Click(HWND button)
 {
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(button) != 0; }, 10000));
     PostMessageA(button, BM_CLICK, 0, 0);
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 struct TLink {
@@ -153,36 +93,6 @@ void RemoveTree(const std::string& folder)
     }
     RemoveDirectoryA(folder.c_str());
 }
-
-class TRunning {
-public:
-    TRunning(const std::string& exe, const std::string& argument)
-    {
-        std::string commandLine = "\"" + exe + "\" " + argument;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &FInfo);
-    }
-    ~TRunning()
-    {
-        if (!FInfo.hProcess)
-            return;
-        if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(FInfo.hProcess, 1);
-        CloseHandle(FInfo.hProcess);
-        CloseHandle(FInfo.hThread);
-    }
-    HWND Window(const char* caption)
-    {
-        HWND wnd = nullptr;
-        WaitFor([&] { return (wnd = WindowOf(FInfo.dwProcessId, caption)) != nullptr; });
-        return wnd;
-    }
-    bool Ended() { return WaitForSingleObject(FInfo.hProcess, 20000) == WAIT_OBJECT_0; }
-
-    PROCESS_INFORMATION FInfo{};
-};
 
 class InstallEndToEnd : public ::testing::Test {
 protected:
@@ -247,6 +157,7 @@ protected:
 
 TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
 {
+    const std::vector<std::string> copiesBefore = TempFiles("kvu*.tmp");
     const std::string folder = FPrograms + "\\Orvane", exe = folder + "\\Orvane.exe";
     const std::string group = FMenu + "\\Orvane";
     Install(folder, true);
@@ -307,21 +218,7 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
     EXPECT_TRUE(Exists(plain + "\\Orvane.exe"));
 
     // The temporary copy goes once it has ended.
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    auto copies = [&] {
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((std::string(temp) + "kvu*.tmp").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE)
-            return 0;
-        int n = 0;
-        do
-            ++n;
-        while (FindNextFileA(find, &data));
-        FindClose(find);
-        return n;
-    };
-    EXPECT_TRUE(WaitFor([&] { return copies() == 0; }, 60000));
+    EXPECT_TRUE(WaitFor([&] { return TempFiles("kvu*.tmp") == copiesBefore; }, 60000));
 }
 
 TEST_F(InstallEndToEnd, FolderBrowserOpensBesideBrowse)

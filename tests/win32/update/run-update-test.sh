@@ -11,6 +11,8 @@ repo=$(cd "$here/../../.." && pwd)
 if [ -z "${ORVANE_WINE_SESSION:-}" ]; then
   exec "$repo/scripts/wine-session.sh" "$(dirname "$e2e")" bash "${BASH_SOURCE[0]}" "$@"
 fi
+# shellcheck source=scripts/wine-common.sh
+. "$repo/scripts/wine-common.sh"
 winPath() { echo "Z:${1//\//\\}"; }
 old=$e2e/2.00/update-site/imaging/tiff/orvane/installer.exe
 site=$e2e/2.01/update-site
@@ -41,13 +43,14 @@ startServer() {
 
 shots=$(dirname "$e2e")/screenshots
 mkdir -p "$shots"
+rm -f "$shots"/*.done
 rc=0
 for scenario in ${ORVANE_UPDATE_SCENARIOS:-update no-installer slow handover-bad}; do
   mode=full
   case $scenario in no-installer) mode=no-installer ;; slow) mode=slow ;; esac
   startServer "$mode"
-  # The driver prints "screenshot NAME" when the screen shows what NAME
-  # names, and waits for the file the shot leaves.
+  # The driver prints "screenshot NAME" while the update window shows what
+  # NAME names, and waits for NAME.done.
   "$repo/scripts/wine-run.sh" "$driver" "$scenario" "$(winPath "$old")" "$(winPath "$site")" \
       "$(winPath "$shots")" |
     while IFS= read -r line; do
@@ -56,8 +59,11 @@ for scenario in ${ORVANE_UPDATE_SCENARIOS:-update no-installer slow handover-bad
       case $line in
         "screenshot "*)
           name=${line#screenshot }
-          xwd -root -display "$DISPLAY" -silent | convert xwd:- "$shots/$name.png" 2>/dev/null ||
+          if id=$(orvane_wait_window '^Orvane Update$'); then
+            orvane_shot_window "$id" "$shots/$name.png"
+          else
             echo "(no screenshot: $name)"
+          fi
           touch "$shots/$name.done" ;;
       esac
     done

@@ -1,0 +1,154 @@
+#include "WinDriving.h"
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+bool WaitFor(const std::function<bool()>& done, int ms)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string TextOf(HWND wnd)
+{
+    char text[8192] = {};
+    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                        5000, nullptr);
+    return text;
+}
+
+namespace {
+
+struct TFind {
+    DWORD FProcess;
+    const std::string& FCaption;
+    HWND FFirst = nullptr;
+    int FCount = 0;
+};
+
+// A named callback: the 32-bit system calls it with its own convention.
+BOOL CALLBACK FindVisibleWindow(HWND wnd, LPARAM data)
+{
+    auto& f = *reinterpret_cast<TFind*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(wnd, &process);
+    if ((f.FProcess == 0 || process == f.FProcess) && IsWindowVisible(wnd) &&
+        TextOf(wnd) == f.FCaption && f.FCount++ == 0)
+        f.FFirst = wnd;
+    return TRUE;
+}
+
+TFind FindWindows(DWORD process, const std::string& caption)
+{
+    TFind find{process, caption};
+    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&find));
+    return find;
+}
+
+struct TChildFind {
+    const std::string& FPart;
+    const char* FClass;
+    HWND FFound = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND wnd, LPARAM data)
+{
+    auto& f = *reinterpret_cast<TChildFind*>(data);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, f.FClass) == 0 && TextOf(wnd).find(f.FPart) != std::string::npos) {
+        f.FFound = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WindowOf(DWORD process, const std::string& caption)
+{
+    return FindWindows(process, caption).FFirst;
+}
+
+int WindowCount(DWORD process, const std::string& caption)
+{
+    return FindWindows(process, caption).FCount;
+}
+
+HWND WaitForWindow(DWORD process, const std::string& caption, int ms)
+{
+    HWND wnd = nullptr;
+    WaitFor([&] { return (wnd = WindowOf(process, caption)) != nullptr; }, ms);
+    return wnd;
+}
+
+HWND ChildWithText(HWND parent, const std::string& part, const char* cls)
+{
+    TChildFind find{part, cls};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&find));
+    return find.FFound;
+}
+
+std::vector<std::string> TempFiles(const std::string& pattern)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((std::string(folder) + pattern).c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            names.push_back(data.cFileName);
+        while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    return names;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TRunning::TRunning(const std::string& exe, const std::string& arguments, const std::string& folder)
+{
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &FInfo))
+        FInfo = {};
+}
+
+TRunning::~TRunning()
+{
+    if (!FInfo.hProcess)
+        return;
+    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(FInfo.hProcess, 1);
+    CloseHandle(FInfo.hProcess);
+    CloseHandle(FInfo.hThread);
+}
+
+HWND TRunning::Window(const std::string& caption, int ms) const
+{
+    return WaitForWindow(FInfo.dwProcessId, caption, ms);
+}
+
+bool TRunning::Ended(int ms) const
+{
+    return FInfo.hProcess &&
+           WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+}

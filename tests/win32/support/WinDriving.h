@@ -1,0 +1,53 @@
+// Driving Windows programs from outside as a user would: find their windows
+// by caption, read controls, wait with a time limit, start and end programs.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Polls done every 20 ms until it holds or ms have passed; false on time-out.
+bool WaitFor(const std::function<bool()>& done, int ms = 30000);
+
+// A window's text (up to 8 KiB), also across processes; empty when the owner
+// hangs.
+std::string TextOf(HWND wnd);
+
+// The first visible top-level window with this caption, of the process (any
+// process when 0); nullptr when there is none. WindowCount counts them.
+HWND WindowOf(DWORD process, const std::string& caption);
+int WindowCount(DWORD process, const std::string& caption);
+HWND WaitForWindow(DWORD process, const std::string& caption, int ms = 30000);
+
+// The first child of parent (at any depth) of the class whose text contains
+// part, or nullptr.
+HWND ChildWithText(HWND parent, const std::string& part, const char* cls);
+
+// Names of the files matching pattern ("kvu*") in the temporary folder.
+std::vector<std::string> TempFiles(const std::string& pattern);
+
+bool Exists(const std::string& path);
+std::string ReadWholeFile(const std::string& path);
+
+// A program started with a command line of the quoted exe and arguments, in
+// folder (the caller's when empty); ended by force if it still runs when the
+// object goes.
+class TRunning {
+public:
+    TRunning(const std::string& exe, const std::string& arguments, const std::string& folder = "");
+    ~TRunning();
+    TRunning(const TRunning&) = delete;
+    TRunning& operator=(const TRunning&) = delete;
+
+    bool Started() const { return FInfo.hProcess != nullptr; }
+    DWORD Id() const { return FInfo.dwProcessId; }
+    HANDLE Process() const { return FInfo.hProcess; }
+    HWND Window(const std::string& caption, int ms = 30000) const;
+    // True when the program has ended within ms.
+    bool Ended(int ms = 20000) const;
+
+private:
+    PROCESS_INFORMATION FInfo{};
+};
