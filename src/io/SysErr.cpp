@@ -17,7 +17,7 @@ std::string UnexpectedText(const std::string& position)
     return "Unexpected error: " + position;
 }
 
-void AllocBlock(std::size_t size, TErrCode& errCode, void*& block, std::string& errText)
+void AllocBlock(std::size_t size, void*& block, TErrCode& errCode, std::string& errText)
 {
     // No block larger than the address space can be had; asking the
     // allocator for one anyway only trips sanitizers' size checks.

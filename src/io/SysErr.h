@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <new>
 #include <string>
+#include <tuple>
 #include <utility>
 
 using TErrCode = std::uint32_t;
@@ -32,13 +33,17 @@ inline constexpr const char* OutOfMemoryText = "Out of memory";
 
 // Heap blocks and objects that report "Out of memory" through the error pair
 // instead of throwing.
-void AllocBlock(std::size_t size, TErrCode& errCode, void*& block, std::string& errText);
+void AllocBlock(std::size_t size, void*& block, TErrCode& errCode, std::string& errText);
 void FreeBlock(void* block);
 
+// The constructor's arguments come as one tuple (std::forward_as_tuple), so
+// the error pair can stay last.
 template <class T, class... Args>
-void CreateObject(TErrCode& errCode, T*& object, std::string& errText, Args&&... args)
+void CreateObject(T*& object, std::tuple<Args...> args, TErrCode& errCode, std::string& errText)
 {
-    object = new (std::nothrow) T(std::forward<Args>(args)...);
+    object = std::apply(
+        [](auto&&... a) { return new (std::nothrow) T(std::forward<decltype(a)>(a)...); },
+        std::move(args));
     if (!object) {
         errCode = ErrFailed;
         errText = OutOfMemoryText;

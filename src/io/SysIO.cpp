@@ -13,7 +13,7 @@ const char* const PrematureEndText = "Premature end of data";
 const char* const BareUnexpectedText = "Unexpected error";
 const char* const PartialNote = "; rekening houden met partial";
 
-void Fail(TErrCode& errCode, std::string& errText, const std::string& text)
+void Fail(const std::string& text, TErrCode& errCode, std::string& errText)
 {
     errCode = ErrFailed;
     errText = text;
@@ -139,7 +139,7 @@ void TIOStoreFile::CreateSharedReader(TIOReader*& reader, TErrCode& errCode, std
             std::unique_ptr<TSysFile> file(
                 TSysFile::Open(FileName, TSysFileHint::Sequential, sysError));
             if (!file || (!SizeKnown && !TakeSizeLocked(*file))) {
-                Fail(errCode, errText, UnexpectedText("SysIO 375.80"));
+                Fail(UnexpectedText("SysIO 375.80"), errCode, errText);
                 return;
             }
             ShareHandle = file.release();
@@ -152,7 +152,7 @@ void TIOStoreFile::CreateSharedReader(TIOReader*& reader, TErrCode& errCode, std
         }
     }
     TIOReaderFileBufferMulrea* shared = nullptr;
-    CreateObject(errCode, shared, errText, this);
+    CreateObject(shared, std::forward_as_tuple(this), errCode, errText);
     if (shared)
         reader = shared;
 }
@@ -164,9 +164,9 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader, TErrC
     std::uint32_t sysError = 0;
     std::unique_ptr<TSysFile> file(TSysFile::Open(FileName, hint, sysError));
     if (!file) {
-        Fail(errCode, errText,
-             sysError == SysErrorFileNotFound ? SysErrorText(SysErrorFileNotFound)
-                                              : UnexpectedText("SysIO 415.80"));
+        Fail(sysError == SysErrorFileNotFound ? SysErrorText(SysErrorFileNotFound)
+                                              : UnexpectedText("SysIO 415.80"),
+             errCode, errText);
         return;
     }
     std::uint32_t size = 0;
@@ -174,7 +174,7 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader, TErrC
     {
         std::lock_guard guard(ShareLock);
         if (!SizeKnown && !TakeSizeLocked(*file)) {
-            Fail(errCode, errText, UnexpectedText("SysIO 415.80"));
+            Fail(UnexpectedText("SysIO 415.80"), errCode, errText);
             return;
         }
         size = Size;
@@ -187,7 +187,7 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader, TErrC
             reader = new TIOReaderFileRandom(file.get(), fullSize);
         file.release();
     } catch (const std::bad_alloc&) {
-        Fail(errCode, errText, OutOfMemoryText);
+        Fail(OutOfMemoryText, errCode, errText);
     }
 }
 
@@ -203,7 +203,7 @@ void TIOStoreFile::GetNextChunk(TIOChunk*& cursor, TErrCode& errCode, std::strin
         RaiseInternal(std::string("SysIO 2480:52") + PartialNote);
     std::lock_guard guard(ShareLock);
     if (ShareState == issFailed) {
-        Fail(errCode, errText, ShareErrText);
+        Fail(ShareErrText, errCode, errText);
         return;
     }
     bool atEndOfList = cursor ? cursor->Next == nullptr : FirstChunk == nullptr;
@@ -217,7 +217,7 @@ bool TIOStoreFile::ReadSharedChunk(TErrCode& errCode, std::string& errText)
 {
     std::unique_ptr<TIOChunk> chunk(new (std::nothrow) TIOChunk);
     if (!chunk) {
-        Fail(errCode, errText, OutOfMemoryText);
+        Fail(OutOfMemoryText, errCode, errText);
         return false;
     }
     chunk->Length = std::min(IOBufferSize, Remaining);
@@ -228,7 +228,7 @@ bool TIOStoreFile::ReadSharedChunk(TErrCode& errCode, std::string& errText)
         CloseShareHandle();
         ShareState = issFailed;
         ShareErrText = BareUnexpectedText;
-        Fail(errCode, errText, ShareErrText);
+        Fail(ShareErrText, errCode, errText);
         return false;
     }
     if (bytesRead < chunk->Length)
@@ -322,16 +322,16 @@ void TIOReaderFileBuffer::NextChunk(std::uint32_t& length, const std::uint8_t*& 
 {
     std::uint32_t n = std::min(IOBufferSize, Size - Position);
     if (n == 0) {
-        Fail(errCode, errText, PrematureEndText);
+        Fail(PrematureEndText, errCode, errText);
         return;
     }
     std::uint32_t bytesRead = 0;
     if (Handle->ReadAt(Position, Buffer.get(), n, bytesRead) != 0) {
-        Fail(errCode, errText, BareUnexpectedText);
+        Fail(BareUnexpectedText, errCode, errText);
         return;
     }
     if (bytesRead < n) {
-        Fail(errCode, errText, PrematureEndText);
+        Fail(PrematureEndText, errCode, errText);
         return;
     }
     Position += n;
@@ -363,7 +363,7 @@ void TIOReaderFileBufferMulrea::NextChunk(std::uint32_t& length, const std::uint
     // A null cursor means "before the first chunk" to the store, so a reader
     // that has run off the end must not hand it back, or it would start over.
     if (AtEnd) {
-        Fail(errCode, errText, PrematureEndText);
+        Fail(PrematureEndText, errCode, errText);
         return;
     }
     TErrCode code = ErrOk;
@@ -374,7 +374,7 @@ void TIOReaderFileBufferMulrea::NextChunk(std::uint32_t& length, const std::uint
     }
     if (!Chunk) {
         AtEnd = true;
-        Fail(errCode, errText, PrematureEndText);
+        Fail(PrematureEndText, errCode, errText);
         return;
     }
     Position += Chunk->Length;

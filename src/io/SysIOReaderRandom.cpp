@@ -21,7 +21,7 @@ constexpr std::uint32_t WindowAlignment = 4096;
 // A miss this far past the window still counts as reading on through it.
 constexpr std::uint64_t RunOnSlack = 4096;
 
-void Fail(TErrCode& errCode, std::string& errText, const char* text)
+void Fail(const char* text, TErrCode& errCode, std::string& errText)
 {
     errCode = ErrFailed;
     errText = text;
@@ -108,7 +108,7 @@ void TIOReaderFileRandom::ReadSome(std::uint32_t count, void* buffer, std::uint3
 {
     std::uint32_t n = 0;
     if (count > 0 && ReadAt(Position, count, buffer, n) != 0) {
-        Fail(errCode, errText, BareUnexpectedText);
+        Fail(BareUnexpectedText, errCode, errText);
         return;
     }
     bytesRead = n;
@@ -120,7 +120,7 @@ void TIOReaderFileRandom::ReadByte(std::uint8_t& value, TErrCode& errCode, std::
     std::uint32_t bytesRead = 0;
     std::uint32_t sysError = ReadAt(Position, 1, &value, bytesRead);
     if (bytesRead == 0) {
-        Fail(errCode, errText, sysError != 0 ? BareUnexpectedText : PrematureEndText);
+        Fail(sysError != 0 ? BareUnexpectedText : PrematureEndText, errCode, errText);
         return;
     }
     Position += 1;

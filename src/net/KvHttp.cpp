@@ -494,7 +494,7 @@ void TKvHttpClient::GetBody(std::uint32_t& size, char*& buffer, TErrCode& errCod
     if (FBody.HeldBytes() != size)
         return FailInternal("KvHttp 760.13", errCode, errText);
     void* block = nullptr;
-    AllocBlock(size, errCode, block, errText);
+    AllocBlock(size, block, errCode, errText);
     if (errCode != ErrOk)
         return;
     buffer = static_cast<char*>(block);

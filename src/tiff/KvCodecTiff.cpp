@@ -133,7 +133,7 @@ void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayNa
         FStore->Release();
         FStore = nullptr;
     }
-    CreateObject(errCode, FStore, errText, path, displayName);
+    CreateObject(FStore, std::forward_as_tuple(path, displayName), errCode, errText);
     if (!FStore)
         return;
     FCurPageIndex = pageIndex;
@@ -149,7 +149,8 @@ void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayNa
 void TKvCodecTrnTiff::ResetPageList()
 {
     if (FPageOffsets)
-        std::memset(FPageOffsets, 0, FPageListCapacity * sizeof(std::uint64_t));
+        std::memset(FPageOffsets, 0,
+                    static_cast<std::size_t>(FPageListCapacity) * sizeof(std::uint64_t));
     FPageCount = 0;
     FPageListFinal = false;
     FScanIndex = 0;
@@ -290,7 +291,8 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset, T
             std::uint64_t(index) + 1,
             FPageListCapacity + std::max<std::uint64_t>(FPageListCapacity / 2, PageListGrowth));
         void* grown = capacity <= SIZE_MAX / sizeof(std::uint64_t)
-                          ? std::realloc(FPageOffsets, capacity * sizeof(std::uint64_t))
+                          ? std::realloc(FPageOffsets,
+                                         static_cast<std::size_t>(capacity) * sizeof(std::uint64_t))
                           : nullptr;
         if (!grown) {
             errCode = ErrFailed;
@@ -299,7 +301,7 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset, T
         }
         FPageOffsets = static_cast<std::uint64_t*>(grown);
         std::memset(FPageOffsets + FPageListCapacity, 0,
-                    (capacity - FPageListCapacity) * sizeof(std::uint64_t));
+                    static_cast<std::size_t>(capacity - FPageListCapacity) * sizeof(std::uint64_t));
         FPageListCapacity = capacity;
     }
     if (index >= FPageCount) {

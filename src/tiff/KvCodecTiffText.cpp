@@ -157,7 +157,8 @@ void TKvCodecTrnTiff::AsciiText(TTiffEntry& entry, std::uint32_t limit, std::str
     if (entry.FCount == 0)
         return;
     if (entry.FCount <= InlineSize()) {
-        text.assign(reinterpret_cast<const char*>(entry.FInline), entry.FCount);
+        text.assign(reinterpret_cast<const char*>(entry.FInline),
+                    static_cast<std::size_t>(entry.FCount));
     } else {
         const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(limit, entry.FCount));
         EnsureValueQuiet(entry, n);

@@ -425,7 +425,7 @@ void TKvCodecTrnTiff::AcquireBuffer(std::uint32_t size, std::uint8_t*& buffer, T
         return;
     }
     void* block = nullptr;
-    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), errCode, block, errText);
+    AllocBlock(std::size_t(size) + sizeof(std::uint32_t), block, errCode, errText);
     if (!block)
         return;
     std::memcpy(block, &size, sizeof size);

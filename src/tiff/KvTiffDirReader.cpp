@@ -110,7 +110,7 @@ std::string TKvTiffDirReader::ReadingText(const std::string& readerText) const
 void TKvTiffDirReader::Open(const std::string& path, const std::string& displayName,
                             TErrCode& errCode, std::string& errText)
 {
-    CreateObject(errCode, Store, errText, path, displayName);
+    CreateObject(Store, std::forward_as_tuple(path, displayName), errCode, errText);
     if (!Store)
         return;
     Description = Store->Describe();

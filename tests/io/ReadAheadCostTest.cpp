@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TempFile.h"
+#include "TiffWriter.h"
 #include "io/SysFile.h"
 #include "io/SysIO.h"
 
@@ -45,27 +46,23 @@ private:
     TReadLog& Log;
 };
 
-void PutLittle(std::string& bytes, std::uint64_t at, std::uint32_t value, int width)
-{
-    for (int i = 0; i < width; ++i)
-        bytes[static_cast<std::size_t>(at + static_cast<std::uint64_t>(i))] =
-            static_cast<char>(value >> (8 * i));
-}
-
 // A little-endian file whose chain runs through the given directories; the
-// i-th has 1 + i % 25 entries unless every directory has one.
+// i-th has 1 + i % 25 entries unless every directory has one. The file runs
+// on past the last directory by the room of a full one.
 std::string ChainFile(const std::vector<std::uint32_t>& offsets, bool singleEntries)
 {
-    std::string bytes(offsets.back() + 2 + 12 * 25 + 4, '\0');
-    bytes.replace(0, 4, "II*\0", 4);
-    PutLittle(bytes, 4, offsets.front(), 4);
+    tiffw::TTiff tiff;
     for (std::size_t i = 0; i < offsets.size(); ++i) {
-        const std::uint32_t entries = singleEntries ? 1 : static_cast<std::uint32_t>(1 + i % 25);
-        PutLittle(bytes, offsets[i], entries, 2);
-        const std::uint32_t next = i + 1 < offsets.size() ? offsets[i + 1] : 0;
-        PutLittle(bytes, offsets[i] + 2 + 12 * entries, next, 4);
+        tiffw::TIfd ifd;
+        ifd.Offset = offsets[i];
+        const std::size_t entries = singleEntries ? 1 : 1 + i % 25;
+        for (std::size_t k = 0; k < entries; ++k)
+            ifd.Entries.push_back(tiffw::Short(static_cast<std::uint16_t>(256 + k), {1}));
+        tiff.Ifds.push_back(std::move(ifd));
     }
-    return bytes;
+    tiff.Length = offsets.back() + tiffw::DirectorySize(25);
+    const std::vector<std::uint8_t> bytes = tiffw::Bytes(tiff);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::uint32_t ReadLittle(TIOReader& reader, std::uint32_t at, std::uint32_t width)

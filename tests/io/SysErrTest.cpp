@@ -52,7 +52,7 @@ TEST(Allocation, ImpossibleSizeReportsOutOfMemory)
     TErrCode code = ErrOk;
     std::string text;
     void* block = reinterpret_cast<void*>(1);
-    AllocBlock(SIZE_MAX / 2 + 1, code, block, text);
+    AllocBlock(SIZE_MAX / 2 + 1, block, code, text);
     EXPECT_EQ(code, ErrFailed);
     EXPECT_EQ(text, "Out of memory");
     EXPECT_EQ(block, nullptr);

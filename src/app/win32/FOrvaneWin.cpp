@@ -100,7 +100,8 @@ void TFrmOrvaneWin::CreateTabs()
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(captions[i]);
-        SendMessageA(FTabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageA(FTabs, TCM_INSERTITEMA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&item));
     }
     RECT r{ScaleToDpi(10), ScaleToDpi(10), ScaleToDpi(10 + 761), ScaleToDpi(10 + 381)};
     SendMessageA(FTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));

@@ -31,10 +31,11 @@ enum TOrvaneControlId : UINT_PTR {
 class TFrmOrvaneWin : public TKvWindow, public IKvOrvaneHost {
 public:
     static constexpr int ClientWidth = 780;
+    // The client area the controls are laid out in.
     static constexpr int ClientHeight = 398;
-    // The fixed tracking size is taken from this height (plus frame and
-    // caption), two pixels more than the client area.
-    static constexpr int TrackClientHeight = 400;
+    // The outer size, fixed by tracking, is taken from a height two pixels
+    // more than the client area (plus frame and caption).
+    static constexpr int TrackClientHeight = ClientHeight + 2;
 
     TFrmOrvaneWin(std::string argument, TKvTiffPagesFactory factory);
     ~TFrmOrvaneWin() override;

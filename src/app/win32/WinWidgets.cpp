@@ -20,8 +20,9 @@ void TWinList::AddRow(const TKvTagRow& row)
     for (int sub = 1; sub < 4; ++sub) {
         LVITEMA s{};
         s.iSubItem = sub;
-        s.pszText = const_cast<char*>(row[sub].c_str());
-        SendMessageA(FWnd, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&s));
+        s.pszText = const_cast<char*>(row[static_cast<std::size_t>(sub)].c_str());
+        SendMessageA(FWnd, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&s));
     }
 }
 
@@ -51,7 +52,8 @@ void TWinList::AddColumns()
         col.pszText = const_cast<char*>(c.FTitle);
         col.cx = ScaleToDpi(c.FWidth);
         col.iSubItem = i;
-        SendMessageA(FWnd, LVM_INSERTCOLUMNA, i++, reinterpret_cast<LPARAM>(&col));
+        SendMessageA(FWnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i++),
+                     reinterpret_cast<LPARAM>(&col));
     }
     SendMessageA(FWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }

@@ -2,14 +2,14 @@
 
 #include "io/win32/SysFileWin32.h"
 
-TIOOverlappedReaderFile* TIOOverlappedReaderFile::Open(const std::string& path, TErrCode& ErrCode,
-                                                       std::string& ErrText)
+TIOOverlappedReaderFile* TIOOverlappedReaderFile::Open(const std::string& path, TErrCode& errCode,
+                                                       std::string& errText)
 {
     std::uint32_t sysError = 0;
     TSysFile* file = TSysFile::Open(path, TSysFileHint::Overlapped, sysError);
     if (!file) {
-        ErrCode = ErrFailed;
-        ErrText = sysError == SysErrorFileNotFound ? SysErrorText(sysError)
+        errCode = ErrFailed;
+        errText = sysError == SysErrorFileNotFound ? SysErrorText(sysError)
                                                    : UnexpectedText("SysIO 415.80");
         return nullptr;
     }

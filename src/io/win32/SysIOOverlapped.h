@@ -14,8 +14,8 @@ class TIOOverlappedReaderFile : public TIOOverlappedReader {
 public:
     // Opens path for overlapped reading; null with the error pair set when
     // it cannot be opened.
-    static TIOOverlappedReaderFile* Open(const std::string& path, TErrCode& ErrCode,
-                                         std::string& ErrText);
+    static TIOOverlappedReaderFile* Open(const std::string& path, TErrCode& errCode,
+                                         std::string& errText);
 
     // overlapped is an OVERLAPPED record holding the file offset (and an
     // event, if the caller wants one); it must live until EndRead.

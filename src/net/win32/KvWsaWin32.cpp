@@ -17,7 +17,7 @@ void LoadWinsock(TErrCode& errCode, std::string& errText)
     if (Loaded)
         return;
     void* block = nullptr;
-    AllocBlock(sizeof(WSADATA), errCode, block, errText);
+    AllocBlock(sizeof(WSADATA), block, errCode, errText);
     if (errCode != ErrOk)
         return;
     StartupData = static_cast<WSADATA*>(block);

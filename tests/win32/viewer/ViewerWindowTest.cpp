@@ -70,7 +70,7 @@ std::string Cell(HWND list, int row, int col)
     item.iSubItem = col;
     item.pszText = buf;
     item.cchTextMax = sizeof buf;
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     return buf;
 }
 
@@ -264,7 +264,7 @@ TEST(ViewerWindow, EnterInTheRealLoopDoesNotRunStartUpAgain)
     ASSERT_EQ(TextOf(v.Win->PageLabel()), "Page 2 of 4");
     SetFocus(v.Win->FileNameEdit());
     PostMessageA(v.Win->FileNameEdit(), WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageA(v.Win->FileNameEdit(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    PostMessageA(v.Win->FileNameEdit(), WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u));
     PostQuitMessage(0);
     v.Win->RunMessageLoop();
     EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 2 of 4");
