@@ -3,7 +3,7 @@
 const char* FileOkFailureText(TFileOkStep step)
 {
     switch (step) {
-    case TFileOkStep::Folder: return "KvDialogs 826:53";
+    case TFileOkStep::FolderId: return "KvDialogs 826:53";
     case TFileOkStep::Name: return "KvDialogs 828:53";
     case TFileOkStep::Resolution: return "KvDialogs 830:53";
     }
@@ -15,13 +15,13 @@ const char* FileOkFailureText(TFileOkStep step)
 // leads out of the current folder. The dialog's own result is both, so its
 // file name is resolved within the folder, or its full path from the desktop
 // when the typed name carries a path.
-bool FileOkName(const std::string& spec, const std::string& chosenPath, TFileOkName& name)
+bool FileOkName(const std::string& typedName, const std::string& chosenPath, TFileOkName& name)
 {
-    if (spec.empty())
+    if (typedName.empty())
         return false;
-    bool typedPath = spec.find_first_of("\\/:") != std::string::npos;
+    bool typedPath = typedName.find_first_of("\\/:") != std::string::npos;
     if (chosenPath.empty()) {
-        name = {spec, !typedPath};
+        name = {typedName, !typedPath};
         return true;
     }
     if (typedPath) {

@@ -7,7 +7,7 @@
 
 // The steps of the confirmation that can fail, each with its own
 // unit-and-position text.
-enum class TFileOkStep { Folder, Name, Resolution };
+enum class TFileOkStep { FolderId, Name, Resolution };
 
 const char* FileOkFailureText(TFileOkStep step);
 
@@ -18,8 +18,8 @@ struct TFileOkName {
     bool WithinFolder = true;
 };
 
-// spec: the name as the dialog's name field holds it, typed or selected.
+// typedName: the name as the dialog's name field holds it, typed or selected.
 // chosenPath: the full path the dialog settled on, with the default
 // extension it appended to a name typed without one (empty when the dialog
 // did not hand one over). False when there is no name to resolve.
-bool FileOkName(const std::string& spec, const std::string& chosenPath, TFileOkName& name);
+bool FileOkName(const std::string& typedName, const std::string& chosenPath, TFileOkName& name);

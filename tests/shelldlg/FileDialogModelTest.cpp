@@ -7,7 +7,7 @@
 TEST(FileDialogModel, ResolvesTheFileTheDialogChose)
 {
     const struct {
-        const char *Spec, *Chosen, *Name;
+        const char *Typed, *Chosen, *Name;
         bool WithinFolder;
     } cases[] = {
         {"scan.tif", "C:\\pics\\scan.tif", "scan.tif", true},
@@ -19,9 +19,9 @@ TEST(FileDialogModel, ResolvesTheFileTheDialogChose)
     };
     for (const auto& c : cases) {
         TFileOkName name;
-        ASSERT_TRUE(FileOkName(c.Spec, c.Chosen, name)) << c.Spec;
-        EXPECT_EQ(name.Name, c.Name) << c.Spec;
-        EXPECT_EQ(name.WithinFolder, c.WithinFolder) << c.Spec;
+        ASSERT_TRUE(FileOkName(c.Typed, c.Chosen, name)) << c.Typed;
+        EXPECT_EQ(name.Name, c.Name) << c.Typed;
+        EXPECT_EQ(name.WithinFolder, c.WithinFolder) << c.Typed;
     }
     TFileOkName none;
     EXPECT_FALSE(FileOkName("", "C:\\pics\\scan.tif", none));

@@ -21,14 +21,14 @@ PIDLIST_ABSOLUTE CurrentFolder(HWND dialog)
 {
     LRESULT size = SendMessageA(dialog, CDM_GETFOLDERIDLIST, 0, 0);
     if (size <= 0)
-        RaiseInternal(FileOkFailureText(TFileOkStep::Folder));
+        RaiseInternal(FileOkFailureText(TFileOkStep::FolderId));
     auto folder = static_cast<PIDLIST_ABSOLUTE>(CoTaskMemAlloc(static_cast<SIZE_T>(size)));
     if (!folder)
         throw std::bad_alloc();
     if (SendMessageA(dialog, CDM_GETFOLDERIDLIST, static_cast<WPARAM>(size),
                      reinterpret_cast<LPARAM>(folder)) <= 0) {
         CoTaskMemFree(folder);
-        RaiseInternal(FileOkFailureText(TFileOkStep::Folder));
+        RaiseInternal(FileOkFailureText(TFileOkStep::FolderId));
     }
     return folder;
 }
