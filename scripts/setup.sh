@@ -13,7 +13,7 @@ packages=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb xauth xdotool x11-apps imagemagick
   python3 python3-jsonschema python3-tifffile libtiff-tools libimage-exiftool-perl procps
-  util-linux clang-format shellcheck
+  util-linux clang-format shellcheck locales
 )
 
 # One query for all: the installed ones are listed with status "ii".
@@ -28,7 +28,14 @@ if [ "${ORVANE_WINE32:-1}" != 0 ] && ! dpkg -s wine32:i386 >/dev/null 2>&1; then
   want32=1
 fi
 
-if [ ${#need[@]} -eq 0 ] && [ $want32 = 0 ]; then
+# A value test checks the decimal comma of the user's locale; the locale must
+# be generated, not only its package installed.
+wantlocale=0
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  wantlocale=1
+fi
+
+if [ ${#need[@]} -eq 0 ] && [ $want32 = 0 ] && [ $wantlocale = 0 ]; then
   echo "setup: everything is installed"
   exit 0
 fi
@@ -62,5 +69,14 @@ setup: Run scripts/setup.sh again later to retry.
 setup: ************************************************************************
 WARN
   fi
+fi
+if [ $wantlocale = 1 ]; then
+  echo "setup: generating the de_DE.UTF-8 locale"
+  if grep -q '^# *de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  elif ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen || echo "setup: locale-gen failed; the decimal-comma test will be skipped"
 fi
 echo "setup: done"
