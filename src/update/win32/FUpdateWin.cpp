@@ -1,4 +1,5 @@
 #include "update/win32/FUpdateWin.h"
+#include "update/win32/UpdateProcessWin32.h"
 
 #include <commctrl.h>
 
@@ -104,14 +105,7 @@ void TFrmUpdateWin::StartHandOver(const std::string& fileName, TErrCode& errCode
     std::string commandLine = "\"" + fileName + "\" /update " +
                               std::to_string(reinterpret_cast<std::uintptr_t>(self)) + " \"" +
                               std::string(exe, length) + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    } else {
+    if (!StartProgramLine(commandLine)) {
         errCode = ErrFailed;
         errText = SysErrorText(GetLastError());
     }

@@ -2,23 +2,7 @@
 
 #include "io/SysErr.h"
 #include "update/FUpdateHandOver.h"
-
-namespace {
-
-void StartProgram(const std::string& path)
-{
-    std::string commandLine = "\"" + path + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-}
-
-}  // namespace
+#include "update/win32/UpdateProcessWin32.h"
 
 void RunUpdateHandOver(const std::vector<std::string>& arguments)
 {
@@ -38,5 +22,5 @@ void RunUpdateHandOver(const std::vector<std::string>& arguments)
     DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
     if (length == 0 || length >= MAX_PATH || !CopyFileA(self, oldPath.c_str(), FALSE))
         MessageBoxA(nullptr, SysErrorText(GetLastError()).c_str(), "Error", MB_OK | MB_ICONERROR);
-    StartProgram(oldPath);
+    StartProgramLine("\"" + oldPath + "\"");
 }
