@@ -13,19 +13,6 @@
 
 namespace {
 
-void Pump(const std::function<bool()>& done, int ms = 10000)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    MSG msg;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    }
-}
-
 struct TViewer {
     std::unique_ptr<TFrmOrvaneWin> Win;
     TViewer()

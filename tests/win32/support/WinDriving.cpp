@@ -15,6 +15,19 @@ bool WaitFor(const std::function<bool()>& done, int ms)
     return true;
 }
 
+void Pump(const std::function<bool()>& done, int ms)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    MSG msg;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+}
+
 std::string TextOf(HWND wnd)
 {
     char text[8192] = {};

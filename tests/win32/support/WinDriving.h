@@ -11,6 +11,10 @@
 // Polls done every 20 ms until it holds or ms have passed; false on time-out.
 bool WaitFor(const std::function<bool()>& done, int ms = 30000);
 
+// Dispatches this thread's messages until done holds or ms have passed: for
+// windows that the test itself creates.
+void Pump(const std::function<bool()>& done, int ms = 20000);
+
 // A window's text (up to 8 KiB), also across processes; empty when the owner
 // hangs.
 std::string TextOf(HWND wnd);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "TiffWriter.h"
+#include "WinDriving.h"
 #include "app/KvTiffCodecPages.h"
 #include "app/win32/FOrvaneWin.h"
 #include "hexview/win32/FHex.h"
@@ -36,26 +37,6 @@ std::string WriteTiff(const std::string& name, std::size_t pages)
     std::string path = TempFile(name);
     tiffw::WriteFile(path, tiff);
     return path;
-}
-
-std::string TextOf(HWND wnd)
-{
-    char buf[512] = {};
-    GetWindowTextA(wnd, buf, sizeof buf);
-    return buf;
-}
-
-void Pump(const std::function<bool()>& done, int ms = 20000)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    MSG msg;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    }
 }
 
 void PumpFor(int ms)
