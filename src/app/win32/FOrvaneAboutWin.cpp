@@ -70,8 +70,7 @@ std::unique_ptr<TFrmHelp> TOrvaneAboutWin::NewManual()
         [this](TKvHtmlViewer&, const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
                std::int32_t& height) { AboutImageRequest(name, image, width, height); },
         [this](TKvHtmlViewer&, const std::string& href) { AboutLinkClick(href); });
-    manual->SetMainWindow(FMainWindow);
-    if (!manual->Create())
+    if (!manual->Create(GetWindow(FMainWindow, GW_OWNER)))
         return nullptr;
     return manual;
 }

@@ -431,10 +431,14 @@ void TFrmOrvaneWin::CloseWindow()
     PostMessageA(Handle(), WM_CLOSE, 0, 0);
 }
 
-// The windows and routines of the switches come with their own units.
+// The windows and routines of the switches come with their own units. Their
+// windows are owned by the application window, so that the task bar shows
+// the application title for them as it does for the viewer.
 void TFrmOrvaneWin::RunSwitchRole(int role)
 {
-    if (RunInstallRole(role, nullptr))
+    if (role == orInstall || role == orUninstall || role == orManual)
+        FApplication.ShowInTaskBar();
+    if (RunInstallRole(role, FApplication.Handle()))
         return;
     if (role == orManual)
         FAboutPage->RunManual();

@@ -26,14 +26,14 @@ TFrmHelp::~TFrmHelp()
         DeleteObject(FFont);
 }
 
-bool TFrmHelp::Create()
+bool TFrmHelp::Create(HWND owner)
 {
     RegisterOnce(HelpClass, 0, GetSysColorBrush(COLOR_BTNFACE));
     DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     RECT r{ClientLeft, ClientTop, ClientLeft + ClientWidth, ClientTop + ClientHeight};
     AdjustWindowRectEx(&r, style, FALSE, 0);
     if (!CreateHandle(0, HelpClass, ManualCaption, style, r.left, r.top, r.right - r.left,
-                      r.bottom - r.top, nullptr, 0))
+                      r.bottom - r.top, owner, 0))
         return false;
     // "MS Sans Serif" at 11 pixels, not scaled: the viewer's own texts.
     FFont = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
@@ -83,10 +83,14 @@ LRESULT TFrmHelp::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             SetFocus(FViewer.Handle());
         return 0;
     case WM_SYSCOMMAND:
-        // Minimising the manual minimises the program with it.
+        // An owned window has no task bar button to come back from: the
+        // application window minimises instead, hiding every window of the
+        // program, and its button restores them.
         if ((wParam & 0xFFF0) == SC_MINIMIZE) {
-            if (FMainWindow && IsWindowVisible(FMainWindow))
-                ShowWindow(FMainWindow, SW_MINIMIZE);
+            if (HWND owner = GetWindow(Handle(), GW_OWNER)) {
+                ShowWindow(owner, SW_MINIMIZE);
+                return 0;
+            }
         }
         break;
     case WM_CLOSE:

@@ -1,6 +1,7 @@
 // The manual window: a viewer filling a sizeable window that opens
 // maximised. Modal for "/manual"; opened by F1 it stays, hidden when
-// closed, until the program ends.
+// closed, until the program ends. Owned by the application window, it has
+// no task bar button of its own and minimises with the program.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +18,7 @@ public:
              TKvHtmlViewer::TLinkClick linkClick);
     ~TFrmHelp() override;
 
-    bool Create();
+    bool Create(HWND owner);
     // The page from the current news; a page the engine refuses raises.
     void BuildManualPage();
     // Until the user closes it; then the window is gone.
@@ -25,8 +26,6 @@ public:
     // Shown maximised and brought to the front.
     void ShowFront();
     TKvHtmlViewerWin& Viewer() { return FViewer; }
-    // Minimising the manual minimises this window too.
-    void SetMainWindow(HWND main) { FMainWindow = main; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -35,7 +34,6 @@ private:
     std::function<std::string()> FNews;
     TKvHtmlViewerWin FViewer;
     HFONT FFont = nullptr;
-    HWND FMainWindow = nullptr;
     bool FModal = false;
     bool FClosed = false;
 };

@@ -171,12 +171,21 @@ TEST(AboutWindow, ManualScrollsByContentsLinkWheelAndBarAndShowsTips)
     EXPECT_EQ(FindWindowA("KvHtmlViewerHintClass", nullptr), nullptr);
 }
 
-TEST(AboutWindow, ManualSwitchShowsMaximisedWindowAndEndsWhenClosed)
+TEST(AboutWindow, ManualSwitchShowsMaximisedWindowUnderTheApplicationsButton)
 {
     TRunning program(ORVANE_EXE, "/manual");
     HWND manual = program.Window("Orvane Manual", 20000);
     ASSERT_NE(manual, nullptr);
     EXPECT_TRUE(IsZoomed(manual));
+    EXPECT_EQ(TaskBarTexts(program.Id()), std::vector<std::string>({"Orvane"}));
+    // Minimised, the manual goes with the program's task bar button, which
+    // brings it back as it was.
+    PostMessageA(manual, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(manual); }, 5000));
+    HWND application = GetWindow(manual, GW_OWNER);
+    EXPECT_TRUE(IsIconic(application));
+    PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(manual) && IsZoomed(manual); }, 5000));
     PostMessageA(manual, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.Ended(20000));
 }

@@ -129,6 +129,7 @@ protected:
         TRunning setup(FSetup, "/install");
         HWND wizard = setup.Window("Installer");
         ASSERT_NE(wizard, nullptr);
+        EXPECT_EQ(TaskBarTexts(setup.Id()), std::vector<std::string>({"Orvane"}));
         HWND next = GetDlgItem(wizard, IDOK);
         Click(next);
         HWND edit = FindWindowExA(wizard, nullptr, "Edit", nullptr);
@@ -197,6 +198,7 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
         TRunning uninstall(exe, "/uninstall");
         HWND wizard = uninstall.Window("Uninstaller");
         ASSERT_NE(wizard, nullptr);
+        EXPECT_EQ(TaskBarTexts(uninstall.Id()), std::vector<std::string>({"Orvane"}));
         HWND next = GetDlgItem(wizard, IDOK);
         Click(next);
         ASSERT_TRUE(WaitFor([&] { return TextOf(next) == "Finish"; }));

@@ -101,6 +101,61 @@ HWND WaitForWindow(DWORD process, const std::string& caption, int ms)
     return wnd;
 }
 
+namespace {
+
+struct TProcessWindows {
+    DWORD FProcess;
+    std::vector<HWND> FFound;
+};
+
+BOOL CALLBACK CollectVisibleWindow(HWND wnd, LPARAM data)
+{
+    auto& f = *reinterpret_cast<TProcessWindows*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(wnd, &process);
+    if (process == f.FProcess && IsWindowVisible(wnd))
+        f.FFound.push_back(wnd);
+    return TRUE;
+}
+
+// Visible top-level windows of the process, topmost first.
+std::vector<HWND> VisibleWindowsOf(DWORD process)
+{
+    TProcessWindows f{process, {}};
+    EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&f));
+    return f.FFound;
+}
+
+}  // namespace
+
+HWND WaitForWindowOfClass(DWORD process, const char* cls, int ms)
+{
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND wnd : VisibleWindowsOf(process)) {
+                char name[64] = {};
+                GetClassNameA(wnd, name, sizeof name);
+                if (lstrcmpiA(name, cls) == 0)
+                    return (found = wnd) != nullptr;
+            }
+            return false;
+        },
+        ms);
+    return found;
+}
+
+std::vector<std::string> TaskBarTexts(DWORD process)
+{
+    std::vector<std::string> texts;
+    for (HWND wnd : VisibleWindowsOf(process)) {
+        LONG_PTR ex = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
+        if ((!GetWindow(wnd, GW_OWNER) || (ex & WS_EX_APPWINDOW)) && !(ex & WS_EX_TOOLWINDOW))
+            texts.push_back(TextOf(wnd));
+    }
+    return texts;
+}
+
 HWND ChildWithText(HWND parent, const std::string& part, const char* cls)
 {
     TChildFind find{part, cls};

@@ -25,6 +25,15 @@ HWND WindowOf(DWORD process, const std::string& caption);
 int WindowCount(DWORD process, const std::string& caption);
 HWND WaitForWindow(DWORD process, const std::string& caption, int ms = 30000);
 
+// The first visible top-level window of the process and window class,
+// waited for up to ms; nullptr on time-out.
+HWND WaitForWindowOfClass(DWORD process, const char* cls, int ms = 20000);
+
+// The captions that the task bar and Alt+Tab list for the process: visible
+// top-level windows that are unowned or marked as application windows, no
+// tool windows.
+std::vector<std::string> TaskBarTexts(DWORD process);
+
 // The first child of parent (at any depth) of the class whose text contains
 // part, or nullptr.
 HWND ChildWithText(HWND parent, const std::string& part, const char* cls);

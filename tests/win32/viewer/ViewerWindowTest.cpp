@@ -338,30 +338,6 @@ TEST(ViewerWindow, ClipboardHeldElsewhereIsReportedInTheErrorBox)
     EXPECT_FALSE(boxText.empty());
 }
 
-namespace {
-
-// What the task bar and Alt+Tab list of this process: visible top-level
-// windows that are unowned or marked as application windows, no tool windows.
-BOOL CALLBACK CollectTaskBarText(HWND wnd, LPARAM param)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    LONG_PTR ex = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
-    bool listed = !GetWindow(wnd, GW_OWNER) || (ex & WS_EX_APPWINDOW);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(wnd) && listed && !(ex & WS_EX_TOOLWINDOW))
-        reinterpret_cast<std::vector<std::string>*>(param)->push_back(TextOf(wnd));
-    return TRUE;
-}
-
-std::vector<std::string> TaskBarTexts()
-{
-    std::vector<std::string> texts;
-    EnumWindows(CollectTaskBarText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
-}  // namespace
-
 // The task bar button carries the application title, not the caption; it
 // minimises the program with every window it shows, restores it with the
 // main window active, and closes it.
@@ -369,11 +345,12 @@ TEST(ViewerWindow, TaskBarButtonIsTheApplications)
 {
     Viewer v("");
     PumpFor(50);
-    EXPECT_EQ(TaskBarTexts(), std::vector<std::string>({"Orvane"}));
+    EXPECT_EQ(TaskBarTexts(GetCurrentProcessId()), std::vector<std::string>({"Orvane"}));
     TErrCode errCode = 0;
     std::string errText;
     v.Win->Logic().OpenFile(WriteTiff("orvane-task.tif", 1), errCode, errText);
-    EXPECT_EQ(TaskBarTexts(), std::vector<std::string>({"Orvane - orvane-task.tif"}));
+    EXPECT_EQ(TaskBarTexts(GetCurrentProcessId()),
+              std::vector<std::string>({"Orvane - orvane-task.tif"}));
     EXPECT_EQ(TextOf(v.Win->Handle()).rfind("Kestrova  Orvane  2.00  -  ", 0), 0u);
 
     HWND app = v.Win->ApplicationWindow(), main = v.Win->Handle();
@@ -390,7 +367,7 @@ TEST(ViewerWindow, TaskBarButtonIsTheApplications)
     SendMessageA(app, WM_CLOSE, 0, 0);
     Pump([&] { return !IsWindow(main); }, 2000);
     EXPECT_FALSE(IsWindow(main));
-    EXPECT_EQ(TaskBarTexts(), std::vector<std::string>());
+    EXPECT_EQ(TaskBarTexts(GetCurrentProcessId()), std::vector<std::string>());
 }
 
 namespace {
@@ -403,65 +380,27 @@ std::string WindowsPath(std::string unixPath)
     return "Z:" + unixPath;
 }
 
-struct TFoundWindow {
-    DWORD Process;
-    const char* Class;
-    HWND Wnd;
-};
-
-BOOL CALLBACK FindWindowOf(HWND wnd, LPARAM param)
-{
-    auto* f = reinterpret_cast<TFoundWindow*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    char cls[64] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (pid == f->Process && std::string(cls) == f->Class && IsWindowVisible(wnd)) {
-        f->Wnd = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForWindowOf(DWORD process, const char* cls)
-{
-    TFoundWindow f{process, cls, nullptr};
-    for (int i = 0; i < 400 && !f.Wnd; ++i) {
-        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&f));
-        if (!f.Wnd)
-            Sleep(50);
-    }
-    return f.Wnd;
-}
-
 }  // namespace
 
 // The program as a user starts it, with a Unix-like path that the shell
 // cannot turn into a display path: the "Error" box, no crash.
 TEST(ViewerProgram, SlashPathShowsTheErrorBox)
 {
-    std::string command = "\"" + WindowsPath(ORVANE_EXE) + "\" /nonexist.tif";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &si, &pi));
-    HWND box = WaitForWindowOf(pi.dwProcessId, "#32770");
+    TRunning program(WindowsPath(ORVANE_EXE), "/nonexist.tif");
+    ASSERT_TRUE(program.Started());
+    HWND box = WaitForWindowOfClass(program.Id(), "#32770");
     char text[512] = {};
     if (box)
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     EXPECT_NE(std::string(text).find("nonexist.tif"), std::string::npos) << text;
     if (box)
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-    HWND main = WaitForWindowOf(pi.dwProcessId, "Kestrova TFrmOrvane");
+    HWND main = WaitForWindowOfClass(program.Id(), "Kestrova TFrmOrvane");
     EXPECT_NE(main, nullptr);
     if (main)
         PostMessageA(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(pi.hProcess, 99);
+    ASSERT_TRUE(program.Ended(10000));
     DWORD exitCode = 1;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
+    GetExitCodeProcess(program.Process(), &exitCode);
     EXPECT_EQ(exitCode, 0u);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
 }
