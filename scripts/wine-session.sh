@@ -21,6 +21,14 @@ real_home=$HOME
 orvane_wine_env "$root"
 orvane_session_open || exit 1
 export ORVANE_WINE_SESSION="$root"
-# The command itself (ctest, a shell) keeps the caller's home.
-HOME=$real_home "$@" 8>&-
+# The command itself (ctest, a shell) keeps the caller's home. It runs in
+# the background with stdin kept, so that a signal to this script is handled
+# at once: the command is ended first, then the session, and no test is left
+# to start Wine again without it.
+exec 3<&0
+HOME=$real_home "$@" <&3 3<&- 8>&- &
+child=$!
+trap 'kill "$child" 2>/dev/null; wait "$child"; exit 143' TERM HUP
+trap 'kill -INT "$child" 2>/dev/null; wait "$child"; exit 130' INT
+wait "$child"
 exit $?
