@@ -35,12 +35,18 @@ fi
 
 if [ -n "${ORVANE_WINE_SESSION:-}" ]; then
   orvane_wine_env "$ORVANE_WINE_SESSION"
-  # In some full test runs a test program ended in about 20 ms with a
-  # failure and without a line of output (its first line is written before
-  # any test runs); never in 1,550 single runs of the same tests. Such a run,
-  # failed, silent and quick, is started once more and said so on stderr with
-  # Wine's exit code, so that it stays visible. Output is therefore passed on
-  # when the program ends.
+  # Two failures of Wine itself, not of the program, get one more start,
+  # said on stderr so that they stay visible; output is therefore passed on
+  # when the program ends:
+  # - A run that fails within 200 ms without a line of output (a test
+  #   program writes its first line before any test runs). Seen in some full
+  #   test runs, never in thousands of single runs.
+  # - A run whose Wine process is killed by a crash signal. A worker thread
+  #   that ends while the process exits can crash Wine's process in the C
+  #   library's thread clean-up (a core showed a SIGSEGV in free() on the
+  #   ending thread, after the program had written its result). A crash of
+  #   the Windows program itself is a Windows exception and ends it with an
+  #   exit code instead, which is never retried.
   out="$ORVANE_WINE_DIR/run.$$"
   started=$(date +%s%N)
   # In the background with stdin kept, so that a signal to this script ends
@@ -53,9 +59,18 @@ if [ -n "${ORVANE_WINE_SESSION:-}" ]; then
   rc=$?
   trap - TERM INT HUP
   ms=$((($(date +%s%N) - started) / 1000000))
+  why=""
   if [ "$rc" -ne 0 ] && [ "$ms" -lt 200 ] && [ ! -s "$out.1" ] && [ ! -s "$out.2" ]; then
+    why="with code $rc after $ms ms and no output"
+  else
+    case $rc in
+      132 | 134 | 135 | 136 | 139)
+        why="by signal $((rc - 128)) after $ms ms, $(wc -l <"$out.1") lines of output dropped" ;;
+    esac
+  fi
+  if [ -n "$why" ]; then
     rm -f "$out.1" "$out.2"
-    orvane_log "Wine ended $(basename "$exe") with code $rc after $ms ms and no output; starting it again"
+    orvane_log "Wine ended $(basename "$exe") $why; starting it again"
     exec "$loader" "$exe" "$@"
   fi
   cat "$out.1"
