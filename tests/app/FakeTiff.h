@@ -200,6 +200,8 @@ struct TFakeHost : IKvOrvaneHost {
     std::vector<std::uint8_t> HexBytes;
     int HexShown = 0, Repaints = 0, Closes = 0, Role = -1;
     bool ResolveDisplay = true;
+    // Services failing the way a starved system makes them fail.
+    bool DisplayThrows = false, PosterThrows = false;
     std::shared_ptr<TFakeQueue> Queue = std::make_shared<TFakeQueue>();
 
     void SetCaption(const std::string& t) override { Caption = t; }
@@ -208,6 +210,8 @@ struct TFakeHost : IKvOrvaneHost {
     void SetClipboardText(const std::string& t) override { Clipboard = t; }
     std::string DisplayPath(const std::string& p) override
     {
+        if (DisplayThrows)
+            throw std::bad_alloc();
         return ResolveDisplay ? "D:" + p : "";
     }
     bool ChooseTiffFile(std::string& path, TErrCode&, std::string&) override
@@ -223,6 +227,8 @@ struct TFakeHost : IKvOrvaneHost {
     }
     std::function<void()> PageCountPoster() override
     {
+        if (PosterThrows)
+            throw std::bad_alloc();
         return [q = Queue] { q->Post(); };
     }
     void RepaintNow() override { ++Repaints; }
@@ -241,6 +247,19 @@ struct TFakeHost : IKvOrvaneHost {
     void RebuildManualPage() override {}
 };
 
+// Polls done every millisecond until it holds or limit has passed.
+template <class Pred>
+bool WaitUntil(Pred done, std::chrono::milliseconds limit)
+{
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
 // True when another thread can take the lock within a second; a thread stuck
 // on a held lock is left behind (the test fails anyway).
 inline bool LockIsFree(const std::shared_ptr<TTrnTiffShared>& shared)
@@ -251,9 +270,7 @@ inline bool LockIsFree(const std::shared_ptr<TTrnTiffShared>& shared)
         shared->FTiffLock.Leave();
         *done = true;
     }).detach();
-    for (int i = 0; i < 1000 && !*done; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return *done;
+    return WaitUntil([&] { return done->load(); }, std::chrono::seconds(1));
 }
 
 // A window over fakes; Codec is the reader the window created, if any.
@@ -275,6 +292,15 @@ struct TViewerRig {
             Codec = codec.get();
             return std::unique_ptr<IKvTiffPages>(std::move(codec));
         });
+    }
+
+    // Opens path as a click on Browse would, expecting success.
+    void Open(const std::string& path)
+    {
+        TErrCode errCode = ErrOk;
+        std::string errText;
+        Frm->OpenFile(path, errCode, errText);
+        EXPECT_EQ(errCode, ErrOk) << errText;
     }
 
     // Runs the window's side of the progress messages until Done holds.
