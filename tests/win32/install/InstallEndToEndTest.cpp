@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <objidl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -18,16 +19,6 @@
 #include "shelldlg/win32/KvShellPlaces.h"
 
 namespace {
-
-// The build's executable, seen through Wine's drive for the Unix root.
-std::string BuiltExe()
-{
-    std::string path = std::string("Z:") + ORVANE_EXE;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 // A posted click: the wizard may open a modal window or work for a while.
 void Click(HWND button)
@@ -75,23 +66,16 @@ std::string SpecialFolder(int id)
     return path;
 }
 
-void RemoveTree(const std::string& folder)
+// Removes a file or a folder with everything in it; nothing when absent.
+void Remove(const std::string& path)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + "\\" + name);
-            else
-                DeleteFileA((folder + "\\" + name).c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
+    std::string from = path + '\0';
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    if (Exists(path))
+        SHFileOperationA(&op);
 }
 
 class InstallEndToEnd : public ::testing::Test {
@@ -106,7 +90,7 @@ protected:
         char own[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, own, MAX_PATH);
         FSetup = std::string(own, std::strrchr(own, '\\')) + "\\OrvaneSetup.exe";
-        ASSERT_TRUE(CopyFileA(BuiltExe().c_str(), FSetup.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(WindowsPathOf(ORVANE_EXE).c_str(), FSetup.c_str(), FALSE));
     }
     void TearDown() override
     {
@@ -116,11 +100,9 @@ protected:
     }
     void CleanUp()
     {
-        RemoveTree(FPrograms);
-        RemoveTree(FMenu + "\\Orvane");
-        RemoveTree(FMenu + "\\OrvaneForeign");
-        DeleteFileA((FMenu + "\\OrvaneOther.lnk").c_str());
-        DeleteFileA((FDesktop + "\\Orvane.lnk").c_str());
+        for (const std::string& path : {FPrograms, FMenu + "\\Orvane", FMenu + "\\OrvaneForeign",
+                                        FMenu + "\\OrvaneOther.lnk", FDesktop + "\\Orvane.lnk"})
+            Remove(path);
     }
 
     // Runs the installer's wizard into folder; boxes: both check boxes stay set.
@@ -192,7 +174,7 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
     ASSERT_TRUE(sys.SaveShortcut(FMenu + "\\OrvaneOther.lnk", "Other", plain + "\\Orvane.exe", ""));
     CreateDirectoryA((FMenu + "\\OrvaneForeign").c_str(), nullptr);
     ASSERT_TRUE(sys.SaveShortcut(FMenu + "\\OrvaneForeign\\Orvane.lnk", "Orvane", exe, ""));
-    sys.CopyFileTo(BuiltExe(), FMenu + "\\OrvaneForeign\\readme.txt");
+    sys.CopyFileTo(WindowsPathOf(ORVANE_EXE), FMenu + "\\OrvaneForeign\\readme.txt");
 
     {
         TRunning uninstall(exe, "/uninstall");

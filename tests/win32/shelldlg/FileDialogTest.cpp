@@ -6,10 +6,10 @@
 #include <dlgs.h>
 #include <objbase.h>
 
-#include <chrono>
 #include <functional>
 #include <thread>
 
+#include "WinDriving.h"
 #include "shelldlg/win32/KvDialogs.h"
 
 namespace {
@@ -40,13 +40,7 @@ HWND FindDialog(HWND owner)
     return found.Wnd;
 }
 
-bool WaitFor(const std::function<bool()>& done)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!done() && std::chrono::steady_clock::now() < end)
-        Sleep(10);
-    return done();
-}
+constexpr int DialogWaitMs = 15000;
 
 bool SamePath(const std::string& a, const std::string& b)
 {
@@ -62,12 +56,12 @@ bool TypeAndOpen(HWND dialog, const std::string& text, const std::function<bool(
         return combo ? combo : GetDlgItem(dialog, edt1);
     };
     HWND field = nullptr;
-    if (!WaitFor([&] { return (field = nameField()) != nullptr; }))
+    if (!WaitFor([&] { return (field = nameField()) != nullptr; }, DialogWaitMs))
         return false;
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     HWND box = nullptr;
-    WaitFor([&] { return done() || (box = FindDialog(dialog)) != nullptr; });
+    WaitFor([&] { return done() || (box = FindDialog(dialog)) != nullptr; }, DialogWaitMs);
     if (box)
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     return !box && done();
@@ -87,15 +81,16 @@ struct TDialogRun {
         Dialog.SetDereferenceLinks(true);
         std::thread user([&] {
             HWND dialog = nullptr;
-            Driven = WaitFor([&] { return (dialog = FindDialog(nullptr)) != nullptr; }) &&
-                     TypeAndOpen(dialog, folder,
-                                 [&] {
-                                     char path[MAX_PATH] = {};
-                                     SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
-                                                  reinterpret_cast<LPARAM>(path));
-                                     return SamePath(path, folder);
-                                 }) &&
-                     TypeAndOpen(dialog, name, [&] { return !IsWindow(dialog); });
+            Driven =
+                WaitFor([&] { return (dialog = FindDialog(nullptr)) != nullptr; }, DialogWaitMs) &&
+                TypeAndOpen(dialog, folder,
+                            [&] {
+                                char path[MAX_PATH] = {};
+                                SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                             reinterpret_cast<LPARAM>(path));
+                                return SamePath(path, folder);
+                            }) &&
+                TypeAndOpen(dialog, name, [&] { return !IsWindow(dialog); });
             if (IsWindow(dialog))
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });
