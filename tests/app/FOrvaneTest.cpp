@@ -50,16 +50,6 @@ TEST(Viewer, StartUpWithOnePageFile)
     EXPECT_FALSE(rig.Frm->SharedForTest()->FThreadRunning);
 }
 
-TEST(Viewer, UnresolvedDisplayPathFallsBackToPathAsGiven)
-{
-    TViewerRig rig;
-    rig.Host.ResolveDisplay = false;
-    rig.Files["a/b.tif"] = {};
-    rig.Open("a/b.tif");
-    EXPECT_EQ(rig.EdiFilename.Text, "a/b.tif");
-    EXPECT_EQ(rig.Host.Title, "Orvane - b.tif");
-}
-
 TEST(Viewer, NonTiffAfterGoodFileEmptiesWindowAndReportsReaderText)
 {
     TViewerRig rig;
@@ -172,12 +162,15 @@ TEST(Viewer, BrokenPageKeepsNavigationAndStopsShowingCountAsRunning)
 TEST(Viewer, BrowseOpensChosenFileAndCancelDoesNothing)
 {
     TViewerRig rig;
-    rig.Files["c.tif"] = {};
+    rig.Host.ResolveDisplay = false;  // the path as given stands in
+    rig.Files["a/b.tif"] = {};
     rig.Frm->ButBrowseClick();
     EXPECT_EQ(rig.Codec, nullptr);
-    rig.Host.Chosen = "c.tif";
+    rig.Host.Chosen = "a/b.tif";
     rig.Frm->ButBrowseClick();
     EXPECT_EQ(rig.LabPage.Text, "Page 1 of 1");
+    EXPECT_EQ(rig.EdiFilename.Text, "a/b.tif");
+    EXPECT_EQ(rig.Host.Title, "Orvane - b.tif");
     EXPECT_TRUE(rig.Frm->FEventsEnabled);
 }
 

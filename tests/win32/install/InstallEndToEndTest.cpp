@@ -34,29 +34,23 @@ struct TLink {
 
 TLink ReadLink(const std::string& file)
 {
-    TLink link;
+    char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, description[MAX_PATH] = {};
     IShellLinkA* shell = nullptr;
     IPersistFile* persist = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&shell))))
-        return link;
+        return {};
     std::wstring wide(file.begin(), file.end());
     if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
         SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
-        char buf[MAX_PATH] = {};
-        shell->GetPath(buf, MAX_PATH, nullptr, 0);
-        link.FTarget = buf;
-        buf[0] = 0;
-        shell->GetArguments(buf, MAX_PATH);
-        link.FArguments = buf;
-        buf[0] = 0;
-        shell->GetDescription(buf, MAX_PATH);
-        link.FDescription = buf;
+        shell->GetPath(target, MAX_PATH, nullptr, 0);
+        shell->GetArguments(arguments, MAX_PATH);
+        shell->GetDescription(description, MAX_PATH);
     }
     if (persist)
         persist->Release();
     shell->Release();
-    return link;
+    return {target, arguments, description};
 }
 
 std::string SpecialFolder(int id)
