@@ -4,11 +4,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -146,25 +143,7 @@ struct TFakeList : IKvListWidget {
 
 // Messages posted by the page-count thread; outlives the window on purpose.
 struct TFakeQueue {
-    std::mutex Mutex;
-    std::condition_variable Cond;
-    std::uint64_t Posted = 0;
-    std::uint64_t Taken = 0;
-
-    void Post()
-    {
-        std::lock_guard lock(Mutex);
-        ++Posted;
-        Cond.notify_all();
-    }
-    bool Take(std::chrono::milliseconds wait)
-    {
-        std::unique_lock lock(Mutex);
-        if (!Cond.wait_for(lock, wait, [this] { return Taken < Posted; }))
-            return false;
-        ++Taken;
-        return true;
-    }
+    std::atomic<std::uint64_t> Posted{0};
 };
 
 // The registry value of the live-update text.
@@ -229,7 +208,7 @@ struct TFakeHost : IKvOrvaneHost {
     {
         if (PosterThrows)
             throw std::bad_alloc();
-        return [q = Queue] { q->Post(); };
+        return [q = Queue] { ++q->Posted; };
     }
     void RepaintNow() override { ++Repaints; }
     void CloseWindow() override { ++Closes; }
@@ -282,6 +261,7 @@ struct TViewerRig {
     TFakeButton First, Prev, Next, Last, View, Copy;
     TFakeTiff* Codec = nullptr;
     std::unique_ptr<TFrmOrvane> Frm;
+    std::uint64_t FTaken = 0;
 
     TViewerRig()
     {
@@ -307,14 +287,13 @@ struct TViewerRig {
     template <class Pred>
     bool PumpUntil(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(20))
     {
-        auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            if (Host.Queue->Take(std::chrono::milliseconds(50)))
-                Frm->PageCountProgress();
-        }
-        return true;
+        return WaitUntil(
+            [&] {
+                for (; FTaken < Host.Queue->Posted; ++FTaken)
+                    Frm->PageCountProgress();
+                return done();
+            },
+            limit);
     }
 
     std::vector<bool> NavState() const

@@ -30,15 +30,15 @@ std::uint16_t ClosedPort()
     return gone.Port();
 }
 
-class TLiveUpdateHost : public IKvLiveUpdateHost, public IKvLiveUpdateRegistry {
+class TLiveUpdateHost : public IKvLiveUpdateHost {
 public:
     explicit TLiveUpdateHost(std::uint16_t port) : FPort(port) {}
     std::atomic<int> Posts{0};
-    std::string Stored;
+    TFakeRegistry Registry;
     int Rebuilds = 0, Asks = 0, UpdateWindows = 0;
     std::uint32_t RetryMs = 20;
 
-    IKvLiveUpdateRegistry& LiveUpdateRegistry() override { return *this; }
+    IKvLiveUpdateRegistry& LiveUpdateRegistry() override { return Registry; }
     std::function<void()> LiveUpdatePoster() override
     {
         return [this] { ++Posts; };
@@ -61,13 +61,6 @@ public:
         message = "Unable to download update, please try again later";
         return true;
     }
-    TKvStoredKind Query(std::uint32_t& size) override
-    {
-        size = 0;
-        return TKvStoredKind::Absent;
-    }
-    bool Read(std::uint32_t, std::string&) override { return false; }
-    void Write(const std::string& bytes) override { Stored = bytes; }
 
 private:
     std::uint16_t FPort;
@@ -109,7 +102,7 @@ TEST(LiveUpdateWindow, StoresParsesRebuildsAndPromptsOncePerRun)
               "GET /imaging/tiff/orvane/liveupdate.txt HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
 
     EXPECT_TRUE(WorkerEndsPromptly(rig, &TFrmOrvane::LiveUpdateDone));
-    EXPECT_EQ(host.Stored, text);
+    EXPECT_EQ(host.Registry.Value, text);
     EXPECT_EQ(LatestVersion(), "2.01");
     EXPECT_EQ(InstallerSize(), 4096);
     EXPECT_EQ(LatestNews(), "<b>new</b>\r\n");
@@ -137,7 +130,7 @@ TEST(LiveUpdateWindow, WorkerRetriesAfterA404AndAfterAnOversizedBody)
     ASSERT_TRUE(WaitUntil([&] { return host.Posts == 1; }, 5000ms));
     EXPECT_EQ(server.Accepted(), 3);
     rig.Frm->LiveUpdateDone();
-    EXPECT_EQ(host.Stored, "2.00\n1\n");
+    EXPECT_EQ(host.Registry.Value, "2.00\n1\n");
 }
 
 // Closing ends the worker at once, whether it waits the program's pause to

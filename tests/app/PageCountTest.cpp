@@ -90,14 +90,12 @@ TEST(PageCount, FinalCountAtOpenStartsNoThread)
 TEST(PageCount, CloseDuringCountEndsThreadWithoutWaiting)
 {
     std::shared_ptr<TTrnTiffShared> shared;
-    std::shared_ptr<TFakeQueue> queue;
     {
         TViewerRig rig;
         rig.Files["a.tif"] = {.Pages = 1000000, .KnownAtOpen = 1, .StepCost = 20us};
         rig.Frm->StartUp("a.tif");
         ASSERT_TRUE(rig.PumpUntil([&] { return rig.Codec->Steps > 50; }));
         shared = rig.Frm->SharedForTest();
-        queue = rig.Host.Queue;
         rig.Frm->FormClose();
         rig.Frm->PageCountProgress();  // ignored after close
         EXPECT_EQ(shared->FTiffCodec, nullptr);
