@@ -14,30 +14,13 @@
 
 namespace {
 
-struct TFound {
-    HWND Owner;
-    HWND Wnd;
-};
-
-// A visible dialog of this process owned by Owner (the open dialog has none).
-BOOL CALLBACK FindOwnDialog(HWND wnd, LPARAM param)
-{
-    auto* found = reinterpret_cast<TFound*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    char cls[16] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(wnd) &&
-        GetWindow(wnd, GW_OWNER) == found->Owner)
-        found->Wnd = wnd;
-    return !found->Wnd;
-}
-
+// A visible dialog of this process owned by owner (the open dialog has none).
 HWND FindDialog(HWND owner)
 {
-    TFound found{owner, nullptr};
-    EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&found));
-    return found.Wnd;
+    for (HWND wnd : VisibleWindowsOf(GetCurrentProcessId()))
+        if (HasClass(wnd, "#32770") && GetWindow(wnd, GW_OWNER) == owner)
+            return wnd;
+    return nullptr;
 }
 
 constexpr int DialogWaitMs = 15000;

@@ -59,14 +59,6 @@ BOOL CALLBACK CollectVisibleWindow(HWND wnd, LPARAM data)
     return TRUE;
 }
 
-// Visible top-level windows of the process (any process when 0), topmost first.
-std::vector<HWND> VisibleWindowsOf(DWORD process)
-{
-    TProcessWindows f{process, {}};
-    EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&f));
-    return f.FFound;
-}
-
 std::vector<HWND> WindowsWithCaption(DWORD process, const std::string& caption)
 {
     std::vector<HWND> found;
@@ -74,13 +66,6 @@ std::vector<HWND> WindowsWithCaption(DWORD process, const std::string& caption)
         if (TextOf(wnd) == caption)
             found.push_back(wnd);
     return found;
-}
-
-bool HasClass(HWND wnd, const char* cls)
-{
-    char name[64] = {};
-    GetClassNameA(wnd, name, sizeof name);
-    return lstrcmpiA(name, cls) == 0;
 }
 
 struct TChildFind {
@@ -100,6 +85,20 @@ BOOL CALLBACK FindChild(HWND wnd, LPARAM data)
 }
 
 }  // namespace
+
+std::vector<HWND> VisibleWindowsOf(DWORD process)
+{
+    TProcessWindows f{process, {}};
+    EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&f));
+    return f.FFound;
+}
+
+bool HasClass(HWND wnd, const char* cls)
+{
+    char name[64] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    return lstrcmpiA(name, cls) == 0;
+}
 
 HWND WindowOf(DWORD process, const std::string& caption)
 {

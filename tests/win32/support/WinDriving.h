@@ -29,6 +29,11 @@ HWND WindowOf(DWORD process, const std::string& caption);
 int WindowCount(DWORD process, const std::string& caption);
 HWND WaitForWindow(DWORD process, const std::string& caption, int ms = 30000);
 
+// Visible top-level windows of the process (any process when 0), topmost
+// first, and whether a window is of a class (any case).
+std::vector<HWND> VisibleWindowsOf(DWORD process);
+bool HasClass(HWND wnd, const char* cls);
+
 // The first visible top-level window of the process and window class,
 // waited for up to ms; nullptr on time-out.
 HWND WaitForWindowOfClass(DWORD process, const char* cls, int ms = 20000);
