@@ -6,18 +6,6 @@
 using namespace std::chrono_literals;
 using Nav = std::vector<bool>;
 
-namespace {
-
-void Open(TViewerRig& rig, const std::string& path, TErrCode expect = ErrOk)
-{
-    TErrCode errCode = ErrOk;
-    std::string errText;
-    rig.Frm->OpenFile(path, errCode, errText);
-    ASSERT_EQ(errCode, expect) << errText;
-}
-
-}  // namespace
-
 TEST(Viewer, StartUpWithoutArgumentShowsEmptyWindow)
 {
     TViewerRig rig;
@@ -62,16 +50,6 @@ TEST(Viewer, StartUpWithOnePageFile)
     EXPECT_FALSE(rig.Frm->SharedForTest()->FThreadRunning);
 }
 
-TEST(Viewer, UnresolvedDisplayPathFallsBackToPathAsGiven)
-{
-    TViewerRig rig;
-    rig.Host.ResolveDisplay = false;
-    rig.Files["a/b.tif"] = {};
-    Open(rig, "a/b.tif");
-    EXPECT_EQ(rig.EdiFilename.Text, "a/b.tif");
-    EXPECT_EQ(rig.Host.Title, "Orvane - b.tif");
-}
-
 TEST(Viewer, NonTiffAfterGoodFileEmptiesWindowAndReportsReaderText)
 {
     TViewerRig rig;
@@ -105,7 +83,7 @@ TEST(Viewer, NavigationThroughFinalCount)
 {
     TViewerRig rig;
     rig.Files["five.tif"] = {.Pages = 5, .KnownAtOpen = 5};
-    Open(rig, "five.tif");
+    rig.Open("five.tif");
     struct Step {
         void (TFrmOrvane::*Click)();
         std::string Label;
@@ -129,11 +107,11 @@ TEST(Viewer, NavigationThroughFinalCount)
     EXPECT_TRUE(rig.Host.Errors.empty());
 }
 
-TEST(Viewer, SelectionEnablesViewButtonUntilPageChanges)
+TEST(Viewer, SelectionEnablesViewOfTheLoadedPageUntilThePageChanges)
 {
     TViewerRig rig;
     rig.Files["two.tif"] = {.Pages = 2, .KnownAtOpen = 2};
-    Open(rig, "two.tif");
+    rig.Open("two.tif");
     rig.List.Selected = 1;
     rig.Frm->LivTagsSelectItem();
     EXPECT_FALSE(rig.View.Enabled) << "events are off until start-up finished";
@@ -143,14 +121,7 @@ TEST(Viewer, SelectionEnablesViewButtonUntilPageChanges)
     rig.Frm->ButNextClick();
     EXPECT_FALSE(rig.View.Enabled);
     EXPECT_EQ(rig.List.Selected, -1);
-}
 
-TEST(Viewer, ViewTagValueAndCopyTagsUseLoadedPage)
-{
-    TViewerRig rig;
-    rig.Files["two.tif"] = {.Pages = 2, .KnownAtOpen = 2};
-    Open(rig, "two.tif");
-    rig.Frm->ButNextClick();
     rig.List.Selected = 1;
     rig.Frm->ButViewTagValueClick();
     EXPECT_EQ(rig.Host.HexShown, 1);
@@ -164,7 +135,7 @@ TEST(Viewer, UnreadableValueShowsErrorInsteadOfHexWindow)
 {
     TViewerRig rig;
     rig.Files["v.tif"] = {.ValueUnreadable = true};
-    Open(rig, "v.tif");
+    rig.Open("v.tif");
     rig.List.Selected = 0;
     rig.Frm->ButViewTagValueClick();
     EXPECT_EQ(rig.Host.HexShown, 0);
@@ -175,7 +146,7 @@ TEST(Viewer, BrokenPageKeepsNavigationAndStopsShowingCountAsRunning)
 {
     TViewerRig rig;
     rig.Files["b.tif"] = {.Pages = 4, .KnownAtOpen = 4, .BrokenPage = 2};
-    Open(rig, "b.tif");
+    rig.Open("b.tif");
     rig.Frm->GoToPage(2);
     EXPECT_EQ(rig.Host.Errors, std::vector<std::string>{"Page list is broken"});
     EXPECT_TRUE(rig.List.Rows.empty());
@@ -191,12 +162,15 @@ TEST(Viewer, BrokenPageKeepsNavigationAndStopsShowingCountAsRunning)
 TEST(Viewer, BrowseOpensChosenFileAndCancelDoesNothing)
 {
     TViewerRig rig;
-    rig.Files["c.tif"] = {};
+    rig.Host.ResolveDisplay = false;  // the path as given stands in
+    rig.Files["a/b.tif"] = {};
     rig.Frm->ButBrowseClick();
     EXPECT_EQ(rig.Codec, nullptr);
-    rig.Host.Chosen = "c.tif";
+    rig.Host.Chosen = "a/b.tif";
     rig.Frm->ButBrowseClick();
     EXPECT_EQ(rig.LabPage.Text, "Page 1 of 1");
+    EXPECT_EQ(rig.EdiFilename.Text, "a/b.tif");
+    EXPECT_EQ(rig.Host.Title, "Orvane - b.tif");
     EXPECT_TRUE(rig.Frm->FEventsEnabled);
 }
 
@@ -233,38 +207,19 @@ TEST(Viewer, ProgressForAFileNoLongerOpenIsDropped)
     rig.Frm->FormClose();
 }
 
-// A host whose services fail the way a starved system makes them fail.
-struct TFailingHost : TFakeHost {
-    bool ThrowOnDisplay = false;
-    std::string DisplayPath(const std::string& p) override
-    {
-        if (ThrowOnDisplay)
-            throw std::bad_alloc();
-        return TFakeHost::DisplayPath(p);
-    }
-    std::function<void()> PageCountPoster() override { throw std::bad_alloc(); }
-};
-
 TEST(Viewer, EventsComeBackAndAFileStaysOpenWhenServicesFail)
 {
-    std::map<std::string, TFakeFile> files;
-    files["long.tif"] = {.Pages = 50, .KnownAtOpen = 3};
-    TFailingHost host;
-    TFakeText text[7];
-    TFakeList list;
-    TFakeButton buttons[6];
-    TOrvaneWidgets w{&text[0],    &list,       &buttons[0], &buttons[1], &text[1],
-                     &buttons[2], &buttons[3], &buttons[4], &buttons[5], &text[2],
-                     &text[3],    &text[4],    &text[5],    &text[6]};
-    TFrmOrvane frm(host, w, [&] { return std::make_unique<TFakeTiff>(&files); });
-    frm.StartUp("long.tif");
-    EXPECT_TRUE(host.Errors.empty()) << "a worker that cannot start is not reported";
-    EXPECT_EQ(list.Rows.size(), 2u);
-    EXPECT_EQ(text[4].Text, "3") << "the count is not shown as running";
-    EXPECT_TRUE(buttons[5].Enabled);
+    TViewerRig rig;
+    rig.Files["long.tif"] = {.Pages = 50, .KnownAtOpen = 3};
+    rig.Host.PosterThrows = true;
+    rig.Frm->StartUp("long.tif");
+    EXPECT_TRUE(rig.Host.Errors.empty()) << "a worker that cannot start is not reported";
+    EXPECT_EQ(rig.List.Rows.size(), 2u);
+    EXPECT_EQ(rig.Pages.Text, "3") << "the count is not shown as running";
+    EXPECT_TRUE(rig.Copy.Enabled);
 
-    host.ThrowOnDisplay = true;
-    host.Chosen = "long.tif";
-    EXPECT_THROW(frm.ButBrowseClick(), std::bad_alloc);
-    EXPECT_TRUE(frm.FEventsEnabled);
+    rig.Host.DisplayThrows = true;
+    rig.Host.Chosen = "long.tif";
+    EXPECT_THROW(rig.Frm->ButBrowseClick(), std::bad_alloc);
+    EXPECT_TRUE(rig.Frm->FEventsEnabled);
 }

@@ -4,11 +4,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -146,25 +143,7 @@ struct TFakeList : IKvListWidget {
 
 // Messages posted by the page-count thread; outlives the window on purpose.
 struct TFakeQueue {
-    std::mutex Mutex;
-    std::condition_variable Cond;
-    std::uint64_t Posted = 0;
-    std::uint64_t Taken = 0;
-
-    void Post()
-    {
-        std::lock_guard lock(Mutex);
-        ++Posted;
-        Cond.notify_all();
-    }
-    bool Take(std::chrono::milliseconds wait)
-    {
-        std::unique_lock lock(Mutex);
-        if (!Cond.wait_for(lock, wait, [this] { return Taken < Posted; }))
-            return false;
-        ++Taken;
-        return true;
-    }
+    std::atomic<std::uint64_t> Posted{0};
 };
 
 // The registry value of the live-update text.
@@ -200,6 +179,8 @@ struct TFakeHost : IKvOrvaneHost {
     std::vector<std::uint8_t> HexBytes;
     int HexShown = 0, Repaints = 0, Closes = 0, Role = -1;
     bool ResolveDisplay = true;
+    // Services failing the way a starved system makes them fail.
+    bool DisplayThrows = false, PosterThrows = false;
     std::shared_ptr<TFakeQueue> Queue = std::make_shared<TFakeQueue>();
 
     void SetCaption(const std::string& t) override { Caption = t; }
@@ -208,6 +189,8 @@ struct TFakeHost : IKvOrvaneHost {
     void SetClipboardText(const std::string& t) override { Clipboard = t; }
     std::string DisplayPath(const std::string& p) override
     {
+        if (DisplayThrows)
+            throw std::bad_alloc();
         return ResolveDisplay ? "D:" + p : "";
     }
     bool ChooseTiffFile(std::string& path, TErrCode&, std::string&) override
@@ -223,7 +206,9 @@ struct TFakeHost : IKvOrvaneHost {
     }
     std::function<void()> PageCountPoster() override
     {
-        return [q = Queue] { q->Post(); };
+        if (PosterThrows)
+            throw std::bad_alloc();
+        return [q = Queue] { ++q->Posted; };
     }
     void RepaintNow() override { ++Repaints; }
     void CloseWindow() override { ++Closes; }
@@ -241,6 +226,19 @@ struct TFakeHost : IKvOrvaneHost {
     void RebuildManualPage() override {}
 };
 
+// Polls done every millisecond until it holds or limit has passed.
+template <class Pred>
+bool WaitUntil(Pred done, std::chrono::milliseconds limit)
+{
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
 // True when another thread can take the lock within a second; a thread stuck
 // on a held lock is left behind (the test fails anyway).
 inline bool LockIsFree(const std::shared_ptr<TTrnTiffShared>& shared)
@@ -251,9 +249,7 @@ inline bool LockIsFree(const std::shared_ptr<TTrnTiffShared>& shared)
         shared->FTiffLock.Leave();
         *done = true;
     }).detach();
-    for (int i = 0; i < 1000 && !*done; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return *done;
+    return WaitUntil([&] { return done->load(); }, std::chrono::seconds(1));
 }
 
 // A window over fakes; Codec is the reader the window created, if any.
@@ -265,6 +261,7 @@ struct TViewerRig {
     TFakeButton First, Prev, Next, Last, View, Copy;
     TFakeTiff* Codec = nullptr;
     std::unique_ptr<TFrmOrvane> Frm;
+    std::uint64_t FTaken = 0;
 
     TViewerRig()
     {
@@ -277,18 +274,26 @@ struct TViewerRig {
         });
     }
 
+    // Opens path as a click on Browse would, expecting success.
+    void Open(const std::string& path)
+    {
+        TErrCode errCode = ErrOk;
+        std::string errText;
+        Frm->OpenFile(path, errCode, errText);
+        EXPECT_EQ(errCode, ErrOk) << errText;
+    }
+
     // Runs the window's side of the progress messages until Done holds.
     template <class Pred>
     bool PumpUntil(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(20))
     {
-        auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            if (Host.Queue->Take(std::chrono::milliseconds(50)))
-                Frm->PageCountProgress();
-        }
-        return true;
+        return WaitUntil(
+            [&] {
+                for (; FTaken < Host.Queue->Posted; ++FTaken)
+                    Frm->PageCountProgress();
+                return done();
+            },
+            limit);
     }
 
     std::vector<bool> NavState() const

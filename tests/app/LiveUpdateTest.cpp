@@ -57,15 +57,20 @@ TEST(LiveUpdate, TextWithoutAnIntegerLineChangesNothing)
 
 TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsable)
 {
+    // Loads the stored value; how often the registry was read.
+    auto load = [](TKvStoredKind kind, const std::string& value) {
+        TFakeRegistry registry;
+        registry.Kind = kind;
+        registry.Value = value;
+        LoadLiveUpdate(registry);
+        return registry.Reads;
+    };
     const std::string good = "2.50\n777\nstored news\n";
-    TFakeRegistry registry;
-    registry.Kind = TKvStoredKind::Binary;
-    registry.Value = good;
-    LoadLiveUpdate(registry);
+    load(TKvStoredKind::Binary, good);
     EXPECT_EQ(LatestVersion(), "2.50");
     EXPECT_EQ(LatestNews(), "stored news\r\n");
 
-    struct {
+    const struct {
         TKvStoredKind Kind;
         std::string Value;
         int Reads;
@@ -76,19 +81,11 @@ TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsable)
         {TKvStoredKind::Binary, "2.50\nbroken\nnews", 1},
     };
     for (const auto& c : ignored) {
-        TFakeRegistry r;
-        r.Kind = c.Kind;
-        r.Value = c.Value;
-        LoadLiveUpdate(r);
+        EXPECT_EQ(load(c.Kind, c.Value), c.Reads) << c.Value.size();
         EXPECT_EQ(LatestVersion(), ProgramVersion) << c.Value.size();
         EXPECT_EQ(InstallerSize(), 47352);
-        EXPECT_EQ(r.Reads, c.Reads);
     }
-
-    TFakeRegistry largest;
-    largest.Kind = TKvStoredKind::Binary;
-    largest.Value = good + std::string(2047 - good.size(), 'x');
-    LoadLiveUpdate(largest);
+    load(TKvStoredKind::Binary, good + std::string(2047 - good.size(), 'x'));
     EXPECT_EQ(InstallerSize(), 777);
 }
 

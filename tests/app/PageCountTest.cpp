@@ -5,18 +5,6 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
-void Open(TViewerRig& rig, const std::string& path)
-{
-    TErrCode errCode = ErrOk;
-    std::string errText;
-    rig.Frm->OpenFile(path, errCode, errText);
-    ASSERT_EQ(errCode, ErrOk) << errText;
-}
-
-}  // namespace
-
 TEST(ProgressPacer, FiresOncePerPeriodAndCatchesUpAfterPause)
 {
     TKvProgressPacer pacer;
@@ -77,11 +65,11 @@ TEST(PageCount, SecondFileOpenedMidCountReusesThread)
     TViewerRig rig;
     rig.Files["a.tif"] = {.Pages = 1000000, .KnownAtOpen = 1, .StepCost = 20us};
     rig.Files["b.tif"] = {.Pages = 3000, .KnownAtOpen = 1};
-    Open(rig, "a.tif");
+    rig.Open("a.tif");
     rig.Frm->FEventsEnabled = true;
     TFakeTiff* codec = rig.Codec;
     ASSERT_TRUE(rig.PumpUntil([&] { return codec->Steps > 100; }));
-    Open(rig, "b.tif");
+    rig.Open("b.tif");
     EXPECT_EQ(rig.Codec, codec) << "the reader is reused";
     ASSERT_TRUE(rig.PumpUntil([&] { return rig.Frm->FPageCountFinal; }));
     EXPECT_EQ(rig.Pages.Text, "3000");
@@ -94,7 +82,7 @@ TEST(PageCount, FinalCountAtOpenStartsNoThread)
 {
     TViewerRig rig;
     rig.Files["f.tif"] = {.Pages = 7, .KnownAtOpen = 7};
-    Open(rig, "f.tif");
+    rig.Open("f.tif");
     EXPECT_EQ(rig.Pages.Text, "7");
     EXPECT_FALSE(rig.Frm->SharedForTest()->FThreadRunning);
 }
@@ -102,34 +90,25 @@ TEST(PageCount, FinalCountAtOpenStartsNoThread)
 TEST(PageCount, CloseDuringCountEndsThreadWithoutWaiting)
 {
     std::shared_ptr<TTrnTiffShared> shared;
-    std::shared_ptr<TFakeQueue> queue;
     {
         TViewerRig rig;
         rig.Files["a.tif"] = {.Pages = 1000000, .KnownAtOpen = 1, .StepCost = 20us};
         rig.Frm->StartUp("a.tif");
         ASSERT_TRUE(rig.PumpUntil([&] { return rig.Codec->Steps > 50; }));
         shared = rig.Frm->SharedForTest();
-        queue = rig.Host.Queue;
         rig.Frm->FormClose();
         rig.Frm->PageCountProgress();  // ignored after close
         EXPECT_EQ(shared->FTiffCodec, nullptr);
     }
-    // The window and its widgets are gone; the thread must still end cleanly.
-    auto end = std::chrono::steady_clock::now() + 5s;
-    bool running = true;
-    while (running && std::chrono::steady_clock::now() < end) {
-        {
+    // The window and its widgets are gone; the thread must still end cleanly,
+    // and only the test still holds the shared state once it has unwound.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
             std::lock_guard lock(shared->FTiffLock);
-            running = shared->FThreadRunning;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    EXPECT_FALSE(running);
-    // Only the test still holds the shared state once the thread has unwound.
-    end = std::chrono::steady_clock::now() + 5s;
-    while (shared.use_count() > 1 && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(1ms);
-    EXPECT_EQ(shared.use_count(), 1);
+            return !shared->FThreadRunning;
+        },
+        5s));
+    EXPECT_TRUE(WaitUntil([&] { return shared.use_count() == 1; }, 5s));
 }
 
 TEST(PageCount, FailedScanStepEndsCountWhereItStands)

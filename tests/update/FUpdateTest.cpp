@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,12 @@ TEST(UpdateHandOverArgument, OnlyAPlainNumberCounts)
     EXPECT_EQ(HandOverHandleValue("1234"), 1234u);
     for (const char* bad : {"abc", "", "12x", " 12", "-5", "0x10"})
         EXPECT_EQ(HandOverHandleValue(bad), 0u) << bad;
+}
+
+std::uint16_t ClosedPort()
+{
+    TLoopbackServer gone({});
+    return gone.Port();
 }
 
 struct TPosted {
@@ -149,52 +156,41 @@ TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
 
 TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
 {
-    {
-        TLoopbackServer server(
-            {{Answer({"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!"})}});
-        Open(server.Port(), 100);
-        Pump();
-        EXPECT_EQ(Result, TModalResult::Ok);
-        EXPECT_EQ(Form->FDownloadStatus, ErrFailed);
-        EXPECT_EQ(Form->FDownloadMessage, DownloadFailedText);
-        EXPECT_TRUE(HandedOver.empty());
-        EXPECT_EQ(FilesLeft(), 0u);
-    }
-    {
-        std::uint16_t closedPort;
-        {
-            TLoopbackServer gone({});
-            closedPort = gone.Port();
-        }
+    const struct {
+        const char* Name;
+        std::string Reply;  // empty: nothing listens
+        bool FolderMissing, HandOverFails;
+        std::string Message;  // empty: the system's text, whatever it says
+    } cases[] = {
+        {"404", "HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!", false, false,
+         DownloadFailedText},
+        {"refused", "", false, false, ""},
+        {"no temporary file", "", true, false, DownloadFailedText},
+        {"copy cannot start", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nMZ", false, true,
+         "The system cannot find the file specified."},
+    };
+    const fs::path folder = Folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::optional<TLoopbackServer> server;
+        if (!c.Reply.empty())
+            server.emplace(std::vector<TServerConnection>{{Answer({c.Reply})}});
         Result = TModalResult::None;
-        Open(closedPort, 100);
+        HandedOver.clear();
+        HandedOverBody.clear();
+        HandOverCode = c.HandOverFails ? ErrFailed : ErrOk;
+        Folder = c.FolderMissing ? folder / "missing" : folder;
+        Open(server ? server->Port() : ClosedPort(), 2);
         Pump();
+        Folder = folder;
+        EXPECT_EQ(Result, TModalResult::Ok);
         EXPECT_EQ(Form->FDownloadStatus, ErrFailed);
         EXPECT_FALSE(Form->FDownloadMessage.empty());
-        EXPECT_EQ(FilesLeft(), 0u);
-    }
-    {
-        // The temporary file cannot be made: a folder that does not exist.
-        Result = TModalResult::None;
-        fs::path kept = Folder;
-        Folder /= "missing";
-        Open(1, 100);
-        Pump();
-        Folder = kept;
-        EXPECT_EQ(Form->FDownloadStatus, ErrFailed);
-        EXPECT_EQ(Form->FDownloadMessage, DownloadFailedText);
-    }
-    {
-        // The downloaded copy cannot be started: nothing updated, file gone.
-        TLoopbackServer server({{Answer({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nMZ"})}});
-        Result = TModalResult::None;
-        HandOverCode = ErrFailed;
-        Open(server.Port(), 2);
-        Pump();
-        EXPECT_EQ(Result, TModalResult::Ok);
-        EXPECT_EQ(Form->FDownloadStatus, ErrFailed);
-        EXPECT_EQ(Form->FDownloadMessage, "The system cannot find the file specified.");
-        EXPECT_EQ(HandedOverBody, "MZ");
+        if (!c.Message.empty()) {
+            EXPECT_EQ(Form->FDownloadMessage, c.Message);
+        }
+        EXPECT_EQ(HandedOver.empty(), !c.HandOverFails);
+        EXPECT_EQ(HandedOverBody, c.HandOverFails ? "MZ" : "");
         EXPECT_EQ(FilesLeft(), 0u);
     }
 }

@@ -2,67 +2,19 @@
 // a tiled bar and a word where layout put it.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "html/KvHtml.h"
 #include "html/KvHtmlElements.h"
 #include "html/win32/KvHtmlCanvasGdi.h"
 
-namespace {
-
-// A top-down 32-bit DIB section selected into its own memory device context.
-struct TBitmap {
-    HDC FDc = nullptr;
-    HBITMAP FBitmap = nullptr;
-    HGDIOBJ FOld = nullptr;
-    std::uint32_t* FBits = nullptr;
-    int FWidth, FHeight;
-
-    TBitmap(int width, int height) : FWidth(width), FHeight(height)
-    {
-        BITMAPINFO info;
-        std::memset(&info, 0, sizeof info);
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        FDc = CreateCompatibleDC(nullptr);
-        FBitmap = CreateDIBSection(FDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        FBits = static_cast<std::uint32_t*>(bits);
-        FOld = SelectObject(FDc, FBitmap);
-    }
-    ~TBitmap()
-    {
-        SelectObject(FDc, FOld);
-        DeleteObject(FBitmap);
-        DeleteDC(FDc);
-    }
-    // 0xRRGGBB
-    std::uint32_t Pixel(int x, int y)
-    {
-        GdiFlush();
-        return FBits[y * FWidth + x] & 0xFFFFFF;
-    }
-    void Fill(int top, int bottom, COLORREF color)
-    {
-        RECT rect = {0, top, FWidth, bottom};
-        HBRUSH brush = CreateSolidBrush(color);
-        ::FillRect(FDc, &rect, brush);
-        DeleteObject(brush);
-    }
-};
-
-}  // namespace
+// After the canvas: its method names are also macros of <windows.h>.
+#include "WinDriving.h"
 
 TEST(HtmlGdiCanvas, DrawsBackgroundsTilesAndText)
 {
-    TBitmap tile(2, 8);
+    TPicture tile(2, 8);
     tile.Fill(0, 4, RGB(100, 100, 100));
     tile.Fill(4, 8, RGB(255, 255, 255));
-    TKvHtmlImageGdi tileImage(tile.FDc);
+    TKvHtmlImageGdi tileImage(tile.Dc());
 
     TKvHtml document;
     document.OnGetImage = [&](TKvHtml&, const std::string& name, TKvHtmlImage*& image,
@@ -83,8 +35,8 @@ TEST(HtmlGdiCanvas, DrawsBackgroundsTilesAndText)
         code, text);
     ASSERT_EQ(code, ErrOk);
 
-    TBitmap page(200, 80);
-    TKvHtmlCanvasGdi canvas(page.FDc);
+    TPicture page(200, 80);
+    TKvHtmlCanvasGdi canvas(page.Dc());
     std::int32_t minimum = 0, maximum = 0, height = 0;
     document.ComputeMinMaxWidth(canvas, minimum, maximum, code, text);
     document.ComputeHeightForWidth(canvas, 200, height, code, text);
@@ -93,11 +45,11 @@ TEST(HtmlGdiCanvas, DrawsBackgroundsTilesAndText)
     document.RenderTo(canvas, 0, 0, 0, 0, 200, 80, code, text);
     ASSERT_EQ(code, ErrOk);
 
-    EXPECT_EQ(page.Pixel(20, 30), 0xFF0000u);  // the red cell
-    EXPECT_EQ(page.Pixel(0, 1), 0x646464u);    // the bar: a dark dash
-    EXPECT_EQ(page.Pixel(1, 6), 0xFFFFFFu);    // and a light gap
-    EXPECT_EQ(page.Pixel(0, 57), 0x646464u);   // the last tile, cut to 4 rows
-    EXPECT_EQ(page.Pixel(0, 70), 0xFFFFFFu);   // body background below the table
+    EXPECT_EQ(page.At(20, 30), RGB(255, 0, 0));     // the red cell
+    EXPECT_EQ(page.At(0, 1), RGB(100, 100, 100));   // the bar: a dark dash
+    EXPECT_EQ(page.At(1, 6), RGB(255, 255, 255));   // and a light gap
+    EXPECT_EQ(page.At(0, 57), RGB(100, 100, 100));  // the last tile, cut to 4 rows
+    EXPECT_EQ(page.At(0, 70), RGB(255, 255, 255));  // body background below the table
 
     TKvHtmlElement* body = document.Root()->FFirstChild->FFirstChild;
     auto* table = static_cast<TKvHtmlElementTable*>(body->FFirstChild);
@@ -109,7 +61,7 @@ TEST(HtmlGdiCanvas, DrawsBackgroundsTilesAndText)
     int dark = 0;
     for (int y = word->FBaseline - word->FAscent; y < word->FBaseline + word->FDescent; ++y)
         for (int x = word->FX; x < word->FX + word->FWidth; ++x)
-            if (page.Pixel(x, y) != 0xFFFFFFu)
+            if (page.At(x, y) != RGB(255, 255, 255))
                 ++dark;
     EXPECT_GT(dark, 10);
 }

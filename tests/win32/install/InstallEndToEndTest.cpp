@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <objidl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -18,16 +19,6 @@
 #include "shelldlg/win32/KvShellPlaces.h"
 
 namespace {
-
-// The build's executable, seen through Wine's drive for the Unix root.
-std::string BuiltExe()
-{
-    std::string path = std::string("Z:") + ORVANE_EXE;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 // A posted click: the wizard may open a modal window or work for a while.
 void Click(HWND button)
@@ -43,29 +34,23 @@ struct TLink {
 
 TLink ReadLink(const std::string& file)
 {
-    TLink link;
+    char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, description[MAX_PATH] = {};
     IShellLinkA* shell = nullptr;
     IPersistFile* persist = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&shell))))
-        return link;
+        return {};
     std::wstring wide(file.begin(), file.end());
     if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
         SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
-        char buf[MAX_PATH] = {};
-        shell->GetPath(buf, MAX_PATH, nullptr, 0);
-        link.FTarget = buf;
-        buf[0] = 0;
-        shell->GetArguments(buf, MAX_PATH);
-        link.FArguments = buf;
-        buf[0] = 0;
-        shell->GetDescription(buf, MAX_PATH);
-        link.FDescription = buf;
+        shell->GetPath(target, MAX_PATH, nullptr, 0);
+        shell->GetArguments(arguments, MAX_PATH);
+        shell->GetDescription(description, MAX_PATH);
     }
     if (persist)
         persist->Release();
     shell->Release();
-    return link;
+    return {target, arguments, description};
 }
 
 std::string SpecialFolder(int id)
@@ -75,23 +60,44 @@ std::string SpecialFolder(int id)
     return path;
 }
 
-void RemoveTree(const std::string& folder)
+// Removes a file or a folder with everything in it; nothing when absent.
+void Remove(const std::string& path)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + "\\" + name);
-            else
-                DeleteFileA((folder + "\\" + name).c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
+    std::string from = path + '\0';
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    if (Exists(path))
+        SHFileOperationA(&op);
+}
+
+// The Browse button opens the folder browser beside itself, with its places
+// bar, and is cancelled.
+void CheckFolderBrowser(const TRunning& setup, HWND wizard)
+{
+    HWND browse = ChildWithText(wizard, "Browse", "Button");
+    Click(browse);
+    HWND dialog = setup.Window("Browse for Orvane directory...");
+    ASSERT_NE(dialog, nullptr);
+    HWND bar = FindWindowExA(dialog, nullptr, "TKvPlacesBar", nullptr);
+    ASSERT_NE(bar, nullptr);
+    RECT barRect, buttonRect, dialogRect;
+    GetClientRect(bar, &barRect);
+    EXPECT_EQ(barRect.right, 87 - 2);  // one list, inside its lowered edge
+    GetWindowRect(browse, &buttonRect);
+    GetWindowRect(dialog, &dialogRect);
+    bool beside = dialogRect.top >= buttonRect.bottom || dialogRect.bottom <= buttonRect.top ||
+                  dialogRect.left >= buttonRect.right || dialogRect.right <= buttonRect.left;
+    EXPECT_TRUE(beside);
+    // Cancel until the dialog has gone: a single click can be lost under load.
+    EXPECT_TRUE(WaitFor([&] {
+        if (!IsWindow(dialog))
+            return true;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        Sleep(200);
+        return !IsWindow(dialog);
+    }));
 }
 
 class InstallEndToEnd : public ::testing::Test {
@@ -106,7 +112,7 @@ protected:
         char own[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, own, MAX_PATH);
         FSetup = std::string(own, std::strrchr(own, '\\')) + "\\OrvaneSetup.exe";
-        ASSERT_TRUE(CopyFileA(BuiltExe().c_str(), FSetup.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(WindowsPathOf(ORVANE_EXE).c_str(), FSetup.c_str(), FALSE));
     }
     void TearDown() override
     {
@@ -116,15 +122,14 @@ protected:
     }
     void CleanUp()
     {
-        RemoveTree(FPrograms);
-        RemoveTree(FMenu + "\\Orvane");
-        RemoveTree(FMenu + "\\OrvaneForeign");
-        DeleteFileA((FMenu + "\\OrvaneOther.lnk").c_str());
-        DeleteFileA((FDesktop + "\\Orvane.lnk").c_str());
+        for (const std::string& path : {FPrograms, FMenu + "\\Orvane", FMenu + "\\OrvaneForeign",
+                                        FMenu + "\\OrvaneOther.lnk", FDesktop + "\\Orvane.lnk"})
+            Remove(path);
     }
 
-    // Runs the installer's wizard into folder; boxes: both check boxes stay set.
-    void Install(const std::string& folder, bool boxes)
+    // Runs the installer's wizard into folder; boxes: both check boxes stay
+    // set; browser: the folder browser is tried first.
+    void Install(const std::string& folder, bool boxes, bool browser = false)
     {
         TRunning setup(FSetup, "/install");
         HWND wizard = setup.Window("Installer");
@@ -134,6 +139,8 @@ protected:
         Click(next);
         HWND edit = FindWindowExA(wizard, nullptr, "Edit", nullptr);
         ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(edit) != 0; }));
+        if (browser)
+            CheckFolderBrowser(setup, wizard);
         SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
         if (!boxes) {
             SendMessageA(ChildWithText(wizard, "Include in Start menu", "Button"), BM_CLICK, 0, 0);
@@ -161,7 +168,7 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
     const std::vector<std::string> copiesBefore = TempFiles("kvu*.tmp");
     const std::string folder = FPrograms + "\\Orvane", exe = folder + "\\Orvane.exe";
     const std::string group = FMenu + "\\Orvane";
-    Install(folder, true);
+    Install(folder, true, true);
     ASSERT_TRUE(Exists(exe));
     struct {
         std::string FFile, FDescription, FArguments;
@@ -192,7 +199,7 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
     ASSERT_TRUE(sys.SaveShortcut(FMenu + "\\OrvaneOther.lnk", "Other", plain + "\\Orvane.exe", ""));
     CreateDirectoryA((FMenu + "\\OrvaneForeign").c_str(), nullptr);
     ASSERT_TRUE(sys.SaveShortcut(FMenu + "\\OrvaneForeign\\Orvane.lnk", "Orvane", exe, ""));
-    sys.CopyFileTo(BuiltExe(), FMenu + "\\OrvaneForeign\\readme.txt");
+    sys.CopyFileTo(WindowsPathOf(ORVANE_EXE), FMenu + "\\OrvaneForeign\\readme.txt");
 
     {
         TRunning uninstall(exe, "/uninstall");
@@ -221,39 +228,6 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
 
     // The temporary copy goes once it has ended.
     EXPECT_TRUE(WaitFor([&] { return TempFiles("kvu*.tmp") == copiesBefore; }, 60000));
-}
-
-TEST_F(InstallEndToEnd, FolderBrowserOpensBesideBrowse)
-{
-    TRunning setup(FSetup, "/install");
-    HWND wizard = setup.Window("Installer");
-    ASSERT_NE(wizard, nullptr);
-    Click(GetDlgItem(wizard, IDOK));
-    HWND browse = ChildWithText(wizard, "Browse", "Button");
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(browse) != 0; }));
-    Click(browse);
-    HWND dialog = setup.Window("Browse for Orvane directory...");
-    ASSERT_NE(dialog, nullptr);
-    HWND bar = FindWindowExA(dialog, nullptr, "TKvPlacesBar", nullptr);
-    ASSERT_NE(bar, nullptr);
-    RECT barRect, buttonRect, dialogRect;
-    GetClientRect(bar, &barRect);
-    EXPECT_EQ(barRect.right, 87 - 2);  // one list, inside its lowered edge
-    GetWindowRect(browse, &buttonRect);
-    GetWindowRect(dialog, &dialogRect);
-    bool beside = dialogRect.top >= buttonRect.bottom || dialogRect.bottom <= buttonRect.top ||
-                  dialogRect.left >= buttonRect.right || dialogRect.right <= buttonRect.left;
-    EXPECT_TRUE(beside);
-    // Cancel until the dialog has gone: a single click can be lost under load.
-    EXPECT_TRUE(WaitFor([&] {
-        if (!IsWindow(dialog))
-            return true;
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        Sleep(200);
-        return !IsWindow(dialog);
-    }));
-    Click(GetDlgItem(wizard, IDCANCEL));
-    EXPECT_TRUE(setup.Ended());
 }
 
 TEST(ShellPlaces, DefaultsAndPolicyKey)

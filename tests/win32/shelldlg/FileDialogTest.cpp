@@ -6,47 +6,24 @@
 #include <dlgs.h>
 #include <objbase.h>
 
-#include <chrono>
 #include <functional>
 #include <thread>
 
+#include "WinDriving.h"
 #include "shelldlg/win32/KvDialogs.h"
 
 namespace {
 
-struct TFound {
-    HWND Owner;
-    HWND Wnd;
-};
-
-// A visible dialog of this process owned by Owner (the open dialog has none).
-BOOL CALLBACK FindOwnDialog(HWND wnd, LPARAM param)
-{
-    auto* found = reinterpret_cast<TFound*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    char cls[16] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(wnd) &&
-        GetWindow(wnd, GW_OWNER) == found->Owner)
-        found->Wnd = wnd;
-    return !found->Wnd;
-}
-
+// A visible dialog of this process owned by owner (the open dialog has none).
 HWND FindDialog(HWND owner)
 {
-    TFound found{owner, nullptr};
-    EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&found));
-    return found.Wnd;
+    for (HWND wnd : VisibleWindowsOf(GetCurrentProcessId()))
+        if (HasClass(wnd, "#32770") && GetWindow(wnd, GW_OWNER) == owner)
+            return wnd;
+    return nullptr;
 }
 
-bool WaitFor(const std::function<bool()>& done)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!done() && std::chrono::steady_clock::now() < end)
-        Sleep(10);
-    return done();
-}
+constexpr int DialogWaitMs = 15000;
 
 bool SamePath(const std::string& a, const std::string& b)
 {
@@ -62,12 +39,12 @@ bool TypeAndOpen(HWND dialog, const std::string& text, const std::function<bool(
         return combo ? combo : GetDlgItem(dialog, edt1);
     };
     HWND field = nullptr;
-    if (!WaitFor([&] { return (field = nameField()) != nullptr; }))
+    if (!WaitFor([&] { return (field = nameField()) != nullptr; }, DialogWaitMs))
         return false;
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     HWND box = nullptr;
-    WaitFor([&] { return done() || (box = FindDialog(dialog)) != nullptr; });
+    WaitFor([&] { return done() || (box = FindDialog(dialog)) != nullptr; }, DialogWaitMs);
     if (box)
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     return !box && done();
@@ -87,15 +64,16 @@ struct TDialogRun {
         Dialog.SetDereferenceLinks(true);
         std::thread user([&] {
             HWND dialog = nullptr;
-            Driven = WaitFor([&] { return (dialog = FindDialog(nullptr)) != nullptr; }) &&
-                     TypeAndOpen(dialog, folder,
-                                 [&] {
-                                     char path[MAX_PATH] = {};
-                                     SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
-                                                  reinterpret_cast<LPARAM>(path));
-                                     return SamePath(path, folder);
-                                 }) &&
-                     TypeAndOpen(dialog, name, [&] { return !IsWindow(dialog); });
+            Driven =
+                WaitFor([&] { return (dialog = FindDialog(nullptr)) != nullptr; }, DialogWaitMs) &&
+                TypeAndOpen(dialog, folder,
+                            [&] {
+                                char path[MAX_PATH] = {};
+                                SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                             reinterpret_cast<LPARAM>(path));
+                                return SamePath(path, folder);
+                            }) &&
+                TypeAndOpen(dialog, name, [&] { return !IsWindow(dialog); });
             if (IsWindow(dialog))
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });

@@ -36,32 +36,36 @@ std::string TextOf(HWND wnd)
     return text;
 }
 
+std::string MessageTextOf(HWND box)
+{
+    return TextOf(GetDlgItem(box, 0xFFFF));
+}
+
 namespace {
 
-struct TFind {
+struct TProcessWindows {
     DWORD FProcess;
-    const std::string& FCaption;
-    HWND FFirst = nullptr;
-    int FCount = 0;
+    std::vector<HWND> FFound;
 };
 
 // A named callback: the 32-bit system calls it with its own convention.
-BOOL CALLBACK FindVisibleWindow(HWND wnd, LPARAM data)
+BOOL CALLBACK CollectVisibleWindow(HWND wnd, LPARAM data)
 {
-    auto& f = *reinterpret_cast<TFind*>(data);
+    auto& f = *reinterpret_cast<TProcessWindows*>(data);
     DWORD process = 0;
     GetWindowThreadProcessId(wnd, &process);
-    if ((f.FProcess == 0 || process == f.FProcess) && IsWindowVisible(wnd) &&
-        TextOf(wnd) == f.FCaption && f.FCount++ == 0)
-        f.FFirst = wnd;
+    if ((f.FProcess == 0 || process == f.FProcess) && IsWindowVisible(wnd))
+        f.FFound.push_back(wnd);
     return TRUE;
 }
 
-TFind FindWindows(DWORD process, const std::string& caption)
+std::vector<HWND> WindowsWithCaption(DWORD process, const std::string& caption)
 {
-    TFind find{process, caption};
-    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&find));
-    return find;
+    std::vector<HWND> found;
+    for (HWND wnd : VisibleWindowsOf(process))
+        if (TextOf(wnd) == caption)
+            found.push_back(wnd);
+    return found;
 }
 
 struct TChildFind {
@@ -73,9 +77,7 @@ struct TChildFind {
 BOOL CALLBACK FindChild(HWND wnd, LPARAM data)
 {
     auto& f = *reinterpret_cast<TChildFind*>(data);
-    char cls[64] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (lstrcmpiA(cls, f.FClass) == 0 && TextOf(wnd).find(f.FPart) != std::string::npos) {
+    if (HasClass(wnd, f.FClass) && TextOf(wnd).find(f.FPart) != std::string::npos) {
         f.FFound = wnd;
         return FALSE;
     }
@@ -84,14 +86,29 @@ BOOL CALLBACK FindChild(HWND wnd, LPARAM data)
 
 }  // namespace
 
+std::vector<HWND> VisibleWindowsOf(DWORD process)
+{
+    TProcessWindows f{process, {}};
+    EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&f));
+    return f.FFound;
+}
+
+bool HasClass(HWND wnd, const char* cls)
+{
+    char name[64] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    return lstrcmpiA(name, cls) == 0;
+}
+
 HWND WindowOf(DWORD process, const std::string& caption)
 {
-    return FindWindows(process, caption).FFirst;
+    std::vector<HWND> found = WindowsWithCaption(process, caption);
+    return found.empty() ? nullptr : found.front();
 }
 
 int WindowCount(DWORD process, const std::string& caption)
 {
-    return FindWindows(process, caption).FCount;
+    return static_cast<int>(WindowsWithCaption(process, caption).size());
 }
 
 HWND WaitForWindow(DWORD process, const std::string& caption, int ms)
@@ -101,44 +118,14 @@ HWND WaitForWindow(DWORD process, const std::string& caption, int ms)
     return wnd;
 }
 
-namespace {
-
-struct TProcessWindows {
-    DWORD FProcess;
-    std::vector<HWND> FFound;
-};
-
-BOOL CALLBACK CollectVisibleWindow(HWND wnd, LPARAM data)
-{
-    auto& f = *reinterpret_cast<TProcessWindows*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(wnd, &process);
-    if (process == f.FProcess && IsWindowVisible(wnd))
-        f.FFound.push_back(wnd);
-    return TRUE;
-}
-
-// Visible top-level windows of the process, topmost first.
-std::vector<HWND> VisibleWindowsOf(DWORD process)
-{
-    TProcessWindows f{process, {}};
-    EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&f));
-    return f.FFound;
-}
-
-}  // namespace
-
 HWND WaitForWindowOfClass(DWORD process, const char* cls, int ms)
 {
     HWND found = nullptr;
     WaitFor(
         [&] {
-            for (HWND wnd : VisibleWindowsOf(process)) {
-                char name[64] = {};
-                GetClassNameA(wnd, name, sizeof name);
-                if (lstrcmpiA(name, cls) == 0)
+            for (HWND wnd : VisibleWindowsOf(process))
+                if (HasClass(wnd, cls))
                     return (found = wnd) != nullptr;
-            }
             return false;
         },
         ms);
@@ -184,6 +171,15 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string WindowsPathOf(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
 std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -219,4 +215,66 @@ bool TRunning::Ended(int ms) const
 {
     return FInfo.hProcess &&
            WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+}
+
+TPicture::TPicture(int width, int height) : FWidth(width), FHeight(height)
+{
+    Create();
+}
+
+TPicture::TPicture(HWND wnd)
+{
+    RECT r{};
+    GetClientRect(wnd, &r);
+    FWidth = r.right;
+    FHeight = r.bottom;
+    Create();
+    SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDc), PRF_CLIENT);
+}
+
+void TPicture::Create()
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = FWidth;
+    info.bmiHeader.biHeight = -FHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    FDc = CreateCompatibleDC(nullptr);
+    FBitmap = CreateDIBSection(FDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    FBits = static_cast<std::uint32_t*>(bits);
+    FOld = SelectObject(FDc, FBitmap);
+}
+
+TPicture::~TPicture()
+{
+    SelectObject(FDc, FOld);
+    DeleteObject(FBitmap);
+    DeleteDC(FDc);
+}
+
+COLORREF TPicture::At(int x, int y) const
+{
+    GdiFlush();
+    std::uint32_t p = FBits[y * FWidth + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+int TPicture::Count(COLORREF colour) const
+{
+    int n = 0;
+    for (int y = 0; y < FHeight; y += 2)
+        for (int x = 0; x < FWidth; x += 2)
+            n += At(x, y) == colour;
+    return n;
+}
+
+void TPicture::Fill(int top, int bottom, COLORREF colour)
+{
+    RECT rect = {0, top, FWidth, bottom};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(FDc, &rect, brush);
+    DeleteObject(brush);
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,11 +20,19 @@ void Pump(const std::function<bool()>& done, int ms = 20000);
 // hangs.
 std::string TextOf(HWND wnd);
 
+// The text of a message box, without its caption.
+std::string MessageTextOf(HWND box);
+
 // The first visible top-level window with this caption, of the process (any
 // process when 0); nullptr when there is none. WindowCount counts them.
 HWND WindowOf(DWORD process, const std::string& caption);
 int WindowCount(DWORD process, const std::string& caption);
 HWND WaitForWindow(DWORD process, const std::string& caption, int ms = 30000);
+
+// Visible top-level windows of the process (any process when 0), topmost
+// first, and whether a window is of a class (any case).
+std::vector<HWND> VisibleWindowsOf(DWORD process);
+bool HasClass(HWND wnd, const char* cls);
 
 // The first visible top-level window of the process and window class,
 // waited for up to ms; nullptr on time-out.
@@ -42,6 +51,8 @@ HWND ChildWithText(HWND parent, const std::string& part, const char* cls);
 std::vector<std::string> TempFiles(const std::string& pattern);
 
 bool Exists(const std::string& path);
+// A Unix path as Wine's drive for the Unix root shows it ("Z:\\...").
+std::string WindowsPathOf(const std::string& unixPath);
 std::string ReadWholeFile(const std::string& path);
 
 // A program started with a command line of the quoted exe and arguments, in
@@ -63,4 +74,32 @@ public:
 
 private:
     PROCESS_INFORMATION FInfo{};
+};
+
+// A top-down 32-bit bitmap selected into its own memory device context; from
+// a window, the window's client area as the window prints it.
+class TPicture {
+public:
+    TPicture(int width, int height);
+    explicit TPicture(HWND wnd);
+    ~TPicture();
+    TPicture(const TPicture&) = delete;
+    TPicture& operator=(const TPicture&) = delete;
+
+    HDC Dc() const { return FDc; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    COLORREF At(int x, int y) const;
+    // Pixels of the colour, every second one each way.
+    int Count(COLORREF colour) const;
+    void Fill(int top, int bottom, COLORREF colour);
+
+private:
+    void Create();
+
+    int FWidth, FHeight;
+    HDC FDc = nullptr;
+    HBITMAP FBitmap = nullptr;
+    HGDIOBJ FOld = nullptr;
+    std::uint32_t* FBits = nullptr;
 };

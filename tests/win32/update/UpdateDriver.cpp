@@ -28,26 +28,21 @@ void Check(bool ok, const std::string& what)
 
 const char* const OldCaption = "Kestrova  Orvane  2.00";
 
+const char* const SettingsKey = "Software\\Kestrova\\Orvane";
+
 void ForgetLiveUpdate()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Kestrova\\Orvane", 0, KEY_SET_VALUE, &key))
-        return;
-    RegDeleteValueA(key, "LiveUpdate");
-    RegCloseKey(key);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SettingsKey, "LiveUpdate");
 }
 
 std::string StoredLiveUpdate()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Kestrova\\Orvane", 0, KEY_READ, &key))
-        return {};
     char data[4096];
-    DWORD size = sizeof data, type = 0;
-    LONG rc =
-        RegQueryValueExA(key, "LiveUpdate", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS && type == REG_BINARY ? std::string(data, size) : std::string();
+    DWORD size = sizeof data;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, SettingsKey, "LiveUpdate", RRF_RT_REG_BINARY, nullptr,
+                        data, &size) == ERROR_SUCCESS
+               ? std::string(data, size)
+               : std::string();
 }
 
 // The About tab as a reader sees it: the text of its viewer.
@@ -144,7 +139,7 @@ void NoInstallerScenario(const std::string& oldExe)
     old.AnswerOk();
     HWND error = WaitForWindow(old.Id(), "Error", 20000);
     Check(error != nullptr, "the Error box appears");
-    std::string text = TextOf(GetDlgItem(error, 0xFFFF));
+    std::string text = MessageTextOf(error);
     Check(text == "Unable to download update, please try again later",
           "the Error box says: " + text);
     Check(TempFiles("kvu*") == before, "no kvu file is left");

@@ -46,9 +46,7 @@ mkdir -p "$shots"
 rm -f "$shots"/*.done
 rc=0
 for scenario in ${ORVANE_UPDATE_SCENARIOS:-update no-installer slow handover-bad}; do
-  mode=full
-  case $scenario in no-installer) mode=no-installer ;; slow) mode=slow ;; esac
-  startServer "$mode"
+  startServer "$scenario"
   # The driver prints "screenshot NAME" while the update window shows what
   # NAME names, and waits for NAME.done.
   "$repo/scripts/wine-run.sh" "$driver" "$scenario" "$(winPath "$old")" "$(winPath "$site")" \

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Serves an update site on 127.0.0.1:80 for the update test.
 
-site-server.py ROOT MODE: MODE "full" serves ROOT as it is, "no-installer"
-answers 404 for the installer, "slow" sends the installer a few KiB at a time
-so that a download lasts long enough to be watched and cancelled.
+site-server.py ROOT SCENARIO: "no-installer" answers 404 for the installer,
+"slow" sends the installer a few KiB at a time so that a download lasts long
+enough to be watched and cancelled; any other scenario serves ROOT as it is.
 """
 import http.server
 import os
