@@ -18,9 +18,6 @@ TTiff BigPages(std::uint32_t pages, TOrder order)
     return tiff;
 }
 
-const std::string PrematureBroken =
-    "Reading from file 't.tif': Premature end of data; Page list is broken";
-
 }  // namespace
 
 class BigTiffTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
@@ -87,22 +84,6 @@ TEST_P(BigTiffTest, ClassicFilesKeepTheirRules)
     OpenPath((Folder / "odd.tif").string());
     EXPECT_EQ(Reader.ByteOrderText(), GetParam() == TOrder::Big ? "Motorola" : "Intel");
     EXPECT_FALSE(Reader.IsBigTiff());
-}
-
-// The second directory is cut after its count field: its next offset cannot
-// be read, so the page after it is the broken one.
-TEST_P(BigTiffTest, CutDirectory)
-{
-    TTiff cut = BigPages(2, GetParam());
-    cut.Length = Lay(cut).IfdOffsets[1] + 12;
-    OpenTiff(cut);
-    EXPECT_EQ(CountPages(), 3u);
-    EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
-    EXPECT_EQ(Reader.GetBrokenText(), PrematureBroken);
-    Reader.SelectPage(1, Code, Text);
-    ASSERT_EQ(Code, ErrOk) << Text;
-    EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), "KvCodecTiff 4801.92");
-    EXPECT_EQ(Reader.EntryCount(), 0u);
 }
 
 TEST_P(BigTiffTest, CountsBeyondTheFile)

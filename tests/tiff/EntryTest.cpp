@@ -167,22 +167,30 @@ struct TCutCase {
     const char* Name;
     std::uint64_t Length;  // bytes of the directory left in the file
     const char* Failure;
+    bool Big = false;  // BigTIFF, in big-endian order
 };
 
 class CutDirectoryTest : public TiffFileTest, public ::testing::WithParamInterface<TCutCase> {};
 
 // A directory whose entries or next offset run past the end fails with the
-// internal failure, claims no entries and leaves the reader usable.
+// internal failure, claims no entries and leaves the reader usable; the scan
+// ends the chain with a broken page after it.
 TEST_P(CutDirectoryTest, HalfReadDirectoryClaimsNoEntries)
 {
-    TTiff tiff = PagesFile(1);
+    const TCutCase& c = GetParam();
+    TTiff tiff = PagesFile(1, c.Big ? TOrder::Big : TOrder::Little);
+    tiff.Big = c.Big;
     tiff.Ifds.push_back(Page({Short(256, {1}), Short(257, {2})}));
-    tiff.Length = Lay(tiff).IfdOffsets[1] + GetParam().Length;
+    tiff.Length = Lay(tiff).IfdOffsets[1] + c.Length;
     OpenTiff(tiff);
+    EXPECT_EQ(CountPages(), 3u);
+    EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
+    EXPECT_EQ(Reader.GetBrokenText(),
+              "Reading from file 't.tif': Premature end of data; Page list is broken");
     LoadPage(0);
     EXPECT_EQ(Reader.EntryCount(), 1u);
     Reader.SelectPage(1, Code, Text);
-    EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), GetParam().Failure);
+    EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), c.Failure);
     EXPECT_EQ(Reader.EntryCount(), 0u);
     EXPECT_EQ(Reader.RasterSizeText(), "");
     LoadPage(0);
@@ -190,11 +198,13 @@ TEST_P(CutDirectoryTest, HalfReadDirectoryClaimsNoEntries)
     EXPECT_EQ(Reader.ValueText(0, 25), "0, 0");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cuts, CutDirectoryTest,
-                         ::testing::Values(TCutCase{"InEntries", 2 + 12, "KvCodecTiff 4801.92"},
-                                           TCutCase{"InNextOffset", 2 + 24 + 2,
-                                                    "KvCodecTiff 4803.92"}),
-                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, CutDirectoryTest,
+    ::testing::Values(TCutCase{"InEntries", 2 + 12, "KvCodecTiff 4801.92"},
+                      TCutCase{"InNextOffset", 2 + 24 + 2, "KvCodecTiff 4803.92"},
+                      TCutCase{"BigInEntries", 8 + 4, "KvCodecTiff 4801.92", true},
+                      TCutCase{"BigInNextOffset", 8 + 40 + 4, "KvCodecTiff 4803.92", true}),
+    [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 // A value that starts beyond the end or runs past it has no text and no
 // bytes, even where its first bytes are there; the rest of the page shows.
