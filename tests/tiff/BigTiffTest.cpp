@@ -20,9 +20,7 @@ TTiff BigPages(std::uint32_t pages, TOrder order)
 
 }  // namespace
 
-class BigTiffTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
-
-TEST_P(BigTiffTest, EntriesTypesAndValueTexts)
+TEST_P(TiffOrderTest, BigTiffEntriesTypesAndValueTexts)
 {
     TTiff tiff = BigPages(2, GetParam());
     tiff.Ifds[0].Entries = {
@@ -62,7 +60,7 @@ TEST_P(BigTiffTest, EntriesTypesAndValueTexts)
 
 // The 8-byte types and a header of 43 without offset size 8 and reserved 0
 // keep the classic rules.
-TEST_P(BigTiffTest, ClassicFilesKeepTheirRules)
+TEST_P(TiffOrderTest, BigTiffTypesAndHeaderOutsideBigTiffKeepClassicRules)
 {
     TTiff tiff = PagesFile(1, GetParam());
     tiff.Magic = 43;
@@ -86,7 +84,7 @@ TEST_P(BigTiffTest, ClassicFilesKeepTheirRules)
     EXPECT_FALSE(Reader.IsBigTiff());
 }
 
-TEST_P(BigTiffTest, CountsBeyondTheFile)
+TEST_P(TiffOrderTest, BigTiffCountsBeyondTheFile)
 {
     TTiff counts = BigPages(2, GetParam());
     counts.Ifds[0].Entries = {Bare(40000, tLong8, 1ull << 40), Bare(40001, tAscii, ~0ull)};
@@ -106,7 +104,7 @@ TEST_P(BigTiffTest, CountsBeyondTheFile)
 }
 
 // A sparse file of 5 GiB whose only directory and values lie beyond 4 GiB.
-TEST_P(BigTiffTest, DirectoryBeyondFourGiB)
+TEST_P(TiffOrderTest, BigTiffDirectoryBeyondFourGiB)
 {
     TTiff tiff = BigPages(1, GetParam());
     tiff.Ifds[0].Offset = 5 * GiB - 4096;
@@ -120,6 +118,3 @@ TEST_P(BigTiffTest, DirectoryBeyondFourGiB)
     EXPECT_EQ(Reader.ValueText(0, 25), "1, 2, 3");
     EXPECT_EQ(Reader.ValueText(1, 25), "far away ");
 }
-
-INSTANTIATE_TEST_SUITE_P(ByteOrders, BigTiffTest, ::testing::Values(TOrder::Little, TOrder::Big),
-                         OrderName);

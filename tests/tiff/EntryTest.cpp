@@ -33,10 +33,8 @@ std::string HostBytes(const TEntry& entry)
 
 }  // namespace
 
-class EntryOrderTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
-
 // Every type, inline and out of line, reaches the caller in host order.
-TEST_P(EntryOrderTest, ValuesArriveInHostOrder)
+TEST_P(TiffOrderTest, ValuesArriveInHostOrder)
 {
     TTiff tiff;
     tiff.Order = GetParam();
@@ -84,7 +82,7 @@ TEST_P(EntryOrderTest, ValuesArriveInHostOrder)
     EXPECT_EQ(Reader.ValueText(0, 25), "7");
 }
 
-TEST_P(EntryOrderTest, ValueIsReadOnceAndBuffersAreRecycled)
+TEST_P(TiffOrderTest, ValueIsReadOnceAndBuffersAreRecycled)
 {
     TTiff tiff;
     tiff.Order = GetParam();
@@ -103,7 +101,7 @@ TEST_P(EntryOrderTest, ValueIsReadOnceAndBuffersAreRecycled)
     EXPECT_EQ(Reader.GetPoolCount(), buffersPerValue);
 }
 
-TEST_P(EntryOrderTest, ALargerPageAfterASmallOneLoadsWhole)
+TEST_P(TiffOrderTest, ALargerPageAfterASmallOneLoadsWhole)
 {
     TTiff tiff;
     tiff.Order = GetParam();
@@ -122,9 +120,6 @@ TEST_P(EntryOrderTest, ALargerPageAfterASmallOneLoadsWhole)
     EXPECT_EQ(Reader.EntryCount(), 0u);
     EXPECT_EQ(Reader.CursorIfdOffset(), 0u);
 }
-
-INSTANTIATE_TEST_SUITE_P(ByteOrders, EntryOrderTest, ::testing::Values(TOrder::Little, TOrder::Big),
-                         OrderName);
 
 using EntryTest = TiffFileTest;
 
@@ -227,11 +222,9 @@ TEST_F(EntryTest, ValueRunningPastTheEndHasNoTextAndNoBytes)
     EXPECT_EQ(Reader.ValueText(3, 25), "9");
 }
 
-class OversizedValueTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
-
 // Counts whose byte size passes the file size, including products that wrap
 // in 32 bits to an inline size.
-TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
+TEST_P(TiffOrderTest, ValueLargerThanTheFileIsNeverRead)
 {
     TTiff tiff;
     tiff.Order = GetParam();
@@ -265,12 +258,9 @@ TEST_P(OversizedValueTest, ValueLargerThanTheFileIsNeverRead)
     EXPECT_EQ(Reader.ValueText(5, 25), "5");
 }
 
-INSTANTIATE_TEST_SUITE_P(ByteOrders, OversizedValueTest,
-                         ::testing::Values(TOrder::Little, TOrder::Big), OrderName);
-
 // Texts read no more of a value than they can show; of the values asked for
 // whole, only the last large one stays, and a page load trims the pool.
-TEST_P(EntryOrderTest, TextsReadOnlyWhatTheyShow)
+TEST_P(TiffOrderTest, TextsReadOnlyWhatTheyShow)
 {
     const std::uint32_t fileSize = 1 << 20;
     TTiff tiff;

@@ -58,9 +58,7 @@ std::vector<TRasterCase> RasterCases()
 
 }  // namespace
 
-class RasterTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
-
-TEST_P(RasterTest, SizesAndFailureTexts)
+TEST_P(TiffOrderTest, RasterSizesAndFailureTexts)
 {
     for (const TRasterCase& c : RasterCases()) {
         TTiff tiff;
@@ -83,9 +81,6 @@ TEST_P(RasterTest, SizesAndFailureTexts)
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(ByteOrders, RasterTest, ::testing::Values(TOrder::Little, TOrder::Big),
-                         OrderName);
 
 using RasterMemoryTest = TiffFileTest;
 

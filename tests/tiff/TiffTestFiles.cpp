@@ -77,3 +77,6 @@ tiffw::TTiff PagesFile(std::uint32_t pages, tiffw::TOrder order)
         tiff.Ifds.push_back(Page({tiffw::Short(297, {static_cast<std::uint16_t>(i), 0})}));
     return tiff;
 }
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, TiffOrderTest,
+                         ::testing::Values(tiffw::TOrder::Little, tiffw::TOrder::Big), OrderName);

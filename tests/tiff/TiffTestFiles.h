@@ -42,6 +42,9 @@ protected:
     std::string Text;
 };
 
+// Tests that run once in each byte order (instantiated in TiffTestFiles.cpp).
+class TiffOrderTest : public TiffFileTest, public ::testing::WithParamInterface<tiffw::TOrder> {};
+
 // A page with only the given entries.
 inline tiffw::TIfd Page(std::vector<tiffw::TEntry> entries)
 {
