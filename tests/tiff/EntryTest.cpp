@@ -149,7 +149,7 @@ TEST_F(EntryTest, DirectoryOf1024EntriesLoadsAnd1025Fails)
     OpenTiff(tiff);
     LoadPage(0);
     EXPECT_EQ(Reader.EntryCount(), 1024u);
-    Reader.SelectPage(1, Code, Text);
+    Select(1);
     EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), "KvCodecTiff 4764.73");
     EXPECT_EQ(Code, ErrFailed);
     EXPECT_EQ(Text, "Sanity check on number of tags failed (decoded value is 1025)");
@@ -184,7 +184,7 @@ TEST_P(CutDirectoryTest, HalfReadDirectoryClaimsNoEntries)
               "Reading from file 't.tif': Premature end of data; Page list is broken");
     LoadPage(0);
     EXPECT_EQ(Reader.EntryCount(), 1u);
-    Reader.SelectPage(1, Code, Text);
+    Select(1);
     EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), c.Failure);
     EXPECT_EQ(Reader.EntryCount(), 0u);
     EXPECT_EQ(Reader.RasterSizeText(), "");
@@ -213,11 +213,7 @@ TEST_F(EntryTest, ValueRunningPastTheEndHasNoTextAndNoBytes)
     LoadPage(0);
     for (std::uint32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(Reader.ValueText(i, 3), "") << i;
-        Code = ErrOk;
-        const std::uint8_t* pointer = nullptr;
-        Reader.GetValuePtr(i, pointer, Code, Text);
-        EXPECT_EQ(Code, ErrFailed);
-        EXPECT_EQ(Text, "Premature end of data");
+        EXPECT_EQ(ValueFailure(i), "Premature end of data") << i;
     }
     EXPECT_EQ(Reader.ValueText(3, 25), "9");
 }
@@ -243,11 +239,7 @@ TEST_P(TiffOrderTest, ValueLargerThanTheFileIsNeverRead)
     EXPECT_EQ(Reader.ValueSize(2), std::int64_t(8) * 0x20000000);
     for (std::uint32_t i = 0; i < 5; ++i) {
         EXPECT_EQ(Reader.ValueText(i, 45), "") << i;
-        Code = ErrOk;
-        const std::uint8_t* pointer = nullptr;
-        Reader.GetValuePtr(i, pointer, Code, Text);
-        EXPECT_EQ(Code, ErrFailed) << i;
-        EXPECT_EQ(Text, "Premature end of data");
+        EXPECT_EQ(ValueFailure(i), "Premature end of data") << i;
     }
     EXPECT_EQ(Reader.GetPoolCount(), 0u);
     Code = ErrOk;
@@ -302,10 +294,7 @@ TEST_F(EntryTest, ValueOfNearly4GiBInASparseFile)
     EXPECT_EQ(Reader.ValueText(0, 25), "42, 0, 8, 0, 0, 0, 2, 0,...");
     EXPECT_LE(Reader.GetEntry(0).FLoaded, 16u);
     if (sizeof(void*) == 4) {
-        const std::uint8_t* pointer = nullptr;
-        Reader.GetValuePtr(0, pointer, Code, Text);
-        EXPECT_EQ(Code, ErrFailed);
-        EXPECT_EQ(Text, "Out of memory");
+        EXPECT_EQ(ValueFailure(0), "Out of memory");
     }
     EXPECT_EQ(Reader.ValueText(1, 25), "9");
 }

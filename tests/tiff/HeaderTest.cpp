@@ -69,16 +69,9 @@ TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
     tiff.Length = 7;
     OpenTiff(tiff);
     const std::string expected = "Reading from file 't.tif': Premature end of data";
-    Reader.SelectPage(0, Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, expected);
-    for (int i = 0; i < 2; ++i) {
-        Code = ErrOk;
-        Text.clear();
-        Reader.ReadPage(Code, Text);
-        EXPECT_EQ(Code, ErrFailed);
-        EXPECT_EQ(Text, expected);
-    }
+    EXPECT_EQ(Select(0), expected);
+    EXPECT_EQ(Read(), expected);
+    EXPECT_EQ(Read(), expected);
     bool final = false;
     Code = ErrOk;
     Reader.ScanStep(final, Code, Text);
@@ -95,10 +88,8 @@ TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
 TEST_F(HeaderTest, MissingFileGivesTheOpeningText)
 {
     OpenPath((Folder / "absent.tif").string());
-    Reader.ReadPage(Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, "Opening file 'absent.tif': ERROR_FILE_NOT_FOUND: The system cannot find the "
-                    "file specified");
+    EXPECT_EQ(Read(), "Opening file 'absent.tif': ERROR_FILE_NOT_FOUND: The system cannot find the "
+                      "file specified");
 }
 
 TEST_F(HeaderTest, HeaderIsReadWhenNeededAndASecondOpenResetsTheFirst)

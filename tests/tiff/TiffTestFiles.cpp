@@ -45,11 +45,33 @@ void TiffFileTest::OpenPath(const std::string& path)
 
 void TiffFileTest::LoadPage(std::uint32_t n)
 {
+    ASSERT_EQ(Select(n), "");
+    ASSERT_EQ(Read(), "");
+}
+
+std::string TiffFileTest::Select(std::uint32_t n)
+{
     Code = ErrOk;
+    Text.clear();
     Reader.SelectPage(n, Code, Text);
-    ASSERT_EQ(Code, ErrOk) << Text;
+    return Code == ErrOk ? "" : Text;
+}
+
+std::string TiffFileTest::Read()
+{
+    Code = ErrOk;
+    Text.clear();
     Reader.ReadPage(Code, Text);
-    ASSERT_EQ(Code, ErrOk) << Text;
+    return Code == ErrOk ? "" : Text;
+}
+
+std::string TiffFileTest::ValueFailure(std::uint32_t i)
+{
+    Code = ErrOk;
+    Text.clear();
+    const std::uint8_t* pointer = nullptr;
+    Reader.GetValuePtr(i, pointer, Code, Text);
+    return Code == ErrOk ? "" : Text;
 }
 
 std::uint32_t TiffFileTest::CountPages()

@@ -25,6 +25,11 @@ protected:
 
     // Selects and loads page n; fails the test on an error.
     void LoadPage(std::uint32_t n);
+    // SelectPage, ReadPage and GetValuePtr of entry i: "" on success, else
+    // the failure text (left in Text too).
+    std::string Select(std::uint32_t n);
+    std::string Read();
+    std::string ValueFailure(std::uint32_t i);
     // Runs ScanStep until final and returns the page count.
     std::uint32_t CountPages();
     // GetPageCount as (final, count).
