@@ -26,20 +26,23 @@ TEST_F(HeaderTest, ByteOrderFromMarkAndNumber)
         {"XY", TOrder::Little, 43, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.Mark) + (c.MagicOrder == TOrder::Big ? " big " : " little ") +
-                     std::to_string(c.Magic));
+        // A file of its own: the reader keeps the one before open.
+        const std::string name = std::string(c.Mark) +
+                                 (c.MagicOrder == TOrder::Big ? "-big-" : "-little-") +
+                                 std::to_string(c.Magic) + ".tif";
+        SCOPED_TRACE(name);
         TTiff tiff = PagesFile(1, c.MagicOrder);
         tiff.Mark = c.Mark;
         tiff.Magic = c.Magic;
         tiff.Ifds[0].Offset = 16;  // not at 8: "II", 43, 8, 0 would be a BigTIFF header
-        OpenTiff(tiff);
+        OpenTiff(tiff, name);
         std::string order;
         Code = ErrOk;
         Reader.GetByteOrder(order, Code, Text);
         EXPECT_EQ(Code == ErrOk ? order : Text,
                   *c.Expected ? c.Expected
-                              : "Invalid byte order indication and signature; file 't.tif' is "
-                                "probably not a TIFF file");
+                              : "Invalid byte order indication and signature; file '" + name +
+                                    "' is probably not a TIFF file");
         EXPECT_EQ(Reader.ByteOrderText(), c.Expected);
         if (*c.Expected) {
             LoadPage(0);
