@@ -89,60 +89,55 @@ TEST(HtmlLayout, AlignmentPlacesLines)
               "error: KvHtml 1605.72");
 }
 
-TEST(HtmlLayout, ColumnWidthsShareTheExtraWidth)
+// Column widths of tables at a given width: the head of the dump (minimum,
+// maximum) and the boxes of the cells.
+TEST(HtmlLayout, TableColumnWidths)
 {
-    const std::string page = Body20("<table><tr><td>a a</td><td>a a a</td></tr></table>");
-    std::string dump = Layout(page, 60);
-    EXPECT_EQ(dump.substr(0, 22), "min 20 max 80 height 4");
-    EXPECT_EQ(Lines(dump, "td"), "td 0 0 23 40\ntd 23 0 37 40\n");
-    // Given more than its maximum, the table keeps its maximum width.
-    dump = Layout(page, 200);
-    EXPECT_EQ(Lines(dump, "table"), "table 0 0 80 20\n");
-    EXPECT_EQ(Lines(dump, "td"), "td 0 0 30 20\ntd 30 0 50 20\n");
-    // Below the minimum the flexible columns shrink in proportion.
-    EXPECT_EQ(Lines(Layout(page, 10), "td"), "td 0 0 7 60\ntd 7 0 3 60\n");
-}
-
-TEST(HtmlLayout, ColumnShareRoundsTheExactRatio)
-{
-    // One-pixel characters. Columns 14..29 and 6..13 (flexible 15 and 7 of
-    // 22) share 11 pixels: 15 / 22 x 11 = 7.5 gives 8, the second takes 3.
+    const std::string share = Body20("<table><tr><td>a a</td><td>a a a</td></tr></table>");
+    // One-pixel characters: "n" a's, a blank, "n" a's.
     auto cell = [](std::size_t n) {
         return "<td>" + std::string(n, 'a') + " " + std::string(n, 'a') + "</td>";
     };
-    std::string dump = Layout("<body style=\"margin: 0 0 0; font-size: 2\"><table><tr>" + cell(14) +
-                                  cell(6) + "</tr></table>",
-                              31);
-    EXPECT_EQ(dump.substr(0, 14), "min 20 max 42 ");
-    EXPECT_EQ(Lines(dump, "td"), "td 0 0 22 4\ntd 22 0 9 4\n");
-}
-
-TEST(HtmlLayout, SpanningCellSpreadsItsDeficit)
-{
-    std::string dump = Layout(Body20("<table><col width=\"10\"><col width=\"10\"><tr>"
-                                     "<td colspan=\"2\"><img src=\"i\" width=\"25\" height=\"5\">"
-                                     "</td></tr><tr><td></td><td></td></tr></table>"),
-                              25);
-    EXPECT_EQ(Lines(dump, "td"), "td 0 0 25 5\ntd 0 5 12 0\ntd 12 5 13 0\n");
-}
-
-TEST(HtmlLayout, ColumnMaximumNeverFallsBelowItsMinimum)
-{
-    // The spanning cell raises both minima to 20 but no maximum: the second
-    // column's maximum must follow its minimum.
-    std::string dump = Layout(Body20("<table><tr><td>a a a</td><td>a</td></tr>"
-                                     "<tr><td colspan=\"2\">aaaa</td></tr></table>"),
-                              70);
-    EXPECT_EQ(dump.substr(0, 14), "min 40 max 70 ");
-    EXPECT_EQ(Lines(dump, "td").substr(0, 27), "td 0 0 50 20\ntd 50 0 20 20\n");
-}
-
-TEST(HtmlLayout, EmptySlotsDoNotAdvanceCells)
-{
-    std::string dump = Layout(Body20("<table><tr><td>aa</td><td>bbb</td></tr>"
-                                     "<tr><td>c</td></tr></table>"),
-                              200);
-    EXPECT_EQ(Lines(dump, "td"), "td 0 0 20 20\ntd 20 0 30 20\ntd 0 20 20 20\n");
+    const struct {
+        const char* Why;
+        std::string Html;
+        std::int32_t Width;
+        const char* Head;
+        const char* Cells;
+    } cases[] = {
+        {"extra width goes to the flexible columns", share, 60, "min 20 max 80 height 40\n",
+         "td 0 0 23 40\ntd 23 0 37 40\n"},
+        {"more than the maximum keeps the maximum", share, 200, "min 20 max 80 height 20\n",
+         "td 0 0 30 20\ntd 30 0 50 20\n"},
+        {"below the minimum the columns shrink in proportion", share, 10, "",
+         "td 0 0 7 60\ntd 7 0 3 60\n"},
+        // Columns 14..29 and 6..13 (flexible 15 and 7 of 22) share 11 pixels:
+        // 15 / 22 x 11 = 7.5 gives 8, the second takes 3.
+        {"the share rounds the exact ratio",
+         "<body style=\"margin: 0 0 0; font-size: 2\"><table><tr>" + cell(14) + cell(6) +
+             "</tr></table>",
+         31, "min 20 max 42 ", "td 0 0 22 4\ntd 22 0 9 4\n"},
+        {"a spanning cell spreads its deficit",
+         Body20(
+             "<table><col width=\"10\"><col width=\"10\"><tr><td colspan=\"2\"><img "
+             "src=\"i\" width=\"25\" height=\"5\"></td></tr><tr><td></td><td></td></tr></table>"),
+         25, "", "td 0 0 25 5\ntd 0 5 12 0\ntd 12 5 13 0\n"},
+        // The spanning cell raises both minima to 20 but no maximum: the
+        // second column's maximum must follow its minimum.
+        {"a column's maximum never falls below its minimum",
+         Body20("<table><tr><td>a a a</td><td>a</td></tr><tr><td colspan=\"2\">aaaa</td></tr>"
+                "</table>"),
+         70, "min 40 max 70 ", "td 0 0 50 20\ntd 50 0 20 20\ntd 0 20 70 20\n"},
+        {"empty slots do not advance cells",
+         Body20("<table><tr><td>aa</td><td>bbb</td></tr><tr><td>c</td></tr></table>"), 200, "",
+         "td 0 0 20 20\ntd 20 0 30 20\ntd 0 20 20 20\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string dump = Layout(c.Html, c.Width);
+        EXPECT_EQ(dump.substr(0, std::string(c.Head).size()), c.Head) << c.Why;
+        EXPECT_EQ(Lines(dump, "td"), c.Cells) << c.Why;
+    }
+    EXPECT_EQ(Lines(Layout(share, 200), "table"), "table 0 0 80 20\n");
 }
 
 TEST(HtmlLayout, MiddleAlignedCellsMoveTheirContent)

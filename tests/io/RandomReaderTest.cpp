@@ -46,24 +46,21 @@ TEST_F(RandomReader, ReadsAndPositions)
     Open(file.Path());
     std::string bytes;
 
-    EXPECT_EQ(Seek(990).Code, ErrOk);
-    EXPECT_EQ(Read(10, bytes).Code, ErrOk);
+    EXPECT_EQ(Seek(990), TResult{});
+    EXPECT_EQ(Read(10, bytes), TResult{});
     EXPECT_EQ(bytes, content.substr(990));
     EXPECT_EQ(Reader->GetPosition(), 1000u);
 
-    EXPECT_EQ(Read(0, bytes).Code, ErrOk);  // at the end
-    EXPECT_EQ(Seek(5000).Code, ErrOk);      // beyond the end is accepted
-    EXPECT_EQ(Read(0, bytes).Code, ErrOk);
-    TResult r = Read(1, bytes);
-    EXPECT_EQ(r.Code, ErrFailed);
-    EXPECT_EQ(r.Text, "Premature end of data");
+    EXPECT_EQ(Read(0, bytes), TResult{});  // at the end
+    EXPECT_EQ(Seek(5000), TResult{});      // beyond the end is accepted
+    EXPECT_EQ(Read(0, bytes), TResult{});
+    EXPECT_EQ(Read(1, bytes), Premature);
 
     Seek(995);
-    r = Read(6, bytes);  // across the end
-    EXPECT_EQ(r.Code, ErrFailed);
-    EXPECT_EQ(r.Text, "Premature end of data");
+    EXPECT_EQ(Read(6, bytes), Premature);  // across the end
     EXPECT_EQ(Reader->GetPosition(), 995u);
 
+    TResult r;
     std::uint8_t value = 0;
     Reader->ReadByte(value, r.Code, r.Text);
     EXPECT_EQ(value, static_cast<std::uint8_t>(content[995]));
@@ -76,8 +73,7 @@ TEST_F(RandomReader, ReadsAndPositions)
     EXPECT_EQ(Reader->GetPosition(), 1000u);
     r = {};
     Reader->ReadByte(value, r.Code, r.Text);
-    EXPECT_EQ(r.Code, ErrFailed);
-    EXPECT_EQ(r.Text, "Premature end of data");
+    EXPECT_EQ(r, Premature);
 }
 
 // TIFF offsets are unsigned 32-bit, so the second half of a file of 2-4 GiB
@@ -94,18 +90,15 @@ TEST_F(RandomReader, SeeksBeyondTwoGiB)
     Reader->GetSize(reported, Result.Code, Result.Text);
     EXPECT_EQ(reported, size);
     std::string bytes;
-    EXPECT_EQ(Seek(0xC0000000u).Code, ErrOk);
-    TResult r = Read(6, bytes);
-    EXPECT_EQ(r.Code, ErrOk) << r.Text;
+    EXPECT_EQ(Seek(0xC0000000u), TResult{});
+    EXPECT_EQ(Read(6, bytes), TResult{});
     EXPECT_EQ(bytes, "marker");
-    EXPECT_EQ(Seek(0x80000000u).Code, ErrOk);
-    EXPECT_EQ(Read(4, bytes).Code, ErrOk);
+    EXPECT_EQ(Seek(0x80000000u), TResult{});
+    EXPECT_EQ(Read(4, bytes), TResult{});
     EXPECT_EQ(bytes, std::string(4, '\0'));
 
-    EXPECT_EQ(Seek(0xFFFFFFF0u).Code, ErrOk);
-    r = Read(4, bytes);
-    EXPECT_EQ(r.Code, ErrFailed);
-    EXPECT_EQ(r.Text, "Premature end of data");
+    EXPECT_EQ(Seek(0xFFFFFFF0u), TResult{});
+    EXPECT_EQ(Read(4, bytes), Premature);
 }
 
 TEST_F(RandomReader, SizeOfAHugeFileIsCapped)
@@ -168,8 +161,7 @@ TEST_F(RandomReader, ReadAheadChangesNothing)
             windowed->ReadByte(reinterpret_cast<std::uint8_t&>(x[0]), a.Code, a.Text);
             direct->ReadByte(reinterpret_cast<std::uint8_t&>(y[0]), b.Code, b.Text);
         }
-        ASSERT_EQ(a.Code, b.Code) << "step " << step << " at " << position;
-        ASSERT_EQ(a.Text, b.Text);
+        ASSERT_EQ(a, b) << "step " << step << " at " << position;
         ASSERT_EQ(gotX, gotY);
         ASSERT_EQ(windowed->GetPosition(), direct->GetPosition());
         if (a.Code == ErrOk) {
@@ -186,7 +178,7 @@ TEST_F(RandomReader, NearbySmallReadsShareOneSystemRead)
     std::string bytes;
     for (std::uint32_t offset = 8; offset < 8 + 1000 * 12; offset += 12) {
         Seek(offset);
-        ASSERT_EQ(Read(12, bytes).Code, ErrOk);
+        ASSERT_EQ(Read(12, bytes), TResult{});
     }
     EXPECT_LE(TSysFile::ReadCallCount() - before, 1u);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "io/SysIO.h"
@@ -19,7 +20,13 @@ inline TStorePtr NewStore(const std::string& path, const std::string& name = "sa
 struct TResult {
     TErrCode Code = ErrOk;
     std::string Text;
+    bool operator==(const TResult&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& out, const TResult& r)
+{
+    return out << r.Code << " '" << r.Text << "'";
+}
+inline const TResult Premature{ErrFailed, "Premature end of data"};
 
 // A reader of the given kind, or null with the failure in result.
 inline std::unique_ptr<TIOReader> NewReader(TIOStoreFile& store, TIOReaderMode mode,

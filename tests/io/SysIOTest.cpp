@@ -36,13 +36,12 @@ TEST(StoreFile, MissingFileTexts)
     for (TIOReaderMode mode : {iorBuffer, iorRandom}) {
         TResult result;
         EXPECT_EQ(NewReader(*store, mode, result), nullptr);
-        EXPECT_EQ(result.Code, ErrFailed);
-        EXPECT_EQ(result.Text, "ERROR_FILE_NOT_FOUND: The system cannot find the file specified");
+        EXPECT_EQ(result, (TResult{ErrFailed, "ERROR_FILE_NOT_FOUND: The system cannot find the "
+                                              "file specified"}));
     }
     TResult result;
     EXPECT_EQ(NewReader(*store, iorBufferMulrea, result), nullptr);
-    EXPECT_EQ(result.Code, ErrFailed);
-    EXPECT_EQ(result.Text, "Unexpected error: SysIO 375.80");
+    EXPECT_EQ(result, (TResult{ErrFailed, "Unexpected error: SysIO 375.80"}));
     EXPECT_EQ(store->GetShareState(), 0);
 }
 
@@ -125,12 +124,11 @@ TEST(ChunkReaders, SplitAtBufferSize)
             std::string bytes;
             EXPECT_EQ(WalkChunks(*reader, bytes, result), c.Lengths) << c.Size << " mode " << mode;
             EXPECT_TRUE(bytes == content);
-            EXPECT_EQ(result.Code, ErrFailed);
-            EXPECT_EQ(result.Text, "Premature end of data");
+            EXPECT_EQ(result, Premature);
             // Asking again past the end keeps failing rather than starting over.
             std::string again;
             EXPECT_TRUE(WalkChunks(*reader, again, result).empty());
-            EXPECT_EQ(result.Text, "Premature end of data");
+            EXPECT_EQ(result, Premature);
             if (mode == iorBuffer) {
                 EXPECT_EQ(reader->GetPosition(), c.Size);
             }

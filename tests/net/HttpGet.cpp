@@ -19,11 +19,6 @@ TGetResult HttpGet(TKvHttpClient& client, const std::string& url, const TKvEvent
     return r;
 }
 
-bool operator==(const TGetResult& a, const TGetResult& b)
-{
-    return a.FCode == b.FCode && a.FText == b.FText && a.FBody == b.FBody && a.FStatus == b.FStatus;
-}
-
 std::ostream& operator<<(std::ostream& out, const TGetResult& r)
 {
     return out << "{code " << r.FCode << ", '" << r.FText << "', body '" << r.FBody << "', status "

@@ -12,9 +12,9 @@ struct TGetResult {
     std::string FText = "untouched";
     std::string FBody;
     std::int32_t FStatus = -1;
+    bool operator==(const TGetResult&) const = default;
 };
 
 TGetResult HttpGet(TKvHttpClient& client, const std::string& url, const TKvEvent* abort = nullptr);
 
-bool operator==(const TGetResult& a, const TGetResult& b);
 std::ostream& operator<<(std::ostream& out, const TGetResult& r);

@@ -22,7 +22,6 @@ TKvRecvResult TMemoryTransport::Receive(char* buffer, std::uint32_t maxCount, co
                                         std::uint32_t& sysCode)
 {
     TMemoryScript& s = *FScript;
-    ++s.FReceives;
     received = 0;
     while (s.FPiece < s.FPieces.size() && s.FOffset == s.FPieces[s.FPiece].size()) {
         ++s.FPiece;

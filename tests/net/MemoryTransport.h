@@ -18,7 +18,6 @@ struct TMemoryScript {
     TKvOpenResult FOpenResult = TKvOpenResult::Ok;
     std::string FSent;
     std::vector<std::string> FOpenedHosts;
-    int FReceives = 0;
     bool FOpen = false;
 };
 

@@ -55,11 +55,6 @@ struct TEntry {
     // laid out: pointers to child directories (SubIFDs, EXIF, GPS).
     std::vector<std::size_t> Targets;
 
-    TEntry& WithCount(std::uint64_t count)
-    {
-        Count = count;
-        return *this;
-    }
     TEntry& At(std::uint64_t offset)
     {
         ValueOffset = offset;

@@ -45,11 +45,33 @@ void TiffFileTest::OpenPath(const std::string& path)
 
 void TiffFileTest::LoadPage(std::uint32_t n)
 {
+    ASSERT_EQ(Select(n), "");
+    ASSERT_EQ(Read(), "");
+}
+
+std::string TiffFileTest::Select(std::uint32_t n)
+{
     Code = ErrOk;
+    Text.clear();
     Reader.SelectPage(n, Code, Text);
-    ASSERT_EQ(Code, ErrOk) << Text;
+    return Code == ErrOk ? "" : Text;
+}
+
+std::string TiffFileTest::Read()
+{
+    Code = ErrOk;
+    Text.clear();
     Reader.ReadPage(Code, Text);
-    ASSERT_EQ(Code, ErrOk) << Text;
+    return Code == ErrOk ? "" : Text;
+}
+
+std::string TiffFileTest::ValueFailure(std::uint32_t i)
+{
+    Code = ErrOk;
+    Text.clear();
+    const std::uint8_t* pointer = nullptr;
+    Reader.GetValuePtr(i, pointer, Code, Text);
+    return Code == ErrOk ? "" : Text;
 }
 
 std::uint32_t TiffFileTest::CountPages()
@@ -77,3 +99,6 @@ tiffw::TTiff PagesFile(std::uint32_t pages, tiffw::TOrder order)
         tiff.Ifds.push_back(Page({tiffw::Short(297, {static_cast<std::uint16_t>(i), 0})}));
     return tiff;
 }
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, TiffOrderTest,
+                         ::testing::Values(tiffw::TOrder::Little, tiffw::TOrder::Big), OrderName);

@@ -25,6 +25,11 @@ protected:
 
     // Selects and loads page n; fails the test on an error.
     void LoadPage(std::uint32_t n);
+    // SelectPage, ReadPage and GetValuePtr of entry i: "" on success, else
+    // the failure text (left in Text too).
+    std::string Select(std::uint32_t n);
+    std::string Read();
+    std::string ValueFailure(std::uint32_t i);
     // Runs ScanStep until final and returns the page count.
     std::uint32_t CountPages();
     // GetPageCount as (final, count).
@@ -41,6 +46,9 @@ protected:
     TErrCode Code = ErrOk;
     std::string Text;
 };
+
+// Tests that run once in each byte order (instantiated in TiffTestFiles.cpp).
+class TiffOrderTest : public TiffFileTest, public ::testing::WithParamInterface<tiffw::TOrder> {};
 
 // A page with only the given entries.
 inline tiffw::TIfd Page(std::vector<tiffw::TEntry> entries)

@@ -1,4 +1,4 @@
-// Tag names, data type names and value texts.
+// Tag names, data type names, value texts and the tag dump.
 #include "TiffTestFiles.h"
 
 #include <clocale>
@@ -82,9 +82,7 @@ std::vector<TTextCase> TextCases()
 
 }  // namespace
 
-class ValueTextTest : public TiffFileTest, public ::testing::WithParamInterface<TOrder> {};
-
-TEST_P(ValueTextTest, EveryCaseInBothByteOrders)
+TEST_P(TiffOrderTest, ValueTexts)
 {
     const std::vector<TTextCase> cases = TextCases();
     TTiff tiff;
@@ -103,9 +101,6 @@ TEST_P(ValueTextTest, EveryCaseInBothByteOrders)
         EXPECT_EQ(Reader.ValueText(i, cases[i].Limit), cases[i].Expected) << "case " << i;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(ByteOrders, ValueTextTest, ::testing::Values(TOrder::Little, TOrder::Big),
-                         OrderName);
 
 using NameTest = TiffFileTest;
 
@@ -164,4 +159,32 @@ TEST_F(NameTest, RationalUsesTheLocaleDecimalSeparator)
     const std::string text = Reader.ValueText(0, 25);
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(text, "0,25");
+}
+
+// The tag dump: one CR LF terminated line per entry, values cut as the list shows them.
+TEST_F(NameTest, TagDumpLinesInEntryOrderEachEndingInCrLf)
+{
+    TTiff tiff;
+    tiff.Order = TOrder::Big;
+    tiff.Ifds.push_back(Page({
+        Short(256, {800}),
+        Short(259, {5}),
+        Rational(282, {{300, 1}}),
+        Ascii(270, std::string(50, 'd')),
+        Short(40000, {1, 2}),
+        Bare(40001, 14, 7),
+    }));
+    tiff.Ifds.push_back(Page({}));
+    OpenTiff(tiff);
+    LoadPage(0);
+    EXPECT_EQ(BuildTagDump(Reader), "ImageWidth (1 Short): 800\r\n"
+                                    "Compression (1 Short): LZW\r\n"
+                                    "XResolution (1 Rational): 300\r\n"
+                                    "ImageDescription (51 ASCII): " +
+                                        std::string(45, 'd') +
+                                        "...\r\n"
+                                        "40000 (2 Short): 1, 2\r\n"
+                                        "40001 (7 14): \r\n");
+    LoadPage(1);
+    EXPECT_EQ(BuildTagDump(Reader), "");
 }

@@ -2,7 +2,10 @@
 """orvane-dump --json on the test files: every document must validate
 against the schema, and every directory it read must list the same entries
 (code, type, count and where the value lies) as exiftool and tifffile read
-there. Each outside tool is used where it is installed.
+there. BigTIFF files that outside tools wrote (tifffile with bigtiff=True,
+libtiff's tiffcp -8; both byte orders) must list, page by page, the entries
+(code, type, count) that tiffdump lists. Each outside tool is used where it
+is installed.
 
   compare_with_outside_tools.py TOOL MAKE-DUMP-FILES SCHEMA FOLDER [EMULATOR...]
 
@@ -98,6 +101,40 @@ def compare_tifffile(path, doc):
                      f"orvane-dump {ours}")
 
 
+def tiffdump_pages(path):
+    """tiffdump: per directory of the page chain its entries' (code, type, count)."""
+    out = subprocess.run(["tiffdump", path], capture_output=True, text=True, check=True).stdout
+    pages = []
+    for line in out.splitlines():
+        if line.startswith("Directory "):
+            pages.append([])
+        tag = re.match(r"^.*\((\d+)\) \S+ \((\d+)\) (\d+)<", line)
+        if tag and pages:
+            pages[-1].append(tuple(int(g) for g in tag.groups()))
+    return pages, "<BigTIFF>" in out
+
+
+def write_bigtiff_files():
+    """Three pages in BigTIFF files of tifffile and of tiffcp -8 (from a
+    classic file of tifffile), in both byte orders; returns their names."""
+    import numpy
+    import tifffile
+    data = numpy.arange(3 * 16 * 24, dtype=numpy.uint16).reshape(3, 16, 24)
+
+    def write(name, big, order):
+        with tifffile.TiffWriter(name, bigtiff=big, byteorder=order) as tif:
+            for page in data:
+                tif.write(page, description="orvane bigtiff", resolution=(72, 72),
+                          rowsperstrip=4, metadata=None)
+        return name
+    names = [write("tifffile-le.tif", True, "<"), write("tifffile-be.tif", True, ">")]
+    write("classic.tif", False, "<")
+    for flag, mark in (("-L", "le"), ("-B", "be")):
+        names.append(f"tiffcp-{mark}.tif")
+        subprocess.run(["tiffcp", "-8", flag, "classic.tif", names[-1]], check=True)
+    return names
+
+
 def check_schema_rejects(doc, validator, path):
     broken = copy.deepcopy(doc)
     del broken["pages"][0]["entries"][0]["code"]
@@ -123,15 +160,20 @@ def main():
         have_tifffile = False
     print(f"exiftool: {'used' if have_exiftool else 'not installed'}; "
           f"tifffile: {'used' if have_tifffile else 'not installed'}")
-    for name, clean in [("exif-le.tif", True), ("exif-be.tif", True),
-                        ("broken-le.tif", False), ("broken-be.tif", False)]:
-        path = name
+
+    def dump(path, clean):
         run = subprocess.run(emulator + [tool, "--json", path], capture_output=True)
         if run.returncode != (0 if clean else 1):
             fail(f"{path}: exit code {run.returncode}")
         doc = json.loads(run.stdout.decode("utf-8"))
         for error in validator.iter_errors(doc):
             fail(f"{path}: {error.message} at {list(error.absolute_path)}")
+        return doc
+    files = 0
+    for path, clean in [("exif-le.tif", True), ("exif-be.tif", True),
+                        ("broken-le.tif", False), ("broken-be.tif", False)]:
+        files += 1
+        doc = dump(path, clean)
         check_schema_rejects(doc, validator, path)
         if not clean and not any("read before" in json.dumps(d) for d in doc["pages"]):
             fail(f"{path}: no directory reported as read before")
@@ -141,8 +183,18 @@ def main():
             compare_exiftool(path, doc)
         if have_tifffile:
             compare_tifffile(path, doc)
-    print(f"{4 - len(set(f.split(':')[0] for f in failures))} passed, "
-          f"{len(set(f.split(':')[0] for f in failures))} failed")
+    if have_tifffile and shutil.which("tiffdump") and shutil.which("tiffcp"):
+        for path in write_bigtiff_files():
+            files += 1
+            doc = dump(path, True)
+            theirs, big = tiffdump_pages(path)
+            ours = [triples(page["entries"]) for page in doc["pages"]]
+            if not big or not doc["file"]["bigTiff"] or ours != theirs:
+                fail(f"{path}: BigTIFF directories differ\n ours     {ours}\n tiffdump {theirs}")
+    else:
+        print("BigTIFF files: tifffile or libtiff's tools not installed")
+    failed = len(set(f.split(':')[0] for f in failures))
+    print(f"{files - failed} passed, {failed} failed")
     return 1 if failures else 0
 
 
