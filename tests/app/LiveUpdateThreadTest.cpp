@@ -76,7 +76,8 @@ void StartViewer(TViewerRig& rig, TLiveUpdateHost& host)
 }
 
 // The window lets its worker go by letGo; true when the worker has freed
-// itself within a second.
+// itself within a second. Every test waits for that: a worker still ending
+// while the test program exits can crash Wine's process in its clean-up.
 bool WorkerEndsPromptly(TViewerRig& rig, void (TFrmOrvane::*letGo)())
 {
     std::weak_ptr<TKvEvent> stop = rig.Frm->FLiveUpdateThread->FStopEvent;
@@ -129,7 +130,7 @@ TEST(LiveUpdateWindow, WorkerRetriesAfterA404AndAfterAnOversizedBody)
     StartViewer(rig, host);
     ASSERT_TRUE(WaitUntil([&] { return host.Posts == 1; }, 5000ms));
     EXPECT_EQ(server.Accepted(), 3);
-    rig.Frm->LiveUpdateDone();
+    EXPECT_TRUE(WorkerEndsPromptly(rig, &TFrmOrvane::LiveUpdateDone));
     EXPECT_EQ(host.Registry.Value, "2.00\n1\n");
 }
 

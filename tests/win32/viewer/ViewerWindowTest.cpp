@@ -123,13 +123,20 @@ TEST(ViewerWindow, ArgumentBeyondFourGiBFillsListAndStatistics)
     DeleteFileA(path.c_str());
 }
 
-TEST(ViewerWindow, HundredThousandPagesAreCounted)
+// Far more pages than the first page list holds, counted by the worker with
+// its progress messages. Not more: under Wine the test writer's time grows
+// far faster than the pages (34 s for 100,000, where the count took 3 s).
+TEST(ViewerWindow, TwentyThousandPagesAreCounted)
 {
-    Viewer v(WriteTiff("orvane-100k.tif", 100000));
-    Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 100000"; }, 120000);
-    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 100000");
-    EXPECT_EQ(TextOf(v.Win->EditOf(2)), "100000");
-    EXPECT_TRUE(v.Win->NavButton(3).Enabled());
+    std::string path = WriteTiff("orvane-many.tif", 20000);
+    {
+        Viewer v(path);
+        Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 20000"; }, 60000);
+        EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 20000");
+        EXPECT_EQ(TextOf(v.Win->EditOf(2)), "20000");
+        EXPECT_TRUE(v.Win->NavButton(3).Enabled());
+    }
+    DeleteFileA(path.c_str());
 }
 
 // Copy puts the page's dump on the clipboard; while another program holds
