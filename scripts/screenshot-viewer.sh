@@ -18,7 +18,7 @@ sample="$root/samples/sample.tif"
 wine_reg() {
   (
     orvane_wine_env "$ORVANE_WINE_SESSION"
-    "$ORVANE_WINE64" reg "$@" >/dev/null 2>&1
+    "${ORVANE_NO_ASLR[@]}" "$ORVANE_WINE64" reg "$@" >/dev/null 2>&1
   )
 }
 set_dpi() { wine_reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f; }

@@ -35,44 +35,33 @@ fi
 
 if [ -n "${ORVANE_WINE_SESSION:-}" ]; then
   orvane_wine_env "$ORVANE_WINE_SESSION"
-  # Two failures of Wine itself, not of the program, get one more start,
-  # said on stderr so that they stay visible; output is therefore passed on
-  # when the program ends:
-  # - A run that fails within 200 ms without a line of output (a test
-  #   program writes its first line before any test runs). Seen in some full
-  #   test runs, never in thousands of single runs.
-  # - A run whose Wine process is killed by a crash signal. A worker thread
-  #   that ends while the process exits can crash Wine's process in the C
-  #   library's thread clean-up (a core showed a SIGSEGV in free() on the
-  #   ending thread, after the program had written its result). A crash of
-  #   the Windows program itself is a Windows exception and ends it with an
-  #   exit code instead, which is never retried.
+  # A run whose Wine process is killed by a crash signal is started once
+  # more, said on stderr so that it stays visible; output is therefore
+  # passed on when the program ends. A worker thread that ends while the
+  # process exits can crash Wine's process in the C library's thread
+  # clean-up (a core showed a SIGSEGV in free() on the ending thread, after
+  # the program had written its result). A crash of the Windows program
+  # itself is a Windows exception and ends it with an exit code instead,
+  # which is never retried.
   out="$ORVANE_WINE_DIR/run.$$"
   started=$(date +%s%N)
   # In the background with stdin kept, so that a signal to this script ends
   # the program at once, as when the script is the program.
   exec 3<&0
-  "$loader" "$exe" "$@" <&3 3<&- >"$out.1" 2>"$out.2" &
+  "${ORVANE_NO_ASLR[@]}" "$loader" "$exe" "$@" <&3 3<&- >"$out.1" 2>"$out.2" &
   child=$!
   trap 'kill "$child" 2>/dev/null; rm -f "$out.1" "$out.2"; exit 143' TERM INT HUP
   wait "$child"
   rc=$?
   trap - TERM INT HUP
-  ms=$((($(date +%s%N) - started) / 1000000))
-  why=""
-  if [ "$rc" -ne 0 ] && [ "$ms" -lt 200 ] && [ ! -s "$out.1" ] && [ ! -s "$out.2" ]; then
-    why="with code $rc after $ms ms and no output"
-  else
-    case $rc in
-      132 | 134 | 135 | 136 | 139)
-        why="by signal $((rc - 128)) after $ms ms, $(wc -l <"$out.1") lines of output dropped" ;;
-    esac
-  fi
-  if [ -n "$why" ]; then
-    rm -f "$out.1" "$out.2"
-    orvane_log "Wine ended $(basename "$exe") $why; starting it again"
-    exec "$loader" "$exe" "$@"
-  fi
+  case $rc in
+    132 | 134 | 135 | 136 | 139)
+      ms=$((($(date +%s%N) - started) / 1000000))
+      orvane_log "Wine ended $(basename "$exe") by signal $((rc - 128)) after $ms ms" \
+        "($(wc -l <"$out.1") lines of output dropped); starting it again"
+      rm -f "$out.1" "$out.2"
+      exec "${ORVANE_NO_ASLR[@]}" "$loader" "$exe" "$@" ;;
+  esac
   cat "$out.1"
   cat "$out.2" >&2
   rm -f "$out.1" "$out.2"
@@ -84,6 +73,6 @@ orvane_session_open || exit 1
 # In the background so that a signal to this script is handled at once (the
 # trap then stops the session, the program with it); stdin stays the caller's.
 exec 3<&0
-"$loader" "$exe" "$@" <&3 3<&- 8>&- &
+"${ORVANE_NO_ASLR[@]}" "$loader" "$exe" "$@" <&3 3<&- 8>&- &
 wait $!
 exit $?
