@@ -122,9 +122,12 @@ TEST(FileDialog, TypedNamesGiveTheFileAndItsItemIdentifier)
         EXPECT_TRUE(SamePath(run.Dialog.FileName(), c.Expected)) << run.Dialog.FileName();
         EXPECT_TRUE(SamePath(run.ChosenPath(), c.Expected)) << c.Typed;
     }
+    // The open dialog moves the process into the folder it opened last,
+    // which then could not be removed.
+    SetCurrentDirectoryA(temp);
     DeleteFileA(deep.c_str());
     DeleteFileA(scan.c_str());
     RemoveDirectoryA((folder + "\\sub").c_str());
-    RemoveDirectoryA(folder.c_str());
+    EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << "nothing of the test is left";
     CoUninitialize();
 }
