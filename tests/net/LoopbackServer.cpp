@@ -56,9 +56,6 @@ void TLoopbackServer::Serve(TTestSocket peer, const TServerConnection& turns)
             if (!SendAll(peer, turn.FPieces[i]))
                 return;
         }
-        while (!turn.FEndless.empty() && !FStop)
-            if (!SendAll(peer, turn.FEndless))
-                return;
     }
 }
 

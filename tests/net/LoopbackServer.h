@@ -17,20 +17,15 @@
 struct TServerTurn {
     std::vector<std::string> FPieces;
     bool FSilent = false;  // read the request, then answer nothing
-    std::string FEndless;  // after the pieces, sent again and again until the peer goes
 };
 
 inline TServerTurn Answer(std::vector<std::string> pieces)
 {
-    return {std::move(pieces), false, {}};
+    return {std::move(pieces), false};
 }
 inline TServerTurn SilentTurn()
 {
-    return {{}, true, {}};
-}
-inline TServerTurn EndlessTurn(std::string header, std::string repeated)
-{
-    return {{std::move(header)}, false, std::move(repeated)};
+    return {{}, true};
 }
 
 using TServerConnection = std::vector<TServerTurn>;

@@ -201,7 +201,7 @@ TEST_F(UpdateDownload, CancelOrCloseDuringTheReceiveStopsTheWorkerAndLeavesNoFil
         // The second turn waits for a request that never comes, so the
         // connection stays open with the body unfinished.
         TServerTurn slow = Answer({"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nMZ"});
-        TLoopbackServer server({{slow, TServerTurn{{}, true, {}}}});
+        TLoopbackServer server({{slow, SilentTurn()}});
         Result = TModalResult::None;
         Open(server.Port(), 100000);
         Pump(umProgress);  // the worker is inside the body now

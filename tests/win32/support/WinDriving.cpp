@@ -124,8 +124,10 @@ HWND WaitForWindowOfClass(DWORD process, const char* cls, int ms)
     WaitFor(
         [&] {
             for (HWND wnd : VisibleWindowsOf(process))
-                if (HasClass(wnd, cls))
-                    return (found = wnd) != nullptr;
+                if (HasClass(wnd, cls)) {
+                    found = wnd;
+                    return true;
+                }
             return false;
         },
         ms);
