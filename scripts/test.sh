@@ -5,7 +5,8 @@
 # clang-format writes them, shellcheck over the scripts), native, asan (AddressSanitizer and
 # UBSan), tsan (ThreadSanitizer), win64 (the x86_64 Windows build, tests under
 # wine64 on a private Xvfb), win32 (the shipped i686 build, tests under
-# wine32; skipped with a warning only when setup could not install wine32), fuzz (every registered fuzzer for
+# wine32; skipped with a warning only when setup could not install wine32 or
+# the kernel cannot run 32-bit programs), fuzz (every registered fuzzer for
 # ORVANE_FUZZ_SECONDS, default 60, plus a replay of its saved crash inputs).
 # Each suite configures build/<suite> from its preset, builds with -j2 and
 # runs its tests. The first failure stops the run with a non-zero exit.
@@ -162,7 +163,9 @@ suite_win64() {
 suite_win32() {
   # shellcheck source=wine-common.sh
   . scripts/wine-common.sh
-  if orvane_have_wine32; then
+  local blocker
+  blocker=$(orvane_wine32_blocker)
+  if [ -z "$blocker" ]; then
     configure_and_build -DORVANE_TEST_DISCOVERY=ON
     run_ctest scripts/wine-session.sh build/win32 ctest --test-dir build/win32
   else
@@ -170,10 +173,16 @@ suite_win32() {
     # The checks that need no Wine (imports, resources, include guard).
     run_ctest ctest --test-dir build/win32 -L host
     say "************************************************************************"
-    say "WARNING: the tests of the shipped i686 build are SKIPPED: wine32 is not"
-    say "installed (setup could not install it; run scripts/setup.sh to retry)."
+    say "WARNING: the tests of the shipped i686 build are SKIPPED:"
+    say "$blocker."
+    case "$blocker" in
+      *"not installed"*)
+        say "(setup could not install it; run scripts/setup.sh to retry)" ;;
+      *)
+        say "(the kernel needs IA32 emulation; run the suite on a machine that has it)" ;;
+    esac
     say "************************************************************************"
-    summary+=("win32: Windows test run skipped (no wine32)")
+    summary+=("win32: Windows test run skipped ($blocker)")
   fi
 }
 

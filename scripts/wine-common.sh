@@ -66,8 +66,21 @@ orvane_pe_machine() {
   od -An -tx2 -j$((off + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
 }
 
+# Prints why this machine cannot run 32-bit Windows programs; prints nothing
+# when it can. wine32 can be installed on a kernel that does not run 32-bit
+# Linux programs at all (IA32 emulation left out or switched off at boot);
+# its loader then fails with "Exec format error", so it is asked for its
+# version, which it answers before Wine starts anything.
+orvane_wine32_blocker() {
+  if [ ! -x "$ORVANE_WINE32" ] || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
+    echo "wine32 is not installed"
+  elif ! "${ORVANE_NO_ASLR[@]}" "$ORVANE_WINE32" --version >/dev/null 2>&1; then
+    echo "this machine's kernel does not run 32-bit Linux programs, so wine32 cannot start"
+  fi
+}
+
 orvane_have_wine32() {
-  [ -x "$ORVANE_WINE32" ] && dpkg -s wine32:i386 >/dev/null 2>&1
+  [ -z "$(orvane_wine32_blocker)" ]
 }
 
 # Prints the Wine loader for the exe $1; returns 1 when the exe is 32-bit

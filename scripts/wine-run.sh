@@ -5,7 +5,7 @@
 # start the program by hand. The Wine prefix lives in "wine/" under the build
 # folder of the program (the folder holding CMakeCache.txt). The program's
 # exit code is passed through; 77 means "cannot run here" (a 32-bit program
-# on a machine without wine32).
+# on a machine where wine32 is missing or cannot start).
 #
 # Inside a session opened by wine-session.sh (ORVANE_WINE_SESSION set) the
 # program simply runs in it. Otherwise this run opens its own session (a
@@ -29,7 +29,7 @@ fi
 exe="$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")"
 
 if ! loader=$(orvane_wine_loader "$exe"); then
-  echo "skipped: wine32 not installed (cannot run the 32-bit $(basename "$exe"))" >&2
+  echo "skipped: $(orvane_wine32_blocker) (cannot run the 32-bit $(basename "$exe"))" >&2
   exit "$ORVANE_SKIP_CODE"
 fi
 
