@@ -79,17 +79,15 @@ orvane_wine32_blocker() {
   fi
 }
 
-orvane_have_wine32() {
-  [ -z "$(orvane_wine32_blocker)" ]
-}
-
-# Prints the Wine loader for the exe $1; returns 1 when the exe is 32-bit
-# and this machine cannot run it. (wine64 would "run" it, print nothing and
-# exit 0, which looks like a pass.)
+# Prints the Wine loader for the exe $1; when the exe is 32-bit and this
+# machine cannot run it, prints why instead and returns 1. (wine64 would
+# "run" it, print nothing and exit 0, which looks like a pass.)
 orvane_wine_loader() {
   case "$(orvane_pe_machine "$1")" in
     014c)
-      orvane_have_wine32 || return 1
+      local blocker
+      blocker=$(orvane_wine32_blocker)
+      [ -z "$blocker" ] || { echo "$blocker"; return 1; }
       echo "$ORVANE_WINE32" ;;
     *) echo "$ORVANE_WINE64" ;;
   esac

@@ -29,7 +29,7 @@ fi
 exe="$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")"
 
 if ! loader=$(orvane_wine_loader "$exe"); then
-  echo "skipped: $(orvane_wine32_blocker) (cannot run the 32-bit $(basename "$exe"))" >&2
+  echo "skipped: $loader (cannot run the 32-bit $(basename "$exe"))" >&2
   exit "$ORVANE_SKIP_CODE"
 fi
 
