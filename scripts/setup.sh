@@ -6,7 +6,12 @@
 # architecture and the mirror's i386 package index; when that index cannot be
 # had (a mirror in sync), setup says so loudly and goes on without it, and the
 # 32-bit test run is skipped. ORVANE_WINE32=0 leaves wine32 out on purpose.
+#
+# It prints one line per step; what the package manager says goes to
+# build/logs/setup.log, whose end is shown when a step fails.
 set -u -o pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 2
+log="$(pwd)/build/logs/setup.log"
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm googletest libgtest-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
@@ -45,25 +50,45 @@ if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || { echo "setup: need root or sudo to install: ${need[*]}" >&2; exit 1; }
   SUDO="sudo"
 fi
+mkdir -p "$(dirname "$log")"
+: >"$log"
+# run TEXT COMMAND...: one line on the terminal, the command's output in the log.
+run() {
+  local text=$1; shift
+  echo "setup: $text"
+  echo "== $*" >>"$log"
+  "$@" >>"$log" 2>&1
+}
+show_log() {
+  echo "---- last lines of $log ----" >&2
+  tail -n 30 "$log" >&2
+}
 apt_get() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get "$@"; }
 
 if [ $want32 = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
+  run "adding the i386 architecture" $SUDO dpkg --add-architecture i386
 fi
 # One failing index (a mirror in sync) must not stop the install of the rest.
-apt_get update -q || echo "setup: apt-get update reported a problem; going on"
+if [ ${#need[@]} -gt 0 ] || [ $want32 = 1 ]; then
+  run "reading the package lists (log: $log)" apt_get update -q ||
+    echo "setup: apt-get update reported a problem; going on"
+fi
 if [ ${#need[@]} -gt 0 ]; then
-  echo "setup: installing ${need[*]}"
   # Recommends are wanted: fonts for Wine come that way too.
-  apt_get install -y -q "${need[@]}" || { echo "setup: installation failed" >&2; exit 1; }
+  if ! run "installing ${#need[@]} packages: ${need[*]}" apt_get install -y -q "${need[@]}"; then
+    show_log
+    echo "setup: installation failed" >&2
+    exit 1
+  fi
 fi
 if [ $want32 = 1 ]; then
-  echo "setup: installing wine32:i386 (the tests of the shipped 32-bit build run under it)"
-  if ! apt_get install -y -q wine32:i386; then
+  if ! run "installing wine32:i386 (the tests of the shipped 32-bit build run under it)" \
+    apt_get install -y -q wine32:i386; then
+    show_log
     cat >&2 <<'WARN'
 setup: ************************************************************************
 setup: WARNING: wine32 could not be installed (most likely the mirror's i386
-setup: package index could not be had; see the apt-get output above).
+setup: package index could not be had; see the lines above and the log).
 setup: The shipped 32-bit build is built but its tests will be SKIPPED.
 setup: Run scripts/setup.sh again later to retry.
 setup: ************************************************************************
@@ -71,12 +96,12 @@ WARN
   fi
 fi
 if [ $wantlocale = 1 ]; then
-  echo "setup: generating the de_DE.UTF-8 locale"
   if grep -q '^# *de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
     $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
   elif ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
     echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   fi
-  $SUDO locale-gen || echo "setup: locale-gen failed; the decimal-comma test will be skipped"
+  run "generating the de_DE.UTF-8 locale" $SUDO locale-gen ||
+    echo "setup: locale-gen failed; the decimal-comma test will be skipped"
 fi
 echo "setup: done"
