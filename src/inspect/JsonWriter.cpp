@@ -1,4 +1,4 @@
-#include "JsonWriter.h"
+#include "inspect/JsonWriter.h"
 
 #include <charconv>
 #include <cmath>
