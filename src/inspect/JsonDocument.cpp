@@ -1,8 +1,8 @@
 #include "inspect/JsonDocument.h"
 
-#include "inspect/PageLoading.h"
 #include "inspect/FullValues.h"
 #include "inspect/JsonWriter.h"
+#include "inspect/PageLoading.h"
 
 namespace {
 

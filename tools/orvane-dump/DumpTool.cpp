@@ -3,10 +3,10 @@
 #include <charconv>
 #include <cstdio>
 
-#include "inspect/StructureCheck.h"
-#include "inspect/JsonDocument.h"
 #include "DumpOptions.h"
+#include "inspect/JsonDocument.h"
 #include "inspect/PageLoading.h"
+#include "inspect/StructureCheck.h"
 #include "inspect/TreeText.h"
 #include "tiff/KvCodecTiff.h"
 #include "tiff/TagDump.h"
