@@ -2,7 +2,7 @@
 // reach every path of the reader (both byte orders, every type, strips and
 // tiles, broken and looping chains, oversized counts).
 // The seeds with EXIF, GPS, Interoperability and SubIFD directories
-// (children-*.tif) come from tests/tiff/dumpfiles (make-dump-files).
+// (children-*.tif) come from tests/inspect (make-dump-files).
 //   make-tiff-seeds <folder>
 #include <cstdio>
 #include <string>

@@ -6,29 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "tiff/TagDump.h"
-#include "tiff/ValueLimits.h"
+#include "inspect/TextOptions.h"
 
-struct TDumpOptions {
+// --limit, --tree and --values all shape the text as TTextOptions.
+struct TDumpOptions : TTextOptions {
     std::string Path;
     std::optional<std::uint32_t> Page;  // 1-based
-    std::uint32_t Limit = DumpValueLimit;
-    bool LimitGiven = false;
     std::optional<std::string> HexTag;
-    bool Tree = false;
-    bool ValuesAll = false;
     bool Json = false;
     bool Check = false;
     bool Help = false;
-
-    // The value text limit of the full texts: none with --values all unless
-    // --limit was given.
-    std::optional<std::uint32_t> FullLimit() const
-    {
-        if (ValuesAll && !LimitGiven)
-            return std::nullopt;
-        return Limit;
-    }
 };
 
 // Returns false with a message in error on wrong usage.

@@ -3,12 +3,13 @@
 #include <charconv>
 #include <cstdio>
 
-#include "DumpCheck.h"
-#include "DumpJson.h"
 #include "DumpOptions.h"
-#include "DumpPages.h"
-#include "DumpTree.h"
+#include "inspect/JsonDocument.h"
+#include "inspect/PageLoading.h"
+#include "inspect/StructureCheck.h"
+#include "inspect/TreeText.h"
 #include "tiff/KvCodecTiff.h"
+#include "tiff/TagDump.h"
 
 const char* const OrvaneDumpUsage =
     "Usage: orvane-dump [--page N] [--limit N] [--hex TAG] [--tree] [--values all] FILE\n"
@@ -188,14 +189,14 @@ private:
     std::ostream& Err;
     TKvCodecTrnTiff Reader;
     TKvTiffDirReader Raw;
-    TDumpTreeWriter Tree;
+    TTreeTextWriter Tree;
     std::uint32_t PageCount = 0;
     bool PageFailed = false;
 };
 
 bool TDumper::OpenFile()
 {
-    TDumpFileFacts facts;
+    TTiffFileFacts facts;
     std::string text;
     if (!OpenAndCountPages(Reader, Options.Path, facts, text)) {
         Err << text << '\n';
@@ -236,7 +237,7 @@ void TDumper::DumpFullPageBody()
     Out << "Page offset: " << Reader.IfdOffset() << '\n';
     std::uint32_t size = 0;
     std::string text;
-    const bool sized = DumpRasterSize(Reader, size, text);
+    const bool sized = ReadRasterSizeText(Reader, size, text);
     Out << "Page raster data size: " << (sized ? text : "(" + text + ")") << '\n';
     if (!Tree.WritePage(Reader))
         PageFailed = true;
@@ -246,7 +247,7 @@ void TDumper::DumpPage(std::uint32_t index)
 {
     Out << "\nPage " << index + 1 << " of " << PageCount << '\n';
     std::string failure;
-    if (!LoadDumpPage(Reader, index, failure)) {
+    if (!LoadPage(Reader, index, failure)) {
         Out << failure << '\n';
         PageFailed = true;
         return;
@@ -305,7 +306,7 @@ bool TDumper::DumpHex(std::uint32_t index)
 int TDumper::Run()
 {
     if (Options.Json)
-        return RunJsonDump(Options, Out, Err);
+        return WriteJsonDocument(Options.Path, Options.Page, Out, Err);
     if (Options.Check)
         return RunStructureCheck(Options.Path, Out, Err);
     if (!OpenFile())

@@ -1,6 +1,6 @@
-// The text output of --tree and --values all: the page's tag lines, each
-// followed, with --tree, by the directories it points to, indented two
-// blanks per level.
+// The text of a page's tags with the tree or every value in full: the tag
+// lines, each followed, in a tree, by the directories it points to,
+// indented two blanks per level.
 #pragma once
 
 #include <cstdint>
@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "DumpOptions.h"
+#include "inspect/TextOptions.h"
 #include "tiff/KvCodecTiff.h"
 #include "tiff/KvTiffChildDirs.h"
 
-class TDumpTreeWriter {
+class TTreeTextWriter {
 public:
-    TDumpTreeWriter(TKvTiffDirReader& raw, std::ostream& out) : Raw(raw), Walker(raw), Out(out) {}
+    TTreeTextWriter(TKvTiffDirReader& raw, std::ostream& out) : Raw(raw), Walker(raw), Out(out) {}
 
-    void Start(const TKvCodecTrnTiff& reader, std::uint32_t pageCount, const TDumpOptions& options);
+    void Start(const TKvCodecTrnTiff& reader, std::uint32_t pageCount, const TTextOptions& options);
     // The tag lines of the loaded page; false when some value or directory
     // could not be read (its text is shown in place).
     bool WritePage(TKvCodecTrnTiff& reader);

@@ -1,8 +1,8 @@
-#include "DumpByteMap.h"
+#include "inspect/ByteMap.h"
 
 #include <algorithm>
 
-bool TDumpByteMap::StartCollecting()
+bool TByteMap::StartCollecting()
 {
     std::sort(Runs.begin(), Runs.end(),
               [](const TRun& a, const TRun& b) { return a.Start < b.Start; });
@@ -26,7 +26,7 @@ bool TDumpByteMap::StartCollecting()
     return Collecting;
 }
 
-bool TDumpByteMap::InClash(std::uint64_t offset) const
+bool TByteMap::InClash(std::uint64_t offset) const
 {
     auto after = std::upper_bound(Clashes.begin(), Clashes.end(), offset,
                                   [](std::uint64_t at, const TRun& run) { return at < run.Start; });
@@ -34,7 +34,7 @@ bool TDumpByteMap::InClash(std::uint64_t offset) const
 }
 
 // A span lies inside one stretch: its start decides.
-void TDumpByteMap::Collect(const TSpan& span)
+void TByteMap::Collect(const TSpan& span)
 {
     if (InClash(span.Start))
         Spans.push_back(span);
@@ -42,7 +42,7 @@ void TDumpByteMap::Collect(const TSpan& span)
 
 // Every span that overlaps another lies in a clash, and so does the span it
 // is reported against: the spans outside change nothing.
-void TDumpByteMap::ForEachOverlap(
+void TByteMap::ForEachOverlap(
     const std::function<void(const TSpan& span, const TSpan& earlier)>& report)
 {
     const auto byStart = [](const TSpan& a, const TSpan& b) { return a.Start < b.Start; };

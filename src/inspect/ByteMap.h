@@ -22,7 +22,7 @@ struct TSpan {
     TSpanKind Kind;
 };
 
-class TDumpByteMap {
+class TByteMap {
 public:
     // Adds [start, start + size); empty spans are left out.
     void Add(std::uint64_t start, std::uint64_t size, std::uint32_t owner, std::uint32_t item,

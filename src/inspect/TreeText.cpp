@@ -1,7 +1,7 @@
-#include "DumpTree.h"
+#include "inspect/TreeText.h"
 
-#include "DumpValues.h"
-#include "DumpPages.h"
+#include "inspect/FullValues.h"
+#include "inspect/PageLoading.h"
 
 namespace {
 
@@ -24,19 +24,19 @@ std::string ChildDirLabel(const TTiffChildDir& dir, std::uint64_t pointerCount)
     return label;
 }
 
-void TDumpTreeWriter::Start(const TKvCodecTrnTiff& reader, std::uint32_t pageCount,
-                            const TDumpOptions& options)
+void TTreeTextWriter::Start(const TKvCodecTrnTiff& reader, std::uint32_t pageCount,
+                            const TTextOptions& options)
 {
     Tree = options.Tree;
     ValuesAll = options.ValuesAll;
     Limit = options.Limit;
-    // Children are always shown in full, cut at the limit unless --values
-    // all is given without one.
+    // Children are always shown in full, cut at the limit unless every
+    // value is shown in full without one.
     FullLimit = options.FullLimit();
     UsePageOffsets(Walker, reader, pageCount);
 }
 
-std::string TDumpTreeWriter::ValueText(TTiffDirKind kind, const TTiffRawEntry& entry)
+std::string TTreeTextWriter::ValueText(TTiffDirKind kind, const TTiffRawEntry& entry)
 {
     TErrCode code = ErrOk;
     std::string text;
@@ -52,7 +52,7 @@ std::string TDumpTreeWriter::ValueText(TTiffDirKind kind, const TTiffRawEntry& e
     return text;
 }
 
-bool TDumpTreeWriter::WritePage(TKvCodecTrnTiff& reader)
+bool TTreeTextWriter::WritePage(TKvCodecTrnTiff& reader)
 {
     Failed = false;
     TTiffWalkDir page;
@@ -84,7 +84,7 @@ bool TDumpTreeWriter::WritePage(TKvCodecTrnTiff& reader)
     return !Failed;
 }
 
-void TDumpTreeWriter::WriteChildren(const TTiffWalkEntry& entry, unsigned depth)
+void TTreeTextWriter::WriteChildren(const TTiffWalkEntry& entry, unsigned depth)
 {
     if (!entry.ChildFailure.empty()) {
         Failed = true;
@@ -94,7 +94,7 @@ void TDumpTreeWriter::WriteChildren(const TTiffWalkEntry& entry, unsigned depth)
         WriteDirectory(child, static_cast<std::uint32_t>(entry.Raw.Count), depth);
 }
 
-void TDumpTreeWriter::WriteDirectory(const TTiffChildDir& dir, std::uint32_t pointerCount,
+void TTreeTextWriter::WriteDirectory(const TTiffChildDir& dir, std::uint32_t pointerCount,
                                      unsigned depth)
 {
     Out << Indent(depth) << ChildDirLabel(dir, pointerCount) << " at offset " << dir.Offset << ": ";
@@ -110,7 +110,7 @@ void TDumpTreeWriter::WriteDirectory(const TTiffChildDir& dir, std::uint32_t poi
     }
 }
 
-void TDumpTreeWriter::WriteEntry(TTiffDirKind kind, const TTiffRawEntry& entry, unsigned depth)
+void TTreeTextWriter::WriteEntry(TTiffDirKind kind, const TTiffRawEntry& entry, unsigned depth)
 {
     const char* name = TiffTagNameIn(kind, entry.Tag);
     Out << Indent(depth) << (name ? std::string(name) : std::to_string(entry.Tag)) << " ("

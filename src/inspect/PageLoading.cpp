@@ -1,6 +1,6 @@
-#include "DumpPages.h"
+#include "inspect/PageLoading.h"
 
-bool OpenAndCountPages(TKvCodecTrnTiff& reader, const std::string& path, TDumpFileFacts& facts,
+bool OpenAndCountPages(TKvCodecTrnTiff& reader, const std::string& path, TTiffFileFacts& facts,
                        std::string& errText)
 {
     TErrCode code = ErrOk;
@@ -21,7 +21,7 @@ bool OpenAndCountPages(TKvCodecTrnTiff& reader, const std::string& path, TDumpFi
     return true;
 }
 
-bool LoadDumpPage(TKvCodecTrnTiff& reader, std::uint32_t index, std::string& failure)
+bool LoadPage(TKvCodecTrnTiff& reader, std::uint32_t index, std::string& failure)
 {
     TErrCode code = ErrOk;
     std::string text;
@@ -38,7 +38,7 @@ bool LoadDumpPage(TKvCodecTrnTiff& reader, std::uint32_t index, std::string& fai
     return code == ErrOk;
 }
 
-bool DumpRasterSize(TKvCodecTrnTiff& reader, std::uint32_t& size, std::string& text)
+bool ReadRasterSizeText(TKvCodecTrnTiff& reader, std::uint32_t& size, std::string& text)
 {
     TErrCode code = ErrOk;
     try {

@@ -1,4 +1,5 @@
-// orvane-dump --check: a structure report that goes on past every fault.
+// The structure check (orvane-dump --check): a report that goes on past
+// every fault.
 // One line per finding, "offset N: WHERE: REASON", in the order the walk
 // meets them (overlaps last), then a count line.
 #pragma once

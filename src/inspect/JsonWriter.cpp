@@ -1,4 +1,4 @@
-#include "JsonWriter.h"
+#include "inspect/JsonWriter.h"
 
 #include <charconv>
 #include <cmath>
@@ -139,7 +139,10 @@ void TKvJsonWriter::NonFinite(bool isNan, bool negative)
     String(text, std::char_traits<char>::length(text));
 }
 
-void TKvJsonWriter::Float(float value)
+// A float keeps its own shortest digits: widened to double it would show
+// the widening's noise.
+template <class T>
+void TKvJsonWriter::Shortest(T value)
 {
     if (!std::isfinite(value)) {
         NonFinite(std::isnan(value), value < 0);
@@ -151,16 +154,14 @@ void TKvJsonWriter::Float(float value)
                                          digits));
 }
 
+void TKvJsonWriter::Float(float value)
+{
+    Shortest(value);
+}
+
 void TKvJsonWriter::Double(double value)
 {
-    if (!std::isfinite(value)) {
-        NonFinite(std::isnan(value), value < 0);
-        return;
-    }
-    Separate();
-    char digits[64];
-    Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
-                                         digits));
+    Shortest(value);
 }
 
 void TKvJsonWriter::Bool(bool value)

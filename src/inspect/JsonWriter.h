@@ -64,6 +64,8 @@ private:
     void Open(char bracket);
     void Close(char bracket);
     void NonFinite(bool isNan, bool negative);
+    template <class T>
+    void Shortest(T value);
 
     void Put(char c) { Buffer += c; }
     void Put(const char* text, std::size_t size) { Buffer.append(text, size); }

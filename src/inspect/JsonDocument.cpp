@@ -1,15 +1,16 @@
-#include "DumpJson.h"
+#include "inspect/JsonDocument.h"
 
-#include "DumpPages.h"
-#include "DumpValues.h"
-#include "JsonWriter.h"
+#include "inspect/FullValues.h"
+#include "inspect/JsonWriter.h"
+#include "inspect/PageLoading.h"
 
 namespace {
 
-class TJsonDumper {
+class TJsonDocumentWriter {
 public:
-    TJsonDumper(const TDumpOptions& options, std::ostream& out, std::ostream& err)
-        : Options(options), Err(err), Json(out), Walker(Raw)
+    TJsonDocumentWriter(const std::string& path, std::optional<std::uint32_t> page,
+                        std::ostream& out, std::ostream& err)
+        : Path(path), Page(page), Err(err), Json(out), Walker(Raw)
     {
     }
 
@@ -25,7 +26,8 @@ private:
     void WriteValues(const TTiffRawEntry& entry);
     void WriteChild(const TTiffChildDir& dir);
 
-    const TDumpOptions& Options;
+    const std::string& Path;
+    const std::optional<std::uint32_t> Page;  // 1-based; every page without
     std::ostream& Err;
     TKvJsonWriter Json;
     TKvCodecTrnTiff Reader;
@@ -36,11 +38,11 @@ private:
     std::vector<std::uint8_t> Value;
 };
 
-void TJsonDumper::WriteRasterSize()
+void TJsonDocumentWriter::WriteRasterSize()
 {
     std::uint32_t size = 0;
     std::string text;
-    const bool sized = DumpRasterSize(Reader, size, text);
+    const bool sized = ReadRasterSizeText(Reader, size, text);
     Json.Key("rasterSize");
     if (sized)
         Json.Number(std::uint64_t(size));
@@ -58,7 +60,7 @@ void TJsonDumper::WriteRasterSize()
         Json.String(text);
 }
 
-void TJsonDumper::WriteValues(const TTiffRawEntry& entry)
+void TJsonDocumentWriter::WriteValues(const TTiffRawEntry& entry)
 {
     TErrCode code = ErrOk;
     std::string text;
@@ -72,7 +74,7 @@ void TJsonDumper::WriteValues(const TTiffRawEntry& entry)
     Failed = Failed || code != ErrOk;
 }
 
-void TJsonDumper::WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& entry)
+void TJsonDocumentWriter::WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& entry)
 {
     const TTiffRawEntry& raw = entry.Raw;
     Json.BeginObject();
@@ -101,7 +103,7 @@ void TJsonDumper::WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& entry)
     Json.EndObject();
 }
 
-void TJsonDumper::WriteEntries(const TTiffWalkDir& dir)
+void TJsonDocumentWriter::WriteEntries(const TTiffWalkDir& dir)
 {
     Json.Member("entryCount", dir.DeclaredCount);
     Json.Member("nextOffset", dir.NextOffset);
@@ -112,7 +114,7 @@ void TJsonDumper::WriteEntries(const TTiffWalkDir& dir)
     Json.EndArray();
 }
 
-void TJsonDumper::WriteChild(const TTiffChildDir& dir)
+void TJsonDocumentWriter::WriteChild(const TTiffChildDir& dir)
 {
     Json.BeginObject();
     Json.Member("kind", TiffDirKindKey(dir.Kind));
@@ -126,7 +128,7 @@ void TJsonDumper::WriteChild(const TTiffChildDir& dir)
     Json.EndObject();
 }
 
-void TJsonDumper::WriteLoadedPage()
+void TJsonDocumentWriter::WriteLoadedPage()
 {
     Json.Member("offset", std::uint64_t(Reader.IfdOffset()));
     WriteRasterSize();
@@ -138,12 +140,12 @@ void TJsonDumper::WriteLoadedPage()
     WriteEntries(page);
 }
 
-void TJsonDumper::WritePage(std::uint32_t index)
+void TJsonDocumentWriter::WritePage(std::uint32_t index)
 {
     Json.BeginObject();
     Json.Member("number", std::uint64_t(index) + 1);
     std::string failure;
-    if (LoadDumpPage(Reader, index, failure)) {
+    if (LoadPage(Reader, index, failure)) {
         WriteLoadedPage();
     } else {
         Failed = true;
@@ -154,17 +156,17 @@ void TJsonDumper::WritePage(std::uint32_t index)
     Json.EndObject();
 }
 
-bool TJsonDumper::WriteFileFacts()
+bool TJsonDocumentWriter::WriteFileFacts()
 {
-    TDumpFileFacts facts;
+    TTiffFileFacts facts;
     std::string text;
-    const bool opened = OpenAndCountPages(Reader, Options.Path, facts, text);
+    const bool opened = OpenAndCountPages(Reader, Path, facts, text);
     TErrCode code = ErrOk;
     if (opened)
-        Raw.Open(Options.Path, Options.Path, code, text);
+        Raw.Open(Path, Path, code, text);
     Json.Key("file");
     Json.BeginObject();
-    Json.Member("path", Options.Path);
+    Json.Member("path", Path);
     if (opened && code == ErrOk) {
         PageCount = facts.PageCount;
         Json.Member("size", facts.Size);
@@ -180,7 +182,7 @@ bool TJsonDumper::WriteFileFacts()
     return opened && code == ErrOk;
 }
 
-int TJsonDumper::Run()
+int TJsonDocumentWriter::Run()
 {
     Json.BeginObject();
     const bool opened = WriteFileFacts();
@@ -189,9 +191,9 @@ int TJsonDumper::Run()
     int result = opened ? 0 : 1;
     if (opened) {
         UsePageOffsets(Walker, Reader, PageCount);
-        const std::uint32_t first = Options.Page ? *Options.Page - 1 : 0;
-        const std::uint32_t end = Options.Page ? first + 1 : PageCount;
-        if (Options.Page && first >= PageCount) {
+        const std::uint32_t first = Page ? *Page - 1 : 0;
+        const std::uint32_t end = Page ? first + 1 : PageCount;
+        if (Page && first >= PageCount) {
             Err << "Page " << first + 1 << " does not exist; the file has " << PageCount
                 << " pages\n";
             result = 1;
@@ -208,8 +210,9 @@ int TJsonDumper::Run()
 
 }  // namespace
 
-int RunJsonDump(const TDumpOptions& options, std::ostream& out, std::ostream& err)
+int WriteJsonDocument(const std::string& path, std::optional<std::uint32_t> page, std::ostream& out,
+                      std::ostream& err)
 {
-    TJsonDumper dumper(options, out, err);
+    TJsonDocumentWriter dumper(path, page, out, err);
     return dumper.Run();
 }

@@ -1,10 +1,10 @@
-#include "DumpValues.h"
+#include "inspect/FullValues.h"
 
 #include <bit>
 #include <charconv>
 #include <cmath>
 
-#include "JsonWriter.h"
+#include "inspect/JsonWriter.h"
 #include "tiff/TiffNames.h"
 
 namespace {

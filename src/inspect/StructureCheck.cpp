@@ -1,4 +1,4 @@
-#include "DumpCheck.h"
+#include "inspect/StructureCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <iterator>
 
-#include "DumpByteMap.h"
-#include "DumpTree.h"
+#include "inspect/ByteMap.h"
+#include "inspect/TreeText.h"
 #include "tiff/KvTiffChildDirs.h"
 #include "tiff/TiffNames.h"
 
@@ -121,7 +121,7 @@ private:
     std::ostream& Out;
     TKvTiffDirReader Raw;
     TKvTiffChildWalker Walker;
-    TDumpByteMap Map;
+    TByteMap Map;
     TKvTiffOffsetSet Pages;
     TKvTiffOffsetSet AllDirs;
     TKvTiffOffsetSet ChildDirs;

@@ -1,5 +1,5 @@
-// Every value of every type in full, as text (--values all, child
-// directories in --tree) and as JSON values (--json).
+// Every value of every type in full, as text (all values in full, and the
+// entries of child directories) and as JSON values.
 #pragma once
 
 #include <cstdint>
