@@ -1,132 +1,165 @@
 // Writes the bundled sample files: a three-page TIFF with the tags real
 // scanners and editors write (strips and tiles, texts, rationals, a colour
-// map, a reduced-resolution page), little-endian and big-endian.
+// map, a reduced-resolution page), little-endian and big-endian. Its pixels
+// decode in every reader, so a newcomer can open it anywhere: a Deflate RGB
+// picture with the horizontal predictor, a PackBits palette chart in tiles
+// and an uncompressed black-and-white thumbnail.
 //
 //   make-sample <folder>   writes <folder>/sample.tif and <folder>/sample-be.tif
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 
+#include "Deflate.h"
+#include "PackBits.h"
+#include "Pictures.h"
+#include "RasterParts.h"
 #include "TiffWriter.h"
 
 using namespace tiffw;
+using namespace sample;
 
 namespace {
 
-// Raster data is not decoded by the reader; the strips and tiles point at a
-// zero-filled area after the directories.
-constexpr std::uint32_t RasterStart = 8192;
-constexpr std::uint32_t StripBytes = 1536;
-constexpr std::uint32_t TileBytes = 704;
-constexpr std::uint32_t FaxBytes = 912;
+// A page's directory and its coded strips or tiles; the offsets entry is
+// filled in once the directories are laid out and the data can follow them.
+struct TRasterPage {
+    TIfd Ifd;
+    std::uint16_t OffsetsTag = 0;
+    std::vector<TBytes> Parts;
+};
 
-std::vector<std::uint32_t> Run(std::uint32_t start, std::uint32_t step, std::uint32_t n)
+TEntry Offsets(std::uint16_t tag, const std::vector<TBytes>& parts)
 {
-    std::vector<std::uint32_t> values;
-    for (std::uint32_t i = 0; i < n; ++i)
-        values.push_back(start + i * step);
-    return values;
+    return Long(tag, std::vector<std::uint32_t>(parts.size(), 0));
 }
 
-std::vector<std::uint16_t> GreyRampColorMap()
+TEntry ByteCounts(std::uint16_t tag, const std::vector<TBytes>& parts)
 {
-    std::vector<std::uint16_t> map;
-    for (int channel = 0; channel < 3; ++channel)
-        for (std::uint32_t i = 0; i < 256; ++i)
-            map.push_back(static_cast<std::uint16_t>(i * 257));
-    return map;
+    std::vector<std::uint32_t> counts;
+    for (const TBytes& part : parts)
+        counts.push_back(static_cast<std::uint32_t>(part.size()));
+    return Long(tag, counts);
 }
 
-TIfd RgbStripPage()
+TRasterPage RgbStripPage(const TImage& picture)
 {
-    const std::uint32_t data = RasterStart;
-    return TIfd{std::nullopt,
-                {
-                    Long(254, {0}),
-                    Long(256, {640}),
-                    Long(257, {480}),
-                    Short(258, {8, 8, 8}),
-                    Short(259, {5}),
-                    Short(262, {2}),
-                    Ascii(270, "Harbour at dusk, scanned from a 35 mm slide for the archive"),
-                    Ascii(271, "Example Scanner Works"),
-                    Ascii(272, "FS-4000"),
-                    Long(273, Run(data, StripBytes, 4)),
-                    Short(274, {1}),
-                    Short(277, {3}),
-                    Long(278, {120}),
-                    Long(279, {StripBytes, StripBytes, StripBytes, StripBytes}),
-                    Rational(282, {{300, 1}}),
-                    Rational(283, {{300, 1}}),
-                    Short(284, {1}),
-                    Short(296, {2}),
-                    Ascii(305, "make-sample 2.00"),
-                    Ascii(306, "2024:05:17 10:30:00"),
-                    Ascii(315, "Test Department"),
-                    Short(317, {2}),
-                },
-                std::nullopt,
-                std::nullopt};
+    constexpr std::uint32_t RowsPerStrip = 120;
+    std::vector<TBytes> strips;
+    for (TBytes& strip : Strips(picture, RowsPerStrip))
+        strips.push_back(ZlibCompress(DifferenceRows(std::move(strip), picture.RowBytes, 3)));
+    TIfd ifd;
+    ifd.Entries = {
+        Long(254, {0}),
+        Long(256, {picture.Width}),
+        Long(257, {picture.Height}),
+        Short(258, {8, 8, 8}),
+        Short(259, {8}),
+        Short(262, {2}),
+        Ascii(270, "Harbour at dusk, scanned from a 35 mm slide for the archive"),
+        Ascii(271, "Example Scanner Works"),
+        Ascii(272, "FS-4000"),
+        Offsets(273, strips),
+        Short(274, {1}),
+        Short(277, {3}),
+        Long(278, {RowsPerStrip}),
+        ByteCounts(279, strips),
+        Rational(282, {{300, 1}}),
+        Rational(283, {{300, 1}}),
+        Short(284, {1}),
+        Short(296, {2}),
+        Ascii(305, "make-sample 2.00"),
+        Ascii(306, "2024:05:17 10:30:00"),
+        Ascii(315, "Test Department"),
+        Short(317, {2}),
+    };
+    return {ifd, 273, strips};
 }
 
-TIfd PaletteTilePage()
+TRasterPage PaletteTilePage()
 {
-    const std::uint32_t data = RasterStart + 4 * StripBytes;
-    return TIfd{std::nullopt,
-                {
-                    Long(254, {2}),
-                    Short(256, {512}),
-                    Short(257, {512}),
-                    Short(258, {8}),
-                    Short(259, {32773}),
-                    Short(262, {3}),
-                    Rational(282, {{72, 1}}),
-                    Rational(283, {{72, 1}}),
-                    Ascii(285, "Palette page"),
-                    Short(296, {2}),
-                    Short(297, {1, 3}),
-                    Short(320, GreyRampColorMap()),
-                    Short(322, {256}),
-                    Short(323, {256}),
-                    Long(324, Run(data, TileBytes, 4)),
-                    Long(325, {TileBytes, TileBytes, TileBytes, TileBytes}),
-                },
-                std::nullopt,
-                std::nullopt};
+    constexpr std::uint32_t Side = 512, TileSide = 256;
+    std::vector<TBytes> tiles;
+    for (const TBytes& tile : Tiles(ColourChart(Side), TileSide, 1))
+        tiles.push_back(PackBitsRows(tile, TileSide));
+    TIfd ifd;
+    ifd.Entries = {
+        Long(254, {2}),           Short(256, {Side}),       Short(257, {Side}),
+        Short(258, {8}),          Short(259, {32773}),      Short(262, {3}),
+        Rational(282, {{72, 1}}), Rational(283, {{72, 1}}), Ascii(285, "Palette page"),
+        Short(296, {2}),          Short(297, {1, 3}),       Short(320, ChartColorMap()),
+        Short(322, {TileSide}),   Short(323, {TileSide}),   Offsets(324, tiles),
+        ByteCounts(325, tiles),
+    };
+    return {ifd, 324, tiles};
 }
 
-TIfd FaxThumbnailPage()
+TRasterPage BilevelThumbnailPage(const TImage& picture)
 {
-    const std::uint32_t data = RasterStart + 4 * StripBytes + 4 * TileBytes;
-    return TIfd{std::nullopt,
-                {
-                    Long(254, {1}),
-                    Short(256, {160}),
-                    Short(257, {120}),
-                    Short(258, {1}),
-                    Short(259, {4}),
-                    Short(262, {0}),
-                    Short(266, {1}),
-                    Long(273, {data}),
-                    Short(277, {1}),
-                    Short(278, {120}),
-                    Long(279, {FaxBytes}),
-                    Rational(282, {{200, 3}}),
-                    Rational(283, {{200, 3}}),
-                    Long(293, {0}),
-                    Short(296, {3}),
-                },
-                std::nullopt,
-                std::nullopt};
+    const TImage thumbnail = DitheredThumbnail(picture, 4);
+    const std::vector<TBytes> strips = {thumbnail.Bytes};
+    TIfd ifd;
+    ifd.Entries = {
+        Long(254, {1}),
+        Short(256, {static_cast<std::uint16_t>(thumbnail.Width)}),
+        Short(257, {static_cast<std::uint16_t>(thumbnail.Height)}),
+        Short(258, {1}),
+        Short(259, {1}),
+        Short(262, {0}),
+        Short(266, {1}),
+        Ascii(270, "Page 1 at a quarter of its size, dithered to black and white"),
+        Offsets(273, strips),
+        Short(277, {1}),
+        Short(278, {static_cast<std::uint16_t>(thumbnail.Height)}),
+        ByteCounts(279, strips),
+        Rational(282, {{200, 3}}),
+        Rational(283, {{200, 3}}),
+        Short(296, {3}),
+    };
+    return {ifd, 273, strips};
 }
 
-TTiff Sample(TOrder order)
+std::vector<TRasterPage> Pages()
+{
+    const TImage picture = HarbourAtDusk(640, 480);
+    return {RgbStripPage(picture), PaletteTilePage(), BilevelThumbnailPage(picture)};
+}
+
+std::uint64_t Align4(std::uint64_t offset)
+{
+    return (offset + 3) & ~std::uint64_t(3);
+}
+
+// The directories first, then every page's data in page order.
+TLayout LayOut(TOrder order, std::vector<TRasterPage> pages)
 {
     TTiff tiff;
     tiff.Order = order;
-    tiff.Ifds = {RgbStripPage(), PaletteTilePage(), FaxThumbnailPage()};
-    tiff.Length = RasterStart + 4 * StripBytes + 4 * TileBytes + FaxBytes;
-    return tiff;
+    for (const TRasterPage& page : pages)
+        tiff.Ifds.push_back(page.Ifd);
+    const std::uint64_t dataStart = Align4(Lay(tiff).Length);
+
+    std::vector<TPiece> data;
+    std::uint64_t at = dataStart;
+    for (std::size_t p = 0; p < pages.size(); ++p)
+        for (TEntry& entry : tiff.Ifds[p].Entries) {
+            if (entry.Tag != pages[p].OffsetsTag)
+                continue;
+            for (std::size_t i = 0; i < pages[p].Parts.size(); ++i) {
+                entry.Units[i] = at;
+                data.push_back({at, std::move(pages[p].Parts[i])});
+                at = Align4(at + data.back().Bytes.size());
+            }
+        }
+
+    TLayout layout = Lay(tiff);
+    if (layout.Length > dataStart)
+        throw std::logic_error("directories run into the raster data");
+    for (TPiece& piece : data) {
+        layout.Length = piece.Offset + piece.Bytes.size();
+        layout.Pieces.push_back(std::move(piece));
+    }
+    return layout;
 }
 
 }  // namespace
@@ -139,13 +172,9 @@ int main(int argc, char** argv)
     }
     const std::string folder = argv[1];
     try {
-        const TTiff little = Sample(TOrder::Little);
-        TTiff structure = little;
-        structure.Length.reset();
-        if (Lay(structure).Length > RasterStart)
-            throw std::logic_error("directories run into the raster area");
-        WriteFile(folder + "/sample.tif", little);
-        WriteFile(folder + "/sample-be.tif", Sample(TOrder::Big));
+        const std::vector<TRasterPage> pages = Pages();
+        WriteFile(folder + "/sample.tif", LayOut(TOrder::Little, pages));
+        WriteFile(folder + "/sample-be.tif", LayOut(TOrder::Big, pages));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make-sample: %s\n", e.what());
         return 1;
