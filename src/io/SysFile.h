@@ -7,7 +7,7 @@
 #include <string>
 
 // How the file will be read; the system may use it to tune caching.
-enum class TSysFileHint { None, Sequential, Random, Overlapped };
+enum class TSysFileHint { None, Random };
 
 // System error codes are the platform's own numbers on Windows; on POSIX the
 // ones the program tells apart are mapped to them (a missing file is 2).

@@ -18,32 +18,18 @@
 
 class TSysFile;
 
-inline constexpr std::uint32_t IOBufferSize = 8192;
-
-enum TIOReaderMode : std::uint32_t { iorBuffer = 0, iorBufferMulrea = 1, iorRandom = 2 };
-
-// Shared reading of a file store.
-enum TIOShareState : int {
-    issNotStarted = 0,
-    issReading = 1,  // file open, chunks being read
-    issDone = 2,     // whole file read, file closed
-    issFailed = 3,   // file closed, ShareErrText set
-};
+// Readers seek and read anywhere: the TIFF walk jumps between directories
+// and the values they point at.
+enum TIOReaderMode : std::uint32_t { iorRandom = 2 };
 
 class TIOReader;
-class TIOOverlappedReader;
 
 class TIOStore : public TSynNus {
 public:
     virtual void Describe(std::string& text) = 0;
-    virtual void GetKindName(std::string& text) = 0;
-    virtual void GetFileName(std::string& text) = 0;
-    virtual void CreatePart(std::uint32_t offset, std::uint32_t length, TIOStore*& store,
-                            TErrCode& errCode, std::string& errText) = 0;
     virtual void CreateReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
                               std::string& errText) = 0;
     virtual void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) = 0;
-    virtual TIOOverlappedReader* CreateOverlappedReader() = 0;
 
     std::string Describe()
     {
@@ -53,70 +39,34 @@ public:
     }
 };
 
-// One piece of a file read by shared reading. Chunks belong to their store,
-// and once linked they are never changed until the store dies.
-struct TIOChunk {
-    TIOChunk* Prev = nullptr;
-    TIOChunk* Next = nullptr;
-    std::uint32_t Length = 0;
-    std::uint8_t Data[IOBufferSize];
-};
-
 class TIOStoreFile : public TIOStore {
 public:
     TIOStoreFile(const std::string& path, const std::string& displayName);
 
     void Describe(std::string& text) override;
-    void GetKindName(std::string& text) override;
-    void GetFileName(std::string& text) override;
-    void CreatePart(std::uint32_t offset, std::uint32_t length, TIOStore*& store, TErrCode& errCode,
-                    std::string& errText) override;
     void CreateReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
                       std::string& errText) override;
     void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
-    TIOOverlappedReader* CreateOverlappedReader() override;
     // The file's length in full; GetSize gives it clamped to 32 bits.
     void GetFullSize(std::uint64_t& size, TErrCode& errCode, std::string& errText);
 
     using TIOStore::Describe;
 
-    // The shared chunk service: advances cursor to the next chunk of the
-    // file, reading it first when no reader has been that far yet. cursor is
-    // null at the end of a fully read file.
-    void GetNextChunk(TIOChunk*& cursor, TErrCode& errCode, std::string& errText);
-
-    TIOShareState GetShareState();
-
 protected:
-    ~TIOStoreFile() override;
+    ~TIOStoreFile() override = default;
 
 private:
-    void CreateSharedReader(TIOReader*& reader, TErrCode& errCode, std::string& errText);
-    void CreateOwnReader(TIOReaderMode mode, TIOReader*& reader, TErrCode& errCode,
-                         std::string& errText);
     bool TakeSizeLocked(TSysFile& file);
-    bool ReadSharedChunk(TErrCode& errCode, std::string& errText);
-    void CloseShareHandle();
 
     std::string FileName;
     std::string DisplayName;
-    bool Partial = false;
-    std::uint32_t PartOffset = 0;
+
+    TCrs SizeLock;  // guards the fields below: readers of other threads ask too
     bool SizeKnown = false;
     std::uint32_t Size = 0;
     std::uint64_t FullSize = 0;
-
-    TCrs ShareLock;  // guards the fields below
-    TIOShareState ShareState = issNotStarted;
-    TSysFile* ShareHandle = nullptr;
-    TIOChunk* FirstChunk = nullptr;
-    TIOChunk* LastChunk = nullptr;
-    std::uint32_t Remaining = 0;
-    std::string ShareErrText;
 };
 
-// A reader kind raises an internal failure for the operations it does not
-// offer; the base class gives that default.
 class TIOReader {
 public:
     TIOReader() = default;
@@ -124,57 +74,15 @@ public:
     TIOReader& operator=(const TIOReader&) = delete;
     virtual ~TIOReader() = default;
 
-    virtual void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText);
-    virtual std::uint32_t GetPosition();
-    virtual void Seek(std::uint32_t position, TErrCode& errCode, std::string& errText);
-    virtual void Read(std::uint32_t count, void* buffer, TErrCode& errCode, std::string& errText);
-    virtual void ReadSome(std::uint32_t count, void* buffer, std::uint32_t& bytesRead,
-                          TErrCode& errCode, std::string& errText);
-    virtual void ReadByte(std::uint8_t& value, TErrCode& errCode, std::string& errText);
-    virtual void NextChunk(std::uint32_t& length, const std::uint8_t*& data, TErrCode& errCode,
-                           std::string& errText);
-    virtual void Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText);
+    virtual void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) = 0;
+    virtual std::uint32_t GetPosition() = 0;
+    virtual void Seek(std::uint32_t position, TErrCode& errCode, std::string& errText) = 0;
+    virtual void Read(std::uint32_t count, void* buffer, TErrCode& errCode,
+                      std::string& errText) = 0;
     // Positions and sizes in full 64 bits, for formats whose offsets reach
     // past 4 GiB; Seek and GetSize stay 32-bit.
-    virtual void SeekFull(std::uint64_t position, TErrCode& errCode, std::string& errText);
-    virtual std::uint64_t GetFullSize();
-};
-
-// Hands the file out in chunks of IOBufferSize bytes, the last one holding
-// the rest; each chunk is valid until the next NextChunk.
-class TIOReaderFileBuffer : public TIOReader {
-public:
-    TIOReaderFileBuffer(TSysFile* handle, std::uint32_t size);  // owns handle
-    ~TIOReaderFileBuffer() override;
-
-    void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
-    std::uint32_t GetPosition() override;
-    void NextChunk(std::uint32_t& length, const std::uint8_t*& data, TErrCode& errCode,
-                   std::string& errText) override;
-
-private:
-    TSysFile* Handle;
-    std::uint32_t Size;
-    std::uint32_t Position = 0;
-    std::unique_ptr<std::uint8_t[]> Buffer;
-};
-
-// Walks the chunk list of its store; the file is read once however many
-// shared readers walk it, and the chunks stay valid while the store lives.
-class TIOReaderFileBufferMulrea : public TIOReader {
-public:
-    explicit TIOReaderFileBufferMulrea(TIOStoreFile* store);  // takes a reference
-    ~TIOReaderFileBufferMulrea() override;
-
-    void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
-    void NextChunk(std::uint32_t& length, const std::uint8_t*& data, TErrCode& errCode,
-                   std::string& errText) override;
-
-private:
-    TIOStoreFile* Store;
-    std::uint32_t Position = 0;
-    TIOChunk* Chunk = nullptr;
-    bool AtEnd = false;
+    virtual void SeekFull(std::uint64_t position, TErrCode& errCode, std::string& errText) = 0;
+    virtual std::uint64_t GetFullSize() = 0;
 };
 
 // Seek and exact reads. Holds its own handle and no reference to its store.
@@ -197,10 +105,6 @@ public:
     std::uint32_t GetPosition() override;
     void Seek(std::uint32_t position, TErrCode& errCode, std::string& errText) override;
     void Read(std::uint32_t count, void* buffer, TErrCode& errCode, std::string& errText) override;
-    void ReadSome(std::uint32_t count, void* buffer, std::uint32_t& bytesRead, TErrCode& errCode,
-                  std::string& errText) override;
-    void ReadByte(std::uint8_t& value, TErrCode& errCode, std::string& errText) override;
-    void Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText) override;
     void SeekFull(std::uint64_t position, TErrCode& errCode, std::string& errText) override;
     std::uint64_t GetFullSize() override;
 
@@ -239,14 +143,4 @@ private:
     bool WindowReachesEnd = false;   // the fill stopped at the end of the file
     std::uint64_t ServedEnd = 0;     // end of the furthest read the window served
     std::uint32_t LastFillSize = 0;  // 0: no fill yet
-};
-
-// Overlapped reading; only the Windows build has an implementation
-// (io/win32/SysIOOverlapped.h). The record is the system's OVERLAPPED.
-class TIOOverlappedReader {
-public:
-    virtual ~TIOOverlappedReader() = default;
-    virtual void BeginRead(void* overlapped, std::uint32_t count, void* buffer) = 0;
-    // Returns the number of bytes transferred.
-    virtual std::uint32_t EndRead(void* overlapped) = 0;
 };

@@ -11,7 +11,6 @@
 namespace {
 
 const char* const PrematureEndText = "Premature end of data";
-const char* const BareUnexpectedText = "Unexpected error";
 
 // Windows start on a boundary below the read so that a read just before
 // the previous one, typical of a value stored ahead of its directory, still
@@ -20,12 +19,6 @@ constexpr std::uint32_t WindowAlignment = 4096;
 
 // A miss this far past the window still counts as reading on through it.
 constexpr std::uint64_t RunOnSlack = 4096;
-
-void Fail(const char* text, TErrCode& errCode, std::string& errText)
-{
-    errCode = ErrFailed;
-    errText = text;
-}
 
 }  // namespace
 
@@ -77,11 +70,6 @@ void TIOReaderFileRandom::Seek(std::uint32_t position, TErrCode& errCode, std::s
     errCode = ErrOk;
 }
 
-void TIOReaderFileRandom::Skip(std::uint32_t delta, TErrCode& errCode, std::string& errText)
-{
-    Seek(static_cast<std::uint32_t>(Position + delta), errCode, errText);
-}
-
 void TIOReaderFileRandom::Read(std::uint32_t count, void* buffer, TErrCode& errCode,
                                std::string& errText)
 {
@@ -100,30 +88,6 @@ void TIOReaderFileRandom::Read(std::uint32_t count, void* buffer, TErrCode& errC
         }
     }
     Position += count;
-    errCode = ErrOk;
-}
-
-void TIOReaderFileRandom::ReadSome(std::uint32_t count, void* buffer, std::uint32_t& bytesRead,
-                                   TErrCode& errCode, std::string& errText)
-{
-    std::uint32_t n = 0;
-    if (count > 0 && ReadAt(Position, count, buffer, n) != 0) {
-        Fail(BareUnexpectedText, errCode, errText);
-        return;
-    }
-    bytesRead = n;
-    Position += n;
-}
-
-void TIOReaderFileRandom::ReadByte(std::uint8_t& value, TErrCode& errCode, std::string& errText)
-{
-    std::uint32_t bytesRead = 0;
-    std::uint32_t sysError = ReadAt(Position, 1, &value, bytesRead);
-    if (bytesRead == 0) {
-        Fail(sysError != 0 ? BareUnexpectedText : PrematureEndText, errCode, errText);
-        return;
-    }
-    Position += 1;
     errCode = ErrOk;
 }
 

@@ -59,11 +59,7 @@ private:
 
 int Advice(TSysFileHint hint)
 {
-    switch (hint) {
-    case TSysFileHint::Sequential: return POSIX_FADV_SEQUENTIAL;
-    case TSysFileHint::Random: return POSIX_FADV_RANDOM;
-    default: return POSIX_FADV_NORMAL;
-    }
+    return hint == TSysFileHint::Random ? POSIX_FADV_RANDOM : POSIX_FADV_NORMAL;
 }
 
 }  // namespace

@@ -1,16 +1,16 @@
 // Win32 files: CreateFileW with read sharing and the access hint; reads are
 // positioned through the OVERLAPPED offsets, so the handle's own file
 // pointer is never used.
-#include "io/win32/SysFileWin32.h"
+#include <windows.h>
+
+#include "io/SysFile.h"
 
 namespace {
 
 class TSysFileWin32 final : public TSysFile {
 public:
-    TSysFileWin32(HANDLE handle, bool overlapped) : Handle(handle), Overlapped(overlapped) {}
+    explicit TSysFileWin32(HANDLE handle) : Handle(handle) {}
     ~TSysFileWin32() override { CloseHandle(Handle); }
-
-    HANDLE GetHandle() const { return Handle; }
 
     std::uint32_t GetSize(std::uint64_t& size) override
     {
@@ -31,10 +31,6 @@ protected:
         DWORD n = 0;
         BOOL ok = ReadFile(Handle, buffer, count, &n, &position);
         DWORD error = ok ? 0 : GetLastError();
-        if (error == ERROR_IO_PENDING && Overlapped) {
-            ok = GetOverlappedResult(Handle, &position, &n, TRUE);
-            error = ok ? 0 : GetLastError();
-        }
         bytesRead = n;
         // A positioned read at or past the end reports end-of-file as a
         // failure; to the program that is a short read without an error.
@@ -45,17 +41,11 @@ protected:
 
 private:
     HANDLE Handle;
-    bool Overlapped;
 };
 
 DWORD Flags(TSysFileHint hint)
 {
-    switch (hint) {
-    case TSysFileHint::Sequential: return FILE_FLAG_SEQUENTIAL_SCAN;
-    case TSysFileHint::Random: return FILE_FLAG_RANDOM_ACCESS;
-    case TSysFileHint::Overlapped: return FILE_FLAG_OVERLAPPED;
-    default: return FILE_ATTRIBUTE_NORMAL;
-    }
+    return hint == TSysFileHint::Random ? FILE_FLAG_RANDOM_ACCESS : FILE_ATTRIBUTE_NORMAL;
 }
 
 // The path in UTF-16 from the process's path encoding; empty on failure.
@@ -82,10 +72,5 @@ TSysFile* TSysFile::Open(const std::string& path, TSysFileHint hint, std::uint32
         return nullptr;
     }
     sysError = 0;
-    return new TSysFileWin32(handle, hint == TSysFileHint::Overlapped);
-}
-
-HANDLE SysFileHandle(TSysFile& file)
-{
-    return static_cast<TSysFileWin32&>(file).GetHandle();
+    return new TSysFileWin32(handle);
 }
