@@ -22,7 +22,8 @@ struct TParsed {
     explicit TParsed(const std::string& text);
 };
 
-// The failure text of parsing and measuring the text ("" when it succeeds).
+// The failure text of parsing and measuring the text ("" when it succeeds),
+// its unit and position written "KvHtml N.N".
 std::string ParseFailure(const std::string& text);
 
 // Loads, lays out at width with the deterministic canvas and returns the
