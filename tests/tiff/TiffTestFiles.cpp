@@ -1,6 +1,7 @@
 #include "TiffTestFiles.h"
 
 #include <atomic>
+#include <regex>
 
 namespace {
 std::atomic<int> FolderCounter{0};
@@ -72,6 +73,15 @@ std::string TiffFileTest::ValueFailure(std::uint32_t i)
     const std::uint8_t* pointer = nullptr;
     Reader.GetValuePtr(i, pointer, Code, Text);
     return Code == ErrOk ? "" : Text;
+}
+
+std::string TiffFileTest::ReadPageInternal()
+{
+    Code = ErrOk;
+    Text.clear();
+    const std::string text = InternalText([&] { Reader.ReadPage(Code, Text); });
+    static const std::regex position("^KvCodecTiff [0-9]+\\.[0-9]+");
+    return std::regex_replace(text, position, "KvCodecTiff N.N");
 }
 
 std::uint32_t TiffFileTest::CountPages()

@@ -30,6 +30,9 @@ protected:
     std::string Select(std::uint32_t n);
     std::string Read();
     std::string ValueFailure(std::uint32_t i);
+    // The internal failure ReadPage raises, its position in the reader's
+    // source written "N.N"; "" when it raises none.
+    std::string ReadPageInternal();
     // Runs ScanStep until final and returns the page count.
     std::uint32_t CountPages();
     // GetPageCount as (final, count).
