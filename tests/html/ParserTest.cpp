@@ -166,25 +166,25 @@ TEST(HtmlParser, AParseFailureSticksUntilTheNextLoad)
     } cases[] = {
         // Refused while closing a row, and refused inside a start tag: a
         // resumed parse would show 'class="a">hidden' as words.
-        {"<table><tr><td></td></tr><tr><td></td><td></td></tr></table><p>x</p>", "KvHtml 2355.74"},
-        {"<p><span class=\"a\">hidden</span>visible</p>",
-         "KvHtml 3209.84; span in root html body p"},
+        {"<table><tr><td></td></tr><tr><td></td><td></td></tr></table><p>x</p>", "KvHtml N.N"},
+        {"<p><span class=\"a\">hidden</span>visible</p>", "KvHtml N.N; span in root html body p"},
     };
     for (const auto& c : cases) {
         TKvHtml document;
         TKvHtmlCanvasLog dc;
         std::int32_t minimum = 0, maximum = 0, height = 0;
         Load(document, c.text);
-        EXPECT_EQ(Measure(document, dc, minimum, maximum), c.error);
-        EXPECT_EQ(Measure(document, dc, minimum, maximum), c.error);
+        const std::string error = Measure(document, dc, minimum, maximum);
+        EXPECT_EQ(WithoutPosition(error), c.error);
+        EXPECT_EQ(Measure(document, dc, minimum, maximum), error);
         EXPECT_TRUE(document.Failed());
-        EXPECT_EQ(document.FailText(), c.error);
+        EXPECT_EQ(document.FailText(), error);
         TErrCode code = ErrOk;
         std::string text;
         for (int pass = 0; pass < 2; ++pass) {
             EXPECT_EQ(
                 InternalText([&] { document.ComputeHeightForWidth(dc, 100, height, code, text); }),
-                c.error);
+                error);
             EXPECT_THROW(document.RenderTo(dc, 0, 0, 0, 0, 100, 100, code, text), EKvInternal);
         }
         EXPECT_EQ(document.ElementAt(10, 10), nullptr);
