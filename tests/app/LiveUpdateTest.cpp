@@ -13,16 +13,11 @@ const char* const News = "line one<br>\r\n<a href=\"x\" title=\"t\">two</a>\r\n"
 
 TEST(LiveUpdate, BuiltInTextNamesThisVersionAndTheMakersPages)
 {
-    EXPECT_EQ(DefaultLiveUpdateText(),
-              "2.00\n47352\nNew version 1.12 of<br>\n"
-              "<a href=\"http://kestrova.invalid/imaging/tiff/orvane.html\" title=\"Orvane, a free "
-              "TIFF Tag Viewer for Windows\">TIFF Tag Viewer</a><br>\n"
-              "Redesigned archive of<br>\n"
-              "<a href=\"http://kestrova.invalid/imaging/tiff/tml.html\" title=\"TIFF and LibTiff "
-              "Mailing List Archive\">TIFF and LibTiff Mailing List</a><br>\n");
     ASSERT_TRUE(ParseLiveUpdate(DefaultLiveUpdateText()));
     EXPECT_EQ(LatestVersion(), ProgramVersion);
     EXPECT_EQ(InstallerSize(), 47352);
+    EXPECT_NE(LatestNews().find("<a href=\"http://kestrova.invalid/imaging/tiff/orvane.html\""),
+              std::string::npos);
 }
 
 TEST(LiveUpdate, AnyLineEndsGiveTheSameNewsEndingInCrLf)

@@ -4,7 +4,6 @@
 
 #include "StoreHelpers.h"
 #include "TempFile.h"
-#include "io/SysFile.h"
 
 namespace {
 
@@ -135,17 +134,4 @@ TEST_F(RandomReader, ReadAheadChangesNothing)
             ASSERT_EQ(x, y) << "step " << step << " at " << position;
         }
     }
-}
-
-TEST_F(RandomReader, NearbySmallReadsShareOneSystemRead)
-{
-    TTempFile file(PatternBytes(200000));
-    Open(file.Path());
-    std::uint64_t before = TSysFile::ReadCallCount();
-    std::string bytes;
-    for (std::uint32_t offset = 8; offset < 8 + 1000 * 12; offset += 12) {
-        Seek(offset);
-        ASSERT_EQ(Read(12, bytes), TResult{});
-    }
-    EXPECT_LE(TSysFile::ReadCallCount() - before, 1u);
 }
