@@ -13,8 +13,6 @@
 #include "app/KvTiffCodecPages.h"
 #include "app/win32/FOrvaneWin.h"
 #include "hexview/win32/FHex.h"
-#include "tiff/KvCodecTiff.h"
-#include "tiff/TagDump.h"
 
 namespace {
 
@@ -123,36 +121,11 @@ TEST(ViewerWindow, ArgumentBeyondFourGiBFillsListAndStatistics)
     DeleteFileA(path.c_str());
 }
 
-// Far more pages than the first page list holds, counted by the worker with
-// its progress messages. Not more: under Wine the test writer's time grows
-// far faster than the pages (34 s for 100,000, where the count took 3 s).
-TEST(ViewerWindow, TwentyThousandPagesAreCounted)
-{
-    std::string path = WriteTiff("orvane-many.tif", 20000);
-    {
-        Viewer v(path);
-        Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 20000"; }, 60000);
-        EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 20000");
-        EXPECT_EQ(TextOf(v.Win->EditOf(2)), "20000");
-        EXPECT_TRUE(v.Win->NavButton(3).Enabled());
-    }
-    DeleteFileA(path.c_str());
-}
-
 // Copy puts the page's dump on the clipboard; while another program holds
 // the clipboard, the "Error" box says so.
 TEST(ViewerWindow, CopyTagsPutsTheDumpOnTheClipboardOrReportsItHeld)
 {
-    std::string path = WriteTiff("orvane-copy.tif", 2);
-    TKvCodecTrnTiff codec;
-    TErrCode errCode = 0;
-    std::string errText;
-    codec.EnablePageList(true, errCode, errText);
-    codec.Open(path, path, 0, 0, errCode, errText);
-    codec.SelectPage(0, errCode, errText);
-    codec.ReadPage(errCode, errText);
-    ASSERT_EQ(errCode, 0u) << errText;
-    Viewer v(path);
+    Viewer v(WriteTiff("orvane-copy.tif", 2));
     Pump([&] { return IsWindowEnabled(v.Win->Control(idButCopyTagsAsText)) != FALSE; });
     SendMessageA(v.Win->Control(idButCopyTagsAsText), BM_CLICK, 0, 0);
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -161,7 +134,8 @@ TEST(ViewerWindow, CopyTagsPutsTheDumpOnTheClipboardOrReportsItHeld)
     if (data)
         GlobalUnlock(data);
     CloseClipboard();
-    EXPECT_EQ(text, BuildTagDump(codec));
+    EXPECT_EQ(text, "ImageWidth (1 Short): 100\r\nImageLength (1 Short): 50\r\n"
+                    "ImageDescription (10 ASCII): page text \r\n");
 
     HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
