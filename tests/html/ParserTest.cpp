@@ -80,13 +80,6 @@ TEST(HtmlParser, EndTagsCloseInnerElementsAndStrayOnesAreIgnored)
     EXPECT_EQ(Items(para->FNextSibling->FNextSibling), "more");
 }
 
-TEST(HtmlParser, CommentEndsAtItsFirstGreaterThan)
-{
-    TParsed p("<p><!-- a > b -->c</p>");
-    ASSERT_EQ(p.FError, "");
-    EXPECT_EQ(Items(Find(p.FDocument, "text")), "b| |-->c");
-}
-
 TEST(HtmlParser, WhitespaceBecomesOneSpaceAcrossInlineElements)
 {
     struct {
@@ -112,11 +105,13 @@ TEST(HtmlParser, WhitespaceBecomesOneSpaceAcrossInlineElements)
     EXPECT_STREQ(Find(blocks.FDocument, "div", 0)->FNextSibling->TagName(), "div");
 }
 
-TEST(HtmlParser, OnlyNbspIsDecoded)
+// Only &nbsp; is decoded, and a comment ends at its first '>'.
+TEST(HtmlParser, EntitiesAndComments)
 {
-    TParsed p("<p>a&nbsp;b &amp; &nbsp &nbspx; &;x &nbsp;</p>");
+    TParsed p("<p>a&nbsp;b &amp; &nbsp &nbspx; &;x &nbsp;</p><p><!-- a > b -->c</p>");
     ASSERT_EQ(p.FError, "");
     EXPECT_EQ(Items(Find(p.FDocument, "text")), "a b| |&amp;| |&nbsp| |&nbspx;| |&;x| | ");
+    EXPECT_EQ(Items(Find(p.FDocument, "text", 1)), "b| |-->c");
 }
 
 TEST(HtmlParser, AttributeValuesAreTakenAsWritten)

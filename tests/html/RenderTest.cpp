@@ -157,11 +157,8 @@ TEST(HtmlRender, HitTestingAndLinks)
     EXPECT_EQ(tag(30, 60), "p");
     EXPECT_EQ(tag(2, 30), "body");
     EXPECT_EQ(tag(10, 66), "none");  // below the last box
-}
 
-TEST(HtmlRender, HeadAnswersNone)
-{
-    Page page("<html><head><title>t</title></head><body>x</body></html>");
-    EXPECT_STREQ(page.document.ElementAt(1, 1)->TagName(), "html");  // inside html, above body
-    EXPECT_STREQ(page.document.ElementAt(9, 9)->TagName(), "text");
+    Page head("<html><head><title>t</title></head><body>x</body></html>");  // head answers none
+    EXPECT_STREQ(head.document.ElementAt(1, 1)->TagName(), "html");  // inside html, above body
+    EXPECT_STREQ(head.document.ElementAt(9, 9)->TagName(), "text");
 }
