@@ -37,9 +37,8 @@ TEST_F(HeaderTest, ByteOrderFromMarkAndNumber)
         tiff.Ifds[0].Offset = 16;  // not at 8: "II", 43, 8, 0 would be a BigTIFF header
         OpenTiff(tiff, name);
         std::string order;
-        Code = ErrOk;
-        Reader.GetByteOrder(order, Code, Text);
-        EXPECT_EQ(Code == ErrOk ? order : Text,
+        const std::string failure = Outcome([&] { Reader.GetByteOrder(order, Code, Text); });
+        EXPECT_EQ(failure.empty() ? order : failure,
                   *c.Expected ? c.Expected
                               : "Invalid byte order indication and signature; file '" + name +
                                     "' is probably not a TIFF file");
@@ -61,10 +60,7 @@ TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
     EXPECT_EQ(Read(), expected);
     EXPECT_EQ(Read(), expected);
     bool final = false;
-    Code = ErrOk;
-    Reader.ScanStep(final, Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, expected);
+    EXPECT_EQ(Outcome([&] { Reader.ScanStep(final, Code, Text); }), expected);
     EXPECT_EQ(Reader.GetState(), trsFailed);
     EXPECT_THROW(Reader.FileSize(), std::runtime_error);
 
