@@ -74,13 +74,12 @@ public:
     TIOReader& operator=(const TIOReader&) = delete;
     virtual ~TIOReader() = default;
 
-    virtual void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) = 0;
     virtual std::uint32_t GetPosition() = 0;
     virtual void Seek(std::uint32_t position, TErrCode& errCode, std::string& errText) = 0;
     virtual void Read(std::uint32_t count, void* buffer, TErrCode& errCode,
                       std::string& errText) = 0;
     // Positions and sizes in full 64 bits, for formats whose offsets reach
-    // past 4 GiB; Seek and GetSize stay 32-bit.
+    // past 4 GiB; Seek stays 32-bit.
     virtual void SeekFull(std::uint64_t position, TErrCode& errCode, std::string& errText) = 0;
     virtual std::uint64_t GetFullSize() = 0;
 };
@@ -101,7 +100,6 @@ public:
     TIOReaderFileRandom(TSysFile* handle, std::uint64_t size);
     ~TIOReaderFileRandom() override;
 
-    void GetSize(std::uint32_t& size, TErrCode& errCode, std::string& errText) override;
     std::uint32_t GetPosition() override;
     void Seek(std::uint32_t position, TErrCode& errCode, std::string& errText) override;
     void Read(std::uint32_t count, void* buffer, TErrCode& errCode, std::string& errText) override;
@@ -132,7 +130,6 @@ private:
     std::uint32_t NextFillSize(std::uint64_t offset) const;
 
     TSysFile* Handle;
-    std::uint32_t Size;  // FullSize clamped to 32 bits
     std::uint64_t FullSize;
     std::uint64_t Position = 0;
 

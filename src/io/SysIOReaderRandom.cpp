@@ -23,8 +23,7 @@ constexpr std::uint64_t RunOnSlack = 4096;
 }  // namespace
 
 TIOReaderFileRandom::TIOReaderFileRandom(TSysFile* handle, std::uint64_t size)
-    : Handle(handle), Size(static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX))),
-      FullSize(size)
+    : Handle(handle), FullSize(size)
 {
 }
 
@@ -39,11 +38,6 @@ void TIOReaderFileRandom::SetReadAhead(bool enabled)
     WindowLength = 0;
     WindowReachesEnd = false;
     LastFillSize = 0;
-}
-
-void TIOReaderFileRandom::GetSize(std::uint32_t& size, TErrCode&, std::string&)
-{
-    size = Size;
 }
 
 std::uint32_t TIOReaderFileRandom::GetPosition()

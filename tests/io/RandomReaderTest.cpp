@@ -70,9 +70,7 @@ TEST_F(RandomReader, SeeksBeyondTwoGiB)
     file.WriteAt(0xC0000000u, "marker");
     Open(file.Path());
 
-    std::uint32_t reported = 0;
-    Reader->GetSize(reported, Result.Code, Result.Text);
-    EXPECT_EQ(reported, size);
+    EXPECT_EQ(Reader->GetFullSize(), size);
     std::string bytes;
     EXPECT_EQ(Seek(0xC0000000u), TResult{});
     EXPECT_EQ(Read(6, bytes), TResult{});
@@ -83,16 +81,6 @@ TEST_F(RandomReader, SeeksBeyondTwoGiB)
 
     EXPECT_EQ(Seek(0xFFFFFFF0u), TResult{});
     EXPECT_EQ(Read(4, bytes), Premature);
-}
-
-TEST_F(RandomReader, SizeOfAHugeFileIsCapped)
-{
-    TTempFile file("MM\0*");
-    file.Extend(0x140000000ull);  // 5 GiB
-    Open(file.Path());
-    std::uint32_t reported = 0;
-    Reader->GetSize(reported, Result.Code, Result.Text);
-    EXPECT_EQ(reported, 0xFFFFFFFFu);
 }
 
 // The read-ahead window must be invisible: the same operations give the same
