@@ -50,7 +50,7 @@ TEST(LiveUpdate, TextWithoutAnIntegerLineChangesNothing)
     EXPECT_EQ(InstallerSize(), -2147483647 - 1);
 }
 
-TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsable)
+TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsableAndOnlySuchIsStored)
 {
     // Loads the stored value; how often the registry was read.
     auto load = [](TKvStoredKind kind, const std::string& value) {
@@ -82,10 +82,7 @@ TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsable)
     }
     load(TKvStoredKind::Binary, good + std::string(2047 - good.size(), 'x'));
     EXPECT_EQ(InstallerSize(), 777);
-}
 
-TEST(LiveUpdate, OnlyParsableTextsAreStored)
-{
     TFakeRegistry registry;
     StoreLiveUpdate(registry, "2.10\nnot a number\nnews");
     EXPECT_EQ(registry.Writes, 0);

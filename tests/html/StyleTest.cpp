@@ -13,7 +13,7 @@ std::string StyleFailure(const std::string& style)
 
 }  // namespace
 
-TEST(HtmlStyle, HeadingStyleOfThePages)
+TEST(HtmlStyle, HeadingStyleOfThePagesAndColourWithBlanksAndCase)
 {
     TParsed s("<h1 style=\"margin: 1.4em 0 .67em; font-weight: bold; color: rgb(255,102,0); "
               "font-size: 1.2em;\">News</h1>");
@@ -26,6 +26,11 @@ TEST(HtmlStyle, HeadingStyleOfThePages)
     EXPECT_EQ(h1->FFontSize, 19);
     EXPECT_EQ(h1->FBold, 1);
     EXPECT_EQ(h1->FTextColor, KvRgb(255, 102, 0));
+
+    TParsed colour("<p style=\"COLOR: RGB( 1 , 2 ,3 ) ; margin-top:3\">x</p>");
+    ASSERT_EQ(colour.FError, "");
+    EXPECT_EQ(FirstInBody(colour.FDocument)->FTextColor, KvRgb(1, 2, 3));
+    EXPECT_EQ(FirstInBody(colour.FDocument)->FMarginTop, 3);
 }
 
 TEST(HtmlStyle, ClassDefaults)
@@ -80,14 +85,6 @@ TEST(HtmlStyle, RefusedDeclarations)
           // Numbers too large for a pixel size are refused, not wrapped.
           "font-size: 99999999999999999999em", "margin-top: 4000000000"})
         EXPECT_EQ(StyleFailure(style), "KvHtml N.N") << style;
-}
-
-TEST(HtmlStyle, ColourAcceptsBlanksAndCase)
-{
-    TParsed s("<p style=\"COLOR: RGB( 1 , 2 ,3 ) ; margin-top:3\">x</p>");
-    ASSERT_EQ(s.FError, "");
-    EXPECT_EQ(FirstInBody(s.FDocument)->FTextColor, KvRgb(1, 2, 3));
-    EXPECT_EQ(FirstInBody(s.FDocument)->FMarginTop, 3);
 }
 
 TEST(HtmlStyle, LinksUnderlineAndColourTheirText)

@@ -2,7 +2,7 @@
 
 #include "shelldlg/KvExplorerButtonModel.h"
 
-TEST(ExplorerButton, ClickOnlyWhenReleasedInside)
+TEST(ExplorerButton, ClickOnlyWhenReleasedInsideAndNeverWhenDisabled)
 {
     TKvExplorerButtonModel b;
     EXPECT_TRUE(b.Move(true).Capture);
@@ -31,18 +31,14 @@ TEST(ExplorerButton, ClickOnlyWhenReleasedInside)
     b.LeftDown(true);
     b.CaptureLost();
     EXPECT_FALSE(b.LeftUp(true).Click);
-}
 
-TEST(ExplorerButton, DisabledIgnoresPointerAndReenablesHot)
-{
-    TKvExplorerButtonModel b;
-    b.Move(true);
-    EXPECT_TRUE(b.SetEnabled(false, true).Release);
-    EXPECT_FALSE(b.LeftDown(true).Repaint);
-    EXPECT_FALSE(b.LeftUp(true).Click);
-    TButtonReaction r = b.SetEnabled(true, true);
-    EXPECT_TRUE(r.Capture);
-    EXPECT_EQ(b.State(), TButtonState::Hot);
+    TKvExplorerButtonModel off;  // disabled: the pointer is ignored, re-enabled it is hot
+    off.Move(true);
+    EXPECT_TRUE(off.SetEnabled(false, true).Release);
+    EXPECT_FALSE(off.LeftDown(true).Repaint);
+    EXPECT_FALSE(off.LeftUp(true).Click);
+    EXPECT_TRUE(off.SetEnabled(true, true).Capture);
+    EXPECT_EQ(off.State(), TButtonState::Hot);
 }
 
 TEST(ExplorerButton, StripImages)

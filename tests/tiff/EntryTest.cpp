@@ -3,31 +3,21 @@
 // that the file cannot hold.
 #include "TiffTestFiles.h"
 
+#include <bit>
 #include <cstring>
 
 using namespace tiffw;
 
 namespace {
 
-template <class T>
-void AppendUnit(std::string& out, std::uint64_t unit)
-{
-    const T value = static_cast<T>(unit);
-    out.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-// The entry's value as the host keeps it: each unit in host byte order.
+// The entry's value as the host keeps it: each unit in host byte order, the
+// low bytes of its 64-bit value on the little-endian hosts the program runs on.
+static_assert(std::endian::native == std::endian::little);
 std::string HostBytes(const TEntry& entry)
 {
     std::string out;
-    for (std::uint64_t unit : entry.Units) {
-        switch (entry.UnitSize) {
-        case 1: AppendUnit<std::uint8_t>(out, unit); break;
-        case 2: AppendUnit<std::uint16_t>(out, unit); break;
-        case 4: AppendUnit<std::uint32_t>(out, unit); break;
-        default: AppendUnit<std::uint64_t>(out, unit);
-        }
-    }
+    for (const std::uint64_t& unit : entry.Units)
+        out.append(reinterpret_cast<const char*>(&unit), entry.UnitSize);
     return out;
 }
 

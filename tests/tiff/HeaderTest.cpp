@@ -50,7 +50,7 @@ TEST_F(HeaderTest, ByteOrderFromMarkAndNumber)
     }
 }
 
-TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
+TEST_F(HeaderTest, ShortOrMissingFileFailsAndKeepsFailingUntilTheNextOpen)
 {
     TTiff tiff = PagesFile(1);
     tiff.Length = 7;
@@ -67,10 +67,7 @@ TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
     OpenTiff(PagesFile(2), "good.tif");
     EXPECT_EQ(Reader.GetState(), trsOpened);
     EXPECT_EQ(CountPages(), 2u);
-}
 
-TEST_F(HeaderTest, MissingFileGivesTheOpeningText)
-{
     OpenPath((Folder / "absent.tif").string());
     EXPECT_EQ(Read(), "Opening file 'absent.tif': ERROR_FILE_NOT_FOUND: The system cannot find the "
                       "file specified");
