@@ -29,7 +29,7 @@ std::string Body20(const std::string& inner)
 
 }  // namespace
 
-TEST(HtmlLayout, SingleWordInTheBody)
+TEST(HtmlLayout, SingleWordInTheBodyAndMarginsCollapseBetweenSiblings)
 {
     EXPECT_EQ(Layout("<body>Hello</body>", 300), "min 56 max 56 height 32\n"
                                                  "root 0 0 300 24\n"
@@ -37,6 +37,11 @@ TEST(HtmlLayout, SingleWordInTheBody)
                                                  "    body 0 8 300 16\n"
                                                  "      text\n"
                                                  "        word \"Hello\" x 8 top 8 base 21 w 40\n");
+
+    std::string dump = Layout("<p>a</p><p>b</p><div></div>", 200);
+    EXPECT_EQ(Lines(dump, "p"), "p 8 24 184 16\np 8 56 184 16\n");
+    EXPECT_EQ(Lines(dump, "div"), "div 8 88 184 0\n");
+    EXPECT_EQ(dump.substr(0, 23), "min 24 max 24 height 96");
 }
 
 TEST(HtmlLayout, LineBreaksBeforeTheWordThatDoesNotFit)
@@ -74,14 +79,6 @@ TEST(HtmlLayout, WordsLinesAndAlignment)
              "<table><tr><td valign=\"bottom\">b</td></tr></table>",
              "<table><tr><td valign=\"middle\"><table></table></td></tr></table>"})
         EXPECT_EQ(Layout(Body20(refused), 100), "error: KvHtml N.N") << refused;
-}
-
-TEST(HtmlLayout, MarginsCollapseBetweenSiblingsAndAddUpWithTheFirstChild)
-{
-    std::string dump = Layout("<p>a</p><p>b</p><div></div>", 200);
-    EXPECT_EQ(Lines(dump, "p"), "p 8 24 184 16\np 8 56 184 16\n");
-    EXPECT_EQ(Lines(dump, "div"), "div 8 88 184 0\n");
-    EXPECT_EQ(dump.substr(0, 23), "min 24 max 24 height 96");
 }
 
 // Column widths of tables at a given width: the head of the dump (minimum,

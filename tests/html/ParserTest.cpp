@@ -18,7 +18,7 @@ std::string Items(const TKvHtmlElement* e)
 
 }  // namespace
 
-TEST(HtmlParser, PlainTextStaysUnderTheRoot)
+TEST(HtmlParser, PlainTextStaysUnderTheRootAndAStartTagImpliesHtmlAndBody)
 {
     TParsed p("just  text");
     ASSERT_EQ(p.FError, "");
@@ -27,14 +27,11 @@ TEST(HtmlParser, PlainTextStaysUnderTheRoot)
     EXPECT_EQ(run->FNextSibling, nullptr);
     EXPECT_EQ(run->FFontSize, 0);
     EXPECT_EQ(Items(run), "just| |text");
-}
 
-TEST(HtmlParser, StartTagImpliesHtmlAndBody)
-{
-    TParsed p("<p>x");
-    ASSERT_EQ(p.FError, "");
-    EXPECT_EQ(Find(p.FDocument, "p")->Path(), "root html body p");
-    EXPECT_EQ(Find(p.FDocument, "p")->FParseState, TKvHtmlElement::StateClosed);
+    TParsed tag("<p>x");
+    ASSERT_EQ(tag.FError, "");
+    EXPECT_EQ(Find(tag.FDocument, "p")->Path(), "root html body p");
+    EXPECT_EQ(Find(tag.FDocument, "p")->FParseState, TKvHtmlElement::StateClosed);
 }
 
 TEST(HtmlParser, Failures)

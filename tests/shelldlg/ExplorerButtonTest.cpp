@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "shelldlg/KvColor.h"
 #include "shelldlg/KvExplorerButtonModel.h"
 
 TEST(ExplorerButton, ClickOnlyWhenReleasedInsideAndNeverWhenDisabled)
@@ -58,4 +59,7 @@ TEST(ExplorerButton, StripImages)
     TKvRgb downBack = strip.At(42, 0);
     EXPECT_GT(downBack.R, face.R);
     EXPECT_EQ(strip.At(42 + 10, 10), (TKvRgb{0, 0, 0}));
+    // The shades are mixed in Lab, which must give back what it was given.
+    for (TKvRgb c : {TKvRgb{0, 0, 0}, TKvRgb{255, 255, 255}, TKvRgb{12, 200, 77}})
+        EXPECT_EQ(LabToRgb(RgbToLab(c)), c);
 }
