@@ -142,14 +142,3 @@ TEST_F(HeaderTest, OpenWithADirectoryOffsetBeforeTheHeader)
         EXPECT_EQ(reader.EntryCount(), 1u);
     }
 }
-
-// Reads stay within the first 4 GiB, the size shown is the file's.
-TEST_F(HeaderTest, FileOf6GiBShowsItsSize)
-{
-    TTiff tiff = PagesFile(1);
-    tiff.Length = 6ull << 30;
-    OpenTiff(tiff);
-    LoadPage(0);
-    EXPECT_EQ(Reader.FileSize(), 6ull << 30);
-    EXPECT_EQ(SizeToText(Reader.FileSize()), "6.00 Gb");
-}
