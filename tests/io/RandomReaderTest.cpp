@@ -61,13 +61,15 @@ TEST_F(RandomReader, ReadsAndPositions)
 }
 
 // TIFF offsets are unsigned 32-bit, so the second half of a file of 2-4 GiB
-// must be reachable; past its end a read still fails the ordinary way.
-TEST_F(RandomReader, SeeksBeyondTwoGiB)
+// must be reachable, and BigTIFF's reach past 4 GiB; past the end a read
+// still fails the ordinary way.
+TEST_F(RandomReader, SeeksBeyondTwoAndFourGiB)
 {
     TTempFile file("II*\0");
-    const std::uint64_t size = 0xC0000010u;
+    const std::uint64_t size = 0x140000000ull;  // 5 GiB
     file.Extend(size);
     file.WriteAt(0xC0000000u, "marker");
+    file.WriteAt(0x100000010ull, "beyond");
     Open(file.Path());
 
     EXPECT_EQ(Reader->GetFullSize(), size);
@@ -79,7 +81,10 @@ TEST_F(RandomReader, SeeksBeyondTwoGiB)
     EXPECT_EQ(Read(4, bytes), TResult{});
     EXPECT_EQ(bytes, std::string(4, '\0'));
 
-    EXPECT_EQ(Seek(0xFFFFFFF0u), TResult{});
+    Reader->SeekFull(0x100000010ull, Result.Code, Result.Text);  // the high half of a position
+    EXPECT_EQ(Read(6, bytes), TResult{});
+    EXPECT_EQ(bytes, "beyond");
+    Reader->SeekFull(size - 2, Result.Code, Result.Text);
     EXPECT_EQ(Read(4, bytes), Premature);
 }
 
