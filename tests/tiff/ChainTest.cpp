@@ -6,10 +6,11 @@ using namespace tiffw;
 
 namespace {
 
-std::string BrokenAt(std::uint64_t offset)
+std::string BrokenAt(std::uint64_t offset, const std::string& name = "t.tif")
 {
-    return "Reading from file 't.tif': The page chain loops back to the directory at offset " +
-           std::to_string(offset) + "; Page list is broken";
+    return "Reading from file '" + name +
+           "': The page chain loops back to the directory at offset " + std::to_string(offset) +
+           "; Page list is broken";
 }
 
 std::string PrematureBroken(const std::string& name = "t.tif")
@@ -21,7 +22,7 @@ std::string PrematureBroken(const std::string& name = "t.tif")
 
 using ChainTest = TiffFileTest;
 
-TEST_F(ChainTest, ScanStepCountsEveryPageAndPagesLoadInAnyOrder)
+TEST_F(ChainTest, PagesAreCountedLoadedInAnyOrderAndWalkedWithoutInflatingTheCount)
 {
     TTiff tiff = PagesFile(5);
     // Directories in the file in reverse order of the chain.
@@ -35,11 +36,9 @@ TEST_F(ChainTest, ScanStepCountsEveryPageAndPagesLoadInAnyOrder)
         EXPECT_EQ(Reader.ValueText(0, 25), std::to_string(n) + ", 0");
         EXPECT_EQ(Reader.CursorPageIndex(), n + 1);
     }
-}
 
-TEST_F(ChainTest, SelectPageWalksUnknownPagesWithoutInflatingTheCount)
-{
-    OpenTiff(PagesFile(3));
+    // SelectPage walks pages not yet known without inflating the count.
+    OpenTiff(PagesFile(3), "three.tif");
     LoadPage(2);
     EXPECT_EQ(PageCountNow(), std::make_pair(true, 3u));
     EXPECT_EQ(Read(), "End of TIFF, no more pages");  // reading on past the last page
@@ -105,7 +104,9 @@ TEST_F(ChainTest, LoopEndsTheChainAsBroken)
         tiff.Big = c.Big;
         const std::uint64_t target = Lay(tiff).IfdOffsets[c.LoopTo];
         tiff.Ifds[c.LoopFrom].Next = target;
-        const std::string path = Write(tiff), loopText = BrokenAt(target);
+        // A file of its own: the reader keeps the one before open.
+        const std::string name = std::to_string(c.Pages) + "-" + std::to_string(c.LoopTo) + ".tif";
+        const std::string path = Write(tiff, name), loopText = BrokenAt(target, name);
         OpenPath(path);
         const std::uint32_t expectedCount = c.LoopFrom + 2;
         EXPECT_EQ(CountPages(), expectedCount);
