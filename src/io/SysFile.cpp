@@ -4,6 +4,7 @@
 
 namespace {
 std::atomic<std::uint64_t> ReadCalls{0};
+std::atomic<std::uint64_t> ReadBytes{0};
 std::atomic<bool> Utf8PathsOn{false};
 }  // namespace
 
@@ -21,6 +22,7 @@ std::uint32_t TSysFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t
                                std::uint32_t& bytesRead)
 {
     ReadCalls.fetch_add(1, std::memory_order_relaxed);
+    ReadBytes.fetch_add(count, std::memory_order_relaxed);
     bytesRead = 0;
     return DoReadAt(offset, buffer, count, bytesRead);
 }
@@ -28,4 +30,9 @@ std::uint32_t TSysFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t
 std::uint64_t TSysFile::ReadCallCount()
 {
     return ReadCalls.load(std::memory_order_relaxed);
+}
+
+std::uint64_t TSysFile::ReadBytesAsked()
+{
+    return ReadBytes.load(std::memory_order_relaxed);
 }

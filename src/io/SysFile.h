@@ -40,8 +40,10 @@ public:
     std::uint32_t ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,
                          std::uint32_t& bytesRead);
 
-    // Number of ReadAt calls made by all files of the process so far.
+    // Number of ReadAt calls made by all files of the process so far, and
+    // the bytes they asked for.
     static std::uint64_t ReadCallCount();
+    static std::uint64_t ReadBytesAsked();
 
 protected:
     virtual std::uint32_t DoReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,

@@ -1,4 +1,5 @@
-// The About page byte for byte, and which link targets may reach the shell.
+// The About page: what changes in it, how it fits its tab, and which link
+// targets may reach the shell.
 #include <gtest/gtest.h>
 
 #include "FakeTiff.h"
@@ -11,107 +12,49 @@
 
 namespace {
 
-std::string CrLf(const std::string& text)
+std::vector<std::string> Hrefs(const std::string& page)
 {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
+    std::vector<std::string> hrefs;
+    for (auto at = page.find("href=\""); at != std::string::npos; at = page.find("href=\"", at)) {
+        at += 6;
+        hrefs.push_back(page.substr(at, page.find('"', at) - at));
     }
-    return out;
+    return hrefs;
 }
 
-std::string Replace(std::string text, const std::string& from, const std::string& to)
+bool AllLinesEndInCrLf(const std::string& page)
 {
-    text.replace(text.find(from), from.size(), to);
-    return text;
+    for (auto at = page.find('\n'); at != std::string::npos; at = page.find('\n', at + 1))
+        if (at == 0 || page[at - 1] != '\r')
+            return false;
+    return true;
 }
-
-const char* const Page = R"(<html>
-<body text="#000000" bgcolor="#D4D0C8" link="#0000ff" alink="#0000ff" vlink="#0000ff">
-  <table cellspacing="0" cellpadding="0" width="100%" border="0">
-    <col width="2">
-    <col width="8">
-    <col width="253">
-    <col width="8">
-    <col width="2">
-    <col width="8">
-    <col>
-    <col width="8">
-    <col width="2">
-    <tbody>
-      <tr>
-        <td colspan="5" valign="middle" align="center" bgcolor="#eeeeee">
-          <font face="Arial Black" size="4">KESTROVA</font>
-        </td>
-        <td></td>
-        <td valign="middle" align="right">
-          <font face="Verdana" size="3"><b>Imaging tools that show what is inside</b></font>
-        </td>
-        <td></td>
-        <td></td>
-      </tr>
-      <tr>
-        <td colspan="5" align="center" valign="middle">
-          <a href="http://kestrova.invalid/" title="Kestrova, Imaging tools that show what is inside, Home"><img src="logo" width="273" height="60" alt="Kestrova, Imaging tools that show what is inside, Home" border="0"></a>
-        </td>
-        <td bgcolor="#eeeeee"></td>
-        <td align="right" bgcolor="#eeeeee" valign="middle">
-          <font face="Verdana" size="4">Orvane</font>
-        </td>
-        <td bgcolor="#eeeeee"></td>
-        <td bgcolor="#eeeeee"></td>
-      </tr>
-      <tr>
-        <td style="background-image:url(verbar);background-repeat:repeat;"></td>
-        <td bgcolor="#eeeeee"></td>
-        <td align="center" valign="middle" bgcolor="#eeeeee">
-          <h1 style="margin: 1.4em 0 .67em; font-weight: bold; color: rgb(255,102,0); font-size: 1.2em;">Latest news</h1>
-          <p>
-NEWS          </p>
-          <br>
-        </td>
-        <td bgcolor="#eeeeee"></td>
-        <td style="background-image:url(verbar); background-repeat:repeat;"></td>
-        <td></td>
-        <td align="center" valign="middle">
-          <h1 style="margin: 1.4em 0 .67em; font-weight: bold; color: rgb(255,102,0); font-size: 1.2em;">Orvane</h1>
-          <p>Current version 2.00 is STATE</p>
-          <p>
-            Visit <a href="http://kestrova.invalid/" title="Kestrova, Imaging tools that show what is inside">Kestrova</a> on-line.<br>
-            Stay tuned to <a href="http://kestrova.invalid/imaging/tiff/orvane.html" title="Orvane, a free TIFF Tag Viewer for Windows">Orvane</a> download page.<br>
-          </p>
-          <p>
-            Please send any feedback, bug reports, or feature requests to <a href="mailto:orvane@kestrova.invalid">orvane@kestrova.invalid</a>.
-          </p>
-          <br>
-        </td>
-        <td></td>
-        <td style="background-image:url(verbar2);background-repeat:repeat;"></td>
-      </tr>
-    </tbody>
-  </table>
-</body>
-</html>
-)";
 
 }  // namespace
 
+// The page's parts that change: the window colour, the news as stored, the
+// version state with its update link; the links around them stay.
 TEST(AboutPage, UpToDateAndOutOfDateDocuments)
 {
+    const std::string home = "http://kestrova.invalid/", mail = "mailto:orvane@kestrova.invalid",
+                      product = "http://kestrova.invalid/imaging/tiff/orvane.html";
     ASSERT_TRUE(ParseLiveUpdate("2.00\n1\nfirst<br>\nsecond\n"));
-    std::string news = "first<br>\r\nsecond\r\n";
-    EXPECT_EQ(BuildAboutPageText(0x00C8D0D4),
-              Replace(Replace(CrLf(Page), "NEWS", news), "STATE", "up to date."));
+    std::string page = BuildAboutPageText(0x00C8D0D4);
+    EXPECT_TRUE(AllLinesEndInCrLf(page));
+    EXPECT_NE(page.find("<body text=\"#000000\" bgcolor=\"#D4D0C8\""), std::string::npos);
+    EXPECT_NE(page.find("<p>\r\nfirst<br>\r\nsecond\r\n          </p>"), std::string::npos);
+    EXPECT_NE(page.find("<p>Current version 2.00 is up to date.</p>"), std::string::npos);
+    EXPECT_EQ(Hrefs(page), (std::vector<std::string>{home, home, product, mail}));
 
     ASSERT_TRUE(ParseLiveUpdate("2.10\n1\n"));
-    std::string page = Replace(CrLf(Page), "NEWS", "");
-    page = Replace(page, "#D4D0C8", "#0A0BFF");
-    page = Replace(page, "STATE",
-                   "out of date. Please <a href=\"update\" title=\"Click here to auto-update\">"
-                   "update</a> to version 2.10.");
-    EXPECT_EQ(BuildAboutPageText(0x00FF0B0A), page);
+    page = BuildAboutPageText(0x00FF0B0A);
+    EXPECT_TRUE(AllLinesEndInCrLf(page));
+    EXPECT_NE(page.find("bgcolor=\"#0A0BFF\""), std::string::npos);
+    EXPECT_NE(page.find("<p>\r\n          </p>"), std::string::npos);
+    EXPECT_NE(page.find("<p>Current version 2.00 is out of date. Please <a href=\"update\" "
+                        "title=\"Click here to auto-update\">update</a> to version 2.10.</p>"),
+              std::string::npos);
+    EXPECT_EQ(Hrefs(page), (std::vector<std::string>{home, "update", home, product, mail}));
 }
 
 TEST(AboutPage, OnlyWebAndMailLinksGoToTheShell)

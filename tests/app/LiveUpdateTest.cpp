@@ -13,19 +13,14 @@ const char* const News = "line one<br>\r\n<a href=\"x\" title=\"t\">two</a>\r\n"
 
 TEST(LiveUpdate, BuiltInTextNamesThisVersionAndTheMakersPages)
 {
-    EXPECT_EQ(DefaultLiveUpdateText(),
-              "2.00\n47352\nNew version 1.12 of<br>\n"
-              "<a href=\"http://kestrova.invalid/imaging/tiff/orvane.html\" title=\"Orvane, a free "
-              "TIFF Tag Viewer for Windows\">TIFF Tag Viewer</a><br>\n"
-              "Redesigned archive of<br>\n"
-              "<a href=\"http://kestrova.invalid/imaging/tiff/tml.html\" title=\"TIFF and LibTiff "
-              "Mailing List Archive\">TIFF and LibTiff Mailing List</a><br>\n");
     ASSERT_TRUE(ParseLiveUpdate(DefaultLiveUpdateText()));
     EXPECT_EQ(LatestVersion(), ProgramVersion);
     EXPECT_EQ(InstallerSize(), 47352);
+    EXPECT_NE(LatestNews().find("<a href=\"http://kestrova.invalid/imaging/tiff/orvane.html\""),
+              std::string::npos);
 }
 
-TEST(LiveUpdate, AnyLineEndsGiveTheSameNewsEndingInCrLf)
+TEST(LiveUpdate, AnyLineEndsGiveTheSameNewsAndATextWithoutAnIntegerLineChangesNothing)
 {
     for (const char* text :
          {"2.10\r\n1234\r\nline one<br>\r\n<a href=\"x\" title=\"t\">two</a>\r\n",
@@ -39,10 +34,7 @@ TEST(LiveUpdate, AnyLineEndsGiveTheSameNewsEndingInCrLf)
     ASSERT_TRUE(ParseLiveUpdate("2.00 \n99"));
     EXPECT_EQ(LatestVersion(), "2.00 ");  // blanks count: a different version
     EXPECT_EQ(LatestNews(), "");
-}
 
-TEST(LiveUpdate, TextWithoutAnIntegerLineChangesNothing)
-{
     ASSERT_TRUE(ParseLiveUpdate(std::string("2.10\n5\n") + News));
     for (const char* bad : {"3.00", "3.00\n", "3.00\nabc\nnews", "3.00\n12x\nnews", "3.00\n-\n",
                             "3.00\n2147483648\n", "3.00\n 12\n", ""}) {
@@ -55,7 +47,7 @@ TEST(LiveUpdate, TextWithoutAnIntegerLineChangesNothing)
     EXPECT_EQ(InstallerSize(), -2147483647 - 1);
 }
 
-TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsable)
+TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsableAndOnlySuchIsStored)
 {
     // Loads the stored value; how often the registry was read.
     auto load = [](TKvStoredKind kind, const std::string& value) {
@@ -87,10 +79,7 @@ TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsable)
     }
     load(TKvStoredKind::Binary, good + std::string(2047 - good.size(), 'x'));
     EXPECT_EQ(InstallerSize(), 777);
-}
 
-TEST(LiveUpdate, OnlyParsableTextsAreStored)
-{
     TFakeRegistry registry;
     StoreLiveUpdate(registry, "2.10\nnot a number\nnews");
     EXPECT_EQ(registry.Writes, 0);

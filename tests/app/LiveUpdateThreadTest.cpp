@@ -24,12 +24,6 @@ std::string Reply(int code, const std::string& body)
            " X\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-std::uint16_t ClosedPort()
-{
-    TLoopbackServer gone({});
-    return gone.Port();
-}
-
 class TLiveUpdateHost : public IKvLiveUpdateHost {
 public:
     explicit TLiveUpdateHost(std::uint16_t port) : FPort(port) {}

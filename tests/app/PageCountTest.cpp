@@ -78,15 +78,6 @@ TEST(PageCount, SecondFileOpenedMidCountReusesThread)
     EXPECT_TRUE(LockIsFree(rig.Frm->SharedForTest()));
 }
 
-TEST(PageCount, FinalCountAtOpenStartsNoThread)
-{
-    TViewerRig rig;
-    rig.Files["f.tif"] = {.Pages = 7, .KnownAtOpen = 7};
-    rig.Open("f.tif");
-    EXPECT_EQ(rig.Pages.Text, "7");
-    EXPECT_FALSE(rig.Frm->SharedForTest()->FThreadRunning);
-}
-
 TEST(PageCount, CloseDuringCountEndsThreadWithoutWaiting)
 {
     std::shared_ptr<TTrnTiffShared> shared;

@@ -35,12 +35,16 @@ TKvHexviewModel ModelWith(std::uint32_t size, int width, int height)
 
 }  // namespace
 
-TEST(HexviewModel, BytesPerRowFollowsWidth)
+TEST(HexviewModel, BytesPerRowAndScrollBarFollowTheSize)
 {
     const std::pair<int, int> cases[] = {{496, 16}, {495, 15}, {80, 4}, {0, 4},
                                          {-50, 4},  {184, 4},  {210, 5}};
     for (auto [width, expected] : cases)
         EXPECT_EQ(ModelWith(10, width, 100).BytesPerRow(), expected) << width;
+    THexScrollBar empty = ModelWith(0, 496, 150).ScrollBar();
+    EXPECT_EQ(empty.Max, 1);
+    EXPECT_EQ(empty.Page, 10);
+    EXPECT_EQ(ModelWith(33, 496, 150).ScrollBar().Max, 2);
 }
 
 TEST(HexviewModel, PaintsFourByteValueAsOneRow)
@@ -70,6 +74,7 @@ TEST(HexviewModel, PaintSkipsRowsOutsideTheBand)
         EXPECT_EQ(pos.second, 30);
     TGridCanvas none;
     m.Paint(40, 40, none);
+    ModelWith(0, 496, 150).Paint(0, 150, none);  // no data
     EXPECT_TRUE(none.Cells.empty());
 }
 
@@ -110,17 +115,4 @@ TEST(HexviewModel, ResizeKeepsTopAtRowStartWithoutEmptySpaceAbove)
     EXPECT_EQ(m.TopOffset(), 25u);
     EXPECT_TRUE(m.Resize(210, 600));  // everything fits
     EXPECT_EQ(m.TopOffset(), 0u);
-}
-
-TEST(HexviewModel, ScrollBarRanges)
-{
-    THexScrollBar empty = ModelWith(0, 496, 150).ScrollBar();
-    EXPECT_EQ(empty.Max, 1);
-    EXPECT_EQ(empty.Page, 10);
-    THexScrollBar full = ModelWith(33, 496, 150).ScrollBar();
-    EXPECT_EQ(full.Max, 2);
-    TKvHexviewModel m = ModelWith(0, 496, 150);
-    TGridCanvas c;
-    m.Paint(0, 150, c);
-    EXPECT_TRUE(c.Cells.empty());
 }

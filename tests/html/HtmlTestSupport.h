@@ -22,11 +22,16 @@ struct TParsed {
     explicit TParsed(const std::string& text);
 };
 
-// The failure text of parsing and measuring the text ("" when it succeeds).
+// An internal failure's text with the unit and position written "KvHtml N.N":
+// which line of the engine refused is its own business, the form is not.
+std::string WithoutPosition(const std::string& failure);
+
+// The failure text of parsing and measuring the text ("" when it succeeds),
+// without its position.
 std::string ParseFailure(const std::string& text);
 
 // Loads, lays out at width with the deterministic canvas and returns the
-// dump, or "error: <text>".
+// dump, or "error: <text>" with the position written as ParseFailure does.
 std::string Layout(const std::string& text, std::int32_t width);
 
 // The n-th element (0-based) with the tag in document order.

@@ -15,19 +15,17 @@ TEST(HtmlModel, AttributesKeepSourceOrderClassNamesAndValues)
     EXPECT_EQ(body->FLastAttribute->FPrev->FNext, body->FLastAttribute);
     EXPECT_EQ(body->FBackgroundColor, KvRgb(0xEE, 0x00, 0xAA));
     EXPECT_EQ(body->FTextColor, KvRgb(0, 0, 0));  // "text" is stored only
-}
 
-TEST(HtmlModel, MetaKeepsItsThreeStrings)
-{
-    TParsed p("<html><head><meta http-equiv=\"a\" name=\"b\" content=\"c\"><title>t</title>"
+    // Meta keeps its three strings and no attributes.
+    TParsed m("<html><head><meta http-equiv=\"a\" name=\"b\" content=\"c\"><title>t</title>"
               "</head><body>x</body></html>");
-    ASSERT_EQ(p.FError, "");
-    auto* meta = static_cast<TKvHtmlElementMeta*>(Find(p.FDocument, "meta"));
+    ASSERT_EQ(m.FError, "");
+    auto* meta = static_cast<TKvHtmlElementMeta*>(Find(m.FDocument, "meta"));
     EXPECT_EQ(meta->FHttpEquiv + meta->FName + meta->FContent, "abc");
     EXPECT_EQ(meta->FFirstAttribute, nullptr);
 }
 
-TEST(HtmlModel, IdIndex)
+TEST(HtmlModel, IdIndexAndEmptyDocument)
 {
     TParsed p("<h1 id=\"a\" id=\"b\">x</h1><h1 id=\"c\">y</h1><h1 id=\"c\">z</h1>");
     ASSERT_EQ(p.FError, "");
@@ -45,11 +43,8 @@ TEST(HtmlModel, IdIndex)
     Load(document, "<p>new</p>");
     EXPECT_EQ(document.FindById("b"), nullptr);
     EXPECT_EQ(document.Root()->FFirstChild, nullptr);  // nothing parsed yet
-}
 
-TEST(HtmlModel, EmptyDocument)
-{
-    TKvHtml document;
-    EXPECT_EQ(document.ElementAt(0, 0), nullptr);  // nothing loaded
+    TKvHtml empty;
+    EXPECT_EQ(empty.ElementAt(0, 0), nullptr);  // nothing loaded
     EXPECT_EQ(Layout("", 100), "min 0 max 0 height 0\nroot 0 0 100 0\n");
 }

@@ -18,7 +18,7 @@ TResult Create(TFakeInstallSystem& sys, const std::string& path)
 
 }  // namespace
 
-TEST(InstallShell, CreateDirectoriesWalksTheBackslashes)
+TEST(InstallShell, CreateDirectoriesWalksTheBackslashesOfAbsoluteFolders)
 {
     TFakeInstallSystem sys;
     EXPECT_EQ(Create(sys, "C:\\One\\Two").Code, 0u);
@@ -35,6 +35,14 @@ TEST(InstallShell, CreateDirectoriesWalksTheBackslashes)
     r = Create(sys, "C:\\One\\Two\\Three\\Four\\");
     EXPECT_EQ(r.Text, "Failed to create directory 'C:\\One\\Two\\Three'");
     EXPECT_FALSE(sys.FFolders.count("C:\\One\\Two\\Three\\Four"));
+
+    EXPECT_TRUE(IsAbsoluteFolder("C:\\Programs"));
+    EXPECT_TRUE(IsAbsoluteFolder("\\\\server\\share\\x"));
+    EXPECT_FALSE(IsAbsoluteFolder("Programs\\Orvane"));
+    EXPECT_FALSE(IsAbsoluteFolder("C:Programs"));
+    EXPECT_FALSE(IsAbsoluteFolder("\\Programs"));
+    EXPECT_EQ(FolderOf("C:\\P\\Orvane.exe"), "C:\\P\\");
+    EXPECT_EQ(FolderOf("C:Orvane.exe"), "C:");
 }
 
 TEST(InstallShell, LocateFolderAndShortcutFailures)
@@ -94,15 +102,4 @@ TEST(InstallShell, RemoveShortcutsToKeepsWhatIsNotOurs)
     sys.AddLink("C:\\Desk\\Sub\\Orvane.lnk", exe);
     EXPECT_TRUE(RemoveShortcutsTo(sys, "C:\\Desk", 1, exe));
     EXPECT_TRUE(sys.FFiles.count("C:\\Desk\\Sub\\Orvane.lnk"));
-}
-
-TEST(InstallShell, PathHelpers)
-{
-    EXPECT_TRUE(IsAbsoluteFolder("C:\\Programs"));
-    EXPECT_TRUE(IsAbsoluteFolder("\\\\server\\share\\x"));
-    EXPECT_FALSE(IsAbsoluteFolder("Programs\\Orvane"));
-    EXPECT_FALSE(IsAbsoluteFolder("C:Programs"));
-    EXPECT_FALSE(IsAbsoluteFolder("\\Programs"));
-    EXPECT_EQ(FolderOf("C:\\P\\Orvane.exe"), "C:\\P\\");
-    EXPECT_EQ(FolderOf("C:Orvane.exe"), "C:");
 }

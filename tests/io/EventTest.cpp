@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Event, StaysSetUntilResetAndTimesOutWhenClear)
+TEST(Event, StaysSetUntilResetTimesOutWhenClearAndWakesAnotherThread)
 {
     TKvEvent event;
     ASSERT_TRUE(event.Valid());
@@ -18,11 +18,7 @@ TEST(Event, StaysSetUntilResetAndTimesOutWhenClear)
     EXPECT_FALSE(event.Wait(20));
     event.Reset();  // resetting a clear event is harmless
     EXPECT_FALSE(event.Wait(0));
-}
 
-TEST(Event, WakesAWaiterOnAnotherThread)
-{
-    TKvEvent event;
     auto start = std::chrono::steady_clock::now();
     std::thread setter([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

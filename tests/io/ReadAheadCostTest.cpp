@@ -7,44 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "StoreHelpers.h"
 #include "TempFile.h"
 #include "TiffWriter.h"
 #include "io/SysFile.h"
-#include "io/SysIO.h"
 
 namespace {
-
-struct TReadLog {
-    std::uint32_t Reads = 0;
-    std::uint64_t Bytes = 0;  // asked for, not delivered
-};
-
-// A real file whose reads are logged.
-class TLoggingFile : public TSysFile {
-public:
-    TLoggingFile(const std::string& path, TReadLog& log) : Log(log)
-    {
-        std::uint32_t sysError = 0;
-        Inner.reset(TSysFile::Open(path, TSysFileHint::Random, sysError));
-    }
-
-    bool IsOpen() const { return Inner != nullptr; }
-
-    std::uint32_t GetSize(std::uint64_t& size) override { return Inner->GetSize(size); }
-
-protected:
-    std::uint32_t DoReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,
-                           std::uint32_t& bytesRead) override
-    {
-        ++Log.Reads;
-        Log.Bytes += count;
-        return Inner->ReadAt(offset, buffer, count, bytesRead);
-    }
-
-private:
-    std::unique_ptr<TSysFile> Inner;
-    TReadLog& Log;
-};
 
 // A little-endian file whose chain runs through the given directories; the
 // i-th has 1 + i % 25 entries unless every directory has one. The file runs
@@ -77,38 +45,30 @@ std::uint32_t ReadLittle(TIOReader& reader, std::uint32_t at, std::uint32_t widt
            std::uint32_t(bytes[3]) << 24;
 }
 
-// Walks the chain as the page counter does; returns the offsets visited.
-std::vector<std::uint32_t> WalkChain(TIOReader& reader, TReadLog& log, TReadLog& afterHeader)
-{
-    std::vector<std::uint32_t> visited;
-    std::uint32_t offset = ReadLittle(reader, 4, 4);
-    afterHeader = log;
-    while (offset != 0 && visited.size() < 100000) {
-        visited.push_back(offset);
-        const std::uint32_t entries = ReadLittle(reader, offset, 2);
-        offset = ReadLittle(reader, offset + 2 + 12 * entries, 4);
-    }
-    return visited;
-}
-
 struct TWalkCost {
     std::uint32_t Directories = 0;
-    std::uint32_t Reads = 0;  // after the header's
-    std::uint64_t Bytes = 0;
+    std::uint64_t Reads = 0;  // after the header's
+    std::uint64_t Bytes = 0;  // asked for, not delivered
 };
 
+// Walks the chain as the page counter does, counting the system reads.
 TWalkCost CostOfWalk(const std::vector<std::uint32_t>& offsets, bool singleEntries)
 {
-    const std::string bytes = ChainFile(offsets, singleEntries);
-    TTempFile file(bytes);
-    TReadLog log, afterHeader;
-    auto* handle = new TLoggingFile(file.Path(), log);
-    EXPECT_TRUE(handle->IsOpen());
-    TIOReaderFileRandom reader(handle, static_cast<std::uint32_t>(bytes.size()));
-    const std::vector<std::uint32_t> visited = WalkChain(reader, log, afterHeader);
+    TTempFile file(ChainFile(offsets, singleEntries));
+    auto store = NewStore(file.Path());
+    TResult opened;
+    auto reader = NewReader(*store, opened);
+    std::uint32_t offset = ReadLittle(*reader, 4, 4);
+    const std::uint64_t reads = TSysFile::ReadCallCount(), bytes = TSysFile::ReadBytesAsked();
+    std::vector<std::uint32_t> visited;
+    while (offset != 0 && visited.size() < 100000) {
+        visited.push_back(offset);
+        const std::uint32_t entries = ReadLittle(*reader, offset, 2);
+        offset = ReadLittle(*reader, offset + 2 + 12 * entries, 4);
+    }
     EXPECT_EQ(visited, offsets);
-    return {static_cast<std::uint32_t>(visited.size()), log.Reads - afterHeader.Reads,
-            log.Bytes - afterHeader.Bytes};
+    return {static_cast<std::uint32_t>(visited.size()), TSysFile::ReadCallCount() - reads,
+            TSysFile::ReadBytesAsked() - bytes};
 }
 
 }  // namespace

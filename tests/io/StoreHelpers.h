@@ -28,9 +28,9 @@ inline std::ostream& operator<<(std::ostream& out, const TResult& r)
 }
 inline const TResult Premature{ErrFailed, "Premature end of data"};
 
-// A reader of the given kind, or null with the failure in result.
-inline std::unique_ptr<TIOReader> NewReader(TIOStoreFile& store, TIOReaderMode mode,
-                                            TResult& result)
+// A reader of the store, or null with the failure in result.
+inline std::unique_ptr<TIOReader> NewReader(TIOStoreFile& store, TResult& result,
+                                            TIOReaderMode mode = iorRandom)
 {
     TIOReader* reader = nullptr;
     store.CreateReader(mode, reader, result.Code, result.Text);

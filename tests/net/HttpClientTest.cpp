@@ -50,9 +50,6 @@ TEST_F(Url, SplitsHostAndPathAndRejectsWhatIsNoHttpUrl)
         EXPECT_EQ(FText, "Invalid URL") << bad;
         EXPECT_EQ(FClient.Url(), "http://h:8080/x") << "a failure keeps the old URL";
     }
-    FCode = ErrOk;
-    FClient.SetUrl("http://h:8080/x", FCode, FText);
-    EXPECT_EQ(FCode, ErrOk);
 }
 
 using Connecting = TClientFixture;

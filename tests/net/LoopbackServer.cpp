@@ -84,3 +84,10 @@ void TLoopbackServer::WaitForPeerClose(TTestSocket peer)
             return;
     }
 }
+
+std::uint16_t ClosedPort()
+{
+    std::uint16_t port = 0;
+    CloseTestSocket(ListenLoopback(port));
+    return port;
+}

@@ -30,6 +30,9 @@ inline TServerTurn SilentTurn()
 
 using TServerConnection = std::vector<TServerTurn>;
 
+// A loopback port nobody listens on now.
+std::uint16_t ClosedPort();
+
 class TLoopbackServer {
 public:
     explicit TLoopbackServer(std::vector<TServerConnection> connections);

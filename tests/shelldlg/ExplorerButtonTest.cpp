@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "shelldlg/KvColor.h"
 #include "shelldlg/KvExplorerButtonModel.h"
 
-TEST(ExplorerButton, ClickOnlyWhenReleasedInside)
+TEST(ExplorerButton, ClickOnlyWhenReleasedInsideAndNeverWhenDisabled)
 {
     TKvExplorerButtonModel b;
     EXPECT_TRUE(b.Move(true).Capture);
@@ -31,18 +32,14 @@ TEST(ExplorerButton, ClickOnlyWhenReleasedInside)
     b.LeftDown(true);
     b.CaptureLost();
     EXPECT_FALSE(b.LeftUp(true).Click);
-}
 
-TEST(ExplorerButton, DisabledIgnoresPointerAndReenablesHot)
-{
-    TKvExplorerButtonModel b;
-    b.Move(true);
-    EXPECT_TRUE(b.SetEnabled(false, true).Release);
-    EXPECT_FALSE(b.LeftDown(true).Repaint);
-    EXPECT_FALSE(b.LeftUp(true).Click);
-    TButtonReaction r = b.SetEnabled(true, true);
-    EXPECT_TRUE(r.Capture);
-    EXPECT_EQ(b.State(), TButtonState::Hot);
+    TKvExplorerButtonModel off;  // disabled: the pointer is ignored, re-enabled it is hot
+    off.Move(true);
+    EXPECT_TRUE(off.SetEnabled(false, true).Release);
+    EXPECT_FALSE(off.LeftDown(true).Repaint);
+    EXPECT_FALSE(off.LeftUp(true).Click);
+    EXPECT_TRUE(off.SetEnabled(true, true).Capture);
+    EXPECT_EQ(off.State(), TButtonState::Hot);
 }
 
 TEST(ExplorerButton, StripImages)
@@ -62,4 +59,7 @@ TEST(ExplorerButton, StripImages)
     TKvRgb downBack = strip.At(42, 0);
     EXPECT_GT(downBack.R, face.R);
     EXPECT_EQ(strip.At(42 + 10, 10), (TKvRgb{0, 0, 0}));
+    // The shades are mixed in Lab, which must give back what it was given.
+    for (TKvRgb c : {TKvRgb{0, 0, 0}, TKvRgb{255, 255, 255}, TKvRgb{12, 200, 77}})
+        EXPECT_EQ(LabToRgb(RgbToLab(c)), c);
 }

@@ -96,7 +96,7 @@ TEST_P(TiffOrderTest, BigTiffCountsBeyondTheFile)
     EXPECT_EQ(Reader.ValueText(1, 25), "");
     EXPECT_EQ(ValueFailure(0), "Premature end of data");
     Select(1);
-    EXPECT_EQ(InternalText([&] { Reader.ReadPage(Code, Text); }), "KvCodecTiff 4764.73");
+    EXPECT_EQ(ReadPageInternal(), "KvCodecTiff N.N");
     EXPECT_EQ(Text, "Sanity check on number of tags failed (decoded value is 1099511627776)");
 }
 

@@ -37,9 +37,8 @@ TEST_F(HeaderTest, ByteOrderFromMarkAndNumber)
         tiff.Ifds[0].Offset = 16;  // not at 8: "II", 43, 8, 0 would be a BigTIFF header
         OpenTiff(tiff, name);
         std::string order;
-        Code = ErrOk;
-        Reader.GetByteOrder(order, Code, Text);
-        EXPECT_EQ(Code == ErrOk ? order : Text,
+        const std::string failure = Outcome([&] { Reader.GetByteOrder(order, Code, Text); });
+        EXPECT_EQ(failure.empty() ? order : failure,
                   *c.Expected ? c.Expected
                               : "Invalid byte order indication and signature; file '" + name +
                                     "' is probably not a TIFF file");
@@ -51,7 +50,7 @@ TEST_F(HeaderTest, ByteOrderFromMarkAndNumber)
     }
 }
 
-TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
+TEST_F(HeaderTest, ShortOrMissingFileFailsAndKeepsFailingUntilTheNextOpen)
 {
     TTiff tiff = PagesFile(1);
     tiff.Length = 7;
@@ -61,20 +60,14 @@ TEST_F(HeaderTest, ShortFileFailsAndKeepsFailingUntilTheNextOpen)
     EXPECT_EQ(Read(), expected);
     EXPECT_EQ(Read(), expected);
     bool final = false;
-    Code = ErrOk;
-    Reader.ScanStep(final, Code, Text);
-    EXPECT_EQ(Code, ErrFailed);
-    EXPECT_EQ(Text, expected);
+    EXPECT_EQ(Outcome([&] { Reader.ScanStep(final, Code, Text); }), expected);
     EXPECT_EQ(Reader.GetState(), trsFailed);
     EXPECT_THROW(Reader.FileSize(), std::runtime_error);
 
     OpenTiff(PagesFile(2), "good.tif");
     EXPECT_EQ(Reader.GetState(), trsOpened);
     EXPECT_EQ(CountPages(), 2u);
-}
 
-TEST_F(HeaderTest, MissingFileGivesTheOpeningText)
-{
     OpenPath((Folder / "absent.tif").string());
     EXPECT_EQ(Read(), "Opening file 'absent.tif': ERROR_FILE_NOT_FOUND: The system cannot find the "
                       "file specified");
@@ -104,17 +97,13 @@ TEST(SizeToTextTest, UnitsRoundingAndTies)
         {0, "0 b"},
         {511, "511 b"},
         {512, "0.50 Kb"},
-        {600, "0.59 Kb"},
         {1024, "1.00 Kb"},
         {1029, "1.00 Kb"},  // 100.488 rounds down
         {1030, "1.01 Kb"},
-        {2565, "2.50 Kb"},      // 250.48...
         {524287, "512.00 Kb"},  // 51199.9 rounds up, still Kb
         {524288, "0.50 Mb"},
-        {1048576, "1.00 Mb"},
         {536870911, "512.00 Mb"},
         {536870912, "0.50 Gb"},
-        {1073741824, "1.00 Gb"},
         {4294967295, "4.00 Gb"},
         {1099511627776, "1024.00 Gb"},
         {1664, "1.62 Kb"},  // 162.5 exactly: ties go to even
@@ -152,15 +141,4 @@ TEST_F(HeaderTest, OpenWithADirectoryOffsetBeforeTheHeader)
         EXPECT_EQ(Code, ErrOk);
         EXPECT_EQ(reader.EntryCount(), 1u);
     }
-}
-
-// Reads stay within the first 4 GiB, the size shown is the file's.
-TEST_F(HeaderTest, FileOf6GiBShowsItsSize)
-{
-    TTiff tiff = PagesFile(1);
-    tiff.Length = 6ull << 30;
-    OpenTiff(tiff);
-    LoadPage(0);
-    EXPECT_EQ(Reader.FileSize(), 6ull << 30);
-    EXPECT_EQ(SizeToText(Reader.FileSize()), "6.00 Gb");
 }

@@ -1,6 +1,7 @@
 #include "TiffTestFiles.h"
 
 #include <atomic>
+#include <regex>
 
 namespace {
 std::atomic<int> FolderCounter{0};
@@ -37,10 +38,16 @@ void TiffFileTest::OpenTiff(const tiffw::TTiff& tiff, const std::string& name)
 
 void TiffFileTest::OpenPath(const std::string& path)
 {
+    const std::string name = std::filesystem::path(path).filename().string();
+    ASSERT_EQ(Outcome([&] { Reader.Open(path, name, 0, 0, Code, Text); }), "");
+}
+
+std::string TiffFileTest::Outcome(const std::function<void()>& call)
+{
     Code = ErrOk;
     Text.clear();
-    Reader.Open(path, std::filesystem::path(path).filename().string(), 0, 0, Code, Text);
-    ASSERT_EQ(Code, ErrOk) << Text;
+    call();
+    return Code == ErrOk ? "" : Text;
 }
 
 void TiffFileTest::LoadPage(std::uint32_t n)
@@ -51,27 +58,26 @@ void TiffFileTest::LoadPage(std::uint32_t n)
 
 std::string TiffFileTest::Select(std::uint32_t n)
 {
-    Code = ErrOk;
-    Text.clear();
-    Reader.SelectPage(n, Code, Text);
-    return Code == ErrOk ? "" : Text;
+    return Outcome([&] { Reader.SelectPage(n, Code, Text); });
 }
 
 std::string TiffFileTest::Read()
 {
-    Code = ErrOk;
-    Text.clear();
-    Reader.ReadPage(Code, Text);
-    return Code == ErrOk ? "" : Text;
+    return Outcome([&] { Reader.ReadPage(Code, Text); });
 }
 
 std::string TiffFileTest::ValueFailure(std::uint32_t i)
 {
-    Code = ErrOk;
-    Text.clear();
     const std::uint8_t* pointer = nullptr;
-    Reader.GetValuePtr(i, pointer, Code, Text);
-    return Code == ErrOk ? "" : Text;
+    return Outcome([&] { Reader.GetValuePtr(i, pointer, Code, Text); });
+}
+
+std::string TiffFileTest::ReadPageInternal()
+{
+    std::string text;
+    Outcome([&] { text = InternalText([&] { Reader.ReadPage(Code, Text); }); });
+    static const std::regex position("^KvCodecTiff [0-9]+\\.[0-9]+");
+    return std::regex_replace(text, position, "KvCodecTiff N.N");
 }
 
 std::uint32_t TiffFileTest::CountPages()

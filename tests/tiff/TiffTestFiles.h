@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "InternalText.h"
@@ -30,6 +31,11 @@ protected:
     std::string Select(std::uint32_t n);
     std::string Read();
     std::string ValueFailure(std::uint32_t i);
+    // The internal failure ReadPage raises, its position in the reader's
+    // source written "N.N"; "" when it raises none.
+    std::string ReadPageInternal();
+    // Runs the call from success and gives its failure text, "" on success.
+    std::string Outcome(const std::function<void()>& call);
     // Runs ScanStep until final and returns the page count.
     std::uint32_t CountPages();
     // GetPageCount as (final, count).

@@ -40,12 +40,6 @@ TEST(UpdateHandOverArgument, OnlyAPlainNumberCounts)
         EXPECT_EQ(HandOverHandleValue(bad), 0u) << bad;
 }
 
-std::uint16_t ClosedPort()
-{
-    TLoopbackServer gone({});
-    return gone.Port();
-}
-
 struct TPosted {
     TUpdateMessage Msg;
     std::uint32_t Total;

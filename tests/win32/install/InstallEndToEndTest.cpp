@@ -72,24 +72,14 @@ void Remove(const std::string& path)
         SHFileOperationA(&op);
 }
 
-// The Browse button opens the folder browser beside itself, with its places
-// bar, and is cancelled.
+// The Browse button opens the folder browser with its places bar (their
+// layout and placement are checked without windows), and it is cancelled.
 void CheckFolderBrowser(const TRunning& setup, HWND wizard)
 {
-    HWND browse = ChildWithText(wizard, "Browse", "Button");
-    Click(browse);
+    Click(ChildWithText(wizard, "Browse", "Button"));
     HWND dialog = setup.Window("Browse for Orvane directory...");
     ASSERT_NE(dialog, nullptr);
-    HWND bar = FindWindowExA(dialog, nullptr, "TKvPlacesBar", nullptr);
-    ASSERT_NE(bar, nullptr);
-    RECT barRect, buttonRect, dialogRect;
-    GetClientRect(bar, &barRect);
-    EXPECT_EQ(barRect.right, 87 - 2);  // one list, inside its lowered edge
-    GetWindowRect(browse, &buttonRect);
-    GetWindowRect(dialog, &dialogRect);
-    bool beside = dialogRect.top >= buttonRect.bottom || dialogRect.bottom <= buttonRect.top ||
-                  dialogRect.left >= buttonRect.right || dialogRect.right <= buttonRect.left;
-    EXPECT_TRUE(beside);
+    EXPECT_NE(FindWindowExA(dialog, nullptr, "TKvPlacesBar", nullptr), nullptr);
     // Cancel until the dialog has gone: a single click can be lost under load.
     EXPECT_TRUE(WaitFor([&] {
         if (!IsWindow(dialog))

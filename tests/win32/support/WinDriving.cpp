@@ -219,23 +219,12 @@ bool TRunning::Ended(int ms) const
            WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
 }
 
-TPicture::TPicture(int width, int height) : FWidth(width), FHeight(height)
-{
-    Create();
-}
-
 TPicture::TPicture(HWND wnd)
 {
     RECT r{};
     GetClientRect(wnd, &r);
     FWidth = r.right;
     FHeight = r.bottom;
-    Create();
-    SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDc), PRF_CLIENT);
-}
-
-void TPicture::Create()
-{
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = FWidth;
@@ -248,6 +237,7 @@ void TPicture::Create()
     FBitmap = CreateDIBSection(FDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     FBits = static_cast<std::uint32_t*>(bits);
     FOld = SelectObject(FDc, FBitmap);
+    SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDc), PRF_CLIENT);
 }
 
 TPicture::~TPicture()
@@ -271,12 +261,4 @@ int TPicture::Count(COLORREF colour) const
         for (int x = 0; x < FWidth; x += 2)
             n += At(x, y) == colour;
     return n;
-}
-
-void TPicture::Fill(int top, int bottom, COLORREF colour)
-{
-    RECT rect = {0, top, FWidth, bottom};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(FDc, &rect, brush);
-    DeleteObject(brush);
 }

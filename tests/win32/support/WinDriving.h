@@ -76,27 +76,22 @@ private:
     PROCESS_INFORMATION FInfo{};
 };
 
-// A top-down 32-bit bitmap selected into its own memory device context; from
-// a window, the window's client area as the window prints it.
+// A window's client area as the window prints it, in a top-down 32-bit
+// bitmap selected into its own memory device context.
 class TPicture {
 public:
-    TPicture(int width, int height);
     explicit TPicture(HWND wnd);
     ~TPicture();
     TPicture(const TPicture&) = delete;
     TPicture& operator=(const TPicture&) = delete;
 
-    HDC Dc() const { return FDc; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     COLORREF At(int x, int y) const;
     // Pixels of the colour, every second one each way.
     int Count(COLORREF colour) const;
-    void Fill(int top, int bottom, COLORREF colour);
 
 private:
-    void Create();
-
     int FWidth, FHeight;
     HDC FDc = nullptr;
     HBITMAP FBitmap = nullptr;
