@@ -45,7 +45,9 @@ endfunction()
 # orvane_product(name STATIC|OBJECT VERSION MAJOR.MINOR HOST host)
 # The one unit that sees the version and the web host (src/product), with the
 # version block of Windows programs as OBJECT library name_resources; no other
-# object depends on them.
+# object depends on them. The build's own is the STATIC orvane_product; a
+# program of another version links an OBJECT one, whose definitions come
+# before the library's and so keep it out.
 function(orvane_product name kind)
   cmake_parse_arguments(A "" "VERSION;HOST" "" ${ARGN})
   if(NOT A_VERSION MATCHES "^([0-9]+)\\.([0-9]+)$")
@@ -70,9 +72,10 @@ function(orvane_product name kind)
     ${PROJECT_SOURCE_DIR}/src/res/Orvane.manifest ${PROJECT_SOURCE_DIR}/src/res/KvLogo.bmp)
 endfunction()
 
-# orvane_windows_resources(target): links the application manifest and the
-# version block of src/res into a Windows executable. Calling it twice, or on
-# a Linux build, does nothing.
+# orvane_windows_resources(target [product]): links the application manifest
+# and the version block of src/res (those of product, orvane_product unless
+# named) into a Windows executable. Calling it twice, or on a Linux build,
+# does nothing.
 function(orvane_windows_resources target)
   if(NOT WIN32)
     return()
@@ -82,19 +85,41 @@ function(orvane_windows_resources target)
     return()
   endif()
   set_target_properties(${target} PROPERTIES ORVANE_RESOURCES ON)
-  target_link_libraries(${target} PRIVATE orvane_product_resources)
+  set(product orvane_product)
+  if(ARGC GREATER 1)
+    set(product ${ARGV1})
+  endif()
+  target_link_libraries(${target} PRIVATE ${product}_resources)
 endfunction()
 
-# orvane_executable(name SOURCES ... LIBS ... [GUI])
-# Windows executables get the manifest and version block.
+# orvane_executable(name SOURCES ... LIBS ... [GUI] [PRODUCT name])
+# Windows executables get the manifest and version block; PRODUCT links a
+# program of another version and host (see orvane_product).
 function(orvane_executable name)
-  cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "GUI" "PRODUCT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_link_libraries(${name} PRIVATE orvane_flags ${A_LIBS})
+  target_link_libraries(${name} PRIVATE orvane_flags ${A_PRODUCT} ${A_LIBS})
   if(WIN32 AND A_GUI)
     set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
   endif()
-  orvane_windows_resources(${name})
+  orvane_windows_resources(${name} ${A_PRODUCT})
+endfunction()
+
+# orvane_update_site(program folder VERSION v HOST h): the update site of
+# program (see README) in folder; its installer.exe is the command's output.
+function(orvane_update_site program folder)
+  cmake_parse_arguments(A "" "VERSION;HOST" "" ${ARGN})
+  set(news ${PROJECT_SOURCE_DIR}/site/news.txt)
+  set(page ${PROJECT_SOURCE_DIR}/site/orvane.html)
+  add_custom_command(
+    OUTPUT ${folder}/imaging/tiff/orvane/installer.exe ${folder}/imaging/tiff/orvane/liveupdate.txt
+      ${folder}/imaging/tiff/orvane.html
+    COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:${program}> -DOUT=${folder}
+      -DVERSION=${A_VERSION} -DHOST=${A_HOST} -DNEWS=${news} -DPAGE=${page}
+      -P ${PROJECT_SOURCE_DIR}/cmake/MakeUpdateSite.cmake
+    DEPENDS ${program} ${news} ${page} ${PROJECT_SOURCE_DIR}/cmake/MakeUpdateSite.cmake
+    COMMENT "Writing the update site of ${program} into ${folder}"
+    VERBATIM)
 endfunction()
 
 # Test folders are configured in every build; without ORVANE_TESTS their
