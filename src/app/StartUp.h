@@ -1,14 +1,12 @@
-// The roles one executable plays, chosen by its first argument.
+// The role of this start, chosen by the first argument.
 #pragma once
 
 #include <string>
 
-#include "app/FOrvaneLiveUpdate.h"
-
-enum TOrvaneRole : int { orViewer, orInstall, orUninstall, orUninstallSec, orUpdate, orManual };
+#include "product/OrvaneProduct.h"
+#include "product/OrvaneRoles.h"
 
 // Exact, case-sensitive comparison: anything else is a file name.
 TOrvaneRole RoleOfArgument(const std::string& argument);
 
-inline constexpr const char* ProgramTitle = "Orvane";
 inline constexpr const char* InitialCaption = "Kestrova  Orvane";
