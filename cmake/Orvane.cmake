@@ -158,10 +158,11 @@ function(orvane_fuzzer name)
     "${name}\t${CMAKE_CURRENT_BINARY_DIR}/${name}\t${CORPUS}\t${DICT}\t${REGRESSIONS}\n")
 endfunction()
 
-# Portable-core sources must not include platform headers; the check is part
-# of every build. (Platform code lives in win32/ and posix/ sub-folders.)
+# Portable-core sources must not include platform headers, and no folder of
+# src/ may include one above it; the check is part of every build. (Platform
+# code lives in win32/ and posix/ sub-folders.)
 add_custom_target(orvane_portable_includes ALL
   COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR}/src
-          -P ${PROJECT_SOURCE_DIR}/cmake/CheckPortableIncludes.cmake
-  COMMENT "Checking that portable sources include no platform headers"
+          -P ${PROJECT_SOURCE_DIR}/cmake/CheckIncludes.cmake
+  COMMENT "Checking the includes of src/: no platform headers, no higher layers"
   VERBATIM)

@@ -53,8 +53,8 @@ endfunction()
 
 # The include guard proves on throw-away trees that it catches what it must.
 add_test(NAME build_guard_portable_includes
-  COMMAND ${CMAKE_COMMAND} -DCHECKER=${PROJECT_SOURCE_DIR}/cmake/CheckPortableIncludes.cmake
+  COMMAND ${CMAKE_COMMAND} -DCHECKER=${PROJECT_SOURCE_DIR}/cmake/CheckIncludes.cmake
           -DWORK=${CMAKE_BINARY_DIR}/guard-test
-          -P ${PROJECT_SOURCE_DIR}/cmake/CheckPortableIncludesTest.cmake)
+          -P ${PROJECT_SOURCE_DIR}/cmake/CheckIncludesTest.cmake)
 # "host": runs on the build machine itself, also in the Windows builds.
 set_tests_properties(build_guard_portable_includes PROPERTIES LABELS host)
