@@ -13,16 +13,6 @@ if(ORVANE_WERROR)
 endif()
 target_include_directories(orvane_flags INTERFACE ${PROJECT_SOURCE_DIR}/src)
 
-# The version text and the web host reach the code and the version resource
-# as definitions; the resource needs the version as four numbers as well.
-if(NOT ORVANE_VERSION MATCHES "^([0-9]+)\\.([0-9]+)$")
-  message(FATAL_ERROR "ORVANE_VERSION must read MAJOR.MINOR, not '${ORVANE_VERSION}'")
-endif()
-math(EXPR orvane_version_major "${CMAKE_MATCH_1}")
-math(EXPR orvane_version_minor "${CMAKE_MATCH_2}")
-target_compile_definitions(orvane_flags INTERFACE
-  ORVANE_VERSION="${ORVANE_VERSION}" ORVANE_WEB_HOST="${ORVANE_WEB_HOST}"
-  ORVANE_VERSION_NUMBERS=${orvane_version_major},${orvane_version_minor},0,0)
 if(WIN32)
   # Windows programs import only system DLLs: the C++ runtime, libgcc and
   # winpthread are linked in.
@@ -52,6 +42,34 @@ function(orvane_library name)
   target_link_libraries(${name} PUBLIC orvane_flags ${A_LIBS})
 endfunction()
 
+# orvane_product(name STATIC|OBJECT VERSION MAJOR.MINOR HOST host)
+# The one unit that sees the version and the web host (src/product), with the
+# version block of Windows programs as OBJECT library name_resources; no other
+# object depends on them.
+function(orvane_product name kind)
+  cmake_parse_arguments(A "" "VERSION;HOST" "" ${ARGN})
+  if(NOT A_VERSION MATCHES "^([0-9]+)\\.([0-9]+)$")
+    message(FATAL_ERROR "ORVANE_VERSION must read MAJOR.MINOR, not '${A_VERSION}'")
+  endif()
+  math(EXPR major "${CMAKE_MATCH_1}")
+  math(EXPR minor "${CMAKE_MATCH_2}")
+  add_library(${name} ${kind} ${PROJECT_SOURCE_DIR}/src/product/OrvaneProduct.cpp)
+  target_link_libraries(${name} PUBLIC orvane_flags)
+  target_compile_definitions(${name} PRIVATE
+    ORVANE_VERSION="${A_VERSION}" ORVANE_WEB_HOST="${A_HOST}")
+  if(NOT WIN32)
+    return()
+  endif()
+  set(rc ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc)
+  add_library(${name}_resources OBJECT ${rc})
+  target_compile_definitions(${name}_resources PRIVATE
+    ORVANE_VERSION="${A_VERSION}" ORVANE_VERSION_NUMBERS=${major},${minor},0,0)
+  # windres does not see the .rc's own folder as an include path.
+  target_include_directories(${name}_resources PRIVATE ${PROJECT_SOURCE_DIR}/src/res)
+  set_property(SOURCE ${rc} TARGET_DIRECTORY ${name}_resources APPEND PROPERTY OBJECT_DEPENDS
+    ${PROJECT_SOURCE_DIR}/src/res/Orvane.manifest ${PROJECT_SOURCE_DIR}/src/res/KvLogo.bmp)
+endfunction()
+
 # orvane_windows_resources(target): links the application manifest and the
 # version block of src/res into a Windows executable. Calling it twice, or on
 # a Linux build, does nothing.
@@ -64,12 +82,7 @@ function(orvane_windows_resources target)
     return()
   endif()
   set_target_properties(${target} PROPERTIES ORVANE_RESOURCES ON)
-  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc)
-  # windres does not see the .rc's own folder as an include path.
-  set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/res/Orvane.rc TARGET_DIRECTORY ${target}
-    APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/src/res/Orvane.manifest
-    ${PROJECT_SOURCE_DIR}/src/res/KvLogo.bmp)
-  target_include_directories(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:${PROJECT_SOURCE_DIR}/src/res>)
+  target_link_libraries(${target} PRIVATE orvane_product_resources)
 endfunction()
 
 # orvane_executable(name SOURCES ... LIBS ... [GUI])

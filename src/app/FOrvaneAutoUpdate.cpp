@@ -3,10 +3,7 @@
 #include "app/FOrvaneLiveUpdateThread.h"
 #include "app/OrvaneLiveUpdateHost.h"
 #include "net/KvWsa.h"
-
-#ifndef ORVANE_WEB_HOST
-#error ORVANE_WEB_HOST comes from the build (CMake cache variable of the same name)
-#endif
+#include "product/OrvaneProduct.h"
 
 void TFrmOrvane::StartLiveUpdate()
 {
@@ -17,8 +14,8 @@ void TFrmOrvane::StartLiveUpdate()
     LoadWinsock(errCode, errText);
     if (errCode != ErrOk)
         return;
-    auto* thread = new (std::nothrow)
-        TFrmOrvaneLiveUpdateThread(ORVANE_WEB_HOST, FLiveUpdateHost->LiveUpdatePoster());
+    auto* thread =
+        new (std::nothrow) TFrmOrvaneLiveUpdateThread(WebHost, FLiveUpdateHost->LiveUpdatePoster());
     if (!thread)
         return;
     if (!thread->FStopEvent->Valid()) {

@@ -6,11 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#ifndef ORVANE_VERSION
-#error ORVANE_VERSION comes from the build (CMake cache variable of the same name)
-#endif
-
-inline constexpr char ProgramVersion[] = ORVANE_VERSION;
+#include "product/OrvaneProduct.h"
 
 // Stored copies of this size or more are ignored (a guard against a value
 // that something else wrote).

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/KvThread.h"
+#include "io/KvThread.h"
 #include "io/SysEvent.h"
 
 class TKvHttpClient;

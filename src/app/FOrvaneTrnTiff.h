@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/KvThread.h"
 #include "app/KvTiffPages.h"
+#include "io/KvThread.h"
 #include "io/SynCrs.h"
 #include "io/SysEvent.h"
 

@@ -3,12 +3,11 @@
 
 #include <string>
 
-#include "app/FOrvaneLiveUpdate.h"
+#include "product/OrvaneProduct.h"
 
 enum TOrvaneRole : int { orViewer, orInstall, orUninstall, orUninstallSec, orUpdate, orManual };
 
 // Exact, case-sensitive comparison: anything else is a file name.
 TOrvaneRole RoleOfArgument(const std::string& argument);
 
-inline constexpr const char* ProgramTitle = "Orvane";
 inline constexpr const char* InitialCaption = "Kestrova  Orvane";

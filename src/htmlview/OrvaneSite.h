@@ -1,15 +1,11 @@
-// The maker's site as the program links to it and fetches from it. The host
-// is a build setting (ORVANE_WEB_HOST); its default is a reserved name that
-// never resolves, so a build made without it never reaches anyone's server.
+// The maker's site as the program links to it and fetches from it (the host
+// is the build's, see product/OrvaneProduct.h).
 #pragma once
 
 #include <string>
 
-#ifndef ORVANE_WEB_HOST
-#error ORVANE_WEB_HOST comes from the build (CMake cache variable of the same name)
-#endif
+#include "product/OrvaneProduct.h"
 
-inline constexpr char WebHost[] = ORVANE_WEB_HOST;
 inline constexpr char MakerName[] = "Kestrova";
 inline constexpr char MakerSlogan[] = "Imaging tools that show what is inside";
 inline constexpr char LiveUpdatePath[] = "/imaging/tiff/orvane/liveupdate.txt";

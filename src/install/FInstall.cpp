@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/StartUp.h"
+#include "product/OrvaneProduct.h"
 
 TKvRgb MixColours(TKvRgb top, TKvRgb bottom, int band)
 {

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <thread>
 
-#include "app/KvThread.h"
+#include "io/KvThread.h"
 #include "net/KvHttp.h"
 #include "update/FUpdate.h"
 

@@ -1,5 +1,6 @@
 #include "app/win32/OrvaneLiveUpdateWin.h"
 
+#include "product/OrvaneProduct.h"
 #include "update/win32/FUpdateWin.h"
 
 std::function<void()> TOrvaneLiveUpdateWin::LiveUpdatePoster()
@@ -22,7 +23,7 @@ bool TOrvaneLiveUpdateWin::AskForUpdate()
 
 bool TOrvaneLiveUpdateWin::ShowUpdateWindow(TErrCode& status, std::string& message)
 {
-    TFrmUpdateWin form({ORVANE_WEB_HOST, InstallerSize(), {}, {}});
+    TFrmUpdateWin form({WebHost, InstallerSize(), {}, {}});
     TModalResult result = form.ShowModal(FMainWindow);
     status = form.DownloadStatus();
     message = form.DownloadMessage();

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/StartUp.h"
 #include "install/FInstall.h"
 #include "install/FInstallSec.h"
 #include "install/FUninstall.h"
@@ -11,6 +10,7 @@
 #include "install/win32/KvWizardWin.h"
 #include "install/win32/WinInstallSystem.h"
 #include "install/win32/WinUninstallSystem.h"
+#include "product/OrvaneProduct.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/KvThread.h"
+#include "io/KvThread.h"
 
 #include <chrono>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "app/KvThread.h"
+#include "io/KvThread.h"
 
 #include <sys/resource.h>
 #include <sys/syscall.h>
