@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/StartUp.h"
 #include "install/FInstall.h"
 #include "install/FInstallSec.h"
 #include "install/FUninstall.h"
