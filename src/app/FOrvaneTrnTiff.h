@@ -10,13 +10,14 @@
 #include <string>
 
 #include "app/KvTiffPages.h"
+#include "io/FlaggedEvent.h"
 #include "io/KvThread.h"
 #include "io/SynCrs.h"
-#include "io/SysEvent.h"
 
 struct TTrnTiffShared {
     TCrs FTiffLock;
-    TKvEvent FTrnTiffEvent;
+    // Set and reset only under FTiffLock.
+    TKvFlaggedEvent FTrnTiffEvent;
     // Guarded by FTiffLock from here on.
     std::unique_ptr<IKvTiffPages> FTiffCodec;
     bool FThreadRunning = false;
