@@ -17,6 +17,7 @@
 
 #include "CompactFile.h"
 #include "DumpTool.h"
+#include "RealWindow.h"
 #include "ReferenceWalks.h"
 #include "ViewerRig.h"
 
@@ -80,15 +81,23 @@ int main(int argc, char** argv)
         lockWait = std::max(lockWait, count.LongestLockWait);
         return count.Pages == CompactPages;
     });
+    double window = -1;
+    if (CountInRealWindow(path, CompactPages) >= 0)
+        window =
+            MedianTime("real window", [&] { return CountInRealWindow(path, CompactPages) >= 0; });
     const double dump = MedianTime("orvane-dump", [&] { return DumpFirstPage(path); });
     const double walk =
         MedianTime("memory-map walk", [&] { return CountPagesMapped(path) == CompactPages; });
 
     std::printf("1,000,000 pages, median of %d runs each:\n", Runs);
     std::printf("  viewer count (thread, event, lock): %.4f s\n", viewer);
+    if (window >= 0)
+        std::printf("  viewer count in its real window:    %.4f s\n", window);
     std::printf("  orvane-dump --page 1:               %.4f s\n", dump);
     std::printf("  memory-map walk:                    %.4f s\n", walk);
     PrintRatio("viewer / orvane-dump", viewer / dump);
+    if (window >= 0)
+        PrintRatio("real window / orvane-dump", window / dump);
     PrintRatio("orvane-dump / memory-map walk", dump / walk);
     std::printf("  longest wait of the window for the lock: %.3f ms\n", lockWait * 1000);
     if (!keep)
