@@ -45,7 +45,7 @@ TEST(PageCount, LongFileCountedWhilePagesChange)
             return rig.Frm->FPageCountFinal;
         },
         std::chrono::seconds(90)))
-        << "loose bound: under Wine each step asks the wineserver";
+        << "loose bound for loaded machines and sanitizers";
     EXPECT_EQ(rig.Pages.Text, "100000");
     EXPECT_EQ(rig.LabPage.Text, "Page " + std::to_string(rig.Frm->FPageIndex + 1) + " of 100000");
     EXPECT_TRUE(rig.Last.Enabled);
