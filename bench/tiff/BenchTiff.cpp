@@ -9,6 +9,7 @@
 #include <string>
 
 #include "BenchSteps.h"
+#include "CompactFile.h"
 #include "DumpTool.h"
 #include "ReferenceWalks.h"
 #include "TiffWriter.h"
@@ -20,7 +21,6 @@ using namespace tiffw;
 
 namespace {
 
-constexpr std::uint32_t CompactPages = 1000000;
 // 64 KiB apart, as many pages as 32-bit offsets can reach.
 constexpr std::uint32_t SpreadDistance = 64 * 1024;
 constexpr std::uint32_t SpreadPages = 65535;
@@ -41,25 +41,6 @@ double BestCount(const std::function<std::uint32_t()>& count, std::uint32_t expe
 std::uint32_t TypeBytes(std::uint16_t type)
 {
     return type == tShort ? 2 : type == tLong ? 4 : 1;
-}
-
-std::vector<TEntry> PageEntries(std::uint32_t page)
-{
-    return {Short(297, {static_cast<std::uint16_t>(page), 0})};
-}
-
-void WriteCompact(const std::string& path)
-{
-    TLayout layout;
-    const std::uint32_t size = DirectorySize(1);
-    TPiece piece{0, EncodeHeader(TOrder::Little, 8)};
-    piece.Bytes.reserve(8 + std::size_t(size) * CompactPages);
-    for (std::uint32_t i = 0; i < CompactPages; ++i)
-        AppendDirectory(TOrder::Little, PageEntries(i),
-                        i + 1 < CompactPages ? 8 + (i + 1) * size : 0, piece.Bytes);
-    layout.Length = piece.Bytes.size();
-    layout.Pieces.push_back(std::move(piece));
-    WriteFile(path, layout);
 }
 
 void WriteSpread(const std::string& path)

@@ -1,6 +1,20 @@
 #include "app/FOrvaneTrnTiff.h"
 
+#include <thread>
+
 #include "io/SysErr.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+// Steps between two looks at the clock: a step is far shorter than a clock
+// read on some systems.
+constexpr std::uint32_t StepsPerClockRead = 16;
+// How long the thread stands back for a waiter before it counts on anyway.
+constexpr std::chrono::milliseconds StepAsideLimit{50};
+
+}  // namespace
 
 void TKvProgressPacer::Restart(std::uint32_t now)
 {
@@ -28,9 +42,14 @@ void TFrmOrvaneTrnTiffThread::Execute()
     bool timing = false;
     TKvProgressPacer pacer;
     try {
-        do
+        for (;;) {
             WaitForWork();
-        while (Step(timing, pacer));
+            const TPass pass = Step(timing, pacer);
+            if (pass == TPass::End)
+                break;
+            if (pass == TPass::StepAside)
+                LetWaiterIn();
+        }
     } catch (...) {
         // A failed wait: this worker is gone, and the window must know so that
         // the count shown is no longer marked as running.
@@ -46,40 +65,64 @@ void TFrmOrvaneTrnTiffThread::WaitForWork()
 {
     // An endless wait only returns false when the event itself is unusable.
     if (!FShared->FTrnTiffEvent.Wait(KvWaitInfinite))
-        RaiseInternal("FOrvaneTrnTiff 49:9");
+        RaiseInternal("FOrvaneTrnTiff 68:9");
 }
 
-bool TFrmOrvaneTrnTiffThread::Step(bool& timing, TKvProgressPacer& pacer)
+TFrmOrvaneTrnTiffThread::TPass TFrmOrvaneTrnTiffThread::Step(bool& timing, TKvProgressPacer& pacer)
 {
     std::lock_guard lock(FShared->FTiffLock);
     TTrnTiffShared& s = *FShared;
     if (!s.FTrnTiffEvent.Wait(0))
-        return true;
+        return TPass::Counted;
     if (!s.FTiffCodec) {
         s.FTrnTiffEvent.Reset();
         s.FThreadRunning = false;
-        return false;
+        return TPass::End;
     }
     if (!timing) {
         timing = true;
         pacer.Restart(TickCount32());
     }
-    TErrCode errCode = ErrOk;
-    bool final = false;
-    std::string errText;
-    try {
-        s.FTiffCodec->ScanStep(final, errCode, errText);
-    } catch (...) {
-        errCode = ErrFailed;
-    }
-    if (errCode != ErrOk)
-        s.FCountFailed = true;
-    if (final || errCode != ErrOk) {
+    bool failed = false;
+    if (RunBatch(*s.FTiffCodec, failed)) {
+        if (failed)
+            s.FCountFailed = true;
         FPost();
         s.FTrnTiffEvent.Reset();
         timing = false;
     } else if (pacer.Due(TickCount32())) {
         FPost();
     }
-    return true;
+    return s.FTiffLock.HasWaiters() ? TPass::StepAside : TPass::Counted;
+}
+
+bool TFrmOrvaneTrnTiffThread::RunBatch(IKvTiffPages& codec, bool& failed)
+{
+    const TCrs& lock = FShared->FTiffLock;
+    const auto end = TClock::now() + PageCountBatch;
+    std::string errText;
+    for (std::uint32_t n = 1;; ++n) {
+        TErrCode errCode = ErrOk;
+        bool final = false;
+        try {
+            codec.ScanStep(final, errCode, errText);
+        } catch (...) {
+            errCode = ErrFailed;
+        }
+        failed = errCode != ErrOk;
+        if (final || failed)
+            return true;
+        if (lock.HasWaiters() || (n % StepsPerClockRead == 0 && TClock::now() >= end))
+            return false;
+    }
+}
+
+// A lock handed back is often taken again by the thread that left it before
+// the waiter wakes; standing back until the waiter has it makes the window's
+// wait one batch at most.
+void TFrmOrvaneTrnTiffThread::LetWaiterIn()
+{
+    const auto limit = TClock::now() + StepAsideLimit;
+    while (FShared->FTiffLock.HasWaiters() && TClock::now() < limit)
+        std::this_thread::yield();
 }

@@ -3,19 +3,21 @@
 // reader live as long as either side may still use them.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "app/KvTiffPages.h"
+#include "io/FlaggedEvent.h"
 #include "io/KvThread.h"
 #include "io/SynCrs.h"
-#include "io/SysEvent.h"
 
 struct TTrnTiffShared {
     TCrs FTiffLock;
-    TKvEvent FTrnTiffEvent;
+    // Set and reset only under FTiffLock.
+    TKvFlaggedEvent FTrnTiffEvent;
     // Guarded by FTiffLock from here on.
     std::unique_ptr<IKvTiffPages> FTiffCodec;
     bool FThreadRunning = false;
@@ -25,6 +27,11 @@ struct TTrnTiffShared {
 };
 
 inline constexpr std::uint32_t PageCountPeriodMs = 500;
+// The longest the thread counts under one hold of FTiffLock; the window gets
+// the lock within one batch, and a stop or a reset of the event is seen
+// after it. Per directory the lock and the event would cost more than the
+// step itself.
+inline constexpr std::chrono::microseconds PageCountBatch{1000};
 
 // Decides when a progress message is due: at most one per period, and a mark
 // left behind by a pause is moved to now instead of firing once per missed
@@ -48,9 +55,16 @@ protected:
     void Execute() override;
 
 private:
+    enum class TPass { Counted, StepAside, End };
+
     void WaitForWork();
-    // One pass under FTiffLock; false when the thread is to end.
-    bool Step(bool& timing, TKvProgressPacer& pacer);
+    // One batch of steps under FTiffLock.
+    TPass Step(bool& timing, TKvProgressPacer& pacer);
+    // Steps until the chain is known to its end, a step fails, the batch's
+    // time is up or another thread wants the lock; true when counting ended.
+    bool RunBatch(IKvTiffPages& codec, bool& failed);
+    // Lets a thread waiting for FTiffLock take it before the next batch.
+    void LetWaiterIn();
 
     std::shared_ptr<TTrnTiffShared> FShared;
     std::function<void()> FPost;

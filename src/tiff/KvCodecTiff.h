@@ -162,6 +162,9 @@ private:
     TChainRead ReadNextOffset(std::uint64_t ifdOffset, std::uint64_t& next,
                               std::string& readerText);
     bool ReadAt(std::uint64_t position, std::uint32_t count, void* buffer, std::string& readerText);
+    // The bytes in the reader's window, or nullptr when they must be read
+    // (outside the window or the file).
+    const std::uint8_t* PeekAt(std::uint64_t position, std::uint32_t count);
     std::string ReadFailureText(const std::string& readerText) const;
     std::string ProbeReadText(std::uint64_t offset);
     std::string DescribeStore() const;

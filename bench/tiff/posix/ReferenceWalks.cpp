@@ -11,19 +11,6 @@
 
 namespace {
 
-bool IsBigEndian(const std::uint8_t* header)
-{
-    return header[0] == 'M';
-}
-
-std::uint32_t Get(const std::uint8_t* p, unsigned size, bool big)
-{
-    std::uint32_t v = 0;
-    for (unsigned i = 0; i < size; ++i)
-        v |= std::uint32_t(p[big ? i : size - 1 - i]) << (8 * (size - 1 - i));
-    return v;
-}
-
 class TFile {
 public:
     explicit TFile(const std::string& path) : Fd(open(path.c_str(), O_RDONLY))
@@ -57,17 +44,7 @@ std::uint32_t CountPagesMapped(const std::string& path)
     void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.Fd, 0);
     if (map == MAP_FAILED)
         throw std::runtime_error("cannot map " + path);
-    const auto* bytes = static_cast<const std::uint8_t*>(map);
-    const bool big = IsBigEndian(bytes);
-    std::uint32_t pages = 0;
-    std::uint64_t offset = Get(bytes + 4, 4, big);
-    while (offset != 0 && offset + 2 <= size) {
-        const std::uint64_t next = offset + 2 + 12 * std::uint64_t(Get(bytes + offset, 2, big));
-        if (next + 4 > size)
-            break;
-        ++pages;
-        offset = Get(bytes + next, 4, big);
-    }
+    const std::uint32_t pages = CountPagesInBytes(static_cast<const std::uint8_t*>(map), size);
     munmap(map, size);
     return pages;
 }
@@ -78,21 +55,21 @@ std::uint32_t CountPagesPread(const std::string& path)
     std::uint8_t header[8];
     if (pread(file.Fd, header, 8, 0) != 8)
         return 0;
-    const bool big = IsBigEndian(header);
+    const bool big = header[0] == 'M';
     std::uint32_t pages = 0;
     std::uint8_t block[512];
-    for (std::uint32_t offset = Get(header + 4, 4, big); offset != 0;) {
+    for (std::uint32_t offset = ChainValue(header + 4, 4, big); offset != 0;) {
         const ssize_t got = pread(file.Fd, block, sizeof block, offset);
         if (got < 2)
             break;
-        const std::uint32_t end = 2 + 12 * Get(block, 2, big);
+        const std::uint32_t end = 2 + 12 * ChainValue(block, 2, big);
         std::uint8_t next[4];
         if (end + 4 <= static_cast<std::uint32_t>(got))
             std::memcpy(next, block + end, 4);
         else if (pread(file.Fd, next, 4, offset + end) != 4)
             break;
         ++pages;
-        offset = Get(next, 4, big);
+        offset = ChainValue(next, 4, big);
     }
     return pages;
 }

@@ -1,0 +1,6 @@
+#include "../RealWindow.h"
+
+double CountInRealWindow(const std::string&, unsigned)
+{
+    return -1;
+}
