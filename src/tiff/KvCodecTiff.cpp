@@ -331,11 +331,13 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset, T
         return;
     }
     if (index >= FPageListCapacity) {
-        // Half as much again each time, so that a long chain is copied a
-        // few times only, and the spare slots stay below half the list.
+        // Doubled each time, so that a long chain is copied once in all: a
+        // heap that cannot grow a block in place copies it, under Wine a
+        // byte at a time. The spare slots are never written, so they take
+        // address space only.
         const std::uint64_t capacity = std::max<std::uint64_t>(
             std::uint64_t(index) + 1,
-            FPageListCapacity + std::max<std::uint64_t>(FPageListCapacity / 2, PageListGrowth));
+            FPageListCapacity + std::max<std::uint64_t>(FPageListCapacity, PageListGrowth));
         void* grown = capacity <= SIZE_MAX / sizeof(std::uint64_t)
                           ? std::realloc(FPageOffsets,
                                          static_cast<std::size_t>(capacity) * sizeof(std::uint64_t))
