@@ -17,6 +17,7 @@
 
 #include "CompactFile.h"
 #include "DumpTool.h"
+#include "ProgramRuns.h"
 #include "RealWindow.h"
 #include "ReferenceWalks.h"
 #include "ViewerRig.h"
@@ -30,21 +31,30 @@ constexpr std::chrono::microseconds LockProbe{5000};
 
 using TClock = std::chrono::steady_clock;
 
-// The median time of the runs; a run that returns false ends the benchmark.
-double MedianTime(const char* what, const std::function<bool()>& run)
+// The median of the seconds the runs give; a run that gives a negative
+// figure ends the benchmark.
+double MedianSeconds(const char* what, const std::function<double()>& run)
 {
     std::vector<double> times;
     for (int i = 0; i < Runs; ++i) {
-        const auto start = TClock::now();
-        if (!run()) {
+        times.push_back(run());
+        if (times.back() < 0) {
             std::fprintf(stderr, "%s: a run failed\n", what);
             std::exit(1);
         }
-        times.push_back(std::chrono::duration<double>(TClock::now() - start).count());
     }
     const auto middle = times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2);
     std::nth_element(times.begin(), middle, times.end());
     return *middle;
+}
+
+// The median time of the runs; a run that returns false ends the benchmark.
+double MedianTime(const char* what, const std::function<bool()>& run)
+{
+    return MedianSeconds(what, [&] {
+        const auto start = TClock::now();
+        return run() ? std::chrono::duration<double>(TClock::now() - start).count() : -1;
+    });
 }
 
 bool DumpFirstPage(const std::string& path)
@@ -94,6 +104,13 @@ int main(int argc, char** argv)
         window =
             MedianTime("real window", [&] { return CountInRealWindow(path, CompactPages) >= 0; });
     }
+    // Both as programs of their own, from their start.
+    double viewerProgram = -1, dumpProgram = -1;
+    if (ViewerProgramCount(path, CompactPages) >= 0) {
+        viewerProgram =
+            MedianSeconds("viewer program", [&] { return ViewerProgramCount(path, CompactPages); });
+        dumpProgram = MedianSeconds("orvane-dump program", [&] { return DumpProgramRun(path); });
+    }
     const double dump = MedianTime("orvane-dump", [&] { return DumpFirstPage(path); });
     const double walk =
         MedianTime("memory-map walk", [&] { return CountPagesMapped(path) == CompactPages; });
@@ -104,11 +121,17 @@ int main(int argc, char** argv)
         std::printf("  viewer count in its real window:    %.4f s (%.4f s of it the window's "
                     "start on a one-page file)\n",
                     window, windowStart);
+    if (viewerProgram >= 0)
+        std::printf("  viewer program, start to final count: %.4f s\n"
+                    "  orvane-dump program, start to exit:   %.4f s\n",
+                    viewerProgram, dumpProgram);
     std::printf("  orvane-dump --page 1:               %.4f s\n", dump);
     std::printf("  memory-map walk:                    %.4f s\n", walk);
     PrintRatio("viewer / orvane-dump", viewer / dump);
     if (window >= 0)
         PrintRatio("real window / orvane-dump", window / dump);
+    if (viewerProgram >= 0)
+        PrintRatio("viewer program / orvane-dump program", viewerProgram / dumpProgram);
     PrintRatio("orvane-dump / memory-map walk", dump / walk);
     std::printf("  longest wait of the window for the lock: %.3f ms\n", lockWait * 1000);
     std::filesystem::remove(onePage);

@@ -32,6 +32,12 @@ void TKvTiffCodecPages::ScanStep(bool& final, TErrCode& errCode, std::string& er
     FCodec.ScanStep(final, errCode, errText);
 }
 
+void TKvTiffCodecPages::ScanSteps(std::uint32_t steps, bool& final, TErrCode& errCode,
+                                  std::string& errText)
+{
+    FCodec.ScanSteps(steps, final, errCode, errText);
+}
+
 void TKvTiffCodecPages::GetPageCount(bool& final, std::uint32_t& count)
 {
     FCodec.GetPageCount(final, count);

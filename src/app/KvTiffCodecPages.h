@@ -12,6 +12,8 @@ public:
     void SelectPage(std::uint32_t index, TErrCode& errCode, std::string& errText) override;
     void ReadPage(TErrCode& errCode, std::string& errText) override;
     void ScanStep(bool& final, TErrCode& errCode, std::string& errText) override;
+    void ScanSteps(std::uint32_t steps, bool& final, TErrCode& errCode,
+                   std::string& errText) override;
     void GetPageCount(bool& final, std::uint32_t& count) override;
     std::uint32_t EntryCount() override;
     std::string TagName(std::uint32_t i) override;

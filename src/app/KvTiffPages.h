@@ -21,6 +21,16 @@ public:
     virtual void SelectPage(std::uint32_t index, TErrCode& errCode, std::string& errText) = 0;
     virtual void ReadPage(TErrCode& errCode, std::string& errText) = 0;
     virtual void ScanStep(bool& final, TErrCode& errCode, std::string& errText) = 0;
+    // ScanStep up to steps times, ending early when final or failed.
+    virtual void ScanSteps(std::uint32_t steps, bool& final, TErrCode& errCode,
+                           std::string& errText)
+    {
+        for (std::uint32_t i = 0; i < steps; ++i) {
+            ScanStep(final, errCode, errText);
+            if (final || errCode != ErrOk)
+                return;
+        }
+    }
     virtual void GetPageCount(bool& final, std::uint32_t& count) = 0;
 
     virtual std::uint32_t EntryCount() = 0;

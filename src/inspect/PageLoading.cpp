@@ -1,5 +1,11 @@
 #include "inspect/PageLoading.h"
 
+namespace {
+
+constexpr std::uint32_t CountBatch = 1u << 20;
+
+}  // namespace
+
 bool OpenAndCountPages(TKvCodecTrnTiff& reader, const std::string& path, TTiffFileFacts& facts,
                        std::string& errText)
 {
@@ -11,9 +17,10 @@ bool OpenAndCountPages(TKvCodecTrnTiff& reader, const std::string& path, TTiffFi
     if (code == ErrOk)
         reader.GetByteOrder(facts.ByteOrder, code, errText);
     facts.BigTiff = reader.IsBigTiff();
-    // Pages are counted the way the window's page-count thread does.
+    // Pages are counted the way the window's page-count thread does, in
+    // batches, as no lock needs letting go between them.
     for (bool final = false; code == ErrOk && !final;)
-        reader.ScanStep(final, code, errText);
+        reader.ScanSteps(CountBatch, final, code, errText);
     if (code != ErrOk)
         return false;
     bool final = false;

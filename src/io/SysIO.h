@@ -212,13 +212,42 @@ public:
     // directories saves a copy and two calls per directory. nullptr when the
     // window cannot hold them all (larger reads, the end of the file, read-
     // ahead off): Read them then, with its failure texts.
-    const std::uint8_t* Peek(std::uint64_t offset, std::uint32_t count);
+    const std::uint8_t* Peek(std::uint64_t offset, std::uint32_t count)
+    {
+        if (!WindowHolds(offset, count))
+            return PeekFilling(offset, count);
+        Served(offset + count);
+        return Window.get() + (offset - WindowStart);
+    }
+
+    // The window as it stands, for a walk that takes many small pieces in a
+    // row without a call each; valid until the next read or fill. The walk
+    // tells Served how far it read, as Peek would have.
+    struct TView {
+        const std::uint8_t* Bytes;
+        std::uint64_t Start;
+        std::uint32_t Length;
+        // The bytes, or nullptr unless the view holds them all. An offset
+        // below the view wraps to far above it.
+        const std::uint8_t* Held(std::uint64_t offset, std::uint32_t count) const
+        {
+            const std::uint64_t into = offset - Start;
+            return into <= Length && count <= Length - into ? Bytes + into : nullptr;
+        }
+    };
+    TView View() const { return {Window.get(), WindowStart, WindowLength}; }
+    void Served(std::uint64_t end)
+    {
+        if (end > ServedEnd)
+            ServedEnd = end;
+    }
 
 private:
+    const std::uint8_t* PeekFilling(std::uint64_t offset, std::uint32_t count);
     bool WindowHolds(std::uint64_t offset, std::uint32_t count) const
     {
-        return offset >= WindowStart && offset - WindowStart <= WindowLength &&
-               count <= WindowLength - (offset - WindowStart);
+        const std::uint64_t into = offset - WindowStart;
+        return into <= WindowLength && count <= WindowLength - into;
     }
     std::uint32_t ReadAt(std::uint64_t offset, std::uint32_t count, void* buffer,
                          std::uint32_t& bytesRead);

@@ -139,11 +139,13 @@ std::uint32_t TIOReaderFileRandom::ReadAt(std::uint64_t offset, std::uint32_t co
     return Handle->ReadAt(offset, buffer, count, bytesRead);
 }
 
-const std::uint8_t* TIOReaderFileRandom::Peek(std::uint64_t offset, std::uint32_t count)
+// Bytes outside the file are left to Read and its failure texts without a
+// fill: the window keeps what it holds.
+const std::uint8_t* TIOReaderFileRandom::PeekFilling(std::uint64_t offset, std::uint32_t count)
 {
-    if (!ReadAhead || count > WindowedReadLimit)
+    if (!ReadAhead || count > WindowedReadLimit || offset > FullSize || count > FullSize - offset)
         return nullptr;
-    if (!WindowHolds(offset, count) && !(FillWindow(offset, count) && WindowHolds(offset, count)))
+    if (!FillWindow(offset, count) || !WindowHolds(offset, count))
         return nullptr;
     ServedEnd = std::max(ServedEnd, offset + count);
     return Window.get() + (offset - WindowStart);

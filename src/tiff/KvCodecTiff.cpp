@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 
 #include "io/SysIO.h"
 #include "tiff/TiffNames.h"
@@ -17,6 +18,51 @@ constexpr unsigned ClassicMagic = 42;
 constexpr unsigned BigTiffMagic = 43;
 constexpr unsigned BigTiffOffsetSize = 8;
 constexpr std::uint32_t BigTiffHeaderSize = 16;
+
+// A number in the file's byte order, in one load and at most one swap (the
+// host is little-endian on every platform the program runs on).
+template <typename T>
+T InFileOrder(const std::uint8_t* bytes, bool bigEndian)
+{
+    T value;
+    std::memcpy(&value, bytes, sizeof value);
+    if (!bigEndian)
+        return value;
+    if constexpr (sizeof value == 2)
+        return __builtin_bswap16(value);
+    else if constexpr (sizeof value == 4)
+        return __builtin_bswap32(value);
+    else
+        return __builtin_bswap64(value);
+}
+
+// The next offset of the directory at ifdOffset when the view holds its
+// count and next offset; fixed to the file's kind, as a count runs it once
+// per page. servedEnd grows to the end of the bytes taken.
+template <bool BigTiff>
+bool NextOffsetInView(const TIOReaderFileRandom::TView& view, std::uint64_t ifdOffset,
+                      bool bigEndian, std::uint64_t& next, std::uint64_t& servedEnd)
+{
+    using TCount = std::conditional_t<BigTiff, std::uint64_t, std::uint16_t>;
+    using TOffset = std::conditional_t<BigTiff, std::uint64_t, std::uint32_t>;
+    const std::uint8_t* count = view.Held(ifdOffset, sizeof(TCount));
+    if (!count)
+        return false;
+    const std::uint64_t entries = InFileOrder<TCount>(count, bigEndian);
+    // A directory longer than the view is never held whole; below that the
+    // BigTIFF sum cannot overflow. Classic sums wrap at 32 bits.
+    if (BigTiff && entries > view.Length)
+        return false;
+    const std::uint64_t position =
+        BigTiff ? ifdOffset + 8 + 20 * entries : std::uint32_t(ifdOffset + 2 + 12 * entries);
+    const std::uint8_t* bytes = view.Held(position, sizeof(TOffset));
+    if (!bytes)
+        return false;
+    const TOffset value = InFileOrder<TOffset>(bytes, bigEndian);
+    next = !BigTiff && value == 0xFFFFFFFF ? TKvCodecTrnTiff::BrokenMark : value;
+    servedEnd = std::max(servedEnd, position + sizeof(TOffset));
+    return true;
+}
 
 }  // namespace
 
@@ -41,23 +87,17 @@ std::string TKvCodecTrnTiff::DescribeStore() const
 
 std::uint16_t TKvCodecTrnTiff::Get16(const std::uint8_t* bytes) const
 {
-    return FBigEndian ? static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1])
-                      : static_cast<std::uint16_t>(bytes[1] << 8 | bytes[0]);
+    return InFileOrder<std::uint16_t>(bytes, FBigEndian);
 }
 
 std::uint32_t TKvCodecTrnTiff::Get32(const std::uint8_t* bytes) const
 {
-    if (FBigEndian)
-        return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 |
-               std::uint32_t(bytes[2]) << 8 | bytes[3];
-    return std::uint32_t(bytes[3]) << 24 | std::uint32_t(bytes[2]) << 16 |
-           std::uint32_t(bytes[1]) << 8 | bytes[0];
+    return InFileOrder<std::uint32_t>(bytes, FBigEndian);
 }
 
 std::uint64_t TKvCodecTrnTiff::Get64(const std::uint8_t* bytes) const
 {
-    const std::uint64_t first = Get32(bytes), second = Get32(bytes + 4);
-    return FBigEndian ? first << 32 | second : second << 32 | first;
+    return InFileOrder<std::uint64_t>(bytes, FBigEndian);
 }
 
 std::uint64_t TKvCodecTrnTiff::GetOffset(const std::uint8_t* bytes) const
@@ -107,12 +147,10 @@ bool TKvCodecTrnTiff::ReadAt(std::uint64_t position, std::uint32_t count, void* 
     return code == ErrOk;
 }
 
-// The reader is always the random reader CreateReader(iorRandom) makes.
+// The reader is always the random reader CreateReader(iorRandom) makes; it
+// lends no bytes from outside the file.
 const std::uint8_t* TKvCodecTrnTiff::PeekAt(std::uint64_t position, std::uint32_t count)
 {
-    const std::uint64_t size = FReader->GetFullSize();
-    if (position > size || count > size - position)
-        return nullptr;
     return static_cast<TIOReaderFileRandom*>(FReader)->Peek(position, count);
 }
 
@@ -155,11 +193,10 @@ void TKvCodecTrnTiff::Open(const std::string& path, const std::string& displayNa
     }
 }
 
+// Slots at and above the page count are never read, so the list keeps its
+// memory as it is for the next file.
 void TKvCodecTrnTiff::ResetPageList()
 {
-    if (FPageOffsets)
-        std::memset(FPageOffsets, 0,
-                    static_cast<std::size_t>(FPageListCapacity) * sizeof(std::uint64_t));
     FPageCount = 0;
     FPageListFinal = false;
     FScanIndex = 0;
@@ -294,11 +331,13 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset, T
         return;
     }
     if (index >= FPageListCapacity) {
-        // Half as much again each time, so that a long chain is copied a
-        // few times only, and the spare slots stay below half the list.
+        // Doubled each time, so that a long chain is copied once in all: a
+        // heap that cannot grow a block in place copies it, under Wine a
+        // byte at a time. The spare slots are never written, so they take
+        // address space only.
         const std::uint64_t capacity = std::max<std::uint64_t>(
             std::uint64_t(index) + 1,
-            FPageListCapacity + std::max<std::uint64_t>(FPageListCapacity / 2, PageListGrowth));
+            FPageListCapacity + std::max<std::uint64_t>(FPageListCapacity, PageListGrowth));
         void* grown = capacity <= SIZE_MAX / sizeof(std::uint64_t)
                           ? std::realloc(FPageOffsets,
                                          static_cast<std::size_t>(capacity) * sizeof(std::uint64_t))
@@ -308,13 +347,13 @@ void TKvCodecTrnTiff::SetPageOffset(std::uint32_t index, std::uint64_t offset, T
             errText = OutOfMemoryText;
             return;
         }
+        // The new slots stay as they come: none is read before it is set.
         FPageOffsets = static_cast<std::uint64_t*>(grown);
-        std::memset(FPageOffsets + FPageListCapacity, 0,
-                    static_cast<std::size_t>(capacity - FPageListCapacity) * sizeof(std::uint64_t));
         FPageListCapacity = capacity;
     }
     if (index >= FPageCount) {
-        std::memset(FPageOffsets + FPageCount, 0, (index - FPageCount) * sizeof(std::uint64_t));
+        if (index > FPageCount)
+            std::memset(FPageOffsets + FPageCount, 0, (index - FPageCount) * sizeof(std::uint64_t));
         FPageCount = index + 1;
     }
     FPageOffsets[index] = offset;
@@ -571,7 +610,77 @@ void TKvCodecTrnTiff::ReadPage(TErrCode& errCode, std::string& errText)
         FCurIfdOffset = BrokenMark;
 }
 
+// The first page not yet scanned: pages found by SelectPage or ReadPage
+// beyond it are skipped.
+std::uint32_t TKvCodecTrnTiff::LastKnownPage() const
+{
+    std::uint32_t k = FScanIndex;
+    while (k + 1 < FPageCount && FPageOffsets[k + 1] != 0)
+        ++k;
+    return k;
+}
+
+// Appends up to steps pages while their directories lie in the reader's
+// window and each next offset lies beyond every one known: such a run
+// cannot loop back, so it needs no offset set. Everything stays in
+// registers, as a million-page count is almost only this loop. Returns the
+// pages appended; the full step takes over where it stops.
+template <bool BigTiff>
+std::uint32_t TKvCodecTrnTiff::AppendRisingRun(std::uint32_t steps)
+{
+    const std::uint32_t k = LastKnownPage();
+    std::uint64_t offset = FPageOffsets[k];
+    if (FKnownOffsets || !FKnownOffsetsAny || k + 1 != FPageCount || offset == 0 ||
+        offset == BrokenMark)
+        return 0;
+    // The last index would make the page count wrap to 0.
+    const std::uint64_t room = std::min<std::uint64_t>(FPageListCapacity, 0xFFFFFFFF) - FPageCount;
+    const auto limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(steps, room));
+    auto& reader = *static_cast<TIOReaderFileRandom*>(FReader);
+    const TIOReaderFileRandom::TView view = reader.View();
+    const bool bigEndian = FBigEndian;
+    std::uint64_t* const slots = FPageOffsets + FPageCount;
+    std::uint64_t highest = FKnownOffsetsMax, servedEnd = 0, next = 0;
+    std::uint32_t n = 0;
+    while (n < limit && NextOffsetInView<BigTiff>(view, offset, bigEndian, next, servedEnd) &&
+           next > highest && next != BrokenMark) {
+        slots[n++] = next;
+        highest = offset = next;
+    }
+    reader.Served(servedEnd);
+    if (n == 0)
+        return 0;
+    FPageCount += n;
+    FScanIndex = FPageCount - 1;
+    FKnownOffsetsMax = highest;
+    return n;
+}
+
 void TKvCodecTrnTiff::ScanStep(bool& final, TErrCode& errCode, std::string& errText)
+{
+    ScanSteps(1, final, errCode, errText);
+}
+
+void TKvCodecTrnTiff::ScanSteps(std::uint32_t steps, bool& final, TErrCode& errCode,
+                                std::string& errText)
+{
+    while (steps > 0) {
+        if (FState == trsReady && errCode == ErrOk && FPageListOn && !FPageListFinal &&
+            FPageCount > 0) {
+            steps -= FBigTiff ? AppendRisingRun<true>(steps) : AppendRisingRun<false>(steps);
+            if (steps == 0) {
+                final = false;
+                return;
+            }
+        }
+        ScanStepInFull(final, errCode, errText);
+        --steps;
+        if (final || errCode != ErrOk)
+            return;
+    }
+}
+
+void TKvCodecTrnTiff::ScanStepInFull(bool& final, TErrCode& errCode, std::string& errText)
 {
     EnsureHeader(errCode, errText);
     if (errCode != ErrOk)
@@ -580,9 +689,7 @@ void TKvCodecTrnTiff::ScanStep(bool& final, TErrCode& errCode, std::string& errT
         final = true;
         return;
     }
-    std::uint32_t k = FScanIndex;
-    while (k + 1 < FPageCount && FPageOffsets[k + 1] != 0)
-        ++k;
+    const std::uint32_t k = LastKnownPage();
     const std::uint64_t offset = FPageOffsets[k];
     if (offset == 0 || offset == BrokenMark) {
         FPageListFinal = true;

@@ -91,6 +91,9 @@ public:
     // Extends the page list by at most one directory; a broken or looping
     // chain ends the count with errCode 0 (the text waits in the broken page).
     void ScanStep(bool& final, TErrCode& errCode, std::string& errText);
+    // ScanStep up to steps times, ending early when final or failed: a count
+    // that holds no lock between its steps.
+    void ScanSteps(std::uint32_t steps, bool& final, TErrCode& errCode, std::string& errText);
     void GetPageCount(bool& final, std::uint32_t& count) const;
 
     void GetByteOrder(std::string& text, TErrCode& errCode, std::string& errText);
@@ -161,6 +164,10 @@ private:
                     std::string& errText);
     TChainRead ReadNextOffset(std::uint64_t ifdOffset, std::uint64_t& next,
                               std::string& readerText);
+    std::uint32_t LastKnownPage() const;
+    template <bool BigTiff>
+    std::uint32_t AppendRisingRun(std::uint32_t steps);
+    void ScanStepInFull(bool& final, TErrCode& errCode, std::string& errText);
     bool ReadAt(std::uint64_t position, std::uint32_t count, void* buffer, std::string& readerText);
     // The bytes in the reader's window, or nullptr when they must be read
     // (outside the window or the file).

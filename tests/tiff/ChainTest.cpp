@@ -1,5 +1,7 @@
 // Walking the page chain by ScanStep, SelectPage and ReadPage, and chains
 // that end early, break or loop.
+#include <algorithm>
+
 #include "TiffTestFiles.h"
 
 using namespace tiffw;
@@ -150,4 +152,57 @@ TEST_F(ChainTest, ZigZagChainWithLoopIsCountedExactly)
     EXPECT_EQ(Reader.GetBrokenText(), BrokenAt(target));
     LoadPage(pages - 1);
     EXPECT_EQ(Reader.ValueText(0, 25), std::to_string(pages - 1) + ", 0");
+}
+
+// Counting in batches adds at most a batch of pages a call and finds the
+// chain the file holds: directories of varied size that straddle the edges
+// of the reader's window, in both kinds and byte orders, with a chain that
+// ends, runs off the file, loops back after a long rising run, or runs
+// backwards first so that the set of known offsets takes over.
+TEST_F(ChainTest, BatchedCountFindsTheWholeChain)
+{
+    enum TShape { Ends, RunsOffTheFile, LoopsBack, RunsBackwards };
+    const std::uint32_t pages = 6000;
+    for (const bool big : {false, true})
+        for (const TShape shape : {Ends, RunsOffTheFile, LoopsBack, RunsBackwards}) {
+            SCOPED_TRACE(std::to_string(big) + std::to_string(shape));
+            TTiff tiff;
+            tiff.Big = big;
+            tiff.Order = big ? TOrder::Big : TOrder::Little;
+            for (std::uint32_t i = 0; i < pages; ++i) {
+                std::vector<TEntry> entries;
+                for (std::uint16_t j = 0; j <= i % 7; ++j)
+                    entries.push_back(Short(static_cast<std::uint16_t>(300 + j), {j}));
+                tiff.Ifds.push_back(Page(entries));
+                // 400 bytes hold the largest directory.
+                if (shape == RunsBackwards)
+                    tiff.Ifds[i].Offset = i < 300 ? 8 + 400 * (300 - i) : 200000 + 400 * i;
+            }
+            if (shape == RunsOffTheFile)
+                tiff.Ifds[4000].Next = 50000000;
+            const std::vector<std::uint64_t> offsets = Lay(tiff).IfdOffsets;
+            if (shape == LoopsBack)
+                tiff.Ifds[pages - 1].Next = offsets[1234];
+            const std::uint32_t known = shape == RunsOffTheFile ? 4001 : pages;
+            const std::uint32_t count = known + (shape == RunsOffTheFile || shape == LoopsBack);
+            const std::string path = Write(tiff, "batch-" + std::to_string(big) + ".tif");
+            for (const std::uint32_t batch : {1u, 7u, 1000u, 1u << 20}) {
+                OpenPath(path);
+                bool final = false;
+                for (int calls = 0; !final && calls < 10000; ++calls) {
+                    // The header brings the first page.
+                    const std::uint32_t before = std::max(PageCountNow().second, 1u);
+                    Code = ErrOk;
+                    Reader.ScanSteps(batch, final, Code, Text);
+                    ASSERT_EQ(Code, ErrOk) << Text;
+                    ASSERT_LE(PageCountNow().second - before, batch);
+                }
+                ASSERT_EQ(PageCountNow(), std::make_pair(true, count)) << batch;
+                for (std::uint32_t i = 0; i < known; ++i)
+                    ASSERT_EQ(Reader.PageSlot(i), offsets[i]) << batch << " page " << i;
+                if (count > known) {
+                    EXPECT_EQ(Reader.PageSlot(known), TKvCodecTrnTiff::BrokenMark);
+                }
+            }
+        }
 }
