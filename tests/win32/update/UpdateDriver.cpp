@@ -132,10 +132,12 @@ void UpdateScenario(const std::string& oldExe, const std::string& site)
             DeleteFileA((temp + name).c_str());
 }
 
-void NoInstallerScenario(const std::string& oldExe)
+// A 404, a captive portal's page or a body cut short: the same failure, and
+// nothing is started.
+void FailedDownloadScenario(const std::string& oldExe, const std::string& scenario)
 {
     std::vector<std::string> before = TempFiles("kvu*");
-    TOldProgram old(oldExe, "C:\\update-e2e-404");
+    TOldProgram old(oldExe, "C:\\update-e2e-" + scenario);
     old.AnswerOk();
     HWND error = WaitForWindow(old.Id(), "Error", 20000);
     Check(error != nullptr, "the Error box appears");
@@ -193,8 +195,8 @@ int main(int argc, char** argv)
     std::string scenario = argv[1];
     if (scenario == "update")
         UpdateScenario(argv[2], argv[3]);
-    else if (scenario == "no-installer")
-        NoInstallerScenario(argv[2]);
+    else if (scenario == "no-installer" || scenario == "portal" || scenario == "short")
+        FailedDownloadScenario(argv[2], scenario);
     else if (scenario == "slow")
         SlowScenario(argv[2], argv[4]);
     else if (scenario == "handover-bad")
