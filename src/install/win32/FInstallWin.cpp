@@ -129,3 +129,9 @@ bool RunInstallRole(int role, HWND owner)
     }
     return false;
 }
+
+void DeleteTemporaryCopyWhenEnded()
+{
+    if (RunsAsTemporaryCopy())
+        DeleteOwnCopyWhenEnded();
+}

@@ -123,13 +123,9 @@ void UpdateScenario(const std::string& oldExe, const std::string& site)
         TerminateProcess(process, 1);
         CloseHandle(process);
     }
-    // The downloaded copy stays in the temporary folder, as it ran the
-    // hand-over; later tests in this prefix count such files.
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    for (const std::string& name : TempFiles("kvu*"))
-        if (std::find(before.begin(), before.end(), name) == before.end())
-            DeleteFileA((temp + name).c_str());
+    // The downloaded copy that ran the hand-over removes itself once ended.
+    Check(WaitFor([&] { return TempFiles("kvu*") == before; }, 60000),
+          "no kvu file is left in the temporary folder");
 }
 
 // A 404, a captive portal's page or a body cut short: the same failure, and
