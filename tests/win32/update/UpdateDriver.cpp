@@ -180,6 +180,95 @@ void BadHandOverScenario(const std::string& oldExe)
     Check(ReadWholeFile(target) == "untouched", "/update abc changes nothing");
 }
 
+// Ends the program that shows the window, whatever it is doing.
+void EndProgramOf(HWND wnd)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+    ForgetLiveUpdate();
+}
+
+// The new copy started as the old program starts it, "/update HANDLE PATH",
+// with the handle of a program that has already ended.
+struct THandOver {
+    PROCESS_INFORMATION FInfo{};
+
+    THandOver(const std::string& newExe, const std::string& target)
+    {
+        TRunning ended(newExe, "/update abc");
+        ended.Ended(10000);
+        HANDLE handle = nullptr;
+        DuplicateHandle(GetCurrentProcess(), ended.Process(), GetCurrentProcess(), &handle,
+                        SYNCHRONIZE, TRUE, 0);
+        std::string line = "\"" + newExe + "\" /update " +
+                           std::to_string(reinterpret_cast<std::uintptr_t>(handle)) + " \"" +
+                           target + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &FInfo);
+        CloseHandle(handle);
+    }
+    ~THandOver()
+    {
+        if (FInfo.hProcess && WaitForSingleObject(FInfo.hProcess, 10000) != WAIT_OBJECT_0)
+            TerminateProcess(FInfo.hProcess, 1);
+        CloseHandle(FInfo.hProcess);
+        CloseHandle(FInfo.hThread);
+    }
+};
+
+// A target still held open by the ending program is retried until it is
+// free; a read-only one stays as it was, the user is told, and the old
+// program starts. Nothing is left beside the target.
+void HandOverTargetScenario(const std::string& oldExe, const std::string& site, bool readOnly)
+{
+    std::string folder = readOnly ? "C:\\update-e2e-readonly" : "C:\\update-e2e-locked";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string target = folder + "\\Orvane.exe", newExe = folder + "\\new-copy.exe";
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Check(CopyFileA(oldExe.c_str(), target.c_str(), FALSE) != 0, "old program copied");
+    CopyFileA((site + "\\imaging\\tiff\\orvane\\installer.exe").c_str(), newExe.c_str(), FALSE);
+    const std::string oldBytes = ReadWholeFile(oldExe), newBytes = ReadWholeFile(newExe);
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    if (readOnly)
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    else
+        lock = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    ForgetLiveUpdate();
+    THandOver handOver(newExe, target);
+    Check(handOver.FInfo.hProcess != nullptr, "the hand-over starts");
+    if (readOnly) {
+        HWND error = WaitForWindow(handOver.FInfo.dwProcessId, "Error", 20000);
+        std::string text = error ? MessageTextOf(error) : "";
+        Check(error != nullptr && !text.empty(), "the Error box gives the system's text: " + text);
+        Check(ReadWholeFile(target) == oldBytes, "the old executable is intact");
+        PostMessageA(error, WM_COMMAND, IDOK, 0);
+    } else {
+        Sleep(2000);
+        Check(ReadWholeFile(target) == oldBytes, "the target stays whole while it is held");
+        CloseHandle(lock);
+    }
+    HWND started = WaitForWindow(0, readOnly ? OldCaption : "Kestrova  Orvane  2.01", 30000);
+    Check(started != nullptr, readOnly ? "the old program starts" : "the new program starts");
+    if (!readOnly)
+        Check(ReadWholeFile(target) == newBytes, "the target is the new executable");
+    if (started)
+        EndProgramOf(started);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\kvu*").c_str(), &found);
+    Check(search == INVALID_HANDLE_VALUE, "no copy is left beside the target");
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -195,6 +284,8 @@ int main(int argc, char** argv)
         FailedDownloadScenario(argv[2], scenario);
     else if (scenario == "slow")
         SlowScenario(argv[2], argv[4]);
+    else if (scenario == "handover-locked" || scenario == "handover-readonly")
+        HandOverTargetScenario(argv[2], argv[3], scenario == "handover-readonly");
     else if (scenario == "handover-bad")
         BadHandOverScenario(argv[2]);
     else
