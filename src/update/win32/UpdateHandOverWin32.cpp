@@ -1,7 +1,7 @@
 #include <windows.h>
-#include <shellapi.h>
 
 #include "io/SysErr.h"
+#include "io/win32/SysElevation.h"
 #include "update/FUpdateHandOver.h"
 #include "update/win32/UpdateProcessWin32.h"
 
@@ -57,40 +57,10 @@ public:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     }
 
-    // Only a limited token of an administrator can be raised; elsewhere the
-    // elevation prompt would ask for rights this user cannot have.
-    bool CanElevate() override
-    {
-        HANDLE token = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-            return false;
-        TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
-        DWORD size = 0;
-        bool limited = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) &&
-                       type == TokenElevationTypeLimited;
-        CloseHandle(token);
-        return limited;
-    }
-
+    bool CanElevate() override { return SysCanElevate(); }
     std::uint32_t RunElevated(const std::string& arguments) override
     {
-        std::string exe = OwnExecutable();
-        SHELLEXECUTEINFOA run{};
-        run.cbSize = sizeof run;
-        run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-        run.lpVerb = "runas";
-        run.lpFile = exe.c_str();
-        run.lpParameters = arguments.c_str();
-        run.nShow = SW_SHOWNORMAL;
-        if (!ShellExecuteExA(&run))
-            return GetLastError();
-        if (!run.hProcess)
-            return SysAccessDenied;
-        DWORD code = SysAccessDenied;
-        WaitForSingleObject(run.hProcess, INFINITE);
-        GetExitCodeProcess(run.hProcess, &code);
-        CloseHandle(run.hProcess);
-        return code;
+        return SysRunElevated(arguments);
     }
 
     std::uint32_t Milliseconds() override { return GetTickCount(); }
