@@ -9,30 +9,22 @@ namespace {
 const std::string Target = "C:\\Program Files\\Kestrova\\Orvane\\Orvane.exe";
 
 struct TFakeHandOver : IKvHandOverSystem {
-    std::uint32_t CopyCode = 0;
-    std::vector<std::uint32_t> ReplaceCodes;  // one per try; then 0
+    std::uint32_t CopyCode = 0, LockedCode = 0, LockedTries = 0, ElevatedCode = 0;
     bool ReadOnly = false, Elevates = false;
-    std::uint32_t ElevatedCode = 0;
-
     std::uint32_t Clock = 0, Tries = 0;
     std::vector<std::string> Log;
 
-    bool WaitForOldProgram(std::uint64_t handle) override
-    {
-        Log.push_back("wait " + std::to_string(handle));
-        return true;
-    }
+    bool WaitForOldProgram(std::uint64_t) override { return true; }
     std::string OwnExecutable() override { return "C:\\Temp\\kvu1.tmp"; }
-    std::uint32_t CopyNextTo(const std::string& source, const std::string& target,
-                             std::string& staged) override
+    std::uint32_t CopyNextTo(const std::string&, const std::string&, std::string& staged) override
     {
-        Log.push_back("copy " + source + " > " + target);
+        Log.push_back("copy");
         staged = "staged";
         return CopyCode;
     }
     std::uint32_t ReplaceFile(const std::string&, const std::string&) override
     {
-        return Tries < ReplaceCodes.size() ? ReplaceCodes[Tries++] : (++Tries, 0);
+        return Tries++ < LockedTries ? LockedCode : 0;
     }
     void RemoveFile(const std::string& path) override { Log.push_back("remove " + path); }
     bool IsReadOnly(const std::string&) override { return ReadOnly; }
@@ -48,73 +40,68 @@ struct TFakeHandOver : IKvHandOverSystem {
     void StartProgram(const std::string& path) override { Log.push_back("start " + path); }
 };
 
-std::vector<std::string> HandOver(TFakeHandOver& sys, const std::string& second = "1234")
+// Whatever happens, the user is told and keeps a program that starts.
+TEST(HandOver, EveryTargetEndsWithAProgramThatStarts)
 {
-    RunHandOver(sys, {"C:\\Temp\\kvu1.tmp", "/update", second, Target});
-    return sys.Log;
-}
-
-TEST(HandOver, ALockedTargetIsRetriedForABoundedTime)
-{
-    TFakeHandOver briefly;
-    briefly.ReplaceCodes = {SysSharingViolation, SysAccessDenied, SysLockViolation};
-    EXPECT_EQ(HandOver(briefly),
-              (std::vector<std::string>{"wait 1234", "copy C:\\Temp\\kvu1.tmp > " + Target,
-                                        "start " + Target}));
-    EXPECT_EQ(briefly.Tries, 4u);
-
-    TFakeHandOver forever;
-    forever.ReplaceCodes.assign(1000, SysSharingViolation);
-    std::vector<std::string> log = HandOver(forever);
-    EXPECT_EQ(forever.Clock, HandOverRetryMs);
-    EXPECT_EQ(std::vector<std::string>(log.begin() + 2, log.end()),
-              (std::vector<std::string>{"remove staged", "error 32", "start " + Target}));
-}
-
-TEST(HandOver, AReadOnlyTargetFailsAtOnceAndTheOldProgramStarts)
-{
-    TFakeHandOver sys;
-    sys.ReadOnly = sys.Elevates = true;
-    EXPECT_EQ(HandOver(sys), (std::vector<std::string>{"wait 1234", "error 5", "start " + Target}));
-    EXPECT_EQ(sys.Tries, 0u);
-}
-
-// A standard user under Program Files: the step is asked of an elevated
-// run, and the program is started by this one, with the user's own rights.
-TEST(HandOver, AFolderWithoutRightsIsHandedToAnElevatedRun)
-{
+    const std::string start = "start " + Target;
     const std::string elevated = "elevated /update elevated \"" + Target + "\"";
-    for (std::uint32_t result : {0u, 1223u}) {
+    const struct {
+        const char* Name;
+        std::uint32_t CopyCode, LockedCode, LockedTries;
+        bool ReadOnly, Elevates;
+        std::uint32_t ElevatedCode;
+        std::vector<std::string> Log;
+    } cases[] = {
+        {"locked briefly", 0, SysSharingViolation, 3, false, false, 0, {"copy", start}},
+        {"image still mapped", 0, SysAccessDenied, 3, false, true, 0, {"copy", start}},
+        {"locked for good",
+         0,
+         SysLockViolation,
+         1000,
+         false,
+         false,
+         0,
+         {"copy", "remove staged", "error 33", start}},
+        {"read-only", 0, 0, 0, true, true, 0, {"error 5", start}},
+        {"no rights", SysAccessDenied, 0, 0, false, true, 0, {"copy", elevated, start}},
+        {"elevation refused",
+         SysAccessDenied,
+         0,
+         0,
+         false,
+         true,
+         1223,
+         {"copy", elevated, "error 1223", start}},
+        {"no elevation to be had",
+         SysAccessDenied,
+         0,
+         0,
+         false,
+         false,
+         0,
+         {"copy", "error 5", start}},
+    };
+    for (const auto& c : cases) {
         TFakeHandOver sys;
-        sys.CopyCode = SysAccessDenied;
-        sys.Elevates = true;
-        sys.ElevatedCode = result;
-        std::vector<std::string> log = HandOver(sys);
-        std::vector<std::string> expected = {elevated, "start " + Target};
-        if (result != 0)
-            expected.insert(expected.begin() + 1, "error 1223");
-        EXPECT_EQ(std::vector<std::string>(log.begin() + 2, log.end()), expected);
+        sys.CopyCode = c.CopyCode, sys.LockedCode = c.LockedCode, sys.LockedTries = c.LockedTries;
+        sys.ReadOnly = c.ReadOnly, sys.Elevates = c.Elevates, sys.ElevatedCode = c.ElevatedCode;
+        EXPECT_EQ(RunHandOver(sys, {"kvu1.tmp", "/update", "1234", Target}), 0u) << c.Name;
+        EXPECT_EQ(sys.Log, c.Log) << c.Name;
+        EXPECT_LE(sys.Clock, HandOverRetryMs) << c.Name;
     }
-    TFakeHandOver plainUser;
-    plainUser.CopyCode = SysAccessDenied;
-    EXPECT_EQ(HandOver(plainUser).at(2), "error 5") << "no elevation to be had";
 }
 
 TEST(HandOver, TheElevatedRunOnlyPutsTheFileInPlace)
 {
     TFakeHandOver sys;
-    sys.ReplaceCodes = {SysSharingViolation};
-    EXPECT_EQ(RunHandOver(sys, {"kvu1.tmp", "/update", ElevatedHandOverMark, Target}), 0u);
-    EXPECT_EQ(sys.Log, std::vector<std::string>{"copy C:\\Temp\\kvu1.tmp > " + Target});
-    TFakeHandOver denied;
-    denied.CopyCode = SysAccessDenied;
-    denied.Elevates = true;
-    EXPECT_EQ(RunHandOver(denied, {"kvu1.tmp", "/update", ElevatedHandOverMark, Target}),
+    sys.CopyCode = SysAccessDenied;
+    sys.Elevates = true;
+    EXPECT_EQ(RunHandOver(sys, {"kvu1.tmp", "/update", ElevatedHandOverMark, Target}),
               SysAccessDenied);
-    EXPECT_EQ(denied.Log.size(), 1u) << "no second elevation, no box, no start";
-
+    EXPECT_EQ(sys.Log, std::vector<std::string>{"copy"}) << "no second elevation, no box, no start";
     TFakeHandOver notANumber;
-    EXPECT_TRUE(HandOver(notANumber, "abc").empty());
+    RunHandOver(notANumber, {"kvu1.tmp", "/update", "abc", Target});
+    EXPECT_TRUE(notANumber.Log.empty());
 }
 
 }  // namespace

@@ -128,8 +128,7 @@ void UpdateScenario(const std::string& oldExe, const std::string& site)
           "no kvu file is left in the temporary folder");
 }
 
-// A 404, a captive portal's page or a body cut short: the same failure, and
-// nothing is started.
+// A 404 or a captive portal's page: the same failure, and nothing starts.
 void FailedDownloadScenario(const std::string& oldExe, const std::string& scenario)
 {
     std::vector<std::string> before = TempFiles("kvu*");
@@ -193,36 +192,6 @@ void EndProgramOf(HWND wnd)
     ForgetLiveUpdate();
 }
 
-// The new copy started as the old program starts it, "/update HANDLE PATH",
-// with the handle of a program that has already ended.
-struct THandOver {
-    PROCESS_INFORMATION FInfo{};
-
-    THandOver(const std::string& newExe, const std::string& target)
-    {
-        TRunning ended(newExe, "/update abc");
-        ended.Ended(10000);
-        HANDLE handle = nullptr;
-        DuplicateHandle(GetCurrentProcess(), ended.Process(), GetCurrentProcess(), &handle,
-                        SYNCHRONIZE, TRUE, 0);
-        std::string line = "\"" + newExe + "\" /update " +
-                           std::to_string(reinterpret_cast<std::uintptr_t>(handle)) + " \"" +
-                           target + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &FInfo);
-        CloseHandle(handle);
-    }
-    ~THandOver()
-    {
-        if (FInfo.hProcess && WaitForSingleObject(FInfo.hProcess, 10000) != WAIT_OBJECT_0)
-            TerminateProcess(FInfo.hProcess, 1);
-        CloseHandle(FInfo.hProcess);
-        CloseHandle(FInfo.hThread);
-    }
-};
-
 // A target still held open by the ending program is retried until it is
 // free; a read-only one stays as it was, the user is told, and the old
 // program starts. Nothing is left beside the target.
@@ -242,10 +211,20 @@ void HandOverTargetScenario(const std::string& oldExe, const std::string& site, 
         lock = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                            nullptr);
     ForgetLiveUpdate();
-    THandOver handOver(newExe, target);
-    Check(handOver.FInfo.hProcess != nullptr, "the hand-over starts");
+    // Started as the old program starts it, with the handle of one that ended.
+    TRunning ended(newExe, "/update abc");
+    ended.Ended(10000);
+    HANDLE handle = nullptr;
+    DuplicateHandle(GetCurrentProcess(), ended.Process(), GetCurrentProcess(), &handle, SYNCHRONIZE,
+                    TRUE, 0);
+    TRunning handOver(newExe,
+                      "/update " + std::to_string(reinterpret_cast<std::uintptr_t>(handle)) +
+                          " \"" + target + "\"",
+                      "", true);
+    CloseHandle(handle);
+    Check(handOver.Started(), "the hand-over starts");
     if (readOnly) {
-        HWND error = WaitForWindow(handOver.FInfo.dwProcessId, "Error", 20000);
+        HWND error = WaitForWindow(handOver.Id(), "Error", 20000);
         std::string text = error ? MessageTextOf(error) : "";
         Check(error != nullptr && !text.empty(), "the Error box gives the system's text: " + text);
         Check(ReadWholeFile(target) == oldBytes, "the old executable is intact");
@@ -280,7 +259,7 @@ int main(int argc, char** argv)
     std::string scenario = argv[1];
     if (scenario == "update")
         UpdateScenario(argv[2], argv[3]);
-    else if (scenario == "no-installer" || scenario == "portal" || scenario == "short")
+    else if (scenario == "no-installer" || scenario == "portal")
         FailedDownloadScenario(argv[2], scenario);
     else if (scenario == "slow")
         SlowScenario(argv[2], argv[4]);

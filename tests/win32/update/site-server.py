@@ -4,8 +4,8 @@
 site-server.py ROOT SCENARIO: "no-installer" answers 404 for the installer,
 "slow" sends the installer a few KiB at a time so that a download lasts long
 enough to be watched and cancelled; "portal" answers the installer with a
-sign-in page, as a captive portal does; "short" sends two bytes of it and
-closes; any other scenario serves ROOT as it is.
+sign-in page, as a captive portal does; any other scenario serves ROOT as it
+is.
 """
 import http.server
 import os
@@ -33,13 +33,6 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.send_header("Content-Length", str(len(page)))
             self.end_headers()
             self.wfile.write(page)
-            return
-        if self.path == INSTALLER and MODE == "short":
-            self.send_response(200)
-            self.send_header("Connection", "close")
-            self.end_headers()
-            self.wfile.write(b"MZ")
-            self.close_connection = True
             return
         if self.path == INSTALLER and MODE == "slow":
             path = os.path.join(ROOT, INSTALLER.lstrip("/"))
