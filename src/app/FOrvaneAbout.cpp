@@ -19,7 +19,7 @@ std::string StateText()
            " to version " + LatestVersion() + ".";
 }
 
-std::string NewsCell()
+std::string NewsCell(const std::string& news)
 {
     return PageLines({
                "        <td style=\"background-image:url(verbar);background-repeat:repeat;\"></td>",
@@ -28,7 +28,7 @@ std::string NewsCell()
                std::string("          <h1 style=\"") + PageHeadingStyle + "\">Latest news</h1>",
                "          <p>",
            }) +
-           LatestNews() +
+           news +
            PageLines({
                "          </p>",
                "          <br>",
@@ -79,8 +79,13 @@ std::string HtmlColourText(std::uint32_t colour)
 
 std::string BuildAboutPageText(std::uint32_t windowColour)
 {
+    return BuildAboutPageText(windowColour, LatestNews());
+}
+
+std::string BuildAboutPageText(std::uint32_t windowColour, const std::string& news)
+{
     return PageStart(HtmlColourText(windowColour)) + PageBanner("Orvane", false) +
-           PageLines({"      <tr>"}) + NewsCell() + VersionCell() + PageEnd();
+           PageLines({"      <tr>"}) + NewsCell(news) + VersionCell() + PageEnd();
 }
 
 bool IsShellSafeHref(const std::string& href)

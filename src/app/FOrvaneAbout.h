@@ -12,6 +12,7 @@ std::string HtmlColourText(std::uint32_t colour);
 // The page for the current live-update facts; windowColour is the main
 // window's colour, which the page takes as its background.
 std::string BuildAboutPageText(std::uint32_t windowColour);
+std::string BuildAboutPageText(std::uint32_t windowColour, const std::string& news);
 
 // The href of the About page's update link.
 inline constexpr char UpdateHref[] = "update";

@@ -48,8 +48,8 @@ void TFrmOrvane::LiveUpdateDone()
         return;
     std::string text = FLiveUpdateThread->FBody;
     StopLiveUpdate();
-    StoreLiveUpdate(FLiveUpdateHost->LiveUpdateRegistry(), text);
-    ParseLiveUpdate(text);
+    // A text refused here leaves the known facts and pages as they were.
+    AcceptLiveUpdate(FLiveUpdateHost->LiveUpdateRegistry(), text);
     FLiveUpdateHost->RebuildLiveUpdatePages();
     PromptForUpdate();
 }

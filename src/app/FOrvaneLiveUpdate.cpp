@@ -2,6 +2,10 @@
 
 #include <limits>
 
+#include "app/FOrvaneAbout.h"
+#include "html/KvHtml.h"
+#include "html/KvHtmlCanvasLog.h"
+#include "htmlview/FHelp.h"
 #include "htmlview/OrvaneSite.h"
 
 namespace {
@@ -105,14 +109,47 @@ void LoadLiveUpdate(IKvLiveUpdateRegistry& registry)
     std::uint32_t size = 0;
     std::string stored;
     if (registry.Query(size) == TKvStoredKind::Binary && size < LiveUpdateStoreLimit &&
-        registry.Read(size, stored) && ParseLiveUpdate(stored))
+        registry.Read(size, stored) && ParseLiveUpdate(stored)) {
+        // Stored by an older program that did not check it: the version
+        // still counts, the pages go without the news.
+        if (!NewsFitsThePages(LatestNews()))
+            Current().FLatestNews.clear();
         return;
+    }
     ParseLiveUpdate(DefaultLiveUpdateText());
 }
 
-void StoreLiveUpdate(IKvLiveUpdateRegistry& registry, const std::string& text)
+bool AcceptLiveUpdate(IKvLiveUpdateRegistry& registry, const std::string& text)
 {
-    TKvLiveUpdateText ignored;
-    if (SplitLiveUpdateText(text, ignored))
-        registry.Write(text);
+    TKvLiveUpdateText parsed;
+    if (!SplitLiveUpdateText(text, parsed) || !NewsFitsThePages(parsed.FLatestNews))
+        return false;
+    registry.Write(text);
+    Current() = parsed;
+    return true;
+}
+
+// The engine parses while it measures, so the pages are laid out on a canvas
+// that only measures.
+bool NewsFitsThePages(const std::string& news)
+{
+    for (const std::string& page : {BuildAboutPageText(0, news), BuildManualPageText(news)}) {
+        TErrCode errCode = ErrOk;
+        std::string errText;
+        try {
+            TKvHtml html;
+            TKvHtmlCanvasLog canvas;
+            std::int32_t minimum = 0, maximum = 0, height = 0;
+            html.LoadFromString(page, errCode, errText);
+            if (errCode == ErrOk)
+                html.ComputeMinMaxWidth(canvas, minimum, maximum, errCode, errText);
+            if (errCode == ErrOk)
+                html.ComputeHeightForWidth(canvas, maximum, height, errCode, errText);
+        } catch (const std::exception&) {
+            return false;
+        }
+        if (errCode != ErrOk)
+            return false;
+    }
+    return true;
 }

@@ -50,7 +50,12 @@ std::int32_t InstallerSize();
 // Takes the text's facts; a text that does not parse changes nothing and
 // gives false. Never raises.
 bool ParseLiveUpdate(const std::string& text);
-// The stored copy when it is usable and parses, else the built-in text.
+// The stored copy when it is usable and parses, else the built-in text; news
+// that the HTML engine rejects is left out of the pages.
 void LoadLiveUpdate(IKvLiveUpdateRegistry& registry);
-// Keeps a text that parses; one that does not would spoil every later start.
-void StoreLiveUpdate(IKvLiveUpdateRegistry& registry, const std::string& text);
+// A fetched text: stored and taken as the current facts when it parses and
+// its news renders; otherwise false and nothing changes (a stored text that
+// the pages cannot show would spoil every later start).
+bool AcceptLiveUpdate(IKvLiveUpdateRegistry& registry, const std::string& text);
+// Whether the HTML engine takes the About page and the manual with the news.
+bool NewsFitsThePages(const std::string& news);

@@ -114,27 +114,59 @@ void TFrmInstallSec::RunWork()
 
 bool TFrmInstallSec::Install(std::string& report)
 {
-    std::uint32_t errCode = 0;
     // A relative folder would land wherever the program happened to start.
     if (!IsAbsoluteFolder(FFolder)) {
         report = "Failed to create directory '" + FFolder + "'";
         return false;
     }
-    CreateDirectories(FSys, FFolder + "\\", errCode, report);
-    if (errCode != 0)
+    std::uint32_t code = PlaceExecutable(FSys, FFolder, report);
+    // A standard user under the folder of installed programs: the same step
+    // with raised rights; the shortcuts stay this user's own.
+    if (InstallElevates(code, FSys.CanElevate()) &&
+        FSys.RunElevated(ElevatedInstallArguments(FFolder)) == 0)
+        code = 0;
+    if (code != 0)
         return false;
-    const std::string exe = FFolder + "\\" + InstallExeName;
+    CreateShortcuts(FFolder + "\\" + InstallExeName);
+    return true;
+}
+
+std::uint32_t PlaceExecutable(TKvInstallSystem& sys, const std::string& folder, std::string& report)
+{
+    std::string failed;
+    std::uint32_t code = CreateFolders(sys, folder + "\\", failed);
+    if (code != 0) {
+        report = "Failed to create directory '" + failed + "'";
+        return code;
+    }
+    const std::string exe = folder + "\\" + InstallExeName;
     // Files of an earlier installation go; a folder of the user's own keeps
     // whatever it holds.
-    if (FSys.FileExists(exe))
+    if (sys.FileExists(exe))
         for (const char* old : {"Orvane.exe", "Manual.txt", "Uninstall.txt", "Uninstaller.exe"})
-            FSys.RemoveFile(FFolder + "\\" + old);
-    if (FSys.CopyFileTo(FSys.OwnExecutable(), exe) != 0) {
+            sys.RemoveFile(folder + "\\" + old);
+    code = sys.CopyFileTo(sys.OwnExecutable(), exe);
+    if (code != 0)
         report = "Failed to copy executable file to '" + exe + "'";
-        return false;
-    }
-    CreateShortcuts(exe);
-    return true;
+    return code;
+}
+
+bool InstallElevates(std::uint32_t code, bool canElevate)
+{
+    return code == SysCodeAccessDenied && canElevate;
+}
+
+std::string ElevatedInstallArguments(const std::string& folder)
+{
+    return std::string("/install ") + InstallElevatedMark + " \"" + folder + "\"";
+}
+
+std::uint32_t RunElevatedInstall(TKvInstallSystem& sys, const std::string& folder)
+{
+    if (!IsAbsoluteFolder(folder))
+        return 161;  // the system's "bad path name"
+    std::string report;
+    return PlaceExecutable(sys, folder, report);
 }
 
 void TFrmInstallSec::CreateShortcuts(const std::string& exe)

@@ -25,6 +25,22 @@ inline constexpr const char* InstalledText =
     "Kestrova Orvane has successfully been installed. There's no need to restart your "
     "computer. Click 'Finish' and you're ready!";
 
+// "/install elevated FOLDER": the folder and the executable only, run with
+// raised rights by an installer whose user may not write there; the exit
+// code is the result.
+inline constexpr const char* InstallElevatedMark = "elevated";
+inline constexpr std::uint32_t SysCodeAccessDenied = 5;
+
+// Creates the folder and copies this executable into it: 0 or the system's
+// code, with the report's text on failure.
+std::uint32_t PlaceExecutable(TKvInstallSystem& sys, const std::string& folder,
+                              std::string& report);
+// Whether a failed step may succeed with raised rights.
+bool InstallElevates(std::uint32_t code, bool canElevate);
+std::string ElevatedInstallArguments(const std::string& folder);
+// The elevated run's work; its exit code.
+std::uint32_t RunElevatedInstall(TKvInstallSystem& sys, const std::string& folder);
+
 class TFrmInstallSec : public TKvWizard {
 public:
     TFrmInstallSec(IKvInstallHost& host, TKvInstallSystem& sys);

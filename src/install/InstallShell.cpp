@@ -60,16 +60,25 @@ void LocateSystemFolder(TKvInstallSystem& sys, int folder, std::string& path,
 void CreateDirectories(TKvInstallSystem& sys, const std::string& path, std::uint32_t& errCode,
                        std::string& errText)
 {
+    std::string failed;
+    if (CreateFolders(sys, path, failed) != 0) {
+        errCode = 2;
+        errText = "Failed to create directory '" + failed + "'";
+    }
+}
+
+std::uint32_t CreateFolders(TKvInstallSystem& sys, const std::string& path, std::string& failed)
+{
     std::size_t first = path.find('\\');
     if (first == std::string::npos)
-        return;
+        return 0;
     // A share's server and share name are no folders to create.
     std::size_t start = first + 1;
     if (path.compare(0, 2, "\\\\") == 0) {
         std::size_t server = path.find('\\', 2);
         std::size_t share = server == std::string::npos ? server : path.find('\\', server + 1);
         if (share == std::string::npos)
-            return;
+            return 0;
         start = share + 1;
     }
     for (std::size_t i = path.find('\\', start); i != std::string::npos;
@@ -77,11 +86,11 @@ void CreateDirectories(TKvInstallSystem& sys, const std::string& path, std::uint
         std::string folder = path.substr(0, i);
         std::uint32_t code = sys.CreateFolder(folder);
         if (code != 0 && code != ErrorAlreadyExists) {
-            errCode = 2;
-            errText = "Failed to create directory '" + folder + "'";
-            return;
+            failed = folder;
+            return code;
         }
     }
+    return 0;
 }
 
 void CreateShortcut(TKvInstallSystem& sys, const std::string& linkFile,

@@ -16,6 +16,9 @@ void LocateSystemFolder(TKvInstallSystem& sys, int folder, std::string& path,
 // path itself only when it ends with a backslash.
 void CreateDirectories(TKvInstallSystem& sys, const std::string& path, std::uint32_t& errCode,
                        std::string& errText);
+// The same, giving the system's code (0 when every folder is there) and the
+// folder that could not be made.
+std::uint32_t CreateFolders(TKvInstallSystem& sys, const std::string& path, std::string& failed);
 
 void CreateShortcut(TKvInstallSystem& sys, const std::string& linkFile,
                     const std::string& description, const std::string& target,

@@ -47,6 +47,11 @@ public:
     virtual std::vector<TKvFolderEntry> ListFolder(const std::string& folder) = 0;
 
     virtual std::string OwnExecutable() = 0;
+    // True when an elevated run may get rights this process lacks.
+    virtual bool CanElevate() = 0;
+    // Runs this executable elevated with arguments and waits for it: its
+    // exit code, or the system's code when it did not start.
+    virtual std::uint32_t RunElevated(const std::string& arguments) = 0;
     // Shell work runs between these two on the window thread.
     virtual void BeginShellWork() = 0;
     virtual void EndShellWork() = 0;

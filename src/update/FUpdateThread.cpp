@@ -7,6 +7,28 @@
 #include "io/KvThread.h"
 #include "net/KvHttp.h"
 #include "update/FUpdate.h"
+#include "update/InstallerCheck.h"
+
+namespace {
+
+// The downloaded file, read back for the executable check.
+class TFileBytes : public TKvByteSource {
+public:
+    TFileBytes(std::FILE* file, std::uint32_t size) : FFile(file), FSize(size) {}
+    std::uint32_t Size() const override { return FSize; }
+    bool Read(std::uint32_t offset, std::uint32_t count, char* out) override
+    {
+        return offset <= FSize && count <= FSize - offset &&
+               std::fseek(FFile, static_cast<long>(offset), SEEK_SET) == 0 &&
+               std::fread(out, 1, count, FFile) == count;
+    }
+
+private:
+    std::FILE* FFile;
+    std::uint32_t FSize;
+};
+
+}  // namespace
 
 TFrmUpdateThread::TFrmUpdateThread(IKvUpdateHost& window, TUpdateSource source,
                                    std::shared_ptr<TKvEvent> doneEvent)
@@ -60,6 +82,10 @@ void TFrmUpdateThread::Download()
     }
     client.reset();
     CloseFile();
+    if (FStatus == ErrOk && !DownloadAccepted()) {
+        FStatus = ErrFailed;
+        FMessage = DownloadFailedText;
+    }
     if (FStatus != ErrOk && !FFileName.empty())
         std::remove(FFileName.c_str());
 }
@@ -82,6 +108,8 @@ void TFrmUpdateThread::Receive(TKvHttpClient& client)
         FMessage = DownloadFailedText;
         return;
     }
+    FEnd.FFramed = client.HeaderValue("transfer-encoding") == "chunked" ||
+                   !client.HeaderValue("content-length").empty();
     client.SetOnData(&TFrmUpdateThread::WriteData, this);
     client.ReceiveBody(abort, FStatus, FMessage);
     if (FStatus == ErrOk && std::fflush(FFileHandle) != 0)
@@ -103,9 +131,27 @@ void TFrmUpdateThread::WriteData(void* object, std::uint32_t count, const char* 
                                  std::uint32_t total, bool& discard)
 {
     auto* self = static_cast<TFrmUpdateThread*>(object);
+    // An endless or oversized body stops here instead of filling the disk.
+    if (total > DownloadLimit(self->FSource.FInstallerSize))
+        RaiseInternal("FUpdate 206.40");
+    self->FEnd.FReceived = total;
     std::size_t written = std::fwrite(data, 1, count, self->FFileHandle);
     if (written != count)
         RaiseInternal(std::ferror(self->FFileHandle) ? "FUpdate 208.122" : "FUpdate 209.85");
     discard = true;
     self->FWindow.PostToWindow(umProgress, total);
+}
+
+bool TFrmUpdateThread::DownloadAccepted()
+{
+    FEnd.FInstallerSize = FSource.FInstallerSize;
+    if (!DownloadSizeAccepted(FEnd))
+        return false;
+    std::FILE* file = std::fopen(FFileName.c_str(), "rb");
+    if (!file)
+        return false;
+    TFileBytes bytes(file, FEnd.FReceived);
+    bool accepted = IsProductInstaller(bytes);
+    std::fclose(file);
+    return accepted;
 }

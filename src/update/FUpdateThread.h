@@ -11,6 +11,7 @@
 
 #include "io/SysErr.h"
 #include "io/SysEvent.h"
+#include "update/InstallerCheck.h"
 
 class TKvHttpClient;
 
@@ -54,6 +55,8 @@ private:
     void Download();
     void Receive(TKvHttpClient& client);
     void CloseFile();
+    // Whole, of the announced size and this product's executable.
+    bool DownloadAccepted();
     static void WriteData(void* object, std::uint32_t count, const char* data, std::uint32_t total,
                           bool& discard);
 
@@ -61,6 +64,7 @@ private:
     TUpdateSource FSource;
     std::shared_ptr<TKvEvent> FDoneEvent;
     std::FILE* FFileHandle = nullptr;
+    TDownloadEnd FEnd;
 };
 
 // A new, empty, uniquely named file with the prefix in folder (empty: the

@@ -81,9 +81,31 @@ TEST(LiveUpdate, StoredCopyIsUsedOnlyWhenBinarySmallAndParsableAndOnlySuchIsStor
     EXPECT_EQ(InstallerSize(), 777);
 
     TFakeRegistry registry;
-    StoreLiveUpdate(registry, "2.10\nnot a number\nnews");
+    EXPECT_FALSE(AcceptLiveUpdate(registry, "2.10\nnot a number\nnews"));
     EXPECT_EQ(registry.Writes, 0);
-    std::string big = "2.10\n1\n" + std::string(5000, 'n');
-    StoreLiveUpdate(registry, big);  // written whole; a later start ignores it
+    std::string big = "2.10\n1\n";
+    while (big.size() < 5000)
+        big += "news ";
+    EXPECT_TRUE(AcceptLiveUpdate(registry, big));  // written whole; a later start ignores it
     EXPECT_EQ(registry.Value, big);
+}
+
+// News the HTML engine rejects would put its failure text on the About page
+// and the manual at every start.
+TEST(LiveUpdate, NewsThatThePagesCannotShowIsNeitherTakenNorShown)
+{
+    TFakeRegistry registry;
+    ASSERT_TRUE(AcceptLiveUpdate(registry, "2.60\n900\n<b>good</b> news\n"));
+    EXPECT_EQ(registry.Writes, 1);
+    EXPECT_FALSE(AcceptLiveUpdate(registry, "2.70\n901\n<span>x</span>\n"));
+    EXPECT_EQ(registry.Writes, 1);
+    EXPECT_EQ(LatestVersion(), "2.60");
+    EXPECT_EQ(LatestNews(), "<b>good</b> news\r\n");
+
+    registry.Kind = TKvStoredKind::Binary;
+    registry.Value = "2.70\n901\n<span>x</span>\n";  // stored by an older program
+    LoadLiveUpdate(registry);
+    EXPECT_EQ(LatestVersion(), "2.70");
+    EXPECT_EQ(InstallerSize(), 901);
+    EXPECT_EQ(LatestNews(), "");
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "install/FUninstall.h"
 #include "install/InstallShell.h"
@@ -23,8 +24,12 @@ public:
     std::map<std::string, std::string> FFiles;  // path -> contents
     std::map<std::string, TFakeLink> FLinks;    // link files, also listed in FFiles
     std::map<int, std::string> FSpecial;
-    std::set<std::string> FDenied;  // folders that cannot be created
-    std::set<std::string> FLocked;  // files that cannot be deleted
+    std::set<std::string> FDenied;     // folders that cannot be created
+    std::set<std::string> FLocked;     // files that cannot be deleted
+    std::set<std::string> FProtected;  // folders this user may not create
+    bool FCanElevate = false;
+    std::uint32_t FElevatedResult = 0;
+    std::vector<std::string> FElevatedRuns;
     std::string FOwnExe = "D:\\Downloads\\setup.exe";
     int FShellDepth = 0;
 
@@ -81,6 +86,8 @@ public:
     }
     std::uint32_t CreateFolder(const std::string& path) override
     {
+        if (FProtected.count(path))
+            return 5;
         if (FDenied.count(path) ||
             !FFolders.count(FolderOf(path).substr(0, FolderOf(path).size() - 1)))
             return 3;
@@ -130,6 +137,12 @@ public:
         return entries;
     }
     std::string OwnExecutable() override { return FOwnExe; }
+    bool CanElevate() override { return FCanElevate; }
+    std::uint32_t RunElevated(const std::string& arguments) override
+    {
+        FElevatedRuns.push_back(arguments);
+        return FElevatedResult;
+    }
     void BeginShellWork() override { ++FShellDepth; }
     void EndShellWork() override { --FShellDepth; }
 };

@@ -177,6 +177,41 @@ TEST_F(TInstallFixture, FailuresReachTheReport)
     EXPECT_EQ(FHost.FVisible, 3);
 }
 
+// A standard user under the folder of installed programs: the folder and the
+// executable are asked of an elevated run, the shortcuts stay this user's.
+TEST_F(TInstallFixture, AFolderWithoutRightsIsInstalledByAnElevatedRun)
+{
+    const std::string elevated = "/install elevated \"C:\\Program Files\\Kestrova\\Orvane\"";
+    const std::string refused = "Failed to create directory 'C:\\Program Files\\Kestrova'";
+    FSys.FProtected.insert("C:\\Program Files\\Kestrova");
+    FSys.FCanElevate = true;
+    RunToReport();
+    EXPECT_EQ(FSys.FElevatedRuns, std::vector<std::string>{elevated});
+    EXPECT_EQ(FHost.FReport, InstalledText);
+    EXPECT_EQ(FSys.FLinks.at(FGroup + "\\Orvane.lnk").FTarget, FExe);
+
+    FSys.FLinks.clear();
+    FSys.FElevatedResult = 1223;  // the user said no
+    FWizard.RunWork();
+    EXPECT_EQ(FHost.FReport, refused);
+    EXPECT_TRUE(FSys.FLinks.empty());
+
+    FSys.FElevatedRuns.clear();
+    FWizard.EdiFolderChange("Q:\\Tools\\Orvane");  // no such drive: rights do not help
+    FWizard.RunWork();
+    EXPECT_TRUE(FSys.FElevatedRuns.empty());
+}
+
+TEST(InstallElevated, TheElevatedRunPlacesOnlyTheExecutable)
+{
+    TFakeInstallSystem sys;
+    sys.AddFile(sys.FOwnExe, "new");
+    EXPECT_EQ(RunElevatedInstall(sys, "C:\\Program Files\\Kestrova\\Orvane"), 0u);
+    EXPECT_EQ(sys.FFiles.at("C:\\Program Files\\Kestrova\\Orvane\\Orvane.exe"), "new");
+    EXPECT_TRUE(sys.FLinks.empty());
+    EXPECT_NE(RunElevatedInstall(sys, "Kestrova\\Orvane"), 0u);
+}
+
 namespace {
 
 struct TUninstallFixture : ::testing::Test {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FakeInstaller.h"
 #include "LoopbackServer.h"
 #include "PortRedirect.h"
 #include "net/KvHttp.h"
@@ -131,10 +132,10 @@ using UpdateDownload = TUpdateFixture;
 
 TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
 {
-    std::string body(10000, 'x');
+    std::string body = FakeInstaller("Orvane", 10000);
     TLoopbackServer server({{Answer({"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n",
                                      body.substr(0, 4000), body.substr(4000)})}});
-    Open(server.Port(), 20000);
+    Open(server.Port(), 10000);
     Pump();
     EXPECT_EQ(Result, TModalResult::Ok);
     EXPECT_EQ(Form->FDownloadStatus, ErrOk);
@@ -142,25 +143,42 @@ TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
     EXPECT_EQ(fs::path(HandedOver).parent_path(), Folder);
     EXPECT_EQ(fs::path(HandedOver).filename().string().rfind("kvu", 0), 0u);
     ASSERT_FALSE(Positions.empty());
-    EXPECT_EQ(Positions.back(), 50);
+    EXPECT_EQ(Positions.front(), 40);
+    EXPECT_EQ(Positions.back(), 100);
     EXPECT_EQ(server.Requests().at(0).rfind(
                   "GET /imaging/tiff/orvane/installer.exe HTTP/1.1\r\nHost: 127.0.0.1\r\n", 0),
               0u);
 }
 
+// A captive portal's page, a body cut short by a close or longer than
+// announced must never be started as the installer.
 TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
 {
+    const std::string exe = FakeInstaller("Orvane");
+    const auto exeSize = static_cast<std::int32_t>(exe.size());
+    const std::string ok = "HTTP/1.1 200 OK\r\n";
+    const std::string closes = ok + "Connection: close\r\n\r\n";
+    const std::string page = "<html>Please sign in</html>";
     const struct {
         const char* Name;
         std::string Reply;  // empty: nothing listens
+        std::int32_t Announced;
         bool FolderMissing, HandOverFails;
         std::string Message;  // empty: the system's text, whatever it says
     } cases[] = {
-        {"404", "HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!", false, false,
+        {"404", "HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!", 2, false, false,
          DownloadFailedText},
-        {"refused", "", false, false, ""},
-        {"no temporary file", "", true, false, DownloadFailedText},
-        {"copy cannot start", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nMZ", false, true,
+        {"refused", "", 2, false, false, ""},
+        {"no temporary file", "", 2, true, false, DownloadFailedText},
+        {"cut short by a close", closes + "MZ", 100000, false, false, DownloadFailedText},
+        {"close, size unknown", closes + exe, 0, false, false, DownloadFailedText},
+        {"longer than announced", closes + exe + exe, exeSize, false, false, DownloadFailedText},
+        {"empty", ok + "Content-Length: 0\r\n\r\n", 0, false, false, DownloadFailedText},
+        {"portal page", ok + "Content-Length: 27\r\n\r\n" + page, 0, false, false,
+         DownloadFailedText},
+        {"another program", closes + FakeInstaller("Other"), exeSize, false, false,
+         DownloadFailedText},
+        {"copy cannot start", closes + exe, exeSize, false, true,
          "The system cannot find the file specified."},
     };
     const fs::path folder = Folder;
@@ -174,7 +192,7 @@ TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
         HandedOverBody.clear();
         HandOverCode = c.HandOverFails ? ErrFailed : ErrOk;
         Folder = c.FolderMissing ? folder / "missing" : folder;
-        Open(server ? server->Port() : ClosedPort(), 2);
+        Open(server ? server->Port() : ClosedPort(), c.Announced);
         Pump();
         Folder = folder;
         EXPECT_EQ(Result, TModalResult::Ok);
@@ -184,7 +202,7 @@ TEST_F(UpdateDownload, EveryFailureEndsWithStatusTwoAndNoFile)
             EXPECT_EQ(Form->FDownloadMessage, c.Message);
         }
         EXPECT_EQ(HandedOver.empty(), !c.HandOverFails);
-        EXPECT_EQ(HandedOverBody, c.HandOverFails ? "MZ" : "");
+        EXPECT_EQ(HandedOverBody, c.HandOverFails ? exe : "");
         EXPECT_EQ(FilesLeft(), 0u);
     }
 }

@@ -442,8 +442,10 @@ void TFrmOrvaneWin::RunSwitchRole(int role)
         return;
     if (role == orManual)
         FAboutPage->RunManual();
-    else if (role == orUpdate)
+    else if (role == orUpdate) {
         RunUpdateHandOver(std::vector<std::string>(__argv, __argv + __argc));
+        DeleteTemporaryCopyWhenEnded();
+    }
 }
 
 std::uint32_t TFrmOrvaneWin::WindowColour()

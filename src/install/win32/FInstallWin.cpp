@@ -105,6 +105,10 @@ bool RunInstallRole(int role, HWND owner)
 {
     switch (role) {
     case orInstall: {
+        if (Argument(2) == InstallElevatedMark) {
+            TKvWinInstallSystem sys;
+            ExitProcess(RunElevatedInstall(sys, Argument(3)));
+        }
         TFrmInstallWin background;
         background.ShowModal(owner);
         return true;
@@ -129,4 +133,10 @@ bool RunInstallRole(int role, HWND owner)
     }
     }
     return false;
+}
+
+void DeleteTemporaryCopyWhenEnded()
+{
+    if (RunsAsTemporaryCopy())
+        DeleteOwnCopyWhenEnded();
 }

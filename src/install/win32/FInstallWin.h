@@ -20,3 +20,7 @@ private:
 
 // The roles "/install", "/uninstall" and "/uninstallsec"; false for others.
 bool RunInstallRole(int role, HWND owner);
+
+// The downloaded copy that ran the update hand-over goes once this process
+// has ended, as the uninstaller's copy does; an installed program never.
+void DeleteTemporaryCopyWhenEnded();

@@ -7,6 +7,7 @@
 #include <shobjidl.h>
 
 #include "io/SysErr.h"
+#include "io/win32/SysElevation.h"
 
 namespace {
 
@@ -156,4 +157,14 @@ void TKvWinInstallSystem::BeginShellWork()
 void TKvWinInstallSystem::EndShellWork()
 {
     CoUninitialize();
+}
+
+bool TKvWinInstallSystem::CanElevate()
+{
+    return SysCanElevate();
+}
+
+std::uint32_t TKvWinInstallSystem::RunElevated(const std::string& arguments)
+{
+    return SysRunElevated(arguments);
 }

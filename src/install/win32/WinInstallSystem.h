@@ -17,6 +17,8 @@ public:
     std::uint32_t CopyFileTo(const std::string& source, const std::string& dest) override;
     std::vector<TKvFolderEntry> ListFolder(const std::string& folder) override;
     std::string OwnExecutable() override;
+    bool CanElevate() override;
+    std::uint32_t RunElevated(const std::string& arguments) override;
     void BeginShellWork() override;
     void EndShellWork() override;
 };

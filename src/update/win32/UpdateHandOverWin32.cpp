@@ -1,26 +1,87 @@
 #include <windows.h>
 
 #include "io/SysErr.h"
+#include "io/win32/SysElevation.h"
 #include "update/FUpdateHandOver.h"
 #include "update/win32/UpdateProcessWin32.h"
 
+namespace {
+
+class TWinHandOverSystem : public IKvHandOverSystem {
+public:
+    bool WaitForOldProgram(std::uint64_t handle) override
+    {
+        auto process = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handle));
+        if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0)
+            return false;
+        CloseHandle(process);
+        return true;
+    }
+
+    std::string OwnExecutable() override
+    {
+        char self[MAX_PATH];
+        DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+        return length > 0 && length < MAX_PATH ? std::string(self, length) : std::string();
+    }
+
+    std::uint32_t CopyNextTo(const std::string& source, const std::string& target,
+                             std::string& staged) override
+    {
+        std::string folder = target.substr(0, target.find_last_of("\\/:") + 1);
+        char name[MAX_PATH];
+        if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "kvu", 0, name) == 0)
+            return GetLastError();
+        if (!CopyFileA(source.c_str(), name, FALSE)) {
+            DWORD code = GetLastError();
+            DeleteFileA(name);
+            return code;
+        }
+        staged = name;
+        return 0;
+    }
+
+    std::uint32_t ReplaceFile(const std::string& staged, const std::string& target) override
+    {
+        return MoveFileExA(staged.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? 0
+                   : GetLastError();
+    }
+
+    void RemoveFile(const std::string& path) override { DeleteFileA(path.c_str()); }
+
+    bool IsReadOnly(const std::string& path) override
+    {
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    }
+
+    bool CanElevate() override { return SysCanElevate(); }
+    std::uint32_t RunElevated(const std::string& arguments) override
+    {
+        return SysRunElevated(arguments);
+    }
+
+    std::uint32_t Milliseconds() override { return GetTickCount(); }
+    void Pause(std::uint32_t milliseconds) override { Sleep(milliseconds); }
+
+    void ShowError(std::uint32_t code) override
+    {
+        MessageBoxA(nullptr, SysErrorText(code).c_str(), "Error", MB_OK | MB_ICONERROR);
+    }
+
+    void StartProgram(const std::string& path) override { StartProgramLine("\"" + path + "\""); }
+};
+
+}  // namespace
+
 void RunUpdateHandOver(const std::vector<std::string>& arguments)
 {
-    if (arguments.size() < 4)
-        return;
-    std::uint64_t value = HandOverHandleValue(arguments[2]);
-    if (value == 0)
-        return;
-    auto oldProcess = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(value));
-    if (WaitForSingleObject(oldProcess, INFINITE) != WAIT_OBJECT_0)
-        return;
-    CloseHandle(oldProcess);
-    const std::string& oldPath = arguments[3];
-    // A copy that fails leaves the old program in place: say why, and start
-    // it all the same so the user keeps a working program.
-    char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || !CopyFileA(self, oldPath.c_str(), FALSE))
-        MessageBoxA(nullptr, SysErrorText(GetLastError()).c_str(), "Error", MB_OK | MB_ICONERROR);
-    StartProgramLine("\"" + oldPath + "\"");
+    TWinHandOverSystem sys;
+    std::uint32_t code = RunHandOver(sys, arguments);
+    // The elevated run reports to the copy that waits for it, and nothing
+    // else of this process matters.
+    if (arguments.size() > 2 && arguments[2] == ElevatedHandOverMark)
+        ExitProcess(code);
 }

@@ -246,12 +246,13 @@ std::string ReadWholeFile(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-TRunning::TRunning(const std::string& exe, const std::string& arguments, const std::string& folder)
+TRunning::TRunning(const std::string& exe, const std::string& arguments, const std::string& folder,
+                   bool inheritHandles)
 {
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &FInfo))
         FInfo = {};
 }

@@ -91,11 +91,12 @@ std::string WindowsPathOf(const std::string& unixPath);
 std::string ReadWholeFile(const std::string& path);
 
 // A program started with a command line of the quoted exe and arguments, in
-// folder (the caller's when empty); ended by force if it still runs when the
-// object goes.
+// folder (the caller's when empty), inheriting inheritable handles when
+// asked; ended by force if it still runs when the object goes.
 class TRunning {
 public:
-    TRunning(const std::string& exe, const std::string& arguments, const std::string& folder = "");
+    TRunning(const std::string& exe, const std::string& arguments, const std::string& folder = "",
+             bool inheritHandles = false);
     ~TRunning();
     TRunning(const TRunning&) = delete;
     TRunning& operator=(const TRunning&) = delete;

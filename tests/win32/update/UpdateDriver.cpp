@@ -123,19 +123,16 @@ void UpdateScenario(const std::string& oldExe, const std::string& site)
         TerminateProcess(process, 1);
         CloseHandle(process);
     }
-    // The downloaded copy stays in the temporary folder, as it ran the
-    // hand-over; later tests in this prefix count such files.
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    for (const std::string& name : TempFiles("kvu*"))
-        if (std::find(before.begin(), before.end(), name) == before.end())
-            DeleteFileA((temp + name).c_str());
+    // The downloaded copy that ran the hand-over removes itself once ended.
+    Check(WaitFor([&] { return TempFiles("kvu*") == before; }, 60000),
+          "no kvu file is left in the temporary folder");
 }
 
-void NoInstallerScenario(const std::string& oldExe)
+// A 404 or a captive portal's page: the same failure, and nothing starts.
+void FailedDownloadScenario(const std::string& oldExe, const std::string& scenario)
 {
     std::vector<std::string> before = TempFiles("kvu*");
-    TOldProgram old(oldExe, "C:\\update-e2e-404");
+    TOldProgram old(oldExe, "C:\\update-e2e-" + scenario);
     old.AnswerOk();
     HWND error = WaitForWindow(old.Id(), "Error", 20000);
     Check(error != nullptr, "the Error box appears");
@@ -182,6 +179,75 @@ void BadHandOverScenario(const std::string& oldExe)
     Check(ReadWholeFile(target) == "untouched", "/update abc changes nothing");
 }
 
+// Ends the program that shows the window, whatever it is doing.
+void EndProgramOf(HWND wnd)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+    ForgetLiveUpdate();
+}
+
+// A target still held open by the ending program is retried until it is
+// free; a read-only one stays as it was, the user is told, and the old
+// program starts. Nothing is left beside the target.
+void HandOverTargetScenario(const std::string& oldExe, const std::string& site, bool readOnly)
+{
+    std::string folder = readOnly ? "C:\\update-e2e-readonly" : "C:\\update-e2e-locked";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string target = folder + "\\Orvane.exe", newExe = folder + "\\new-copy.exe";
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Check(CopyFileA(oldExe.c_str(), target.c_str(), FALSE) != 0, "old program copied");
+    CopyFileA((site + "\\imaging\\tiff\\orvane\\installer.exe").c_str(), newExe.c_str(), FALSE);
+    const std::string oldBytes = ReadWholeFile(oldExe), newBytes = ReadWholeFile(newExe);
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    if (readOnly)
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    else
+        lock = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    ForgetLiveUpdate();
+    // Started as the old program starts it, with the handle of one that ended.
+    TRunning ended(newExe, "/update abc");
+    ended.Ended(10000);
+    HANDLE handle = nullptr;
+    DuplicateHandle(GetCurrentProcess(), ended.Process(), GetCurrentProcess(), &handle, SYNCHRONIZE,
+                    TRUE, 0);
+    TRunning handOver(newExe,
+                      "/update " + std::to_string(reinterpret_cast<std::uintptr_t>(handle)) +
+                          " \"" + target + "\"",
+                      "", true);
+    CloseHandle(handle);
+    Check(handOver.Started(), "the hand-over starts");
+    if (readOnly) {
+        HWND error = WaitForWindow(handOver.Id(), "Error", 20000);
+        std::string text = error ? MessageTextOf(error) : "";
+        Check(error != nullptr && !text.empty(), "the Error box gives the system's text: " + text);
+        Check(ReadWholeFile(target) == oldBytes, "the old executable is intact");
+        PostMessageA(error, WM_COMMAND, IDOK, 0);
+    } else {
+        Sleep(2000);
+        Check(ReadWholeFile(target) == oldBytes, "the target stays whole while it is held");
+        CloseHandle(lock);
+    }
+    HWND started = WaitForWindow(0, readOnly ? OldCaption : "Kestrova  Orvane  2.01", 30000);
+    Check(started != nullptr, readOnly ? "the old program starts" : "the new program starts");
+    if (!readOnly)
+        Check(ReadWholeFile(target) == newBytes, "the target is the new executable");
+    if (started)
+        EndProgramOf(started);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\kvu*").c_str(), &found);
+    Check(search == INVALID_HANDLE_VALUE, "no copy is left beside the target");
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -193,10 +259,12 @@ int main(int argc, char** argv)
     std::string scenario = argv[1];
     if (scenario == "update")
         UpdateScenario(argv[2], argv[3]);
-    else if (scenario == "no-installer")
-        NoInstallerScenario(argv[2]);
+    else if (scenario == "no-installer" || scenario == "portal")
+        FailedDownloadScenario(argv[2], scenario);
     else if (scenario == "slow")
         SlowScenario(argv[2], argv[4]);
+    else if (scenario == "handover-locked" || scenario == "handover-readonly")
+        HandOverTargetScenario(argv[2], argv[3], scenario == "handover-readonly");
     else if (scenario == "handover-bad")
         BadHandOverScenario(argv[2]);
     else

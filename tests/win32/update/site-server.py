@@ -3,7 +3,9 @@
 
 site-server.py ROOT SCENARIO: "no-installer" answers 404 for the installer,
 "slow" sends the installer a few KiB at a time so that a download lasts long
-enough to be watched and cancelled; any other scenario serves ROOT as it is.
+enough to be watched and cancelled; "portal" answers the installer with a
+sign-in page, as a captive portal does; any other scenario serves ROOT as it
+is.
 """
 import http.server
 import os
@@ -23,6 +25,14 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def do_GET(self):
         if self.path == INSTALLER and MODE == "no-installer":
             self.send_error(404)
+            return
+        if self.path == INSTALLER and MODE == "portal":
+            page = b"<html><body>Please sign in to use this network</body></html>"
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(len(page)))
+            self.end_headers()
+            self.wfile.write(page)
             return
         if self.path == INSTALLER and MODE == "slow":
             path = os.path.join(ROOT, INSTALLER.lstrip("/"))
