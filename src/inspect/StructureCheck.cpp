@@ -7,17 +7,26 @@
 #include <iterator>
 
 #include "inspect/ByteMap.h"
+#include "inspect/CheckReport.h"
+#include "inspect/EntryRules.h"
+#include "inspect/ImageRules.h"
 #include "inspect/TreeText.h"
+#include "tiff/GeoKeyDirectory.h"
 #include "tiff/KvTiffChildDirs.h"
 #include "tiff/TiffNames.h"
 
 namespace {
 
 // The tags the image checks look at, each with a place of its own.
+constexpr std::uint32_t TagBitsPerSample = 258, TagColorMap = 320, TagExtraSamples = 338,
+                        TagSampleFormat = 339, TagJpegOffset = 513, TagJpegLength = 514,
+                        TagSubsampling = 530, TagExifVersion = 36864;
 constexpr std::uint32_t ImageTagList[] = {
     TagImageWidth,   TagImageLength,     TagPhotometric, TagStripOffsets,   TagSamplesPerPixel,
     TagRowsPerStrip, TagStripByteCounts, TagXResolution, TagYResolution,    TagPlanarConfig,
-    TagTileWidth,    TagTileLength,      TagTileOffsets, TagTileByteCounts,
+    TagTileWidth,    TagTileLength,      TagTileOffsets, TagTileByteCounts, TagBitsPerSample,
+    TagCompression,  TagResolutionUnit,  TagColorMap,    TagExtraSamples,   TagSampleFormat,
+    TagJpegOffset,   TagJpegLength,      TagSubsampling,
 };
 constexpr std::size_t ImageTagCount = std::size(ImageTagList);
 constexpr std::uint32_t LowestImageTag = TagImageWidth;
@@ -25,7 +34,7 @@ constexpr std::uint32_t LowestImageTag = TagImageWidth;
 // Places by tag code from the lowest image tag on: every entry of every page
 // is looked up, and a table is quicker than a search.
 constexpr auto ImageTagSlots = [] {
-    std::array<std::uint8_t, TagTileByteCounts - LowestImageTag + 1> slots{};
+    std::array<std::uint8_t, TagSubsampling - LowestImageTag + 1> slots{};
     slots.fill(ImageTagCount);
     for (std::size_t i = 0; i < ImageTagCount; ++i)
         slots[ImageTagList[i] - LowestImageTag] = static_cast<std::uint8_t>(i);
@@ -72,18 +81,28 @@ bool IsUnsigned(std::uint16_t type)
     return type < 32 && (unsignedTypes >> type & 1) != 0;
 }
 
-class TChecker {
+class TChecker : TRuleSink {
 public:
-    explicit TChecker(std::ostream& out) : Out(out), Walker(Raw) {}
+    explicit TChecker(TFindingReport& report) : Findings(report), Walker(Raw), Entries(Raw, *this)
+    {
+    }
     int Run(const std::string& path, std::ostream& err);
 
 private:
     std::string Text(const TWhere& where) const;
-    void Finding(std::uint64_t offset, const std::string& where, const std::string& reason);
-    void Finding(std::uint64_t offset, const TWhere& where, const std::string& reason);
+    void Finding(TRuleId rule, std::uint64_t offset, const std::string& where,
+                 const std::string& reason, std::optional<std::uint16_t> tag = {});
+    void Finding(TRuleId rule, std::uint64_t offset, const TWhere& where, const std::string& reason,
+                 std::optional<std::uint16_t> tag = {});
+    void Report(TRuleId rule, std::uint64_t offset, std::uint16_t tag,
+                const std::string& message) override
+    {
+        Finding(rule, offset, *Current, message, tag);
+    }
     void Walk();
     void WalkPages();
-    bool CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where);
+    bool CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where,
+                    TRuleId failureRule);
     void CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
                         std::uint32_t owner);
     void CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
@@ -92,6 +111,13 @@ private:
                     std::uint32_t owner);
     void ReportMissingTags(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
                            bool tiles);
+    void CheckImageTags(const TTiffRawDirectory& dir, const TWhere& where);
+    std::uint64_t CountOf(std::uint32_t tag) const
+    {
+        const TTiffRawEntry* entry = Find(tag);
+        return entry ? entry->Count : 0;
+    }
+    void CheckGeoKeys(const TTiffRawDirectory& dir);
     void CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, std::uint32_t owner,
                      bool tiles);
     void CheckChildren(const TTiffWalkEntry& entry, const TWhere& where);
@@ -118,9 +144,12 @@ private:
     std::string SpanText(const TSpan& span) const;
     void ReportOverlaps();
 
-    std::ostream& Out;
+    TFindingReport& Findings;
     TKvTiffDirReader Raw;
     TKvTiffChildWalker Walker;
+    TEntryRules Entries;
+    const TWhere* Current = nullptr;  // the directory the rule units look at
+    std::vector<std::uint16_t> GeoValues;
     TByteMap Map;
     TKvTiffOffsetSet Pages;
     TKvTiffOffsetSet AllDirs;
@@ -133,14 +162,11 @@ private:
     std::vector<std::uint16_t> Tags;
     std::array<const TTiffRawEntry*, ImageTagCount> ImageTags{};
     std::uint32_t ImageTagsPresent = 0;  // bits by place
-    std::uint64_t Findings = 0;
 };
 
 std::string TagText(TTiffDirKind kind, std::uint32_t tag)
 {
-    const char* name = TiffTagNameIn(kind, tag);
-    return name ? std::string(name) + " (" + std::to_string(tag) + ")"
-                : "tag " + std::to_string(tag);
+    return CheckTagText(kind, tag);
 }
 
 std::string TChecker::Text(const TWhere& where) const
@@ -152,18 +178,19 @@ std::string TChecker::Text(const TWhere& where) const
            std::string(digits, std::to_chars(digits, digits + sizeof digits, where.Page).ptr);
 }
 
-void TChecker::Finding(std::uint64_t offset, const std::string& where, const std::string& reason)
+void TChecker::Finding(TRuleId rule, std::uint64_t offset, const std::string& where,
+                       const std::string& reason, std::optional<std::uint16_t> tag)
 {
     if (Map.IsCollecting())
         return;
-    ++Findings;
-    Out << "offset " << offset << ": " << where << ": " << reason << '\n';
+    Findings.Add({rule, offset, where, tag, reason});
 }
 
-void TChecker::Finding(std::uint64_t offset, const TWhere& where, const std::string& reason)
+void TChecker::Finding(TRuleId rule, std::uint64_t offset, const TWhere& where,
+                       const std::string& reason, std::optional<std::uint16_t> tag)
 {
-    if (!Map.IsCollecting())
-        Finding(offset, Text(where), reason);
+    if (!Map.IsCollecting() && Findings.Wants(rule))
+        Finding(rule, offset, Text(where), reason, tag);
 }
 
 std::string TChecker::SpanText(const TSpan& span) const
@@ -230,13 +257,14 @@ std::uint64_t TChecker::ReadFirst(const TTiffRawEntry& entry, std::uint64_t fall
     return code == ErrOk ? Raw.Element(Value.data(), entry.Type, 0) : fallback;
 }
 
-bool TChecker::CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where)
+bool TChecker::CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where,
+                          TRuleId failureRule)
 {
     if (offset % 2 != 0)
-        Finding(offset, where, "directory at an odd offset");
+        Finding(TRuleId::DirectoryOddOffset, offset, where, "directory at an odd offset");
     if (failure.empty())
         return true;
-    Finding(offset, where, failure);
+    Finding(failureRule, offset, where, failure);
     return false;
 }
 
@@ -255,25 +283,29 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
         if (i > 0 && entry.Tag <= entries[i - 1].Tag) {
             ascending = false;
             if (entry.Tag < entries[i - 1].Tag)
-                Finding(at(), where,
+                Finding(TRuleId::TagOrder, at(), where,
                         TagText(kind, entry.Tag) + " out of ascending order (after " +
-                            std::to_string(entries[i - 1].Tag) + ")");
+                            std::to_string(entries[i - 1].Tag) + ")",
+                        entry.Tag);
         }
         if (!TiffIsKnownType(entry.Type))
-            Finding(at(), where,
+            Finding(TRuleId::TypeUnknown, at(), where,
                     TagText(kind, entry.Tag) + " has the unknown data type " +
-                        std::to_string(entry.Type));
+                        std::to_string(entry.Type),
+                    entry.Tag);
+        Entries.Check(entry, kind, at());
         if (entry.Inline)
             continue;
         if (!Raw.InFile(entry.ValueOffset, entry.Size))
-            Finding(entry.ValueOffset, where,
+            Finding(TRuleId::ValueOutside, entry.ValueOffset, where,
                     "value of " + TagText(kind, entry.Tag) + " (" + std::to_string(entry.Size) +
-                        " bytes) lies beyond the end of the file");
+                        " bytes) lies beyond the end of the file",
+                    entry.Tag);
         else
             Map.Add(entry.ValueOffset, entry.Size, owner, entry.Tag, TSpanKind::Value);
         if (entry.ValueOffset % 2 != 0)
-            Finding(entry.ValueOffset, where,
-                    "value of " + TagText(kind, entry.Tag) + " at an odd offset");
+            Finding(TRuleId::ValueOddOffset, entry.ValueOffset, where,
+                    "value of " + TagText(kind, entry.Tag) + " at an odd offset", entry.Tag);
     }
     // Tags in strictly ascending order cannot repeat.
     if (ascending)
@@ -284,7 +316,8 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
     std::sort(Tags.begin(), Tags.end());
     for (std::size_t i = 1; i < Tags.size(); ++i)
         if (Tags[i] == Tags[i - 1] && (i + 1 == Tags.size() || Tags[i + 1] != Tags[i]))
-            Finding(dir.Offset, where, TagText(kind, Tags[i]) + " appears more than once");
+            Finding(TRuleId::TagRepeated, dir.Offset, where,
+                    TagText(kind, Tags[i]) + " appears more than once", Tags[i]);
 }
 
 void TChecker::CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, std::uint32_t owner,
@@ -300,13 +333,13 @@ void TChecker::CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, st
     TNumbers offsets, counts;
     if (!Numbers(*offsetsEntry, OffsetBytes, offsets) ||
         !Numbers(*countsEntry, CountBytes, counts)) {
-        Finding(dir.Offset, where,
+        Finding(TRuleId::LayoutUnreadable, dir.Offset, where,
                 std::string(name) + "Offsets or " + name +
                     "ByteCounts cannot be read as unsigned integers");
         return;
     }
     if (offsets.Count != counts.Count)
-        Finding(dir.Offset, where,
+        Finding(TRuleId::LayoutCounts, dir.Offset, where,
                 std::string(name) + "Offsets has " + std::to_string(offsets.Count) + " values, " +
                     name + "ByteCounts " + std::to_string(counts.Count));
     const std::uint64_t width = First<TagImageWidth>(0);
@@ -323,15 +356,16 @@ void TChecker::CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, st
             expected = (length + rows - 1) / rows * planes;
     }
     if (width && length && expected && offsets.Count != expected)
-        Finding(dir.Offset, where,
+        Finding(TRuleId::LayoutGeometry, dir.Offset, where,
                 std::string(name) + "Offsets has " + std::to_string(offsets.Count) +
-                    " values; the image geometry needs " + std::to_string(expected));
+                    " values; the image geometry needs " + std::to_string(expected),
+                static_cast<std::uint16_t>(offsetsTag));
     const std::uint64_t n = std::min(offsets.Count, counts.Count);
     for (std::uint64_t k = 0; k < n; ++k) {
         const std::uint64_t at = Raw.Element(offsets.Bytes, offsets.Type, k);
         const std::uint64_t size = Raw.Element(counts.Bytes, counts.Type, k);
         if (!Raw.InFile(at, size))
-            Finding(at, where,
+            Finding(TRuleId::DataOutside, at, where,
                     std::string(tiles ? "tile " : "strip ") + std::to_string(k + 1) + " (" +
                         std::to_string(size) + " bytes) lies beyond the end of the file");
         else
@@ -352,10 +386,13 @@ void TChecker::ReportMissingTags(const TTiffRawDirectory& dir, TTiffDirKind kind
         tiles ? TagTileByteCounts : TagStripByteCounts,
         TagXResolution,
         TagYResolution,
+        TagResolutionUnit,
     };
     for (std::uint32_t tag : required)
         if (!Find(tag))
-            Finding(dir.Offset, where, "required " + TagText(kind, tag) + " is missing");
+            Finding(tag >= TagXResolution ? TRuleId::ResolutionMissing : TRuleId::TagMissing,
+                    dir.Offset, where, "required " + TagText(kind, tag) + " is missing",
+                    static_cast<std::uint16_t>(tag));
 }
 
 void TChecker::CheckImage(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
@@ -363,15 +400,78 @@ void TChecker::CheckImage(const TTiffRawDirectory& dir, TTiffDirKind kind, const
 {
     GatherImageTags(dir);
     const bool tiles = !Has(TagBits({TagStripOffsets})) && Has(TagBits({TagTileOffsets}));
-    constexpr std::uint32_t always =
-        TagBits({TagImageWidth, TagImageLength, TagPhotometric, TagXResolution, TagYResolution});
+    constexpr std::uint32_t always = TagBits({TagImageWidth, TagImageLength, TagPhotometric,
+                                              TagXResolution, TagYResolution, TagResolutionUnit});
     const std::uint32_t layout = tiles ? TagBits({TagTileOffsets, TagTileByteCounts})
                                        : TagBits({TagStripOffsets, TagStripByteCounts});
     if (!Has(always | layout))
         ReportMissingTags(dir, kind, where, tiles);
     if (tiles && !Has(TagBits({TagTileWidth, TagTileLength})))
-        Finding(dir.Offset, where, "a tiled image without TileWidth and TileLength");
+        Finding(TRuleId::TileSizeMissing, dir.Offset, where,
+                "a tiled image without TileWidth and TileLength");
     CheckLayout(dir, where, owner, tiles);
+    CheckImageTags(dir, where);
+}
+
+void TChecker::CheckImageTags(const TTiffRawDirectory& dir, const TWhere& where)
+{
+    TImageFacts facts;
+    if (Find(TagPhotometric))
+        facts.Photometric = First<TagPhotometric>(0);
+    facts.Compression = First<TagCompression>(1);
+    facts.SamplesPerPixel = First<TagSamplesPerPixel>(1);
+    facts.BitsPerSample = First<TagBitsPerSample>(1);
+    facts.BitsPerSampleCount = CountOf(TagBitsPerSample);
+    facts.SampleFormatCount = CountOf(TagSampleFormat);
+    facts.ExtraSamplesCount = CountOf(TagExtraSamples);
+    if (Find(TagColorMap))
+        facts.ColorMapCount = CountOf(TagColorMap);
+    if (const TTiffRawEntry* sub = Find(TagSubsampling); sub && sub->Count == 2) {
+        TNumbers numbers;
+        if (Numbers(*sub, Value, numbers)) {
+            facts.SubsamplingAcross = Raw.Element(numbers.Bytes, numbers.Type, 0);
+            facts.SubsamplingDown = Raw.Element(numbers.Bytes, numbers.Type, 1);
+        }
+    }
+    if (Find(TagJpegOffset))
+        facts.JpegOffset = First<TagJpegOffset>(0);
+    if (Find(TagJpegLength))
+        facts.JpegLength = First<TagJpegLength>(0);
+    facts.FileSize = Raw.FileSize();
+    Current = &where;
+    CheckImageFacts(facts, dir.Offset, *this);
+}
+
+// The key directory is read whole up to the reader's limit: 65,535 keys
+// at most by its own count.
+void TChecker::CheckGeoKeys(const TTiffRawDirectory& dir)
+{
+    const TTiffRawEntry* keys = nullptr;
+    std::uint64_t doubles = 0, ascii = 0;
+    for (const TTiffRawEntry& entry : dir.Entries) {
+        if (entry.Tag == TagGeoKeyDirectory && !keys)
+            keys = &entry;
+        else if (entry.Tag == TagGeoDoubleParams)
+            doubles = entry.Count;
+        else if (entry.Tag == TagGeoAsciiParams)
+            ascii = entry.Count;
+    }
+    TNumbers numbers;
+    if (!keys || keys->Type != ttShort || !Raw.InFile(keys->ValueOffset, keys->Size) ||
+        !Numbers(*keys, Value, numbers))
+        return;
+    const std::uint64_t count = std::min<std::uint64_t>(keys->Count, 4 + 4 * 65535);
+    GeoValues.resize(count);
+    for (std::uint64_t k = 0; k < count; ++k)
+        GeoValues[k] = static_cast<std::uint16_t>(Raw.Element(numbers.Bytes, ttShort, k));
+    TGeoKeyDirectory directory;
+    ParseGeoKeyDirectory(GeoValues, directory);
+    for (const TGeoKeyProblem& problem : ValidateGeoKeys(directory, keys->Count, doubles, ascii)) {
+        const TRuleId rule = problem.Fault == TGeoKeyFault::Header  ? TRuleId::GeoKeyHeader
+                             : problem.Fault == TGeoKeyFault::Order ? TRuleId::GeoKeyOrder
+                                                                    : TRuleId::GeoKeyReference;
+        Report(rule, keys->ValueOffset, TagGeoKeyDirectory, problem.Text);
+    }
 }
 
 // What every directory that could be read is checked for. Image rules hold
@@ -381,15 +481,24 @@ void TChecker::CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, c
                               std::uint32_t owner)
 {
     Map.Add(dir.Offset, dir.ByteSize, owner, 0, TSpanKind::Directory);
+    Current = &where;
     CheckEntries(dir, kind, where, owner);
-    if (kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd)
+    if (kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd) {
         CheckImage(dir, kind, where, owner);
+        CheckGeoKeys(dir);
+    }
+    if (kind == TTiffDirKind::Exif && !Map.IsCollecting() &&
+        std::none_of(dir.Entries.begin(), dir.Entries.end(),
+                     [](const TTiffRawEntry& e) { return e.Tag == TagExifVersion; }))
+        Finding(TRuleId::VersionMissing, dir.Offset, where,
+                "an EXIF directory without ExifVersion");
 }
 
 void TChecker::CheckChildren(const TTiffWalkEntry& entry, const TWhere& where)
 {
     if (!entry.ChildFailure.empty())
-        Finding(entry.Raw.ValueOffset, where, entry.ChildFailure);
+        Finding(TRuleId::ChildUnreadable, entry.Raw.ValueOffset, where, entry.ChildFailure,
+                entry.Raw.Tag);
     if (entry.Children.empty())
         return;
     const std::string parent = Text(where);
@@ -404,7 +513,7 @@ void TChecker::CheckChildren(const TTiffWalkEntry& entry, const TWhere& where)
 
 void TChecker::CheckChild(const TTiffChildDir& child, const TWhere& where, std::uint32_t owner)
 {
-    if (!CheckPlace(child.Offset, child.Failure, where))
+    if (!CheckPlace(child.Offset, child.Failure, where, TRuleId::ChildUnreadable))
         return;
     // Children are few: a copy of their entries lets them share the pages' checks.
     TTiffRawDirectory dir;
@@ -424,26 +533,26 @@ void TChecker::WalkPages()
     std::uint64_t at = Raw.FirstOffset();
     std::uint64_t linkAt = 4;  // where the offset of the directory at 'at' was found
     if (at == 0)
-        Finding(4, "header", "the file has no page");
+        Finding(TRuleId::HeaderNoPage, 4, "header", "the file has no page");
     for (std::uint32_t number = 1; at != 0; ++number) {
         const TWhere where{number};
         if (!Pages.Insert(at)) {
-            Finding(linkAt, where,
+            Finding(TRuleId::ChainLoop, linkAt, where,
                     "the page chain loops back to the directory at offset " + std::to_string(at));
             return;
         }
         if (!Raw.InFile(at, 1)) {
-            Finding(linkAt, where,
+            Finding(TRuleId::ChainOutside, linkAt, where,
                     "the page chain leads to offset " + std::to_string(at) +
                         ", beyond the end of the file");
             return;
         }
         if (!AllDirs.Insert(at) && ChildDirs.Contains(at))
-            Finding(at, where, "the directory is also a child directory");
+            Finding(TRuleId::DirectoryShared, at, where, "the directory is also a child directory");
         TErrCode code = ErrOk;
         PageFailure.clear();
         Raw.ReadDirectory(at, Page, code, PageFailure);
-        if (!CheckPlace(at, PageFailure, where))
+        if (!CheckPlace(at, PageFailure, where, TRuleId::DirectoryUnreadable))
             return;
         CheckDirectory(Page, TTiffDirKind::Page, where, number);
         // Every pointer tag is 330 or above: most entries are passed at once.
@@ -459,7 +568,7 @@ void TChecker::WalkPages()
 void TChecker::ReportOverlaps()
 {
     Map.ForEachOverlap([this](const TSpan& span, const TSpan& earlier) {
-        Finding(span.Start, SpanText(span), "overlaps " + SpanText(earlier));
+        Finding(TRuleId::Overlap, span.Start, SpanText(span), "overlaps " + SpanText(earlier));
     });
 }
 
@@ -480,6 +589,7 @@ int TChecker::Run(const std::string& path, std::ostream& err)
     }
     Walker.ShareKnownOffsets(AllDirs);
     Walker.FollowEveryChain(true);
+    Findings.Begin(path);
     Walk();
     if (Map.StartCollecting()) {
         Pages.Clear();
@@ -489,17 +599,15 @@ int TChecker::Run(const std::string& path, std::ostream& err)
         Walk();
         ReportOverlaps();
     }
-    if (Findings == 0)
-        Out << "No problems found\n";
-    else
-        Out << Findings << (Findings == 1 ? " problem" : " problems") << " found\n";
-    return Findings == 0 ? 0 : 1;
+    return Findings.Finish();
 }
 
 }  // namespace
 
-int RunStructureCheck(const std::string& path, std::ostream& out, std::ostream& err)
+int RunStructureCheck(const std::string& path, const TCheckOptions& options, std::ostream& out,
+                      std::ostream& err)
 {
-    TChecker checker(out);
+    TFindingReport report(options, out);
+    TChecker checker(report);
     return checker.Run(path, err);
 }
