@@ -174,13 +174,19 @@ void TEntryRules::CheckDate(const TTiffRawEntry& entry, TTiffDirKind kind, std::
 
 void TEntryRules::CheckEnumeration(const TTiffRawEntry& entry, TTiffDirKind kind)
 {
-    if (!Read(entry))
-        return;
-    const std::uint64_t n =
-        std::min<std::uint64_t>(entry.Count, Value.size() / TiffRawTypeSize(entry.Type));
+    const std::uint8_t* bytes = entry.Field;
+    if (!entry.Inline) {
+        if (!Read(entry))
+            return;
+        bytes = Value.data();
+    }
+    const std::uint64_t held =
+        entry.Inline ? entry.Count : Value.size() / TiffRawTypeSize(entry.Type);
+    const std::uint64_t n = std::min<std::uint64_t>(entry.Count, held);
+    const bool compression = entry.Tag == TagCompression && IsImageKind(kind);
     for (std::uint64_t k = 0; k < n; ++k) {
-        const std::uint64_t value = Raw.Element(Value.data(), entry.Type, k);
-        if (entry.Tag == TagCompression && IsImageKind(kind)) {
+        const std::uint64_t value = Raw.Element(bytes, entry.Type, k);
+        if (compression) {
             if (!CompressionKnown(value))
                 Sink.Report(TRuleId::CompressionUnknown, entry.ValueOffset, entry.Tag,
                             "Compression " + std::to_string(value) + " is no scheme known here");

@@ -24,21 +24,21 @@ std::uint64_t ColourSamples(std::uint64_t photometric)
 
 void CheckSamples(const TImageFacts& f, std::uint64_t at, TRuleSink& sink)
 {
-    const std::string spp = std::to_string(f.SamplesPerPixel);
+    const auto spp = [&] { return std::to_string(f.SamplesPerPixel); };
     if (f.BitsPerSampleCount && f.BitsPerSampleCount != f.SamplesPerPixel)
         sink.Report(TRuleId::PerSampleCount, at, TagBitsPerSample,
                     "BitsPerSample has " + std::to_string(f.BitsPerSampleCount) + " values for " +
-                        spp + " samples per pixel");
+                        spp() + " samples per pixel");
     if (f.SampleFormatCount && f.SampleFormatCount != f.SamplesPerPixel)
         sink.Report(TRuleId::PerSampleCount, at, TagSampleFormat,
                     "SampleFormat has " + std::to_string(f.SampleFormatCount) + " values for " +
-                        spp + " samples per pixel");
+                        spp() + " samples per pixel");
     const std::uint64_t colour = ColourSamples(f.Photometric.value_or(1));
     if (f.ExtraSamplesCount && f.ExtraSamplesCount + colour > f.SamplesPerPixel)
         sink.Report(TRuleId::ExtraSamplesCount, at, TagExtraSamples,
                     "ExtraSamples names " + std::to_string(f.ExtraSamplesCount) +
                         " samples beside " + std::to_string(colour) + " colour ones; there are " +
-                        spp);
+                        spp());
 }
 
 void CheckColour(const TImageFacts& f, std::uint64_t at, TRuleSink& sink)

@@ -150,6 +150,7 @@ private:
     TEntryRules Entries;
     const TWhere* Current = nullptr;  // the directory the rule units look at
     std::vector<std::uint16_t> GeoValues;
+    bool Ascending = true;  // the entries of the directory last checked
     TByteMap Map;
     TKvTiffOffsetSet Pages;
     TKvTiffOffsetSet AllDirs;
@@ -307,6 +308,7 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
             Finding(TRuleId::ValueOddOffset, entry.ValueOffset, where,
                     "value of " + TagText(kind, entry.Tag) + " at an odd offset", entry.Tag);
     }
+    Ascending = ascending;
     // Tags in strictly ascending order cannot repeat.
     if (ascending)
         return;
@@ -446,6 +448,9 @@ void TChecker::CheckImageTags(const TTiffRawDirectory& dir, const TWhere& where)
 // at most by its own count.
 void TChecker::CheckGeoKeys(const TTiffRawDirectory& dir)
 {
+    // Most directories end below the GeoTIFF tags.
+    if (dir.Entries.empty() || (Ascending && dir.Entries.back().Tag < TagGeoKeyDirectory))
+        return;
     const TTiffRawEntry* keys = nullptr;
     std::uint64_t doubles = 0, ascii = 0;
     for (const TTiffRawEntry& entry : dir.Entries) {
