@@ -63,6 +63,54 @@ std::string CheckTagText(TTiffDirKind kind, std::uint32_t tag)
                 : "tag " + std::to_string(tag);
 }
 
+TEntryRules::TEntryRules(TKvTiffDirReader& raw, TRuleSink& sink) : Raw(raw), Sink(sink)
+{
+    for (std::size_t tag = 0; tag < ImageRules.size(); ++tag) {
+        ImageRules[tag] = Prepare(TTiffDirKind::Page, static_cast<std::uint16_t>(tag));
+        Glances[tag] = Fold(ImageRules[tag]);
+        SmallValues[tag] = SmallValuesOf(ImageRules[tag]);
+    }
+}
+
+TEntryRules::TGlance TEntryRules::Fold(const TTagRules& rules)
+{
+    TGlance glance;
+    const TTagSpec* spec = rules.Spec;
+    const bool countsApart =
+        spec && (spec->How == TCountRule::MultipleOf || spec->How == TCountRule::AtLeast);
+    if (rules.Pointer || rules.Version || rules.DateLength || countsApart)
+        return glance;
+    for (std::uint16_t type = 1; type < ttLong8; ++type)
+        if (type != ttAscii && TiffIsKnownType(type) &&
+            (!spec || TagTypeAllowed(*spec, type, false)))
+            glance.Types = static_cast<std::uint16_t>(glance.Types | 1u << type);
+    if (spec && spec->How == TCountRule::Exact)
+        glance.Count = spec->Count;
+    glance.Enumerated = !rules.Values.empty();
+    return glance;
+}
+
+std::uint64_t TEntryRules::SmallValuesOf(const TTagRules& rules)
+{
+    std::uint64_t values = 0;
+    for (std::uint64_t value = 0; value < 64; ++value)
+        if (InRanges(rules.Values, value))
+            values |= std::uint64_t(1) << value;
+    return values;
+}
+
+TEntryRules::TTagRules TEntryRules::Prepare(TTiffDirKind kind, std::uint16_t tag)
+{
+    TTagRules rules;
+    rules.Pointer = IsPointerTag(kind, tag);
+    rules.Spec = FindTagSpec(kind, tag);
+    rules.Compression = IsImageKind(kind) && tag == TagCompression;
+    rules.Values = rules.Compression ? KnownCompressions() : TagEnumeration(kind, tag);
+    rules.Version = IsVersionTag(kind, tag);
+    rules.DateLength = static_cast<std::uint8_t>(DateLength(kind, tag));
+    return rules;
+}
+
 void TEntryRules::Check(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint64_t at)
 {
     if (entry.Count == 0) {
@@ -70,37 +118,43 @@ void TEntryRules::Check(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint
                     CheckTagText(kind, entry.Tag) + " has a count of 0");
         return;
     }
-    if (entry.Tag >= TagExifIfd && IsPointerTag(kind, entry.Tag)) {
+    const TTagRules& rules = IsImageKind(kind) && entry.Tag < ImageRules.size()
+                                 ? ImageRules[entry.Tag]
+                                 : (Other = Prepare(kind, entry.Tag));
+    if (rules.Pointer) {
         CheckPointer(entry, kind, at);
         return;
     }
-    if (const TTagSpec* spec = FindTagSpec(kind, entry.Tag)) {
-        if (!TiffIsKnownType(entry.Type))
-            return;  // the unknown type has its own finding
-        if (!TagTypeAllowed(*spec, entry.Type, Raw.IsBigTiff())) {
+    if (rules.Spec && TiffIsKnownType(entry.Type)) {  // an unknown type has its own finding
+        if (!TagTypeAllowed(*rules.Spec, entry.Type, Raw.IsBigTiff())) {
             Sink.Report(TRuleId::TagType, at, entry.Tag,
                         CheckTagText(kind, entry.Tag) + " has the data type " +
                             TiffRawTypeName(entry.Type) + ", not one allowed for it");
             return;
         }
-        if (!TagCountAllowed(*spec, entry.Count))
-            Sink.Report(TRuleId::TagCount, at, entry.Tag,
-                        CheckTagText(kind, entry.Tag) + " has " + std::to_string(entry.Count) +
-                            " values; it takes " +
-                            (spec->How == TCountRule::MultipleOf ? "a multiple of "
-                             : spec->How == TCountRule::AtLeast  ? "at least "
-                                                                 : "") +
-                            std::to_string(spec->Count));
+        if (!TagCountAllowed(*rules.Spec, entry.Count))
+            CheckTypeAndCount(entry, kind, *rules.Spec, at);
     }
     if (entry.Type == ttAscii)
         CheckAscii(entry, kind);
-    if (const std::size_t length = DateLength(kind, entry.Tag))
-        CheckDate(entry, kind, length);
-    if (IsUnsignedInteger(entry.Type) &&
-        ((IsImageKind(kind) && entry.Tag == TagCompression) || HasEnumeration(kind, entry.Tag)))
-        CheckEnumeration(entry, kind);
-    if (IsVersionTag(kind, entry.Tag))
+    if (rules.DateLength)
+        CheckDate(entry, kind, rules.DateLength);
+    if (!rules.Values.empty() && IsUnsignedInteger(entry.Type))
+        CheckEnumeration(entry, kind, rules);
+    if (rules.Version)
         CheckVersion(entry, kind);
+}
+
+void TEntryRules::CheckTypeAndCount(const TTiffRawEntry& entry, TTiffDirKind kind,
+                                    const TTagSpec& spec, std::uint64_t at)
+{
+    Sink.Report(TRuleId::TagCount, at, entry.Tag,
+                CheckTagText(kind, entry.Tag) + " has " + std::to_string(entry.Count) +
+                    " values; it takes " +
+                    (spec.How == TCountRule::MultipleOf ? "a multiple of "
+                     : spec.How == TCountRule::AtLeast  ? "at least "
+                                                        : "") +
+                    std::to_string(spec.Count));
 }
 
 void TEntryRules::CheckPointer(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint64_t at)
@@ -172,7 +226,8 @@ void TEntryRules::CheckDate(const TTiffRawEntry& entry, TTiffDirKind kind, std::
                         (length == 10 ? "YYYY:MM:DD" : "YYYY:MM:DD HH:MM:SS"));
 }
 
-void TEntryRules::CheckEnumeration(const TTiffRawEntry& entry, TTiffDirKind kind)
+void TEntryRules::CheckEnumeration(const TTiffRawEntry& entry, TTiffDirKind kind,
+                                   const TTagRules& rules)
 {
     const std::uint8_t* bytes = entry.Field;
     if (!entry.Inline) {
@@ -183,19 +238,18 @@ void TEntryRules::CheckEnumeration(const TTiffRawEntry& entry, TTiffDirKind kind
     const std::uint64_t held =
         entry.Inline ? entry.Count : Value.size() / TiffRawTypeSize(entry.Type);
     const std::uint64_t n = std::min<std::uint64_t>(entry.Count, held);
-    const bool compression = entry.Tag == TagCompression && IsImageKind(kind);
     for (std::uint64_t k = 0; k < n; ++k) {
         const std::uint64_t value = Raw.Element(bytes, entry.Type, k);
-        if (compression) {
-            if (!CompressionKnown(value))
-                Sink.Report(TRuleId::CompressionUnknown, entry.ValueOffset, entry.Tag,
-                            "Compression " + std::to_string(value) + " is no scheme known here");
-        } else if (!EnumValueAllowed(kind, entry.Tag, value)) {
+        if (InRanges(rules.Values, value))
+            continue;
+        if (rules.Compression)
+            Sink.Report(TRuleId::CompressionUnknown, entry.ValueOffset, entry.Tag,
+                        "Compression " + std::to_string(value) + " is no scheme known here");
+        else
             Sink.Report(TRuleId::EnumValue, entry.ValueOffset, entry.Tag,
                         CheckTagText(kind, entry.Tag) + " has the undefined value " +
                             std::to_string(value));
-            return;
-        }
+        return;
     }
 }
 

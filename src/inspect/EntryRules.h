@@ -3,11 +3,14 @@
 // tags and of the pointers to EXIF, GPS and Interoperability directories.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "inspect/CheckRules.h"
+#include "inspect/TagRules.h"
 #include "tiff/KvTiffDirReader.h"
 #include "tiff/KvTiffExifNames.h"
 
@@ -28,17 +31,61 @@ public:
     // Values are never read past this many bytes, however large the count.
     static constexpr std::uint64_t MaxRead = 64 * 1024;
 
-    TEntryRules(TKvTiffDirReader& raw, TRuleSink& sink) : Raw(raw), Sink(sink) {}
+    TEntryRules(TKvTiffDirReader& raw, TRuleSink& sink);
 
     // at: where the entry lies. Values that lie outside the file are not read.
     void Check(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint64_t at);
 
+    // Whether an entry of a page or SubIFD passes every rule at a glance
+    // (Check would find nothing): most do, and a check of a million pages
+    // must stay quick.
+    bool PassesAtAGlance(const TTiffRawEntry& entry) const
+    {
+        // BigTIFF's types and ASCII values (read for their NULs) are looked
+        // at in full.
+        if (entry.Tag >= Glances.size() || entry.Type >= ttLong8)
+            return false;
+        const TGlance glance = Glances[entry.Tag];
+        if ((glance.Types >> entry.Type & 1) == 0 ||
+            (glance.Count ? entry.Count != glance.Count : entry.Count == 0))
+            return false;
+        if (!glance.Enumerated)
+            return true;
+        if (!entry.Inline || entry.Count != 1)
+            return false;
+        const std::uint64_t value = Raw.Element(entry.Field, entry.Type, 0);
+        return value < 64 && (SmallValues[entry.Tag] >> value & 1) != 0;
+    }
+
+    // What a tag is held to in a directory of a kind, looked up once.
+    struct TTagRules {
+        const TTagSpec* Spec = nullptr;
+        std::span<const TValueRange> Values;  // enumerated values, or known compressions
+        bool Compression = false;             // unknown values are worth an info only
+        bool Pointer = false;
+        bool Version = false;
+        std::uint8_t DateLength = 0;
+    };
+
 private:
-    void CheckTypeAndCount(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint64_t at);
+    // An image tag's rules, folded for PassesAtAGlance: types and an exact
+    // count it may have, and the allowed values below 64 of enumerated tags.
+    // Tags whose rules need their values read allow no type.
+    struct TGlance {
+        std::uint16_t Types = 0;  // bits by type code, classic types only
+        std::uint16_t Count = 0;  // 0: any but 0
+        bool Enumerated = false;
+    };
+
+    static TTagRules Prepare(TTiffDirKind kind, std::uint16_t tag);
+    static TGlance Fold(const TTagRules& rules);
+    static std::uint64_t SmallValuesOf(const TTagRules& rules);
+    void CheckTypeAndCount(const TTiffRawEntry& entry, TTiffDirKind kind, const TTagSpec& spec,
+                           std::uint64_t at);
     void CheckPointer(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint64_t at);
     void CheckAscii(const TTiffRawEntry& entry, TTiffDirKind kind);
     void CheckDate(const TTiffRawEntry& entry, TTiffDirKind kind, std::size_t digits);
-    void CheckEnumeration(const TTiffRawEntry& entry, TTiffDirKind kind);
+    void CheckEnumeration(const TTiffRawEntry& entry, TTiffDirKind kind, const TTagRules& rules);
     void CheckVersion(const TTiffRawEntry& entry, TTiffDirKind kind);
     // The first bytes of the value (at most MaxRead) into Value.
     bool Read(const TTiffRawEntry& entry);
@@ -46,4 +93,10 @@ private:
     TKvTiffDirReader& Raw;
     TRuleSink& Sink;
     std::vector<std::uint8_t> Value;
+    // Every entry of every page is checked: the image tags below 1024 are
+    // looked up in advance.
+    std::array<TTagRules, 1024> ImageRules;
+    TTagRules Other;  // the rules of any other tag, for the entry at hand
+    std::array<TGlance, 1024> Glances;
+    std::array<std::uint64_t, 1024> SmallValues;  // bits by value
 };

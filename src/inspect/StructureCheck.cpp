@@ -273,6 +273,7 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
                             std::uint32_t owner)
 {
     bool ascending = true;
+    const bool image = kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd;
     const TTiffRawEntry* entries = dir.Entries.data();
     const std::size_t count = dir.Entries.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -294,7 +295,8 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
                     TagText(kind, entry.Tag) + " has the unknown data type " +
                         std::to_string(entry.Type),
                     entry.Tag);
-        Entries.Check(entry, kind, at());
+        if (!image || !Entries.PassesAtAGlance(entry))
+            Entries.Check(entry, kind, at());
         if (entry.Inline)
             continue;
         if (!Raw.InFile(entry.ValueOffset, entry.Size))
@@ -417,6 +419,14 @@ void TChecker::CheckImage(const TTiffRawDirectory& dir, TTiffDirKind kind, const
 
 void TChecker::CheckImageTags(const TTiffRawDirectory& dir, const TWhere& where)
 {
+    // A bilevel or grey image without the tags that tie samples, colours and
+    // compression together breaks none of their rules.
+    constexpr std::uint32_t tying =
+        TagBits({TagColorMap, TagExtraSamples, TagSampleFormat, TagSubsampling, TagJpegOffset,
+                 TagJpegLength, TagSamplesPerPixel, TagCompression});
+    if ((ImageTagsPresent & tying) == 0 && First<TagPhotometric>(0) <= 1 &&
+        CountOf(TagBitsPerSample) <= 1)
+        return;
     TImageFacts facts;
     if (Find(TagPhotometric))
         facts.Photometric = First<TagPhotometric>(0);

@@ -178,9 +178,7 @@ const TTagSpec* Search(std::span<const TTagSpec> specs, std::uint16_t tag)
     return it != specs.end() && it->Tag == tag ? &*it : nullptr;
 }
 
-struct TRange {
-    std::uint32_t Low, High;
-};
+using TRange = TValueRange;
 
 struct TEnumeration {
     TTiffDirKind Kind;
@@ -223,14 +221,6 @@ constexpr TRange Compressions[] = {
     {32908, 32909}, {32946, 32947}, {34661, 34661}, {34676, 34677}, {34692, 34692}, {34712, 34713},
     {34715, 34715}, {34718, 34720}, {34887, 34892}, {34925, 34927}, {34933, 34935}, {50000, 50002},
 };
-
-bool InRanges(std::span<const TRange> ranges, std::uint64_t value)
-{
-    for (const TRange& range : ranges)
-        if (value >= range.Low && value <= range.High)
-            return true;
-    return false;
-}
 
 // SubIFDs hold images like pages and share their tables.
 TTiffDirKind TableKind(TTiffDirKind kind)
@@ -275,40 +265,13 @@ const TTagSpec* FindTagSpec(TTiffDirKind kind, std::uint16_t tag)
     return nullptr;
 }
 
-bool TagTypeAllowed(const TTagSpec& spec, std::uint16_t type, bool bigTiff)
-{
-    std::uint32_t types = spec.Types;
-    if (bigTiff && (types & L))
-        types |= 1u << ttLong8;
-    if (bigTiff && (types & I))
-        types |= 1u << ttIfd8;
-    return type < 32 && (types >> type & 1) != 0;
-}
-
-bool TagCountAllowed(const TTagSpec& spec, std::uint64_t count)
-{
-    switch (spec.How) {
-    case TCountRule::Any:
-    case TCountRule::PerSample: return true;
-    case TCountRule::Exact: return count == spec.Count;
-    case TCountRule::MultipleOf: return count % spec.Count == 0;
-    case TCountRule::AtLeast: return count >= spec.Count;
-    }
-    return true;
-}
-
-bool HasEnumeration(TTiffDirKind kind, std::uint16_t tag)
-{
-    return FindEnumeration(kind, tag) != nullptr;
-}
-
-bool EnumValueAllowed(TTiffDirKind kind, std::uint16_t tag, std::uint64_t value)
+std::span<const TValueRange> TagEnumeration(TTiffDirKind kind, std::uint16_t tag)
 {
     const TEnumeration* e = FindEnumeration(kind, tag);
-    return !e || InRanges(e->Values, value);
+    return e ? e->Values : std::span<const TValueRange>();
 }
 
-bool CompressionKnown(std::uint64_t value)
+std::span<const TValueRange> KnownCompressions()
 {
-    return InRanges(Compressions, value);
+    return Compressions;
 }

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "tiff/KvTiffExifNames.h"
+#include "tiff/TiffNames.h"
 
 // How a tag's count is bounded.
 enum class TCountRule : std::uint8_t {
@@ -26,12 +28,43 @@ struct TTagSpec {
 // tables do not hold (private tags, pointers, which have rules of their own).
 const TTagSpec* FindTagSpec(TTiffDirKind kind, std::uint16_t tag);
 // Whether the type is allowed by the spec; BigTIFF files may widen LONG to
-// LONG8 and IFD to IFD8.
-bool TagTypeAllowed(const TTagSpec& spec, std::uint16_t type, bool bigTiff);
-bool TagCountAllowed(const TTagSpec& spec, std::uint64_t count);
+// LONG8 and IFD to IFD8. (Inline: every entry of every page asks.)
+inline bool TagTypeAllowed(const TTagSpec& spec, std::uint16_t type, bool bigTiff)
+{
+    std::uint32_t types = spec.Types;
+    if (bigTiff && (types & 1u << ttLong))
+        types |= 1u << ttLong8;
+    if (bigTiff && (types & 1u << ttIfd))
+        types |= 1u << ttIfd8;
+    return type < 32 && (types >> type & 1) != 0;
+}
 
-// Whether the tag's values are enumerated there, and whether value is one.
-bool HasEnumeration(TTiffDirKind kind, std::uint16_t tag);
-bool EnumValueAllowed(TTiffDirKind kind, std::uint16_t tag, std::uint64_t value);
+inline bool TagCountAllowed(const TTagSpec& spec, std::uint64_t count)
+{
+    switch (spec.How) {
+    case TCountRule::Any:
+    case TCountRule::PerSample: return true;
+    case TCountRule::Exact: return count == spec.Count;
+    case TCountRule::MultipleOf: return count % spec.Count == 0;
+    case TCountRule::AtLeast: return count >= spec.Count;
+    }
+    return true;
+}
+
+// Values lo to hi, both included.
+struct TValueRange {
+    std::uint32_t Low, High;
+};
+
+inline bool InRanges(std::span<const TValueRange> ranges, std::uint64_t value)
+{
+    for (const TValueRange& range : ranges)
+        if (value >= range.Low && value <= range.High)
+            return true;
+    return false;
+}
+
+// The values the tag may take there; empty when it is not enumerated.
+std::span<const TValueRange> TagEnumeration(TTiffDirKind kind, std::uint16_t tag);
 // Compression schemes readers know beyond TIFF 6.0's own.
-bool CompressionKnown(std::uint64_t value);
+std::span<const TValueRange> KnownCompressions();
