@@ -9,9 +9,9 @@
 #include "inspect/ByteMap.h"
 #include "inspect/CheckReport.h"
 #include "inspect/EntryRules.h"
+#include "inspect/GeoKeyRules.h"
 #include "inspect/ImageRules.h"
 #include "inspect/TreeText.h"
-#include "tiff/GeoKeyDirectory.h"
 #include "tiff/KvTiffChildDirs.h"
 #include "tiff/TiffNames.h"
 
@@ -83,7 +83,8 @@ bool IsUnsigned(std::uint16_t type)
 
 class TChecker : TRuleSink {
 public:
-    explicit TChecker(TFindingReport& report) : Findings(report), Walker(Raw), Entries(Raw, *this)
+    explicit TChecker(TFindingReport& report)
+        : Findings(report), Walker(Raw), Entries(Raw, *this), GeoKeys(Raw, *this)
     {
     }
     int Run(const std::string& path, std::ostream& err);
@@ -117,7 +118,6 @@ private:
         const TTiffRawEntry* entry = Find(tag);
         return entry ? entry->Count : 0;
     }
-    void CheckGeoKeys(const TTiffRawDirectory& dir);
     void CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, std::uint32_t owner,
                      bool tiles);
     void CheckChildren(const TTiffWalkEntry& entry, const TWhere& where);
@@ -148,9 +148,9 @@ private:
     TKvTiffDirReader Raw;
     TKvTiffChildWalker Walker;
     TEntryRules Entries;
+    TGeoKeyRules GeoKeys;
     const TWhere* Current = nullptr;  // the directory the rule units look at
-    std::vector<std::uint16_t> GeoValues;
-    bool Ascending = true;  // the entries of the directory last checked
+    bool Ascending = true;            // the entries of the directory last checked
     TByteMap Map;
     TKvTiffOffsetSet Pages;
     TKvTiffOffsetSet AllDirs;
@@ -454,41 +454,6 @@ void TChecker::CheckImageTags(const TTiffRawDirectory& dir, const TWhere& where)
     CheckImageFacts(facts, dir.Offset, *this);
 }
 
-// The key directory is read whole up to the reader's limit: 65,535 keys
-// at most by its own count.
-void TChecker::CheckGeoKeys(const TTiffRawDirectory& dir)
-{
-    // Most directories end below the GeoTIFF tags.
-    if (dir.Entries.empty() || (Ascending && dir.Entries.back().Tag < TagGeoKeyDirectory))
-        return;
-    const TTiffRawEntry* keys = nullptr;
-    std::uint64_t doubles = 0, ascii = 0;
-    for (const TTiffRawEntry& entry : dir.Entries) {
-        if (entry.Tag == TagGeoKeyDirectory && !keys)
-            keys = &entry;
-        else if (entry.Tag == TagGeoDoubleParams)
-            doubles = entry.Count;
-        else if (entry.Tag == TagGeoAsciiParams)
-            ascii = entry.Count;
-    }
-    TNumbers numbers;
-    if (!keys || keys->Type != ttShort || !Raw.InFile(keys->ValueOffset, keys->Size) ||
-        !Numbers(*keys, Value, numbers))
-        return;
-    const std::uint64_t count = std::min<std::uint64_t>(keys->Count, 4 + 4 * 65535);
-    GeoValues.resize(count);
-    for (std::uint64_t k = 0; k < count; ++k)
-        GeoValues[k] = static_cast<std::uint16_t>(Raw.Element(numbers.Bytes, ttShort, k));
-    TGeoKeyDirectory directory;
-    ParseGeoKeyDirectory(GeoValues, directory);
-    for (const TGeoKeyProblem& problem : ValidateGeoKeys(directory, keys->Count, doubles, ascii)) {
-        const TRuleId rule = problem.Fault == TGeoKeyFault::Header  ? TRuleId::GeoKeyHeader
-                             : problem.Fault == TGeoKeyFault::Order ? TRuleId::GeoKeyOrder
-                                                                    : TRuleId::GeoKeyReference;
-        Report(rule, keys->ValueOffset, TagGeoKeyDirectory, problem.Text);
-    }
-}
-
 // What every directory that could be read is checked for. Image rules hold
 // for pages and SubIFDs only: EXIF, GPS and Interoperability directories
 // describe no image.
@@ -500,7 +465,7 @@ void TChecker::CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, c
     CheckEntries(dir, kind, where, owner);
     if (kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd) {
         CheckImage(dir, kind, where, owner);
-        CheckGeoKeys(dir);
+        GeoKeys.Check(dir, Ascending);
     }
     if (kind == TTiffDirKind::Exif && !Map.IsCollecting() &&
         std::none_of(dir.Entries.begin(), dir.Entries.end(),
