@@ -72,21 +72,22 @@ TEntryRules::TEntryRules(TKvTiffDirReader& raw, TRuleSink& sink) : Raw(raw), Sin
     }
 }
 
-TEntryRules::TGlance TEntryRules::Fold(const TTagRules& rules)
+std::uint32_t TEntryRules::Fold(const TTagRules& rules)
 {
-    TGlance glance;
     const TTagSpec* spec = rules.Spec;
     const bool countsApart =
         spec && (spec->How == TCountRule::MultipleOf || spec->How == TCountRule::AtLeast);
     if (rules.Pointer || rules.Version || rules.DateLength || countsApart)
-        return glance;
+        return 0;
+    std::uint32_t glance = 0;
     for (std::uint16_t type = 1; type < ttLong8; ++type)
         if (type != ttAscii && TiffIsKnownType(type) &&
             (!spec || TagTypeAllowed(*spec, type, false)))
-            glance.Types = static_cast<std::uint16_t>(glance.Types | 1u << type);
+            glance |= 1u << type;
     if (spec && spec->How == TCountRule::Exact)
-        glance.Count = spec->Count;
-    glance.Enumerated = !rules.Values.empty();
+        glance |= std::uint32_t(spec->Count) << GlanceCountShift;
+    if (!rules.Values.empty())
+        glance |= GlanceEnumerated;
     return glance;
 }
 

@@ -45,11 +45,11 @@ public:
         // at in full.
         if (entry.Tag >= Glances.size() || entry.Type >= ttLong8)
             return false;
-        const TGlance glance = Glances[entry.Tag];
-        if ((glance.Types >> entry.Type & 1) == 0 ||
-            (glance.Count ? entry.Count != glance.Count : entry.Count == 0))
+        const std::uint32_t glance = Glances[entry.Tag];
+        const std::uint32_t count = glance >> GlanceCountShift;
+        if ((glance >> entry.Type & 1) == 0 || (count ? entry.Count != count : entry.Count == 0))
             return false;
-        if (!glance.Enumerated)
+        if ((glance & GlanceEnumerated) == 0)
             return true;
         if (!entry.Inline || entry.Count != 1)
             return false;
@@ -68,17 +68,16 @@ public:
     };
 
 private:
-    // An image tag's rules, folded for PassesAtAGlance: types and an exact
-    // count it may have, and the allowed values below 64 of enumerated tags.
-    // Tags whose rules need their values read allow no type.
-    struct TGlance {
-        std::uint16_t Types = 0;  // bits by type code, classic types only
-        std::uint16_t Count = 0;  // 0: any but 0
-        bool Enumerated = false;
-    };
+    // An image tag's rules folded for PassesAtAGlance into one word: bits 0
+    // to 15 the classic types it may have, bit 16 set for enumerated tags,
+    // the bits above an exact count (0: any but 0). Tags whose rules need
+    // their values read allow no type. The allowed values below 64 of
+    // enumerated tags are bits of SmallValues.
+    static constexpr std::uint32_t GlanceEnumerated = 1u << 16;
+    static constexpr unsigned GlanceCountShift = 17;
 
     static TTagRules Prepare(TTiffDirKind kind, std::uint16_t tag);
-    static TGlance Fold(const TTagRules& rules);
+    static std::uint32_t Fold(const TTagRules& rules);
     static std::uint64_t SmallValuesOf(const TTagRules& rules);
     void CheckTypeAndCount(const TTiffRawEntry& entry, TTiffDirKind kind, const TTagSpec& spec,
                            std::uint64_t at);
@@ -97,6 +96,6 @@ private:
     // looked up in advance.
     std::array<TTagRules, 1024> ImageRules;
     TTagRules Other;  // the rules of any other tag, for the entry at hand
-    std::array<TGlance, 1024> Glances;
+    std::array<std::uint32_t, 1024> Glances;
     std::array<std::uint64_t, 1024> SmallValues;  // bits by value
 };

@@ -21,10 +21,8 @@ TRuleId RuleOf(TGeoKeyFault fault)
 
 }  // namespace
 
-void TGeoKeyRules::Check(const TTiffRawDirectory& dir, bool ascending)
+void TGeoKeyRules::Check(const TTiffRawDirectory& dir)
 {
-    if (dir.Entries.empty() || (ascending && dir.Entries.back().Tag < TagGeoKeyDirectory))
-        return;
     const TTiffRawEntry* keys = nullptr;
     std::uint64_t doubles = 0, ascii = 0;
     for (const TTiffRawEntry& entry : dir.Entries) {

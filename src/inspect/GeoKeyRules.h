@@ -11,9 +11,7 @@ class TGeoKeyRules {
 public:
     TGeoKeyRules(TKvTiffDirReader& raw, TRuleSink& sink) : Raw(raw), Sink(sink) {}
 
-    // ascending: whether the directory's tags are in ascending order (then
-    // one that ends below the GeoTIFF tags has none of them).
-    void Check(const TTiffRawDirectory& dir, bool ascending);
+    void Check(const TTiffRawDirectory& dir);
 
 private:
     TKvTiffDirReader& Raw;

@@ -12,6 +12,7 @@
 #include "inspect/GeoKeyRules.h"
 #include "inspect/ImageRules.h"
 #include "inspect/TreeText.h"
+#include "tiff/GeoKeyDirectory.h"
 #include "tiff/KvTiffChildDirs.h"
 #include "tiff/TiffNames.h"
 
@@ -123,7 +124,12 @@ private:
     void CheckChildren(const TTiffWalkEntry& entry, const TWhere& where);
     void CheckChild(const TTiffChildDir& child, const TWhere& where, std::uint32_t owner);
     void GatherImageTags(const TTiffRawDirectory& dir);
-    const TTiffRawEntry* Find(std::uint32_t tag) const { return ImageTags[ImageTagSlot(tag)]; }
+    const TTiffRawEntry* Find(std::uint32_t tag) const { return Gathered(ImageTagSlot(tag)); }
+    // Slots whose bit is clear hold what an earlier directory left there.
+    const TTiffRawEntry* Gathered(std::size_t slot) const
+    {
+        return (ImageTagsPresent >> slot & 1) != 0 ? ImageTags[slot] : nullptr;
+    }
     bool Has(std::uint32_t tags) const { return (ImageTagsPresent & tags) == tags; }
     bool Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer, TNumbers& numbers);
     bool ReadNumbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
@@ -134,7 +140,7 @@ private:
     {
         constexpr std::size_t slot = ImageTagSlot(Tag);
         static_assert(slot < ImageTagCount);
-        const TTiffRawEntry* entry = ImageTags[slot];
+        const TTiffRawEntry* entry = Gathered(slot);
         if (!entry || entry->Count == 0 || !IsUnsigned(entry->Type))
             return fallback;
         return entry->Inline ? Raw.Element(entry->Field, entry->Type, 0)
@@ -214,11 +220,10 @@ std::string TChecker::SpanText(const TSpan& span) const
 // first of repeated tags, as a search would).
 void TChecker::GatherImageTags(const TTiffRawDirectory& dir)
 {
-    ImageTags.fill(nullptr);
     ImageTagsPresent = 0;
     for (const TTiffRawEntry& entry : dir.Entries) {
         const std::size_t slot = ImageTagSlot(entry.Tag);
-        if (slot < ImageTagCount && !ImageTags[slot]) {
+        if (slot < ImageTagCount && (ImageTagsPresent >> slot & 1) == 0) {
             ImageTags[slot] = &entry;
             ImageTagsPresent |= 1u << slot;
         }
@@ -290,13 +295,15 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
                             std::to_string(entries[i - 1].Tag) + ")",
                         entry.Tag);
         }
-        if (!TiffIsKnownType(entry.Type))
-            Finding(TRuleId::TypeUnknown, at(), where,
-                    TagText(kind, entry.Tag) + " has the unknown data type " +
-                        std::to_string(entry.Type),
-                    entry.Tag);
-        if (!image || !Entries.PassesAtAGlance(entry))
+        // An entry that passes at a glance has a known type too.
+        if (!image || !Entries.PassesAtAGlance(entry)) {
+            if (!TiffIsKnownType(entry.Type))
+                Finding(TRuleId::TypeUnknown, at(), where,
+                        TagText(kind, entry.Tag) + " has the unknown data type " +
+                            std::to_string(entry.Type),
+                        entry.Tag);
             Entries.Check(entry, kind, at());
+        }
         if (entry.Inline)
             continue;
         if (!Raw.InFile(entry.ValueOffset, entry.Size))
@@ -465,7 +472,9 @@ void TChecker::CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, c
     CheckEntries(dir, kind, where, owner);
     if (kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd) {
         CheckImage(dir, kind, where, owner);
-        GeoKeys.Check(dir, Ascending);
+        // Most directories end below the GeoTIFF tags.
+        if (!Ascending || (!dir.Entries.empty() && dir.Entries.back().Tag >= TagGeoKeyDirectory))
+            GeoKeys.Check(dir);
     }
     if (kind == TTiffDirKind::Exif && !Map.IsCollecting() &&
         std::none_of(dir.Entries.begin(), dir.Entries.end(),
