@@ -123,7 +123,7 @@ private:
                      bool tiles);
     void CheckChildren(const TTiffWalkEntry& entry, const TWhere& where);
     void CheckChild(const TTiffChildDir& child, const TWhere& where, std::uint32_t owner);
-    void GatherImageTags(const TTiffRawDirectory& dir);
+    void GatherImageTag(const TTiffRawEntry& entry);
     const TTiffRawEntry* Find(std::uint32_t tag) const { return Gathered(ImageTagSlot(tag)); }
     // Slots whose bit is clear hold what an earlier directory left there.
     const TTiffRawEntry* Gathered(std::size_t slot) const
@@ -157,6 +157,7 @@ private:
     TGeoKeyRules GeoKeys;
     const TWhere* Current = nullptr;  // the directory the rule units look at
     bool Ascending = true;            // the entries of the directory last checked
+    const std::vector<TTiffRawEntry> NoEntries;
     TByteMap Map;
     TKvTiffOffsetSet Pages;
     TKvTiffOffsetSet AllDirs;
@@ -216,17 +217,14 @@ std::string TChecker::SpanText(const TSpan& span) const
            std::to_string(span.End - 1) + ")";
 }
 
-// The image checks look up a dozen tags: one pass finds them all (the
-// first of repeated tags, as a search would).
-void TChecker::GatherImageTags(const TTiffRawDirectory& dir)
+// The image checks look up a couple of dozen tags: the pass over the
+// entries finds them all (the first of repeated tags, as a search would).
+void TChecker::GatherImageTag(const TTiffRawEntry& entry)
 {
-    ImageTagsPresent = 0;
-    for (const TTiffRawEntry& entry : dir.Entries) {
-        const std::size_t slot = ImageTagSlot(entry.Tag);
-        if (slot < ImageTagCount && (ImageTagsPresent >> slot & 1) == 0) {
-            ImageTags[slot] = &entry;
-            ImageTagsPresent |= 1u << slot;
-        }
+    const std::size_t slot = ImageTagSlot(entry.Tag);
+    if (slot < ImageTagCount && (ImageTagsPresent >> slot & 1) == 0) {
+        ImageTags[slot] = &entry;
+        ImageTagsPresent |= 1u << slot;
     }
 }
 
@@ -281,8 +279,11 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
     const bool image = kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd;
     const TTiffRawEntry* entries = dir.Entries.data();
     const std::size_t count = dir.Entries.size();
+    ImageTagsPresent = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const TTiffRawEntry& entry = entries[i];
+        if (image)
+            GatherImageTag(entry);
         // Where the entry lies; only findings need it.
         const auto at = [&] {
             return dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize();
@@ -409,7 +410,6 @@ void TChecker::ReportMissingTags(const TTiffRawDirectory& dir, TTiffDirKind kind
 void TChecker::CheckImage(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
                           std::uint32_t owner)
 {
-    GatherImageTags(dir);
     const bool tiles = !Has(TagBits({TagStripOffsets})) && Has(TagBits({TagTileOffsets}));
     constexpr std::uint32_t always = TagBits({TagImageWidth, TagImageLength, TagPhotometric,
                                               TagXResolution, TagYResolution, TagResolutionUnit});
@@ -544,8 +544,11 @@ void TChecker::WalkPages()
         if (!CheckPlace(at, PageFailure, where, TRuleId::DirectoryUnreadable))
             return;
         CheckDirectory(Page, TTiffDirKind::Page, where, number);
-        // Every pointer tag is 330 or above: most entries are passed at once.
-        for (const TTiffRawEntry& entry : Page.Entries)
+        // Every pointer tag is 330 or above: most entries, and most pages
+        // whose tags ascend below it, are passed at once.
+        const bool pointers =
+            !Ascending || (!Page.Entries.empty() && Page.Entries.back().Tag >= TagSubIfds);
+        for (const TTiffRawEntry& entry : pointers ? Page.Entries : NoEntries)
             if (entry.Tag >= TagSubIfds &&
                 Walker.ReadEntryChildren(TTiffDirKind::Page, entry, Pointer))
                 CheckChildren(Pointer, where);
