@@ -131,7 +131,17 @@ private:
         return (ImageTagsPresent >> slot & 1) != 0 ? ImageTags[slot] : nullptr;
     }
     bool Has(std::uint32_t tags) const { return (ImageTagsPresent & tags) == tags; }
-    bool Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer, TNumbers& numbers);
+    // The integer values of an entry, read into buffer unless they sit in
+    // the entry itself; false when they cannot be read or are no integers.
+    bool Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer, TNumbers& numbers)
+    {
+        if (!IsUnsigned(entry.Type))
+            return false;
+        numbers.Type = entry.Type;
+        numbers.Count = entry.Count;
+        numbers.Bytes = entry.Field;
+        return entry.Inline || ReadNumbers(entry, buffer, numbers);
+    }
     bool ReadNumbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
                      TNumbers& numbers);
     // The first value of a gathered tag.
@@ -141,7 +151,15 @@ private:
         constexpr std::size_t slot = ImageTagSlot(Tag);
         static_assert(slot < ImageTagCount);
         const TTiffRawEntry* entry = Gathered(slot);
-        if (!entry || entry->Count == 0 || !IsUnsigned(entry->Type))
+        if (!entry || entry->Count == 0)
+            return fallback;
+        // SHORT and LONG, the types of nearly every such value, decode with
+        // their widths known here.
+        if (entry->Inline && entry->Type == ttShort)
+            return Raw.GetUnsigned(entry->Field, 2);
+        if (entry->Inline && entry->Type == ttLong)
+            return Raw.GetUnsigned(entry->Field, 4);
+        if (!IsUnsigned(entry->Type))
             return fallback;
         return entry->Inline ? Raw.Element(entry->Field, entry->Type, 0)
                              : ReadFirst(*entry, fallback);
@@ -226,19 +244,6 @@ void TChecker::GatherImageTag(const TTiffRawEntry& entry)
         ImageTags[slot] = &entry;
         ImageTagsPresent |= 1u << slot;
     }
-}
-
-// The integer values of an entry, read into buffer unless they sit in the
-// entry itself; false when they cannot be read or are no integers.
-bool TChecker::Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
-                       TNumbers& numbers)
-{
-    if (!IsUnsigned(entry.Type))
-        return false;
-    numbers.Type = entry.Type;
-    numbers.Count = entry.Count;
-    numbers.Bytes = entry.Field;
-    return entry.Inline || ReadNumbers(entry, buffer, numbers);
 }
 
 bool TChecker::ReadNumbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
