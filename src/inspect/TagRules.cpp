@@ -1,7 +1,6 @@
 #include "inspect/TagRules.h"
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 #include <span>
 
@@ -159,17 +158,6 @@ constexpr bool Sorted(std::span<const TTagSpec> specs)
 }
 static_assert(Sorted(ImageTags) && Sorted(ExifTags) && Sorted(GpsTags) && Sorted(InteropTags));
 
-// Every entry of every page is looked up: the tags below 1024 by index.
-constexpr std::uint16_t DirectLimit = 1024;
-constexpr auto ImageIndex = [] {
-    std::array<std::uint8_t, DirectLimit> index{};
-    index.fill(0xFF);
-    for (std::size_t i = 0; i < std::size(ImageTags) && ImageTags[i].Tag < DirectLimit; ++i)
-        index[ImageTags[i].Tag] = static_cast<std::uint8_t>(i);
-    return index;
-}();
-static_assert(std::size(ImageTags) < 0xFF);
-
 const TTagSpec* Search(std::span<const TTagSpec> specs, std::uint16_t tag)
 {
     const auto it =
@@ -228,20 +216,9 @@ TTiffDirKind TableKind(TTiffDirKind kind)
     return kind == TTiffDirKind::SubIfd ? TTiffDirKind::Page : kind;
 }
 
-// Most entries of a page are not enumerated: a table says so at once.
-constexpr auto ImageEnumerated = [] {
-    std::array<bool, DirectLimit> enumerated{};
-    for (const TEnumeration& e : Enumerations)
-        if (e.Kind == TTiffDirKind::Page && e.Tag < DirectLimit)
-            enumerated[e.Tag] = true;
-    return enumerated;
-}();
-
 const TEnumeration* FindEnumeration(TTiffDirKind kind, std::uint16_t tag)
 {
     kind = TableKind(kind);
-    if (kind == TTiffDirKind::Page && (tag >= DirectLimit || !ImageEnumerated[tag]))
-        return nullptr;
     for (const TEnumeration& e : Enumerations)
         if (e.Tag == tag && e.Kind == kind)
             return &e;
@@ -253,10 +230,7 @@ const TEnumeration* FindEnumeration(TTiffDirKind kind, std::uint16_t tag)
 const TTagSpec* FindTagSpec(TTiffDirKind kind, std::uint16_t tag)
 {
     switch (TableKind(kind)) {
-    case TTiffDirKind::Page:
-        if (tag < DirectLimit)
-            return ImageIndex[tag] == 0xFF ? nullptr : &ImageTags[ImageIndex[tag]];
-        return Search(ImageTags, tag);
+    case TTiffDirKind::Page: return Search(ImageTags, tag);
     case TTiffDirKind::Exif: return Search(ExifTags, tag);
     case TTiffDirKind::Gps: return Search(GpsTags, tag);
     case TTiffDirKind::Interop: return Search(InteropTags, tag);
