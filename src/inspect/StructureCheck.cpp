@@ -5,6 +5,7 @@
 #include <charconv>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 
 #include "inspect/ByteMap.h"
 #include "inspect/CheckReport.h"
@@ -605,6 +606,7 @@ int RunStructureCheck(const std::string& path, const TCheckOptions& options, std
                       std::ostream& err)
 {
     TFindingReport report(options, out);
-    TChecker checker(report);
-    return checker.Run(path, err);
+    // The rule tables it prepares take some 50 KiB: not for a thread's stack.
+    const auto checker = std::make_unique<TChecker>(report);
+    return checker->Run(path, err);
 }
