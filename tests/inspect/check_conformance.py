@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """orvane-dump --check against files whose verdict is known.
 
-  check_conformance.py TOOL FOLDER [EMULATOR...]
+  check_conformance.py TOOL SCHEMA FOLDER [EMULATOR...]
 
 - checkit-tiff's corpus (where the Debian package is installed): every
   should-fail file the tool can read gets an error (exit 1), every
@@ -9,11 +9,16 @@
 - Files written by real writers at test time (libtiff's tools, ImageMagick,
   tifffile, exiftool, each where installed): every one that libtiff's
   tiffinfo reads without a warning gets no error.
+Every file's --check --json document must validate against SCHEMA and
+agree with the plain lines on the exit code and the counts.
 """
+import json
 import os
 import shutil
 import subprocess
 import sys
+
+import jsonschema
 
 CORPUS = "/usr/share/checkit_tiff"
 failures = []
@@ -23,10 +28,27 @@ def run(args, **kw):
     return subprocess.run(args, capture_output=True, timeout=120, **kw)
 
 
+SCHEMA = {}
+
+
 def check(tool, path):
-    """The tool's exit code and output for --check on path."""
+    """The tool's exit code and output for --check on path; the JSON
+    document of the same check must agree with them."""
     result = run(tool + ["--check", path])
-    return result.returncode, result.stdout.decode("utf-8", "replace")
+    out = result.stdout.decode("utf-8", "replace")
+    as_json = run(tool + ["--check", "--json", path])
+    if as_json.returncode != result.returncode:
+        failures.append(f"--json exit code {as_json.returncode}, plain {result.returncode}: {path}")
+    elif result.returncode != 2:
+        doc = json.loads(as_json.stdout)
+        try:
+            jsonschema.validate(doc, SCHEMA)
+        except jsonschema.ValidationError as e:
+            failures.append(f"--check --json of {path} against the schema: {e.message}")
+        lines = [l for l in out.splitlines() if l.startswith("offset ")]
+        if len(lines) != len(doc["findings"]):
+            failures.append(f"{len(lines)} lines but {len(doc['findings'])} findings: {path}")
+    return result.returncode, out
 
 
 def corpus(tool):
@@ -176,11 +198,13 @@ def writers(tool, folder):
 
 
 def main():
-    if len(sys.argv) < 3:
+    if len(sys.argv) < 4:
         sys.exit(__doc__)
-    tool = sys.argv[3:] + [sys.argv[1]]
+    tool = sys.argv[4:] + [sys.argv[1]]
+    with open(sys.argv[2], encoding="utf-8") as f:
+        SCHEMA.update(json.load(f))
     corpus(tool)
-    writers(tool, sys.argv[2])
+    writers(tool, sys.argv[3])
     for text in failures:
         print("FAIL: " + text)
     sys.exit(1 if failures else 0)
