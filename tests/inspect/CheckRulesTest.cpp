@@ -86,6 +86,12 @@ TEST_F(CheckRulesTest, EachBrokenValueRaisesItsRule)
 {
     const std::vector<std::uint16_t> keys = {1, 1, 0, 2, 1024, 0, 1, 2, 1026, 34737, 4, 0};
     const TRuleCase cases[] = {
+        {"type-unknown", {Bare(40001, 99, 1)}},
+        {"value-outside", {Bare(270, tAscii, 100).WithField(90000)}},
+        {"value-odd-offset", {Ascii(270, "an odd place").At(5001)}},
+        {"tile-size-missing", {Long(324, {4000}), Long(325, {16})}, {273, 278, 279}},
+        {"layout-counts", {Long(279, {16, 16})}},
+        {"data-outside", {Long(273, {9000})}},
         {"tag-type", {Ascii(256, "4")}},
         {"tag-count", {Rational(282, {{72, 1}, {1, 1}})}},
         {"count-zero", {Bare(305, tAscii, 0)}},
