@@ -205,6 +205,10 @@ void TEntryRules::CheckAscii(const TTiffRawEntry& entry, TTiffDirKind kind)
     if (last != 0)
         Sink.Report(TRuleId::AsciiNotTerminated, entry.ValueOffset, entry.Tag,
                     CheckTagText(kind, entry.Tag) + " does not end with a NUL");
+    // InkNames is a list of texts, each with its NUL.
+    constexpr std::uint16_t TagInkNames = 333;
+    if (IsImageKind(kind) && entry.Tag == TagInkNames)
+        return;
     const std::size_t inside =
         static_cast<std::size_t>(std::min<std::uint64_t>(entry.Count - 1, Value.size()));
     const auto* nul = static_cast<const std::uint8_t*>(std::memchr(Value.data(), 0, inside));

@@ -80,6 +80,9 @@ TEST_F(CheckRulesTest, CleanPagesAndExifDirectoriesRaiseNothing)
         Check(RuleFile({"", {}, {}, 34665, {ExifVersion, Ascii(36867, "    :  :     :  :  ")}})),
         0);
     EXPECT_EQ(Out.str(), "No problems found\n");
+    // InkNames holds one text per ink, each with its NUL.
+    EXPECT_EQ(Check(RuleFile({"", {AsciiRaw(333, std::string("cyan\0magenta\0", 13))}})), 0);
+    EXPECT_EQ(Out.str(), "No problems found\n");
 }
 
 TEST_F(CheckRulesTest, EachBrokenValueRaisesItsRule)
