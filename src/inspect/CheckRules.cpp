@@ -72,7 +72,7 @@ constexpr TRule Rules[] = {
     {TRuleId::AsciiNotTerminated, "ascii-not-terminated", E, "ASCII values end with a NUL.",
      "TIFF 6.0, section 2, Types: the last byte of ASCII must be NUL"},
     {TRuleId::AsciiEmbeddedNul, "ascii-embedded-nul", E,
-     "ASCII values hold no NUL before their closing one.",
+     "ASCII values hold no NUL before their closing one (InkNames, a list, excepted).",
      "TIFF 6.0, section 2, Types: the count includes the NUL that ends the text"},
     {TRuleId::DateTimeForm, "datetime-form", E,
      "DateTime, DateTimeOriginal and DateTimeDigitized read \"YYYY:MM:DD HH:MM:SS\".",
