@@ -5,19 +5,30 @@
 #include <charconv>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 
 #include "inspect/ByteMap.h"
+#include "inspect/CheckReport.h"
+#include "inspect/EntryRules.h"
+#include "inspect/GeoKeyRules.h"
+#include "inspect/ImageRules.h"
 #include "inspect/TreeText.h"
+#include "tiff/GeoKeyDirectory.h"
 #include "tiff/KvTiffChildDirs.h"
 #include "tiff/TiffNames.h"
 
 namespace {
 
 // The tags the image checks look at, each with a place of its own.
+constexpr std::uint32_t TagBitsPerSample = 258, TagColorMap = 320, TagExtraSamples = 338,
+                        TagSampleFormat = 339, TagJpegOffset = 513, TagJpegLength = 514,
+                        TagSubsampling = 530, TagExifVersion = 36864;
 constexpr std::uint32_t ImageTagList[] = {
     TagImageWidth,   TagImageLength,     TagPhotometric, TagStripOffsets,   TagSamplesPerPixel,
     TagRowsPerStrip, TagStripByteCounts, TagXResolution, TagYResolution,    TagPlanarConfig,
-    TagTileWidth,    TagTileLength,      TagTileOffsets, TagTileByteCounts,
+    TagTileWidth,    TagTileLength,      TagTileOffsets, TagTileByteCounts, TagBitsPerSample,
+    TagCompression,  TagResolutionUnit,  TagColorMap,    TagExtraSamples,   TagSampleFormat,
+    TagJpegOffset,   TagJpegLength,      TagSubsampling,
 };
 constexpr std::size_t ImageTagCount = std::size(ImageTagList);
 constexpr std::uint32_t LowestImageTag = TagImageWidth;
@@ -25,7 +36,7 @@ constexpr std::uint32_t LowestImageTag = TagImageWidth;
 // Places by tag code from the lowest image tag on: every entry of every page
 // is looked up, and a table is quicker than a search.
 constexpr auto ImageTagSlots = [] {
-    std::array<std::uint8_t, TagTileByteCounts - LowestImageTag + 1> slots{};
+    std::array<std::uint8_t, TagSubsampling - LowestImageTag + 1> slots{};
     slots.fill(ImageTagCount);
     for (std::size_t i = 0; i < ImageTagCount; ++i)
         slots[ImageTagList[i] - LowestImageTag] = static_cast<std::uint8_t>(i);
@@ -72,18 +83,29 @@ bool IsUnsigned(std::uint16_t type)
     return type < 32 && (unsignedTypes >> type & 1) != 0;
 }
 
-class TChecker {
+class TChecker : TRuleSink {
 public:
-    explicit TChecker(std::ostream& out) : Out(out), Walker(Raw) {}
+    explicit TChecker(TFindingReport& report)
+        : Findings(report), Walker(Raw), Entries(Raw, *this), GeoKeys(Raw, *this)
+    {
+    }
     int Run(const std::string& path, std::ostream& err);
 
 private:
     std::string Text(const TWhere& where) const;
-    void Finding(std::uint64_t offset, const std::string& where, const std::string& reason);
-    void Finding(std::uint64_t offset, const TWhere& where, const std::string& reason);
+    void Finding(TRuleId rule, std::uint64_t offset, const std::string& where,
+                 const std::string& reason, std::optional<std::uint16_t> tag = {});
+    void Finding(TRuleId rule, std::uint64_t offset, const TWhere& where, const std::string& reason,
+                 std::optional<std::uint16_t> tag = {});
+    void Report(TRuleId rule, std::uint64_t offset, std::uint16_t tag,
+                const std::string& message) override
+    {
+        Finding(rule, offset, *Current, message, tag);
+    }
     void Walk();
     void WalkPages();
-    bool CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where);
+    bool CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where,
+                    TRuleId failureRule);
     void CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
                         std::uint32_t owner);
     void CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
@@ -92,14 +114,35 @@ private:
                     std::uint32_t owner);
     void ReportMissingTags(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
                            bool tiles);
+    void CheckImageTags(const TTiffRawDirectory& dir, const TWhere& where);
+    std::uint64_t CountOf(std::uint32_t tag) const
+    {
+        const TTiffRawEntry* entry = Find(tag);
+        return entry ? entry->Count : 0;
+    }
     void CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, std::uint32_t owner,
                      bool tiles);
     void CheckChildren(const TTiffWalkEntry& entry, const TWhere& where);
     void CheckChild(const TTiffChildDir& child, const TWhere& where, std::uint32_t owner);
-    void GatherImageTags(const TTiffRawDirectory& dir);
-    const TTiffRawEntry* Find(std::uint32_t tag) const { return ImageTags[ImageTagSlot(tag)]; }
+    void GatherImageTag(const TTiffRawEntry& entry);
+    const TTiffRawEntry* Find(std::uint32_t tag) const { return Gathered(ImageTagSlot(tag)); }
+    // Slots whose bit is clear hold what an earlier directory left there.
+    const TTiffRawEntry* Gathered(std::size_t slot) const
+    {
+        return (ImageTagsPresent >> slot & 1) != 0 ? ImageTags[slot] : nullptr;
+    }
     bool Has(std::uint32_t tags) const { return (ImageTagsPresent & tags) == tags; }
-    bool Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer, TNumbers& numbers);
+    // The integer values of an entry, read into buffer unless they sit in
+    // the entry itself; false when they cannot be read or are no integers.
+    bool Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer, TNumbers& numbers)
+    {
+        if (!IsUnsigned(entry.Type))
+            return false;
+        numbers.Type = entry.Type;
+        numbers.Count = entry.Count;
+        numbers.Bytes = entry.Field;
+        return entry.Inline || ReadNumbers(entry, buffer, numbers);
+    }
     bool ReadNumbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
                      TNumbers& numbers);
     // The first value of a gathered tag.
@@ -108,8 +151,16 @@ private:
     {
         constexpr std::size_t slot = ImageTagSlot(Tag);
         static_assert(slot < ImageTagCount);
-        const TTiffRawEntry* entry = ImageTags[slot];
-        if (!entry || entry->Count == 0 || !IsUnsigned(entry->Type))
+        const TTiffRawEntry* entry = Gathered(slot);
+        if (!entry || entry->Count == 0)
+            return fallback;
+        // SHORT and LONG, the types of nearly every such value, decode with
+        // their widths known here.
+        if (entry->Inline && entry->Type == ttShort)
+            return Raw.GetUnsigned(entry->Field, 2);
+        if (entry->Inline && entry->Type == ttLong)
+            return Raw.GetUnsigned(entry->Field, 4);
+        if (!IsUnsigned(entry->Type))
             return fallback;
         return entry->Inline ? Raw.Element(entry->Field, entry->Type, 0)
                              : ReadFirst(*entry, fallback);
@@ -118,9 +169,14 @@ private:
     std::string SpanText(const TSpan& span) const;
     void ReportOverlaps();
 
-    std::ostream& Out;
+    TFindingReport& Findings;
     TKvTiffDirReader Raw;
     TKvTiffChildWalker Walker;
+    TEntryRules Entries;
+    TGeoKeyRules GeoKeys;
+    const TWhere* Current = nullptr;  // the directory the rule units look at
+    bool Ascending = true;            // the entries of the directory last checked
+    const std::vector<TTiffRawEntry> NoEntries;
     TByteMap Map;
     TKvTiffOffsetSet Pages;
     TKvTiffOffsetSet AllDirs;
@@ -133,14 +189,11 @@ private:
     std::vector<std::uint16_t> Tags;
     std::array<const TTiffRawEntry*, ImageTagCount> ImageTags{};
     std::uint32_t ImageTagsPresent = 0;  // bits by place
-    std::uint64_t Findings = 0;
 };
 
 std::string TagText(TTiffDirKind kind, std::uint32_t tag)
 {
-    const char* name = TiffTagNameIn(kind, tag);
-    return name ? std::string(name) + " (" + std::to_string(tag) + ")"
-                : "tag " + std::to_string(tag);
+    return CheckTagText(kind, tag);
 }
 
 std::string TChecker::Text(const TWhere& where) const
@@ -152,18 +205,19 @@ std::string TChecker::Text(const TWhere& where) const
            std::string(digits, std::to_chars(digits, digits + sizeof digits, where.Page).ptr);
 }
 
-void TChecker::Finding(std::uint64_t offset, const std::string& where, const std::string& reason)
+void TChecker::Finding(TRuleId rule, std::uint64_t offset, const std::string& where,
+                       const std::string& reason, std::optional<std::uint16_t> tag)
 {
     if (Map.IsCollecting())
         return;
-    ++Findings;
-    Out << "offset " << offset << ": " << where << ": " << reason << '\n';
+    Findings.Add({rule, offset, where, tag, reason});
 }
 
-void TChecker::Finding(std::uint64_t offset, const TWhere& where, const std::string& reason)
+void TChecker::Finding(TRuleId rule, std::uint64_t offset, const TWhere& where,
+                       const std::string& reason, std::optional<std::uint16_t> tag)
 {
-    if (!Map.IsCollecting())
-        Finding(offset, Text(where), reason);
+    if (!Map.IsCollecting() && Findings.Wants(rule))
+        Finding(rule, offset, Text(where), reason, tag);
 }
 
 std::string TChecker::SpanText(const TSpan& span) const
@@ -182,32 +236,15 @@ std::string TChecker::SpanText(const TSpan& span) const
            std::to_string(span.End - 1) + ")";
 }
 
-// The image checks look up a dozen tags: one pass finds them all (the
-// first of repeated tags, as a search would).
-void TChecker::GatherImageTags(const TTiffRawDirectory& dir)
+// The image checks look up a couple of dozen tags: the pass over the
+// entries finds them all (the first of repeated tags, as a search would).
+void TChecker::GatherImageTag(const TTiffRawEntry& entry)
 {
-    ImageTags.fill(nullptr);
-    ImageTagsPresent = 0;
-    for (const TTiffRawEntry& entry : dir.Entries) {
-        const std::size_t slot = ImageTagSlot(entry.Tag);
-        if (slot < ImageTagCount && !ImageTags[slot]) {
-            ImageTags[slot] = &entry;
-            ImageTagsPresent |= 1u << slot;
-        }
+    const std::size_t slot = ImageTagSlot(entry.Tag);
+    if (slot < ImageTagCount && (ImageTagsPresent >> slot & 1) == 0) {
+        ImageTags[slot] = &entry;
+        ImageTagsPresent |= 1u << slot;
     }
-}
-
-// The integer values of an entry, read into buffer unless they sit in the
-// entry itself; false when they cannot be read or are no integers.
-bool TChecker::Numbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
-                       TNumbers& numbers)
-{
-    if (!IsUnsigned(entry.Type))
-        return false;
-    numbers.Type = entry.Type;
-    numbers.Count = entry.Count;
-    numbers.Bytes = entry.Field;
-    return entry.Inline || ReadNumbers(entry, buffer, numbers);
 }
 
 bool TChecker::ReadNumbers(const TTiffRawEntry& entry, std::vector<std::uint8_t>& buffer,
@@ -230,13 +267,14 @@ std::uint64_t TChecker::ReadFirst(const TTiffRawEntry& entry, std::uint64_t fall
     return code == ErrOk ? Raw.Element(Value.data(), entry.Type, 0) : fallback;
 }
 
-bool TChecker::CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where)
+bool TChecker::CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where,
+                          TRuleId failureRule)
 {
     if (offset % 2 != 0)
-        Finding(offset, where, "directory at an odd offset");
+        Finding(TRuleId::DirectoryOddOffset, offset, where, "directory at an odd offset");
     if (failure.empty())
         return true;
-    Finding(offset, where, failure);
+    Finding(failureRule, offset, where, failure);
     return false;
 }
 
@@ -244,10 +282,14 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
                             std::uint32_t owner)
 {
     bool ascending = true;
+    const bool image = kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd;
     const TTiffRawEntry* entries = dir.Entries.data();
     const std::size_t count = dir.Entries.size();
+    ImageTagsPresent = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const TTiffRawEntry& entry = entries[i];
+        if (image)
+            GatherImageTag(entry);
         // Where the entry lies; only findings need it.
         const auto at = [&] {
             return dir.Offset + (Raw.IsBigTiff() ? 8 : 2) + i * Raw.EntrySize();
@@ -255,26 +297,34 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
         if (i > 0 && entry.Tag <= entries[i - 1].Tag) {
             ascending = false;
             if (entry.Tag < entries[i - 1].Tag)
-                Finding(at(), where,
+                Finding(TRuleId::TagOrder, at(), where,
                         TagText(kind, entry.Tag) + " out of ascending order (after " +
-                            std::to_string(entries[i - 1].Tag) + ")");
+                            std::to_string(entries[i - 1].Tag) + ")",
+                        entry.Tag);
         }
-        if (!TiffIsKnownType(entry.Type))
-            Finding(at(), where,
-                    TagText(kind, entry.Tag) + " has the unknown data type " +
-                        std::to_string(entry.Type));
+        // An entry that passes at a glance has a known type too.
+        if (!image || !Entries.PassesAtAGlance(entry)) {
+            if (!TiffIsKnownType(entry.Type))
+                Finding(TRuleId::TypeUnknown, at(), where,
+                        TagText(kind, entry.Tag) + " has the unknown data type " +
+                            std::to_string(entry.Type),
+                        entry.Tag);
+            Entries.Check(entry, kind, at());
+        }
         if (entry.Inline)
             continue;
         if (!Raw.InFile(entry.ValueOffset, entry.Size))
-            Finding(entry.ValueOffset, where,
+            Finding(TRuleId::ValueOutside, entry.ValueOffset, where,
                     "value of " + TagText(kind, entry.Tag) + " (" + std::to_string(entry.Size) +
-                        " bytes) lies beyond the end of the file");
+                        " bytes) lies beyond the end of the file",
+                    entry.Tag);
         else
             Map.Add(entry.ValueOffset, entry.Size, owner, entry.Tag, TSpanKind::Value);
         if (entry.ValueOffset % 2 != 0)
-            Finding(entry.ValueOffset, where,
-                    "value of " + TagText(kind, entry.Tag) + " at an odd offset");
+            Finding(TRuleId::ValueOddOffset, entry.ValueOffset, where,
+                    "value of " + TagText(kind, entry.Tag) + " at an odd offset", entry.Tag);
     }
+    Ascending = ascending;
     // Tags in strictly ascending order cannot repeat.
     if (ascending)
         return;
@@ -284,7 +334,8 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
     std::sort(Tags.begin(), Tags.end());
     for (std::size_t i = 1; i < Tags.size(); ++i)
         if (Tags[i] == Tags[i - 1] && (i + 1 == Tags.size() || Tags[i + 1] != Tags[i]))
-            Finding(dir.Offset, where, TagText(kind, Tags[i]) + " appears more than once");
+            Finding(TRuleId::TagRepeated, dir.Offset, where,
+                    TagText(kind, Tags[i]) + " appears more than once", Tags[i]);
 }
 
 void TChecker::CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, std::uint32_t owner,
@@ -300,13 +351,13 @@ void TChecker::CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, st
     TNumbers offsets, counts;
     if (!Numbers(*offsetsEntry, OffsetBytes, offsets) ||
         !Numbers(*countsEntry, CountBytes, counts)) {
-        Finding(dir.Offset, where,
+        Finding(TRuleId::LayoutUnreadable, dir.Offset, where,
                 std::string(name) + "Offsets or " + name +
                     "ByteCounts cannot be read as unsigned integers");
         return;
     }
     if (offsets.Count != counts.Count)
-        Finding(dir.Offset, where,
+        Finding(TRuleId::LayoutCounts, dir.Offset, where,
                 std::string(name) + "Offsets has " + std::to_string(offsets.Count) + " values, " +
                     name + "ByteCounts " + std::to_string(counts.Count));
     const std::uint64_t width = First<TagImageWidth>(0);
@@ -323,15 +374,16 @@ void TChecker::CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, st
             expected = (length + rows - 1) / rows * planes;
     }
     if (width && length && expected && offsets.Count != expected)
-        Finding(dir.Offset, where,
+        Finding(TRuleId::LayoutGeometry, dir.Offset, where,
                 std::string(name) + "Offsets has " + std::to_string(offsets.Count) +
-                    " values; the image geometry needs " + std::to_string(expected));
+                    " values; the image geometry needs " + std::to_string(expected),
+                static_cast<std::uint16_t>(offsetsTag));
     const std::uint64_t n = std::min(offsets.Count, counts.Count);
     for (std::uint64_t k = 0; k < n; ++k) {
         const std::uint64_t at = Raw.Element(offsets.Bytes, offsets.Type, k);
         const std::uint64_t size = Raw.Element(counts.Bytes, counts.Type, k);
         if (!Raw.InFile(at, size))
-            Finding(at, where,
+            Finding(TRuleId::DataOutside, at, where,
                     std::string(tiles ? "tile " : "strip ") + std::to_string(k + 1) + " (" +
                         std::to_string(size) + " bytes) lies beyond the end of the file");
         else
@@ -352,26 +404,67 @@ void TChecker::ReportMissingTags(const TTiffRawDirectory& dir, TTiffDirKind kind
         tiles ? TagTileByteCounts : TagStripByteCounts,
         TagXResolution,
         TagYResolution,
+        TagResolutionUnit,
     };
     for (std::uint32_t tag : required)
         if (!Find(tag))
-            Finding(dir.Offset, where, "required " + TagText(kind, tag) + " is missing");
+            Finding(tag >= TagXResolution ? TRuleId::ResolutionMissing : TRuleId::TagMissing,
+                    dir.Offset, where, "required " + TagText(kind, tag) + " is missing",
+                    static_cast<std::uint16_t>(tag));
 }
 
 void TChecker::CheckImage(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
                           std::uint32_t owner)
 {
-    GatherImageTags(dir);
     const bool tiles = !Has(TagBits({TagStripOffsets})) && Has(TagBits({TagTileOffsets}));
-    constexpr std::uint32_t always =
-        TagBits({TagImageWidth, TagImageLength, TagPhotometric, TagXResolution, TagYResolution});
+    constexpr std::uint32_t always = TagBits({TagImageWidth, TagImageLength, TagPhotometric,
+                                              TagXResolution, TagYResolution, TagResolutionUnit});
     const std::uint32_t layout = tiles ? TagBits({TagTileOffsets, TagTileByteCounts})
                                        : TagBits({TagStripOffsets, TagStripByteCounts});
     if (!Has(always | layout))
         ReportMissingTags(dir, kind, where, tiles);
     if (tiles && !Has(TagBits({TagTileWidth, TagTileLength})))
-        Finding(dir.Offset, where, "a tiled image without TileWidth and TileLength");
+        Finding(TRuleId::TileSizeMissing, dir.Offset, where,
+                "a tiled image without TileWidth and TileLength");
     CheckLayout(dir, where, owner, tiles);
+    CheckImageTags(dir, where);
+}
+
+void TChecker::CheckImageTags(const TTiffRawDirectory& dir, const TWhere& where)
+{
+    // A bilevel or grey image without the tags that tie samples, colours and
+    // compression together breaks none of their rules.
+    constexpr std::uint32_t tying =
+        TagBits({TagColorMap, TagExtraSamples, TagSampleFormat, TagSubsampling, TagJpegOffset,
+                 TagJpegLength, TagSamplesPerPixel, TagCompression});
+    if ((ImageTagsPresent & tying) == 0 && First<TagPhotometric>(0) <= 1 &&
+        CountOf(TagBitsPerSample) <= 1)
+        return;
+    TImageFacts facts;
+    if (Find(TagPhotometric))
+        facts.Photometric = First<TagPhotometric>(0);
+    facts.Compression = First<TagCompression>(1);
+    facts.SamplesPerPixel = First<TagSamplesPerPixel>(1);
+    facts.BitsPerSample = First<TagBitsPerSample>(1);
+    facts.BitsPerSampleCount = CountOf(TagBitsPerSample);
+    facts.SampleFormatCount = CountOf(TagSampleFormat);
+    facts.ExtraSamplesCount = CountOf(TagExtraSamples);
+    if (Find(TagColorMap))
+        facts.ColorMapCount = CountOf(TagColorMap);
+    if (const TTiffRawEntry* sub = Find(TagSubsampling); sub && sub->Count == 2) {
+        TNumbers numbers;
+        if (Numbers(*sub, Value, numbers)) {
+            facts.SubsamplingAcross = Raw.Element(numbers.Bytes, numbers.Type, 0);
+            facts.SubsamplingDown = Raw.Element(numbers.Bytes, numbers.Type, 1);
+        }
+    }
+    if (Find(TagJpegOffset))
+        facts.JpegOffset = First<TagJpegOffset>(0);
+    if (Find(TagJpegLength))
+        facts.JpegLength = First<TagJpegLength>(0);
+    facts.FileSize = Raw.FileSize();
+    Current = &where;
+    CheckImageFacts(facts, dir.Offset, *this);
 }
 
 // What every directory that could be read is checked for. Image rules hold
@@ -381,15 +474,26 @@ void TChecker::CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, c
                               std::uint32_t owner)
 {
     Map.Add(dir.Offset, dir.ByteSize, owner, 0, TSpanKind::Directory);
+    Current = &where;
     CheckEntries(dir, kind, where, owner);
-    if (kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd)
+    if (kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd) {
         CheckImage(dir, kind, where, owner);
+        // Most directories end below the GeoTIFF tags.
+        if (!Ascending || (!dir.Entries.empty() && dir.Entries.back().Tag >= TagGeoKeyDirectory))
+            GeoKeys.Check(dir);
+    }
+    if (kind == TTiffDirKind::Exif && !Map.IsCollecting() &&
+        std::none_of(dir.Entries.begin(), dir.Entries.end(),
+                     [](const TTiffRawEntry& e) { return e.Tag == TagExifVersion; }))
+        Finding(TRuleId::VersionMissing, dir.Offset, where,
+                "an EXIF directory without ExifVersion");
 }
 
 void TChecker::CheckChildren(const TTiffWalkEntry& entry, const TWhere& where)
 {
     if (!entry.ChildFailure.empty())
-        Finding(entry.Raw.ValueOffset, where, entry.ChildFailure);
+        Finding(TRuleId::ChildUnreadable, entry.Raw.ValueOffset, where, entry.ChildFailure,
+                entry.Raw.Tag);
     if (entry.Children.empty())
         return;
     const std::string parent = Text(where);
@@ -404,7 +508,7 @@ void TChecker::CheckChildren(const TTiffWalkEntry& entry, const TWhere& where)
 
 void TChecker::CheckChild(const TTiffChildDir& child, const TWhere& where, std::uint32_t owner)
 {
-    if (!CheckPlace(child.Offset, child.Failure, where))
+    if (!CheckPlace(child.Offset, child.Failure, where, TRuleId::ChildUnreadable))
         return;
     // Children are few: a copy of their entries lets them share the pages' checks.
     TTiffRawDirectory dir;
@@ -424,30 +528,33 @@ void TChecker::WalkPages()
     std::uint64_t at = Raw.FirstOffset();
     std::uint64_t linkAt = 4;  // where the offset of the directory at 'at' was found
     if (at == 0)
-        Finding(4, "header", "the file has no page");
+        Finding(TRuleId::HeaderNoPage, 4, "header", "the file has no page");
     for (std::uint32_t number = 1; at != 0; ++number) {
         const TWhere where{number};
         if (!Pages.Insert(at)) {
-            Finding(linkAt, where,
+            Finding(TRuleId::ChainLoop, linkAt, where,
                     "the page chain loops back to the directory at offset " + std::to_string(at));
             return;
         }
         if (!Raw.InFile(at, 1)) {
-            Finding(linkAt, where,
+            Finding(TRuleId::ChainOutside, linkAt, where,
                     "the page chain leads to offset " + std::to_string(at) +
                         ", beyond the end of the file");
             return;
         }
         if (!AllDirs.Insert(at) && ChildDirs.Contains(at))
-            Finding(at, where, "the directory is also a child directory");
+            Finding(TRuleId::DirectoryShared, at, where, "the directory is also a child directory");
         TErrCode code = ErrOk;
         PageFailure.clear();
         Raw.ReadDirectory(at, Page, code, PageFailure);
-        if (!CheckPlace(at, PageFailure, where))
+        if (!CheckPlace(at, PageFailure, where, TRuleId::DirectoryUnreadable))
             return;
         CheckDirectory(Page, TTiffDirKind::Page, where, number);
-        // Every pointer tag is 330 or above: most entries are passed at once.
-        for (const TTiffRawEntry& entry : Page.Entries)
+        // Every pointer tag is 330 or above: most entries, and most pages
+        // whose tags ascend below it, are passed at once.
+        const bool pointers =
+            !Ascending || (!Page.Entries.empty() && Page.Entries.back().Tag >= TagSubIfds);
+        for (const TTiffRawEntry& entry : pointers ? Page.Entries : NoEntries)
             if (entry.Tag >= TagSubIfds &&
                 Walker.ReadEntryChildren(TTiffDirKind::Page, entry, Pointer))
                 CheckChildren(Pointer, where);
@@ -459,7 +566,7 @@ void TChecker::WalkPages()
 void TChecker::ReportOverlaps()
 {
     Map.ForEachOverlap([this](const TSpan& span, const TSpan& earlier) {
-        Finding(span.Start, SpanText(span), "overlaps " + SpanText(earlier));
+        Finding(TRuleId::Overlap, span.Start, SpanText(span), "overlaps " + SpanText(earlier));
     });
 }
 
@@ -480,6 +587,7 @@ int TChecker::Run(const std::string& path, std::ostream& err)
     }
     Walker.ShareKnownOffsets(AllDirs);
     Walker.FollowEveryChain(true);
+    Findings.Begin(path);
     Walk();
     if (Map.StartCollecting()) {
         Pages.Clear();
@@ -489,17 +597,16 @@ int TChecker::Run(const std::string& path, std::ostream& err)
         Walk();
         ReportOverlaps();
     }
-    if (Findings == 0)
-        Out << "No problems found\n";
-    else
-        Out << Findings << (Findings == 1 ? " problem" : " problems") << " found\n";
-    return Findings == 0 ? 0 : 1;
+    return Findings.Finish();
 }
 
 }  // namespace
 
-int RunStructureCheck(const std::string& path, std::ostream& out, std::ostream& err)
+int RunStructureCheck(const std::string& path, const TCheckOptions& options, std::ostream& out,
+                      std::ostream& err)
 {
-    TChecker checker(out);
-    return checker.Run(path, err);
+    TFindingReport report(options, out);
+    // The rule tables it prepares take some 50 KiB: not for a thread's stack.
+    const auto checker = std::make_unique<TChecker>(report);
+    return checker->Run(path, err);
 }

@@ -1,11 +1,16 @@
-// The structure check (orvane-dump --check): a report that goes on past
-// every fault.
-// One line per finding, "offset N: WHERE: REASON", in the order the walk
-// meets them (overlaps last), then a count line.
+// The conformance check (orvane-dump --check): a report that goes on past
+// every fault. Each finding names its rule, severity, offset, directory and
+// entry; as plain lines, "offset N: WHERE: SEVERITY [RULE]: REASON", in the
+// order the walk meets them (overlaps last), then a count line; or as one
+// JSON document.
 #pragma once
 
 #include <ostream>
 #include <string>
 
-// 0 no problems, 1 problems found, 2 the file cannot be read (text on err).
-int RunStructureCheck(const std::string& path, std::ostream& out, std::ostream& err);
+#include "inspect/CheckReport.h"
+
+// 0 no errors (and with options.Strict no warnings), 1 else, 2 the file
+// cannot be read (text on err).
+int RunStructureCheck(const std::string& path, const TCheckOptions& options, std::ostream& out,
+                      std::ostream& err);

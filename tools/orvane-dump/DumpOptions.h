@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "inspect/CheckReport.h"
 #include "inspect/TextOptions.h"
 
 // --limit, --tree and --values all shape the text as TTextOptions.
@@ -15,6 +16,9 @@ struct TDumpOptions : TTextOptions {
     std::optional<std::string> HexTag;
     bool Json = false;
     bool Check = false;
+    TCheckOptions CheckOptions;  // --strict and --ignore; --json with --check
+    bool IgnoreGiven = false;
+    bool Rules = false;
     bool Help = false;
 };
 

@@ -14,7 +14,8 @@
 const char* const OrvaneDumpUsage =
     "Usage: orvane-dump [--page N] [--limit N] [--hex TAG] [--tree] [--values all] FILE\n"
     "       orvane-dump --json [--page N] FILE\n"
-    "       orvane-dump --check FILE\n"
+    "       orvane-dump --check [--json] [--strict] [--ignore ID,...] FILE\n"
+    "       orvane-dump --rules\n"
     "Prints the size, byte order and page count of a TIFF file and, for every page\n"
     "(or page N, counted from 1), its directory offset, raster data size and tags.\n"
     "  --page N      only page N\n"
@@ -24,11 +25,16 @@ const char* const OrvaneDumpUsage =
     "                under the entry that points to them\n"
     "  --values all  every value of every type in full (--limit still cuts)\n"
     "  --json        the whole structure as one JSON document\n"
-    "  --check       a structure report, one line per problem found\n"
+    "  --check       a conformance report, one line per finding with its severity\n"
+    "                and rule id (with --json: one document of findings)\n"
+    "  --strict      with --check: warnings count like errors for the exit code\n"
+    "  --ignore IDS  with --check: leave out the rules of that comma-separated list\n"
+    "  --rules       every rule of --check with its severity and what it rests on\n"
     "  --help        this text\n"
     "A page that cannot be read shows its error in place of its tags.\n"
     "Exit code: 0 all read, 1 the file or a page could not be read, 2 wrong usage;\n"
-    "with --check: 0 no problems, 1 problems found, 2 the file cannot be read.\n";
+    "with --check: 0 no errors (with --strict no warnings either), 1 else,\n"
+    "2 the file cannot be read.\n";
 
 namespace {
 
@@ -41,7 +47,8 @@ bool ParseNumber(const std::string& text, std::uint32_t& value)
 
 bool TakesValue(const std::string& arg)
 {
-    return arg == "--page" || arg == "--limit" || arg == "--hex" || arg == "--values";
+    return arg == "--page" || arg == "--limit" || arg == "--hex" || arg == "--values" ||
+           arg == "--ignore";
 }
 
 bool SetValueOption(const std::string& arg, const std::string& value, TDumpOptions& options)
@@ -50,6 +57,11 @@ bool SetValueOption(const std::string& arg, const std::string& value, TDumpOptio
     if (arg == "--hex") {
         options.HexTag = value;
         return true;
+    }
+    if (arg == "--ignore") {
+        options.IgnoreGiven = true;
+        std::string unknown;
+        return ParseIgnoredRules(value, options.CheckOptions, unknown);
     }
     if (arg == "--values") {
         options.ValuesAll = true;
@@ -68,11 +80,13 @@ bool SetValueOption(const std::string& arg, const std::string& value, TDumpOptio
 
 bool SetFlag(const std::string& arg, TDumpOptions& options)
 {
-    bool* flag = arg == "--help"    ? &options.Help
-                 : arg == "--tree"  ? &options.Tree
-                 : arg == "--json"  ? &options.Json
-                 : arg == "--check" ? &options.Check
-                                    : nullptr;
+    bool* flag = arg == "--help"     ? &options.Help
+                 : arg == "--tree"   ? &options.Tree
+                 : arg == "--json"   ? &options.Json
+                 : arg == "--check"  ? &options.Check
+                 : arg == "--strict" ? &options.CheckOptions.Strict
+                 : arg == "--rules"  ? &options.Rules
+                                     : nullptr;
     if (flag)
         *flag = true;
     return flag != nullptr;
@@ -82,9 +96,13 @@ bool SetFlag(const std::string& arg, TDumpOptions& options)
 // that shape the text output.
 bool CompatibleModes(const TDumpOptions& options, std::string& error)
 {
-    if (options.Check && (options.Json || options.Page || options.HexTag || options.Tree ||
-                          options.ValuesAll || options.LimitGiven)) {
-        error = "--check takes no other option";
+    if (options.Check && (options.Page || options.HexTag || options.Tree || options.ValuesAll ||
+                          options.LimitGiven)) {
+        error = "--check takes only --json, --strict and --ignore";
+        return false;
+    }
+    if (!options.Check && (options.CheckOptions.Strict || options.IgnoreGiven)) {
+        error = "--strict and --ignore go with --check";
         return false;
     }
     if (options.Json &&
@@ -121,7 +139,7 @@ bool ParseDumpArgs(const std::vector<std::string>& args, TDumpOptions& options, 
         }
         options.Path = arg;
     }
-    if (options.Path.empty() && !options.Help) {
+    if (options.Path.empty() && !options.Help && !options.Rules) {
         error = "no file given";
         return false;
     }
@@ -305,10 +323,13 @@ bool TDumper::DumpHex(std::uint32_t index)
 
 int TDumper::Run()
 {
+    if (Options.Check) {
+        TCheckOptions check = Options.CheckOptions;
+        check.Json = Options.Json;
+        return RunStructureCheck(Options.Path, check, Out, Err);
+    }
     if (Options.Json)
         return WriteJsonDocument(Options.Path, Options.Page, Out, Err);
-    if (Options.Check)
-        return RunStructureCheck(Options.Path, Out, Err);
     if (!OpenFile())
         return 1;
     const bool onePage = Options.Page || Options.HexTag;
@@ -337,6 +358,10 @@ int RunOrvaneDump(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.Help) {
         out << OrvaneDumpUsage;
+        return 0;
+    }
+    if (options.Rules) {
+        WriteRuleList(out);
         return 0;
     }
     TDumper dumper(options, out, err);
