@@ -21,15 +21,9 @@ public:
     virtual ~TSysFile() = default;
 
     // Opens an existing file for reading; others may read it but not write
-    // it while it is open. Null with sysError set on failure.
+    // it while it is open. Null with sysError set on failure. Paths are
+    // UTF-8 everywhere in the program.
     static TSysFile* Open(const std::string& path, TSysFileHint hint, std::uint32_t& sysError);
-
-    // Paths are in the ANSI code page by default (the viewer's file dialog
-    // and command line); console tools that take their arguments as UTF-8
-    // switch the whole process to UTF-8 paths. Files are opened through
-    // the wide file calls either way. Only Windows tells the two apart.
-    static void SetUtf8Paths(bool utf8);
-    static bool Utf8Paths();
 
     // The file's length; returns the system error code, 0 on success.
     virtual std::uint32_t GetSize(std::uint64_t& size) = 0;
