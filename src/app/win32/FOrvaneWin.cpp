@@ -9,6 +9,8 @@
 #include "app/OrvaneGlyphs.h"
 #include "app/StartUp.h"
 #include "install/win32/FInstallWin.h"
+#include "io/win32/CommandLine.h"
+#include "io/win32/WidePath.h"
 #include "hexview/win32/FHex.h"
 #include "shelldlg/win32/KvDialogs.h"
 #include "update/FUpdateHandOver.h"
@@ -360,11 +362,11 @@ namespace {
 // Only fully qualified drive and network paths go to the shell: it fails on
 // relative paths anyway, and it crashes on some others (under Wine a path
 // that starts with a slash, as a Unix path does, faults inside the parsing).
-bool ShellCanParse(const std::string& path)
+bool ShellCanParse(const std::wstring& path)
 {
-    if (path.size() >= MAX_PATH || path.find('/') != std::string::npos)
+    if (path.size() >= MAX_PATH || path.find(L'/') != std::wstring::npos)
         return false;
-    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    auto letter = [](wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); };
     if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\')
         return true;
     // \\server\share, but not the device forms \\?\ and \\.\ .
@@ -376,15 +378,16 @@ bool ShellCanParse(const std::string& path)
 
 std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
 {
-    if (!ShellCanParse(path))
+    const std::wstring wide = WideText(path);
+    if (!ShellCanParse(wide))
         return "";
     PIDLIST_ABSOLUTE pidl = nullptr;
-    if (FAILED(SHParseDisplayName(AnsiToWide(path).c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
+    if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
         return "";
-    char buffer[MAX_PATH] = {};
-    BOOL ok = SHGetPathFromIDListA(pidl, buffer);
+    wchar_t buffer[MAX_PATH] = {};
+    BOOL ok = SHGetPathFromIDListW(pidl, buffer);
     CoTaskMemFree(pidl);
-    return ok ? buffer : "";
+    return ok ? Utf8Text(buffer) : "";
 }
 
 bool TFrmOrvaneWin::ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText)
@@ -443,7 +446,7 @@ void TFrmOrvaneWin::RunSwitchRole(int role)
     if (role == orManual)
         FAboutPage->RunManual();
     else if (role == orUpdate)
-        RunUpdateHandOver(std::vector<std::string>(__argv, __argv + __argc));
+        RunUpdateHandOver(CommandLineWords());
 }
 
 std::uint32_t TFrmOrvaneWin::WindowColour()

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "io/SysErr.h"
+#include "io/win32/WideCalls.h"
+#include "io/win32/WidePath.h"
 #include "update/FUpdateHandOver.h"
 #include "update/win32/UpdateProcessWin32.h"
 
@@ -18,9 +20,8 @@ void RunUpdateHandOver(const std::vector<std::string>& arguments)
     const std::string& oldPath = arguments[3];
     // A copy that fails leaves the old program in place: say why, and start
     // it all the same so the user keeps a working program.
-    char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || !CopyFileA(self, oldPath.c_str(), FALSE))
+    const std::string self = ModulePath();
+    if (self.empty() || !CopyFileW(SystemPath(self).c_str(), SystemPath(oldPath).c_str(), FALSE))
         MessageBoxA(nullptr, SysErrorText(GetLastError()).c_str(), "Error", MB_OK | MB_ICONERROR);
     StartProgramLine("\"" + oldPath + "\"");
 }
