@@ -239,13 +239,13 @@ void TFrmOrvaneWin::OnNotify(const NMHDR& hdr)
 // file, or none.
 void TFrmOrvaneWin::OnDropFiles(HDROP drop)
 {
-    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    std::string path(length, '\0');
+    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(length, L'\0');
     if (length > 0)
-        DragQueryFileA(drop, 0, path.data(), length + 1);
+        DragQueryFileW(drop, 0, path.data(), length + 1);
     DragFinish(drop);
     if (length > 0)
-        FLogic->OpenDroppedFile(path);
+        FLogic->OpenDroppedFile(Utf8Text(path));
 }
 
 LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -296,9 +296,12 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return Default(msg, wParam, lParam);
 }
 
+// The window is an ANSI one, whose procedure would take a wide caption in
+// the code page; the wide default procedure keeps every character.
 void TFrmOrvaneWin::SetCaption(const std::string& text)
 {
-    SetWindowTextA(Handle(), text.c_str());
+    const std::wstring wide = WideText(text);
+    DefWindowProcW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
@@ -323,7 +326,7 @@ int TFrmOrvaneWin::RunMessageLoop()
 
 void TFrmOrvaneWin::ShowError(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
+    MessageBoxW(Handle(), WideText(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
 // Every step is checked; a failure leaves the clipboard closed and is shown

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "io/win32/WidePath.h"
 #include "shelldlg/win32/KvBrowseForFolder.h"
 
 namespace {
@@ -121,7 +122,7 @@ void TKvWizardWin::SetNextCaption(const std::string& caption)
 
 void TKvWizardWin::SetReport(const std::string& text)
 {
-    SetWindowTextA(Control("LabReport"), text.c_str());
+    SetWindowTextW(Control("LabReport"), WideText(text).c_str());
 }
 
 void TKvWizardWin::PostWork()
@@ -142,7 +143,7 @@ void TKvWizardWin::EndModal(TKvModalResult result)
 
 void TKvWizardWin::SetFolderText(const std::string& text)
 {
-    SetWindowTextA(Control("EdiFolder"), text.c_str());
+    SetWindowTextW(Control("EdiFolder"), WideText(text).c_str());
 }
 
 bool TKvWizardWin::StartMenuChecked()
@@ -174,17 +175,18 @@ bool TKvWizardWin::BrowseForFolder(const std::string& title, const std::string& 
 
 void TKvWizardWin::ShowError(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
+    MessageBoxW(Handle(), WideText(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
 void TKvWizardWin::OnCommand(UINT id, UINT code)
 {
     HWND from = GetDlgItem(Handle(), static_cast<int>(id));
     if (code == EN_CHANGE && from == Control("EdiFolder")) {
-        char text[MAX_PATH * 2] = {};
-        GetWindowTextA(from, text, sizeof(text));
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(from)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(from, text.data(), static_cast<int>(text.size()))));
         if (auto* install = dynamic_cast<TFrmInstallSec*>(FLogic.get()))
-            install->EdiFolderChange(text);
+            install->EdiFolderChange(Utf8Text(text));
         return;
     }
     if (code != BN_CLICKED || !from || !IsWindowEnabled(from) || !IsWindowVisible(from))

@@ -1,8 +1,11 @@
 #include "WinDriving.h"
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "io/win32/WidePath.h"
 
 bool WaitFor(const std::function<bool()>& done, int ms)
 {
@@ -30,10 +33,17 @@ void Pump(const std::function<bool()>& done, int ms)
 
 std::string TextOf(HWND wnd)
 {
-    char text[8192] = {};
-    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                        5000, nullptr);
-    return text;
+    wchar_t text[8192] = {};
+    SendMessageTimeoutW(wnd, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                        nullptr);
+    return Utf8Text(text);
+}
+
+std::string CaptionOf(HWND wnd)
+{
+    wchar_t text[8192] = {};
+    InternalGetWindowText(wnd, text, 8192);
+    return Utf8Text(text);
 }
 
 std::string MessageTextOf(HWND box)
@@ -140,7 +150,7 @@ std::vector<std::string> TaskBarTexts(DWORD process)
     for (HWND wnd : VisibleWindowsOf(process)) {
         LONG_PTR ex = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
         if ((!GetWindow(wnd, GW_OWNER) || (ex & WS_EX_APPWINDOW)) && !(ex & WS_EX_TOOLWINDOW))
-            texts.push_back(TextOf(wnd));
+            texts.push_back(CaptionOf(wnd));
     }
     return texts;
 }
@@ -170,7 +180,7 @@ std::vector<std::string> TempFiles(const std::string& pattern)
 
 bool Exists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string WindowsPathOf(const std::string& unixPath)
@@ -184,17 +194,19 @@ std::string WindowsPathOf(const std::string& unixPath)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(WideText(path)), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TRunning::TRunning(const std::string& exe, const std::string& arguments, const std::string& folder)
 {
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{};
+    std::wstring commandLine =
+        WideText("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments));
+    const std::wstring inFolder = WideText(folder);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &FInfo))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : inFolder.c_str(), &startup, &FInfo))
         FInfo = {};
 }
 

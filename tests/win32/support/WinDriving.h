@@ -16,9 +16,13 @@ bool WaitFor(const std::function<bool()>& done, int ms = 30000);
 // windows that the test itself creates.
 void Pump(const std::function<bool()>& done, int ms = 20000);
 
-// A window's text (up to 8 KiB), also across processes; empty when the owner
-// hangs.
+// A window's text (up to 8 KiB) in UTF-8, also across processes; empty when
+// the owner hangs.
 std::string TextOf(HWND wnd);
+
+// The caption as the system keeps and draws it, whatever the window's
+// procedure makes of a request for its text.
+std::string CaptionOf(HWND wnd);
 
 // The text of a message box, without its caption.
 std::string MessageTextOf(HWND box);
@@ -50,6 +54,7 @@ HWND ChildWithText(HWND parent, const std::string& part, const char* cls);
 // Names of the files matching pattern ("kvu*") in the temporary folder.
 std::vector<std::string> TempFiles(const std::string& pattern);
 
+// Paths here are UTF-8, as the program's are.
 bool Exists(const std::string& path);
 // A Unix path as Wine's drive for the Unix root shows it ("Z:\\...").
 std::string WindowsPathOf(const std::string& unixPath);
