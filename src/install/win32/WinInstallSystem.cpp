@@ -41,9 +41,16 @@ public:
             RaiseInternal("FUninstall 195.83");
         if (FAILED(FFile.FPtr->Load(wide.c_str(), STGM_READ)))
             return false;
-        // A link holds at most MAX_PATH characters of its target.
+        // The item identifier holds the target's full names; the path field
+        // may have kept them only in the code page, and holds at most
+        // MAX_PATH characters (a longer target is there in short form).
         wchar_t path[MAX_PATH] = {};
-        if (FLink.FPtr->GetPath(path, MAX_PATH, nullptr, 0) != S_OK)
+        PIDLIST_ABSOLUTE item = nullptr;
+        bool found =
+            SUCCEEDED(FLink.FPtr->GetIDList(&item)) && item && SHGetPathFromIDListW(item, path);
+        if (item)
+            CoTaskMemFree(item);
+        if (!found && FLink.FPtr->GetPath(path, MAX_PATH, nullptr, 0) != S_OK)
             return false;
         target = LongPathName(Utf8Text(path));
         return true;
@@ -139,7 +146,9 @@ std::vector<TKvFolderEntry> TKvWinInstallSystem::ListFolder(const std::string& f
 
 std::string TKvWinInstallSystem::OwnExecutable()
 {
-    return ModulePath();
+    // Started through a link to a long folder, the program runs under the
+    // short form of its path.
+    return LongPathName(ModulePath());
 }
 
 void TKvWinInstallSystem::BeginShellWork()
