@@ -47,13 +47,8 @@ TFrmOrvane::TFrmOrvane(IKvOrvaneHost& host, const TOrvaneWidgets& widgets,
 
 TFrmOrvane::~TFrmOrvane() = default;
 
-// Runs once: the message that carries it shares its value with DM_GETDEFID,
-// which the dialog-key handling of the message loop sends on Enter.
 void TFrmOrvane::StartUp(const std::string& argument)
 {
-    if (FStartedUp)
-        return;
-    FStartedUp = true;
     TOrvaneRole role = RoleOfArgument(argument);
     if (role != orViewer) {
         if (role == orManual)

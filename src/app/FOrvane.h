@@ -94,7 +94,6 @@ private:
     std::shared_ptr<TTrnTiffShared> FShared;
     // Set when counting ended without reaching the end of the chain.
     bool FCountStopped = false;
-    bool FStartedUp = false;
     // A file is shown (the last open succeeded).
     bool FFileOpen = false;
 };

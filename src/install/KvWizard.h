@@ -39,9 +39,6 @@ inline constexpr int WizardClientWidth = 430;
 inline constexpr int WizardClientHeight = 240;
 inline constexpr TKvRect WizardPanelBounds{0, 0, 430, 180};
 inline constexpr const char* FinishCaption = "Finish";
-// Private messages: the wizard has appeared; its work page is on show.
-inline constexpr unsigned WizardMsgShown = 0x0400;
-inline constexpr unsigned WizardMsgWork = 0x0401;
 
 // The frame's bevel and buttons, the same in both wizards.
 std::vector<TKvControlDef> WizardFrameControls();

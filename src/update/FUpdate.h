@@ -11,11 +11,11 @@
 #include "io/SysErr.h"
 #include "update/FUpdateThread.h"
 
-// Messages the window posts to itself or gets from its worker.
+// Steps the window posts to itself or gets from its worker.
 enum TUpdateMessage : std::uint32_t {
-    umStartDownload = 0x0400,
-    umProgress = 0x0401,  // the last parameter carries the body bytes so far
-    umFinished = 0x0402,
+    umStartDownload,
+    umProgress,  // the last parameter carries the body bytes so far
+    umFinished,
 };
 
 enum class TModalResult : std::uint8_t { None, Ok, Cancel };

@@ -167,22 +167,6 @@ TEST(Viewer, BrowseOpensChosenFileAndCancelDoesNothing)
     EXPECT_TRUE(rig.Frm->FEventsEnabled);
 }
 
-TEST(Viewer, StartUpRunsOnceWhateverArrivesLater)
-{
-    TViewerRig rig;
-    rig.Files["four.tif"] = {.Pages = 4, .KnownAtOpen = 4};
-    rig.Files["bad.txt"] = {.NotTiff = true};
-    rig.Frm->StartUp("four.tif");
-    rig.Frm->ButNextClick();
-    rig.Frm->StartUp("four.tif");
-    rig.Frm->StartUp("bad.txt");
-    EXPECT_EQ(rig.LabPage.Text, "Page 2 of 4");
-    EXPECT_EQ(rig.Host.Caption, "Kestrova  Orvane  2.00  -  D:four.tif");
-    EXPECT_TRUE(rig.Prev.Enabled);
-    EXPECT_EQ(rig.Host.Repaints, 1);
-    EXPECT_TRUE(rig.Host.Errors.empty());
-}
-
 TEST(Viewer, ProgressForAFileNoLongerOpenIsDropped)
 {
     TViewerRig rig;

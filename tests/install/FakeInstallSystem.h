@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "install/FUninstall.h"
 #include "install/InstallShell.h"
 #include "install/InstallSystem.h"
 
@@ -131,4 +132,33 @@ public:
     std::string OwnExecutable() override { return FOwnExe; }
     void BeginShellWork() override { ++FShellDepth; }
     void EndShellWork() override { --FShellDepth; }
+};
+
+// The uninstaller's processes: the second stage is only counted and noted.
+class TFakeProcesses : public TKvUninstallSystem {
+public:
+    std::uint32_t FTempError = 0, FStartError = 0;
+    bool FWaitOk = true;
+    std::string FStarted;
+    int FStarts = 0;
+    std::uintptr_t FWaited = 0;
+    std::uint32_t CreateTempFile(const std::string& prefix, std::string& path) override
+    {
+        if (FTempError)
+            return FTempError;
+        path = "C:\\Temp\\" + prefix + "1A.tmp";
+        return 0;
+    }
+    std::uint32_t StartSecondStage(const std::string& tempCopy, const std::string& exe) override
+    {
+        ++FStarts;
+        FStarted = SecondStageCommandLine(tempCopy, 1234, exe);
+        return FStartError;
+    }
+    bool WaitForProcess(std::uintptr_t handle) override
+    {
+        FWaited = handle;
+        return FWaitOk;
+    }
+    std::string ErrorText(std::uint32_t code) override { return "error " + std::to_string(code); }
 };

@@ -179,32 +179,6 @@ TEST_F(TInstallFixture, FailuresReachTheReport)
 
 namespace {
 
-class TFakeProcesses : public TKvUninstallSystem {
-public:
-    std::uint32_t FTempError = 0, FStartError = 0;
-    bool FWaitOk = true;
-    std::string FStarted;
-    std::uintptr_t FWaited = 0;
-    std::uint32_t CreateTempFile(const std::string& prefix, std::string& path) override
-    {
-        if (FTempError)
-            return FTempError;
-        path = "C:\\Temp\\" + prefix + "1A.tmp";
-        return 0;
-    }
-    std::uint32_t StartSecondStage(const std::string& tempCopy, const std::string& exe) override
-    {
-        FStarted = SecondStageCommandLine(tempCopy, 1234, exe);
-        return FStartError;
-    }
-    bool WaitForProcess(std::uintptr_t handle) override
-    {
-        FWaited = handle;
-        return FWaitOk;
-    }
-    std::string ErrorText(std::uint32_t code) override { return "error " + std::to_string(code); }
-};
-
 struct TUninstallFixture : ::testing::Test {
     TFakeInstallSystem FSys;
     TFakeProcesses FProcs;

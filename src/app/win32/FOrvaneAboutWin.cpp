@@ -4,6 +4,7 @@
 
 #include "app/FOrvane.h"
 #include "app/FOrvaneLiveUpdate.h"
+#include "window/win32/KvMessages.h"
 
 namespace {
 

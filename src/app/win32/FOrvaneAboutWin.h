@@ -56,7 +56,3 @@ private:
     TImage FTiles[3];
     std::unique_ptr<TFrmHelp> FManual;
 };
-
-// The message that asks the main window to show the manual (posted by the
-// F1 hook, so the window opens outside the hook).
-inline constexpr UINT WM_SHOWMANUAL = WM_USER + 0x20;

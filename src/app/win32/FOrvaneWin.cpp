@@ -14,6 +14,7 @@
 #include "hexview/win32/FHex.h"
 #include "shelldlg/win32/KvDialogs.h"
 #include "update/FUpdateHandOver.h"
+#include "window/win32/KvMessages.h"
 
 namespace {
 
@@ -310,8 +311,7 @@ void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
 }
 
 // The loop of the program: dialog keys (Tab, Enter, Escape) go through the
-// dialog manager, which also sends DM_GETDEFID (the value of WM_STARTUP) on
-// Enter; start-up ignores any second call.
+// dialog manager.
 int TFrmOrvaneWin::RunMessageLoop()
 {
     MSG msg{};

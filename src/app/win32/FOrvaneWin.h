@@ -17,9 +17,6 @@
 #include "window/win32/KvApplicationWindow.h"
 #include "window/win32/KvWindow.h"
 
-inline constexpr UINT WM_STARTUP = WM_USER + 0;
-inline constexpr UINT WM_PAGECOUNT = WM_USER + 1;
-
 enum TOrvaneControlId : UINT_PTR {
     idButBrowse = 101,
     idButViewTagValue,

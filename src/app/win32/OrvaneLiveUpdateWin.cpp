@@ -2,6 +2,7 @@
 
 #include "product/OrvaneProduct.h"
 #include "update/win32/FUpdateWin.h"
+#include "window/win32/KvMessages.h"
 
 std::function<void()> TOrvaneLiveUpdateWin::LiveUpdatePoster()
 {

@@ -10,8 +10,6 @@
 #include "app/OrvaneLiveUpdateHost.h"
 #include "app/win32/KvLiveUpdateRegistry.h"
 
-inline constexpr UINT WM_LIVEUPDATE = WM_USER + 2;
-
 class TOrvaneLiveUpdateWin : public IKvLiveUpdateHost {
 public:
     explicit TOrvaneLiveUpdateWin(HWND mainWindow) : FMainWindow(mainWindow) {}

@@ -4,6 +4,7 @@
 
 #include "html/KvHtmlDump.h"
 #include "io/SysErr.h"
+#include "window/win32/KvMessages.h"
 
 namespace {
 

@@ -27,8 +27,6 @@ public:
     TKvHtmlViewer& Logic() { return FLogic; }
     HFONT Font() const { return FFont; }
 
-    static constexpr UINT WM_LAYOUT = WM_USER + 0x100;
-
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc, const RECT& band) override;

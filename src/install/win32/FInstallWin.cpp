@@ -14,6 +14,7 @@
 #include "io/win32/WideCalls.h"
 #include "product/OrvaneProduct.h"
 #include "product/OrvaneRoles.h"
+#include "window/win32/KvMessages.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ TKvModalResult TFrmInstallWin::ShowModal(HWND owner)
     if (!CreateHandle(0, InstallBackgroundClass, ProgramTitle, WS_POPUP, 0, 0, 0, 0, owner, 0))
         return mrCancel;
     ShowWindow(Handle(), SW_SHOWMAXIMIZED);
-    PostMessageA(Handle(), WizardMsgShown, 0, 0);
+    PostMessageA(Handle(), WM_WIZARDSHOWN, 0, 0);
     RunModalLoop(Handle(), owner, FDone);
     if (Handle())
         DestroyWindow(Handle());
@@ -87,7 +88,7 @@ LRESULT TFrmInstallWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     LRESULT result = 0;
     if (HandlePaintMessage(msg, wParam, result))
         return result;
-    if (msg == WizardMsgShown) {
+    if (msg == WM_WIZARDSHOWN) {
         TKvWinInstallSystem sys;
         TKvWizardWin wizard([&sys](TKvWizardWin& host) -> std::unique_ptr<TKvWizard> {
             return std::make_unique<TFrmInstallSec>(host, sys);

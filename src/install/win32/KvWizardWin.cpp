@@ -4,6 +4,7 @@
 
 #include "io/win32/WidePath.h"
 #include "shelldlg/win32/KvBrowseForFolder.h"
+#include "window/win32/KvMessages.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TKvModalResult TKvWizardWin::ShowModal(HWND owner)
         return mrCancel;
     CreateControls();
     ShowWindow(Handle(), SW_SHOW);
-    PostMessageA(Handle(), WizardMsgShown, 0, 0);
+    PostMessageA(Handle(), WM_WIZARDSHOWN, 0, 0);
     RunModalLoop(Handle(), owner, FDone);
     if (Handle())
         DestroyWindow(Handle());
@@ -127,7 +128,7 @@ void TKvWizardWin::SetReport(const std::string& text)
 
 void TKvWizardWin::PostWork()
 {
-    PostMessageA(Handle(), WizardMsgWork, 0, 0);
+    PostMessageA(Handle(), WM_WIZARDWORK, 0, 0);
 }
 
 void TKvWizardWin::RepaintNow()
@@ -205,8 +206,8 @@ void TKvWizardWin::OnCommand(UINT id, UINT code)
 LRESULT TKvWizardWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WizardMsgShown: FLogic->Shown(); return 0;
-    case WizardMsgWork: FLogic->RunWork(); return 0;
+    case WM_WIZARDSHOWN: FLogic->Shown(); return 0;
+    case WM_WIZARDWORK: FLogic->RunWork(); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_GETMINMAXINFO:
         SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ScaleToDpi(WizardClientWidth),

@@ -7,6 +7,7 @@
 
 #include "io/SysErr.h"
 #include "io/win32/WideCalls.h"
+#include "window/win32/KvMessages.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ TModalResult TFrmUpdateWin::ShowModal(HWND owner)
 
 void TFrmUpdateWin::PostToWindow(TUpdateMessage msg, std::uint32_t total)
 {
-    PostMessageA(Handle(), msg, 0, static_cast<LPARAM>(total));
+    PostMessageA(Handle(), WM_UPDATESTEP, msg, static_cast<LPARAM>(total));
 }
 
 void TFrmUpdateWin::RepaintNow()
@@ -114,10 +115,9 @@ void TFrmUpdateWin::StartHandOver(const std::string& fileName, TErrCode& errCode
 LRESULT TFrmUpdateWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case umStartDownload:
-    case umProgress:
-    case umFinished:
-        FLogic->HandleMessage(static_cast<TUpdateMessage>(msg), static_cast<std::uint32_t>(lParam));
+    case WM_UPDATESTEP:
+        FLogic->HandleMessage(static_cast<TUpdateMessage>(wParam),
+                              static_cast<std::uint32_t>(lParam));
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL)

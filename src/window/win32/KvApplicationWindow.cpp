@@ -1,12 +1,11 @@
 #include "window/win32/KvApplicationWindow.h"
 
 #include <algorithm>
+#include "window/win32/KvMessages.h"
 
 namespace {
 
 constexpr const char* ApplicationClass = "Kestrova TApplication";
-// Activation is passed on after the system's activation steps are through.
-constexpr UINT WM_ACTIVATETARGET = WM_APP + 0;
 
 struct TOwnedWindows {
     HWND Application;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "io/win32/WidePath.h"
 
@@ -29,6 +30,63 @@ void Pump(const std::function<bool()>& done, int ms)
         }
         Sleep(5);
     }
+}
+
+void PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    for (INPUT& i : input) {
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = key;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    }
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+namespace {
+
+// Thread timers carry no data of their own: the running scripts by timer.
+std::map<UINT_PTR, TTickScript*>& RunningScripts()
+{
+    static std::map<UINT_PTR, TTickScript*> scripts;
+    return scripts;
+}
+
+}  // namespace
+
+TTickScript::TTickScript(std::vector<TStep> steps, std::function<void()> giveUp, int ms)
+    : FSteps(std::move(steps)), FGiveUp(std::move(giveUp)),
+      FDeadline(GetTickCount() + static_cast<DWORD>(ms))
+{
+    FTimer = SetTimer(nullptr, 0, 50, &Tick);
+    RunningScripts()[FTimer] = this;
+}
+
+TTickScript::~TTickScript()
+{
+    KillTimer(nullptr, FTimer);
+    RunningScripts().erase(FTimer);
+}
+
+void CALLBACK TTickScript::Tick(HWND, UINT, UINT_PTR id, DWORD)
+{
+    auto found = RunningScripts().find(id);
+    if (found != RunningScripts().end())
+        found->second->Run();
+}
+
+void TTickScript::Run()
+{
+    if (FGaveUp)
+        return;
+    if (static_cast<LONG>(GetTickCount() - FDeadline) > 0) {
+        FGaveUp = true;
+        FGiveUp();
+        return;
+    }
+    if (FNext < FSteps.size() && FSteps[FNext]())
+        ++FNext;
 }
 
 std::string TextOf(HWND wnd)

@@ -16,6 +16,41 @@ bool WaitFor(const std::function<bool()>& done, int ms = 30000);
 // windows that the test itself creates.
 void Pump(const std::function<bool()>& done, int ms = 20000);
 
+// A key pressed and released through the system's input queue, as a user
+// types it: it goes to the window with the keyboard focus, through the
+// message loop of that window's thread (dialog keys through the dialog
+// manager), unlike a posted WM_KEYDOWN.
+void PressKey(WORD key);
+
+// Steps run one after another from a timer of this thread, so inside
+// whatever message loop the thread runs meanwhile (a modal window's): the
+// keys they press go through that loop. A step returns false to be called
+// again at the next tick. When the loop still runs after ms, giveUp runs
+// once; it must end the loop (destroy the window) so that a test that goes
+// wrong fails instead of hanging.
+class TTickScript {
+public:
+    using TStep = std::function<bool()>;
+    TTickScript(std::vector<TStep> steps, std::function<void()> giveUp, int ms = 15000);
+    ~TTickScript();
+    TTickScript(const TTickScript&) = delete;
+    TTickScript& operator=(const TTickScript&) = delete;
+
+    std::size_t StepsDone() const { return FNext; }
+    bool GaveUp() const { return FGaveUp; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);
+    void Run();
+
+    std::vector<TStep> FSteps;
+    std::function<void()> FGiveUp;
+    std::size_t FNext = 0;
+    bool FGaveUp = false;
+    DWORD FDeadline;
+    UINT_PTR FTimer = 0;
+};
+
 // A window's text (up to 8 KiB) in UTF-8, also across processes; empty when
 // the owner hangs.
 std::string TextOf(HWND wnd);
