@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // How the file will be read; the system may use it to tune caching.
@@ -12,6 +13,14 @@ enum class TSysFileHint { None, Sequential, Random, Overlapped };
 // System error codes are the platform's own numbers on Windows; on POSIX the
 // ones the program tells apart are mapped to them (a missing file is 2).
 inline constexpr std::uint32_t SysErrorFileNotFound = 2;
+
+// A new file of this UTF-8 path for writing as a C stream, replacing one of
+// the name; null on failure. The C library's own calls take the ANSI code
+// page on Windows.
+std::FILE* CreateFileStream(const std::string& path);
+
+// Deletes the file; false when it could not.
+bool DeleteFileAt(const std::string& path);
 
 class TSysFile {
 public:

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "io/KvThread.h"
+#include "io/SysFile.h"
 #include "net/KvHttp.h"
 #include "update/FUpdate.h"
 
@@ -47,7 +48,7 @@ void TFrmUpdateThread::Download()
     try {
         if (!CreateUpdateTempFile(FSource.FTempFolder, "kvu", FFileName))
             RaiseInternal("FUpdate 152.40");
-        FFileHandle = std::fopen(FFileName.c_str(), "wb");
+        FFileHandle = CreateFileStream(FFileName);
         if (!FFileHandle)
             RaiseInternal("FUpdate 154.111");
         client =
@@ -61,7 +62,7 @@ void TFrmUpdateThread::Download()
     client.reset();
     CloseFile();
     if (FStatus != ErrOk && !FFileName.empty())
-        std::remove(FFileName.c_str());
+        DeleteFileAt(FFileName);
 }
 
 void TFrmUpdateThread::Receive(TKvHttpClient& client)

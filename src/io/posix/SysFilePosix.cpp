@@ -93,3 +93,13 @@ TSysFile* TSysFile::Open(const std::string& path, TSysFileHint hint, std::uint32
     sysError = 0;
     return new TSysFilePosix(fd);
 }
+
+std::FILE* CreateFileStream(const std::string& path)
+{
+    return std::fopen(path.c_str(), "wb");
+}
+
+bool DeleteFileAt(const std::string& path)
+{
+    return std::remove(path.c_str()) == 0;
+}

@@ -79,6 +79,16 @@ TSysFile* TSysFile::Open(const std::string& path, TSysFileHint hint, std::uint32
     return new TSysFileWin32(handle, hint == TSysFileHint::Overlapped);
 }
 
+std::FILE* CreateFileStream(const std::string& path)
+{
+    return _wfopen(SystemPath(path).c_str(), L"wb");
+}
+
+bool DeleteFileAt(const std::string& path)
+{
+    return DeleteFileW(SystemPath(path).c_str()) != 0;
+}
+
 HANDLE SysFileHandle(TSysFile& file)
 {
     return static_cast<TSysFileWin32&>(file).GetHandle();
