@@ -297,12 +297,9 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return Default(msg, wParam, lParam);
 }
 
-// The window is an ANSI one, whose procedure would take a wide caption in
-// the code page; the wide default procedure keeps every character.
 void TFrmOrvaneWin::SetCaption(const std::string& text)
 {
-    const std::wstring wide = WideText(text);
-    DefWindowProcW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    SetCaptionText(Handle(), text);
 }
 
 void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
@@ -315,10 +312,10 @@ void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
 int TFrmOrvaneWin::RunMessageLoop()
 {
     MSG msg{};
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!Handle() || !IsDialogMessageA(Handle(), &msg)) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!Handle() || !IsDialogMessageW(Handle(), &msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     return static_cast<int>(msg.wParam);

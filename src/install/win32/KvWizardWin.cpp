@@ -79,7 +79,9 @@ void TKvWizardWin::CreateControls()
             TKvRect b = s.FBounds;
             if (s.FKind == ckBevel)  // a line at the bottom of its rectangle
                 b.Top = b.Bottom - 2;
-            wnd = CreateWindowExA(kind.FExStyle, kind.FClass, s.FCaption, WS_CHILD | kind.FStyle,
+            // Wide controls: the folder field and the report carry paths.
+            wnd = CreateWindowExW(kind.FExStyle, WideText(kind.FClass).c_str(),
+                                  WideText(s.FCaption).c_str(), WS_CHILD | kind.FStyle,
                                   ScaleToDpi(b.Left), ScaleToDpi(b.Top), ScaleToDpi(b.Width()),
                                   ScaleToDpi(b.Height()), Handle(),
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IdOf(s, i))),

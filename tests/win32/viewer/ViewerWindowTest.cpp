@@ -385,5 +385,6 @@ TEST(ViewerWindow, DroppedUnicodeFileOpens)
         EXPECT_TRUE(CaptionOf(v.Win->Handle()).ends_with("  -  " + path));
         EXPECT_EQ(TextOf(v.Win->FileNameEdit()), path);
         EXPECT_EQ(Cell(v.Win->Control(idLivTags), 0, 3), "100");
+        EXPECT_EQ(v.Win->ApplicationTitle(), std::string("Orvane - ") + TUnicodeFiles::Name);
     }
 }
