@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <dlgs.h>
 #include <objbase.h>
 
 #include <functional>
@@ -16,40 +15,11 @@
 
 namespace {
 
-// A visible dialog of this process owned by owner (the open dialog has none).
-HWND FindDialog(HWND owner)
-{
-    for (HWND wnd : VisibleWindowsOf(GetCurrentProcessId()))
-        if (HasClass(wnd, "#32770") && GetWindow(wnd, GW_OWNER) == owner)
-            return wnd;
-    return nullptr;
-}
-
 constexpr int DialogWaitMs = 15000;
 
 bool SamePath(const std::string& a, const std::string& b)
 {
     return lstrcmpiW(WideText(a).c_str(), WideText(b).c_str()) == 0;
-}
-
-// Types text into the name field, presses Open once and waits for done; a
-// message box instead (a name the dialog refuses) is closed and fails.
-bool TypeAndOpen(HWND dialog, const std::string& text, const std::function<bool()>& done)
-{
-    auto nameField = [&] {
-        HWND combo = GetDlgItem(dialog, cmb13);
-        return combo ? combo : GetDlgItem(dialog, edt1);
-    };
-    HWND field = nullptr;
-    if (!WaitFor([&] { return (field = nameField()) != nullptr; }, DialogWaitMs))
-        return false;
-    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideText(text).c_str()));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    HWND box = nullptr;
-    WaitFor([&] { return done() || (box = FindDialog(dialog)) != nullptr; }, DialogWaitMs);
-    if (box)
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return !box && done();
 }
 
 // The Browse button's dialog; the user first types folder, which the dialog
@@ -67,15 +37,15 @@ struct TDialogRun {
         std::thread user([&] {
             HWND dialog = nullptr;
             Driven =
-                WaitFor([&] { return (dialog = FindDialog(nullptr)) != nullptr; }, DialogWaitMs) &&
-                TypeAndOpen(dialog, folder,
-                            [&] {
-                                wchar_t path[MAX_PATH] = {};
-                                SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH,
-                                             reinterpret_cast<LPARAM>(path));
-                                return SamePath(Utf8Text(path), folder);
-                            }) &&
-                TypeAndOpen(dialog, name, [&] { return !IsWindow(dialog); });
+                WaitFor([&] { return (dialog = OwnedDialog(nullptr)) != nullptr; }, DialogWaitMs) &&
+                TypeIntoOpenDialog(dialog, folder,
+                                   [&] {
+                                       wchar_t path[MAX_PATH] = {};
+                                       SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                                    reinterpret_cast<LPARAM>(path));
+                                       return SamePath(Utf8Text(path), folder);
+                                   }) &&
+                TypeIntoOpenDialog(dialog, name, [&] { return !IsWindow(dialog); });
             if (IsWindow(dialog))
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });

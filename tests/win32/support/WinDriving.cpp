@@ -1,5 +1,7 @@
 #include "WinDriving.h"
 
+#include <dlgs.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -218,6 +220,33 @@ HWND ChildWithText(HWND parent, const std::string& part, const char* cls)
     TChildFind find{part, cls};
     EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&find));
     return find.FFound;
+}
+
+HWND OwnedDialog(HWND owner)
+{
+    for (HWND wnd : VisibleWindowsOf(GetCurrentProcessId()))
+        if (HasClass(wnd, "#32770") && GetWindow(wnd, GW_OWNER) == owner)
+            return wnd;
+    return nullptr;
+}
+
+bool TypeIntoOpenDialog(HWND dialog, const std::string& text, const std::function<bool()>& done,
+                        int ms)
+{
+    auto nameField = [&] {
+        HWND combo = GetDlgItem(dialog, cmb13);
+        return combo ? combo : GetDlgItem(dialog, edt1);
+    };
+    HWND field = nullptr;
+    if (!WaitFor([&] { return (field = nameField()) != nullptr; }, ms))
+        return false;
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideText(text).c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND box = nullptr;
+    WaitFor([&] { return done() || (box = OwnedDialog(dialog)) != nullptr; }, ms);
+    if (box)
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return !box && done();
 }
 
 std::vector<std::string> TempFiles(const std::string& pattern)

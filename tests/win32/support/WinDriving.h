@@ -86,6 +86,16 @@ std::vector<std::string> TaskBarTexts(DWORD process);
 // part, or nullptr.
 HWND ChildWithText(HWND parent, const std::string& part, const char* cls);
 
+// A visible dialog of this process owned by owner (the open dialog has
+// none), or nullptr.
+HWND OwnedDialog(HWND owner);
+
+// Types text into the open dialog's name field, presses Open once and waits
+// for done; a message box instead (a name the dialog refuses) is closed and
+// fails.
+bool TypeIntoOpenDialog(HWND dialog, const std::string& text, const std::function<bool()>& done,
+                        int ms = 15000);
+
 // Names of the files matching pattern ("kvu*") in the temporary folder.
 std::vector<std::string> TempFiles(const std::string& pattern);
 

@@ -372,6 +372,30 @@ TEST(ViewerProgram, UnicodeAndLongPathsOpenFromTheCommandLine)
     EXPECT_TRUE(program.Ended(10000));
 }
 
+// Browse opens the file typed into the open dialog by its real name.
+TEST(ViewerWindow, UnicodeFileChosenThroughBrowseOpens)
+{
+    TUnicodeFiles files;
+    Viewer v("");
+    PumpFor(50);
+    HWND main = v.Win->Handle();
+    bool driven = false;
+    std::thread user([&] {
+        HWND dialog = nullptr;
+        driven = WaitFor([&] { return (dialog = OwnedDialog(main)) != nullptr; }, 15000) &&
+                 TypeIntoOpenDialog(dialog, files.File, [&] { return !IsWindow(dialog); });
+        if (dialog && IsWindow(dialog))
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageA(v.Win->Control(idButBrowse), BM_CLICK, 0, 0);
+    user.join();
+    ASSERT_TRUE(driven);
+    Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 3"; });
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 3");
+    EXPECT_TRUE(CaptionOf(main).ends_with("  -  " + files.File)) << CaptionOf(main);
+    EXPECT_EQ(Cell(v.Win->Control(idLivTags), 0, 3), "100");
+}
+
 // A file dropped on the window opens by its real name, with its tags.
 TEST(ViewerWindow, DroppedUnicodeFileOpens)
 {
