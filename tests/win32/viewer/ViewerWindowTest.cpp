@@ -372,13 +372,26 @@ TEST(ViewerProgram, UnicodeAndLongPathsOpenFromTheCommandLine)
     EXPECT_TRUE(program.Ended(10000));
 }
 
-// Browse opens the file typed into the open dialog by its real name.
-TEST(ViewerWindow, UnicodeFileChosenThroughBrowseOpens)
+// Files dropped on the window, and one typed into the dialog of Browse,
+// open by their real names: caption, task bar text, pages and tags.
+TEST(ViewerWindow, UnicodeFilesOpenByDropAndThroughBrowse)
 {
     TUnicodeFiles files;
     Viewer v("");
     PumpFor(50);
     HWND main = v.Win->Handle();
+    auto expectOpened = [&](const std::string& path) {
+        Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 3"; });
+        EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 3");
+        EXPECT_TRUE(CaptionOf(main).ends_with("  -  " + path)) << CaptionOf(main);
+        EXPECT_EQ(TextOf(v.Win->FileNameEdit()), path);
+        EXPECT_EQ(Cell(v.Win->Control(idLivTags), 0, 3), "100");
+        EXPECT_EQ(v.Win->ApplicationTitle(), std::string("Orvane - ") + TUnicodeFiles::Name);
+    };
+    for (const std::string& path : {files.File, files.Deep}) {
+        SendMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(path)), 0);
+        expectOpened(path);
+    }
     bool driven = false;
     std::thread user([&] {
         HWND dialog = nullptr;
@@ -390,25 +403,5 @@ TEST(ViewerWindow, UnicodeFileChosenThroughBrowseOpens)
     SendMessageA(v.Win->Control(idButBrowse), BM_CLICK, 0, 0);
     user.join();
     ASSERT_TRUE(driven);
-    Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 3"; });
-    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 3");
-    EXPECT_TRUE(CaptionOf(main).ends_with("  -  " + files.File)) << CaptionOf(main);
-    EXPECT_EQ(Cell(v.Win->Control(idLivTags), 0, 3), "100");
-}
-
-// A file dropped on the window opens by its real name, with its tags.
-TEST(ViewerWindow, DroppedUnicodeFileOpens)
-{
-    TUnicodeFiles files;
-    Viewer v("");
-    PumpFor(50);
-    for (const std::string& path : {files.File, files.Deep}) {
-        SendMessageA(v.Win->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(path)), 0);
-        Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 3"; });
-        EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 3");
-        EXPECT_TRUE(CaptionOf(v.Win->Handle()).ends_with("  -  " + path));
-        EXPECT_EQ(TextOf(v.Win->FileNameEdit()), path);
-        EXPECT_EQ(Cell(v.Win->Control(idLivTags), 0, 3), "100");
-        EXPECT_EQ(v.Win->ApplicationTitle(), std::string("Orvane - ") + TUnicodeFiles::Name);
-    }
+    expectOpened(files.File);
 }
