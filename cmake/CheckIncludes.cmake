@@ -33,7 +33,7 @@ set(layers
   "inspect=tiff,io"
   "html=io"
   "net=io"
-  "window="
+  "window=io"
   "hexview=window,io"
   "shelldlg=window,io"
   "htmlview=html,window,io,product"

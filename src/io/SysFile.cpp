@@ -5,18 +5,7 @@
 namespace {
 std::atomic<std::uint64_t> ReadCalls{0};
 std::atomic<std::uint64_t> ReadBytes{0};
-std::atomic<bool> Utf8PathsOn{false};
 }  // namespace
-
-void TSysFile::SetUtf8Paths(bool utf8)
-{
-    Utf8PathsOn.store(utf8, std::memory_order_relaxed);
-}
-
-bool TSysFile::Utf8Paths()
-{
-    return Utf8PathsOn.load(std::memory_order_relaxed);
-}
 
 std::uint32_t TSysFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,
                                std::uint32_t& bytesRead)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // How the file will be read; the system may use it to tune caching.
@@ -13,6 +14,18 @@ enum class TSysFileHint { None, Sequential, Random, Overlapped };
 // ones the program tells apart are mapped to them (a missing file is 2).
 inline constexpr std::uint32_t SysErrorFileNotFound = 2;
 
+// A new file of this UTF-8 path for writing as a C stream, replacing one of
+// the name; null on failure. The C library's own calls take the ANSI code
+// page on Windows.
+std::FILE* CreateFileStream(const std::string& path);
+
+// An existing file of this UTF-8 path for reading as a C stream; null on
+// failure.
+std::FILE* OpenFileStream(const std::string& path);
+
+// Deletes the file; false when it could not.
+bool DeleteFileAt(const std::string& path);
+
 class TSysFile {
 public:
     TSysFile() = default;
@@ -21,15 +34,9 @@ public:
     virtual ~TSysFile() = default;
 
     // Opens an existing file for reading; others may read it but not write
-    // it while it is open. Null with sysError set on failure.
+    // it while it is open. Null with sysError set on failure. Paths are
+    // UTF-8 everywhere in the program.
     static TSysFile* Open(const std::string& path, TSysFileHint hint, std::uint32_t& sysError);
-
-    // Paths are in the ANSI code page by default (the viewer's file dialog
-    // and command line); console tools that take their arguments as UTF-8
-    // switch the whole process to UTF-8 paths. Files are opened through
-    // the wide file calls either way. Only Windows tells the two apart.
-    static void SetUtf8Paths(bool utf8);
-    static bool Utf8Paths();
 
     // The file's length; returns the system error code, 0 on success.
     virtual std::uint32_t GetSize(std::uint64_t& size) = 0;

@@ -139,7 +139,8 @@ void TIOStoreFile::CreateSharedReader(TIOReader*& reader, TErrCode& errCode, std
             std::unique_ptr<TSysFile> file(
                 TSysFile::Open(FileName, TSysFileHint::Sequential, sysError));
             if (!file || (!SizeKnown && !TakeSizeLocked(*file))) {
-                Fail(UnexpectedText("SysIO 375.80"), errCode, errText);
+                Fail(file ? UnexpectedText("SysIO 375.80") : SysErrorText(sysError), errCode,
+                     errText);
                 return;
             }
             ShareHandle = file.release();
@@ -164,9 +165,9 @@ void TIOStoreFile::CreateOwnReader(TIOReaderMode mode, TIOReader*& reader, TErrC
     std::uint32_t sysError = 0;
     std::unique_ptr<TSysFile> file(TSysFile::Open(FileName, hint, sysError));
     if (!file) {
-        Fail(sysError == SysErrorFileNotFound ? SysErrorText(SysErrorFileNotFound)
-                                              : UnexpectedText("SysIO 415.80"),
-             errCode, errText);
+        // Every reason a file cannot be opened is the user's to act on, so
+        // each is told in the system's words.
+        Fail(SysErrorText(sysError), errCode, errText);
         return;
     }
     std::uint32_t size = 0;

@@ -1,8 +1,8 @@
 #include "update/FUpdate.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "io/SysFile.h"
 #include "net/KvWsa.h"
 
 int UpdateProgressPosition(std::uint32_t total, std::int32_t installerSize)
@@ -77,7 +77,7 @@ void TFrmUpdate::DownloadFinished()
         // this program running rather than close as if all went well.
         FHost.StartHandOver(FWorker->FFileName, FDownloadStatus, FDownloadMessage);
         if (FDownloadStatus != ErrOk)
-            std::remove(FWorker->FFileName.c_str());
+            DeleteFileAt(FWorker->FFileName);
     }
     FHost.EndModal(TModalResult::Ok);
 }

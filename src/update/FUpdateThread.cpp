@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "io/KvThread.h"
+#include "io/SysFile.h"
 #include "net/KvHttp.h"
 #include "update/FUpdate.h"
 #include "update/InstallerCheck.h"
@@ -69,7 +70,7 @@ void TFrmUpdateThread::Download()
     try {
         if (!CreateUpdateTempFile(FSource.FTempFolder, "kvu", FFileName))
             RaiseInternal("FUpdate 152.40");
-        FFileHandle = std::fopen(FFileName.c_str(), "wb");
+        FFileHandle = CreateFileStream(FFileName);
         if (!FFileHandle)
             RaiseInternal("FUpdate 154.111");
         client =
@@ -87,7 +88,7 @@ void TFrmUpdateThread::Download()
         FMessage = DownloadFailedText;
     }
     if (FStatus != ErrOk && !FFileName.empty())
-        std::remove(FFileName.c_str());
+        DeleteFileAt(FFileName);
 }
 
 void TFrmUpdateThread::Receive(TKvHttpClient& client)
@@ -147,7 +148,7 @@ bool TFrmUpdateThread::DownloadAccepted()
     FEnd.FInstallerSize = FSource.FInstallerSize;
     if (!DownloadSizeAccepted(FEnd))
         return false;
-    std::FILE* file = std::fopen(FFileName.c_str(), "rb");
+    std::FILE* file = OpenFileStream(FFileName);
     if (!file)
         return false;
     TFileBytes bytes(file, FEnd.FReceived);

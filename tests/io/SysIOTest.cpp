@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -41,6 +42,30 @@ TEST(StoreFile, MissingFileTextsAndDescription)
     std::uint32_t size = 0;
     EXPECT_EQ(InternalText([&] { store->GetSize(size, result.Code, result.Text); }),
               "SysIO 2833:65");
+}
+
+// Each reason is the user's to act on, in every reader mode.
+TEST(StoreFile, OpenFailuresSayWhyInTheSystemsWords)
+{
+    TTempFile file("II*");
+    const std::string folder = file.Path() + ".d";
+    std::filesystem::create_directory(folder);
+    const struct {
+        std::string Path;
+        const char* Text;
+    } cases[] = {
+        {file.Path() + "/inner.tif",
+         "ERROR_PATH_NOT_FOUND: The system cannot find the path specified"},
+        {folder, "ERROR_ACCESS_DENIED: Access is denied"},
+    };
+    for (const auto& c : cases)
+        for (TIOReaderMode mode : {iorRandom, iorBuffer, iorBufferMulrea}) {
+            auto store = NewStore(c.Path);
+            TResult result;
+            EXPECT_EQ(NewReader(*store, result, mode), nullptr);
+            EXPECT_EQ(result, (TResult{ErrFailed, c.Text})) << c.Path << " mode " << mode;
+        }
+    std::filesystem::remove(folder);
 }
 
 TEST(StoreFile, SizeIsAskedOnce)

@@ -9,6 +9,8 @@
 #include "app/OrvaneGlyphs.h"
 #include "app/StartUp.h"
 #include "install/win32/FInstallWin.h"
+#include "io/win32/CommandLine.h"
+#include "io/win32/WidePath.h"
 #include "hexview/win32/FHex.h"
 #include "shelldlg/win32/KvDialogs.h"
 #include "update/FUpdateHandOver.h"
@@ -238,13 +240,13 @@ void TFrmOrvaneWin::OnNotify(const NMHDR& hdr)
 // file, or none.
 void TFrmOrvaneWin::OnDropFiles(HDROP drop)
 {
-    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    std::string path(length, '\0');
+    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(length, L'\0');
     if (length > 0)
-        DragQueryFileA(drop, 0, path.data(), length + 1);
+        DragQueryFileW(drop, 0, path.data(), length + 1);
     DragFinish(drop);
     if (length > 0)
-        FLogic->OpenDroppedFile(path);
+        FLogic->OpenDroppedFile(Utf8Text(path));
 }
 
 LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -297,7 +299,7 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void TFrmOrvaneWin::SetCaption(const std::string& text)
 {
-    SetWindowTextA(Handle(), text.c_str());
+    SetCaptionText(Handle(), text);
 }
 
 void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
@@ -310,10 +312,10 @@ void TFrmOrvaneWin::SetApplicationTitle(const std::string& text)
 int TFrmOrvaneWin::RunMessageLoop()
 {
     MSG msg{};
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!Handle() || !IsDialogMessageA(Handle(), &msg)) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!Handle() || !IsDialogMessageW(Handle(), &msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     return static_cast<int>(msg.wParam);
@@ -321,7 +323,7 @@ int TFrmOrvaneWin::RunMessageLoop()
 
 void TFrmOrvaneWin::ShowError(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
+    MessageBoxW(Handle(), WideText(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
 // Every step is checked; a failure leaves the clipboard closed and is shown
@@ -360,11 +362,11 @@ namespace {
 // Only fully qualified drive and network paths go to the shell: it fails on
 // relative paths anyway, and it crashes on some others (under Wine a path
 // that starts with a slash, as a Unix path does, faults inside the parsing).
-bool ShellCanParse(const std::string& path)
+bool ShellCanParse(const std::wstring& path)
 {
-    if (path.size() >= MAX_PATH || path.find('/') != std::string::npos)
+    if (path.size() >= MAX_PATH || path.find(L'/') != std::wstring::npos)
         return false;
-    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    auto letter = [](wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); };
     if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\')
         return true;
     // \\server\share, but not the device forms \\?\ and \\.\ .
@@ -376,15 +378,16 @@ bool ShellCanParse(const std::string& path)
 
 std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
 {
-    if (!ShellCanParse(path))
+    const std::wstring wide = WideText(path);
+    if (!ShellCanParse(wide))
         return "";
     PIDLIST_ABSOLUTE pidl = nullptr;
-    if (FAILED(SHParseDisplayName(AnsiToWide(path).c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
+    if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
         return "";
-    char buffer[MAX_PATH] = {};
-    BOOL ok = SHGetPathFromIDListA(pidl, buffer);
+    wchar_t buffer[MAX_PATH] = {};
+    BOOL ok = SHGetPathFromIDListW(pidl, buffer);
     CoTaskMemFree(pidl);
-    return ok ? buffer : "";
+    return ok ? Utf8Text(buffer) : "";
 }
 
 bool TFrmOrvaneWin::ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText)
@@ -443,7 +446,7 @@ void TFrmOrvaneWin::RunSwitchRole(int role)
     if (role == orManual)
         FAboutPage->RunManual();
     else if (role == orUpdate) {
-        RunUpdateHandOver(std::vector<std::string>(__argv, __argv + __argc));
+        RunUpdateHandOver(CommandLineWords());
         DeleteTemporaryCopyWhenEnded();
     }
 }

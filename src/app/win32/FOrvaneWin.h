@@ -99,7 +99,8 @@ private:
     HWND FSheet = nullptr;
     HWND FAbout = nullptr;
     HWND FToolTips = nullptr;
-    TWinText FEdiFilename, FLabPage;
+    TWinPathText FEdiFilename;
+    TWinText FLabPage;
     TWinText FStats[5];
     TWinList FLivTags;
     TWinButton FButView, FButCopy;

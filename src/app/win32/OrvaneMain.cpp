@@ -3,10 +3,12 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <vector>
 
 #include "app/KvTiffCodecPages.h"
 #include "app/StartUp.h"
 #include "app/win32/FOrvaneWin.h"
+#include "io/win32/CommandLine.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
@@ -19,8 +21,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     int exitCode = 1;
     {
-        std::string argument = __argc > 1 ? __argv[1] : "";
-        TFrmOrvaneWin main(argument, &CreateTiffCodecPages);
+        // From the wide command line: the ANSI one loses names outside the
+        // code page.
+        const std::vector<std::string> args = CommandLineArguments();
+        TFrmOrvaneWin main(args.empty() ? std::string() : args.front(), &CreateTiffCodecPages);
         if (main.Create())
             exitCode = main.RunMessageLoop();
     }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "io/win32/WidePath.h"
 #include "window/win32/KvWindow.h"
 
 void TWinList::Clear()
@@ -56,4 +57,9 @@ void TWinList::AddColumns()
                      reinterpret_cast<LPARAM>(&col));
     }
     SendMessageA(FWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+}
+
+void TWinPathText::SetText(const std::string& text)
+{
+    SetWindowTextW(FWnd, WideText(text).c_str());
 }

@@ -12,6 +12,13 @@ public:
     void SetText(const std::string& text) override { SetWindowTextA(FWnd, text.c_str()); }
 };
 
+// A field that shows a path: UTF-8 through the wide function, so names
+// outside the code page keep their characters.
+class TWinPathText : public TWinText {
+public:
+    void SetText(const std::string& text) override;
+};
+
 class TWinButton : public IKvButtonWidget {
 public:
     HWND FWnd = nullptr;

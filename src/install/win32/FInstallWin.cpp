@@ -10,6 +10,8 @@
 #include "install/win32/KvWizardWin.h"
 #include "install/win32/WinInstallSystem.h"
 #include "install/win32/WinUninstallSystem.h"
+#include "io/win32/CommandLine.h"
+#include "io/win32/WideCalls.h"
 #include "product/OrvaneProduct.h"
 #include "product/OrvaneRoles.h"
 #include "window/win32/KvMessages.h"
@@ -23,20 +25,19 @@ TKvRgb RgbOf(COLORREF c)
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
-std::string Argument(int index)
+std::string Argument(std::size_t index)
 {
-    return __argc > index ? __argv[index] : "";
+    const std::vector<std::string> words = CommandLineWords();
+    return index < words.size() ? words[index] : "";
 }
 
 // Only the temporary copy deletes itself, never an installed executable.
 bool RunsAsTemporaryCopy()
 {
-    char own[MAX_PATH] = {}, temp[MAX_PATH] = {}, longTemp[MAX_PATH] = {}, longOwn[MAX_PATH] = {};
-    if (!GetModuleFileNameA(nullptr, own, MAX_PATH) || !GetTempPathA(MAX_PATH, temp))
+    const std::string own = ModulePath(), temp = TempFolderPath();
+    if (own.empty() || temp.empty())
         return false;
-    GetLongPathNameA(temp, longTemp, MAX_PATH);
-    GetLongPathNameA(own, longOwn, MAX_PATH);
-    std::string folder = longTemp, exe = longOwn;
+    const std::string folder = LongPathName(temp), exe = LongPathName(own);
     return exe.size() > folder.size() && SameTextAscii(exe.substr(0, folder.size()), folder) &&
            SameTextAscii(exe.substr(folder.size(), 3), TempCopyPrefix);
 }

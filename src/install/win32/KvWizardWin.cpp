@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "io/win32/WidePath.h"
 #include "shelldlg/win32/KvBrowseForFolder.h"
 #include "window/win32/KvMessages.h"
 
@@ -78,7 +79,9 @@ void TKvWizardWin::CreateControls()
             TKvRect b = s.FBounds;
             if (s.FKind == ckBevel)  // a line at the bottom of its rectangle
                 b.Top = b.Bottom - 2;
-            wnd = CreateWindowExA(kind.FExStyle, kind.FClass, s.FCaption, WS_CHILD | kind.FStyle,
+            // Wide controls: the folder field and the report carry paths.
+            wnd = CreateWindowExW(kind.FExStyle, WideText(kind.FClass).c_str(),
+                                  WideText(s.FCaption).c_str(), WS_CHILD | kind.FStyle,
                                   ScaleToDpi(b.Left), ScaleToDpi(b.Top), ScaleToDpi(b.Width()),
                                   ScaleToDpi(b.Height()), Handle(),
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IdOf(s, i))),
@@ -122,7 +125,7 @@ void TKvWizardWin::SetNextCaption(const std::string& caption)
 
 void TKvWizardWin::SetReport(const std::string& text)
 {
-    SetWindowTextA(Control("LabReport"), text.c_str());
+    SetWindowTextW(Control("LabReport"), WideText(text).c_str());
 }
 
 void TKvWizardWin::PostWork()
@@ -143,7 +146,7 @@ void TKvWizardWin::EndModal(TKvModalResult result)
 
 void TKvWizardWin::SetFolderText(const std::string& text)
 {
-    SetWindowTextA(Control("EdiFolder"), text.c_str());
+    SetWindowTextW(Control("EdiFolder"), WideText(text).c_str());
 }
 
 bool TKvWizardWin::StartMenuChecked()
@@ -175,17 +178,18 @@ bool TKvWizardWin::BrowseForFolder(const std::string& title, const std::string& 
 
 void TKvWizardWin::ShowError(const std::string& text)
 {
-    MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
+    MessageBoxW(Handle(), WideText(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
 void TKvWizardWin::OnCommand(UINT id, UINT code)
 {
     HWND from = GetDlgItem(Handle(), static_cast<int>(id));
     if (code == EN_CHANGE && from == Control("EdiFolder")) {
-        char text[MAX_PATH * 2] = {};
-        GetWindowTextA(from, text, sizeof(text));
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(from)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(from, text.data(), static_cast<int>(text.size()))));
         if (auto* install = dynamic_cast<TFrmInstallSec*>(FLogic.get()))
-            install->EdiFolderChange(text);
+            install->EdiFolderChange(Utf8Text(text));
         return;
     }
     if (code != BN_CLICKED || !from || !IsWindowEnabled(from) || !IsWindowVisible(from))

@@ -1,5 +1,5 @@
 // The installer's system calls on Windows: the shell's special folders, the
-// shell link object through IShellLinkA and IPersistFile, and the file system.
+// shell link object through IShellLinkW and IPersistFile, and the file system.
 #pragma once
 
 #include "install/InstallSystem.h"

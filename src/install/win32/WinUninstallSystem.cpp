@@ -3,14 +3,15 @@
 #include <windows.h>
 
 #include "io/SysErr.h"
+#include "io/win32/WideCalls.h"
+#include "io/win32/WidePath.h"
 
 std::uint32_t TKvWinUninstallSystem::CreateTempFile(const std::string& prefix, std::string& path)
 {
-    char folder[MAX_PATH] = {}, name[MAX_PATH] = {};
-    if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, prefix.c_str(), 0, name))
+    const std::string folder = TempFolderPath();
+    if (folder.empty())
         return GetLastError();
-    path = name;
-    return 0;
+    return CreateUniqueTempFile(folder, prefix, path);
 }
 
 std::uint32_t TKvWinUninstallSystem::StartSecondStage(const std::string& tempCopy,
@@ -22,17 +23,11 @@ std::uint32_t TKvWinUninstallSystem::StartSecondStage(const std::string& tempCop
         RaiseInternal("FUninstall 263.85");
     std::string commandLine =
         SecondStageCommandLine(tempCopy, reinterpret_cast<std::uintptr_t>(self), installedExe);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    std::uint32_t code = 0;
-    if (CreateProcessA(tempCopy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    } else {
-        code = GetLastError();
-    }
+    TProcessStart start;
+    start.Application = tempCopy;
+    start.CommandLine = commandLine;
+    start.InheritHandles = true;
+    const std::uint32_t code = StartProcess(start);
     CloseHandle(self);
     return code;
 }
@@ -53,21 +48,20 @@ std::string TKvWinUninstallSystem::ErrorText(std::uint32_t code)
 
 void DeleteOwnCopyWhenEnded()
 {
-    char own[MAX_PATH] = {}, system[MAX_PATH] = {};
-    if (!GetModuleFileNameA(nullptr, own, MAX_PATH) || !GetSystemDirectoryA(system, MAX_PATH))
+    wchar_t systemFolder[MAX_PATH] = {};
+    const std::string own = ModulePath();
+    if (own.empty() || !GetSystemDirectoryW(systemFolder, MAX_PATH))
         return;
+    const std::string system = Utf8Text(systemFolder);
     // The interpreter retries for about half a minute: the copy's file is
     // free only once this process is gone.
-    const std::string quoted = "\"" + std::string(own) + "\"";
+    const std::string quoted = "\"" + own + "\"";
     std::string commandLine =
-        "\"" + std::string(system) + "\\cmd.exe\" /d /q /c for /l %i in (1,1,60) do (del /f /q " +
-        quoted + " >nul 2>nul & (if not exist " + quoted + " exit) & ping -n 2 127.0.0.1 >nul)";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                       nullptr, system, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+        "\"" + system + "\\cmd.exe\" /d /q /c for /l %i in (1,1,60) do (del /f /q " + quoted +
+        " >nul 2>nul & (if not exist " + quoted + " exit) & ping -n 2 127.0.0.1 >nul)";
+    TProcessStart start;
+    start.CommandLine = commandLine;
+    start.Folder = system;
+    start.CreationFlags = CREATE_NO_WINDOW;
+    StartProcess(start);
 }

@@ -14,7 +14,11 @@ std::uint32_t SystemErrorCode(int error)
 {
     switch (error) {
     case ENOENT: return SysErrorFileNotFound;
-    case 0: return 31;  // a failure without a reason: ERROR_GEN_FAILURE
+    case ENOTDIR: return 3;  // ERROR_PATH_NOT_FOUND
+    case EACCES:
+    case EPERM: return 5;           // ERROR_ACCESS_DENIED
+    case ENAMETOOLONG: return 206;  // ERROR_FILENAME_EXCED_RANGE
+    case 0: return 31;              // a failure without a reason: ERROR_GEN_FAILURE
     default: return 0x20000000u | static_cast<std::uint32_t>(error);  // customer bit + errno
     }
 }
@@ -88,4 +92,19 @@ TSysFile* TSysFile::Open(const std::string& path, TSysFileHint hint, std::uint32
     ::posix_fadvise(fd, 0, 0, Advice(hint));
     sysError = 0;
     return new TSysFilePosix(fd);
+}
+
+std::FILE* CreateFileStream(const std::string& path)
+{
+    return std::fopen(path.c_str(), "wb");
+}
+
+std::FILE* OpenFileStream(const std::string& path)
+{
+    return std::fopen(path.c_str(), "rb");
+}
+
+bool DeleteFileAt(const std::string& path)
+{
+    return std::remove(path.c_str()) == 0;
 }

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "io/win32/WideCalls.h"
+#include "io/win32/WidePath.h"
+
 bool SysCanElevate()
 {
     HANDLE token = nullptr;
@@ -18,18 +21,19 @@ bool SysCanElevate()
 
 std::uint32_t SysRunElevated(const std::string& arguments)
 {
-    char exe[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return GetLastError();
-    SHELLEXECUTEINFOA run{};
+    // The arguments carry paths, so both go through the wide call.
+    const std::wstring exe = WideText(ModulePath());
+    const std::wstring parameters = WideText(arguments);
+    if (exe.empty())
+        return ERROR_FILE_NOT_FOUND;
+    SHELLEXECUTEINFOW run{};
     run.cbSize = sizeof run;
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    run.lpVerb = "runas";
-    run.lpFile = exe;
-    run.lpParameters = arguments.c_str();
+    run.lpVerb = L"runas";
+    run.lpFile = exe.c_str();
+    run.lpParameters = parameters.c_str();
     run.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&run))
+    if (!ShellExecuteExW(&run))
         return GetLastError();
     if (!run.hProcess)
         return ERROR_ACCESS_DENIED;

@@ -3,6 +3,8 @@
 // pointer is never used.
 #include "io/win32/SysFileWin32.h"
 
+#include "io/win32/WidePath.h"
+
 namespace {
 
 class TSysFileWin32 final : public TSysFile {
@@ -58,23 +60,15 @@ DWORD Flags(TSysFileHint hint)
     }
 }
 
-// The path in UTF-16 from the process's path encoding; empty on failure.
-std::wstring WidePath(const std::string& path)
-{
-    const UINT codePage = TSysFile::Utf8Paths() ? CP_UTF8 : CP_ACP;
-    const int size = static_cast<int>(path.size());
-    const int length = MultiByteToWideChar(codePage, 0, path.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(codePage, 0, path.data(), size, wide.data(), length);
-    return wide;
-}
-
 }  // namespace
 
 TSysFile* TSysFile::Open(const std::string& path, TSysFileHint hint, std::uint32_t& sysError)
 {
-    const std::wstring wide = WidePath(path);
+    const std::wstring wide = SystemPath(path);
+    if (wide.empty()) {
+        sysError = ERROR_INVALID_NAME;
+        return nullptr;
+    }
     HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 Flags(hint), nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -83,6 +77,21 @@ TSysFile* TSysFile::Open(const std::string& path, TSysFileHint hint, std::uint32
     }
     sysError = 0;
     return new TSysFileWin32(handle, hint == TSysFileHint::Overlapped);
+}
+
+std::FILE* CreateFileStream(const std::string& path)
+{
+    return _wfopen(SystemPath(path).c_str(), L"wb");
+}
+
+std::FILE* OpenFileStream(const std::string& path)
+{
+    return _wfopen(SystemPath(path).c_str(), L"rb");
+}
+
+bool DeleteFileAt(const std::string& path)
+{
+    return DeleteFileW(SystemPath(path).c_str()) != 0;
 }
 
 HANDLE SysFileHandle(TSysFile& file)

@@ -9,8 +9,7 @@ TIOOverlappedReaderFile* TIOOverlappedReaderFile::Open(const std::string& path, 
     TSysFile* file = TSysFile::Open(path, TSysFileHint::Overlapped, sysError);
     if (!file) {
         errCode = ErrFailed;
-        errText = sysError == SysErrorFileNotFound ? SysErrorText(sysError)
-                                                   : UnexpectedText("SysIO 415.80");
+        errText = SysErrorText(sysError);
         return nullptr;
     }
     return new TIOOverlappedReaderFile(file);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "io/win32/WidePath.h"
 #include "shelldlg/KvBrowseLayout.h"
 #include "shelldlg/win32/KvPlacesBar.h"
 #include "shelldlg/win32/KvShellPlaces.h"
@@ -78,11 +79,9 @@ void TKvBrowseForFolder::SetTitle(const std::string& title)
 void TKvBrowseForFolder::SetInitialFolder(const std::string& path)
 {
     FreeItem(FInitial);
-    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (n <= 0)
+    const std::wstring wide = WideText(path);
+    if (wide.empty())
         return;
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
     PIDLIST_ABSOLUTE item = nullptr;
     if (SUCCEEDED(SHParseDisplayName(wide.c_str(), nullptr, &item, 0, nullptr)))
         FInitial = item;
@@ -102,15 +101,15 @@ void TKvBrowseForFolder::SetPlaces(bool on)
 
 void TKvBrowseForFolder::Execute(HWND owner, std::uint32_t& errCode, std::string& errText)
 {
-    char display[MAX_PATH] = {};
-    BROWSEINFOA info{};
+    wchar_t display[MAX_PATH] = {};
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.pszDisplayName = display;
     info.lpfn = &TKvBrowseForFolder::Callback;
     info.lParam = reinterpret_cast<LPARAM>(this);
     FreeItem(FResult);
     FFailure.clear();
-    FResult = SHBrowseForFolderA(&info);
+    FResult = SHBrowseForFolderW(&info);
     FBar.reset();
     FDialog = nullptr;
     FCancelled = FResult == nullptr;
@@ -122,10 +121,10 @@ void TKvBrowseForFolder::Execute(HWND owner, std::uint32_t& errCode, std::string
 
 std::string TKvBrowseForFolder::FolderPath() const
 {
-    char path[MAX_PATH] = {};
-    if (!FResult || !SHGetPathFromIDListA(FResult, path))
+    wchar_t path[MAX_PATH] = {};
+    if (!FResult || !SHGetPathFromIDListW(FResult, path))
         RaiseInternal("KvDialogs 517:53");
-    return path;
+    return Utf8Text(path);
 }
 
 // Failures cannot cross the shell's code: they end the dialog and Execute

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "io/win32/WidePath.h"
 #include "shelldlg/KvFileDialogModel.h"
 #include "window/win32/KvWindow.h"
 
@@ -35,14 +36,14 @@ PIDLIST_ABSOLUTE CurrentFolder(HWND dialog)
 
 std::string CurrentSpec(HWND dialog)
 {
-    LRESULT size = SendMessageA(dialog, CDM_GETSPEC, 0, 0);
+    LRESULT size = SendMessageW(dialog, CDM_GETSPEC, 0, 0);
     if (size <= 0)
         RaiseInternal(FileOkFailureText(TFileOkStep::Name));
-    std::vector<char> text(static_cast<std::size_t>(size) + 1, '\0');
-    if (SendMessageA(dialog, CDM_GETSPEC, static_cast<WPARAM>(size),
+    std::vector<wchar_t> text(static_cast<std::size_t>(size) + 1, L'\0');
+    if (SendMessageW(dialog, CDM_GETSPEC, static_cast<WPARAM>(size),
                      reinterpret_cast<LPARAM>(text.data())) <= 0)
         RaiseInternal(FileOkFailureText(TFileOkStep::Name));
-    return text.data();
+    return Utf8Text(text.data());
 }
 
 // The absolute item identifier of name, within folder or, for a full path,
@@ -58,7 +59,7 @@ PIDLIST_ABSOLUTE Resolve(HWND dialog, PCIDLIST_ABSOLUTE folder, const TFileOkNam
                                               reinterpret_cast<void**>(&parent))))
         parent = nullptr;
     PIDLIST_RELATIVE child = nullptr;
-    std::wstring wide = AnsiToWide(name.Name);
+    std::wstring wide = WideText(name.Name);
     if (parent)
         parent->ParseDisplayName(dialog, nullptr, wide.data(), nullptr, &child, nullptr);
     PIDLIST_ABSOLUTE item = nullptr;
@@ -103,21 +104,23 @@ void TKvFileDialog::Execute(HWND owner, TErrCode& errCode, std::string& errText)
 {
     ReleaseChosenItem();
     FHookFailure.clear();
-    OPENFILENAMEA ofn{};
+    const std::wstring filter = WideText(FFilter);
+    std::wstring buffer(FileBufferLength, L'\0');
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = FFilter.c_str();
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
-    ofn.lpstrFile = FBuffer;
-    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = FileBufferLength;
     ofn.Flags =
         OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER;
     if (!FDereferenceLinks)
         ofn.Flags |= OFN_NODEREFERENCELINKS;
-    ofn.lpstrDefExt = "tif";
+    ofn.lpstrDefExt = L"tif";
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
     ofn.lpfnHook = &TKvFileDialog::Hook;
-    FCancelled = !GetOpenFileNameA(&ofn);
+    FCancelled = !GetOpenFileNameW(&ofn);
     DWORD failure = FCancelled ? CommDlgExtendedError() : 0;
     if (!FHookFailure.empty()) {
         FCancelled = true;
@@ -128,7 +131,7 @@ void TKvFileDialog::Execute(HWND owner, TErrCode& errCode, std::string& errText)
         errCode = ErrFailed;
         errText = UnexpectedText("KvDialogs; dialog error " + std::to_string(failure));
     }
-    FFileName = FCancelled ? std::string() : std::string(FBuffer);
+    FFileName = FCancelled ? std::string() : Utf8Text(buffer.c_str());
 }
 
 // Centred first, then beside the control when one was given.
@@ -144,14 +147,14 @@ void TKvFileDialog::PlaceDialog(HWND dialog)
 
 // Keeps the item identifier of the confirmed file: the current folder's,
 // the name, and the name resolved within the folder (or from the desktop).
-void TKvFileDialog::FileOk(HWND dialog, const OPENFILENAMEA& ofn)
+void TKvFileDialog::FileOk(HWND dialog, const OPENFILENAMEW& ofn)
 {
     PIDLIST_ABSOLUTE folder = CurrentFolder(dialog);
     TFileOkName name;
     PIDLIST_ABSOLUTE item = nullptr;
     bool named = false;
     try {
-        named = FileOkName(CurrentSpec(dialog), ofn.lpstrFile ? ofn.lpstrFile : "", name);
+        named = FileOkName(CurrentSpec(dialog), Utf8Text(ofn.lpstrFile), name);
         if (named)
             item = Resolve(dialog, folder, name);
     } catch (...) {
@@ -172,14 +175,14 @@ void TKvFileDialog::FileOk(HWND dialog, const OPENFILENAMEA& ofn)
 UINT_PTR CALLBACK TKvFileDialog::Hook(HWND hookWnd, UINT msg, WPARAM, LPARAM lParam)
 {
     if (msg == WM_INITDIALOG) {
-        auto* ofn = reinterpret_cast<OPENFILENAMEA*>(lParam);
+        auto* ofn = reinterpret_cast<OPENFILENAMEW*>(lParam);
         SetWindowLongPtrA(hookWnd, GWLP_USERDATA, ofn->lCustData);
         return 0;
     }
     auto* self = reinterpret_cast<TKvFileDialog*>(GetWindowLongPtrA(hookWnd, GWLP_USERDATA));
     if (msg != WM_NOTIFY || !self)
         return 0;
-    const auto& notify = *reinterpret_cast<OFNOTIFYA*>(lParam);
+    const auto& notify = *reinterpret_cast<OFNOTIFYW*>(lParam);
     HWND dialog = GetParent(hookWnd);
     if (notify.hdr.code == CDN_INITDONE) {
         self->PlaceDialog(dialog);

@@ -33,16 +33,18 @@ public:
     PCIDLIST_ABSOLUTE ChosenItem() const { return FChosenItem; }
 
 private:
+    // Room for a name of the longest path the system takes.
+    static constexpr DWORD FileBufferLength = 32768;
+
     static UINT_PTR CALLBACK Hook(HWND hookWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void PlaceDialog(HWND dialog);
-    void FileOk(HWND dialog, const OPENFILENAMEA& ofn);
+    void FileOk(HWND dialog, const OPENFILENAMEW& ofn);
     void ReleaseChosenItem();
 
     std::string FFilter;
     bool FDereferenceLinks = false;
     bool FNearControl = false;
     TKvRect FControlRect;
-    char FBuffer[MAX_PATH] = {};
     bool FCancelled = false;
     std::string FFileName;
     PIDLIST_ABSOLUTE FChosenItem = nullptr;

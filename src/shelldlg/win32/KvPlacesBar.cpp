@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "io/win32/WidePath.h"
+
 namespace {
 
 const char* const PlacesBarClass = "TKvPlacesBar";
@@ -88,7 +90,7 @@ void TKvPlacesBar::PaintPlace(HDC dc, int list, int place)
         ImageList_Draw(places.LargeImages(), icon, dc, x + 25 + shift, y + 3 + shift,
                        ILD_TRANSPARENT);
     RECT text{82 * list + 3 + shift, y + 33 + shift, 82 * list + 80 + shift, y + 53 + shift};
-    DrawTextA(dc, places.Caption(place).c_str(), -1, &text,
+    DrawTextW(dc, WideText(places.Caption(place)).c_str(), -1, &text,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 

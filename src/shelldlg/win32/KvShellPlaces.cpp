@@ -6,33 +6,29 @@
 #include <vector>
 
 #include "io/SysErr.h"
+#include "io/win32/WidePath.h"
 
 namespace {
 
 constexpr int DefaultPlaces[TKvShellPlaces::Count] = {CSIDL_RECENT, CSIDL_DESKTOP, CSIDL_PERSONAL,
                                                       CSIDL_DRIVES, CSIDL_NETWORK};
 
-LPITEMIDLIST ParsePath(const std::string& path)
+LPITEMIDLIST ParsePath(const std::wstring& path)
 {
-    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return nullptr;
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
     PIDLIST_ABSOLUTE item = nullptr;
-    if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &item, 0, nullptr)))
+    if (path.empty() || FAILED(SHParseDisplayName(path.c_str(), nullptr, &item, 0, nullptr)))
         return nullptr;
     return item;
 }
 
-std::string ExpandedText(const std::vector<char>& data, DWORD type)
+std::wstring ExpandedText(const std::vector<wchar_t>& data, DWORD type)
 {
-    std::string text(data.data());
+    std::wstring text(data.data());
     if (type != REG_EXPAND_SZ)
         return text;
-    char expanded[MAX_PATH * 2] = {};
-    DWORD n = ExpandEnvironmentStringsA(text.c_str(), expanded, sizeof(expanded));
-    return n > 0 && n <= sizeof(expanded) ? std::string(expanded) : text;
+    wchar_t expanded[MAX_PATH * 2] = {};
+    DWORD n = ExpandEnvironmentStringsW(text.c_str(), expanded, MAX_PATH * 2);
+    return n > 0 && n <= MAX_PATH * 2 ? std::wstring(expanded) : text;
 }
 
 }  // namespace
@@ -70,12 +66,13 @@ void TKvShellPlaces::Load(HKEY root, const char* keyPath)
         return;
     }
     for (int i = 0; i < Count; ++i) {
-        std::string name = "Place" + std::to_string(i);
+        const std::wstring name = L"Place" + std::to_wstring(i);
         DWORD type = 0, size = 0;
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
             continue;
-        std::vector<char> data(size + 2, '\0');
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &type,
+        // Room for a final zero the value may lack, in characters.
+        std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+        if (RegQueryValueExW(key, name.c_str(), nullptr, &type,
                              reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
             continue;
         if (type == REG_SZ || type == REG_EXPAND_SZ) {
@@ -103,10 +100,10 @@ const std::string& TKvShellPlaces::Caption(int place)
         if (p.FSpecial && p.FSpecialNumber == CSIDL_RECENT) {
             p.FCaption = "History";
         } else {
-            SHFILEINFOA info{};
-            if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(p.FItem), 0, &info, sizeof(info),
+            SHFILEINFOW info{};
+            if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(p.FItem), 0, &info, sizeof(info),
                                SHGFI_PIDL | SHGFI_DISPLAYNAME))
-                p.FCaption = info.szDisplayName;
+                p.FCaption = Utf8Text(info.szDisplayName);
         }
         p.FCaptionKnown = true;
     }

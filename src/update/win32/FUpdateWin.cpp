@@ -6,6 +6,7 @@
 #include <string>
 
 #include "io/SysErr.h"
+#include "io/win32/WideCalls.h"
 #include "window/win32/KvMessages.h"
 
 namespace {
@@ -101,11 +102,9 @@ void TFrmUpdateWin::StartHandOver(const std::string& fileName, TErrCode& errCode
     HANDLE self = OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId());
     if (!self)
         RaiseInternal("FUpdate 123.84");
-    char exe[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string commandLine = "\"" + fileName + "\" /update " +
                               std::to_string(reinterpret_cast<std::uintptr_t>(self)) + " \"" +
-                              std::string(exe, length) + "\"";
+                              ModulePath() + "\"";
     if (!StartProgramLine(commandLine)) {
         errCode = ErrFailed;
         errText = SysErrorText(GetLastError());

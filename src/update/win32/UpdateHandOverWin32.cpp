@@ -2,6 +2,8 @@
 
 #include "io/SysErr.h"
 #include "io/win32/SysElevation.h"
+#include "io/win32/WideCalls.h"
+#include "io/win32/WidePath.h"
 #include "update/FUpdateHandOver.h"
 #include "update/win32/UpdateProcessWin32.h"
 
@@ -18,23 +20,18 @@ public:
         return true;
     }
 
-    std::string OwnExecutable() override
-    {
-        char self[MAX_PATH];
-        DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
-        return length > 0 && length < MAX_PATH ? std::string(self, length) : std::string();
-    }
+    std::string OwnExecutable() override { return ModulePath(); }
 
     std::uint32_t CopyNextTo(const std::string& source, const std::string& target,
                              std::string& staged) override
     {
         std::string folder = target.substr(0, target.find_last_of("\\/:") + 1);
-        char name[MAX_PATH];
-        if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "kvu", 0, name) == 0)
-            return GetLastError();
-        if (!CopyFileA(source.c_str(), name, FALSE)) {
+        std::string name;
+        if (std::uint32_t code = CreateUniqueTempFile(folder.empty() ? "." : folder, "kvu", name))
+            return code;
+        if (!CopyFileW(SystemPath(source).c_str(), SystemPath(name).c_str(), FALSE)) {
             DWORD code = GetLastError();
-            DeleteFileA(name);
+            DeleteFileW(SystemPath(name).c_str());
             return code;
         }
         staged = name;
@@ -43,17 +40,17 @@ public:
 
     std::uint32_t ReplaceFile(const std::string& staged, const std::string& target) override
     {
-        return MoveFileExA(staged.c_str(), target.c_str(),
+        return MoveFileExW(SystemPath(staged).c_str(), SystemPath(target).c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                    ? 0
                    : GetLastError();
     }
 
-    void RemoveFile(const std::string& path) override { DeleteFileA(path.c_str()); }
+    void RemoveFile(const std::string& path) override { DeleteFileW(SystemPath(path).c_str()); }
 
     bool IsReadOnly(const std::string& path) override
     {
-        DWORD attributes = GetFileAttributesA(path.c_str());
+        DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     }
 

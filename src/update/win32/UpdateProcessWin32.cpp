@@ -2,15 +2,14 @@
 
 #include <windows.h>
 
+#include "io/win32/WideCalls.h"
+
 bool StartProgramLine(std::string commandLine)
 {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    TProcessStart start;
+    start.CommandLine = std::move(commandLine);
+    start.InheritHandles = true;
+    const std::uint32_t error = StartProcess(start);
+    SetLastError(error);
+    return error == 0;
 }

@@ -58,16 +58,12 @@ bool TKvApplicationWindow::Create(const std::string& title)
 
 void TKvApplicationWindow::SetTitle(const std::string& title)
 {
-    SetWindowTextA(Handle(), title.c_str());
+    SetCaptionText(Handle(), title);
 }
 
 std::string TKvApplicationWindow::Title() const
 {
-    int length = GetWindowTextLengthA(Handle());
-    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
-    int copied = GetWindowTextA(Handle(), text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
+    return CaptionText(Handle());
 }
 
 void TKvApplicationWindow::ShowInTaskBar()

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "io/win32/WidePath.h"
+
 TKvWindow::~TKvWindow()
 {
     if (FHandle) {
@@ -78,7 +80,7 @@ LRESULT CALLBACK TKvWindow::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 void ReportWindowFailure(HWND owner, const std::string& text)
 {
-    MessageBoxA(owner, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+    MessageBoxW(owner, WideText(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
 TKvRect ScreenWorkArea()
@@ -120,13 +122,24 @@ int UnscaleFromDpi(int screenPixels)
     return MulDiv(screenPixels, 96, ScreenDpi());
 }
 
-std::wstring AnsiToWide(const std::string& text)
+void SetCaptionText(HWND wnd, const std::string& text)
 {
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
-    wide.resize(wide.size() - 1);
-    return wide;
+    const std::wstring wide = WideText(text);
+    DefWindowProcW(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+std::string CaptionText(HWND wnd)
+{
+    // Asked without a message, so no ANSI procedure converts it; a text
+    // that fills the buffer may have been cut.
+    std::wstring text;
+    int copied = 0;
+    do {
+        text.assign(text.size() * 2 + 256, L'\0');
+        copied = InternalGetWindowText(wnd, text.data(), static_cast<int>(text.size()));
+    } while (copied >= static_cast<int>(text.size()) - 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return Utf8Text(text);
 }
 
 HFONT DefaultUiFont(bool bold)
@@ -179,13 +192,15 @@ void RunModalLoop(HWND dialog, HWND owner, const bool& done)
         EnableWindow(owner, FALSE);
     MSG msg;
     while (!done && IsWindow(dialog)) {
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        // The wide loop hands typed characters beyond the code page to the
+        // (wide) edit controls intact.
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (!IsDialogMessageA(dialog, &msg)) {
+        if (!IsDialogMessageW(dialog, &msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     if (owner) {

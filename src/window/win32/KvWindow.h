@@ -67,8 +67,11 @@ int ScaleToDpi(int pixels96);
 int UnscaleFromDpi(int screenPixels);
 int ScreenDpi();
 
-// A text of the ANSI code page as the wide text that shell calls take.
-std::wstring AnsiToWide(const std::string& text);
+// A window's caption in UTF-8, set and read as the system keeps it. The
+// program's windows are ANSI ones, whose procedures would take a wide text
+// in the code page; the wide default procedure keeps every character.
+void SetCaptionText(HWND wnd, const std::string& text);
+std::string CaptionText(HWND wnd);
 
 // "MS Sans Serif" at 8 points, made once.
 HFONT DefaultUiFont(bool bold = false);

@@ -2,8 +2,8 @@
 #       [-DPROBES=<file listing the probe and a missing .exe>] -P this
 #
 # Every listed Windows executable must exist, import only DLLs that ship
-# with Windows, and carry the application manifest (RT_MANIFEST, id 1) and
-# the version block (RT_VERSION) with the product's version text. The probe,
+# with Windows, and carry the application manifest (RT_MANIFEST, id 1; long
+# path aware) and the version block (RT_VERSION) with the product's version text. The probe,
 # built the wrong way on purpose (shared C++ runtime, no resources), and a
 # missing program show that the check notices each fault.
 
@@ -54,6 +54,10 @@ function(check_executables exes out)
     if(NOT manifest)
       list(APPEND failures "${name}: manifest lacks the Common Controls 6 dependency")
     endif()
+    file(STRINGS "${exe}" longPaths REGEX "<longPathAware [^>]*>true</longPathAware>")
+    if(NOT longPaths)
+      list(APPEND failures "${name}: manifest does not declare long path awareness")
+    endif()
     # Any MAJOR.MINOR: the update test's programs carry versions of their own.
     file(STRINGS "${exe}" version ENCODING UTF-16LE REGEX "^([0-9]+\\.[0-9]+|Orvane|Kestrova)$")
     list(REMOVE_DUPLICATES version)
@@ -84,6 +88,7 @@ if(PROBES)
             "orvane_imports_probe.exe: no version block resource"
             "orvane_imports_probe.exe: no manifest resource"
             "orvane_imports_probe.exe: manifest lacks the Common Controls 6 dependency"
+            "orvane_imports_probe.exe: manifest does not declare long path awareness"
             "missing.exe: not built")
     if(NOT e IN_LIST found)
       message(FATAL_ERROR "the check did not report \"${e}\":\n  ${text}")

@@ -11,11 +11,15 @@
 #include <shobjidl.h>
 
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "WinDriving.h"
 #include "install/InstallShell.h"
 #include "install/win32/WinInstallSystem.h"
+#include "io/win32/WideCalls.h"
+#include "io/win32/WidePath.h"
 #include "shelldlg/win32/KvShellPlaces.h"
 
 namespace {
@@ -32,25 +36,31 @@ struct TLink {
     std::string FTarget, FArguments, FDescription;
 };
 
+// The target in its long form: a link keeps a long one in its short form.
 TLink ReadLink(const std::string& file)
 {
-    char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, description[MAX_PATH] = {};
-    IShellLinkA* shell = nullptr;
+    wchar_t target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, description[MAX_PATH] = {};
+    IShellLinkW* shell = nullptr;
+    PIDLIST_ABSOLUTE item = nullptr;
     IPersistFile* persist = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&shell))))
         return {};
-    std::wstring wide(file.begin(), file.end());
+    const std::wstring wide = WideText(file);
     if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
         SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
-        shell->GetPath(target, MAX_PATH, nullptr, 0);
+        // The shell follows the item identifier, which keeps the full names.
+        if (FAILED(shell->GetIDList(&item)) || !item || !SHGetPathFromIDListW(item, target))
+            shell->GetPath(target, MAX_PATH, nullptr, 0);
         shell->GetArguments(arguments, MAX_PATH);
         shell->GetDescription(description, MAX_PATH);
     }
+    if (item)
+        CoTaskMemFree(item);
     if (persist)
         persist->Release();
     shell->Release();
-    return {target, arguments, description};
+    return {LongPathName(Utf8Text(target)), Utf8Text(arguments), Utf8Text(description)};
 }
 
 std::string SpecialFolder(int id)
@@ -63,13 +73,8 @@ std::string SpecialFolder(int id)
 // Removes a file or a folder with everything in it; nothing when absent.
 void Remove(const std::string& path)
 {
-    std::string from = path + '\0';
-    SHFILEOPSTRUCTA op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    if (Exists(path))
-        SHFileOperationA(&op);
+    std::error_code ignored;
+    std::filesystem::remove_all(SystemPath(path), ignored);
 }
 
 // The Browse button opens the folder browser with its places bar (their
@@ -131,7 +136,7 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(edit) != 0; }));
         if (browser)
             CheckFolderBrowser(setup, wizard);
-        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideText(folder).c_str()));
         if (!boxes) {
             SendMessageA(ChildWithText(wizard, "Include in Start menu", "Button"), BM_CLICK, 0, 0);
             SendMessageA(ChildWithText(wizard, "Build desktop icon", "Button"), BM_CLICK, 0, 0);
@@ -148,6 +153,46 @@ protected:
         EXPECT_TRUE(setup.Ended());
     }
 
+    // Runs the uninstaller's wizard of exe; atFinish looks on while it shows
+    // its last page, the program still running.
+    void Uninstall(const std::string& exe, const std::function<void()>& atFinish = {})
+    {
+        TRunning uninstall(exe, "/uninstall");
+        HWND wizard = uninstall.Window("Uninstaller");
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_EQ(TaskBarTexts(uninstall.Id()), std::vector<std::string>({"Orvane"}));
+        HWND next = GetDlgItem(wizard, IDOK);
+        Click(next);
+        ASSERT_TRUE(WaitFor([&] { return TextOf(next) == "Finish"; }));
+        EXPECT_NE(ChildWithText(wizard,
+                                "Orvane is removed from your system. Hit 'Finish' and you're "
+                                "ready.",
+                                "Static"),
+                  nullptr);
+        if (atFinish)
+            atFinish();
+        Click(next);
+        EXPECT_TRUE(uninstall.Ended());
+    }
+
+    // Every link of a full installation points at exe.
+    void ExpectLinksTo(const std::string& exe)
+    {
+        const std::string group = FMenu + "\\Orvane";
+        struct {
+            std::string FFile, FDescription, FArguments;
+        } links[] = {{group + "\\Orvane.lnk", "Orvane", ""},
+                     {group + "\\Manual.lnk", "Manual", "/manual"},
+                     {group + "\\Uninstall.lnk", "Uninstall", "/uninstall"},
+                     {FDesktop + "\\Orvane.lnk", "Orvane", ""}};
+        for (const auto& l : links) {
+            TLink link = ReadLink(l.FFile);
+            EXPECT_TRUE(SameTextAscii(link.FTarget, exe)) << l.FFile << ": " << link.FTarget;
+            EXPECT_EQ(link.FArguments, l.FArguments) << l.FFile;
+            EXPECT_EQ(link.FDescription, l.FDescription) << l.FFile;
+        }
+    }
+
     std::string FPrograms, FMenu, FDesktop, FSetup;
 };
 
@@ -160,18 +205,7 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
     const std::string group = FMenu + "\\Orvane";
     Install(folder, true, true);
     ASSERT_TRUE(Exists(exe));
-    struct {
-        std::string FFile, FDescription, FArguments;
-    } links[] = {{group + "\\Orvane.lnk", "Orvane", ""},
-                 {group + "\\Manual.lnk", "Manual", "/manual"},
-                 {group + "\\Uninstall.lnk", "Uninstall", "/uninstall"},
-                 {FDesktop + "\\Orvane.lnk", "Orvane", ""}};
-    for (const auto& l : links) {
-        TLink link = ReadLink(l.FFile);
-        EXPECT_TRUE(SameTextAscii(link.FTarget, exe)) << l.FFile << ": " << link.FTarget;
-        EXPECT_EQ(link.FArguments, l.FArguments) << l.FFile;
-        EXPECT_EQ(link.FDescription, l.FDescription) << l.FFile;
-    }
+    ExpectLinksTo(exe);
 
     // Both boxes cleared: the folder and the executable, nothing more.
     const std::string plain = FPrograms + "\\Plain";
@@ -191,33 +225,40 @@ TEST_F(InstallEndToEnd, InstallsAndUninstallsThroughTheWizards)
     ASSERT_TRUE(sys.SaveShortcut(FMenu + "\\OrvaneForeign\\Orvane.lnk", "Orvane", exe, ""));
     sys.CopyFileTo(WindowsPathOf(ORVANE_EXE), FMenu + "\\OrvaneForeign\\readme.txt");
 
-    {
-        TRunning uninstall(exe, "/uninstall");
-        HWND wizard = uninstall.Window("Uninstaller");
-        ASSERT_NE(wizard, nullptr);
-        EXPECT_EQ(TaskBarTexts(uninstall.Id()), std::vector<std::string>({"Orvane"}));
-        HWND next = GetDlgItem(wizard, IDOK);
-        Click(next);
-        ASSERT_TRUE(WaitFor([&] { return TextOf(next) == "Finish"; }));
-        EXPECT_NE(ChildWithText(wizard,
-                                "Orvane is removed from your system. Hit 'Finish' and you're "
-                                "ready.",
-                                "Static"),
-                  nullptr);
+    Uninstall(exe, [&] {
         EXPECT_FALSE(Exists(group));
         EXPECT_FALSE(Exists(FDesktop + "\\Orvane.lnk"));
         EXPECT_TRUE(Exists(FMenu + "\\OrvaneOther.lnk"));
         EXPECT_TRUE(Exists(FMenu + "\\OrvaneForeign\\readme.txt"));
         EXPECT_FALSE(Exists(FMenu + "\\OrvaneForeign\\Orvane.lnk"));
         EXPECT_TRUE(Exists(exe));  // still running
-        Click(next);
-        EXPECT_TRUE(uninstall.Ended());
-    }
+    });
     EXPECT_TRUE(WaitFor([&] { return !Exists(folder); }));
     EXPECT_TRUE(Exists(plain + "\\Orvane.exe"));
 
     // The temporary copy goes once it has ended.
     EXPECT_TRUE(WaitFor([&] { return TempFiles("kvu*.tmp") == copiesBefore; }, 60000));
+}
+
+// A folder named outside any code page, and one of a path beyond 260
+// characters, whose links then hold the short form of the program's path.
+// Wine starts no program from a path that long, nor from its short or
+// extended form, so only the first is uninstalled again.
+TEST_F(InstallEndToEnd, InstallsIntoUnicodeAndLongFoldersAndUninstalls)
+{
+    std::string deep = FPrograms + "\\" + std::string(40, 'L');
+    while (deep.size() < 300)
+        deep += "\\" + std::string(40, 'L');
+    const std::string unicode = FPrograms + "\\\xC3\x84rger \xE6\x97\xA5\xE6\x9C\xAC";
+    for (const std::string& folder : {deep, unicode}) {
+        Install(folder, true);
+        ASSERT_TRUE(Exists(folder + "\\Orvane.exe")) << folder.size();
+        ExpectLinksTo(folder + "\\Orvane.exe");
+    }
+    Uninstall(unicode + "\\Orvane.exe");
+    EXPECT_TRUE(WaitFor([&] { return !Exists(unicode); }));
+    EXPECT_FALSE(Exists(FDesktop + "\\Orvane.lnk"));
+    EXPECT_TRUE(Exists(deep + "\\Orvane.exe"));
 }
 
 TEST(ShellPlaces, DefaultsAndPolicyKey)

@@ -3,51 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <dlgs.h>
 #include <objbase.h>
 
 #include <functional>
 #include <thread>
 
 #include "WinDriving.h"
+#include "io/win32/WideCalls.h"
+#include "io/win32/WidePath.h"
 #include "shelldlg/win32/KvDialogs.h"
 
 namespace {
-
-// A visible dialog of this process owned by owner (the open dialog has none).
-HWND FindDialog(HWND owner)
-{
-    for (HWND wnd : VisibleWindowsOf(GetCurrentProcessId()))
-        if (HasClass(wnd, "#32770") && GetWindow(wnd, GW_OWNER) == owner)
-            return wnd;
-    return nullptr;
-}
 
 constexpr int DialogWaitMs = 15000;
 
 bool SamePath(const std::string& a, const std::string& b)
 {
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-// Types text into the name field, presses Open once and waits for done; a
-// message box instead (a name the dialog refuses) is closed and fails.
-bool TypeAndOpen(HWND dialog, const std::string& text, const std::function<bool()>& done)
-{
-    auto nameField = [&] {
-        HWND combo = GetDlgItem(dialog, cmb13);
-        return combo ? combo : GetDlgItem(dialog, edt1);
-    };
-    HWND field = nullptr;
-    if (!WaitFor([&] { return (field = nameField()) != nullptr; }, DialogWaitMs))
-        return false;
-    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    HWND box = nullptr;
-    WaitFor([&] { return done() || (box = FindDialog(dialog)) != nullptr; }, DialogWaitMs);
-    if (box)
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return !box && done();
+    return lstrcmpiW(WideText(a).c_str(), WideText(b).c_str()) == 0;
 }
 
 // The Browse button's dialog; the user first types folder, which the dialog
@@ -65,15 +37,15 @@ struct TDialogRun {
         std::thread user([&] {
             HWND dialog = nullptr;
             Driven =
-                WaitFor([&] { return (dialog = FindDialog(nullptr)) != nullptr; }, DialogWaitMs) &&
-                TypeAndOpen(dialog, folder,
-                            [&] {
-                                char path[MAX_PATH] = {};
-                                SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
-                                             reinterpret_cast<LPARAM>(path));
-                                return SamePath(path, folder);
-                            }) &&
-                TypeAndOpen(dialog, name, [&] { return !IsWindow(dialog); });
+                WaitFor([&] { return (dialog = OwnedDialog(nullptr)) != nullptr; }, DialogWaitMs) &&
+                TypeIntoOpenDialog(dialog, folder,
+                                   [&] {
+                                       wchar_t path[MAX_PATH] = {};
+                                       SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                                    reinterpret_cast<LPARAM>(path));
+                                       return SamePath(Utf8Text(path), folder);
+                                   }) &&
+                TypeIntoOpenDialog(dialog, name, [&] { return !IsWindow(dialog); });
             if (IsWindow(dialog))
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });
@@ -83,10 +55,10 @@ struct TDialogRun {
 
     std::string ChosenPath() const
     {
-        char path[MAX_PATH] = {};
+        wchar_t path[MAX_PATH] = {};
         if (Dialog.ChosenItem())
-            SHGetPathFromIDListA(Dialog.ChosenItem(), path);
-        return path;
+            SHGetPathFromIDListW(Dialog.ChosenItem(), path);
+        return Utf8Text(path);
     }
 };
 
@@ -96,22 +68,24 @@ struct TDialogRun {
 // the current folder, or from the desktop when the typed name carries a path,
 // relative or full. Wine's dialog refuses a name typed without its extension
 // before it appends the default one, so that case is left to the native test.
+// Folder and names lie outside any code page.
 TEST(FileDialog, TypedNamesGiveTheFileAndItsItemIdentifier)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "orvane-dialog";
-    const std::string scan = folder + "\\scan.tif", deep = folder + "\\sub\\deep.tif";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    CreateDirectoryA((folder + "\\sub").c_str(), nullptr);
+    const std::string temp = TempFolderPath();
+    const std::string folder = temp + "orvane-dialog \xC3\x84rger \xE6\x97\xA5\xE6\x9C\xAC";
+    const std::string scan = folder + "\\\xE5\x86\x99\xE7\x9C\x9F \xE2\x80\x93 \xC5\x81\xC3\x93"
+                                      "D\xC5\xB9.tif",
+                      deep = folder + "\\sub\\deep.tif";
+    CreateDirectoryW(WideText(folder).c_str(), nullptr);
+    CreateDirectoryW(WideText(folder + "\\sub").c_str(), nullptr);
     for (const std::string& path : {scan, deep})
-        CloseHandle(
-            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        CloseHandle(CreateFileW(WideText(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                nullptr));
     const struct {
         std::string Folder, Typed, Expected;
     } cases[] = {
-        {folder, "scan.tif", scan},
+        {folder, scan.substr(folder.size() + 1), scan},
         {folder, "sub\\deep.tif", deep},
         {folder + "\\sub", scan, scan},
     };
@@ -124,10 +98,10 @@ TEST(FileDialog, TypedNamesGiveTheFileAndItsItemIdentifier)
     }
     // The open dialog moves the process into the folder it opened last,
     // which then could not be removed.
-    SetCurrentDirectoryA(temp);
-    DeleteFileA(deep.c_str());
-    DeleteFileA(scan.c_str());
-    RemoveDirectoryA((folder + "\\sub").c_str());
-    EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << "nothing of the test is left";
+    SetCurrentDirectoryW(WideText(temp).c_str());
+    DeleteFileW(WideText(deep).c_str());
+    DeleteFileW(WideText(scan).c_str());
+    RemoveDirectoryW(WideText(folder + "\\sub").c_str());
+    EXPECT_TRUE(RemoveDirectoryW(WideText(folder).c_str())) << "nothing of the test is left";
     CoUninitialize();
 }

@@ -1,9 +1,14 @@
 #include "WinDriving.h"
 
+#include <dlgs.h>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+
+#include "io/win32/WidePath.h"
 
 bool WaitFor(const std::function<bool()>& done, int ms)
 {
@@ -88,10 +93,17 @@ void TTickScript::Run()
 
 std::string TextOf(HWND wnd)
 {
-    char text[8192] = {};
-    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                        5000, nullptr);
-    return text;
+    wchar_t text[8192] = {};
+    SendMessageTimeoutW(wnd, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                        nullptr);
+    return Utf8Text(text);
+}
+
+std::string CaptionOf(HWND wnd)
+{
+    wchar_t text[8192] = {};
+    InternalGetWindowText(wnd, text, 8192);
+    return Utf8Text(text);
 }
 
 std::string MessageTextOf(HWND box)
@@ -198,7 +210,7 @@ std::vector<std::string> TaskBarTexts(DWORD process)
     for (HWND wnd : VisibleWindowsOf(process)) {
         LONG_PTR ex = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
         if ((!GetWindow(wnd, GW_OWNER) || (ex & WS_EX_APPWINDOW)) && !(ex & WS_EX_TOOLWINDOW))
-            texts.push_back(TextOf(wnd));
+            texts.push_back(CaptionOf(wnd));
     }
     return texts;
 }
@@ -208,6 +220,33 @@ HWND ChildWithText(HWND parent, const std::string& part, const char* cls)
     TChildFind find{part, cls};
     EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&find));
     return find.FFound;
+}
+
+HWND OwnedDialog(HWND owner)
+{
+    for (HWND wnd : VisibleWindowsOf(GetCurrentProcessId()))
+        if (HasClass(wnd, "#32770") && GetWindow(wnd, GW_OWNER) == owner)
+            return wnd;
+    return nullptr;
+}
+
+bool TypeIntoOpenDialog(HWND dialog, const std::string& text, const std::function<bool()>& done,
+                        int ms)
+{
+    auto nameField = [&] {
+        HWND combo = GetDlgItem(dialog, cmb13);
+        return combo ? combo : GetDlgItem(dialog, edt1);
+    };
+    HWND field = nullptr;
+    if (!WaitFor([&] { return (field = nameField()) != nullptr; }, ms))
+        return false;
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideText(text).c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND box = nullptr;
+    WaitFor([&] { return done() || (box = OwnedDialog(dialog)) != nullptr; }, ms);
+    if (box)
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return !box && done();
 }
 
 std::vector<std::string> TempFiles(const std::string& pattern)
@@ -228,7 +267,7 @@ std::vector<std::string> TempFiles(const std::string& pattern)
 
 bool Exists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string WindowsPathOf(const std::string& unixPath)
@@ -242,18 +281,20 @@ std::string WindowsPathOf(const std::string& unixPath)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(WideText(path)), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TRunning::TRunning(const std::string& exe, const std::string& arguments, const std::string& folder,
                    bool inheritHandles)
 {
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{};
+    std::wstring commandLine =
+        WideText("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments));
+    const std::wstring inFolder = WideText(folder);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &FInfo))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
+                        folder.empty() ? nullptr : inFolder.c_str(), &startup, &FInfo))
         FInfo = {};
 }
 

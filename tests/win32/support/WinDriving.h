@@ -51,9 +51,13 @@ private:
     UINT_PTR FTimer = 0;
 };
 
-// A window's text (up to 8 KiB), also across processes; empty when the owner
-// hangs.
+// A window's text (up to 8 KiB) in UTF-8, also across processes; empty when
+// the owner hangs.
 std::string TextOf(HWND wnd);
+
+// The caption as the system keeps and draws it, whatever the window's
+// procedure makes of a request for its text.
+std::string CaptionOf(HWND wnd);
 
 // The text of a message box, without its caption.
 std::string MessageTextOf(HWND box);
@@ -82,9 +86,20 @@ std::vector<std::string> TaskBarTexts(DWORD process);
 // part, or nullptr.
 HWND ChildWithText(HWND parent, const std::string& part, const char* cls);
 
+// A visible dialog of this process owned by owner (the open dialog has
+// none), or nullptr.
+HWND OwnedDialog(HWND owner);
+
+// Types text into the open dialog's name field, presses Open once and waits
+// for done; a message box instead (a name the dialog refuses) is closed and
+// fails.
+bool TypeIntoOpenDialog(HWND dialog, const std::string& text, const std::function<bool()>& done,
+                        int ms = 15000);
+
 // Names of the files matching pattern ("kvu*") in the temporary folder.
 std::vector<std::string> TempFiles(const std::string& pattern);
 
+// Paths here are UTF-8, as the program's are.
 bool Exists(const std::string& path);
 // A Unix path as Wine's drive for the Unix root shows it ("Z:\\...").
 std::string WindowsPathOf(const std::string& unixPath);

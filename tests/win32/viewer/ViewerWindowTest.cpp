@@ -4,7 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <shlobj.h>
+
 #include <chrono>
+#include <filesystem>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -13,6 +18,7 @@
 #include "app/KvTiffCodecPages.h"
 #include "app/win32/FOrvaneWin.h"
 #include "hexview/win32/FHex.h"
+#include "io/win32/WidePath.h"
 
 namespace {
 
@@ -23,7 +29,7 @@ std::string TempFile(const std::string& name)
     return std::string(dir) + name;
 }
 
-std::string WriteTiff(const std::string& name, std::size_t pages)
+tiffw::TTiff PagesTiff(std::size_t pages)
 {
     tiffw::TTiff tiff;
     for (std::size_t i = 0; i < pages; ++i) {
@@ -32,9 +38,62 @@ std::string WriteTiff(const std::string& name, std::size_t pages)
                        tiffw::Ascii(270, "page text")};
         tiff.Ifds.push_back(ifd);
     }
+    return tiff;
+}
+
+std::string WriteTiff(const std::string& name, std::size_t pages)
+{
     std::string path = TempFile(name);
-    tiffw::WriteFile(path, tiff);
+    tiffw::WriteFile(path, PagesTiff(pages));
     return path;
+}
+
+// Tag files named outside any ANSI code page: one in 'Ärger 日本' under the
+// temporary folder, one below a path of more than 300 characters; removed
+// again with their folders.
+struct TUnicodeFiles {
+    static constexpr const char* Name = "\xE5\x86\x99\xE7\x9C\x9F \xE2\x80\x93 \xC3\x9C"
+                                        "bersicht \xC5\x81\xC3\x93"
+                                        "D\xC5\xB9.tif";
+    std::string Folder, File, Deep, Missing;
+
+    TUnicodeFiles()
+    {
+        Folder = TempFile("\xC3\x84rger \xE6\x97\xA5\xE6\x9C\xAC");
+        File = Folder + "\\" + Name;
+        Missing = Folder + "\\fehlt \xE2\x80\x93 \xE6\x97\xA5.tif";
+        std::string deep = Folder;
+        while (deep.size() < 300)
+            deep += "\\" + std::string(40, 'd');
+        std::filesystem::create_directories(ExtendedLengthPath(WideText(deep)));
+        Deep = deep + "\\" + Name;
+        const std::vector<std::uint8_t> bytes = tiffw::Bytes(PagesTiff(3));
+        for (const std::string& path : {File, Deep}) {
+            std::ofstream out(std::filesystem::path(SystemPath(path)), std::ios::binary);
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
+        }
+    }
+    ~TUnicodeFiles()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(SystemPath(Folder), ignored);
+    }
+};
+
+// What the shell hands a window when a file is dropped on it.
+HDROP DropOf(const std::string& path)
+{
+    const std::wstring wide = WideText(path);
+    const std::size_t size = sizeof(DROPFILES) + (wide.size() + 2) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), wide.c_str(),
+                wide.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    return static_cast<HDROP>(block);
 }
 
 void PumpFor(int ms)
@@ -283,4 +342,66 @@ TEST(ViewerProgram, SlashPathShowsTheErrorBox)
     DWORD exitCode = 1;
     GetExitCodeProcess(program.Process(), &exitCode);
     EXPECT_EQ(exitCode, 0u);
+}
+
+// Names outside the code page and paths beyond 260 characters open from the
+// command line: caption and pages right; a missing one is named as given.
+TEST(ViewerProgram, UnicodeAndLongPathsOpenFromTheCommandLine)
+{
+    TUnicodeFiles files;
+    for (const std::string& path : {files.File, files.Deep}) {
+        TRunning program(WindowsPathOf(ORVANE_EXE), "\"" + path + "\"");
+        ASSERT_TRUE(program.Started());
+        HWND main = WaitForWindowOfClass(program.Id(), "Kestrova TFrmOrvane");
+        ASSERT_NE(main, nullptr);
+        EXPECT_TRUE(WaitFor([&] { return ChildWithText(main, "Page 1 of 3", "Static"); }))
+            << path.size();
+        EXPECT_TRUE(CaptionOf(main).ends_with("  -  " + path)) << CaptionOf(main);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(program.Ended(10000));
+    }
+    TRunning program(WindowsPathOf(ORVANE_EXE), "\"" + files.Missing + "\"");
+    HWND box = WaitForWindowOfClass(program.Id(), "#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageTextOf(box), "Opening file '" + files.Missing +
+                                      "': ERROR_FILE_NOT_FOUND: The system cannot find the file "
+                                      "specified");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    if (HWND main = WaitForWindowOfClass(program.Id(), "Kestrova TFrmOrvane"))
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.Ended(10000));
+}
+
+// Files dropped on the window, and one typed into the dialog of Browse,
+// open by their real names: caption, task bar text, pages and tags.
+TEST(ViewerWindow, UnicodeFilesOpenByDropAndThroughBrowse)
+{
+    TUnicodeFiles files;
+    Viewer v("");
+    PumpFor(50);
+    HWND main = v.Win->Handle();
+    auto expectOpened = [&](const std::string& path) {
+        Pump([&] { return TextOf(v.Win->PageLabel()) == "Page 1 of 3"; });
+        EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 3");
+        EXPECT_TRUE(CaptionOf(main).ends_with("  -  " + path)) << CaptionOf(main);
+        EXPECT_EQ(TextOf(v.Win->FileNameEdit()), path);
+        EXPECT_EQ(Cell(v.Win->Control(idLivTags), 0, 3), "100");
+        EXPECT_EQ(v.Win->ApplicationTitle(), std::string("Orvane - ") + TUnicodeFiles::Name);
+    };
+    for (const std::string& path : {files.File, files.Deep}) {
+        SendMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(path)), 0);
+        expectOpened(path);
+    }
+    bool driven = false;
+    std::thread user([&] {
+        HWND dialog = nullptr;
+        driven = WaitFor([&] { return (dialog = OwnedDialog(main)) != nullptr; }, 15000) &&
+                 TypeIntoOpenDialog(dialog, files.File, [&] { return !IsWindow(dialog); });
+        if (dialog && IsWindow(dialog))
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageA(v.Win->Control(idButBrowse), BM_CLICK, 0, 0);
+    user.join();
+    ASSERT_TRUE(driven);
+    expectOpened(files.File);
 }
