@@ -137,21 +137,33 @@ void DriveTiffReader(const std::string& path)
         DriveTiffPath(which, path);
 }
 
-void DriveTiffPathOnBytes(TTiffFuzzPath which, const std::uint8_t* data, std::size_t size)
-{
-    // A memory file system where there is one: a disk file costs a
-    // truncate and a write-back per input, more than the reader itself.
-    static const std::string path = [] {
+namespace {
+
+// The file each input is written to, private to this process and removed
+// when it ends. A memory file system where there is one: a disk file costs
+// a truncate and a write-back per input, more than the reader itself.
+struct TInputFile {
+    std::string Path;
+    TInputFile()
+    {
         std::random_device random;
         std::error_code error;
         const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", error)
                                                  ? std::filesystem::path("/dev/shm")
                                                  : std::filesystem::temp_directory_path();
-        return (folder / ("orvane-fuzz-" + std::to_string(random()) + ".tif")).string();
-    }();
+        Path = (folder / ("orvane-fuzz-" + std::to_string(random()) + ".tif")).string();
+    }
+    ~TInputFile() { std::remove(Path.c_str()); }
+};
+
+}  // namespace
+
+void DriveTiffPathOnBytes(TTiffFuzzPath which, const std::uint8_t* data, std::size_t size)
+{
+    static const TInputFile input;
     {
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        std::ofstream file(input.Path, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    DriveTiffPath(which, path);
+    DriveTiffPath(which, input.Path);
 }
