@@ -137,16 +137,23 @@ if(ORVANE_FUZZ)
   file(WRITE ${CMAKE_BINARY_DIR}/fuzzers.txt "")
 endif()
 
-# orvane_fuzzer(name SOURCES ... LIBS ... [CORPUS dir] [DICT file] [REGRESSIONS dir])
-# Paths are relative to the calling folder.
+# orvane_fuzzer(name SOURCES ... LIBS ... [CORPUS dir] [DICT file] [REGRESSIONS dir]
+#               [MAX_LEN bytes] [DEFINITIONS ...])
+# Paths are relative to the calling folder. MAX_LEN caps the inputs the
+# fuzz suite makes (libFuzzer's -max_len); saved inputs may be longer.
 function(orvane_fuzzer name)
   if(NOT ORVANE_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(A "" "CORPUS;DICT;REGRESSIONS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "CORPUS;DICT;REGRESSIONS;MAX_LEN" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE orvane_flags ${A_LIBS})
+  target_compile_definitions(${name} PRIVATE ${A_DEFINITIONS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(MAX_LEN "-")
+  if(A_MAX_LEN)
+    set(MAX_LEN ${A_MAX_LEN})
+  endif()
   foreach(v CORPUS DICT REGRESSIONS)
     if(A_${v})
       set(${v} ${CMAKE_CURRENT_SOURCE_DIR}/${A_${v}})
@@ -155,7 +162,7 @@ function(orvane_fuzzer name)
     endif()
   endforeach()
   file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt
-    "${name}\t${CMAKE_CURRENT_BINARY_DIR}/${name}\t${CORPUS}\t${DICT}\t${REGRESSIONS}\n")
+    "${name}\t${CMAKE_CURRENT_BINARY_DIR}/${name}\t${CORPUS}\t${DICT}\t${REGRESSIONS}\t${MAX_LEN}\n")
 endfunction()
 
 # Portable-core sources must not include platform headers, and no folder of

@@ -3,7 +3,7 @@
 # the About tab and of the manual (F1), at its top and scrolled down:
 #   scripts/screenshot-about.sh [BUILD_DIR]     (default: build/win64)
 # The pictures land in BUILD_DIR/screenshots/.
-set -eu
+set -eu -o pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=wine-common.sh
 . "$root/scripts/wine-common.sh"

@@ -6,7 +6,7 @@
 #   scripts/screenshot-install.sh [BUILD_DIR]     (default: build/win64)
 # The pictures land in BUILD_DIR/screenshots/. The build's Wine prefix gets
 # the installation and loses it again at the end.
-set -eu
+set -eu -o pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=wine-common.sh
 . "$root/scripts/wine-common.sh"

@@ -7,7 +7,7 @@
 # wine64 on a private Xvfb), win32 (the shipped i686 build, tests under
 # wine32; skipped with a warning only when setup could not install wine32 or
 # the kernel cannot run 32-bit programs), fuzz (every registered fuzzer for
-# ORVANE_FUZZ_SECONDS, default 60, plus a replay of its saved crash inputs).
+# ORVANE_FUZZ_SECONDS, default 30, plus a replay of its saved crash inputs).
 # Each suite configures build/<suite> from its preset, builds with -j2 and
 # runs its tests. The first failure stops the run with a non-zero exit.
 # Logs: build/logs/<suite>.log. The last line is "N passed, N failed".
@@ -189,7 +189,7 @@ suite_win32() {
 # One fuzzer: replay the saved crash inputs, then fuzz from the corpus. New
 # inputs go to a scratch corpus in the build folder, never into the sources.
 run_fuzzer() {
-  local name=$1 exe=$2 corpus=$3 dict=$4 regressions=$5
+  local name=$1 exe=$2 corpus=$3 dict=$4 regressions=$5 max_len=$6
   local work="$repo/build/fuzz/work/$name"
   mkdir -p "$work/corpus" "$work/artifacts"
   local t0=$SECONDS
@@ -207,6 +207,7 @@ run_fuzzer() {
   local args=(-max_total_time="$seconds" -timeout=25 -print_final_stats=1
               -artifact_prefix="$work/artifacts/")
   [ "$dict" != "-" ] && args+=(-dict="$dict")
+  [ "$max_len" != "-" ] && args+=(-max_len="$max_len")
   local dirs=("$work/corpus")
   [ "$corpus" != "-" ] && [ -d "$corpus" ] && dirs+=("$corpus")
   if ! "$exe" "${args[@]}" "${dirs[@]}" </dev/null >>"$log" 2>&1; then
@@ -220,13 +221,13 @@ run_fuzzer() {
 
 suite_fuzz() {
   configure_and_build
-  seconds=${ORVANE_FUZZ_SECONDS:-60}
+  seconds=${ORVANE_FUZZ_SECONDS:-30}
   local list="$repo/build/fuzz/fuzzers.txt" n=0
   [ -f "$list" ] || fail "configure: $list was not written"
-  local name exe corpus dict regressions
-  while IFS=$'\t' read -r name exe corpus dict regressions; do
+  local name exe corpus dict regressions max_len
+  while IFS=$'\t' read -r name exe corpus dict regressions max_len; do
     [ -n "$name" ] || continue
-    run_fuzzer "$name" "$exe" "$corpus" "$dict" "$regressions"
+    run_fuzzer "$name" "$exe" "$corpus" "$dict" "$regressions" "${max_len:--}"
     n=$((n + 1))
   done <"$list"
   say "$n fuzzers run"

@@ -35,37 +35,15 @@ fi
 
 if [ -n "${ORVANE_WINE_SESSION:-}" ]; then
   orvane_wine_env "$ORVANE_WINE_SESSION"
-  # A run whose Wine process is killed by a crash signal is started once
-  # more, said on stderr so that it stays visible; output is therefore
-  # passed on when the program ends. A worker thread that ends while the
-  # process exits can crash Wine's process in the C library's thread
-  # clean-up (a core showed a SIGSEGV in free() on the ending thread, after
-  # the program had written its result). A crash of the Windows program
-  # itself is a Windows exception and ends it with an exit code instead,
-  # which is never retried.
-  out="$ORVANE_WINE_DIR/run.$$"
-  started=$(date +%s%N)
   # In the background with stdin kept, so that a signal to this script ends
-  # the program at once, as when the script is the program.
+  # the program at once, as when the script is the program. A run that Wine
+  # ends by a crash signal fails like any other: nothing runs it again.
   exec 3<&0
-  "${ORVANE_NO_ASLR[@]}" "$loader" "$exe" "$@" <&3 3<&- >"$out.1" 2>"$out.2" &
+  "${ORVANE_NO_ASLR[@]}" "$loader" "$exe" "$@" <&3 3<&- &
   child=$!
-  trap 'kill "$child" 2>/dev/null; rm -f "$out.1" "$out.2"; exit 143' TERM INT HUP
+  trap 'kill "$child" 2>/dev/null; exit 143' TERM INT HUP
   wait "$child"
-  rc=$?
-  trap - TERM INT HUP
-  case $rc in
-    132 | 134 | 135 | 136 | 139)
-      ms=$((($(date +%s%N) - started) / 1000000))
-      orvane_log "Wine ended $(basename "$exe") by signal $((rc - 128)) after $ms ms" \
-        "($(wc -l <"$out.1") lines of output dropped); starting it again"
-      rm -f "$out.1" "$out.2"
-      exec "${ORVANE_NO_ASLR[@]}" "$loader" "$exe" "$@" ;;
-  esac
-  cat "$out.1"
-  cat "$out.2" >&2
-  rm -f "$out.1" "$out.2"
-  exit "$rc"
+  exit $?
 fi
 
 orvane_wine_env "$(orvane_build_root "$(dirname "$exe")")"

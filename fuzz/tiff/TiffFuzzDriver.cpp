@@ -12,8 +12,9 @@
 
 namespace {
 
-// Pages looked at in full; counting still walks the whole chain.
-constexpr std::uint32_t MaxPagesLoaded = 64;
+// Pages looked at in full; counting still walks the whole chain. Fuzz
+// inputs are small enough that every page of them is read.
+constexpr std::uint32_t MaxPagesLoaded = 4096;
 
 volatile std::uint32_t Sink;
 
@@ -44,7 +45,6 @@ void TouchValues(TKvCodecTrnTiff& reader)
         std::string errText;
         reader.GetRasterSizeText(text, code, errText);
         reader.RasterSizeText(text);
-        BuildTagDump(reader, text);
     } catch (const EKvInternal&) {
     }
 }
@@ -64,25 +64,17 @@ void LoadPage(TKvCodecTrnTiff& reader, std::uint32_t page)
         TouchValues(reader);
 }
 
-// orvane-dump's structure walk: child directories of every kind, every
-// value in full, the JSON writer and the structure check. Exit codes do
-// not matter; crashes, sanitizer reports and endless walks do.
-void DriveStructureWalk(const std::string& path)
+// orvane-dump in one mode. Exit codes do not matter; crashes, sanitizer
+// reports and endless walks do.
+void RunDump(std::vector<std::string> args, const std::string& path)
 {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--tree", "--values", "all", path},
-          std::vector<std::string>{"--json", path}, std::vector<std::string>{"--check", path}}) {
-        std::ostringstream out, err;
-        RunOrvaneDump(args, out, err);
-    }
+    args.push_back(path);
+    std::ostringstream out, err;
+    RunOrvaneDump(args, out, err);
 }
 
-}  // namespace
-
-void DriveTiffReader(const std::string& path)
+void DrivePageReader(const std::string& path)
 {
-    DriveStructureWalk(path);
-
     TKvCodecTrnTiff reader;
     TErrCode code = ErrOk;
     std::string text;
@@ -103,34 +95,75 @@ void DriveTiffReader(const std::string& path)
     }
     std::uint32_t count = 0;
     reader.GetPageCount(final, count);
-    for (std::uint32_t page = 0; page < count && page < MaxPagesLoaded; ++page)
-        LoadPage(reader, page);
-    if (count > 0)
-        LoadPage(reader, count - 1);
 
-    // The cursor walk of repeated ReadPage calls, as after "next page".
+    // Every page through the cursor, as "next page" reads them, then jumps
+    // through the page list back into the chain.
     code = ErrOk;
     reader.SelectPage(0, code, text);
-    for (std::uint32_t page = 0; code == ErrOk && page < MaxPagesLoaded; ++page) {
+    for (std::uint32_t page = 0; code == ErrOk && page < count && page < MaxPagesLoaded; ++page) {
         try {
             reader.ReadPage(code, text);
         } catch (const EKvInternal&) {
             break;
         }
+        if (code == ErrOk)
+            TouchValues(reader);
+    }
+    if (count > 1) {
+        LoadPage(reader, count - 1);
+        LoadPage(reader, count / 2);
     }
 }
 
-void DriveTiffReaderOnBytes(const std::uint8_t* data, std::size_t size)
+}  // namespace
+
+void DriveTiffPath(TTiffFuzzPath which, const std::string& path)
 {
-    static const std::string path = [] {
-        std::random_device random;
-        return (std::filesystem::temp_directory_path() /
-                ("orvane-fuzz-" + std::to_string(random()) + ".tif"))
-            .string();
-    }();
+    switch (which) {
+    case TTiffFuzzPath::Reader: DrivePageReader(path); break;
+    case TTiffFuzzPath::Dump:
+        RunDump({}, path);
+        RunDump({"--tree", "--values", "all"}, path);
+        break;
+    case TTiffFuzzPath::Check: RunDump({"--check"}, path); break;
+    case TTiffFuzzPath::Json: RunDump({"--json"}, path); break;
+    }
+}
+
+void DriveTiffReader(const std::string& path)
+{
+    for (TTiffFuzzPath which :
+         {TTiffFuzzPath::Reader, TTiffFuzzPath::Dump, TTiffFuzzPath::Check, TTiffFuzzPath::Json})
+        DriveTiffPath(which, path);
+}
+
+namespace {
+
+// The file each input is written to, private to this process and removed
+// when it ends. A memory file system where there is one: a disk file costs
+// a truncate and a write-back per input, more than the reader itself.
+struct TInputFile {
+    std::string Path;
+    TInputFile()
     {
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        std::random_device random;
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", error)
+                                                 ? std::filesystem::path("/dev/shm")
+                                                 : std::filesystem::temp_directory_path();
+        Path = (folder / ("orvane-fuzz-" + std::to_string(random()) + ".tif")).string();
+    }
+    ~TInputFile() { std::remove(Path.c_str()); }
+};
+
+}  // namespace
+
+void DriveTiffPathOnBytes(TTiffFuzzPath which, const std::uint8_t* data, std::size_t size)
+{
+    static const TInputFile input;
+    {
+        std::ofstream file(input.Path, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    DriveTiffReader(path);
+    DriveTiffPath(which, input.Path);
 }

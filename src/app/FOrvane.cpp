@@ -6,6 +6,7 @@
 #include "app/FOrvaneLiveUpdate.h"
 #include "app/OrvaneLiveUpdateHost.h"
 #include "app/StartUp.h"
+#include "tiff/KvCodecTiff.h"
 
 void GuardErrors(const std::function<void()>& fn, TErrCode& errCode, std::string& errText)
 {
@@ -185,6 +186,7 @@ bool TFrmOrvane::StartCounting()
 void TFrmOrvane::ShowEmpty()
 {
     FWidgets.LivTags->Clear();
+    FEntryRows = 0;
     FWidgets.ButFirst->SetEnabled(false);
     FWidgets.ButPrevious->SetEnabled(false);
     FWidgets.LabPage->SetText("");
@@ -234,6 +236,7 @@ void TFrmOrvane::GoToPage(std::int32_t index)
 void TFrmOrvane::ShowBrokenPage()
 {
     FWidgets.LivTags->Clear();
+    FEntryRows = 0;
     TakePageCount();
     UpdateNavigation();
     FWidgets.ButViewTagValue->SetEnabled(false);
@@ -287,10 +290,14 @@ void TFrmOrvane::FillTagList()
     IKvTiffPages& codec = *FShared->FTiffCodec;
     FWidgets.LivTags->Clear();
     std::uint32_t count = codec.EntryCount();
+    FEntryRows = 0;
     for (std::uint32_t i = 0; i < count; ++i)
         FWidgets.LivTags->AddRow({codec.TagName(i), codec.DataTypeName(i),
                                   std::to_string(codec.ValueCount(i)),
                                   codec.ValueText(i, ListValueLimit)});
+    FEntryRows = static_cast<std::int32_t>(count);
+    if (codec.DirectoryCut())
+        FWidgets.LivTags->AddRow({TKvCodecTrnTiff::DirectoryCutText, "", "", ""});
     FWidgets.LivTags->SelectNone();
     FWidgets.ButViewTagValue->SetEnabled(false);
 }
@@ -300,13 +307,14 @@ void TFrmOrvane::LivTagsSelectItem()
     if (!FEventsEnabled)
         return;
     TEventsPause pause(FEventsEnabled);
-    FWidgets.ButViewTagValue->SetEnabled(FWidgets.LivTags->SelectedIndex() >= 0);
+    const std::int32_t row = FWidgets.LivTags->SelectedIndex();
+    FWidgets.ButViewTagValue->SetEnabled(row >= 0 && row < FEntryRows);
 }
 
 void TFrmOrvane::ButViewTagValueClick()
 {
     std::int32_t row = FWidgets.LivTags->SelectedIndex();
-    if (row < 0)
+    if (row < 0 || row >= FEntryRows)
         return;
     std::uint32_t i = static_cast<std::uint32_t>(row);
     std::string caption;

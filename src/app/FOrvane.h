@@ -96,6 +96,8 @@ private:
     bool FCountStopped = false;
     // A file is shown (the last open succeeded).
     bool FFileOpen = false;
+    // Rows of the tag list that are entries; a cut directory's mark follows.
+    std::int32_t FEntryRows = 0;
 };
 
 // Turns FEventsEnabled off for a scope and on again on every way out, also

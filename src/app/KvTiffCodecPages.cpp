@@ -47,6 +47,10 @@ std::uint32_t TKvTiffCodecPages::EntryCount()
 {
     return FCodec.EntryCount();
 }
+bool TKvTiffCodecPages::DirectoryCut()
+{
+    return FCodec.DirectoryCut();
+}
 std::string TKvTiffCodecPages::TagName(std::uint32_t i)
 {
     return FCodec.TagName(i);

@@ -16,6 +16,7 @@ public:
                    std::string& errText) override;
     void GetPageCount(bool& final, std::uint32_t& count) override;
     std::uint32_t EntryCount() override;
+    bool DirectoryCut() override;
     std::string TagName(std::uint32_t i) override;
     std::string DataTypeName(std::uint32_t i) override;
     std::uint64_t ValueCount(std::uint32_t i) override;

@@ -34,6 +34,8 @@ public:
     virtual void GetPageCount(bool& final, std::uint32_t& count) = 0;
 
     virtual std::uint32_t EntryCount() = 0;
+    // The end of the file cut the loaded directory after its entries.
+    virtual bool DirectoryCut() = 0;
     virtual std::string TagName(std::uint32_t i) = 0;
     virtual std::string DataTypeName(std::uint32_t i) = 0;
     virtual std::uint64_t ValueCount(std::uint32_t i) = 0;

@@ -21,6 +21,7 @@ private:
     void WritePage(std::uint32_t index);
     void WriteLoadedPage();
     void WriteRasterSize();
+    void WriteFailureOrCut(const TTiffWalkDir& dir);
     void WriteEntries(const TTiffWalkDir& dir);
     void WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& entry);
     void WriteValues(const TTiffRawEntry& entry);
@@ -103,10 +104,26 @@ void TJsonDocumentWriter::WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& en
     Json.EndObject();
 }
 
+// A directory the end of the file cut is shown, not failed: its entries
+// before the end, then why it stops. It still makes the exit code 1.
+void TJsonDocumentWriter::WriteFailureOrCut(const TTiffWalkDir& dir)
+{
+    Failed = Failed || !dir.Failure.empty();
+    Json.NullOrString("failure", dir.Cut ? std::string() : dir.Failure);
+    if (dir.Cut) {
+        Json.Member("cut", true);
+        Json.Member("reason", std::string(TKvCodecTrnTiff::DirectoryCutText));
+    }
+}
+
 void TJsonDocumentWriter::WriteEntries(const TTiffWalkDir& dir)
 {
     Json.Member("entryCount", dir.DeclaredCount);
-    Json.Member("nextOffset", dir.NextOffset);
+    Json.Key("nextOffset");
+    if (dir.Cut)
+        Json.Null();
+    else
+        Json.Number(dir.NextOffset);
     Json.Key("entries");
     Json.BeginArray();
     for (const TTiffWalkEntry& entry : dir.Entries)
@@ -121,9 +138,8 @@ void TJsonDocumentWriter::WriteChild(const TTiffChildDir& dir)
     Json.Member("number", dir.Number);
     Json.Member("position", dir.Position);
     Json.Member("offset", dir.Offset);
-    Json.NullOrString("failure", dir.Failure);
-    Failed = Failed || !dir.Failure.empty();
-    if (dir.Failure.empty())
+    WriteFailureOrCut(dir);
+    if (dir.Failure.empty() || dir.Cut)
         WriteEntries(dir);
     Json.EndObject();
 }
@@ -135,8 +151,7 @@ void TJsonDocumentWriter::WriteLoadedPage()
     TTiffWalkDir page;
     Walker.ReadDir(Reader.IfdOffset(), TTiffDirKind::Page, page);
     Walker.ReadChildren(page);
-    Json.NullOrString("failure", page.Failure);
-    Failed = Failed || !page.Failure.empty();
+    WriteFailureOrCut(page);
     WriteEntries(page);
 }
 

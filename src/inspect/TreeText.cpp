@@ -81,6 +81,10 @@ bool TTreeTextWriter::WritePage(TKvCodecTrnTiff& reader)
         if (Tree && raw)
             WriteChildren(page.Entries[i], 1);
     }
+    if (reader.DirectoryCut()) {
+        Failed = true;
+        Out << TKvCodecTrnTiff::DirectoryCutText << '\n';
+    }
     return !Failed;
 }
 

@@ -387,6 +387,19 @@ void TKvCodecTrnTiff::MarkBroken(std::uint32_t index, const std::string& text, T
     SetPageOffset(index, BrokenMark, errCode, errText);
 }
 
+// The page at the cursor cannot be read: it stays where it is, broken, as
+// the page walk marks it.
+void TKvCodecTrnTiff::BreakAtCursor(const std::string& text)
+{
+    FBrokenText = text;
+    if (FPageListOn) {
+        TErrCode ignored = ErrOk;
+        std::string ignoredText;
+        MarkBroken(FCurPageIndex, text, ignored, ignoredText);
+    }
+    FCurIfdOffset = BrokenMark;
+}
+
 // Stores the directory offset of page index as found in the chain. A chain
 // that ends stores nothing (the count stays that of the pages there are); an
 // offset already in the list, or one that cannot be a directory, ends the
@@ -561,15 +574,9 @@ void TKvCodecTrnTiff::SelectPage(std::uint32_t pageIndex, TErrCode& errCode, std
         std::uint64_t next = 0;
         std::string readerText;
         if (ReadNextOffset(FCurIfdOffset, next, readerText) != crOk) {
-            FBrokenText = ReadFailureText(readerText);
             errCode = ErrFailed;
-            errText = FBrokenText;
-            if (FPageListOn) {
-                TErrCode ignored = ErrOk;
-                std::string ignoredText;
-                MarkBroken(FCurPageIndex, FBrokenText, ignored, ignoredText);
-            }
-            FCurIfdOffset = BrokenMark;
+            errText = ReadFailureText(readerText);
+            BreakAtCursor(errText);
             return;
         }
         ++FCurPageIndex;
@@ -599,6 +606,10 @@ void TKvCodecTrnTiff::ReadPage(TErrCode& errCode, std::string& errText)
         return;
     }
     const std::uint64_t next = ReadDirectory(errCode, errText);
+    if (errCode != ErrOk) {
+        BreakAtCursor(errText);
+        return;
+    }
     ++FCurPageIndex;
     FCurIfdOffset = next;
     TErrCode code = ErrOk;

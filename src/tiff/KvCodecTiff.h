@@ -108,6 +108,10 @@ public:
     bool IsBigTiff() const { return FBigTiff; }
     // Entries of the loaded page; indices run from 0 to EntryCount() - 1.
     std::uint32_t EntryCount() const { return FEntryCount; }
+    // The end of the file cut the loaded directory: the entries are those
+    // that lie whole within the file, and the chain is broken behind it.
+    bool DirectoryCut() const { return FDirectoryCut; }
+    static constexpr const char* DirectoryCutText = "Premature end of data";
 
     // --- entries and values ----------------------------------------------
     void TagName(std::uint32_t index, std::string& text) const;
@@ -162,6 +166,7 @@ private:
                          std::string& errText);
     void MarkBroken(std::uint32_t index, const std::string& text, TErrCode& errCode,
                     std::string& errText);
+    void BreakAtCursor(const std::string& text);
     TChainRead ReadNextOffset(std::uint64_t ifdOffset, std::uint64_t& next,
                               std::string& readerText);
     std::uint32_t LastKnownPage() const;
@@ -203,7 +208,10 @@ private:
     // directory and values
     const TTiffEntry& EntryAt(std::uint32_t index) const;
     TTiffEntry& EntryAt(std::uint32_t index);
+    // The next directory's offset; BrokenMark with errCode set when the
+    // count cannot be read, and BrokenMark for a cut directory.
     std::uint64_t ReadDirectory(TErrCode& errCode, std::string& errText);
+    std::uint32_t EntriesInFile(std::uint64_t entriesAt, std::uint32_t count) const;
     void PrepareEntries(std::uint32_t count);
     void DropEntries();
     void DecodeEntries();
@@ -249,6 +257,7 @@ private:
     std::uint32_t FEntryCount = 0;
     std::unique_ptr<std::uint8_t[]> FRawEntries;
     std::unique_ptr<TTiffEntry[]> FEntries;
+    bool FDirectoryCut = false;
 
     bool FRasterDone = false;
     bool FRasterFailed = false;

@@ -98,14 +98,15 @@ std::uint64_t TKvCodecTrnTiff::ReadDirectory(TErrCode& errCode, std::string& err
     // The previous page's entries go first, so that whatever fails below the
     // loaded entries never belong to another page than IfdOffset names.
     PrepareEntries(0);
-    TErrCode code = ErrOk;
     std::string text;
     std::uint8_t bytes[8];
-    FReader->SeekFull(FIfdOffset, code, text);
-    if (code != ErrOk)
-        RaiseInternal("KvCodecTiff 4756.92");
-    if (!ReadAt(FIfdOffset, DirCountSize(), bytes, text))
-        RaiseInternal("KvCodecTiff 4758.92");
+    // Without its count a directory has nothing to show: the page is broken,
+    // as the page walk finds it.
+    if (!ReadAt(FIfdOffset, DirCountSize(), bytes, text)) {
+        errCode = ErrFailed;
+        errText = ReadFailureText(text);
+        return BrokenMark;
+    }
     const std::uint64_t declared = GetDirCount(bytes);
     if (declared > MaxTagCount) {
         errCode = ErrFailed;
@@ -115,18 +116,27 @@ std::uint64_t TKvCodecTrnTiff::ReadDirectory(TErrCode& errCode, std::string& err
     }
     const auto count = static_cast<std::uint32_t>(declared);
     PrepareEntries(count);
-    // EntryCount is set only once the whole directory has been read, so a
-    // directory cut off by the end of the file leaves no half-read entries.
+    // A directory cut off by the end of the file keeps the whole entries
+    // before the end; the chain is broken behind it.
     const std::uint64_t nextAt = NextOffsetPosition(FIfdOffset, count);
-    if (!ReadAt(nextAt - std::uint64_t(EntrySize()) * count, EntrySize() * count, FRawEntries.get(),
-                text))
+    const std::uint64_t entriesAt = nextAt - std::uint64_t(EntrySize()) * count;
+    const std::uint32_t whole = EntriesInFile(entriesAt, count);
+    if (!ReadAt(entriesAt, EntrySize() * whole, FRawEntries.get(), text))
         RaiseInternal("KvCodecTiff 4801.92");
-    if (!ReadAt(nextAt, OffsetSize(), bytes, text))
-        RaiseInternal("KvCodecTiff 4803.92");
-    FEntryCount = count;
+    FEntryCount = whole;
     DecodeEntries();
     FRasterDone = false;
-    return GetOffset(bytes);
+    FDirectoryCut = whole < count || !ReadAt(nextAt, OffsetSize(), bytes, text);
+    return FDirectoryCut ? BrokenMark : GetOffset(bytes);
+}
+
+std::uint32_t TKvCodecTrnTiff::EntriesInFile(std::uint64_t entriesAt, std::uint32_t count) const
+{
+    const std::uint64_t size = FReader->GetFullSize();
+    if (entriesAt >= size)
+        return 0;
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(count, (size - entriesAt) / EntrySize()));
 }
 
 // Empties the entries and makes room for count of them. The old arrays stay
@@ -137,6 +147,7 @@ void TKvCodecTrnTiff::PrepareEntries(std::uint32_t count)
     FRasterDone = false;
     ReleaseValues();
     FEntryCount = 0;
+    FDirectoryCut = false;
     TrimPool();
     if (count <= FEntryCapacity)
         return;

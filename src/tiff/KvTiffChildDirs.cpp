@@ -60,7 +60,8 @@ void TKvTiffChildWalker::ReadDir(std::uint64_t offset, TTiffDirKind kind, TTiffW
     TErrCode code = ErrOk;
     Reader.ReadDirectory(offset, raw, code, dir.Failure);
     dir.DeclaredCount = raw.DeclaredCount;
-    if (code != ErrOk) {
+    dir.Cut = raw.Cut;
+    if (code != ErrOk && !raw.Cut) {
         dir.Entries.clear();
         return;
     }

@@ -46,6 +46,7 @@ struct TTiffWalkDir {
     std::uint64_t ByteSize = 0;
     std::vector<TTiffWalkEntry> Entries;
     std::string Failure;  // empty when the directory was read
+    bool Cut = false;     // failed at the end of the file; Entries lie before it
 };
 
 struct TTiffChildDir : TTiffWalkDir {

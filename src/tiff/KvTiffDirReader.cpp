@@ -223,6 +223,7 @@ void TKvTiffDirReader::ReadDirectory(std::uint64_t offset, TTiffRawDirectory& di
     // Entries are overwritten in place, not cleared: every field is decoded.
     directory.Offset = offset;
     directory.NextOffset = 0;
+    directory.Cut = false;
     const unsigned countSize = BigTiff ? 8 : 2;
     // One read takes the count and, for all but unusually long directories,
     // the entries behind it: a walk over a million pages reads once each.
@@ -253,7 +254,7 @@ void TKvTiffDirReader::ReadDirectory(std::uint64_t offset, TTiffRawDirectory& di
         Buffer.resize(static_cast<std::size_t>(directory.ByteSize));
         ReadBytes(offset, directory.ByteSize, Buffer.data(), errCode, errText);
         if (errCode != ErrOk) {
-            directory.Entries.clear();
+            KeepEntriesInFile(offset, countSize, directory);
             return;
         }
         bytes = Buffer.data();
@@ -262,6 +263,28 @@ void TKvTiffDirReader::ReadDirectory(std::uint64_t offset, TTiffRawDirectory& di
     directory.Entries.resize(static_cast<std::size_t>(count));
     DecodeEntries(entries, directory);
     directory.NextOffset = GetUnsigned(entries + count * EntrySize(), OffsetSize());
+}
+
+// The failure stands; the outputs that show a cut directory still want the
+// entries before the end of the file.
+void TKvTiffDirReader::KeepEntriesInFile(std::uint64_t offset, unsigned countSize,
+                                         TTiffRawDirectory& directory)
+{
+    directory.Entries.clear();
+    if (!InFile(offset, countSize) || InFile(offset, directory.ByteSize))
+        return;
+    const std::uint64_t whole =
+        std::min(directory.DeclaredCount, (Size - offset - countSize) / EntrySize());
+    const std::uint64_t bytes = countSize + whole * EntrySize();
+    Buffer.resize(static_cast<std::size_t>(bytes));
+    TErrCode code = ErrOk;
+    std::string text;
+    ReadBytes(offset, bytes, Buffer.data(), code, text);
+    if (code != ErrOk)
+        return;
+    directory.Entries.resize(static_cast<std::size_t>(whole));
+    DecodeEntries(Buffer.data() + countSize, directory);
+    directory.Cut = true;
 }
 
 void TKvTiffDirReader::ReadValue(const TTiffRawEntry& entry, std::vector<std::uint8_t>& bytes,

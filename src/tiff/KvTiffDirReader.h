@@ -60,6 +60,9 @@ struct TTiffRawDirectory {
     std::vector<TTiffRawEntry> Entries;
     std::uint64_t NextOffset = 0;
     std::uint64_t ByteSize = 0;  // count field, entries and next offset
+    // The end of the file cut the directory: it failed, and Entries holds
+    // the entries that lie whole within the file.
+    bool Cut = false;
 };
 
 class TKvTiffDirReader {
@@ -151,6 +154,7 @@ public:
 
 private:
     void DecodeEntries(const std::uint8_t* raw, TTiffRawDirectory& directory) const;
+    void KeepEntriesInFile(std::uint64_t offset, unsigned countSize, TTiffRawDirectory& directory);
     bool ReadHeader(TErrCode& errCode, std::string& errText);
 
     // The bytes in the storage reader's window, or nullptr: read them then.

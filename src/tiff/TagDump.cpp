@@ -24,6 +24,10 @@ void BuildTagDump(TKvCodecTrnTiff& reader, std::string& text, std::uint32_t valu
         text += piece;
         text += "\r\n";
     }
+    if (reader.DirectoryCut()) {
+        text += TKvCodecTrnTiff::DirectoryCutText;
+        text += "\r\n";
+    }
 }
 
 std::string BuildTagDump(TKvCodecTrnTiff& reader)

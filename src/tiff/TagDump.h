@@ -1,6 +1,6 @@
 // The plain-text listing of the loaded page's tags that goes on the clipboard
 // and into orvane-dump: one "Name (count Type): value" line per entry, each
-// ending in CR LF.
+// ending in CR LF, and a last line that says so when the directory is cut.
 #pragma once
 
 #include <cstdint>

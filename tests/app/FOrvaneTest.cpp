@@ -135,6 +135,22 @@ TEST(Viewer, SelectionEnablesViewOfTheLoadedPageUntilThePageChangesOrTheValueFai
     EXPECT_EQ(rig.Host.Errors, std::vector<std::string>{"Premature end of data"});
 }
 
+// A cut directory's entries end with a row that says so; it has no value to view.
+TEST(Viewer, CutDirectoryEndsTheListWithTheMarkRow)
+{
+    TViewerRig rig;
+    rig.Files["cut.tif"] = {.Cut = true};
+    rig.Open("cut.tif");
+    ASSERT_EQ(rig.List.Rows.size(), 3u);
+    EXPECT_EQ(rig.List.Rows[2], (TKvTagRow{"Premature end of data", "", "", ""}));
+    rig.Frm->FEventsEnabled = true;
+    rig.List.Selected = 2;
+    rig.Frm->LivTagsSelectItem();
+    rig.Frm->ButViewTagValueClick();
+    EXPECT_FALSE(rig.View.Enabled);
+    EXPECT_EQ(rig.Host.HexShown, 0);
+}
+
 TEST(Viewer, BrokenPageKeepsNavigationAndStopsShowingCountAsRunning)
 {
     TViewerRig rig;

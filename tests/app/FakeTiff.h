@@ -21,6 +21,7 @@ struct TFakeFile {
     bool NotTiff = false;
     bool InternalOnRead = false;  // ReadPage raises an internal failure
     bool ValueUnreadable = false;
+    bool Cut = false;  // the end of the file cuts every directory after its entries
     std::chrono::microseconds StepCost{0};
 };
 
@@ -77,6 +78,7 @@ public:
         final = FKnown >= FFile.Pages;
     }
     std::uint32_t EntryCount() override { return 2; }
+    bool DirectoryCut() override { return FFile.Cut; }
     std::string TagName(std::uint32_t i) override { return i ? "ImageLength" : "ImageWidth"; }
     std::string DataTypeName(std::uint32_t) override { return "Short"; }
     std::uint64_t ValueCount(std::uint32_t) override { return 1; }

@@ -58,6 +58,25 @@ TEST_F(DumpToolTest, FailuresAreShownInPlaceAndTheToolGoesOn)
     EXPECT_EQ(Err.str(), "");
 }
 
+// A cut page shows its whole entries and then the mark in the plain dump,
+// the tree and the JSON; the chain is broken behind it, and the exit code
+// says not everything was read.
+TEST_F(DumpToolTest, CutDirectoryShowsItsEntriesThenTheMark)
+{
+    TTiff tiff;
+    tiff.Ifds = {Page({Short(256, {1}), Short(257, {2}), Short(258, {8})})};
+    tiff.Length = Lay(tiff).IfdOffsets[0] + 2 + 24 + 5;
+    const std::string path = Write(tiff);
+    for (auto args : {std::vector<std::string>{path}, {"--tree", "--values", "all", path}}) {
+        EXPECT_EQ(Run(args), 1);
+        ExpectIn({"ImageLength (1 Short): 2\nPremature end of data\n\nPage 2 of 2\nReading from"});
+    }
+    EXPECT_EQ(Run({"--json", path}), 1);
+    ExpectIn({"\"failure\":null,\"cut\":true,\"reason\":\"Premature end of data\",\"entryCount\":3,"
+              "\"nextOffset\":null,\"entries\":[{\"code\":256,"});
+    EXPECT_EQ(Out.str().find("\"code\":258"), std::string::npos);
+}
+
 // Classic files have no format line (the bundled samples show it).
 TEST_F(DumpToolTest, BigTiffSaysSo)
 {

@@ -3,6 +3,7 @@
 // that the file cannot hold.
 #include "TiffTestFiles.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -148,34 +149,41 @@ TEST_F(EntryTest, DirectoryOf1024EntriesLoadsAnd1025Fails)
     EXPECT_EQ(Reader.IfdOffset(), Reader.PageSlot(1));
 }
 
-// A directory whose entries or next offset run past the end fails with an
-// internal failure, claims no entries and leaves the reader usable; the scan
-// ends the chain with a broken page after it. Cut in the entries or in the
-// next offset, classic and BigTIFF (big-endian).
-TEST_F(EntryTest, HalfReadDirectoryClaimsNoEntries)
+// A directory cut by the end of the file keeps the entries that lie whole
+// within it and is marked cut, the chain broken behind it; one cut inside
+// its count is a broken page. Counting before or after the read gives the
+// same pages. Cuts in the count, after and inside an entry, in the next
+// offset; classic and BigTIFF.
+TEST_P(TiffOrderTest, CutDirectoryShowsTheEntriesWithinTheFile)
 {
-    for (auto [length, big] :
-         {std::pair{2u + 12, false}, {2u + 24 + 2, false}, {8u + 4, true}, {8u + 40 + 4, true}}) {
-        SCOPED_TRACE(length);
-        TTiff tiff = PagesFile(1, big ? TOrder::Big : TOrder::Little);
-        tiff.Big = big;
-        tiff.Ifds.push_back(Page({Short(256, {1}), Short(257, {2})}));
-        tiff.Length = Lay(tiff).IfdOffsets[1] + length;
-        OpenTiff(tiff, std::to_string(length) + ".tif");
-        EXPECT_EQ(CountPages(), 3u);
-        EXPECT_EQ(Reader.PageSlot(2), TKvCodecTrnTiff::BrokenMark);
-        EXPECT_EQ(Reader.GetBrokenText(), "Reading from file '" + std::to_string(length) +
-                                              ".tif': Premature end of data; Page list is broken");
-        LoadPage(0);
-        EXPECT_EQ(Reader.EntryCount(), 1u);
-        Select(1);
-        EXPECT_EQ(ReadPageInternal(), "KvCodecTiff N.N");
-        EXPECT_EQ(Reader.EntryCount(), 0u);
-        EXPECT_EQ(Reader.RasterSizeText(), "");
-        LoadPage(0);
-        EXPECT_EQ(Reader.EntryCount(), 1u);
-        EXPECT_EQ(Reader.ValueText(0, 25), "0, 0");
-    }
+    const std::string broken =
+        "Reading from file 'cut.tif': Premature end of data; Page list is broken";
+    for (auto [classic, big, entries] :
+         {std::tuple{1u, 4u, -1}, {14u, 28u, 1}, {19u, 37u, 1}, {28u, 52u, 2}})
+        for (bool bigTiff : {false, true})
+            for (bool countFirst : {true, false}) {
+                SCOPED_TRACE(testing::Message() << classic << " " << bigTiff << " " << countFirst);
+                TTiff tiff = PagesFile(1, GetParam());
+                tiff.Big = bigTiff;
+                tiff.Ifds.push_back(Page({Short(256, {1}), Short(257, {2})}));
+                tiff.Length = Lay(tiff).IfdOffsets[1] + (bigTiff ? big : classic);
+                OpenTiff(tiff, "cut.tif");
+                const std::uint32_t pages = entries < 0 ? 2 : 3;
+                if (countFirst) {
+                    EXPECT_EQ(CountPages(), pages);
+                }
+                Select(1);
+                EXPECT_EQ(ReadPageInternal(), "");
+                EXPECT_EQ(Code, entries < 0 ? ErrFailed : ErrOk);
+                EXPECT_EQ(Reader.DirectoryCut(), entries >= 0);
+                const auto whole = static_cast<std::uint32_t>(std::max(entries, 0));
+                ASSERT_EQ(Reader.EntryCount(), whole);
+                if (whole > 0) {
+                    EXPECT_EQ(Reader.ValueText(whole - 1, 25), std::to_string(whole));
+                }
+                EXPECT_EQ(CountPages(), pages);
+                EXPECT_EQ(Reader.GetBrokenText(), broken);
+            }
 }
 
 // A value that starts beyond the end or runs past it has no text and no

@@ -246,6 +246,7 @@ void TDumper::DumpPageBody()
     std::string dump;
     BuildTagDump(Reader, dump, Options.Limit);
     Out << WithoutCarriageReturns(dump);
+    PageFailed = PageFailed || Reader.DirectoryCut();
 }
 
 // --tree and --values all: a value or raster size that cannot be read shows
