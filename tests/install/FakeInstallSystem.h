@@ -9,6 +9,7 @@
 #include "install/FUninstall.h"
 #include "install/InstallShell.h"
 #include "install/InstallSystem.h"
+#include "io/SysErr.h"
 
 struct TFakeLink {
     std::string FTarget;
@@ -26,6 +27,7 @@ public:
     std::set<std::string> FDenied;  // folders that cannot be created
     std::set<std::string> FLocked;  // files that cannot be deleted
     std::string FOwnExe = "D:\\Downloads\\setup.exe";
+    bool FNoShellLinks = false;  // the link machinery is missing: an internal failure
     int FShellDepth = 0;
 
     void AddFolder(const std::string& path)
@@ -65,6 +67,8 @@ public:
     }
     std::unique_ptr<TKvShortcutReader> CreateShortcutReader() override
     {
+        if (FNoShellLinks)
+            RaiseInternal("no shell links");
         struct TReader : TKvShortcutReader {
             TFakeInstallSystem* FSys;
             explicit TReader(TFakeInstallSystem* sys) : FSys(sys) {}

@@ -165,6 +165,46 @@ TEST(DialogKeys, UninstallerStartsOneFirstStage)
     }
 }
 
+// After an internal failure of the first stage (shown in an error box) the
+// uninstaller still closes, by Escape and by its close box.
+TEST(DialogKeys, UninstallerClosesAfterAnInternalFailure)
+{
+    for (bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "Escape" : "close box");
+        TFakeInstallSystem sys;
+        TFakeProcesses procs;
+        sys.AddFile(sys.FOwnExe);
+        sys.FSpecial = {{SysFolderPrograms, "C:\\Menu"}};
+        sys.AddLink("C:\\Menu\\Orvane\\Orvane.lnk", sys.FOwnExe);
+        sys.FNoShellLinks = true;
+        TWizardRun w([&](TKvWizardWin& host) -> std::unique_ptr<TKvWizard> {
+            return std::make_unique<TFrmUninstall>(host, sys, procs);
+        });
+        auto top = [&] { return w.Wizard(); };
+        std::string shown;
+        TKvModalResult result =
+            w.Run({Until([&] { return w.Wizard() && IsWindowEnabled(w.Next()); }),
+                   Press(
+                       top, [&] { return w.Next(); }, VK_RETURN),
+                   Until([&] {
+                       HWND box = FindWindowA("#32770", "Error");
+                       if (box) {
+                           shown = MessageTextOf(box);
+                           PostMessageA(box, WM_COMMAND, IDOK, 0);
+                       }
+                       return box != nullptr;
+                   }),
+                   Until([] { return FindWindowA("#32770", "Error") == nullptr; }),
+                   byKey ? Press(top, top, VK_ESCAPE) : TStep([&] {
+                       PostMessageA(w.Wizard(), WM_CLOSE, 0, 0);
+                       return true;
+                   })});
+        EXPECT_EQ(shown, "no shell links");
+        EXPECT_EQ(result, mrCancel);
+        EXPECT_EQ(procs.FStarts, 0);
+    }
+}
+
 // Enter on the Cancel button neither cancels nor starts a second download
 // (the window has no default button); Escape cancels.
 TEST(DialogKeys, UpdateWindowDownloadsOnce)
