@@ -25,6 +25,10 @@ inline constexpr const char* InstalledText =
     "Kestrova Orvane has successfully been installed. There's no need to restart your "
     "computer. Click 'Finish' and you're ready!";
 
+inline constexpr const char* RootFolderText =
+    "Orvane cannot be installed into the root of a drive or network share. Please choose a "
+    "folder inside it.";
+
 class TFrmInstallSec : public TKvWizard {
 public:
     TFrmInstallSec(IKvInstallHost& host, TKvInstallSystem& sys);
@@ -37,6 +41,9 @@ public:
     void EdiFolderChange(const std::string& text);
     void ButFolderBrowseClick();
     const std::string& Folder() const { return FFolder; }
+
+protected:
+    bool CanLeavePage(int page) override;
 
 private:
     void SetFolder(const std::string& folder);
