@@ -10,6 +10,7 @@
 #include "app/StartUp.h"
 #include "install/win32/FInstallWin.h"
 #include "hexview/win32/FHex.h"
+#include "shelldlg/KvShellPath.h"
 #include "shelldlg/win32/KvDialogs.h"
 #include "update/FUpdateHandOver.h"
 #include "window/win32/KvMessages.h"
@@ -354,25 +355,6 @@ void TFrmOrvaneWin::SetClipboardText(const std::string& text)
     if (block || failure)
         ShowError(SysErrorText(failure ? failure : ERROR_ACCESS_DENIED));
 }
-
-namespace {
-
-// Only fully qualified drive and network paths go to the shell: it fails on
-// relative paths anyway, and it crashes on some others (under Wine a path
-// that starts with a slash, as a Unix path does, faults inside the parsing).
-bool ShellCanParse(const std::string& path)
-{
-    if (path.size() >= MAX_PATH || path.find('/') != std::string::npos)
-        return false;
-    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\')
-        return true;
-    // \\server\share, but not the device forms \\?\ and \\.\ .
-    return path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
-           path[2] != '.' && path[2] != '\\';
-}
-
-}  // namespace
 
 std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
 {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shelldlg/KvBrowseLayout.h"
+#include "shelldlg/KvShellPath.h"
 #include "shelldlg/win32/KvPlacesBar.h"
 #include "shelldlg/win32/KvShellPlaces.h"
 #include "window/PlaceNearRect.h"
@@ -78,6 +79,8 @@ void TKvBrowseForFolder::SetTitle(const std::string& title)
 void TKvBrowseForFolder::SetInitialFolder(const std::string& path)
 {
     FreeItem(FInitial);
+    if (!ShellCanParse(path))
+        return;  // the browser opens at its default folder
     int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
     if (n <= 0)
         return;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/SysErr.h"
+#include "shelldlg/KvShellPath.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ constexpr int DefaultPlaces[TKvShellPlaces::Count] = {CSIDL_RECENT, CSIDL_DESKTO
 
 LPITEMIDLIST ParsePath(const std::string& path)
 {
+    if (!ShellCanParse(path))
+        return nullptr;
     int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
     if (n <= 0)
         return nullptr;

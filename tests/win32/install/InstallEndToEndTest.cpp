@@ -16,6 +16,7 @@
 #include "WinDriving.h"
 #include "install/InstallShell.h"
 #include "install/win32/WinInstallSystem.h"
+#include "shelldlg/win32/KvBrowseForFolder.h"
 #include "shelldlg/win32/KvShellPlaces.h"
 
 namespace {
@@ -242,6 +243,9 @@ TEST(ShellPlaces, DefaultsAndPolicyKey)
               ERROR_SUCCESS);
     DWORD desktop = CSIDL_DESKTOP;
     RegSetValueExA(key, "Place1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&desktop), 4);
+    const char unixPath[] = "/nonexistent/folder";
+    RegSetValueExA(key, "Place2", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixPath),
+                   sizeof unixPath);
     RegCloseKey(key);
     {
         TKvShellPlaces places;
@@ -252,5 +256,46 @@ TEST(ShellPlaces, DefaultsAndPolicyKey)
         EXPECT_EQ(places.Item(2), nullptr);
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, testKey);
+    CoUninitialize();
+}
+
+// A folder text the shell cannot parse, as the folder page's edit or the
+// places-bar policy key may hold it, opens the browser at its default folder.
+TEST(FolderBrowser, UnparsableFoldersOpenAtTheDefault)
+{
+    CoInitialize(nullptr);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, PlacesBarPolicyKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const char unixPath[] = "/nonexistent/folder";
+    RegSetValueExA(key, "Place0", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixPath),
+                   sizeof unixPath);
+    RegCloseKey(key);
+    TKvBrowseForFolder browser;
+    browser.SetTitle("Unparsable start");
+    browser.SetInitialFolder("/nonexistent/folder");
+    browser.SetCustomLayout(true);
+    browser.SetPlaces(true);
+    bool opened = false;
+    TTickScript script({[&] {
+                           HWND dialog = FindWindowA("#32770", "Unparsable start");
+                           if (!dialog)
+                               return false;
+                           opened = FindWindowExA(dialog, nullptr, "TKvPlacesBar", nullptr);
+                           PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                           return true;
+                       }},
+                       [] {
+                           if (HWND dialog = FindWindowA("#32770", "Unparsable start"))
+                               PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                       });
+    std::uint32_t errCode = 0;
+    std::string errText;
+    browser.Execute(nullptr, errCode, errText);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(errCode, 0u) << errText;
+    EXPECT_TRUE(browser.Cancelled());
+    RegDeleteKeyA(HKEY_CURRENT_USER, PlacesBarPolicyKey);
     CoUninitialize();
 }
