@@ -173,11 +173,10 @@ TEST(AboutWindow, AboutViewerIsScaledForTheScreenDpi)
             return main && (viewer = ChildWithText(main, "", "Kestrova TKvHtmlViewer")) != nullptr;
         });
         RegDeleteValueA(key, "LogPixels");
+        RegCloseKey(key);
         if (viewer)
             GetWindowRect(viewer, &r);
     }
-    RegDeleteValueA(key, "LogPixels");
-    RegCloseKey(key);
     EXPECT_EQ(r.right - r.left, MulDiv(733, 120, 96));
     EXPECT_EQ(r.bottom - r.top, MulDiv(333, 120, 96));
 }
