@@ -83,9 +83,10 @@ void TFrmOrvane::BuildAboutPage()
 
 void TFrmOrvane::AboutLinkClick(const std::string& href)
 {
-    if (href == UpdateHref)
+    if (href == UpdateHref) {
+        FUpdatePrompted = true;  // the user is updating: a live update need not ask
         RunAutoUpdate();
-    else if (IsShellSafeHref(href))
+    } else if (IsShellSafeHref(href))
         FHost.OpenInShell(href);
 }
 

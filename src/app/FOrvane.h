@@ -55,6 +55,7 @@ public:
     void RunAutoUpdate();
     TFrmOrvaneLiveUpdateThread* FLiveUpdateThread = nullptr;
     bool FUpdatePrompted = false;
+    bool FUpdateWindowOpen = false;
 
     bool FEventsEnabled = false;
     std::int32_t FPageIndex = 0;

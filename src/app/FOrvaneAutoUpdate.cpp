@@ -63,12 +63,19 @@ void TFrmOrvane::PromptForUpdate()
         RunAutoUpdate();
 }
 
+// One update window at a time: a second one, opened from inside the first's
+// modal loop, would download and hand over a second time.
 void TFrmOrvane::RunAutoUpdate()
 {
-    if (!FLiveUpdateHost)
+    if (!FLiveUpdateHost || FUpdateWindowOpen)
         return;
     TErrCode status = ErrOk;
     std::string message;
+    struct TOpenWhileInScope {
+        bool& FOpen;
+        explicit TOpenWhileInScope(bool& open) : FOpen(open) { FOpen = true; }
+        ~TOpenWhileInScope() { FOpen = false; }
+    } open(FUpdateWindowOpen);
     if (!FLiveUpdateHost->ShowUpdateWindow(status, message))
         return;
     if (status != ErrOk)

@@ -21,7 +21,13 @@ void TKvHtmlViewer::SetHtml(const std::string& text)
     std::string error;
     FMeasured = false;
     FRendered = false;
+    // The link under the mouse was the old page's: a click before the mouse
+    // moves again must not follow it.
     FHoverValid = false;
+    FOnLink = false;
+    FLinkHref.clear();
+    FLinkTitle.clear();
+    FControl.SetLinkCursor(false);
     FFailure.clear();
     HideTip();
     FDocument->LoadFromString(text, code, error);

@@ -100,6 +100,16 @@ void TFrmInstallSec::ButFolderBrowseClick()
         SetFolder(chosen);
 }
 
+// A root as the folder would put the program's files among the drive's own,
+// and its uninstallation would remove the root's folder.
+bool TFrmInstallSec::CanLeavePage(int page)
+{
+    if (page != 1 || !IsRootFolder(FFolder))
+        return true;
+    FInstallHost.ShowError(RootFolderText);
+    return false;
+}
+
 void TFrmInstallSec::RunWork()
 {
     FHost.RepaintNow();

@@ -40,6 +40,9 @@ bool InstallElevates(std::uint32_t code, bool canElevate);
 std::string ElevatedInstallArguments(const std::string& folder);
 // The elevated run's work; its exit code.
 std::uint32_t RunElevatedInstall(TKvInstallSystem& sys, const std::string& folder);
+inline constexpr const char* RootFolderText =
+    "Orvane cannot be installed into the root of a drive or network share. Please choose a "
+    "folder inside it.";
 
 class TFrmInstallSec : public TKvWizard {
 public:
@@ -53,6 +56,9 @@ public:
     void EdiFolderChange(const std::string& text);
     void ButFolderBrowseClick();
     const std::string& Folder() const { return FFolder; }
+
+protected:
+    bool CanLeavePage(int page) override;
 
 private:
     void SetFolder(const std::string& folder);

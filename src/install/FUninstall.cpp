@@ -116,9 +116,12 @@ void UninstallSecondStage(TKvInstallSystem& sys, TKvUninstallSystem& procs,
     if (handle == 0 || !procs.WaitForProcess(handle))
         return;
     sys.RemoveFile(installedExe);
+    // Only the executable's own folder, by its full path: "C:" without the
+    // backslash would be the drive's current folder, whatever that is.
     std::string folder = FolderOf(installedExe);
-    while (folder.size() > 1 && folder.back() == '\\')
+    if (!IsAbsoluteFolder(folder) || IsRootFolder(folder))
+        return;
+    while (folder.back() == '\\')
         folder.pop_back();
-    if (!folder.empty())
-        sys.RemoveFolder(folder);
+    sys.RemoveFolder(folder);
 }

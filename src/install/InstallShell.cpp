@@ -1,5 +1,6 @@
 #include "install/InstallShell.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -34,6 +35,31 @@ bool IsAbsoluteFolder(const std::string& path)
                  path[1] == ':' && path[2] == '\\';
     bool share = path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
     return drive || share;
+}
+
+bool IsRootFolder(const std::string& path)
+{
+    std::size_t at = 0;
+    int rootSteps = 0;  // the share's server and name are part of its root
+    if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':')
+        at = 2;
+    else if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\')
+        rootSteps = 2;
+    else
+        return false;
+    int depth = 0;
+    while (at <= path.size()) {
+        std::size_t end = path.find_first_of("\\/", at);
+        if (end == std::string::npos)
+            end = path.size();
+        const std::string step = path.substr(at, end - at);
+        if (step == "..")
+            depth = std::max(depth - 1, rootSteps);
+        else if (!step.empty() && step != ".")
+            ++depth;
+        at = end + 1;
+    }
+    return depth <= rootSteps;
 }
 
 std::string FolderOf(const std::string& path)

@@ -40,5 +40,10 @@ bool SameTextAscii(const std::string& a, const std::string& b);
 // Drive letter with a backslash, or a \\server\share start.
 bool IsAbsoluteFolder(const std::string& path);
 
+// The root of a drive ("C:\") or of a share ("\\server\share"), also
+// written with trailing backslashes or "." and ".." steps that lead back to
+// it: never a folder of the program's own.
+bool IsRootFolder(const std::string& path);
+
 // The folder part of a path: up to and including its last backslash or colon.
 std::string FolderOf(const std::string& path);

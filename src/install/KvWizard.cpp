@@ -35,6 +35,8 @@ void TKvWizard::ButNextClick()
         FHost.EndModal(mrOk);
         return;
     }
+    if (!CanLeavePage(FPage))
+        return;
     ShowPage(FPage + 1);
     if (FPage == FWorkPage)
         FHost.PostWork();

@@ -72,6 +72,9 @@ public:
     int Page() const { return FPage; }
 
 protected:
+    // Asked before Next leaves the page; false keeps the wizard on it.
+    virtual bool CanLeavePage(int /*page*/) { return true; }
+
     IKvWizardHost& FHost;
 
 private:

@@ -6,6 +6,7 @@
 #include "app/FOrvaneAbout.h"
 #include "app/StartUp.h"
 #include "app/FOrvaneLiveUpdate.h"
+#include "app/OrvaneLiveUpdateHost.h"
 #include "html/KvHtml.h"
 #include "html/KvHtmlCanvasLog.h"
 #include "html/KvHtmlDump.h"
@@ -119,4 +120,55 @@ TEST(AboutPage, FitsTheAboutTabWithOrWithoutNewsAndReadsAsText)
         std::string reads = KvHtmlPlainText(document);
         EXPECT_NE(reads.find(c.FReads), std::string::npos) << reads;
     }
+}
+
+namespace {
+
+// Opens the update window by calling WhileOpen from inside it, as its modal
+// loop would run whatever arrives meanwhile.
+class TUpdateWindowHost : public IKvLiveUpdateHost {
+public:
+    TFakeRegistry Registry;
+    int Asks = 0, UpdateWindows = 0;
+    std::function<void()> WhileOpen;
+
+    IKvLiveUpdateRegistry& LiveUpdateRegistry() override { return Registry; }
+    std::function<void()> LiveUpdatePoster() override
+    {
+        return [] {};
+    }
+    void RebuildLiveUpdatePages() override {}
+    bool AskForUpdate() override { return ++Asks, true; }
+    bool ShowUpdateWindow(TErrCode& status, std::string&) override
+    {
+        if (++UpdateWindows == 1 && WhileOpen)  // once: a second window would nest for ever
+            WhileOpen();
+        status = ErrAborted;
+        return false;
+    }
+};
+
+}  // namespace
+
+// The update link marks the prompt as shown: a live update that arrives while
+// its window is open asks nothing, and nothing opens a second window.
+TEST(AboutPage, UpdateLinkOpensOneUpdateWindowAtATime)
+{
+    TViewerRig rig;
+    TUpdateWindowHost host;
+    rig.Frm->SetLiveUpdateHost(&host);
+    ASSERT_TRUE(ParseLiveUpdate("9.99\r\n4096\r\n"));
+    host.WhileOpen = [&] {
+        rig.Frm->PromptForUpdate();
+        rig.Frm->AboutLinkClick(UpdateHref);
+    };
+    rig.Frm->AboutLinkClick(UpdateHref);
+    EXPECT_EQ(host.UpdateWindows, 1);
+    EXPECT_EQ(host.Asks, 0);
+    host.WhileOpen = nullptr;
+    rig.Frm->AboutLinkClick(UpdateHref);  // once closed, the link works again
+    EXPECT_EQ(host.UpdateWindows, 2);
+    rig.Frm->PromptForUpdate();
+    EXPECT_EQ(host.Asks, 0);
+    ParseLiveUpdate(DefaultLiveUpdateText());
 }

@@ -189,6 +189,25 @@ TEST(HtmlViewer, TipWaitsForTheMouseToRestOnATitledLink)
     EXPECT_EQ(rig.Clicked, std::vector<std::string>{"http://y/"});
 }
 
+// A page rebuilt under a resting mouse (a live update, the manual rebuilt):
+// the old page's link is gone until the mouse moves over the new one.
+TEST(HtmlViewer, RebuiltPageForgetsTheLinkUnderTheMouse)
+{
+    TRig rig;
+    rig.Show("<html><body><p><a href=\"http://old/\">Link</a></p></body></html>");
+    rig.Viewer.MouseMove(10, 28);
+    ASSERT_TRUE(rig.Control.HandCursor);
+    rig.Viewer.SetHtml("<html><body><p><a href=\"http://new/\">Link</a></p></body></html>");
+    EXPECT_FALSE(rig.Control.HandCursor);
+    rig.Viewer.Click();  // before the new page's layout
+    rig.Viewer.Layout();
+    rig.Viewer.Click();
+    EXPECT_TRUE(rig.Clicked.empty());
+    rig.Viewer.MouseMove(11, 28);
+    rig.Viewer.Click();
+    EXPECT_EQ(rig.Clicked, std::vector<std::string>{"http://new/"});
+}
+
 TEST(HtmlViewer, AnchorsScrollOnlyToExistingSectionsOfATallPage)
 {
     std::string links =

@@ -10,6 +10,7 @@
 #include "install/FUninstall.h"
 #include "install/InstallShell.h"
 #include "install/InstallSystem.h"
+#include "io/SysErr.h"
 
 struct TFakeLink {
     std::string FTarget;
@@ -31,6 +32,7 @@ public:
     std::uint32_t FElevatedResult = 0;
     std::vector<std::string> FElevatedRuns;
     std::string FOwnExe = "D:\\Downloads\\setup.exe";
+    bool FNoShellLinks = false;  // the link machinery is missing: an internal failure
     int FShellDepth = 0;
 
     void AddFolder(const std::string& path)
@@ -70,6 +72,8 @@ public:
     }
     std::unique_ptr<TKvShortcutReader> CreateShortcutReader() override
     {
+        if (FNoShellLinks)
+            RaiseInternal("no shell links");
         struct TReader : TKvShortcutReader {
             TFakeInstallSystem* FSys;
             explicit TReader(TFakeInstallSystem* sys) : FSys(sys) {}

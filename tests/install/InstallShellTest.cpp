@@ -43,6 +43,14 @@ TEST(InstallShell, CreateDirectoriesWalksTheBackslashesOfAbsoluteFolders)
     EXPECT_FALSE(IsAbsoluteFolder("\\Programs"));
     EXPECT_EQ(FolderOf("C:\\P\\Orvane.exe"), "C:\\P\\");
     EXPECT_EQ(FolderOf("C:Orvane.exe"), "C:");
+
+    for (const char* root :
+         {"C:\\", "c:", "C:\\\\", "D:/", "C:\\.", "C:\\Apps\\..", "C:\\..\\..", "\\\\server\\share",
+          "\\\\server\\share\\", "\\\\server", "\\\\server\\share\\x\\..\\"})
+        EXPECT_TRUE(IsRootFolder(root)) << root;
+    for (const char* folder : {"C:\\Apps", "C:\\Apps\\.", "C:\\..\\Apps", "\\\\server\\share\\Apps",
+                               "C:Apps", "Apps", ""})
+        EXPECT_FALSE(IsRootFolder(folder)) << folder;
 }
 
 TEST(InstallShell, LocateFolderAndShortcutFailures)

@@ -83,6 +83,25 @@ struct TInstallFixture : ::testing::Test {
 
 }  // namespace
 
+TEST_F(TInstallFixture, RootFolderIsRefusedOnTheFolderPage)
+{
+    FWizard.Shown();
+    FWizard.ButNextClick();
+    for (const char* root : {"C:\\", "\\\\server\\share\\", "D:"}) {
+        FHost.FError.clear();
+        FWizard.EdiFolderChange(root);
+        FWizard.ButNextClick();
+        EXPECT_EQ(FHost.FError, RootFolderText) << root;
+        EXPECT_EQ(FHost.FVisible, 1) << root;
+    }
+    EXPECT_EQ(FHost.FPostedWork, 0);
+    FHost.FError.clear();
+    FWizard.EdiFolderChange("C:\\Tools");
+    FWizard.ButNextClick();
+    EXPECT_EQ(FHost.FError, "");
+    EXPECT_EQ(FHost.FPostedWork, 1);
+}
+
 TEST_F(TInstallFixture, PagesButtonsAndFolderTracking)
 {
     FWizard.Shown();
@@ -282,6 +301,19 @@ TEST_F(TUninstallFixture, SecondStage)
     FSys.RemoveFile("C:\\Apps\\Orvane\\notes.txt");
     UninstallSecondStage(FSys, FProcs, "77", FExe);
     EXPECT_FALSE(FSys.FFolders.count("C:\\Apps\\Orvane"));
+}
+
+// An executable in a root (or named without one) takes no folder with it.
+TEST_F(TUninstallFixture, SecondStageNeverRemovesARootOrARelativeFolder)
+{
+    const std::set<std::string> folders = {"C:", "\\\\srv\\share"};
+    for (const char* exe : {"C:\\Orvane.exe", "C:Orvane.exe", "\\\\srv\\share\\Orvane.exe"}) {
+        FSys.FFolders = folders;
+        FSys.FFiles[exe] = "prog";
+        UninstallSecondStage(FSys, FProcs, "77", exe);
+        EXPECT_FALSE(FSys.FFiles.count(exe)) << exe;
+        EXPECT_EQ(FSys.FFolders, folders) << exe;
+    }
 }
 
 TEST(InstallBackground, BandsAndColours)

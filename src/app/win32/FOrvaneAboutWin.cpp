@@ -49,7 +49,6 @@ TOrvaneAboutWin::~TOrvaneAboutWin()
         HelpHook = nullptr;
     }
     FManual.reset();
-    FormDestroy();
 }
 
 bool TOrvaneAboutWin::Create(HWND mainWindow, HWND sheet)
@@ -61,15 +60,21 @@ bool TOrvaneAboutWin::Create(HWND mainWindow, HWND sheet)
     FHtmAbout.Logic().OnLinkClick = [this](TKvHtmlViewer&, const std::string& href) {
         AboutLinkClick(href);
     };
-    return FHtmAbout.Create(sheet, 10, 10, 733, 333, false);
+    return FHtmAbout.Create(sheet, ScaleToDpi(10), ScaleToDpi(10), ScaleToDpi(733), ScaleToDpi(333),
+                            false);
 }
 
 std::unique_ptr<TFrmHelp> TOrvaneAboutWin::NewManual()
 {
+    std::shared_ptr<TAboutImages> images = FImages;
     auto manual = std::make_unique<TFrmHelp>(
         [] { return LatestNews(); },
-        [this](TKvHtmlViewer&, const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
-               std::int32_t& height) { AboutImageRequest(name, image, width, height); },
+        [images](TKvHtmlViewer&, const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
+                 std::int32_t& height) {
+            image = nullptr;
+            if (images)
+                images->Request(name, image, width, height);
+        },
         [this](TKvHtmlViewer&, const std::string& href) { AboutLinkClick(href); });
     if (!manual->Create(GetWindow(FMainWindow, GW_OWNER)))
         return nullptr;
@@ -105,7 +110,7 @@ void TOrvaneAboutWin::AboutLinkClick(const std::string& href)
     FLogic.AboutLinkClick(href);
 }
 
-bool TOrvaneAboutWin::MakeImage(TImage& image, int width, int height)
+bool TAboutImages::MakeImage(TImage& image, int width, int height)
 {
     HDC screen = GetDC(nullptr);
     if (!screen)
@@ -124,7 +129,7 @@ bool TOrvaneAboutWin::MakeImage(TImage& image, int width, int height)
     return true;
 }
 
-void TOrvaneAboutWin::DrawLogo(TImage& image)
+void TAboutImages::DrawLogo(TImage& image)
 {
     HRSRC info = FindResourceA(nullptr, "KVLOGO", MAKEINTRESOURCEA(10));  // RT_RCDATA
     HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
@@ -140,6 +145,20 @@ void TOrvaneAboutWin::DrawLogo(TImage& image)
 
 void TOrvaneAboutWin::AboutImageRequest(const std::string& name, TKvHtmlImage*& image,
                                         std::int32_t& width, std::int32_t& height)
+{
+    image = nullptr;
+    if (FImages)
+        FImages->Request(name, image, width, height);
+}
+
+TAboutImages::~TAboutImages()
+{
+    for (TImage* image : {&FLogo, &FTiles[0], &FTiles[1], &FTiles[2]})
+        ReleaseImage(*image);
+}
+
+void TAboutImages::Request(const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
+                           std::int32_t& height)
 {
     if (name == "logo") {
         if (!FLogo.FDc && MakeImage(FLogo, LogoWidth, LogoHeight))
@@ -168,7 +187,7 @@ void TOrvaneAboutWin::AboutImageRequest(const std::string& name, TKvHtmlImage*& 
     height = TileHeight;
 }
 
-void TOrvaneAboutWin::ReleaseImage(TImage& image)
+void TAboutImages::ReleaseImage(TImage& image)
 {
     if (image.FDc) {
         SelectObject(image.FDc, image.FOld);
@@ -177,10 +196,4 @@ void TOrvaneAboutWin::ReleaseImage(TImage& image)
     if (image.FBitmap)
         DeleteObject(image.FBitmap);
     image = TImage{};
-}
-
-void TOrvaneAboutWin::FormDestroy()
-{
-    for (TImage* image : {&FLogo, &FTiles[0], &FTiles[1], &FTiles[2]})
-        ReleaseImage(*image);
 }

@@ -12,6 +12,33 @@
 
 class TFrmOrvane;
 
+// The About page's pictures, made at their first request. An open manual
+// shows them too and keeps a share, so they outlive the main window's release.
+class TAboutImages {
+public:
+    TAboutImages() = default;
+    ~TAboutImages();
+    TAboutImages(const TAboutImages&) = delete;
+    TAboutImages& operator=(const TAboutImages&) = delete;
+
+    void Request(const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
+                 std::int32_t& height);
+
+private:
+    struct TImage {
+        HDC FDc = nullptr;
+        HBITMAP FBitmap = nullptr;
+        HGDIOBJ FOld = nullptr;
+        std::unique_ptr<TKvHtmlImageGdi> FImage;
+    };
+    static bool MakeImage(TImage& image, int width, int height);
+    static void DrawLogo(TImage& image);
+    static void ReleaseImage(TImage& image);
+
+    TImage FLogo;
+    TImage FTiles[3];
+};
+
 class TOrvaneAboutWin {
 public:
     explicit TOrvaneAboutWin(TFrmOrvane& logic) : FLogic(logic) {}
@@ -34,25 +61,15 @@ public:
     void AboutImageRequest(const std::string& name, TKvHtmlImage*& image, std::int32_t& width,
                            std::int32_t& height);
     void AboutLinkClick(const std::string& href);
-    // The images go with the main window (FormDestroy).
-    void FormDestroy();
+    // The main window lets go of the images (an open manual keeps its share).
+    void FormDestroy() { FImages.reset(); }
 
 private:
-    struct TImage {
-        HDC FDc = nullptr;
-        HBITMAP FBitmap = nullptr;
-        HGDIOBJ FOld = nullptr;
-        std::unique_ptr<TKvHtmlImageGdi> FImage;
-    };
-    bool MakeImage(TImage& image, int width, int height);
-    void DrawLogo(TImage& image);
-    static void ReleaseImage(TImage& image);
     std::unique_ptr<TFrmHelp> NewManual();
 
     TFrmOrvane& FLogic;
     HWND FMainWindow = nullptr;
     TKvHtmlViewerWin FHtmAbout;
-    TImage FLogo;
-    TImage FTiles[3];
+    std::shared_ptr<TAboutImages> FImages = std::make_shared<TAboutImages>();
     std::unique_ptr<TFrmHelp> FManual;
 };

@@ -12,6 +12,7 @@
 #include "io/win32/CommandLine.h"
 #include "io/win32/WidePath.h"
 #include "hexview/win32/FHex.h"
+#include "shelldlg/KvShellPath.h"
 #include "shelldlg/win32/KvDialogs.h"
 #include "update/FUpdateHandOver.h"
 #include "window/win32/KvMessages.h"
@@ -357,30 +358,11 @@ void TFrmOrvaneWin::SetClipboardText(const std::string& text)
         ShowError(SysErrorText(failure ? failure : ERROR_ACCESS_DENIED));
 }
 
-namespace {
-
-// Only fully qualified drive and network paths go to the shell: it fails on
-// relative paths anyway, and it crashes on some others (under Wine a path
-// that starts with a slash, as a Unix path does, faults inside the parsing).
-bool ShellCanParse(const std::wstring& path)
-{
-    if (path.size() >= MAX_PATH || path.find(L'/') != std::wstring::npos)
-        return false;
-    auto letter = [](wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); };
-    if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\')
-        return true;
-    // \\server\share, but not the device forms \\?\ and \\.\ .
-    return path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
-           path[2] != '.' && path[2] != '\\';
-}
-
-}  // namespace
-
 std::string TFrmOrvaneWin::DisplayPath(const std::string& path)
 {
-    const std::wstring wide = WideText(path);
-    if (!ShellCanParse(wide))
+    if (!ShellCanParse(path))
         return "";
+    const std::wstring wide = WideText(path);
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
         return "";

@@ -133,6 +133,18 @@ void TKvWizardWin::PostWork()
     PostMessageA(Handle(), WM_WIZARDWORK, 0, 0);
 }
 
+// An internal failure of the work is shown by the window procedure; the
+// wizard stays on its work page, where Cancel (and so closing) now ends it.
+void TKvWizardWin::RunWork()
+{
+    try {
+        FLogic->RunWork();
+    } catch (...) {
+        EnableWindow(Control("ButCancel"), TRUE);
+        throw;
+    }
+}
+
 void TKvWizardWin::RepaintNow()
 {
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -209,18 +221,23 @@ LRESULT TKvWizardWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_WIZARDSHOWN: FLogic->Shown(); return 0;
-    case WM_WIZARDWORK: FLogic->RunWork(); return 0;
+    case WM_WIZARDWORK: RunWork(); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_GETMINMAXINFO:
         SetFixedTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam), ScaleToDpi(WizardClientWidth),
                           ScaleToDpi(WizardClientHeight));
         return 0;
     case WM_CLOSE:
-        // Closing is cancelling where Cancel works, and finishing on the last page.
+        // Closing is cancelling where Cancel works, and finishing on the last
+        // page. Anywhere else (the work page, which runs to its end before
+        // the loop looks at the result) it still closes: a wizard stuck with
+        // every button disabled must never keep the user from closing it.
         if (IsWindowEnabled(Control("ButCancel")))
             FLogic->ButCancelClick();
         else if (IsWindowEnabled(Control("ButNext")))
             EndModal(mrOk);
+        else
+            EndModal(mrCancel);
         return 0;
     }
     return Default(msg, wParam, lParam);

@@ -44,6 +44,7 @@ private:
     void CreateControls();
     HWND Control(const char* name) const;
     void OnCommand(UINT id, UINT code);
+    void RunWork();
 
     std::unique_ptr<TKvWizard> FLogic;
     std::vector<TControl> FControls;

@@ -4,6 +4,7 @@
 
 #include "io/win32/WidePath.h"
 #include "shelldlg/KvBrowseLayout.h"
+#include "shelldlg/KvShellPath.h"
 #include "shelldlg/win32/KvPlacesBar.h"
 #include "shelldlg/win32/KvShellPlaces.h"
 #include "window/PlaceNearRect.h"
@@ -79,6 +80,8 @@ void TKvBrowseForFolder::SetTitle(const std::string& title)
 void TKvBrowseForFolder::SetInitialFolder(const std::string& path)
 {
     FreeItem(FInitial);
+    if (!ShellCanParse(path))
+        return;  // the browser opens at its default folder
     const std::wstring wide = WideText(path);
     if (wide.empty())
         return;

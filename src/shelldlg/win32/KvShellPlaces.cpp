@@ -7,6 +7,7 @@
 
 #include "io/SysErr.h"
 #include "io/win32/WidePath.h"
+#include "shelldlg/KvShellPath.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ constexpr int DefaultPlaces[TKvShellPlaces::Count] = {CSIDL_RECENT, CSIDL_DESKTO
 
 LPITEMIDLIST ParsePath(const std::wstring& path)
 {
+    if (!ShellCanParse(Utf8Text(path)))
+        return nullptr;
     PIDLIST_ABSOLUTE item = nullptr;
     if (path.empty() || FAILED(SHParseDisplayName(path.c_str(), nullptr, &item, 0, nullptr)))
         return nullptr;

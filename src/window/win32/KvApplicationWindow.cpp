@@ -1,6 +1,7 @@
 #include "window/win32/KvApplicationWindow.h"
 
 #include <algorithm>
+
 #include "window/win32/KvMessages.h"
 
 namespace {

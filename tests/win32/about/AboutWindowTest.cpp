@@ -52,7 +52,7 @@ TEST(AboutWindow, AboutTabShowsHeadingGreyCellsAndTiledBars)
     TViewer v;
     HWND about = v.Win->AboutPage().HtmAbout().Handle();
     TPicture picture(about);
-    ASSERT_EQ(picture.Width(), 733);
+    ASSERT_EQ(picture.Width(), ScaleToDpi(733));
     EXPECT_GT(picture.Count(RGB(255, 102, 0)), 20);  // the orange headings
     EXPECT_GT(picture.Count(RGB(238, 238, 238)), 1000);
     // The left bar, inside the body's 8-pixel margin: dark and light dashes
@@ -129,6 +129,56 @@ TEST(AboutWindow, F1OpensOneManualThatScrollsAndShowsTips)
     PostMessageA(v.Win->Handle(), WM_KEYDOWN, VK_F1, 0);
     Pump([] { return VisibleManual() != nullptr; });
     EXPECT_EQ(VisibleManual(), first);
+}
+
+// The main window lets go of the About page's pictures (as it does when it
+// closes) while the manual is open: the manual still draws its bars.
+TEST(AboutWindow, ManualKeepsDrawingThePicturesTheMainWindowReleased)
+{
+    TViewer v;
+    PostMessageA(v.Win->Control(idLivTags), WM_KEYDOWN, VK_F1, 0);
+    Pump([] { return VisibleManual() != nullptr; });
+    TFrmHelp* manual = v.Win->AboutPage().Manual();
+    ASSERT_NE(manual, nullptr);
+    HWND view = manual->Viewer().Handle();
+    Pump([&] { return manual->Viewer().Logic().DocumentHeight() > 0; });
+    auto darkDashes = [&] {
+        SendMessageA(view, WM_VSCROLL, SB_LINEDOWN, 0);  // renders the page again
+        SendMessageA(view, WM_VSCROLL, SB_TOP, 0);
+        return TPicture(view).Count(RGB(100, 100, 100));
+    };
+    const int before = darkDashes();
+    ASSERT_GT(before, 10);
+    v.Win->AboutPage().FormDestroy();
+    EXPECT_EQ(darkDashes(), before);
+    SendMessageA(VisibleManual(), WM_CLOSE, 0, 0);
+}
+
+// At 120 DPI the About tab's viewer grows with its tab, as every control
+// does. The DPI a program sees is read when it starts: the program runs in
+// a process of its own, and the setting goes back at once.
+TEST(AboutWindow, AboutViewerIsScaledForTheScreenDpi)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    const DWORD dpi = 120;
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), 4);
+    RECT r{};
+    {
+        TRunning program(ORVANE_EXE, "");
+        HWND main = WaitForWindowOfClass(program.Id(), "Kestrova TFrmOrvane");
+        HWND viewer = nullptr;
+        WaitFor([&] {
+            return main && (viewer = ChildWithText(main, "", "Kestrova TKvHtmlViewer")) != nullptr;
+        });
+        RegDeleteValueA(key, "LogPixels");
+        RegCloseKey(key);
+        if (viewer)
+            GetWindowRect(viewer, &r);
+    }
+    EXPECT_EQ(r.right - r.left, MulDiv(733, 120, 96));
+    EXPECT_EQ(r.bottom - r.top, MulDiv(333, 120, 96));
 }
 
 TEST(AboutWindow, ManualSwitchShowsMaximisedWindowUnderTheApplicationsButton)

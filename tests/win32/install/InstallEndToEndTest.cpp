@@ -20,6 +20,7 @@
 #include "install/win32/WinInstallSystem.h"
 #include "io/win32/WideCalls.h"
 #include "io/win32/WidePath.h"
+#include "shelldlg/win32/KvBrowseForFolder.h"
 #include "shelldlg/win32/KvShellPlaces.h"
 
 namespace {
@@ -283,6 +284,9 @@ TEST(ShellPlaces, DefaultsAndPolicyKey)
               ERROR_SUCCESS);
     DWORD desktop = CSIDL_DESKTOP;
     RegSetValueExA(key, "Place1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&desktop), 4);
+    const char unixPath[] = "/nonexistent/folder";
+    RegSetValueExA(key, "Place2", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixPath),
+                   sizeof unixPath);
     RegCloseKey(key);
     {
         TKvShellPlaces places;
@@ -293,5 +297,30 @@ TEST(ShellPlaces, DefaultsAndPolicyKey)
         EXPECT_EQ(places.Item(2), nullptr);
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, testKey);
+    CoUninitialize();
+}
+
+// A folder text the shell cannot parse, as the folder page's edit may hold
+// it, opens the browser at its default folder (the places bar's own such
+// texts are the test above's).
+TEST(FolderBrowser, UnparsableFolderOpensAtTheDefault)
+{
+    CoInitialize(nullptr);
+    TKvBrowseForFolder browser;
+    browser.SetTitle("Unparsable start");
+    browser.SetInitialFolder("/nonexistent/folder");
+    browser.SetCustomLayout(true);
+    browser.SetPlaces(true);
+    auto cancel = [] {
+        HWND dialog = FindWindowA("#32770", "Unparsable start");
+        return dialog && PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    };
+    TTickScript script({cancel}, cancel);
+    std::uint32_t errCode = 0;
+    std::string errText;
+    browser.Execute(nullptr, errCode, errText);
+    EXPECT_EQ(script.StepsDone(), 1u);
+    EXPECT_EQ(errCode, 0u) << errText;
+    EXPECT_TRUE(browser.Cancelled());
     CoUninitialize();
 }

@@ -37,21 +37,19 @@ TStep Press(const std::function<HWND()>& top, const std::function<HWND()>& contr
     };
 }
 
-// Waits until ms have passed since the step was first called: for keys
-// that must change nothing, time to arrive and be handled.
-TStep Settle(int ms = 400)
+// Gives a key that must change nothing 400 ms to arrive and be handled,
+// then runs look.
+TStep ThenLook(std::function<void()> look)
 {
     auto start = std::make_shared<DWORD>(0);
     return [=] {
         if (*start == 0)
             *start = GetTickCount();
-        return GetTickCount() - *start >= static_cast<DWORD>(ms);
+        if (GetTickCount() - *start < 400)
+            return false;
+        look();
+        return true;
     };
-}
-
-TStep Until(std::function<bool()> done)
-{
-    return [done = std::move(done)] { return done(); };
 }
 
 // The wizard window of a test: its logic made on the fake system.
@@ -64,6 +62,11 @@ public:
     HWND Edit() const { return FindWindowExA(Wizard(), nullptr, "Edit", nullptr); }
     HWND Child(const char* text) const { return ChildWithText(Wizard(), text, "Button"); }
     bool OnFinishPage() const { return Wizard() && TextOf(Next()) == FinishCaption; }
+    bool Ready() const { return Wizard() && IsWindowEnabled(Next()); }
+    TStep Press(std::function<HWND()> focus, WORD key)
+    {
+        return ::Press([this] { return Wizard(); }, std::move(focus), key);
+    }
 
     // The last step's key must end the wizard.
     TKvModalResult Run(std::vector<TStep> steps)
@@ -105,18 +108,16 @@ TEST(DialogKeys, InstallerFolderPage)
         });
         auto focus = [&] { return *c.FFocus ? w.Child(c.FFocus) : w.Edit(); };
         std::vector<TStep> steps = {
-            Until([&] { return w.Wizard() && IsWindowEnabled(w.Next()); }),
-            Press([&] { return w.Wizard(); }, [&] { return w.Next(); }, VK_RETURN),
-            Until([&] { return IsWindowVisible(w.Edit()) != FALSE; }),
-            [&] {
-                SetWindowTextA(w.Edit(), "C:\\Typed\\Orvane");
-                return true;
+            [&] { return w.Ready(); },
+            w.Press([&] { return w.Next(); }, VK_RETURN),
+            [&] {  // the folder page is on show: the user types a folder
+                return IsWindowVisible(w.Edit()) && SetWindowTextA(w.Edit(), "C:\\Typed\\Orvane");
             },
-            Press([&] { return w.Wizard(); }, focus, c.FKey),
+            w.Press(focus, c.FKey),
         };
         if (c.FKey == VK_RETURN) {
-            steps.push_back(Until([&] { return w.OnFinishPage(); }));
-            steps.push_back(Press([&] { return w.Wizard(); }, nullptr, VK_RETURN));
+            steps.push_back([&] { return w.OnFinishPage(); });
+            steps.push_back(w.Press(nullptr, VK_RETURN));
         }
         TKvModalResult result = w.Run(steps);
         EXPECT_EQ(result, c.FKey == VK_RETURN ? mrOk : mrCancel);
@@ -151,17 +152,50 @@ TEST(DialogKeys, UninstallerStartsOneFirstStage)
         TWizardRun w([&](TKvWizardWin& host) -> std::unique_ptr<TKvWizard> {
             return std::make_unique<TFrmUninstall>(host, sys, procs);
         });
-        auto top = [&] { return w.Wizard(); };
-        std::function<HWND()> focus = [&] { return c.FFocusOnNext ? w.Next() : w.Wizard(); };
-        std::vector<TStep> steps = {Until([&] { return w.Wizard() && IsWindowEnabled(w.Next()); }),
-                                    Press(top, focus, c.FFirstKey)};
+        auto focus = [&] { return c.FFocusOnNext ? w.Next() : w.Wizard(); };
+        std::vector<TStep> steps = {[&] { return w.Ready(); }, w.Press(focus, c.FFirstKey)};
         if (c.FFirstKey == VK_RETURN) {
-            steps.push_back(Until([&] { return w.OnFinishPage(); }));
-            steps.push_back(Press(top, focus, VK_RETURN));
+            steps.push_back([&] { return w.OnFinishPage(); });
+            steps.push_back(w.Press(focus, VK_RETURN));
         }
         TKvModalResult result = w.Run(steps);
         EXPECT_EQ(result, c.FFirstKey == VK_RETURN ? mrOk : mrCancel);
         EXPECT_EQ(procs.FStarts, c.FFirstKey == VK_RETURN ? 1 : 0);
+    }
+}
+
+// After an internal failure of the first stage (shown in an error box) the
+// uninstaller still closes, by Escape and by its close box.
+TEST(DialogKeys, UninstallerClosesAfterAnInternalFailure)
+{
+    for (bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "Escape" : "close box");
+        TFakeInstallSystem sys;
+        TFakeProcesses procs;
+        sys.AddFile(sys.FOwnExe);
+        sys.FSpecial = {{SysFolderPrograms, "C:\\Menu"}};
+        sys.AddLink("C:\\Menu\\Orvane\\Orvane.lnk", sys.FOwnExe);
+        sys.FNoShellLinks = true;
+        TWizardRun w([&](TKvWizardWin& host) -> std::unique_ptr<TKvWizard> {
+            return std::make_unique<TFrmUninstall>(host, sys, procs);
+        });
+        std::string shown;
+        auto closeErrorBox = [&] {
+            HWND box = FindWindowA("#32770", "Error");
+            if (box) {
+                shown = MessageTextOf(box);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+            return box != nullptr;
+        };
+        auto closeBox = [&] { return PostMessageA(w.Wizard(), WM_CLOSE, 0, 0), true; };
+        TKvModalResult result =
+            w.Run({[&] { return w.Ready(); }, w.Press([&] { return w.Next(); }, VK_RETURN),
+                   closeErrorBox, [] { return FindWindowA("#32770", "Error") == nullptr; },
+                   byKey ? w.Press([&] { return w.Wizard(); }, VK_ESCAPE) : TStep(closeBox)});
+        EXPECT_EQ(shown, "no shell links");
+        EXPECT_EQ(result, mrCancel);
+        EXPECT_EQ(procs.FStarts, 0);
     }
 }
 
@@ -185,12 +219,9 @@ TEST(DialogKeys, UpdateWindowDownloadsOnce)
     auto top = [&] { return window.Handle(); };
     auto cancel = [&] { return GetDlgItem(window.Handle(), IDCANCEL); };
     bool openAfterEnter = false;
-    TTickScript script({Until([&] { return clients == 1; }), Press(top, cancel, VK_RETURN),
-                        Settle(),
-                        [&] {
+    TTickScript script({[&] { return clients == 1; }, Press(top, cancel, VK_RETURN), ThenLook([&] {
                             openAfterEnter = IsWindowVisible(window.Handle()) != FALSE;
-                            return true;
-                        },
+                        }),
                         Press(top, cancel, VK_ESCAPE)},
                        [&] { DestroyWindow(window.Handle()); });
     EXPECT_EQ(window.ShowModal(nullptr), TModalResult::Cancel);
@@ -207,41 +238,30 @@ TEST(DialogKeys, ViewerKeepsItsPage)
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string file = std::string(temp) + "orvane-keys.tif";
+    tiffw::TIfd page;
+    page.Entries = {tiffw::Short(256, {100})};
     tiffw::TTiff tiff;
-    for (std::uint16_t i = 0; i < 3; ++i) {
-        tiffw::TIfd ifd;
-        ifd.Entries = {tiffw::Short(256, {std::uint16_t(100 + i)})};
-        tiff.Ifds.push_back(ifd);
-    }
+    tiff.Ifds.assign(3, page);
     tiffw::WriteFile(file, tiff);
     TFrmOrvaneWin viewer(file, &CreateTiffCodecPages);
     ASSERT_TRUE(viewer.Create());
     auto top = [&] { return viewer.Handle(); };
     auto label = [&] { return TextOf(viewer.PageLabel()); };
     std::vector<std::string> afterKeys;
-    auto note = [&] {
-        afterKeys.push_back(label());
-        return true;
-    };
-    TTickScript script({Until([&] { return label() == "Page 1 of 3"; }),
+    auto note = [&] { afterKeys.push_back(label()); };
+    HWND next = viewer.NavButton(2).Handle();
+    TTickScript script({[&] { return label() == "Page 1 of 3"; },
                         [&] {
-                            SendMessageA(viewer.NavButton(2).Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
-                                         MAKELPARAM(5, 5));
-                            SendMessageA(viewer.NavButton(2).Handle(), WM_LBUTTONUP, 0,
-                                         MAKELPARAM(5, 5));
-                            return true;
+                            SendMessageA(next, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+                            SendMessageA(next, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+                            return label() == "Page 2 of 3";
                         },
-                        Until([&] { return label() == "Page 2 of 3"; }),
                         Press(
                             top, [&] { return viewer.FileNameEdit(); }, VK_RETURN),
-                        Settle(), note,
+                        ThenLook(note),
                         Press(
                             top, [&] { return viewer.Control(idButBrowse); }, VK_ESCAPE),
-                        Settle(), note,
-                        [] {
-                            PostQuitMessage(0);
-                            return true;
-                        }},
+                        ThenLook(note), [] { return PostQuitMessage(0), true; }},
                        [] { PostQuitMessage(0); });
     viewer.RunMessageLoop();
     EXPECT_FALSE(script.GaveUp());
