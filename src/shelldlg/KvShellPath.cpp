@@ -14,8 +14,10 @@ bool IsLetter(char c)
 std::size_t WideLength(const std::string& path)
 {
     std::size_t units = 0;
-    for (unsigned char c : path)
-        units += (c & 0xC0) == 0x80 ? 0 : c >= 0xF0 ? 2 : 1;
+    for (char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
+    }
     return units;
 }
 

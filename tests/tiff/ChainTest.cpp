@@ -185,7 +185,8 @@ TEST_F(ChainTest, BatchedCountFindsTheWholeChain)
                 tiff.Ifds[pages - 1].Next = offsets[1234];
             const std::uint32_t known = shape == RunsOffTheFile ? 4001 : pages;
             const std::uint32_t count = known + (shape == RunsOffTheFile || shape == LoopsBack);
-            const std::string path = Write(tiff, "batch-" + std::to_string(big) + ".tif");
+            const std::string path =
+                Write(tiff, "batch-" + std::to_string(big) + std::to_string(shape) + ".tif");
             for (const std::uint32_t batch : {1u, 7u, 1000u, 1u << 20}) {
                 OpenPath(path);
                 bool final = false;

@@ -26,7 +26,12 @@ void TiffFileTest::TearDown()
 
 std::string TiffFileTest::Write(const tiffw::TTiff& tiff, const std::string& name)
 {
-    const std::string path = (Folder / name).string();
+    // A name may hold a folder: on Windows the reader keeps the file it has
+    // open, so a case that writes a file of the same name again takes a
+    // folder of its own.
+    const std::filesystem::path file = Folder / name;
+    std::filesystem::create_directories(file.parent_path());
+    const std::string path = file.string();
     tiffw::WriteFile(path, tiff);
     return path;
 }
