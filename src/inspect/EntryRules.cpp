@@ -74,18 +74,18 @@ TEntryRules::TEntryRules(TKvTiffDirReader& raw, TRuleSink& sink) : Raw(raw), Sin
 
 std::uint32_t TEntryRules::Fold(const TTagRules& rules)
 {
-    const TTagSpec* spec = rules.Spec;
+    const TTagForm* form = rules.Form;
     const bool countsApart =
-        spec && (spec->How == TCountRule::MultipleOf || spec->How == TCountRule::AtLeast);
+        form && (form->How == TCountRule::MultipleOf || form->How == TCountRule::AtLeast);
     if (rules.Pointer || rules.Version || rules.DateLength || countsApart)
         return 0;
     std::uint32_t glance = 0;
     for (std::uint16_t type = 1; type < ttLong8; ++type)
         if (type != ttAscii && TiffIsKnownType(type) &&
-            (!spec || TagTypeAllowed(*spec, type, false)))
+            (!form || TagTypeAllowed(*form, type, false)))
             glance |= 1u << type;
-    if (spec && spec->How == TCountRule::Exact)
-        glance |= std::uint32_t(spec->Count) << GlanceCountShift;
+    if (form && form->How == TCountRule::Exact)
+        glance |= std::uint32_t(form->Count) << GlanceCountShift;
     if (!rules.Values.empty())
         glance |= GlanceEnumerated;
     return glance;
@@ -104,7 +104,7 @@ TEntryRules::TTagRules TEntryRules::Prepare(TTiffDirKind kind, std::uint16_t tag
 {
     TTagRules rules;
     rules.Pointer = IsPointerTag(kind, tag);
-    rules.Spec = FindTagSpec(kind, tag);
+    rules.Form = FindTagForm(kind, tag);
     rules.Compression = IsImageKind(kind) && tag == TagCompression;
     rules.Values = rules.Compression ? KnownCompressions() : TagEnumeration(kind, tag);
     rules.Version = IsVersionTag(kind, tag);
@@ -126,15 +126,15 @@ void TEntryRules::Check(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint
         CheckPointer(entry, kind, at);
         return;
     }
-    if (rules.Spec && TiffIsKnownType(entry.Type)) {  // an unknown type has its own finding
-        if (!TagTypeAllowed(*rules.Spec, entry.Type, Raw.IsBigTiff())) {
+    if (rules.Form && TiffIsKnownType(entry.Type)) {  // an unknown type has its own finding
+        if (!TagTypeAllowed(*rules.Form, entry.Type, Raw.IsBigTiff())) {
             Sink.Report(TRuleId::TagType, at, entry.Tag,
                         CheckTagText(kind, entry.Tag) + " has the data type " +
                             TiffRawTypeName(entry.Type) + ", not one allowed for it");
             return;
         }
-        if (!TagCountAllowed(*rules.Spec, entry.Count))
-            CheckTypeAndCount(entry, kind, *rules.Spec, at);
+        if (!TagCountAllowed(*rules.Form, entry.Count))
+            CheckTypeAndCount(entry, kind, *rules.Form, at);
     }
     if (entry.Type == ttAscii)
         CheckAscii(entry, kind);
@@ -147,15 +147,15 @@ void TEntryRules::Check(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint
 }
 
 void TEntryRules::CheckTypeAndCount(const TTiffRawEntry& entry, TTiffDirKind kind,
-                                    const TTagSpec& spec, std::uint64_t at)
+                                    const TTagForm& form, std::uint64_t at)
 {
     Sink.Report(TRuleId::TagCount, at, entry.Tag,
                 CheckTagText(kind, entry.Tag) + " has " + std::to_string(entry.Count) +
                     " values; it takes " +
-                    (spec.How == TCountRule::MultipleOf ? "a multiple of "
-                     : spec.How == TCountRule::AtLeast  ? "at least "
+                    (form.How == TCountRule::MultipleOf ? "a multiple of "
+                     : form.How == TCountRule::AtLeast  ? "at least "
                                                         : "") +
-                    std::to_string(spec.Count));
+                    std::to_string(form.Count));
 }
 
 void TEntryRules::CheckPointer(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint64_t at)

@@ -59,7 +59,7 @@ public:
 
     // What a tag is held to in a directory of a kind, looked up once.
     struct TTagRules {
-        const TTagSpec* Spec = nullptr;
+        const TTagForm* Form = nullptr;
         std::span<const TValueRange> Values;  // enumerated values, or known compressions
         bool Compression = false;             // unknown values are worth an info only
         bool Pointer = false;
@@ -79,7 +79,7 @@ private:
     static TTagRules Prepare(TTiffDirKind kind, std::uint16_t tag);
     static std::uint32_t Fold(const TTagRules& rules);
     static std::uint64_t SmallValuesOf(const TTagRules& rules);
-    void CheckTypeAndCount(const TTiffRawEntry& entry, TTiffDirKind kind, const TTagSpec& spec,
+    void CheckTypeAndCount(const TTiffRawEntry& entry, TTiffDirKind kind, const TTagForm& form,
                            std::uint64_t at);
     void CheckPointer(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint64_t at);
     void CheckAscii(const TTiffRawEntry& entry, TTiffDirKind kind);

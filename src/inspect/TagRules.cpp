@@ -20,7 +20,7 @@ constexpr TCountRule Any = TCountRule::Any, One = TCountRule::Exact, N = TCountR
 
 // Pages and SubIFDs: baseline and extension tags, and the common private
 // ones real writers use. Sorted by tag.
-constexpr TTagSpec ImageTags[] = {
+constexpr TTagForm ImageTags[] = {
     {254, L, One, 1},  // NewSubfileType
     {255, S, One, 1},  // SubfileType
     {256, S | L, One, 1},
@@ -114,7 +114,7 @@ constexpr TTagSpec ImageTags[] = {
     {42113, A, Any, 0},          // GDAL no-data value
 };
 
-constexpr TTagSpec ExifTags[] = {
+constexpr TTagForm ExifTags[] = {
     {33434, R, One, 1},  {33437, R, One, 1}, {34850, S, One, 1},     {34852, A, Any, 0},
     {34855, S, Any, 0},  {34856, U, Any, 0}, {34864, S, One, 1},     {34865, L, One, 1},
     {34866, L, One, 1},  {34867, L, One, 1}, {34868, L, One, 1},     {34869, L, One, 1},
@@ -135,7 +135,7 @@ constexpr TTagSpec ExifTags[] = {
     {42037, A, Any, 0},  {42240, R, One, 1},
 };
 
-constexpr TTagSpec GpsTags[] = {
+constexpr TTagForm GpsTags[] = {
     {0, B, N, 4},    {1, A, N, 2},    {2, R, N, 3},    {3, A, N, 2},    {4, R, N, 3},
     {5, B, One, 1},  {6, R, One, 1},  {7, R, N, 3},    {8, A, Any, 0},  {9, A, N, 2},
     {10, A, N, 2},   {11, R, One, 1}, {12, A, N, 2},   {13, R, One, 1}, {14, A, N, 2},
@@ -145,25 +145,25 @@ constexpr TTagSpec GpsTags[] = {
     {30, S, One, 1}, {31, R, One, 1},
 };
 
-constexpr TTagSpec InteropTags[] = {
+constexpr TTagForm InteropTags[] = {
     {1, A, Any, 0}, {2, U, N, 4}, {4096, A, Any, 0}, {4097, S | L, One, 1}, {4098, S | L, One, 1},
 };
 
-constexpr bool Sorted(std::span<const TTagSpec> specs)
+constexpr bool Sorted(std::span<const TTagForm> forms)
 {
-    for (std::size_t i = 1; i < specs.size(); ++i)
-        if (specs[i - 1].Tag >= specs[i].Tag)
+    for (std::size_t i = 1; i < forms.size(); ++i)
+        if (forms[i - 1].Tag >= forms[i].Tag)
             return false;
     return true;
 }
 static_assert(Sorted(ImageTags) && Sorted(ExifTags) && Sorted(GpsTags) && Sorted(InteropTags));
 
-const TTagSpec* Search(std::span<const TTagSpec> specs, std::uint16_t tag)
+const TTagForm* Search(std::span<const TTagForm> forms, std::uint16_t tag)
 {
     const auto it =
-        std::lower_bound(specs.begin(), specs.end(), tag,
-                         [](const TTagSpec& spec, std::uint16_t t) { return spec.Tag < t; });
-    return it != specs.end() && it->Tag == tag ? &*it : nullptr;
+        std::lower_bound(forms.begin(), forms.end(), tag,
+                         [](const TTagForm& form, std::uint16_t t) { return form.Tag < t; });
+    return it != forms.end() && it->Tag == tag ? &*it : nullptr;
 }
 
 using TRange = TValueRange;
@@ -227,7 +227,7 @@ const TEnumeration* FindEnumeration(TTiffDirKind kind, std::uint16_t tag)
 
 }  // namespace
 
-const TTagSpec* FindTagSpec(TTiffDirKind kind, std::uint16_t tag)
+const TTagForm* FindTagForm(TTiffDirKind kind, std::uint16_t tag)
 {
     switch (TableKind(kind)) {
     case TTiffDirKind::Page: return Search(ImageTags, tag);

@@ -17,21 +17,21 @@ enum class TCountRule : std::uint8_t {
     AtLeast,     // Count values or more
 };
 
-struct TTagSpec {
+struct TTagForm {
     std::uint16_t Tag;
     std::uint32_t Types;  // bits by type code
     TCountRule How;
     std::uint16_t Count;
 };
 
-// The spec of the tag in a directory of that kind; nullptr for tags the
+// The form of the tag in a directory of that kind; nullptr for tags the
 // tables do not hold (private tags, pointers, which have rules of their own).
-const TTagSpec* FindTagSpec(TTiffDirKind kind, std::uint16_t tag);
-// Whether the type is allowed by the spec; BigTIFF files may widen LONG to
+const TTagForm* FindTagForm(TTiffDirKind kind, std::uint16_t tag);
+// Whether the type is allowed by the form; BigTIFF files may widen LONG to
 // LONG8 and IFD to IFD8. (Inline: every entry of every page asks.)
-inline bool TagTypeAllowed(const TTagSpec& spec, std::uint16_t type, bool bigTiff)
+inline bool TagTypeAllowed(const TTagForm& form, std::uint16_t type, bool bigTiff)
 {
-    std::uint32_t types = spec.Types;
+    std::uint32_t types = form.Types;
     if (bigTiff && (types & 1u << ttLong))
         types |= 1u << ttLong8;
     if (bigTiff && (types & 1u << ttIfd))
@@ -39,14 +39,14 @@ inline bool TagTypeAllowed(const TTagSpec& spec, std::uint16_t type, bool bigTif
     return type < 32 && (types >> type & 1) != 0;
 }
 
-inline bool TagCountAllowed(const TTagSpec& spec, std::uint64_t count)
+inline bool TagCountAllowed(const TTagForm& form, std::uint64_t count)
 {
-    switch (spec.How) {
+    switch (form.How) {
     case TCountRule::Any:
     case TCountRule::PerSample: return true;
-    case TCountRule::Exact: return count == spec.Count;
-    case TCountRule::MultipleOf: return count % spec.Count == 0;
-    case TCountRule::AtLeast: return count >= spec.Count;
+    case TCountRule::Exact: return count == form.Count;
+    case TCountRule::MultipleOf: return count % form.Count == 0;
+    case TCountRule::AtLeast: return count >= form.Count;
     }
     return true;
 }
