@@ -1,5 +1,8 @@
 #include "decode/DecodedView.h"
 
+#include <cstdint>
+#include <span>
+
 void TLineSink::Add(const std::string& text)
 {
     if (View.Lines.size() >= MaxLines)
@@ -65,6 +68,50 @@ std::string PrintableUtf8(const char* text, std::size_t size)
         i += length;
     }
     return result;
+}
+
+namespace {
+
+void AppendUtf8(std::uint32_t code, std::string& text)
+{
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | code >> 6);
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | code >> 12);
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | code >> 18);
+        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string Utf16ToUtf8(std::span<const std::uint8_t> bytes, bool bigEndian)
+{
+    std::string text;
+    auto unitAt = [&](std::size_t i) {
+        return bigEndian ? std::uint32_t(bytes[i]) << 8 | bytes[i + 1]
+                         : std::uint32_t(bytes[i + 1]) << 8 | bytes[i];
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size() && unitAt(i + 2) >= 0xDC00 &&
+            unitAt(i + 2) < 0xE000) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00);
+            i += 2;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            unit = 0xFFFD;
+        }
+        AppendUtf8(unit, text);
+    }
+    return text;
 }
 
 std::string Latin1ToUtf8(const char* text, std::size_t size)

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -54,3 +56,5 @@ std::string ViewText(const TDecodedView& view);
 // sequences shown as U+FFFD so a line stays one line.
 std::string PrintableUtf8(const char* text, std::size_t size);
 std::string Latin1ToUtf8(const char* text, std::size_t size);
+// Unpaired surrogates become U+FFFD; an odd last byte is dropped.
+std::string Utf16ToUtf8(std::span<const std::uint8_t> bytes, bool bigEndian);

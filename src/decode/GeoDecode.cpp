@@ -1,14 +1,21 @@
 #include "decode/GeoDecode.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "decode/GeoNames.h"
 #include "tiff/GeoKeyDirectory.h"
 
+// Plain digits in the range map coordinates live in (500000, not 5e+05),
+// the shortest text that reads back the same value either way.
 std::string NumberText(double value)
 {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
+    char text[400];
+    const double size = std::fabs(value);
+    const bool plain = size == 0 || (size >= 1e-6 && size < 1e17);
+    const auto result =
+        plain ? std::to_chars(text, text + sizeof text, value, std::chars_format::fixed)
+              : std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
 }
 

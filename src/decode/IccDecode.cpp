@@ -131,34 +131,8 @@ void DecodeHeader(TByteCursor& in, TLineSink& out)
 
 std::string Utf16BigEndianToUtf8(std::span<const std::uint8_t> bytes)
 {
-    std::string text;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        std::uint32_t unit = std::uint32_t(bytes[i]) << 8 | bytes[i + 1];
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
-            const std::uint32_t low = std::uint32_t(bytes[i + 2]) << 8 | bytes[i + 3];
-            if (low >= 0xDC00 && low < 0xE000) {
-                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        if (unit == 0)
-            break;
-        if (unit < 0x80) {
-            text += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            text += static_cast<char>(0xC0 | unit >> 6);
-            text += static_cast<char>(0x80 | (unit & 0x3F));
-        } else if (unit < 0x10000) {
-            text += static_cast<char>(0xE0 | unit >> 12);
-            text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (unit & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | unit >> 18);
-            text += static_cast<char>(0x80 | ((unit >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (unit & 0x3F));
-        }
-    }
+    std::string text = Utf16ToUtf8(bytes, true);
+    text.resize(std::min(text.size(), text.find('\0')));
     return PrintableUtf8(text.data(), text.size());
 }
 

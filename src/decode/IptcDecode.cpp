@@ -85,10 +85,15 @@ std::string DatasetName(std::uint8_t record, std::uint8_t dataset)
 
 // Datasets n:0 hold a binary version; the others text, in UTF-8 when valid
 // (or declared), else taken as ISO-8859-1.
-std::string DatasetValue(std::uint8_t dataset, std::span<const std::uint8_t> value)
+std::string DatasetValue(std::uint8_t record, std::uint8_t dataset,
+                         std::span<const std::uint8_t> value)
 {
     if (dataset == 0 && value.size() == 2)
         return std::to_string(value[0] << 8 | value[1]);
+    // The escape sequence that declares UTF-8 text.
+    if (record == 1 && dataset == 90 && value.size() == 3 && value[0] == 0x1B && value[1] == '%' &&
+        value[2] == 'G')
+        return "UTF-8";
     const auto* text = reinterpret_cast<const char*>(value.data());
     if (PrintableUtf8(text, value.size()).find("\xEF\xBF\xBD") == std::string::npos)
         return AsText(value);
@@ -178,7 +183,7 @@ void DecodeIptc(std::span<const std::uint8_t> bytes, TLineSink& out)
         const auto value = in.Take(DatasetLength(in), "a dataset value");
         out.Add(std::to_string(record) + ":" + std::to_string(dataset) + " " +
                     DatasetName(record, dataset),
-                DatasetValue(dataset, value));
+                DatasetValue(record, dataset, value));
     }
 }
 

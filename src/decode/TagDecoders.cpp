@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "decode/DescriptionDecode.h"
@@ -78,6 +79,27 @@ bool HasDecoder(std::uint16_t tag)
         TagModelTiepoint,    TagIptc,       TagModelTransformation,
         TagImageResources,   TagIccProfile, TagGeoKeyDirectory};
     return std::find(std::begin(tags), std::end(tags), tag) != std::end(tags);
+}
+
+std::uint16_t DecoderTagByName(const std::string& name)
+{
+    static constexpr std::pair<const char*, std::uint16_t> names[] = {
+        {"ImageDescription", TagImageDescription},
+        {"XMP", TagXmp},
+        {"ModelPixelScale", TagModelPixelScale},
+        {"ModelTiepoint", TagModelTiepoint},
+        {"ModelTransformation", TagModelTransformation},
+        {"IPTC", TagIptc},
+        {"Photoshop", TagImageResources},
+        {"ICCProfile", TagIccProfile},
+        {"GeoKeyDirectory", TagGeoKeyDirectory},
+        {"GeoDoubleParams", TagGeoDoubleParams},
+        {"GeoAsciiParams", TagGeoAsciiParams},
+    };
+    for (const auto& [text, tag] : names)
+        if (name == text)
+            return tag;
+    return 0;
 }
 
 std::optional<TDecodedView> DecodeTagValue(const TDecodeInput& input)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "decode/DecodedView.h"
 
@@ -23,6 +24,10 @@ struct TDecodeInput {
 };
 
 bool HasDecoder(std::uint16_t tag);
+
+// The tag of a decoder by its usual name ("GeoKeyDirectory", "XMP",
+// "IPTC", ...), or 0; lets users name tags the dump shows by number.
+std::uint16_t DecoderTagByName(const std::string& name);
 
 // No view for a tag without a decoder or a plain ImageDescription; a view
 // with Failure set for a value that cannot be read.

@@ -4,46 +4,6 @@
 
 namespace {
 
-void AppendUtf8(std::uint32_t code, std::string& text)
-{
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xC0 | code >> 6);
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        text += static_cast<char>(0xE0 | code >> 12);
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | code >> 18);
-        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-std::string Utf16ToUtf8(std::span<const std::uint8_t> bytes, bool bigEndian)
-{
-    std::string text;
-    auto unitAt = [&](std::size_t i) {
-        return bigEndian ? std::uint32_t(bytes[i]) << 8 | bytes[i + 1]
-                         : std::uint32_t(bytes[i + 1]) << 8 | bytes[i];
-    };
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        std::uint32_t unit = unitAt(i);
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size() && unitAt(i + 2) >= 0xDC00 &&
-            unitAt(i + 2) < 0xE000) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00);
-            i += 2;
-        } else if (unit >= 0xD800 && unit < 0xE000) {
-            unit = 0xFFFD;
-        }
-        AppendUtf8(unit, text);
-    }
-    return text;
-}
-
 // The name in encoding="..." of a leading declaration, lower case.
 std::string DeclaredEncoding(const std::string& text)
 {
@@ -64,9 +24,7 @@ std::string DeclaredEncoding(const std::string& text)
     return name;
 }
 
-}  // namespace
-
-TXmlText XmlToUtf8(std::span<const std::uint8_t> bytes)
+TXmlText Detect(std::span<const std::uint8_t> bytes)
 {
     const auto starts = [&](std::initializer_list<std::uint8_t> prefix) {
         return bytes.size() >= prefix.size() &&
@@ -83,13 +41,21 @@ TXmlText XmlToUtf8(std::span<const std::uint8_t> bytes)
     if (starts({'<', 0x00}))
         return {Utf16ToUtf8(bytes, false), "UTF-16LE"};
     std::string text(bytes.begin(), bytes.end());
-    // A trailing NUL is common in TIFF ASCII values.
-    while (!text.empty() && text.back() == '\0')
-        text.pop_back();
     const std::string declared = DeclaredEncoding(text);
     if (declared == "iso-8859-1" || declared == "latin1" || declared == "windows-1252")
         return {Latin1ToUtf8(text.data(), text.size()), "ISO-8859-1 (declared)"};
     return {text, declared.empty() ? "UTF-8" : "UTF-8 (declared " + declared + ")"};
+}
+
+}  // namespace
+
+TXmlText XmlToUtf8(std::span<const std::uint8_t> bytes)
+{
+    TXmlText xml = Detect(bytes);
+    // A trailing NUL is common in TIFF ASCII values.
+    while (!xml.Utf8.empty() && xml.Utf8.back() == '\0')
+        xml.Utf8.pop_back();
+    return xml;
 }
 
 namespace {

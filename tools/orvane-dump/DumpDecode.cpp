@@ -22,7 +22,8 @@ std::int32_t FindTagEntry(const TKvCodecTrnTiff& reader, const std::string& tag)
     for (std::uint32_t i = 0; i < reader.EntryCount(); ++i)
         if (reader.TagName(i) == tag)
             return static_cast<std::int32_t>(i);
-    return -1;
+    const std::uint16_t decoded = DecoderTagByName(tag);
+    return decoded ? reader.FindTag(decoded) : -1;
 }
 
 namespace {
