@@ -30,7 +30,7 @@ set(layers
   "product="
   "io="
   "tiff=io"
-  "inspect=tiff,io"
+  "inspect=decode,tiff,io"
   "decode=tiff,io"
   "html=io"
   "net=io"

@@ -66,6 +66,17 @@ def geotiff():
         expect(decode("ModelTiepoint", path), "raster (0, 0, 0) -> model (350000.5, 5800000, 0)",
                path)
         expect(decode("ModelPixelScale", path), "Pixel scale (x, y, z): 30, 30, 0", path)
+        json_matches_text(path, 34735, text)
+
+
+def json_matches_text(path, code, text):
+    """--json's "decoded" member holds the lines --decode prints."""
+    import json
+    doc = json.loads(run(emulator + [tool, "--json", path]).stdout)
+    entry = next(e for e in doc["pages"][0]["entries"] if e["code"] == code)
+    lines = "".join("  " * l["depth"] + l["text"] + "\n" for l in entry["decoded"]["lines"])
+    if lines != text:
+        failures.append(f"{path}: --json decodes {code} as\n{lines}\n--decode as\n{text}")
 
 
 def icc_xmp_iptc():
@@ -90,6 +101,7 @@ def icc_xmp_iptc():
         line = next((l for l in text.splitlines() if l.startswith(label)), "")
         if value.strip() not in line:
             failures.append(f"ICC {key} is {value!r} to exiftool, {line!r} here")
+    json_matches_text(path, 34675, text)
     xmp = decode("XMP", path)
     expect(xmp, "          <rdf:li xml:lang='x-default'>Über den Wolken</rdf:li>", "XMP title")
     iptc = decode("IPTC", path)
