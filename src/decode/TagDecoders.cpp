@@ -81,6 +81,12 @@ bool HasDecoder(std::uint16_t tag)
     return std::find(std::begin(tags), std::end(tags), tag) != std::end(tags);
 }
 
+bool DecoderReadsNumbers(std::uint16_t tag)
+{
+    return tag == TagGeoKeyDirectory || tag == TagModelPixelScale || tag == TagModelTiepoint ||
+           tag == TagModelTransformation;
+}
+
 std::uint16_t DecoderTagByName(const std::string& name)
 {
     static constexpr std::pair<const char*, std::uint16_t> names[] = {

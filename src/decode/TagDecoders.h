@@ -25,6 +25,10 @@ struct TDecodeInput {
 
 bool HasDecoder(std::uint16_t tag);
 
+// The GeoTIFF and model tags: their decoders read SHORTs or DOUBLEs in host
+// order, the others byte streams as the file holds them.
+bool DecoderReadsNumbers(std::uint16_t tag);
+
 // The tag of a decoder by its usual name ("GeoKeyDirectory", "XMP",
 // "IPTC", ...), or 0; lets users name tags the dump shows by number.
 std::uint16_t DecoderTagByName(const std::string& name);

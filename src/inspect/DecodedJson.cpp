@@ -29,11 +29,6 @@ TBytes ParameterValue(TKvTiffDirReader& raw, const TTiffWalkDir& dir, std::uint1
     return bytes;
 }
 
-bool ReadsNumbers(std::uint16_t tag)
-{
-    return tag == TagGeoKeyDirectory || tag == 33550 || tag == 33922 || tag == 34264;
-}
-
 }  // namespace
 
 void WriteDecodedMember(TKvTiffDirReader& raw, const TTiffWalkDir& dir, const TTiffRawEntry& entry,
@@ -45,8 +40,8 @@ void WriteDecodedMember(TKvTiffDirReader& raw, const TTiffWalkDir& dir, const TT
     input.Tag = static_cast<std::uint16_t>(entry.Tag);
     input.Type = static_cast<std::uint16_t>(entry.Type);
     input.PageCount = pageCount;
-    const TBytes numbers = ReadsNumbers(input.Tag) ? HostOrder(raw, entry, value) : TBytes();
-    input.Bytes = ReadsNumbers(input.Tag) ? numbers : value;
+    const TBytes numbers = DecoderReadsNumbers(input.Tag) ? HostOrder(raw, entry, value) : TBytes();
+    input.Bytes = DecoderReadsNumbers(input.Tag) ? numbers : value;
     TBytes doubles, ascii;
     if (input.Tag == TagGeoKeyDirectory) {
         doubles = ParameterValue(raw, dir, TagGeoDoubleParams);

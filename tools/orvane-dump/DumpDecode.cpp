@@ -67,11 +67,6 @@ TBytes OptionalValue(TKvCodecTrnTiff& reader, std::uint16_t tag)
     return bytes;
 }
 
-bool IsNumericValue(std::uint16_t tag)
-{
-    return tag == TagGeoKeyDirectory || tag == 33550 || tag == 33922 || tag == 34264;
-}
-
 int Decode(TKvCodecTrnTiff& reader, std::uint32_t index, std::uint32_t pageCount, TBytes& value,
            std::ostream& out, std::ostream& err)
 {
@@ -79,7 +74,7 @@ int Decode(TKvCodecTrnTiff& reader, std::uint32_t index, std::uint32_t pageCount
     TDecodeInput input;
     input.Tag = static_cast<std::uint16_t>(entry.FTag);
     input.Type = static_cast<std::uint16_t>(entry.FDataType);
-    if (!IsNumericValue(input.Tag))
+    if (!DecoderReadsNumbers(input.Tag))
         ToFileOrder(reader, index, value);
     input.Bytes = value;
     input.PageCount = pageCount;
