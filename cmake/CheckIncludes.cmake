@@ -30,7 +30,8 @@ set(layers
   "product="
   "io="
   "tiff=io"
-  "inspect=tiff,io"
+  "inspect=decode,tiff,io"
+  "decode=tiff,io"
   "html=io"
   "net=io"
   "window=io"
@@ -39,7 +40,7 @@ set(layers
   "htmlview=html,window,io,product"
   "install=shelldlg,window,io,product"
   "update=net,window,io,product"
-  "app=install,update,htmlview,hexview,shelldlg,window,html,net,inspect,tiff,io,product")
+  "app=install,update,htmlview,hexview,shelldlg,window,html,net,inspect,decode,tiff,io,product")
 
 # The project's folders: those of the table and any other one in ROOT.
 file(GLOB folders RELATIVE "${ROOT}" LIST_DIRECTORIES true "${ROOT}/*")

@@ -1,5 +1,6 @@
 #include "inspect/JsonDocument.h"
 
+#include "inspect/DecodedJson.h"
 #include "inspect/FullValues.h"
 #include "inspect/JsonWriter.h"
 #include "inspect/PageLoading.h"
@@ -23,8 +24,8 @@ private:
     void WriteRasterSize();
     void WriteFailureOrCut(const TTiffWalkDir& dir);
     void WriteEntries(const TTiffWalkDir& dir);
-    void WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& entry);
-    void WriteValues(const TTiffRawEntry& entry);
+    void WriteEntry(const TTiffWalkDir& dir, const TTiffWalkEntry& entry);
+    bool WriteValues(const TTiffRawEntry& entry);
     void WriteChild(const TTiffChildDir& dir);
 
     const std::string& Path;
@@ -61,7 +62,7 @@ void TJsonDocumentWriter::WriteRasterSize()
         Json.String(text);
 }
 
-void TJsonDocumentWriter::WriteValues(const TTiffRawEntry& entry)
+bool TJsonDocumentWriter::WriteValues(const TTiffRawEntry& entry)
 {
     TErrCode code = ErrOk;
     std::string text;
@@ -73,10 +74,12 @@ void TJsonDocumentWriter::WriteValues(const TTiffRawEntry& entry)
         Json.Null();
     Json.NullOrString("failure", text);
     Failed = Failed || code != ErrOk;
+    return code == ErrOk;
 }
 
-void TJsonDocumentWriter::WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& entry)
+void TJsonDocumentWriter::WriteEntry(const TTiffWalkDir& dir, const TTiffWalkEntry& entry)
 {
+    const TTiffDirKind kind = dir.Kind;
     const TTiffRawEntry& raw = entry.Raw;
     Json.BeginObject();
     Json.Member("code", std::uint64_t(raw.Tag));
@@ -90,7 +93,8 @@ void TJsonDocumentWriter::WriteEntry(TTiffDirKind kind, const TTiffWalkEntry& en
     Json.Member("count", raw.Count);
     Json.Member("inline", raw.Inline);
     Json.Member("offset", raw.ValueOffset);
-    WriteValues(raw);
+    if (WriteValues(raw))
+        WriteDecodedMember(Raw, dir, raw, Value, PageCount, Json);
     TTiffDirKind childKind;
     if (TiffChildKind(kind, raw.Tag, childKind)) {
         Json.NullOrString("childFailure", entry.ChildFailure);
@@ -127,7 +131,7 @@ void TJsonDocumentWriter::WriteEntries(const TTiffWalkDir& dir)
     Json.Key("entries");
     Json.BeginArray();
     for (const TTiffWalkEntry& entry : dir.Entries)
-        WriteEntry(dir.Kind, entry);
+        WriteEntry(dir, entry);
     Json.EndArray();
 }
 

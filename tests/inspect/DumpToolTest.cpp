@@ -4,6 +4,7 @@
 // samples is compared with committed text by ctest.
 #include "TiffTestFiles.h"
 
+#include <fstream>
 #include <sstream>
 
 #include "DumpFiles.h"
@@ -130,12 +131,16 @@ TEST_F(DumpToolTest, OptionsAndUsage)
     const std::string path = Write(tiff);
     EXPECT_EQ(Run({"--page", "2", path}), 1);
     EXPECT_EQ(Err.str(), "Page 2 does not exist; the file has 1 pages\n");
-    for (const std::vector<std::string>& args : {std::vector<std::string>{},
-                                                 {"--page", "0", path},
-                                                 {"--limit", "x", path},
-                                                 {"--page"},
-                                                 {path, path},
-                                                 {"--bogus", path}})
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{},
+          {"--page", "0", path},
+          {"--limit", "x", path},
+          {"--page"},
+          {path, path},
+          {"--bogus", path},
+          {"--decode", "270", "--json", path},
+          {"--extract", "270", path},
+          {"--decode", "270", "--extract", "270", path, "o"}})
         EXPECT_EQ(Run(args), 2);
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_EQ(Out.str(), OrvaneDumpUsage);
@@ -381,4 +386,34 @@ TEST_F(DumpStructureTest, CheckWalksBigTiffAndItsIfd8SubIfds)
               "offset 72: page 1 > SubIFD 1: error [tag-missing]: required ImageWidth (256) is "
               "missing\n"});
     EXPECT_EQ(Out.str().find("overlaps"), std::string::npos) << Out.str();
+}
+
+// IPTC stored as LONGs must come out as the bytes the file holds, whatever
+// its byte order: the reader turns LONGs to host order.
+TEST_P(DumpStructureTest, DecodeAndExtractUseTheFileBytes)
+{
+    const std::string stream = std::string("\x1C\x02\x19\x00\x05"
+                                           "alpha\0\0",
+                                           12);
+    std::vector<std::uint32_t> longs;
+    for (std::size_t i = 0; i < stream.size(); i += 4) {
+        std::uint32_t value = 0;
+        for (std::size_t b = 0; b < 4; ++b) {
+            const auto byte = static_cast<std::uint8_t>(stream[i + b]);
+            value |= std::uint32_t(byte) << (GetParam() == TOrder::Big ? 24 - 8 * b : 8 * b);
+        }
+        longs.push_back(value);
+    }
+    TTiff tiff;
+    tiff.Order = GetParam();
+    tiff.Ifds = {Page({Short(256, {1}), Long(33723, longs)})};
+    const std::string path = Write(tiff);
+    ASSERT_EQ(Run({"--decode", "IPTC", path}), 0) << Err.str();
+    EXPECT_EQ(Out.str(), "2:25 Keywords: alpha\n");
+    const std::string out = path + ".iptc";
+    ASSERT_EQ(Run({"--extract", "33723", path, out}), 0) << Err.str();
+    std::ifstream file(out, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), stream);
+    EXPECT_EQ(Run({"--decode", "256", path}), 1);
+    EXPECT_EQ(Err.str(), "Tag ImageWidth has no decoded view\n");
 }

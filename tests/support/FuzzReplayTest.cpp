@@ -2,6 +2,7 @@
 // failed) run through the target's own exercise code on every test run.
 #include <gtest/gtest.h>
 
+#include "DecodeExercise.h"
 #include "FuzzReplay.h"
 #include "HtmlExercise.h"
 #include "HttpExercise.h"
@@ -37,6 +38,15 @@ TEST(FuzzReplay, HtmlInputsRunCleanly)
     EXPECT_GT(ReplayFuzzInputs("html",
                                [](const std::filesystem::path&, const std::string& bytes) {
                                    ExerciseHtml(Data(bytes), bytes.size());
+                               }),
+              0);
+}
+
+TEST(FuzzReplay, DecodeInputsRunCleanly)
+{
+    EXPECT_GT(ReplayFuzzInputs("decode",
+                               [](const std::filesystem::path&, const std::string& bytes) {
+                                   ExerciseDecoders(Data(bytes), bytes.size());
                                }),
               0);
 }

@@ -14,6 +14,9 @@ struct TDumpOptions : TTextOptions {
     std::string Path;
     std::optional<std::uint32_t> Page;  // 1-based
     std::optional<std::string> HexTag;
+    std::optional<std::string> DecodeTag;
+    std::optional<std::string> ExtractTag;
+    std::string ExtractPath;  // the second file name of --extract
     bool Json = false;
     bool Check = false;
     TCheckOptions CheckOptions;  // --strict and --ignore; --json with --check

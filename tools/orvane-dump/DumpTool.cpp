@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "DumpDecode.h"
 #include "DumpOptions.h"
 #include "inspect/JsonDocument.h"
 #include "inspect/PageLoading.h"
@@ -15,6 +16,8 @@ const char* const OrvaneDumpUsage =
     "Usage: orvane-dump [--page N] [--limit N] [--hex TAG] [--tree] [--values all] FILE\n"
     "       orvane-dump --json [--page N] FILE\n"
     "       orvane-dump --check [--json] [--strict] [--ignore ID,...] FILE\n"
+    "       orvane-dump --decode TAG [--page N] FILE\n"
+    "       orvane-dump --extract TAG [--page N] FILE OUT\n"
     "       orvane-dump --rules\n"
     "Prints the size, byte order and page count of a TIFF file and, for every page\n"
     "(or page N, counted from 1), its directory offset, raster data size and tags.\n"
@@ -24,6 +27,11 @@ const char* const OrvaneDumpUsage =
     "  --tree        EXIF, GPS, Interoperability and SubIFD directories, indented\n"
     "                under the entry that points to them\n"
     "  --values all  every value of every type in full (--limit still cuts)\n"
+    "  --decode TAG  the nested data in the value of TAG on page N (default 1) as\n"
+    "                text: GeoTIFF keys and model tags, ICC profile, XMP, IPTC,\n"
+    "                image resources, ImageJ or OME-XML ImageDescription\n"
+    "  --extract TAG the value of TAG on page N (default 1) written to OUT as the\n"
+    "                file holds it\n"
     "  --json        the whole structure as one JSON document\n"
     "  --check       a conformance report, one line per finding with its severity\n"
     "                and rule id (with --json: one document of findings)\n"
@@ -48,7 +56,7 @@ bool ParseNumber(const std::string& text, std::uint32_t& value)
 bool TakesValue(const std::string& arg)
 {
     return arg == "--page" || arg == "--limit" || arg == "--hex" || arg == "--values" ||
-           arg == "--ignore";
+           arg == "--ignore" || arg == "--decode" || arg == "--extract";
 }
 
 bool SetValueOption(const std::string& arg, const std::string& value, TDumpOptions& options)
@@ -56,6 +64,10 @@ bool SetValueOption(const std::string& arg, const std::string& value, TDumpOptio
     std::uint32_t number = 0;
     if (arg == "--hex") {
         options.HexTag = value;
+        return true;
+    }
+    if (arg == "--decode" || arg == "--extract") {
+        (arg == "--decode" ? options.DecodeTag : options.ExtractTag) = value;
         return true;
     }
     if (arg == "--ignore") {
@@ -96,6 +108,17 @@ bool SetFlag(const std::string& arg, TDumpOptions& options)
 // that shape the text output.
 bool CompatibleModes(const TDumpOptions& options, std::string& error)
 {
+    const bool decodes = options.DecodeTag || options.ExtractTag;
+    if (decodes &&
+        (options.Check || options.Json || options.HexTag || options.Tree || options.ValuesAll ||
+         options.LimitGiven || (options.DecodeTag && options.ExtractTag))) {
+        error = "--decode and --extract take only --page";
+        return false;
+    }
+    if (options.ExtractTag && options.ExtractPath.empty()) {
+        error = "--extract needs a file to write";
+        return false;
+    }
     if (options.Check && (options.Page || options.HexTag || options.Tree || options.ValuesAll ||
                           options.LimitGiven)) {
         error = "--check takes only --json, --strict and --ignore";
@@ -133,7 +156,12 @@ bool ParseDumpArgs(const std::vector<std::string>& args, TDumpOptions& options, 
             }
             continue;
         }
-        if (!options.Path.empty() || (arg.size() > 1 && arg[0] == '-' && arg[1] == '-')) {
+        const bool option = arg.size() > 1 && arg[0] == '-' && arg[1] == '-';
+        if (!option && !options.Path.empty() && options.ExtractPath.empty() && options.ExtractTag) {
+            options.ExtractPath = arg;
+            continue;
+        }
+        if (!options.Path.empty() || option) {
             error = "unexpected argument: " + arg;
             return false;
         }
@@ -286,13 +314,7 @@ void TDumper::DumpPage(std::uint32_t index)
 
 std::int32_t TDumper::FindHexTag() const
 {
-    std::uint32_t code = 0;
-    if (ParseNumber(*Options.HexTag, code))
-        return Reader.FindTag(code);
-    for (std::uint32_t i = 0; i < Reader.EntryCount(); ++i)
-        if (Reader.TagName(i) == *Options.HexTag)
-            return static_cast<std::int32_t>(i);
-    return -1;
+    return FindTagEntry(Reader, *Options.HexTag);
 }
 
 bool TDumper::DumpHex(std::uint32_t index)
@@ -365,6 +387,8 @@ int RunOrvaneDump(const std::vector<std::string>& args, std::ostream& out, std::
         WriteRuleList(out);
         return 0;
     }
+    if (options.DecodeTag || options.ExtractTag)
+        return RunDecodeOrExtract(options, out, err);
     TDumper dumper(options, out, err);
     return dumper.Run();
 }
