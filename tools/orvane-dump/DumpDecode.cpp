@@ -1,13 +1,13 @@
 #include "DumpDecode.h"
 
 #include <charconv>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <vector>
 
 #include "decode/TagDecoders.h"
 #include "inspect/PageLoading.h"
 #include "io/SysErr.h"
+#include "io/SysFile.h"
 #include "tiff/GeoKeyDirectory.h"
 #include "tiff/KvCodecTiff.h"
 #include "tiff/TiffNames.h"
@@ -102,12 +102,12 @@ int Extract(TKvCodecTrnTiff& reader, std::uint32_t index, TBytes& value, const s
             std::ostream& err)
 {
     ToFileOrder(reader, index, value);
-    const std::filesystem::path target(std::u8string(path.begin(), path.end()));
-    std::ofstream file(target, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(value.data()),
-               static_cast<std::streamsize>(value.size()));
-    file.close();
-    if (!file) {
+    // The program's own opener: UTF-8 names and long paths on Windows too.
+    std::FILE* file = CreateFileStream(path);
+    bool written = file && std::fwrite(value.data(), 1, value.size(), file) == value.size();
+    if (file && std::fclose(file) != 0)
+        written = false;
+    if (!written) {
         err << "Cannot write " << path << '\n';
         return 1;
     }
