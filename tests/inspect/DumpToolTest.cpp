@@ -89,18 +89,6 @@ TEST_F(DumpToolTest, BigTiffSaysSo)
               "\nPage 1 of 2\nPage offset: 16\n", "\n40000 (1 Long8): 5000000000\n"});
 }
 
-TEST_F(DumpToolTest, UnreadableFileGoesToStandardError)
-{
-    TTiff tiff = PagesFile(1);
-    tiff.Mark = "XY";
-    tiff.Magic = 7;
-    const std::string path = Write(tiff);
-    EXPECT_EQ(Run({path}), 1);
-    EXPECT_EQ(Out.str(), "");
-    EXPECT_EQ(Err.str(), "Invalid byte order indication and signature; file '" + path +
-                             "' is probably not a TIFF file\n");
-}
-
 TEST_F(DumpToolTest, HexRowsAndCharacters)
 {
     std::vector<std::uint8_t> bytes;
@@ -124,7 +112,7 @@ TEST_F(DumpToolTest, HexRowsAndCharacters)
     EXPECT_EQ(Err.str(), "Tag ImageLength is not on page 1\n");
 }
 
-TEST_F(DumpToolTest, OptionsAndUsage)
+TEST_F(DumpToolTest, OptionsUsageAndUnreadableFiles)
 {
     TTiff tiff;
     tiff.Ifds = {Page({Short(256, {1})})};
@@ -144,6 +132,14 @@ TEST_F(DumpToolTest, OptionsAndUsage)
         EXPECT_EQ(Run(args), 2);
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_EQ(Out.str(), OrvaneDumpUsage);
+
+    tiff.Mark = "XY";  // unreadable: only standard error says why
+    tiff.Magic = 7;
+    Write(tiff);
+    EXPECT_EQ(Run({path}), 1);
+    EXPECT_EQ(Out.str(), "");
+    EXPECT_EQ(Err.str(), "Invalid byte order indication and signature; file '" + path +
+                             "' is probably not a TIFF file\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, DumpStructureTest, ::testing::Values(TOrder::Little, TOrder::Big),

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -166,19 +165,6 @@ void SlowScenario(const std::string& oldExe, const std::string& shots)
     Check(!old.FProgram->Ended(0), "the viewer keeps running");
 }
 
-void BadHandOverScenario(const std::string& oldExe)
-{
-    std::string folder = "C:\\update-e2e-handover";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string exe = folder + "\\Orvane.exe";
-    CopyFileA(oldExe.c_str(), exe.c_str(), FALSE);
-    std::string target = folder + "\\target.txt";
-    std::ofstream(target, std::ios::binary) << "untouched";
-    TRunning handOver(exe, "/update abc \"" + target + "\"");
-    Check(handOver.Ended(10000), "/update abc ends at once");
-    Check(ReadWholeFile(target) == "untouched", "/update abc changes nothing");
-}
-
 // Ends the program that shows the window, whatever it is doing.
 void EndProgramOf(HWND wnd)
 {
@@ -265,8 +251,6 @@ int main(int argc, char** argv)
         SlowScenario(argv[2], argv[4]);
     else if (scenario == "handover-locked" || scenario == "handover-readonly")
         HandOverTargetScenario(argv[2], argv[3], scenario == "handover-readonly");
-    else if (scenario == "handover-bad")
-        BadHandOverScenario(argv[2]);
     else
         Check(false, "known scenario " + scenario);
     return Failures == 0 ? 0 : 1;

@@ -45,7 +45,7 @@ shots=$(dirname "$e2e")/screenshots
 mkdir -p "$shots"
 rm -f "$shots"/*.done
 rc=0
-for scenario in ${ORVANE_UPDATE_SCENARIOS:-update no-installer portal slow handover-bad handover-locked handover-readonly}; do
+for scenario in ${ORVANE_UPDATE_SCENARIOS:-update no-installer portal slow handover-locked handover-readonly}; do
   startServer "$scenario"
   # The driver prints "screenshot NAME" while the update window shows what
   # NAME names, and waits for NAME.done.

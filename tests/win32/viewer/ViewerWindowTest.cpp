@@ -149,12 +149,33 @@ struct Viewer {
 
 }  // namespace
 
-// Copy puts the page's dump on the clipboard; while another program holds
-// the clipboard, the "Error" box says so.
-TEST(ViewerWindow, CopyTagsPutsTheDumpOnTheClipboardOrReportsItHeld)
+// View shows the selected value's bytes; Copy puts the page's dump on the
+// clipboard, and while another program holds the clipboard, the "Error" box
+// says so.
+TEST(ViewerWindow, ViewAndCopyTagsShowTheValueAndFillTheClipboard)
 {
     Viewer v(WriteTiff("orvane-copy.tif", 2));
-    Pump([&] { return IsWindowEnabled(v.Win->Control(idButCopyTagsAsText)) != FALSE; });
+    HWND list = v.Win->Control(idLivTags);
+    Pump([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0; });
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+    ASSERT_TRUE(IsWindowEnabled(v.Win->Control(idButViewTagValue)));
+    std::vector<std::uint8_t> seen;
+    std::string caption;
+    Inspect = [&] {
+        if (TFrmHex* hex = TFrmHex::Showing()) {
+            seen = hex->Hexview()->Model().Data();
+            caption = TextOf(hex->Handle());
+            PostMessageA(hex->Handle(), WM_COMMAND, IDCANCEL, 0);
+        }
+    };
+    SetTimer(nullptr, 0, 100, InspectTimer);
+    SendMessageA(v.Win->Control(idButViewTagValue), BM_CLICK, 0, 0);
+    EXPECT_EQ(caption, "ImageDescription");
+    EXPECT_EQ(std::string(seen.begin(), seen.end()), std::string("page text\0", 10));
+
+    ASSERT_TRUE(IsWindowEnabled(v.Win->Control(idButCopyTagsAsText)));
     SendMessageA(v.Win->Control(idButCopyTagsAsText), BM_CLICK, 0, 0);
     ASSERT_TRUE(OpenClipboard(nullptr));
     HANDLE data = GetClipboardData(CF_TEXT);
@@ -189,30 +210,6 @@ TEST(ViewerWindow, CopyTagsPutsTheDumpOnTheClipboardOrReportsItHeld)
     CloseHandle(opened);
     CloseHandle(release);
     EXPECT_FALSE(boxText.empty());
-}
-
-TEST(ViewerWindow, ViewTagValueShowsTheValueBytes)
-{
-    Viewer v(WriteTiff("orvane-view.tif", 1));
-    HWND list = v.Win->Control(idLivTags);
-    Pump([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0; });
-    LVITEMA item{};
-    item.stateMask = item.state = LVIS_SELECTED;
-    SendMessageA(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
-    ASSERT_TRUE(IsWindowEnabled(v.Win->Control(idButViewTagValue)));
-    std::vector<std::uint8_t> seen;
-    std::string caption;
-    Inspect = [&] {
-        if (TFrmHex* hex = TFrmHex::Showing()) {
-            seen = hex->Hexview()->Model().Data();
-            caption = TextOf(hex->Handle());
-            PostMessageA(hex->Handle(), WM_COMMAND, IDCANCEL, 0);
-        }
-    };
-    SetTimer(nullptr, 0, 100, InspectTimer);
-    SendMessageA(v.Win->Control(idButViewTagValue), BM_CLICK, 0, 0);
-    EXPECT_EQ(caption, "ImageDescription");
-    EXPECT_EQ(std::string(seen.begin(), seen.end()), std::string("page text\0", 10));
 }
 
 // The glyph buttons page through the file (Enter and Escape are the dialog
@@ -272,7 +269,10 @@ TEST(ViewerWindow, PathsTheShellCannotParseFallBackToThePathAsGiven)
     EXPECT_EQ(win.DisplayPath("C:\\windows\\win.ini"), "C:\\windows\\win.ini");
 }
 
-TEST(ViewerWindow, HintsOfDisabledButtonsAreFound)
+// Hints are found over disabled buttons. The task bar button carries the
+// application title, not the caption; it minimises the program with every
+// window it shows, restores it with the main window active, and closes it.
+TEST(ViewerWindow, HintsOfDisabledButtonsAndTheApplicationsTaskBarButton)
 {
     Viewer v("");
     PumpFor(100);
@@ -290,15 +290,7 @@ TEST(ViewerWindow, HintsOfDisabledButtonsAreFound)
     ASSERT_TRUE(SendMessageA(v.Win->ToolTips(), TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
     SendMessageA(v.Win->ToolTips(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&hit.ti));
     EXPECT_STREQ(text, "Pops up a hex dump window to display the selected tag's value");
-}
 
-// The task bar button carries the application title, not the caption; it
-// minimises the program with every window it shows, restores it with the
-// main window active, and closes it.
-TEST(ViewerWindow, TaskBarButtonIsTheApplications)
-{
-    Viewer v("");
-    PumpFor(50);
     EXPECT_EQ(TaskBarTexts(GetCurrentProcessId()), std::vector<std::string>({"Orvane"}));
     TErrCode errCode = 0;
     std::string errText;
@@ -324,29 +316,11 @@ TEST(ViewerWindow, TaskBarButtonIsTheApplications)
     EXPECT_EQ(TaskBarTexts(GetCurrentProcessId()), std::vector<std::string>());
 }
 
-// The program as a user starts it, with a Unix-like path that the shell
-// cannot turn into a display path: the "Error" box, no crash.
-TEST(ViewerProgram, SlashPathShowsTheErrorBox)
-{
-    TRunning program(WindowsPathOf(ORVANE_EXE), "/nonexist.tif");
-    ASSERT_TRUE(program.Started());
-    HWND box = WaitForWindowOfClass(program.Id(), "#32770");
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(MessageTextOf(box).find("nonexist.tif"), std::string::npos) << MessageTextOf(box);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    HWND main = WaitForWindowOfClass(program.Id(), "Kestrova TFrmOrvane");
-    EXPECT_NE(main, nullptr);
-    if (main)
-        PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program.Ended(10000));
-    DWORD exitCode = 1;
-    GetExitCodeProcess(program.Process(), &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-}
-
 // Names outside the code page and paths beyond 260 characters open from the
-// command line: caption and pages right; a missing one is named as given.
-TEST(ViewerProgram, UnicodeAndLongPathsOpenFromTheCommandLine)
+// command line: caption and pages right. A missing one, and a Unix-like path
+// the shell cannot turn into a display path, show the "Error" box naming it
+// as given; the program goes on and ends cleanly.
+TEST(ViewerProgram, UnicodeAndLongPathsOpenAndMissingOnesAreNamed)
 {
     TUnicodeFiles files;
     for (const std::string& path : {files.File, files.Deep}) {
@@ -360,16 +334,27 @@ TEST(ViewerProgram, UnicodeAndLongPathsOpenFromTheCommandLine)
         PostMessageA(main, WM_CLOSE, 0, 0);
         EXPECT_TRUE(program.Ended(10000));
     }
-    TRunning program(WindowsPathOf(ORVANE_EXE), "\"" + files.Missing + "\"");
-    HWND box = WaitForWindowOfClass(program.Id(), "#32770");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageTextOf(box), "Opening file '" + files.Missing +
-                                      "': ERROR_FILE_NOT_FOUND: The system cannot find the file "
-                                      "specified");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    if (HWND main = WaitForWindowOfClass(program.Id(), "Kestrova TFrmOrvane"))
-        PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(program.Ended(10000));
+    const std::string notFound = "Opening file '" + files.Missing +
+                                 "': ERROR_FILE_NOT_FOUND: The system cannot find the file "
+                                 "specified";
+    for (auto [argument, named] :
+         {std::pair<std::string, std::string>{"/nonexist.tif", "nonexist.tif"},
+          {"\"" + files.Missing + "\"", notFound}}) {
+        SCOPED_TRACE(argument);
+        TRunning program(WindowsPathOf(ORVANE_EXE), argument);
+        HWND box = WaitForWindowOfClass(program.Id(), "#32770");
+        ASSERT_NE(box, nullptr);
+        EXPECT_NE(MessageTextOf(box).find(named), std::string::npos) << MessageTextOf(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        HWND main = WaitForWindowOfClass(program.Id(), "Kestrova TFrmOrvane");
+        EXPECT_NE(main, nullptr);
+        if (main)
+            PostMessageA(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(program.Ended(10000));
+        DWORD exitCode = 1;
+        GetExitCodeProcess(program.Process(), &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+    }
 }
 
 // Files dropped on the window, and one typed into the dialog of Browse,
