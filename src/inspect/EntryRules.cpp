@@ -196,7 +196,7 @@ void TEntryRules::CheckAscii(const TTiffRawEntry& entry, TTiffDirKind kind)
         return;
     std::uint8_t last = 0;
     if (entry.Count <= Value.size()) {
-        last = Value[entry.Count - 1];
+        last = Value[static_cast<std::size_t>(entry.Count - 1)];  // below Value.size()
     } else {
         TErrCode code = ErrOk;
         std::string text;

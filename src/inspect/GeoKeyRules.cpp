@@ -43,7 +43,7 @@ void TGeoKeyRules::Check(const TTiffRawDirectory& dir)
         Raw.ReadValueStart(*keys, MaxValues * 2, Bytes, code, text);
     if (code != ErrOk)
         return;
-    Values.resize(std::min<std::uint64_t>(keys->Count, Bytes.size() / 2));
+    Values.resize(static_cast<std::size_t>(std::min<std::uint64_t>(keys->Count, Bytes.size() / 2)));
     for (std::size_t k = 0; k < Values.size(); ++k)
         Values[k] = static_cast<std::uint16_t>(Raw.Element(Bytes.data(), ttShort, k));
     TGeoKeyDirectory directory;

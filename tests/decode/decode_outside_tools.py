@@ -26,7 +26,8 @@ def decode(tag, path):
     result = run(emulator + [tool, "--decode", tag, path])
     if result.returncode != 0:
         failures.append(f"--decode {tag} {path}: {result.stderr.decode(errors='replace')}")
-    return result.stdout.decode("utf-8")
+    # Under Wine the console's text mode ends lines with CR LF.
+    return result.stdout.decode("utf-8").replace("\r\n", "\n")
 
 
 def exif(path, *tags):
