@@ -7,7 +7,7 @@
   should-fail file the tool can read gets an error (exit 1), every
   should-pass file none (exit 0).
 - Files written by real writers at test time (libtiff's tools, ImageMagick,
-  tifffile, exiftool, each where installed): every one that libtiff's
+  GDAL, tifffile, exiftool, each where installed): every one that libtiff's
   tiffinfo reads without a warning gets no error.
 Every file's --check --json document must validate against SCHEMA and
 agree with the plain lines on the exit code and the counts.
@@ -135,6 +135,17 @@ def writer_files(folder):
                     "-GPSLongitude=11.5", "-GPSLongitudeRef=E", "-InteropIndex=R98",
                     exif]).returncode == 0:
                 written.append(exif)
+        if have("gdal_translate"):
+            gdal = ["gdal_translate", "-q", "-a_srs", "EPSG:32633", "-a_ullr", "500000",
+                    "4600000", "500640", "4599520"]
+            for name, options in [
+                    ("none", []), ("lzw-predictor", ["-co", "COMPRESS=LZW", "-co", "PREDICTOR=2"]),
+                    ("deflate", ["-co", "COMPRESS=DEFLATE"]), ("jpeg", ["-co", "COMPRESS=JPEG"]),
+                    ("tiles", ["-co", "TILED=YES", "-co", "BLOCKXSIZE=16", "-co", "BLOCKYSIZE=16"]),
+                    ("bigtiff-be", ["-co", "BIGTIFF=YES", "-co", "ENDIANNESS=BIG"]),
+                    ("band-float", ["-co", "INTERLEAVE=BAND", "-ot", "Float32"]),
+                    ("cog", ["-of", "COG"])]:
+                make(f"gdal-{name}.tif", gdal + options + [rgb])
     written += tifffile_files(folder)
     return written
 
