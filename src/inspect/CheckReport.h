@@ -32,19 +32,35 @@ struct TFinding {
 // unknown name in error.
 bool ParseIgnoredRules(const std::string& list, TCheckOptions& options, std::string& error);
 
-class TFindingReport {
+// Where the check's findings go: a report on a stream, or a list a window or
+// a batch row keeps.
+class IFindingSink {
+public:
+    virtual ~IFindingSink() = default;
+    // False for an ignored rule, so the check can skip composing its text.
+    virtual bool Wants(TRuleId rule) const = 0;
+    virtual void Begin(const std::string& path) = 0;
+    virtual void Add(const TFinding& finding) = 0;
+    // The check's exit code: 1 when an error (or with Strict a warning) was
+    // found, else 0.
+    virtual int Finish() = 0;
+};
+
+class TFindingReport final : public IFindingSink {
 public:
     TFindingReport(const TCheckOptions& options, std::ostream& out);
-    ~TFindingReport();
+    ~TFindingReport() override;
     TFindingReport(const TFindingReport&) = delete;
     TFindingReport& operator=(const TFindingReport&) = delete;
 
-    bool Wants(TRuleId rule) const { return !Options.Ignored[static_cast<std::size_t>(rule)]; }
-    void Begin(const std::string& path);
-    void Add(const TFinding& finding);
-    // Writes the count (or closes the document); 1 when an error (or with
-    // Strict a warning) was found, else 0.
-    int Finish();
+    bool Wants(TRuleId rule) const override
+    {
+        return !Options.Ignored[static_cast<std::size_t>(rule)];
+    }
+    void Begin(const std::string& path) override;
+    void Add(const TFinding& finding) override;
+    // Writes the count (or closes the document).
+    int Finish() override;
 
 private:
     void WriteLine(const TFinding& finding, const TRule& rule);

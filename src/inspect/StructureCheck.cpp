@@ -85,7 +85,7 @@ bool IsUnsigned(std::uint16_t type)
 
 class TChecker : TRuleSink {
 public:
-    explicit TChecker(TFindingReport& report)
+    explicit TChecker(IFindingSink& report)
         : Findings(report), Walker(Raw), Entries(Raw, *this), GeoKeys(Raw, *this)
     {
     }
@@ -169,7 +169,7 @@ private:
     std::string SpanText(const TSpan& span) const;
     void ReportOverlaps();
 
-    TFindingReport& Findings;
+    IFindingSink& Findings;
     TKvTiffDirReader Raw;
     TKvTiffChildWalker Walker;
     TEntryRules Entries;
@@ -606,7 +606,12 @@ int RunStructureCheck(const std::string& path, const TCheckOptions& options, std
                       std::ostream& err)
 {
     TFindingReport report(options, out);
+    return RunStructureCheck(path, report, err);
+}
+
+int RunStructureCheck(const std::string& path, IFindingSink& findings, std::ostream& err)
+{
     // The rule tables it prepares take some 50 KiB: not for a thread's stack.
-    const auto checker = std::make_unique<TChecker>(report);
+    const auto checker = std::make_unique<TChecker>(findings);
     return checker->Run(path, err);
 }

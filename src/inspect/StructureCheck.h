@@ -14,3 +14,5 @@
 // cannot be read (text on err).
 int RunStructureCheck(const std::string& path, const TCheckOptions& options, std::ostream& out,
                       std::ostream& err);
+// The same check with the findings handed to a sink of the caller's.
+int RunStructureCheck(const std::string& path, IFindingSink& findings, std::ostream& err);
