@@ -312,29 +312,32 @@ void TFrmOrvane::LivTagsSelectItem()
     FWidgets.ButViewTagValue->SetEnabled(row >= 0 && row < FEntryRows);
 }
 
+// Everything the value window shows is read here, under the lock: the window
+// itself never touches the reader the page-count thread shares.
 void TFrmOrvane::ButViewTagValueClick()
 {
     std::int32_t row = FWidgets.LivTags->SelectedIndex();
     if (row < 0 || row >= FEntryRows)
         return;
     std::uint32_t i = static_cast<std::uint32_t>(row);
-    std::string caption;
-    std::vector<std::uint8_t> bytes;
+    TKvTagValue value;
     TErrCode errCode = ErrOk;
     std::string errText;
     bool read = WithReader(
         [&](IKvTiffPages& codec) {
-            caption = codec.TagName(i);
+            value.Caption = codec.TagName(i);
             const auto* p = static_cast<const std::uint8_t*>(codec.ValuePointer(i));
             std::uint32_t size = codec.ValueSize(i);
             if (p && size)
-                bytes.assign(p, p + size);
+                value.Bytes.assign(p, p + size);
+            value.FileBytes = codec.FileOrderValue(i);
+            value.Decoded = codec.DecodedText(i, static_cast<std::uint32_t>(FPageCount));
         },
         {}, errCode, errText);
     if (errCode != ErrOk)
         FHost.ShowError(errText);
     else if (read)
-        FHost.ShowTagValue(caption, bytes);
+        FHost.ShowTagValue(value);
 }
 
 void TFrmOrvane::ButCopyTagsAsTextClick()

@@ -1,7 +1,9 @@
 #include "app/KvTiffCodecPages.h"
 
 #include <algorithm>
+#include <stdexcept>
 
+#include "decode/EntryValue.h"
 #include "tiff/SizeText.h"
 #include "tiff/TagDump.h"
 
@@ -79,6 +81,35 @@ const void* TKvTiffCodecPages::ValuePointer(std::uint32_t i)
 {
     return FCodec.ValuePointer(i);
 }
+namespace {
+
+// Read again and copied: the reader keeps one large value at a time, and a
+// GeoTIFF directory reads its parameter tags too.
+TValueBytes CopyOfValue(TKvCodecTrnTiff& codec, std::uint32_t i)
+{
+    TValueBytes bytes;
+    std::string failure;
+    if (!ReadEntryValue(codec, i, bytes, failure))
+        throw std::runtime_error(failure);
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> TKvTiffCodecPages::FileOrderValue(std::uint32_t i)
+{
+    TValueBytes bytes = CopyOfValue(FCodec, i);
+    ToFileOrder(FCodec, i, bytes);
+    return bytes;
+}
+
+std::optional<std::string> TKvTiffCodecPages::DecodedText(std::uint32_t i, std::uint32_t pageCount)
+{
+    TValueBytes bytes = CopyOfValue(FCodec, i);
+    const std::optional<TDecodedView> view = DecodeEntryValue(FCodec, i, pageCount, bytes);
+    return view ? std::optional<std::string>(DecodedViewText(*view)) : std::nullopt;
+}
+
 std::uint64_t TKvTiffCodecPages::FileSize()
 {
     return FCodec.FileSize();

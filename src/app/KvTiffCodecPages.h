@@ -23,6 +23,8 @@ public:
     std::string ValueText(std::uint32_t i, std::uint32_t limit) override;
     std::uint32_t ValueSize(std::uint32_t i) override;
     const void* ValuePointer(std::uint32_t i) override;
+    std::vector<std::uint8_t> FileOrderValue(std::uint32_t i) override;
+    std::optional<std::string> DecodedText(std::uint32_t i, std::uint32_t pageCount) override;
     std::uint64_t FileSize() override;
     std::string ByteOrderText() override;
     std::uint64_t IfdOffset() override;

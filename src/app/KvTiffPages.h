@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "io/SysErr.h"
 
@@ -44,6 +46,17 @@ public:
     // read.
     virtual std::uint32_t ValueSize(std::uint32_t i) = 0;
     virtual const void* ValuePointer(std::uint32_t i) = 0;
+    // Entry i's value as the file holds it, and its decoded text (none for
+    // a tag without a decoder). Readers without decoders keep the defaults.
+    virtual std::vector<std::uint8_t> FileOrderValue(std::uint32_t i)
+    {
+        const auto* p = static_cast<const std::uint8_t*>(ValuePointer(i));
+        return p ? std::vector<std::uint8_t>(p, p + ValueSize(i)) : std::vector<std::uint8_t>();
+    }
+    virtual std::optional<std::string> DecodedText(std::uint32_t /*i*/, std::uint32_t /*pages*/)
+    {
+        return std::nullopt;
+    }
 
     virtual std::uint64_t FileSize() = 0;
     virtual std::string ByteOrderText() = 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "hexview/KvTagValueModel.h"
 #include "io/SysErr.h"
 
 class IKvLiveUpdateRegistry;
@@ -50,8 +51,7 @@ public:
     // The TIFF open dialog next to the Browse button; false when cancelled.
     virtual bool ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText) = 0;
     // The modal tag value window, placed next to "View Tag Value".
-    virtual void ShowTagValue(const std::string& caption,
-                              const std::vector<std::uint8_t>& bytes) = 0;
+    virtual void ShowTagValue(const TKvTagValue& value) = 0;
     // Posts the page-count message to the window; the function must stay safe
     // to call after the window is gone.
     virtual std::function<void()> PageCountPoster() = 0;

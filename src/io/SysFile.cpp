@@ -25,3 +25,15 @@ std::uint64_t TSysFile::ReadBytesAsked()
 {
     return ReadBytes.load(std::memory_order_relaxed);
 }
+
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    std::string& failure)
+{
+    std::FILE* file = CreateFileStream(path);
+    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file && std::fclose(file) != 0)
+        written = false;
+    if (!written)
+        failure = "Cannot write " + path;
+    return written;
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 
 // How the file will be read; the system may use it to tune caching.
@@ -22,6 +23,11 @@ std::FILE* CreateFileStream(const std::string& path);
 // An existing file of this UTF-8 path for reading as a C stream; null on
 // failure.
 std::FILE* OpenFileStream(const std::string& path);
+
+// Writes bytes to a new file of this UTF-8 path (replacing one of the name);
+// false with failure set when the file could not be written whole.
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    std::string& failure);
 
 // Deletes the file; false when it could not.
 bool DeleteFileAt(const std::string& path);

@@ -121,6 +121,11 @@ TEST(Viewer, SelectionEnablesViewOfTheLoadedPageUntilThePageChangesOrTheValueFai
     EXPECT_EQ(rig.Host.HexShown, 1);
     EXPECT_EQ(rig.Host.HexCaption, "ImageLength");
     EXPECT_EQ(rig.Host.HexBytes, (std::vector<std::uint8_t>{1, 1}));
+    EXPECT_EQ(rig.Host.HexValue.FileBytes, rig.Host.HexBytes);
+    EXPECT_EQ(rig.Host.HexValue.Decoded, "decoded of 2 pages");
+    rig.List.Selected = 0;
+    rig.Frm->ButViewTagValueClick();
+    EXPECT_FALSE(rig.Host.HexValue.Decoded) << "a tag without a decoder";
     rig.Frm->ButCopyTagsAsTextClick();
     EXPECT_EQ(rig.Host.Clipboard, "dump of page 1\r\n");
 
@@ -128,7 +133,7 @@ TEST(Viewer, SelectionEnablesViewOfTheLoadedPageUntilThePageChangesOrTheValueFai
     rig.Open("v.tif");
     rig.List.Selected = 0;
     rig.Frm->ButViewTagValueClick();
-    EXPECT_EQ(rig.Host.HexShown, 1);
+    EXPECT_EQ(rig.Host.HexShown, 2);
     EXPECT_EQ(rig.Host.Errors, std::vector<std::string>{"Premature end of data"});
 }
 

@@ -95,6 +95,13 @@ public:
         FValue[1] = static_cast<std::uint8_t>(i);
         return FValue;
     }
+    // The second entry has a decoded view that names the page count given.
+    std::optional<std::string> DecodedText(std::uint32_t i, std::uint32_t pages) override
+    {
+        if (!i)
+            return std::nullopt;
+        return "decoded of " + std::to_string(pages) + " pages";
+    }
     std::uint64_t FileSize() override { return 1000 + FFile.Pages; }
     std::string ByteOrderText() override { return "Intel"; }
     std::uint64_t IfdOffset() override { return 8 + FLoaded * 100; }
@@ -179,6 +186,7 @@ struct TFakeHost : IKvOrvaneHost {
     std::string Caption, Title, Clipboard, Chosen, HexCaption;
     std::vector<std::string> Errors;
     std::vector<std::uint8_t> HexBytes;
+    TKvTagValue HexValue;
     int HexShown = 0, Repaints = 0, Closes = 0, Role = -1;
     bool ResolveDisplay = true;
     // Services failing the way a starved system makes them fail.
@@ -200,10 +208,11 @@ struct TFakeHost : IKvOrvaneHost {
         path = Chosen;
         return !Chosen.empty();
     }
-    void ShowTagValue(const std::string& c, const std::vector<std::uint8_t>& b) override
+    void ShowTagValue(const TKvTagValue& value) override
     {
-        HexCaption = c;
-        HexBytes = b;
+        HexValue = value;
+        HexCaption = value.Caption;
+        HexBytes = value.Bytes;
         ++HexShown;
     }
     std::function<void()> PageCountPoster() override

@@ -1,14 +1,12 @@
 #include "DumpDecode.h"
 
 #include <charconv>
-#include <cstdio>
 #include <vector>
 
+#include "decode/EntryValue.h"
 #include "decode/TagDecoders.h"
 #include "inspect/PageLoading.h"
-#include "io/SysErr.h"
 #include "io/SysFile.h"
-#include "tiff/GeoKeyDirectory.h"
 #include "tiff/KvCodecTiff.h"
 #include "tiff/TiffNames.h"
 
@@ -28,64 +26,12 @@ std::int32_t FindTagEntry(const TKvCodecTrnTiff& reader, const std::string& tag)
 
 namespace {
 
-using TBytes = std::vector<std::uint8_t>;
-
-// The value of an entry in host order; copied, since the reader keeps one
-// large value at a time.
-bool ReadValue(TKvCodecTrnTiff& reader, std::uint32_t index, TBytes& bytes, std::string& failure)
-{
-    TErrCode code = ErrOk;
-    const std::uint8_t* pointer = nullptr;
-    try {
-        reader.GetValuePtr(index, pointer, code, failure);
-    } catch (const EKvInternal& e) {
-        code = ErrFailed;
-        failure = UnexpectedText(e.what());
-    }
-    if (code != ErrOk)
-        return false;
-    bytes.assign(pointer, pointer + reader.ValueSize(index));
-    return true;
-}
-
-// Host order back to the file's: RATIONALs swap as two LONGs.
-void ToFileOrder(TKvCodecTrnTiff& reader, std::uint32_t index, TBytes& bytes)
-{
-    const std::uint32_t type = reader.GetEntry(index).FDataType;
-    const std::uint32_t size = type == 5 || type == 10 ? 4 : TiffTypeSize(type, reader.IsBigTiff());
-    RestoreFileOrder(bytes, size, reader.IsBigEndian());
-}
-
-// The page's value of tag, or empty when the page has none (or it fails).
-TBytes OptionalValue(TKvCodecTrnTiff& reader, std::uint16_t tag)
-{
-    TBytes bytes;
-    std::string failure;
-    const std::int32_t entry = reader.FindTag(tag);
-    if (entry >= 0)
-        ReadValue(reader, static_cast<std::uint32_t>(entry), bytes, failure);
-    return bytes;
-}
+using TBytes = TValueBytes;
 
 int Decode(TKvCodecTrnTiff& reader, std::uint32_t index, std::uint32_t pageCount, TBytes& value,
            std::ostream& out, std::ostream& err)
 {
-    const TTiffEntry& entry = reader.GetEntry(index);
-    TDecodeInput input;
-    input.Tag = static_cast<std::uint16_t>(entry.FTag);
-    input.Type = static_cast<std::uint16_t>(entry.FDataType);
-    if (!DecoderReadsNumbers(input.Tag))
-        ToFileOrder(reader, index, value);
-    input.Bytes = value;
-    input.PageCount = pageCount;
-    TBytes doubles, ascii;
-    if (input.Tag == TagGeoKeyDirectory) {
-        doubles = OptionalValue(reader, TagGeoDoubleParams);
-        ascii = OptionalValue(reader, TagGeoAsciiParams);
-        input.GeoDoubles = doubles;
-        input.GeoAscii = ascii;
-    }
-    const std::optional<TDecodedView> view = DecodeTagValue(input);
+    const std::optional<TDecodedView> view = DecodeEntryValue(reader, index, pageCount, value);
     if (!view) {
         err << "Tag " << reader.TagName(index) << " has no decoded view\n";
         return 1;
@@ -102,13 +48,9 @@ int Extract(TKvCodecTrnTiff& reader, std::uint32_t index, TBytes& value, const s
             std::ostream& err)
 {
     ToFileOrder(reader, index, value);
-    // The program's own opener: UTF-8 names and long paths on Windows too.
-    std::FILE* file = CreateFileStream(path);
-    bool written = file && std::fwrite(value.data(), 1, value.size(), file) == value.size();
-    if (file && std::fclose(file) != 0)
-        written = false;
-    if (!written) {
-        err << "Cannot write " << path << '\n';
+    std::string failure;
+    if (!WriteWholeFile(path, value, failure)) {
+        err << failure << '\n';
         return 1;
     }
     return 0;
@@ -142,7 +84,7 @@ int RunDecodeOrExtract(const TDumpOptions& options, std::ostream& out, std::ostr
     }
     const auto index = static_cast<std::uint32_t>(entry);
     TBytes value;
-    if (!ReadValue(reader, index, value, text)) {
+    if (!ReadEntryValue(reader, index, value, text)) {
         err << text << '\n';
         return 1;
     }

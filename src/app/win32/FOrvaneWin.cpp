@@ -385,7 +385,7 @@ bool TFrmOrvaneWin::ChooseTiffFile(std::string& path, TErrCode& errCode, std::st
     return true;
 }
 
-void TFrmOrvaneWin::ShowTagValue(const std::string& caption, const std::vector<std::uint8_t>& bytes)
+void TFrmOrvaneWin::ShowTagValue(const TKvTagValue& value)
 {
     TFrmHex hex;
     if (!hex.Create(Handle()))
@@ -394,8 +394,8 @@ void TFrmOrvaneWin::ShowTagValue(const std::string& caption, const std::vector<s
         PlaceNearRect(WindowRectOf(Control(idButViewTagValue)), ScaleToDpi(TFrmHex::OuterWidth),
                       ScaleToDpi(TFrmHex::OuterHeight), ScreenWorkArea());
     hex.MoveTo(pos.X, pos.Y);
-    SetWindowTextA(hex.Handle(), caption.c_str());
-    hex.SetValue(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    SetWindowTextA(hex.Handle(), value.Caption.c_str());
+    hex.SetValue(value);
     hex.ShowModal();
 }
 

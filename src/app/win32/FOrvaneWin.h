@@ -63,7 +63,7 @@ public:
     void SetClipboardText(const std::string& text) override;
     std::string DisplayPath(const std::string& path) override;
     bool ChooseTiffFile(std::string& path, TErrCode& errCode, std::string& errText) override;
-    void ShowTagValue(const std::string& caption, const std::vector<std::uint8_t>& bytes) override;
+    void ShowTagValue(const TKvTagValue& value) override;
     std::function<void()> PageCountPoster() override;
     void RepaintNow() override;
     void CloseWindow() override;
