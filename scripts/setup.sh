@@ -18,7 +18,7 @@ packages=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb xauth xdotool x11-apps imagemagick
   python3 python3-jsonschema python3-tifffile libtiff-tools libimage-exiftool-perl procps
-  util-linux clang-format shellcheck locales checkit-tiff gdal-bin
+  util-linux clang-format shellcheck locales checkit-tiff gdal-bin geotiff-bin
 )
 
 # One query for all: the installed ones are listed with status "ii".
