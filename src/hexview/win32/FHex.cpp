@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "io/SysErr.h"
 #include "io/SysFile.h"
 #include "io/win32/WidePath.h"
 
@@ -47,13 +48,13 @@ bool TFrmHex::Create(HWND owner)
     FBev = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0,
                            Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     FButClose = AddButton("Close", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
-    FButSave = AddButton("Save...", WS_TABSTOP | BS_PUSHBUTTON, idButSave);
-    FRadHex = AddButton("Hex", WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, idRadHex);
-    FRadDecoded = AddButton("Decoded", BS_AUTORADIOBUTTON, idRadDecoded);
+    FButSave = AddButton("&Save...", WS_TABSTOP | BS_PUSHBUTTON, idButSave);
+    FRadHex = AddButton("&Hex", WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, idRadHex);
+    FRadDecoded = AddButton("&Decoded", BS_AUTORADIOBUTTON, idRadDecoded);
     // A wide window, so text outside the ANSI code page is kept as it is.
     FEdiDecoded =
         CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                        WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
+                        WS_CHILD | WS_GROUP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
                             ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                         0, 0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageW(FEdiDecoded, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
