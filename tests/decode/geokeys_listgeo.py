@@ -33,18 +33,11 @@ def run(args):
     return result.stdout.decode("utf-8").replace("\r\n", "\n")
 
 
-def listgeo_keys(path):
-    return [m.groups() for m in map(KEY_LINE.match, run(["listgeo", path]).splitlines()) if m]
-
-
 def decoded_keys(path):
     """Name -> (type, count, value text) of the decoded view's key lines."""
-    keys = {}
-    for line in run(emulator + [tool, "--decode", "34735", path]).splitlines():
-        m = re.match(r"^\s+(\w+GeoKey) \((\d+), (\w+), (\d+)\): (.*)$", line)
-        if m:
-            keys[m[1]] = (m[3], m[4], m[5])
-    return keys
+    lines = run(emulator + [tool, "--decode", "34735", path]).splitlines()
+    matches = [re.match(r"^\s+(\w+GeoKey) \((\d+), (\w+), (\d+)\): (.*)$", s) for s in lines]
+    return {m[1]: (m[3], m[4], m[5]) for m in matches if m}
 
 
 def same_value(kind, listed, ours, epsg):
@@ -69,7 +62,7 @@ def check(name, srs, bounds, epsg=None):
     path = os.path.join(folder, f"{name}.tif")
     run(["gdal_translate", "-q", "-of", "GTiff", "-outsize", "4", "4", "-a_srs", srs,
          "-a_ullr", *bounds, source, path])
-    listed = listgeo_keys(path)
+    listed = [m.groups() for m in map(KEY_LINE.match, run(["listgeo", path]).splitlines()) if m]
     if len(listed) < 5:
         failures.append(f"{path}: listgeo lists only {listed}")
     ours = decoded_keys(path)
@@ -79,7 +72,8 @@ def check(name, srs, bounds, epsg=None):
             continue
         our_type, our_count, our_value = ours[key]
         if our_type.lower() != kind.lower() or our_count != count:
-            failures.append(f"{path}: {key} is {kind},{count} to listgeo, {our_type},{our_count} here")
+            failures.append(f"{path}: {key} is {kind},{count} to listgeo, "
+                            f"{our_type},{our_count} here")
         if not same_value(kind, value, our_value, epsg):
             failures.append(f"{path}: {key} is {value!r} to listgeo, {our_value!r} here")
 

@@ -2,33 +2,21 @@
 
 #include "hexview/KvTagValueModel.h"
 
-// A value without a decoder keeps the hex dump alone: no switch, and asking
-// for the decoded pane changes nothing.
-TEST(TagValueModel, WithoutDecoderOnlyTheHexDumpShows)
+// Without a decoder the hex dump stays alone: no switch, and asking for the
+// decoded pane changes nothing. With one, one pane shows at a time and a new
+// value starts on the hex dump; nothing to save disables Save.
+TEST(TagValueModel, PanesFollowTheDecoderAndNewValuesStartOnHex)
 {
     TKvTagValueModel model;
-    model.SetValue({"ImageDescription", {'a', 0}, {'a', 0}, std::nullopt});
-    model.ShowPane(TTagValuePane::Decoded);
-    const TTagValueControls c = model.Controls();
-    EXPECT_EQ(model.Pane(), TTagValuePane::Hex);
-    EXPECT_TRUE(c.HexVisible);
-    EXPECT_FALSE(c.DecodedVisible);
-    EXPECT_FALSE(c.SwitchVisible);
-    EXPECT_TRUE(c.SaveEnabled);
-    EXPECT_EQ(model.DecodedEditText(), "");
-}
-
-// The switch shows one pane at a time; a new value starts on the hex dump;
-// nothing to save disables Save.
-TEST(TagValueModel, SwitchShowsOnePaneAndNewValuesStartOnHex)
-{
-    TKvTagValueModel model;
-    model.SetValue({"XMP", {1}, {1}, "x"});
+    model.SetValue({"ImageDescription", {'a'}, {'a'}, std::nullopt});
     model.ShowPane(TTagValuePane::Decoded);
     TTagValueControls c = model.Controls();
-    EXPECT_TRUE(c.SwitchVisible);
-    EXPECT_TRUE(c.DecodedVisible);
-    EXPECT_FALSE(c.HexVisible);
+    EXPECT_TRUE(c.HexVisible && !c.DecodedVisible && !c.SwitchVisible && c.SaveEnabled);
+
+    model.SetValue({"XMP", {1}, {1}, "x"});
+    model.ShowPane(TTagValuePane::Decoded);
+    c = model.Controls();
+    EXPECT_TRUE(!c.HexVisible && c.DecodedVisible && c.SwitchVisible);
     model.ShowPane(TTagValuePane::Hex);
     EXPECT_TRUE(model.Controls().HexVisible);
 
