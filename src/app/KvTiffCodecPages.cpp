@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "decode/EntryValue.h"
+#include "decode/TagDecoders.h"
 #include "tiff/SizeText.h"
 #include "tiff/TagDump.h"
 
@@ -103,8 +104,11 @@ std::vector<std::uint8_t> TKvTiffCodecPages::FileOrderValue(std::uint32_t i)
     return bytes;
 }
 
+// A tag without a decoder costs no copy of its value, however large.
 std::optional<std::string> TKvTiffCodecPages::DecodedText(std::uint32_t i, std::uint32_t pageCount)
 {
+    if (!HasDecoder(static_cast<std::uint16_t>(FCodec.GetEntry(i).FTag)))
+        return std::nullopt;
     TValueBytes bytes = CopyOfValue(FCodec, i);
     const std::optional<TDecodedView> view = DecodeEntryValue(FCodec, i, pageCount, bytes);
     return view ? std::optional<std::string>(DecodedViewText(*view)) : std::nullopt;
