@@ -57,7 +57,7 @@ struct TBenchHost : IKvOrvaneHost {
     void SetClipboardText(const std::string&) override {}
     std::string DisplayPath(const std::string& path) override { return path; }
     bool ChooseTiffFile(std::string&, TErrCode&, std::string&) override { return false; }
-    void ShowTagValue(const std::string&, const std::vector<std::uint8_t>&) override {}
+    void ShowTagValue(const TKvTagValue&) override {}
     std::function<void()> PageCountPoster() override;
     void RepaintNow() override {}
     void CloseWindow() override {}
