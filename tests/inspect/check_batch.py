@@ -150,26 +150,28 @@ def rows_written(output):
 
 def killed_run(listing, output, extra):
     """Starts a run reading paths from a pipe, gives it half the list, and
-    kills it once it has written rows; then cuts its last row as a kill in
-    the middle of a write would."""
+    kills it once it has written rows while it waits for more; then cuts
+    its last row as a kill in the middle of a write would."""
     fifo = os.path.join(WORK, "paths.fifo")
     os.mkfifo(fifo)
     reader = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+    writer = os.open(fifo, os.O_WRONLY)
+    os.set_blocking(reader, True)
     proc = subprocess.Popen([TOOL, "--check", "--jobs", "2", "--output", output] + extra + ["-"],
                             stdin=reader, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(reader)
     try:
-        with open(fifo, "wb") as pipe:
-            pipe.write(b"".join(p + b"\n" for p in listing[: len(listing) // 2]))
-            pipe.flush()
-            deadline = time.monotonic() + 30
-            while time.monotonic() < deadline and rows_written(output) < 4:
-                time.sleep(0.01)
-            proc.send_signal(signal.SIGKILL)
+        os.write(writer, b"".join(p + b"\n" for p in listing[: len(listing) // 2]))
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline and rows_written(output) < 4:
+            time.sleep(0.01)
+        proc.send_signal(signal.SIGKILL)
     finally:
         proc.kill()
         proc.wait(timeout=30)
+        os.close(writer)
         os.unlink(fifo)
+    expect(proc.returncode == -signal.SIGKILL, "the run ended before it was killed")
     with open(output, "ab") as f:
         f.write(b'{"path":"' + listing[-1] if "--format" not in extra else b'"' + listing[-1] + b'",err')
 

@@ -82,6 +82,7 @@ private:
     bool PrepareOutput();
     void Produce();
     void Offer(std::string&& path);
+    void HandOver();
     void Work(TWorker& worker);
     void CheckOne(TWorker& worker, const std::string& path);
     void WaitFor(std::vector<std::thread>& threads);
@@ -129,11 +130,18 @@ void TBatchRun::Offer(std::string&& path)
     Pending.push_back(std::move(path));
     if (Pending.size() < ChunkSize)
         return;
+    HandOver();
+    if (ShowProgress)
+        Progress.Show(Done.load(std::memory_order_relaxed), 0);
+}
+
+void TBatchRun::HandOver()
+{
+    if (Pending.empty())
+        return;
     Queue.Push(std::move(Pending));
     Pending = TChunk();
     Pending.reserve(ChunkSize);
-    if (ShowProgress)
-        Progress.Show(Done.load(std::memory_order_relaxed), 0);
 }
 
 void TBatchRun::Produce()
@@ -141,8 +149,15 @@ void TBatchRun::Produce()
     std::string path;
     for (const std::string& given : Options.Paths) {
         if (given == "-") {
-            while (ReadListedPath(In, path))
+            // Paths that trickle in are checked at once, not when a chunk
+            // is full: the chunk goes whenever reading on would wait.
+            while (true) {
+                if (In.rdbuf()->in_avail() <= 0)
+                    HandOver();
+                if (!ReadListedPath(In, path))
+                    break;
                 Offer(std::move(path));
+            }
         } else if (IsFolder(given)) {
             TFolderWalk walk(given);
             while (walk.Next(path))
@@ -151,8 +166,7 @@ void TBatchRun::Produce()
             Offer(std::string(given));
         }
     }
-    if (!Pending.empty())
-        Queue.Push(std::move(Pending));
+    HandOver();
     Queue.Close();
 }
 
