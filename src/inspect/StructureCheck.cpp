@@ -89,6 +89,7 @@ public:
     {
         Walker.ShareKnownOffsets(AllDirs);
         Walker.FollowEveryChain(true);
+        Raw.StartSmall();
     }
     void Run(const std::string& path, IFindingSink& findings, TCheckedFile& file);
 

@@ -135,6 +135,8 @@ void TKvTiffDirReader::Open(const std::string& path, const std::string& displayN
     }
     Size = Reader->GetFullSize();
     Random = dynamic_cast<TIOReaderFileRandom*>(Reader);
+    if (Random && SmallStart)
+        Random->StartSmall();
     ReadHeader(errCode, errText);
 }
 
