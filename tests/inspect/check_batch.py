@@ -127,6 +127,12 @@ def test_stdin_and_csv(tree):
     expect(result.returncode == 2, f"exit code {result.returncode} with an unreadable file")
     quoted = [r for r in records[1:] if "," in r[6]]
     expect(quoted, "no message with a comma came through the quoting")
+    output = os.path.join(WORK, "again.csv")
+    for _ in range(2):
+        run(["--check", "--format", "csv", "--output", output, "-"], input=b"\n".join(listed))
+    expect(open(output).read() == result.stdout.decode() or
+           sorted(open(output).read().splitlines()) == sorted(result.stdout.decode().splitlines()),
+           "a second run without --resume did not replace the rows")
 
 
 def test_permission_denied(tree):

@@ -113,7 +113,7 @@ bool TBatchRun::PrepareOutput()
         Err << "orvane-dump: " << error << '\n';
         return false;
     }
-    if (!Options.Output.empty() && !Output.OpenFile(Options.Output, error)) {
+    if (!Options.Output.empty() && !Output.OpenFile(Options.Output, Options.Resume, error)) {
         Err << "orvane-dump: " << error << '\n';
         return false;
     }

@@ -65,8 +65,9 @@ public:
     TRowOutput(const TRowOutput&) = delete;
     TRowOutput& operator=(const TRowOutput&) = delete;
 
-    // Opens or creates the file for appending; false with the reason.
-    bool OpenFile(const std::string& path, std::string& error);
+    // Opens or creates the file for appending, emptied first unless kept;
+    // false with the reason.
+    bool OpenFile(const std::string& path, bool keep, std::string& error);
     bool WriteWhole(const char* data, std::size_t size);
 
 private:

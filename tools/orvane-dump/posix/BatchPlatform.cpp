@@ -104,9 +104,10 @@ TRowOutput::~TRowOutput()
         ::close(State->Fd);
 }
 
-bool TRowOutput::OpenFile(const std::string& path, std::string& error)
+bool TRowOutput::OpenFile(const std::string& path, bool keep, std::string& error)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    const int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (keep ? 0 : O_TRUNC);
+    const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;

@@ -104,10 +104,11 @@ TRowOutput::~TRowOutput()
         ::CloseHandle(State->File);
 }
 
-bool TRowOutput::OpenFile(const std::string& path, std::string& error)
+bool TRowOutput::OpenFile(const std::string& path, bool keep, std::string& error)
 {
-    const HANDLE file = ::CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                      keep ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = "cannot open " + path + ": error " + std::to_string(::GetLastError());
         return false;
