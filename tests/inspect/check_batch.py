@@ -130,8 +130,7 @@ def test_stdin_and_csv(tree):
     output = os.path.join(WORK, "again.csv")
     for _ in range(2):
         run(["--check", "--format", "csv", "--output", output, "-"], input=b"\n".join(listed))
-    expect(open(output).read() == result.stdout.decode() or
-           sorted(open(output).read().splitlines()) == sorted(result.stdout.decode().splitlines()),
+    expect(sorted(open(output).read().splitlines()) == sorted(result.stdout.decode().splitlines()),
            "a second run without --resume did not replace the rows")
 
 
@@ -142,7 +141,12 @@ def test_permission_denied(tree):
     os.chmod(WORK, 0o755)
     shutil.copy(os.path.join(SAMPLES, "sample.tif"), os.path.join(locked, "closed.tif"))
     os.chmod(os.path.join(locked, "closed.tif"), 0)
-    as_other = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] if os.geteuid() == 0 else []
+    as_other = []
+    if os.geteuid() == 0:  # root reads every file: run as nobody
+        if not shutil.which("setpriv"):
+            print("setpriv missing: permission test skipped")
+            return
+        as_other = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
     result = subprocess.run(as_other + [TOOL, "--check", locked], capture_output=True, timeout=60)
     rows = rows_of(result.stdout)
     expect(len(rows) == 1 and rows[0]["verdict"] == "unreadable" and rows[0]["reason"],
