@@ -5,6 +5,7 @@
 namespace {
 std::atomic<std::uint64_t> ReadCalls{0};
 std::atomic<std::uint64_t> ReadBytes{0};
+std::atomic<std::uint64_t> BytesGot{0};
 }  // namespace
 
 std::uint32_t TSysFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,
@@ -13,7 +14,9 @@ std::uint32_t TSysFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t
     ReadCalls.fetch_add(1, std::memory_order_relaxed);
     ReadBytes.fetch_add(count, std::memory_order_relaxed);
     bytesRead = 0;
-    return DoReadAt(offset, buffer, count, bytesRead);
+    const std::uint32_t error = DoReadAt(offset, buffer, count, bytesRead);
+    BytesGot.fetch_add(bytesRead, std::memory_order_relaxed);
+    return error;
 }
 
 std::uint64_t TSysFile::ReadCallCount()
@@ -36,4 +39,9 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     if (!written)
         failure = "Cannot write " + path;
     return written;
+}
+
+std::uint64_t TSysFile::ReadBytesGot()
+{
+    return BytesGot.load(std::memory_order_relaxed);
 }

@@ -206,6 +206,9 @@ public:
 
     // Lets tests compare results with and without the window.
     void SetReadAhead(bool enabled);
+    // The first fill reads SmallFillSize, not a whole window: for a check of
+    // many files that needs a few structures of each, not 64 KiB of every one.
+    void StartSmall() { FirstFillSize = SmallFillSize; }
 
     // The bytes [offset, offset + count) in the window itself, filled for
     // them when needed, valid until the next read: a walk over a million
@@ -268,6 +271,7 @@ private:
     bool WindowReachesEnd = false;   // the fill stopped at the end of the file
     std::uint64_t ServedEnd = 0;     // end of the furthest read the window served
     std::uint32_t LastFillSize = 0;  // 0: no fill yet
+    std::uint32_t FirstFillSize = WindowSize;
 };
 
 // Overlapped reading; only the Windows build has an implementation

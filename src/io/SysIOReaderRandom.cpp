@@ -172,14 +172,15 @@ bool TIOReaderFileRandom::ReadFromWindow(std::uint64_t offset, std::uint32_t cou
     return true;
 }
 
-// A fresh reader fetches a whole window, so a small file comes in one read.
+// A fresh reader fetches a whole window, so a small file comes in one read
+// (unless told to start small).
 // Later fills double while the reads run on through the window (they used at
 // least half of it and miss just past its end) and start small again after a
 // jump, so a lone directory far away costs little more than its own bytes.
 std::uint32_t TIOReaderFileRandom::NextFillSize(std::uint64_t offset) const
 {
     if (LastFillSize == 0)
-        return WindowSize;
+        return FirstFillSize;
     const std::uint64_t windowEnd = WindowStart + WindowLength;
     const bool runsOn = WindowLength > 0 && offset >= WindowStart &&
                         offset <= windowEnd + RunOnSlack &&

@@ -78,6 +78,14 @@ public:
     // the page reader.
     void Open(const std::string& path, const std::string& displayName, TErrCode& errCode,
               std::string& errText);
+    // Lets the reader open the next file (a batch reuses it and its buffer).
+    void Close();
+    // The files opened from now on are read a few KiB at a time from the
+    // start, not a first 64 KiB: a check needs only their structures.
+    void StartSmall() { SmallStart = true; }
+    // After a failed Open: the file opened but holds no TIFF header (too
+    // short for one, or another signature).
+    bool NotTiff() const { return NoHeader; }
 
     bool IsBigEndian() const { return BigEndian; }
     bool IsBigTiff() const { return BigTiff; }
@@ -166,6 +174,8 @@ private:
     std::string Description;
     bool BigEndian = false;
     bool BigTiff = false;
+    bool NoHeader = false;
+    bool SmallStart = false;
     std::uint64_t Size = 0;
     std::uint64_t First = 0;
     std::vector<std::uint8_t> Buffer;
