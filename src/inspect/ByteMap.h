@@ -42,6 +42,14 @@ public:
     // second walk of the same structures are then collected.
     bool StartCollecting();
     bool IsCollecting() const { return Collecting; }
+    // Empty again for the next file, keeping the memory.
+    void Reset()
+    {
+        Collecting = false;
+        Runs.clear();
+        Clashes.clear();
+        Spans.clear();
+    }
     // Every collected span that starts inside an earlier one, with the widest
     // of those, in the order of their offsets.
     void ForEachOverlap(const std::function<void(const TSpan& span, const TSpan& earlier)>& report);

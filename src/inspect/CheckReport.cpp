@@ -57,18 +57,23 @@ void TFindingReport::WriteLine(const TFinding& finding, const TRule& rule)
 
 void TFindingReport::WriteObject(const TFinding& finding, const TRule& rule)
 {
-    Json->BeginObject();
-    Json->Member("rule", rule.Name);
-    Json->Member("severity", SeverityName(rule.Severity));
-    Json->Member("offset", finding.Offset);
-    Json->Member("directory", finding.Where);
-    Json->Key("entry");
+    WriteFindingObject(*Json, finding, rule);
+}
+
+void WriteFindingObject(TKvJsonWriter& json, const TFinding& finding, const TRule& rule)
+{
+    json.BeginObject();
+    json.Member("rule", rule.Name);
+    json.Member("severity", SeverityName(rule.Severity));
+    json.Member("offset", finding.Offset);
+    json.Member("directory", finding.Where);
+    json.Key("entry");
     if (finding.Tag)
-        Json->Number(std::uint64_t(*finding.Tag));
+        json.Number(std::uint64_t(*finding.Tag));
     else
-        Json->Null();
-    Json->Member("message", finding.Message);
-    Json->EndObject();
+        json.Null();
+    json.Member("message", finding.Message);
+    json.EndObject();
 }
 
 namespace {

@@ -72,5 +72,8 @@ private:
     std::uint64_t Counts[3] = {};  // by severity
 };
 
+// A finding as --check --json writes it.
+void WriteFindingObject(TKvJsonWriter& json, const TFinding& finding, const TRule& rule);
+
 // --rules: one paragraph per rule.
 void WriteRuleList(std::ostream& out);

@@ -85,11 +85,12 @@ bool IsUnsigned(std::uint16_t type)
 
 class TChecker : TRuleSink {
 public:
-    explicit TChecker(IFindingSink& report)
-        : Findings(report), Walker(Raw), Entries(Raw, *this), GeoKeys(Raw, *this)
+    TChecker() : Walker(Raw), Entries(Raw, *this), GeoKeys(Raw, *this)
     {
+        Walker.ShareKnownOffsets(AllDirs);
+        Walker.FollowEveryChain(true);
     }
-    int Run(const std::string& path, std::ostream& err);
+    void Run(const std::string& path, IFindingSink& findings, TCheckedFile& file);
 
 private:
     std::string Text(const TWhere& where) const;
@@ -102,6 +103,7 @@ private:
     {
         Finding(rule, offset, *Current, message, tag);
     }
+    void Forget();
     void Walk();
     void WalkPages();
     bool CheckPlace(std::uint64_t offset, const std::string& failure, const TWhere& where,
@@ -169,7 +171,7 @@ private:
     std::string SpanText(const TSpan& span) const;
     void ReportOverlaps();
 
-    IFindingSink& Findings;
+    IFindingSink* Findings = nullptr;
     TKvTiffDirReader Raw;
     TKvTiffChildWalker Walker;
     TEntryRules Entries;
@@ -182,6 +184,7 @@ private:
     TKvTiffOffsetSet AllDirs;
     TKvTiffOffsetSet ChildDirs;
     std::vector<std::string> ChildNames;
+    std::uint32_t PagesRead = 0;
     TTiffRawDirectory Page;   // reused from page to page
     std::string PageFailure;  // likewise
     TTiffWalkEntry Pointer;   // a page's pointer entry with the directories below it
@@ -210,13 +213,13 @@ void TChecker::Finding(TRuleId rule, std::uint64_t offset, const std::string& wh
 {
     if (Map.IsCollecting())
         return;
-    Findings.Add({rule, offset, where, tag, reason});
+    Findings->Add({rule, offset, where, tag, reason});
 }
 
 void TChecker::Finding(TRuleId rule, std::uint64_t offset, const TWhere& where,
                        const std::string& reason, std::optional<std::uint16_t> tag)
 {
-    if (!Map.IsCollecting() && Findings.Wants(rule))
+    if (!Map.IsCollecting() && Findings->Wants(rule))
         Finding(rule, offset, Text(where), reason, tag);
 }
 
@@ -549,6 +552,7 @@ void TChecker::WalkPages()
         Raw.ReadDirectory(at, Page, code, PageFailure);
         if (!CheckPlace(at, PageFailure, where, TRuleId::DirectoryUnreadable))
             return;
+        ++PagesRead;
         CheckDirectory(Page, TTiffDirKind::Page, where, number);
         // Every pointer tag is 330 or above: most entries, and most pages
         // whose tags ascend below it, are passed at once.
@@ -576,28 +580,43 @@ void TChecker::Walk()
     WalkPages();
 }
 
-int TChecker::Run(const std::string& path, std::ostream& err)
+// What one walk learnt; the next walk, of this file or another, starts bare.
+void TChecker::Forget()
 {
+    Pages.Clear();
+    AllDirs.Clear();
+    ChildDirs.Clear();
+    ChildNames.clear();
+    PagesRead = 0;
+}
+
+void TChecker::Run(const std::string& path, IFindingSink& findings, TCheckedFile& file)
+{
+    Raw.Close();
+    Map.Reset();
+    Forget();
+    file = {};
     TErrCode code = ErrOk;
-    std::string text;
-    Raw.Open(path, path, code, text);
+    Raw.Open(path, path, code, file.Reason);
+    file.Size = Raw.FileSize();
     if (code != ErrOk) {
-        err << text << '\n';
-        return 2;
+        file.State = Raw.NotTiff() ? TFileState::NotTiff : TFileState::Unreadable;
+        file.Code = 2;
+        return;
     }
-    Walker.ShareKnownOffsets(AllDirs);
-    Walker.FollowEveryChain(true);
-    Findings.Begin(path);
+    file.BigEndian = Raw.IsBigEndian();
+    file.BigTiff = Raw.IsBigTiff();
+    Findings = &findings;
+    Findings->Begin(path);
     Walk();
+    file.Pages = PagesRead;
     if (Map.StartCollecting()) {
-        Pages.Clear();
-        AllDirs.Clear();
-        ChildDirs.Clear();
-        ChildNames.clear();
+        Forget();
         Walk();
         ReportOverlaps();
     }
-    return Findings.Finish();
+    file.Code = Findings->Finish();
+    Raw.Close();
 }
 
 }  // namespace
@@ -609,9 +628,26 @@ int RunStructureCheck(const std::string& path, const TCheckOptions& options, std
     return RunStructureCheck(path, report, err);
 }
 
+struct TStructureChecker::TImpl {
+    TChecker Checker;
+};
+
+// The rule tables a checker prepares take some 50 KiB: not for a thread's stack.
+TStructureChecker::TStructureChecker() : Impl(std::make_unique<TImpl>()) {}
+
+TStructureChecker::~TStructureChecker() = default;
+
+void TStructureChecker::Check(const std::string& path, IFindingSink& findings, TCheckedFile& file)
+{
+    Impl->Checker.Run(path, findings, file);
+}
+
 int RunStructureCheck(const std::string& path, IFindingSink& findings, std::ostream& err)
 {
-    // The rule tables it prepares take some 50 KiB: not for a thread's stack.
-    const auto checker = std::make_unique<TChecker>(findings);
-    return checker->Run(path, err);
+    TStructureChecker checker;
+    TCheckedFile file;
+    checker.Check(path, findings, file);
+    if (file.State != TFileState::Checked)
+        err << file.Reason << '\n';
+    return file.Code;
 }

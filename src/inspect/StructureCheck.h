@@ -5,6 +5,8 @@
 // JSON document.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -16,3 +18,32 @@ int RunStructureCheck(const std::string& path, const TCheckOptions& options, std
                       std::ostream& err);
 // The same check with the findings handed to a sink of the caller's.
 int RunStructureCheck(const std::string& path, IFindingSink& findings, std::ostream& err);
+
+// What a batch row tells of a file beside its findings.
+enum class TFileState : std::uint8_t { Checked, NotTiff, Unreadable };
+
+struct TCheckedFile {
+    TFileState State = TFileState::Checked;
+    std::string Reason;  // why it was not checked
+    std::uint64_t Size = 0;
+    bool BigEndian = false;
+    bool BigTiff = false;
+    std::uint32_t Pages = 0;  // directories of the page chain that were read
+    int Code = 0;             // the exit code RunStructureCheck gives
+};
+
+// One checker checks file after file: its rule tables are prepared once,
+// and its buffers keep their memory.
+class TStructureChecker {
+public:
+    TStructureChecker();
+    ~TStructureChecker();
+    TStructureChecker(const TStructureChecker&) = delete;
+    TStructureChecker& operator=(const TStructureChecker&) = delete;
+
+    void Check(const std::string& path, IFindingSink& findings, TCheckedFile& file);
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> Impl;
+};

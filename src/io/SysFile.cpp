@@ -5,6 +5,7 @@
 namespace {
 std::atomic<std::uint64_t> ReadCalls{0};
 std::atomic<std::uint64_t> ReadBytes{0};
+std::atomic<std::uint64_t> BytesGot{0};
 }  // namespace
 
 std::uint32_t TSysFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,
@@ -13,7 +14,9 @@ std::uint32_t TSysFile::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t
     ReadCalls.fetch_add(1, std::memory_order_relaxed);
     ReadBytes.fetch_add(count, std::memory_order_relaxed);
     bytesRead = 0;
-    return DoReadAt(offset, buffer, count, bytesRead);
+    const std::uint32_t error = DoReadAt(offset, buffer, count, bytesRead);
+    BytesGot.fetch_add(bytesRead, std::memory_order_relaxed);
+    return error;
 }
 
 std::uint64_t TSysFile::ReadCallCount()
@@ -24,4 +27,9 @@ std::uint64_t TSysFile::ReadCallCount()
 std::uint64_t TSysFile::ReadBytesAsked()
 {
     return ReadBytes.load(std::memory_order_relaxed);
+}
+
+std::uint64_t TSysFile::ReadBytesGot()
+{
+    return BytesGot.load(std::memory_order_relaxed);
 }

@@ -48,9 +48,10 @@ public:
                          std::uint32_t& bytesRead);
 
     // Number of ReadAt calls made by all files of the process so far, and
-    // the bytes they asked for.
+    // the bytes they asked for and got.
     static std::uint64_t ReadCallCount();
     static std::uint64_t ReadBytesAsked();
+    static std::uint64_t ReadBytesGot();
 
 protected:
     virtual std::uint32_t DoReadAt(std::uint64_t offset, void* buffer, std::uint32_t count,

@@ -97,9 +97,19 @@ TKvTiffDirReader::TKvTiffDirReader() = default;
 
 TKvTiffDirReader::~TKvTiffDirReader()
 {
+    Close();
+}
+
+void TKvTiffDirReader::Close()
+{
     delete Reader;
     if (Store)
         Store->Release();
+    Reader = nullptr;
+    Random = nullptr;
+    Store = nullptr;
+    BigEndian = BigTiff = NoHeader = false;
+    Size = First = 0;
 }
 
 std::string TKvTiffDirReader::ReadingText(const std::string& readerText) const
@@ -132,10 +142,12 @@ bool TKvTiffDirReader::ReadHeader(TErrCode& errCode, std::string& errText)
 {
     std::uint8_t header[16] = {};
     ReadBytes(0, 8, header, errCode, errText);
+    NoHeader = Size < 8;
     if (errCode != ErrOk)
         return false;
     std::uint16_t magic = 0;
     if (!DecideOrder(header, BigEndian, magic)) {
+        NoHeader = true;
         errCode = ErrFailed;
         errText = "Invalid byte order indication and signature; " + Description +
                   " is probably not a TIFF file";

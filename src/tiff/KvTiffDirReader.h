@@ -78,6 +78,11 @@ public:
     // the page reader.
     void Open(const std::string& path, const std::string& displayName, TErrCode& errCode,
               std::string& errText);
+    // Lets the reader open the next file (a batch reuses it and its buffer).
+    void Close();
+    // After a failed Open: the file opened but holds no TIFF header (too
+    // short for one, or another signature).
+    bool NotTiff() const { return NoHeader; }
 
     bool IsBigEndian() const { return BigEndian; }
     bool IsBigTiff() const { return BigTiff; }
@@ -166,6 +171,7 @@ private:
     std::string Description;
     bool BigEndian = false;
     bool BigTiff = false;
+    bool NoHeader = false;
     std::uint64_t Size = 0;
     std::uint64_t First = 0;
     std::vector<std::uint8_t> Buffer;

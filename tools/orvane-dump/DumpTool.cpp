@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <cstdio>
+#include <iostream>
 
+#include "BatchCheck.h"
+#include "BatchPlatform.h"
 #include "DumpDecode.h"
 #include "DumpOptions.h"
 #include "inspect/JsonDocument.h"
@@ -16,6 +19,8 @@ const char* const OrvaneDumpUsage =
     "Usage: orvane-dump [--page N] [--limit N] [--hex TAG] [--tree] [--values all] FILE\n"
     "       orvane-dump --json [--page N] FILE\n"
     "       orvane-dump --check [--json] [--strict] [--ignore ID,...] FILE\n"
+    "       orvane-dump --check [--format jsonl|csv] [--jobs N] [--output FILE [--resume]]\n"
+    "                   [--strict] [--ignore ID,...] PATH...\n"
     "       orvane-dump --decode TAG [--page N] FILE\n"
     "       orvane-dump --extract TAG [--page N] FILE OUT\n"
     "       orvane-dump --rules\n"
@@ -38,11 +43,19 @@ const char* const OrvaneDumpUsage =
     "  --strict      with --check: warnings count like errors for the exit code\n"
     "  --ignore IDS  with --check: leave out the rules of that comma-separated list\n"
     "  --rules       every rule of --check with its severity and what it rests on\n"
+    "With several paths, a folder (walked without following links), - (paths on\n"
+    "standard input, one a line) or any of the four options below, --check writes\n"
+    "a row per file as it is done and a summary on standard error:\n"
+    "  --format F    jsonl (default) or csv\n"
+    "  --jobs N      threads (default: one per core)\n"
+    "  --output FILE append the rows to FILE\n"
+    "  --resume      with --output: skip the paths that have a row in FILE\n"
     "  --help        this text\n"
     "A page that cannot be read shows its error in place of its tags.\n"
     "Exit code: 0 all read, 1 the file or a page could not be read, 2 wrong usage;\n"
     "with --check: 0 no errors (with --strict no warnings either), 1 else,\n"
-    "2 the file cannot be read.\n";
+    "2 the file cannot be read; with many files: 0 none with errors, 1 some,\n"
+    "2 some unreadable (files that are not TIFF do not count).\n";
 
 namespace {
 
@@ -56,7 +69,8 @@ bool ParseNumber(const std::string& text, std::uint32_t& value)
 bool TakesValue(const std::string& arg)
 {
     return arg == "--page" || arg == "--limit" || arg == "--hex" || arg == "--values" ||
-           arg == "--ignore" || arg == "--decode" || arg == "--extract";
+           arg == "--ignore" || arg == "--decode" || arg == "--extract" || arg == "--format" ||
+           arg == "--jobs" || arg == "--output";
 }
 
 bool SetValueOption(const std::string& arg, const std::string& value, TDumpOptions& options)
@@ -75,13 +89,23 @@ bool SetValueOption(const std::string& arg, const std::string& value, TDumpOptio
         std::string unknown;
         return ParseIgnoredRules(value, options.CheckOptions, unknown);
     }
+    if (arg == "--format") {
+        options.Format = value;
+        return value == "jsonl" || value == "csv";
+    }
+    if (arg == "--output") {
+        options.Output = value;
+        return !value.empty();
+    }
     if (arg == "--values") {
         options.ValuesAll = true;
         return value == "all";
     }
-    if (!ParseNumber(value, number) || (arg == "--page" && number == 0))
+    if (!ParseNumber(value, number) || ((arg == "--page" || arg == "--jobs") && number == 0))
         return false;
-    if (arg == "--page") {
+    if (arg == "--jobs") {
+        options.Jobs = number;
+    } else if (arg == "--page") {
         options.Page = number;
     } else {
         options.Limit = number;
@@ -98,6 +122,7 @@ bool SetFlag(const std::string& arg, TDumpOptions& options)
                  : arg == "--check"  ? &options.Check
                  : arg == "--strict" ? &options.CheckOptions.Strict
                  : arg == "--rules"  ? &options.Rules
+                 : arg == "--resume" ? &options.Resume
                                      : nullptr;
     if (flag)
         *flag = true;
@@ -136,6 +161,40 @@ bool CompatibleModes(const TDumpOptions& options, std::string& error)
     return true;
 }
 
+bool BatchAsked(const TDumpOptions& options)
+{
+    return options.Format || options.Jobs || !options.Output.empty() || options.Resume;
+}
+
+}  // namespace
+
+bool IsBatchCheck(const TDumpOptions& options)
+{
+    return options.Check && (BatchAsked(options) || !options.MorePaths.empty() ||
+                             options.Path == "-" || IsFolder(options.Path));
+}
+
+namespace {
+
+bool CompatibleBatch(const TDumpOptions& options, std::string& error)
+{
+    if (BatchAsked(options) && !options.Check) {
+        error = "--format, --jobs, --output and --resume go with --check";
+        return false;
+    }
+    if (!IsBatchCheck(options))
+        return true;
+    if (options.Json) {
+        error = "--json checks one file; --format jsonl writes a row per file";
+        return false;
+    }
+    if (options.Resume && options.Output.empty()) {
+        error = "--resume needs --output";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseDumpArgs(const std::vector<std::string>& args, TDumpOptions& options, std::string& error)
@@ -161,17 +220,21 @@ bool ParseDumpArgs(const std::vector<std::string>& args, TDumpOptions& options, 
             options.ExtractPath = arg;
             continue;
         }
-        if (!options.Path.empty() || option) {
+        if (option) {
             error = "unexpected argument: " + arg;
             return false;
         }
-        options.Path = arg;
+        (options.Path.empty() ? options.Path : options.MorePaths.emplace_back()) = arg;
+    }
+    if (!options.MorePaths.empty() && !options.Check) {
+        error = "unexpected argument: " + options.MorePaths.front();
+        return false;
     }
     if (options.Path.empty() && !options.Help && !options.Rules) {
         error = "no file given";
         return false;
     }
-    return CompatibleModes(options, error);
+    return CompatibleModes(options, error) && CompatibleBatch(options, error);
 }
 
 namespace {
@@ -371,6 +434,23 @@ int TDumper::Run()
 
 }  // namespace
 
+namespace {
+
+TBatchOptions BatchOptions(const TDumpOptions& options)
+{
+    TBatchOptions batch;
+    batch.Paths.push_back(options.Path);
+    batch.Paths.insert(batch.Paths.end(), options.MorePaths.begin(), options.MorePaths.end());
+    batch.Check = options.CheckOptions;
+    batch.Csv = options.Format == "csv";
+    batch.Jobs = options.Jobs.value_or(0);
+    batch.Output = options.Output;
+    batch.Resume = options.Resume;
+    return batch;
+}
+
+}  // namespace
+
 int RunOrvaneDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TDumpOptions options;
@@ -389,6 +469,8 @@ int RunOrvaneDump(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.DecodeTag || options.ExtractTag)
         return RunDecodeOrExtract(options, out, err);
+    if (IsBatchCheck(options))
+        return RunBatchCheck(BatchOptions(options), std::cin, err);
     TDumper dumper(options, out, err);
     return dumper.Run();
 }
