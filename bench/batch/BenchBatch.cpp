@@ -156,6 +156,8 @@ std::string ReadLineWith(const fs::path& file, const std::string& text)
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF,
+                 0);  // each figure as soon as it is known, also into a file
     const TOptions options = ParseOptions(argc, argv);
     const fs::path work = options.Folder / "orvane-bench-batch";
     const fs::path root = work / "archive";
