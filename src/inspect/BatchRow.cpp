@@ -1,6 +1,7 @@
 #include "inspect/BatchRow.h"
 
-#include <sstream>
+#include <ostream>
+#include <streambuf>
 
 #include "inspect/JsonWriter.h"
 
@@ -10,6 +11,28 @@ const char* const CsvHeader =
 namespace {
 
 constexpr std::size_t KeptFindings = 1024;
+
+// Lets the JSON writer hand its text straight to the row.
+class TAppendBuffer final : public std::streambuf {
+public:
+    explicit TAppendBuffer(std::string& target) : Target(target) {}
+
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize size) override
+    {
+        Target.append(text, static_cast<std::size_t>(size));
+        return size;
+    }
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+            Target += traits_type::to_char_type(c);
+        return traits_type::not_eof(c);
+    }
+
+private:
+    std::string& Target;
+};
 
 void AppendCsvField(std::string& row, const std::string& field)
 {
@@ -84,7 +107,8 @@ TVerdict TBatchFindings::Verdict(const TCheckedFile& file) const
 void AppendJsonRow(std::string& row, const std::string& path, const TCheckedFile& file,
                    const TBatchFindings& findings)
 {
-    std::ostringstream out;
+    TAppendBuffer buffer(row);
+    std::ostream out(&buffer);
     {
         TKvJsonWriter json(out);
         const bool checked = file.State == TFileState::Checked;
@@ -110,7 +134,7 @@ void AppendJsonRow(std::string& row, const std::string& path, const TCheckedFile
         json.EndArray();
         json.EndObject();
     }
-    row += out.view();  // the writer ends a document with its line end
+    // The writer ends the document with its line end.
 }
 
 void AppendCsvRow(std::string& row, const std::string& path, const TCheckedFile& file,

@@ -96,6 +96,15 @@ void TKvJsonWriter::String(const char* text, std::size_t size)
     std::string& out = Buffer;
     out += '"';
     for (std::size_t i = 0; i < size; ++i) {
+        // Plain characters go in runs: most texts are nothing else.
+        std::size_t plain = i;
+        while (plain < size && bytes[plain] >= 0x20 && bytes[plain] < 0x7F && bytes[plain] != '"' &&
+               bytes[plain] != '\\')
+            ++plain;
+        out.append(text + i, plain - i);
+        if (plain == size)
+            break;
+        i = plain;
         const unsigned char c = bytes[i];
         if (c == '"' || c == '\\') {
             out += '\\';

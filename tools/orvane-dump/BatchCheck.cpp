@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -158,7 +159,16 @@ void TBatchRun::Produce()
 
 void TBatchRun::CheckOne(TWorker& worker, const std::string& path)
 {
-    worker.Checker.Check(path, worker.Findings, worker.File);
+    // One file that breaks the checker must not end a run over an archive.
+    try {
+        worker.Checker.Check(path, worker.Findings, worker.File);
+    } catch (const std::exception& e) {
+        worker.Findings.Clear();
+        worker.File = {};
+        worker.File.State = TFileState::Unreadable;
+        worker.File.Code = 2;
+        worker.File.Reason = std::string("Checking failed: ") + e.what();
+    }
     const TVerdict verdict = worker.Findings.Verdict(worker.File);
     ++worker.Verdicts[static_cast<std::size_t>(verdict)];
     worker.BytesInFiles += worker.File.Size;

@@ -9,6 +9,23 @@
 #include <memory>
 #include <string>
 
+// The open folders of a walk, innermost last; each platform has its own.
+class IFolderLevels {
+public:
+    enum class TEntryKind { File, Folder, Other };
+
+    virtual ~IFolderLevels() = default;
+    // Opens a folder as the new innermost level; false when it cannot.
+    virtual bool Enter(std::string path) = 0;
+    virtual bool Empty() const = 0;
+    // The next entry of the innermost folder (its path: the folder's joined
+    // with its name); false at its end.
+    virtual bool NextEntry(std::string& path, TEntryKind& kind) = 0;
+    // Closes the innermost folder.
+    virtual void Leave() = 0;
+};
+std::unique_ptr<IFolderLevels> MakeFolderLevels();
+
 // The files below a folder, one at a time, in no particular order: only
 // the open folders of the current branch are held, so a folder of any size
 // costs the same memory. Links (symbolic links, and junctions and other
@@ -24,13 +41,12 @@ public:
     TFolderWalk(const TFolderWalk&) = delete;
     TFolderWalk& operator=(const TFolderWalk&) = delete;
 
-    // The next file's path (the root joined with the names below it); false
-    // when the walk is over.
+    // The next file's path; false when the walk is over.
     bool Next(std::string& path);
 
 private:
-    struct TState;
-    std::unique_ptr<TState> State;
+    std::unique_ptr<IFolderLevels> Levels;
+    std::string Unlisted;  // a folder that could not be opened, handed out next
 };
 
 // Whether the path names a folder (following links: the user named it).

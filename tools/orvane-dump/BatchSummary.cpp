@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 #include <vector>
 
 #include "inspect/CheckRules.h"
@@ -43,8 +44,11 @@ std::string Fixed(double value, int decimals)
 
 }  // namespace
 
-void WriteBatchSummary(std::ostream& err, const TBatchTotals& totals)
+// Composed first and written in one piece: a reader of standard error never
+// sees half of it.
+void WriteBatchSummary(std::ostream& out, const TBatchTotals& totals)
 {
+    std::ostringstream err;
     err << "files: " << totals.Files() << " (";
     for (std::size_t v = 0; v < VerdictCount; ++v)
         err << (v ? ", " : "") << VerdictName(static_cast<TVerdict>(v)) << ' '
@@ -57,7 +61,7 @@ void WriteBatchSummary(std::ostream& err, const TBatchTotals& totals)
         << Fixed(static_cast<double>(totals.Files()) / seconds, 0) << " files/s, " << Fixed(read, 1)
         << " MB read of " << Fixed(static_cast<double>(totals.BytesInFiles) / 1e6, 1) << " MB, "
         << Fixed(read / seconds, 1) << " MB/s\n";
-    err.flush();
+    out << err.view() << std::flush;
 }
 
 TProgressLine::TProgressLine(std::ostream& err) : Err(err) {}

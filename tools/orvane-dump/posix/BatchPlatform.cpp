@@ -11,32 +11,6 @@
 
 #include "inspect/PathEscape.h"
 
-struct TFolderWalk::TState {
-    struct TLevel {
-        DIR* Dir;
-        std::string Path;  // with a trailing slash
-    };
-    std::vector<TLevel> Levels;
-    std::string Unlisted;  // a folder that could not be opened, handed out next
-
-    void Enter(std::string path)
-    {
-        DIR* dir = ::opendir(path.c_str());
-        if (!dir) {
-            Unlisted = std::move(path);
-            return;
-        }
-        if (path.empty() || path.back() != '/')
-            path += '/';
-        Levels.push_back({dir, std::move(path)});
-    }
-    void Leave()
-    {
-        ::closedir(Levels.back().Dir);
-        Levels.pop_back();
-    }
-};
-
 namespace {
 
 bool IsDots(const char* name)
@@ -45,55 +19,65 @@ bool IsDots(const char* name)
 }
 
 // The entry's type without a stat, where the file system tells it.
-unsigned char EntryType(const std::string& path, const dirent& entry)
+IFolderLevels::TEntryKind EntryKind(const std::string& path, const dirent& entry)
 {
+    using TKind = IFolderLevels::TEntryKind;
+    if (entry.d_type == DT_DIR)
+        return TKind::Folder;
     if (entry.d_type != DT_UNKNOWN)
-        return entry.d_type;
+        return entry.d_type == DT_REG ? TKind::File : TKind::Other;
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0)
-        return DT_REG;  // let the check say why it cannot be read
+        return TKind::File;  // let the check say why it cannot be read
     if (S_ISDIR(st.st_mode))
-        return DT_DIR;
-    return S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+        return TKind::Folder;
+    return S_ISREG(st.st_mode) ? TKind::File : TKind::Other;
 }
+
+class TFolderLevels final : public IFolderLevels {
+public:
+    bool Enter(std::string path) override
+    {
+        DIR* dir = ::opendir(path.c_str());
+        if (!dir)
+            return false;
+        if (path.empty() || path.back() != '/')
+            path += '/';
+        Levels.push_back({dir, std::move(path)});
+        return true;
+    }
+    bool Empty() const override { return Levels.empty(); }
+    bool NextEntry(std::string& path, TEntryKind& kind) override
+    {
+        const dirent* entry = nullptr;
+        do
+            entry = ::readdir(Levels.back().Dir);
+        while (entry && IsDots(entry->d_name));
+        if (!entry)
+            return false;
+        path = Levels.back().Path + entry->d_name;
+        kind = EntryKind(path, *entry);
+        return true;
+    }
+    void Leave() override
+    {
+        ::closedir(Levels.back().Dir);
+        Levels.pop_back();
+    }
+
+private:
+    struct TLevel {
+        DIR* Dir;
+        std::string Path;  // with a trailing slash
+    };
+    std::vector<TLevel> Levels;
+};
 
 }  // namespace
 
-TFolderWalk::TFolderWalk(const std::string& root) : State(std::make_unique<TState>())
+std::unique_ptr<IFolderLevels> MakeFolderLevels()
 {
-    State->Enter(root);
-}
-
-TFolderWalk::~TFolderWalk()
-{
-    while (!State->Levels.empty())
-        State->Leave();
-}
-
-bool TFolderWalk::Next(std::string& path)
-{
-    while (true) {
-        if (!State->Unlisted.empty()) {
-            path = std::move(State->Unlisted);
-            State->Unlisted.clear();
-            return true;
-        }
-        if (State->Levels.empty())
-            return false;
-        const dirent* entry = ::readdir(State->Levels.back().Dir);
-        if (!entry) {
-            State->Leave();
-            continue;
-        }
-        if (IsDots(entry->d_name))
-            continue;
-        path = State->Levels.back().Path + entry->d_name;
-        const unsigned char type = EntryType(path, *entry);
-        if (type == DT_DIR)
-            State->Enter(path);
-        else if (type == DT_REG)
-            return true;
-    }
+    return std::make_unique<TFolderLevels>();
 }
 
 bool IsFolder(const std::string& path)

@@ -10,48 +10,6 @@
 
 #include "io/win32/WidePath.h"
 
-struct TFolderWalk::TState {
-    struct TLevel {
-        HANDLE Find;
-        std::string Path;        // with a trailing separator
-        WIN32_FIND_DATAW Entry;  // the entry at hand
-        bool Fresh;              // Entry came with the handle and is not taken yet
-    };
-    std::vector<TLevel> Levels;
-    std::string Unlisted;
-
-    void Enter(std::string path)
-    {
-        if (!path.empty() && path.back() != '\\' && path.back() != '/')
-            path += '\\';
-        TLevel level{INVALID_HANDLE_VALUE, std::move(path), {}, true};
-        level.Find =
-            ::FindFirstFileExW(SystemPath(level.Path + "*").c_str(), FindExInfoBasic, &level.Entry,
-                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (level.Find == INVALID_HANDLE_VALUE) {
-            level.Path.pop_back();
-            Unlisted = std::move(level.Path);
-            return;
-        }
-        Levels.push_back(std::move(level));
-    }
-    void Leave()
-    {
-        ::FindClose(Levels.back().Find);
-        Levels.pop_back();
-    }
-    // The next entry of the innermost folder; false at its end.
-    bool Advance()
-    {
-        TLevel& level = Levels.back();
-        if (level.Fresh) {
-            level.Fresh = false;
-            return true;
-        }
-        return ::FindNextFileW(level.Find, &level.Entry) != 0;
-    }
-};
-
 namespace {
 
 bool IsDots(const wchar_t* name)
@@ -59,43 +17,58 @@ bool IsDots(const wchar_t* name)
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
 }
 
-}  // namespace
-
-TFolderWalk::TFolderWalk(const std::string& root) : State(std::make_unique<TState>())
-{
-    State->Enter(root);
-}
-
-TFolderWalk::~TFolderWalk()
-{
-    while (!State->Levels.empty())
-        State->Leave();
-}
-
-bool TFolderWalk::Next(std::string& path)
-{
-    while (true) {
-        if (!State->Unlisted.empty()) {
-            path = std::move(State->Unlisted);
-            State->Unlisted.clear();
-            return true;
-        }
-        if (State->Levels.empty())
+class TFolderLevels final : public IFolderLevels {
+public:
+    bool Enter(std::string path) override
+    {
+        if (!path.empty() && path.back() != '\\' && path.back() != '/')
+            path += '\\';
+        TLevel level{INVALID_HANDLE_VALUE, std::move(path), {}, true};
+        level.Find =
+            ::FindFirstFileExW(SystemPath(level.Path + "*").c_str(), FindExInfoBasic, &level.Entry,
+                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (level.Find == INVALID_HANDLE_VALUE)
             return false;
-        if (!State->Advance()) {
-            State->Leave();
-            continue;
-        }
-        const WIN32_FIND_DATAW& entry = State->Levels.back().Entry;
-        if (IsDots(entry.cFileName) || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        path = State->Levels.back().Path + Utf8Text(entry.cFileName);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            State->Enter(path);
-            continue;
-        }
+        Levels.push_back(std::move(level));
         return true;
     }
+    bool Empty() const override { return Levels.empty(); }
+    bool NextEntry(std::string& path, TEntryKind& kind) override
+    {
+        TLevel& level = Levels.back();
+        do {
+            if (!level.Fresh && !::FindNextFileW(level.Find, &level.Entry))
+                return false;
+            level.Fresh = false;
+        } while (IsDots(level.Entry.cFileName));
+        path = level.Path + Utf8Text(level.Entry.cFileName);
+        const DWORD attributes = level.Entry.dwFileAttributes;
+        kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? TEntryKind::Other
+               : (attributes & FILE_ATTRIBUTE_DIRECTORY)   ? TEntryKind::Folder
+                                                           : TEntryKind::File;
+        return true;
+    }
+    void Leave() override
+    {
+        ::FindClose(Levels.back().Find);
+        Levels.pop_back();
+    }
+
+private:
+    struct TLevel {
+        HANDLE Find;
+        std::string Path;        // with a trailing separator
+        WIN32_FIND_DATAW Entry;  // the entry at hand
+        bool Fresh;              // Entry came with the handle and is not taken yet
+    };
+    std::vector<TLevel> Levels;
+};
+
+}  // namespace
+
+std::unique_ptr<IFolderLevels> MakeFolderLevels()
+{
+    return std::make_unique<TFolderLevels>();
 }
 
 bool IsFolder(const std::string& path)
