@@ -106,6 +106,8 @@ void RunPeers(const TBatchTree& tree, const fs::path& root, const TOptions& opti
         PrintPeer("tiffinfo -D, 20 files a process, xargs -P", run, tree.Files, tree.Files,
                   figures);
     }
+    if (options.PeerFiles == 0)
+        return;
     std::uint64_t covered = 0;
     const std::vector<fs::path> leaves = LeavesFor(tree, options.PeerFiles, covered);
     std::string folders;

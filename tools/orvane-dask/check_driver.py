@@ -97,9 +97,8 @@ def run_driver(driver, dump, workdir):
     """The driver in a process group of its own, so that whatever it starts
     can be found and stopped, also when it hangs or the test fails."""
     process = subprocess.Popen(
-        [driver, "--workers", "2", "--shard-size", "9", "--jobs", "1", "--orvane-dump", dump,
-         "tree"], cwd=workdir, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-        start_new_session=True)
+        [driver, "--workers", "2", "--shard-size", "9", "--orvane-dump", dump, "tree"],
+        cwd=workdir, stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
     try:
         out, err = process.communicate(timeout=DRIVER_SECONDS)
     except subprocess.TimeoutExpired:
@@ -145,6 +144,12 @@ def main(driver, dump, workdir):
     if failures:
         sys.exit("\n".join(failures) + "\nstderr of orvane-dask:\n" + err)
     print(f"{sum(got.values())} rows alike, exit code {code}")
+
+    # Workers that cannot start orvane-dump leave files without rows: that
+    # must fail the run, not pass as a clean one.
+    code, out, err = run_driver(driver, os.path.join(workdir, "no-such-orvane-dump"), workdir)
+    if code != 2 or out or "failed shards: 4" not in err:
+        sys.exit(f"without orvane-dump: exit code {code}, {len(out)} bytes of rows, stderr:\n{err}")
 
 
 if __name__ == "__main__":
