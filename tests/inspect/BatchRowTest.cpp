@@ -52,18 +52,24 @@ TEST(BatchResumeTest, RowsReadBackTheirPaths)
     TCheckedFile file;
     file.State = TFileState::Unreadable;
     file.Reason = "Opening \"x\", twice:\nfailed";
-    for (const std::string path :
-         {"plain.tif", "comma, \"quote\"\nline.tif", "ctl\x01\t😀.tif", "back\\\\slash"}) {
+    // The last path would pass for a clean row to a reader that does not
+    // follow the quoting.
+    for (const std::string path : {"plain.tif", "comma, \"quote\"\nline.tif", "ctl\x01\t😀.tif",
+                                   "back\\\\slash", "x\",\"verdict\":\"clean\",clean,"}) {
         std::string row, read;
+        TVerdict verdict = TVerdict::Clean;
         AppendJsonRow(row, path, file, findings);
         ASSERT_EQ(row.back(), '\n');
         EXPECT_EQ(row.find('\n'), row.size() - 1) << row;
         ASSERT_TRUE(JsonRowPath(row, read)) << row;
         EXPECT_EQ(read, path);
+        EXPECT_TRUE(RowVerdict(row, false, verdict) && verdict == TVerdict::Unreadable) << row;
         row.clear();
         AppendCsvRow(row, path, file, findings);
         ASSERT_TRUE(CsvRowPath(row, read)) << row;
         EXPECT_EQ(read, path);
+        verdict = TVerdict::Clean;
+        EXPECT_TRUE(RowVerdict(row, true, verdict) && verdict == TVerdict::Unreadable) << row;
     }
     std::string read;
     EXPECT_FALSE(JsonRowPath("{\"path\":\"cut", read));

@@ -68,7 +68,6 @@ struct TWorker {
     std::string Row;
     std::array<std::uint64_t, VerdictCount> Verdicts{};
     std::uint64_t BytesInFiles = 0;
-    bool Errors = false;
 };
 
 class TBatchRun {
@@ -172,7 +171,6 @@ void TBatchRun::CheckOne(TWorker& worker, const std::string& path)
     const TVerdict verdict = worker.Findings.Verdict(worker.File);
     ++worker.Verdicts[static_cast<std::size_t>(verdict)];
     worker.BytesInFiles += worker.File.Size;
-    worker.Errors = worker.Errors || (verdict != TVerdict::NotTiff && worker.File.Code == 1);
     worker.Row.clear();
     if (Options.Csv)
         AppendCsvRow(worker.Row, RowPath(path), worker.File, worker.Findings);
@@ -223,15 +221,19 @@ TBatchTotals TBatchRun::Totals(std::uint64_t bytesBefore) const
     return totals;
 }
 
+// Over every row of the output, those of an earlier run included: a run
+// resumed to its end gives the code one run would have given.
 int TBatchRun::ExitCode() const
 {
-    bool errors = false;
-    for (const auto& worker : Workers) {
-        if (worker->Verdicts[static_cast<std::size_t>(TVerdict::Unreadable)] > 0)
-            return 2;
-        errors = errors || worker->Errors;
-    }
-    return errors ? 1 : 0;
+    std::array<std::uint64_t, VerdictCount> verdicts = Earlier.Verdicts;
+    for (const auto& worker : Workers)
+        for (std::size_t v = 0; v < VerdictCount; ++v)
+            verdicts[v] += worker->Verdicts[v];
+    const auto count = [&](TVerdict v) { return verdicts[static_cast<std::size_t>(v)]; };
+    if (count(TVerdict::Unreadable) > 0)
+        return 2;
+    const bool strict = Options.Check.Strict;
+    return count(TVerdict::Errors) > 0 || (strict && count(TVerdict::Warnings) > 0) ? 1 : 0;
 }
 
 int TBatchRun::Run()

@@ -113,6 +113,23 @@ std::uint64_t ForEachRecord(std::istream& in, bool csv, F take)
     return end;
 }
 
+// Where the first field of a CSV record ends (the index of the comma after
+// it), npos when its quotes do not close.
+std::size_t FirstCsvFieldEnd(std::string_view record)
+{
+    if (record.empty() || record[0] != '"')
+        return record.find(',');
+    for (std::size_t i = 1; i < record.size(); ++i) {
+        if (record[i] != '"')
+            continue;
+        if (i + 1 < record.size() && record[i + 1] == '"')
+            ++i;
+        else
+            return i + 1;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 bool JsonRowPath(std::string_view line, std::string& path)
@@ -144,22 +161,42 @@ bool JsonRowPath(std::string_view line, std::string& path)
 
 bool CsvRowPath(std::string_view record, std::string& path)
 {
+    const std::size_t end = FirstCsvFieldEnd(record);
+    if (end == std::string_view::npos || end >= record.size() || record[end] != ',')
+        return false;
     path.clear();
-    if (record.empty() || record[0] != '"') {
-        const std::size_t comma = record.find(',');
-        if (comma == std::string_view::npos)
-            return false;
-        path = record.substr(0, comma);
+    if (record[0] != '"') {
+        path = record.substr(0, end);
         return true;
     }
-    for (std::size_t i = 1; i < record.size(); ++i) {
-        if (record[i] != '"') {
-            path += record[i];
-        } else if (i + 1 < record.size() && record[i + 1] == '"') {
-            path += '"';
-            ++i;
-        } else {
-            return i + 1 < record.size() && record[i + 1] == ',';
+    for (std::size_t i = 1; i + 1 < end; ++i) {
+        path += record[i];
+        i += record[i] == '"';  // a doubled quote
+    }
+    return true;
+}
+
+bool RowVerdict(std::string_view record, bool csv, TVerdict& verdict)
+{
+    std::size_t start = 0;
+    if (csv) {
+        start = FirstCsvFieldEnd(record);
+        start = start < record.size() ? start + 1 : std::string_view::npos;
+    } else {
+        // Quotes inside the path are escaped, so this cannot match there.
+        constexpr std::string_view key = "\"verdict\":\"";
+        start = record.find(key);
+        start = start == std::string_view::npos ? start : start + key.size();
+    }
+    if (start == std::string_view::npos)
+        return false;
+    const std::string_view rest = record.substr(start);
+    for (std::size_t v = 0; v < VerdictCount; ++v) {
+        const std::string_view name = VerdictName(static_cast<TVerdict>(v));
+        if (rest.substr(0, name.size()) == name && rest.size() > name.size() &&
+            rest[name.size()] == (csv ? ',' : '"')) {
+            verdict = static_cast<TVerdict>(v);
+            return true;
         }
     }
     return false;
@@ -179,7 +216,9 @@ bool LoadEarlierRows(const std::string& path, bool csv, TEarlierRows& rows, std:
             return;
         if (csv ? CsvRowPath(record, rowPath) : JsonRowPath(record, rowPath)) {
             rows.Done.insert(rowPath);
-            ++rows.Rows;
+            TVerdict verdict = TVerdict::Clean;
+            if (RowVerdict(record, csv, verdict))
+                ++rows.Verdicts[static_cast<std::size_t>(verdict)];
         }
     });
     in.close();
