@@ -19,6 +19,7 @@ packages=(
   wine64 fonts-wine xvfb xauth xdotool x11-apps imagemagick
   python3 python3-jsonschema python3-tifffile libtiff-tools libimage-exiftool-perl procps
   util-linux clang-format shellcheck locales checkit-tiff gdal-bin geotiff-bin
+  python3-distributed
 )
 
 # One query for all: the installed ones are listed with status "ii".
