@@ -113,7 +113,7 @@ TEST(StructureAnalysisTest, StopEndsTheWalkAtThePageItHasReached)
 
 TEST(StructureAnalysisTest, ANewStartOrTheOwnersEndStopsTheRunningWalk)
 {
-    const TTempFile large(ManyPages(50000));
+    const TTempFile large(ManyPages(5000));
     const TTempFile damaged(DamagedFile());
     TKvStructureAnalysis analysis;
     analysis.Start(large.Path());
@@ -126,5 +126,5 @@ TEST(StructureAnalysisTest, ANewStartOrTheOwnersEndStopsTheRunningWalk)
     }
     analysis.Start(large.Path());
     ASSERT_TRUE(WaitUntilDone(analysis));
-    EXPECT_EQ(analysis.Result()->Map.Directories().size(), 50000u);
+    EXPECT_EQ(analysis.Result()->Map.Directories().size(), 5000u);
 }
