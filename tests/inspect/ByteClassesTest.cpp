@@ -184,4 +184,9 @@ TEST_F(ByteClassesFileTest, TheWalkClaimsEveryStructureWithItsOwner)
     tiff.Length = 64;
     ASSERT_NE(ClassifyFileBytes(Write(tiff), findings, map, err), 2);
     EXPECT_EQ(directoryOf("the file has no page"), 0u);
+    tiff = PagesFile(2);  // the second page's link leads back to the first
+    tiff.Ifds[1].Offset = 100;
+    tiff.Ifds[1].Next = 8;
+    ASSERT_NE(ClassifyFileBytes(Write(tiff), findings, map, err), 2);
+    EXPECT_EQ(directoryOf("loops back"), 100u);
 }
