@@ -53,6 +53,7 @@ TEST(StructureAnalysisTest, DamagedAndUnreadableFilesGiveTheirResults)
     std::atomic<int> notified{0};
     TKvStructureAnalysis analysis([&] { ++notified; });
     EXPECT_EQ(analysis.Result(), nullptr);
+    analysis.SetPicturePixels(50);
     analysis.Start(damaged.Path());
     ASSERT_TRUE(WaitUntilDone(analysis));
     const auto result = analysis.Result();
@@ -61,6 +62,7 @@ TEST(StructureAnalysisTest, DamagedAndUnreadableFilesGiveTheirResults)
     EXPECT_EQ(result->Map.FileSize(), 200u);
     EXPECT_EQ(result->Map.Count(TByteClass::BeyondEnd), 16u);
     EXPECT_EQ(result->Map.RegionAt(190).Class, TByteClass::ImageData);
+    EXPECT_EQ(result->Pixels, result->Map.PixelClasses(50));
     const auto outside =
         std::find_if(result->Findings.begin(), result->Findings.end(),
                      [](const TFinding& f) { return f.Rule == TRuleId::DataOutside; });
