@@ -7,6 +7,7 @@
 #include "BatchCheck.h"
 #include "BatchPlatform.h"
 #include "DumpDecode.h"
+#include "DumpMap.h"
 #include "DumpOptions.h"
 #include "inspect/JsonDocument.h"
 #include "inspect/PageLoading.h"
@@ -23,6 +24,7 @@ const char* const OrvaneDumpUsage =
     "                   [--strict] [--ignore ID,...] PATH...\n"
     "       orvane-dump --decode TAG [--page N] FILE\n"
     "       orvane-dump --extract TAG [--page N] FILE OUT\n"
+    "       orvane-dump --map FILE\n"
     "       orvane-dump --rules\n"
     "Prints the size, byte order and page count of a TIFF file and, for every page\n"
     "(or page N, counted from 1), its directory offset, raster data size and tags.\n"
@@ -42,6 +44,9 @@ const char* const OrvaneDumpUsage =
     "                and rule id (with --json: one document of findings)\n"
     "  --strict      with --check: warnings count like errors for the exit code\n"
     "  --ignore IDS  with --check: leave out the rules of that comma-separated list\n"
+    "  --map         what every byte is (header, directory, tag value, image\n"
+    "                data, unaccounted, overlap), the bytes of each class and\n"
+    "                every region with its owner\n"
     "  --rules       every rule of --check with its severity and what it rests on\n"
     "With several paths, a folder (walked without following links), - (paths on\n"
     "standard input, one a line) or any of the four options below, --check writes\n"
@@ -123,6 +128,7 @@ bool SetFlag(const std::string& arg, TDumpOptions& options)
                  : arg == "--strict" ? &options.CheckOptions.Strict
                  : arg == "--rules"  ? &options.Rules
                  : arg == "--resume" ? &options.Resume
+                 : arg == "--map"    ? &options.Map
                                      : nullptr;
     if (flag)
         *flag = true;
@@ -140,6 +146,8 @@ bool CompatibleModes(const TDumpOptions& options, std::string& error)
         error = "--decode and --extract take only --page";
         return false;
     }
+    if (!MapOptionsCompatible(options, error))
+        return false;
     if (options.ExtractTag && options.ExtractPath.empty()) {
         error = "--extract needs a file to write";
         return false;
@@ -471,6 +479,8 @@ int RunOrvaneDump(const std::vector<std::string>& args, std::ostream& out, std::
         return RunDecodeOrExtract(options, out, err);
     if (IsBatchCheck(options))
         return RunBatchCheck(BatchOptions(options), std::cin, err);
+    if (options.Map)
+        return RunByteMap(options, out, err);
     TDumper dumper(options, out, err);
     return dumper.Run();
 }
