@@ -1,0 +1,188 @@
+#include "app/win32/FOrvaneStructureWin.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr const char* StructureSheetClass = "Kestrova TStructureSheet";
+
+}  // namespace
+
+void TWinTree::Clear()
+{
+    SendMessageA(FWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    FItems.clear();
+}
+
+// Labels and buttons are asked for when drawn, so a range that grows needs
+// no new texts, and a million pages cost only the items someone opened.
+void TWinTree::Add(TKvNodeId parent, const std::vector<TKvNodeId>& ids)
+{
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent == NoNode ? TVI_ROOT : ItemOf(parent);
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_CHILDREN | TVIF_PARAM;
+    insert.item.pszText = LPSTR_TEXTCALLBACKA;
+    insert.item.cChildren = I_CHILDRENCALLBACK;
+    for (TKvNodeId id : ids) {
+        insert.item.lParam = id;
+        auto item = reinterpret_cast<HTREEITEM>(
+            SendMessageA(FWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        if (FItems.size() <= std::size_t(id))
+            FItems.resize(std::size_t(id) + 1, nullptr);
+        FItems[std::size_t(id)] = item;
+    }
+}
+
+HTREEITEM TWinTree::ItemOf(TKvNodeId id) const
+{
+    return std::size_t(id) < FItems.size() ? FItems[std::size_t(id)] : nullptr;
+}
+
+void TWinTree::SelectPath(const std::vector<TKvNodeId>& path)
+{
+    for (std::size_t i = 0; i + 1 < path.size(); ++i)
+        SendMessageA(FWnd, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(ItemOf(path[i])));
+    if (path.empty())
+        return;
+    HTREEITEM item = ItemOf(path.back());
+    SendMessageA(FWnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    SendMessageA(FWnd, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+}
+
+void TWinTree::Redraw()
+{
+    InvalidateRect(FWnd, nullptr, FALSE);
+}
+
+void TWinRowList::SelectRow(std::int32_t row)
+{
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(FList.FWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    SendMessageA(FList.FWnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+TOrvaneStructureWin::TOrvaneStructureWin(IKvOrvaneHost& host,
+                                         std::shared_ptr<TTrnTiffShared> shared, HWND parent,
+                                         const RECT& place)
+    : FHost(host), FShared(std::move(shared)), FParent(parent), FPlace(place)
+{
+}
+
+void TOrvaneStructureWin::Show(bool shown)
+{
+    if (!shown) {
+        if (Handle())
+            ShowWindow(Handle(), SW_HIDE);
+        return;
+    }
+    if (!Handle()) {
+        CreateControls();
+        FLogic = std::make_unique<TFrmOrvaneStructure>(
+            FHost, TStructureWidgets{&FTree, &FLivTags, &FButView, &FButCopy}, FShared);
+        if (!FPath.empty())
+            FLogic->FileShown(FPath, FDisplay);
+    }
+    ShowWindow(Handle(), SW_SHOW);
+}
+
+void TOrvaneStructureWin::FileShown(const std::string& path, const std::string& display)
+{
+    FPath = path;
+    FDisplay = display;
+    if (FLogic)
+        FLogic->FileShown(path, display);
+}
+
+void TOrvaneStructureWin::PageCountProgress()
+{
+    if (FLogic)
+        FLogic->PageCountProgress();
+}
+
+HWND TOrvaneStructureWin::Control(UINT_PTR id) const
+{
+    return GetDlgItem(Handle(), static_cast<int>(id));
+}
+
+HWND TOrvaneStructureWin::AddControl(const char* cls, const char* text, DWORD style, int x, int y,
+                                     int w, int h, UINT_PTR id, DWORD exStyle)
+{
+    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, ScaleToDpi(x),
+                               ScaleToDpi(y), ScaleToDpi(w), ScaleToDpi(h), Handle(),
+                               reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
+    return wnd;
+}
+
+// The tree on the left at the first tab's list height; the tags on the
+// right with their buttons below, as on the first tab.
+void TOrvaneStructureWin::CreateControls()
+{
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    RegisterOnce(StructureSheetClass, 0, GetSysColorBrush(COLOR_BTNFACE));
+    CreateHandle(WS_EX_CONTROLPARENT, StructureSheetClass, "", WS_CHILD, FPlace.left, FPlace.top,
+                 FPlace.right - FPlace.left, FPlace.bottom - FPlace.top, FParent, 0);
+    FTree.FWnd =
+        AddControl(WC_TREEVIEWA, "",
+                   TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
+                   10, 10, 281, 321, idTreDirectories, WS_EX_CLIENTEDGE);
+    FLivTags.FList.FWnd =
+        AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                   300, 10, 441, 180, idLivStructureTags, WS_EX_CLIENTEDGE);
+    FLivTags.FList.AddColumns();
+    FButView.FWnd = AddControl("BUTTON", "View Tag Value", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
+                               300, 199, 121, 21, idButStructureView);
+    FButCopy.FWnd =
+        AddControl("BUTTON", "Copy Tags as Text", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 430,
+                   199, 121, 21, idButStructureCopy);
+}
+
+LRESULT TOrvaneStructureWin::OnNotify(const NMHDR& hdr)
+{
+    if (hdr.idFrom == idTreDirectories) {
+        const auto& nm = reinterpret_cast<const NMTREEVIEWA&>(hdr);
+        switch (hdr.code) {
+        case TVN_GETDISPINFOA: {
+            auto& info = const_cast<NMTVDISPINFOA&>(reinterpret_cast<const NMTVDISPINFOA&>(hdr));
+            const auto id = static_cast<TKvNodeId>(info.item.lParam);
+            if (info.item.mask & TVIF_CHILDREN)
+                info.item.cChildren = FLogic->NodeHasChildren(id) ? 1 : 0;
+            if ((info.item.mask & TVIF_TEXT) && info.item.cchTextMax > 0)
+                lstrcpynA(info.item.pszText, FLogic->NodeLabel(id).c_str(), info.item.cchTextMax);
+            return 0;
+        }
+        case TVN_ITEMEXPANDINGA:
+            if (nm.action & TVE_EXPAND)
+                FLogic->TreeOpening(static_cast<TKvNodeId>(nm.itemNew.lParam));
+            return 0;
+        case TVN_SELCHANGEDA:
+            FLogic->TreeSelect(nm.itemNew.hItem ? static_cast<TKvNodeId>(nm.itemNew.lParam)
+                                                : NoNode);
+            return 0;
+        }
+    } else if (hdr.idFrom == idLivStructureTags && hdr.code == LVN_ITEMCHANGED) {
+        const auto& nm = reinterpret_cast<const NMLISTVIEW&>(hdr);
+        if ((nm.uChanged & LVIF_STATE) && ((nm.uNewState ^ nm.uOldState) & LVIS_SELECTED))
+            FLogic->LivTagsSelectItem();
+    }
+    return 0;
+}
+
+LRESULT TOrvaneStructureWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NOTIFY && FLogic)
+        return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    if (msg == WM_COMMAND && FLogic) {
+        if (LOWORD(wParam) == idButStructureView)
+            FLogic->ButViewTagValueClick();
+        else if (LOWORD(wParam) == idButStructureCopy)
+            FLogic->ButCopyTagsAsTextClick();
+        return 0;
+    }
+    return Default(msg, wParam, lParam);
+}
