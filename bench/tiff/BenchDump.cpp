@@ -1,4 +1,4 @@
-// orvane-dump's JSON output and structure check on generated files, beside
+// orvane-dump's JSON output, structure check and byte map on generated files, beside
 // the plain dump and the page count of the same files, and beside tifffile
 // and exiftool where they are installed. Prints figures; not a test.
 //   bench-dump [folder [--keep | --write]]   (default: the system's temporary folder;
@@ -128,7 +128,7 @@ int MemoryChild(const std::string& mode, const std::string& path)
         args.insert(args.begin(), mode);
     Dump(args, 0);
     const std::uint64_t peak = PeakMemory();
-    const std::uint32_t pages = mode == "--check" ? CheckPages : JsonPages;
+    const std::uint32_t pages = mode == "--check" || mode == "--map" ? CheckPages : JsonPages;
     std::printf("%.2f\n", double(peak > before ? peak - before : 0) / pages);
     return 0;
 }
@@ -167,6 +167,12 @@ int main(int argc, char** argv)
     PrintRatio("--check of 1,000,000 pages", check, "page count", count, 3.0);
     std::printf("  memory per page: --check %.2f bytes\n",
                 MemoryPerPage(argv[0], "--check", checkFile));
+    // The byte map keeps three regions a page here (directory, values, strip)
+    // and writes a line for each.
+    const double map = BestTime([&] { return Dump({"--map", checkFile}, 0); });
+    PrintRatio("--map of 1,000,000 pages", map, "--check", check, 8.0);
+    std::printf("  memory per page: --map %.2f bytes\n",
+                MemoryPerPage(argv[0], "--map", checkFile));
 
     if (!keep)
         for (const std::string& path : {jsonFile, checkFile})

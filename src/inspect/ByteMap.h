@@ -17,21 +17,22 @@ enum class TSpanKind : std::uint8_t { Header, Directory, Value, Strip, Tile };
 struct TSpan {
     std::uint64_t Start;
     std::uint64_t End;
-    std::uint32_t Owner;  // whose structure it is, as the caller numbers them
-    std::uint32_t Item;   // tag of a value, index of a strip or tile
+    std::uint64_t Directory;  // the offset of the directory it belongs to; 0 for the header
+    std::uint32_t Owner;      // whose structure it is, as the caller numbers them
+    std::uint32_t Item;       // tag of a value, index of a strip or tile
     TSpanKind Kind;
 };
 
 class TByteMap {
 public:
     // Adds [start, start + size); empty spans are left out.
-    void Add(std::uint64_t start, std::uint64_t size, std::uint32_t owner, std::uint32_t item,
-             TSpanKind kind)
+    void Add(std::uint64_t start, std::uint64_t size, std::uint32_t owner, std::uint64_t directory,
+             std::uint32_t item, TSpanKind kind)
     {
         if (size == 0)
             return;
         if (Collecting)
-            Collect({start, start + size, owner, item, kind});
+            Collect({start, start + size, directory, owner, item, kind});
         else if (!Runs.empty() && Runs.back().End == start)
             Runs.back().End = start + size;
         else

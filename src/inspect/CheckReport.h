@@ -26,6 +26,9 @@ struct TFinding {
     std::string Where;                 // "page 1 > EXIF directory"
     std::optional<std::uint16_t> Tag;  // the entry, when the finding is about one
     std::string Message;
+    // The directory the finding is about, by its file offset; 0 for the
+    // header and the file as a whole.
+    std::uint64_t DirectoryOffset = 0;
 };
 
 // Sets the rules named in a comma-separated list as ignored; false with the

@@ -67,6 +67,7 @@ constexpr std::uint32_t ChildOwner = 0x80000000u;
 struct TWhere {
     std::uint32_t Page = 0;
     const std::string* Path = nullptr;  // a child's path; none for the page itself
+    std::uint64_t Offset = 0;           // of the directory
 };
 
 // The integer values of an entry, in the file's bytes.
@@ -85,8 +86,8 @@ bool IsUnsigned(std::uint16_t type)
 
 class TChecker : TRuleSink {
 public:
-    explicit TChecker(IFindingSink& report)
-        : Findings(report), Walker(Raw), Entries(Raw, *this), GeoKeys(Raw, *this)
+    TChecker(IFindingSink& report, ICheckWalkWatch* watch)
+        : Findings(report), Watch(watch), Walker(Raw), Entries(Raw, *this), GeoKeys(Raw, *this)
     {
     }
     int Run(const std::string& path, std::ostream& err);
@@ -94,13 +95,24 @@ public:
 private:
     std::string Text(const TWhere& where) const;
     void Finding(TRuleId rule, std::uint64_t offset, const std::string& where,
-                 const std::string& reason, std::optional<std::uint16_t> tag = {});
+                 std::uint64_t directory, const std::string& reason,
+                 std::optional<std::uint16_t> tag = {});
     void Finding(TRuleId rule, std::uint64_t offset, const TWhere& where, const std::string& reason,
                  std::optional<std::uint16_t> tag = {});
     void Report(TRuleId rule, std::uint64_t offset, std::uint16_t tag,
                 const std::string& message) override
     {
         Finding(rule, offset, *Current, message, tag);
+    }
+    // Bytes a structure of the directory owner claims; only those inside the
+    // file take part in the search for overlaps.
+    void Claim(std::uint64_t start, std::uint64_t size, bool inFile, std::uint32_t owner,
+               std::uint64_t directory, std::uint32_t item, TSpanKind kind)
+    {
+        if (Watch && !Map.IsCollecting())
+            Watch->Claim(start, size, item, kind);
+        if (inFile)
+            Map.Add(start, size, owner, directory, item, kind);
     }
     void Walk();
     void WalkPages();
@@ -170,6 +182,8 @@ private:
     void ReportOverlaps();
 
     IFindingSink& Findings;
+    ICheckWalkWatch* Watch;
+    bool Stopped = false;
     TKvTiffDirReader Raw;
     TKvTiffChildWalker Walker;
     TEntryRules Entries;
@@ -206,18 +220,19 @@ std::string TChecker::Text(const TWhere& where) const
 }
 
 void TChecker::Finding(TRuleId rule, std::uint64_t offset, const std::string& where,
-                       const std::string& reason, std::optional<std::uint16_t> tag)
+                       std::uint64_t directory, const std::string& reason,
+                       std::optional<std::uint16_t> tag)
 {
     if (Map.IsCollecting())
         return;
-    Findings.Add({rule, offset, where, tag, reason});
+    Findings.Add({rule, offset, where, tag, reason, directory});
 }
 
 void TChecker::Finding(TRuleId rule, std::uint64_t offset, const TWhere& where,
                        const std::string& reason, std::optional<std::uint16_t> tag)
 {
     if (!Map.IsCollecting() && Findings.Wants(rule))
-        Finding(rule, offset, Text(where), reason, tag);
+        Finding(rule, offset, Text(where), where.Offset, reason, tag);
 }
 
 std::string TChecker::SpanText(const TSpan& span) const
@@ -313,13 +328,14 @@ void TChecker::CheckEntries(const TTiffRawDirectory& dir, TTiffDirKind kind, con
         }
         if (entry.Inline)
             continue;
-        if (!Raw.InFile(entry.ValueOffset, entry.Size))
+        const bool inFile = Raw.InFile(entry.ValueOffset, entry.Size);
+        if (!inFile)
             Finding(TRuleId::ValueOutside, entry.ValueOffset, where,
                     "value of " + TagText(kind, entry.Tag) + " (" + std::to_string(entry.Size) +
                         " bytes) lies beyond the end of the file",
                     entry.Tag);
-        else
-            Map.Add(entry.ValueOffset, entry.Size, owner, entry.Tag, TSpanKind::Value);
+        Claim(entry.ValueOffset, entry.Size, inFile, owner, where.Offset, entry.Tag,
+              TSpanKind::Value);
         if (entry.ValueOffset % 2 != 0)
             Finding(TRuleId::ValueOddOffset, entry.ValueOffset, where,
                     "value of " + TagText(kind, entry.Tag) + " at an odd offset", entry.Tag);
@@ -382,13 +398,13 @@ void TChecker::CheckLayout(const TTiffRawDirectory& dir, const TWhere& where, st
     for (std::uint64_t k = 0; k < n; ++k) {
         const std::uint64_t at = Raw.Element(offsets.Bytes, offsets.Type, k);
         const std::uint64_t size = Raw.Element(counts.Bytes, counts.Type, k);
-        if (!Raw.InFile(at, size))
+        const bool inFile = Raw.InFile(at, size);
+        if (!inFile)
             Finding(TRuleId::DataOutside, at, where,
                     std::string(tiles ? "tile " : "strip ") + std::to_string(k + 1) + " (" +
                         std::to_string(size) + " bytes) lies beyond the end of the file");
-        else
-            Map.Add(at, size, owner, static_cast<std::uint32_t>(k),
-                    tiles ? TSpanKind::Tile : TSpanKind::Strip);
+        Claim(at, size, inFile, owner, where.Offset, static_cast<std::uint32_t>(k),
+              tiles ? TSpanKind::Tile : TSpanKind::Strip);
     }
 }
 
@@ -473,7 +489,9 @@ void TChecker::CheckImageTags(const TTiffRawDirectory& dir, const TWhere& where)
 void TChecker::CheckDirectory(const TTiffRawDirectory& dir, TTiffDirKind kind, const TWhere& where,
                               std::uint32_t owner)
 {
-    Map.Add(dir.Offset, dir.ByteSize, owner, 0, TSpanKind::Directory);
+    if (Watch && !Map.IsCollecting())
+        Watch->Directory(dir.Offset, where.Page, where.Path);
+    Claim(dir.Offset, dir.ByteSize, true, owner, dir.Offset, 0, TSpanKind::Directory);
     Current = &where;
     CheckEntries(dir, kind, where, owner);
     if (kind == TTiffDirKind::Page || kind == TTiffDirKind::SubIfd) {
@@ -502,7 +520,7 @@ void TChecker::CheckChildren(const TTiffWalkEntry& entry, const TWhere& where)
         ChildDirs.Insert(child.Offset);
         ChildNames.push_back(childWhere);
         const auto owner = static_cast<std::uint32_t>(ChildNames.size() - 1) | ChildOwner;
-        CheckChild(child, {where.Page, &childWhere}, owner);
+        CheckChild(child, {where.Page, &childWhere, child.Offset}, owner);
     }
 }
 
@@ -528,9 +546,9 @@ void TChecker::WalkPages()
     std::uint64_t at = Raw.FirstOffset();
     std::uint64_t linkAt = 4;  // where the offset of the directory at 'at' was found
     if (at == 0)
-        Finding(TRuleId::HeaderNoPage, 4, "header", "the file has no page");
+        Finding(TRuleId::HeaderNoPage, 4, "header", 0, "the file has no page");
     for (std::uint32_t number = 1; at != 0; ++number) {
-        const TWhere where{number};
+        const TWhere where{number, nullptr, at};
         if (!Pages.Insert(at)) {
             Finding(TRuleId::ChainLoop, linkAt, where,
                     "the page chain loops back to the directory at offset " + std::to_string(at));
@@ -560,19 +578,24 @@ void TChecker::WalkPages()
                 CheckChildren(Pointer, where);
         linkAt = at + Page.ByteSize - Raw.OffsetSize();
         at = Page.NextOffset;
+        if (Watch && !Watch->PageDone(number)) {
+            Stopped = true;
+            return;
+        }
     }
 }
 
 void TChecker::ReportOverlaps()
 {
     Map.ForEachOverlap([this](const TSpan& span, const TSpan& earlier) {
-        Finding(TRuleId::Overlap, span.Start, SpanText(span), "overlaps " + SpanText(earlier));
+        Finding(TRuleId::Overlap, span.Start, SpanText(span), span.Directory,
+                "overlaps " + SpanText(earlier));
     });
 }
 
 void TChecker::Walk()
 {
-    Map.Add(0, Raw.HeaderSize(), 0, 0, TSpanKind::Header);
+    Claim(0, Raw.HeaderSize(), true, 0, 0, 0, TSpanKind::Header);
     WalkPages();
 }
 
@@ -588,8 +611,10 @@ int TChecker::Run(const std::string& path, std::ostream& err)
     Walker.ShareKnownOffsets(AllDirs);
     Walker.FollowEveryChain(true);
     Findings.Begin(path);
+    if (Watch)
+        Watch->Begin(Raw.FileSize());
     Walk();
-    if (Map.StartCollecting()) {
+    if (!Stopped && Map.StartCollecting()) {
         Pages.Clear();
         AllDirs.Clear();
         ChildDirs.Clear();
@@ -612,6 +637,13 @@ int RunStructureCheck(const std::string& path, const TCheckOptions& options, std
 int RunStructureCheck(const std::string& path, IFindingSink& findings, std::ostream& err)
 {
     // The rule tables it prepares take some 50 KiB: not for a thread's stack.
-    const auto checker = std::make_unique<TChecker>(findings);
+    const auto checker = std::make_unique<TChecker>(findings, nullptr);
+    return checker->Run(path, err);
+}
+
+int RunStructureCheck(const std::string& path, IFindingSink& findings, ICheckWalkWatch& watch,
+                      std::ostream& err)
+{
+    const auto checker = std::make_unique<TChecker>(findings, &watch);
     return checker->Run(path, err);
 }

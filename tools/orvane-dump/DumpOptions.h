@@ -19,6 +19,7 @@ struct TDumpOptions : TTextOptions {
     std::string ExtractPath;  // the second file name of --extract
     bool Json = false;
     bool Check = false;
+    bool Map = false;
     TCheckOptions CheckOptions;  // --strict and --ignore; --json with --check
     bool IgnoreGiven = false;
     bool Rules = false;

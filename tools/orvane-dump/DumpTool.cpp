@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "DumpDecode.h"
+#include "DumpMap.h"
 #include "DumpOptions.h"
 #include "inspect/JsonDocument.h"
 #include "inspect/PageLoading.h"
@@ -18,6 +19,7 @@ const char* const OrvaneDumpUsage =
     "       orvane-dump --check [--json] [--strict] [--ignore ID,...] FILE\n"
     "       orvane-dump --decode TAG [--page N] FILE\n"
     "       orvane-dump --extract TAG [--page N] FILE OUT\n"
+    "       orvane-dump --map FILE\n"
     "       orvane-dump --rules\n"
     "Prints the size, byte order and page count of a TIFF file and, for every page\n"
     "(or page N, counted from 1), its directory offset, raster data size and tags.\n"
@@ -37,6 +39,9 @@ const char* const OrvaneDumpUsage =
     "                and rule id (with --json: one document of findings)\n"
     "  --strict      with --check: warnings count like errors for the exit code\n"
     "  --ignore IDS  with --check: leave out the rules of that comma-separated list\n"
+    "  --map         what every byte is (header, directory, tag value, image\n"
+    "                data, unaccounted, overlap), the bytes of each class and\n"
+    "                every region with its owner\n"
     "  --rules       every rule of --check with its severity and what it rests on\n"
     "  --help        this text\n"
     "A page that cannot be read shows its error in place of its tags.\n"
@@ -98,6 +103,7 @@ bool SetFlag(const std::string& arg, TDumpOptions& options)
                  : arg == "--check"  ? &options.Check
                  : arg == "--strict" ? &options.CheckOptions.Strict
                  : arg == "--rules"  ? &options.Rules
+                 : arg == "--map"    ? &options.Map
                                      : nullptr;
     if (flag)
         *flag = true;
@@ -115,6 +121,8 @@ bool CompatibleModes(const TDumpOptions& options, std::string& error)
         error = "--decode and --extract take only --page";
         return false;
     }
+    if (!MapOptionsCompatible(options, error))
+        return false;
     if (options.ExtractTag && options.ExtractPath.empty()) {
         error = "--extract needs a file to write";
         return false;
@@ -389,6 +397,8 @@ int RunOrvaneDump(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.DecodeTag || options.ExtractTag)
         return RunDecodeOrExtract(options, out, err);
+    if (options.Map)
+        return RunByteMap(options, out, err);
     TDumper dumper(options, out, err);
     return dumper.Run();
 }
