@@ -1,6 +1,7 @@
 #include "app/FOrvaneStructure.h"
 
 #include <algorithm>
+#include <charconv>
 #include <mutex>
 
 #include "app/FOrvane.h"
@@ -55,6 +56,12 @@ void TFrmOrvaneStructure::FileShown(const std::string& path, const std::string& 
     FWidgets.TreDirectories->Clear();
     FTree.Reset();
     ShowNoDirectory();
+    FWidgets.LivProblems->Clear();
+    FWidgets.LabProgress->SetText("");
+    FResult.reset();
+    FWidgets.ByteMap->SetMap(nullptr);
+    FAnalysis.Stop();
+    FAnalysing = false;
     FOpen = false;
     if (path.empty())
         return;
@@ -62,14 +69,101 @@ void TFrmOrvaneStructure::FileShown(const std::string& path, const std::string& 
     std::string errText;
     FReader.Open(path, display, errCode, errText);
     FOpen = errCode == ErrOk;
-    if (FOpen)
-        FWidgets.TreDirectories->Add(NoNode, FTree.Roots());
+    if (!FOpen)
+        return;
+    FWidgets.TreDirectories->Add(NoNode, FTree.Roots());
+    FAnalysis.Start(path);
+    FAnalysis.SetPageCount(FPages.KnownPageCount());
+    FAnalysing = true;
+    AnalysisTick();
+}
+
+bool TFrmOrvaneStructure::AnalysisTick()
+{
+    if (!FAnalysing)
+        return false;
+    const TKvAnalysisProgress progress = FAnalysis.Progress();
+    if (!progress.Done) {
+        FWidgets.LabProgress->SetText(
+            "Checking the file: " + std::to_string(int(progress.Fraction * 100)) + "%");
+        return true;
+    }
+    FAnalysing = false;
+    FResult = FAnalysis.Result();
+    if (FResult)
+        ShowResult(*FResult);
+    return false;
+}
+
+void TFrmOrvaneStructure::ShowResult(const TKvStructureAnalysisResult& result)
+{
+    FWidgets.LivProblems->Clear();
+    for (const TFinding& f : result.Findings) {
+        const TRule& rule = CheckRule(f.Rule);
+        FWidgets.LivProblems->AddRow({SeverityName(rule.Severity), std::to_string(f.Offset),
+                                      f.Where, f.Message + " [" + std::string(rule.Name) + "]"});
+    }
+    const std::size_t count = result.Findings.size();
+    if (!result.Readable)
+        FWidgets.LabProgress->SetText(result.Failure);
+    else if (count == 0)
+        FWidgets.LabProgress->SetText("No problems found");
+    else
+        FWidgets.LabProgress->SetText(std::to_string(count) +
+                                      (count == 1 ? " problem found" : " problems found"));
+    FWidgets.ByteMap->SetMap(FResult);
+}
+
+bool FindingPage(const std::string& where, std::uint32_t& page)
+{
+    constexpr std::string_view Prefix = "page ";
+    if (where.compare(0, Prefix.size(), Prefix) != 0)
+        return false;
+    const char* digits = where.data() + Prefix.size();
+    const auto [end, code] = std::from_chars(digits, where.data() + where.size(), page);
+    if (code != std::errc() || end == digits || page == 0)
+        return false;
+    --page;
+    return true;
+}
+
+void TFrmOrvaneStructure::LivProblemsSelectItem()
+{
+    const std::int32_t row = FWidgets.LivProblems->SelectedIndex();
+    if (!FResult || row < 0 || std::size_t(row) >= FResult->Findings.size())
+        return;
+    const TFinding& f = FResult->Findings[std::size_t(row)];
+    std::uint32_t page = 0;
+    if (f.DirectoryOffset != 0 && FindingPage(f.Where, page))
+        RevealDirectory(page, f.DirectoryOffset, f.Tag ? std::int32_t(*f.Tag) : -1);
+}
+
+// Strips and tiles are owned by the entry that lists their offsets.
+void TFrmOrvaneStructure::ByteMapClick(std::uint64_t offset)
+{
+    if (!FResult)
+        return;
+    const TByteClassMap& map = FResult->Map;
+    const TByteRegion region = map.RegionAt(offset);
+    if (region.Directory >= map.Directories().size())
+        return;
+    const TByteMapDirectory& dir = map.Directories()[region.Directory];
+    std::int32_t tag = -1;
+    if (region.Kind == TSpanKind::Value)
+        tag = std::int32_t(region.FirstItem);
+    else if (region.Kind == TSpanKind::Strip)
+        tag = TagStripOffsets;
+    else if (region.Kind == TSpanKind::Tile)
+        tag = TagTileOffsets;
+    if (dir.Page > 0)
+        RevealDirectory(dir.Page - 1, dir.Offset, tag);
 }
 
 void TFrmOrvaneStructure::PageCountProgress()
 {
     if (!FOpen)
         return;
+    FAnalysis.SetPageCount(FPages.KnownPageCount());
     std::vector<TKvNodeGrowth> growth;
     if (FTree.Grow(growth)) {
         FWidgets.TreDirectories->Clear();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/FOrvaneTrnTiff.h"
+#include "app/KvStructureAnalysis.h"
 #include "app/KvStructureTree.h"
 #include "app/OrvaneWidgets.h"
 
@@ -31,11 +32,20 @@ public:
     virtual void SelectRow(std::int32_t row) = 0;
 };
 
+class IKvByteMapWidget {
+public:
+    virtual ~IKvByteMapWidget() = default;
+    virtual void SetMap(std::shared_ptr<const TKvStructureAnalysisResult> result) = 0;
+};
+
 struct TStructureWidgets {
     IKvTreeWidget* TreDirectories = nullptr;
     IKvRowListWidget* LivTags = nullptr;
     IKvButtonWidget* ButViewTagValue = nullptr;
     IKvButtonWidget* ButCopyTagsAsText = nullptr;
+    IKvListWidget* LivProblems = nullptr;
+    IKvTextWidget* LabProgress = nullptr;
+    IKvByteMapWidget* ByteMap = nullptr;
 };
 
 // The page list of the shared reader, each call one hold of its lock.
@@ -73,6 +83,13 @@ public:
     void ButViewTagValueClick();
     void ButCopyTagsAsTextClick();
 
+    // Called on a timer while the analysis runs: the progress, then the
+    // problems and the map. False once there is nothing left to wait for.
+    bool AnalysisTick();
+    void LivProblemsSelectItem();
+    // A click on the byte map: the owner of the byte at offset.
+    void ByteMapClick(std::uint64_t offset);
+
     // Shows the directory at offset below the page, and selects its entry
     // with the tag when there is one; false when it is not in the tree.
     bool RevealDirectory(std::uint32_t page, std::uint64_t offset, std::int32_t tag = -1);
@@ -81,6 +98,7 @@ public:
 
 private:
     void ShowNoDirectory();
+    void ShowResult(const TKvStructureAnalysisResult& result);
     const TTiffWalkDir* SelectedDir() const;
     bool ReadValue(const TTiffRawEntry& entry, std::uint64_t maxBytes,
                    std::vector<std::uint8_t>& bytes, std::string& failure);
@@ -96,7 +114,15 @@ private:
     TKvNodeId FSelected = NoNode;
     std::int32_t FEntryRows = 0;
     std::vector<std::uint8_t> FValue;
+    // Made with the tab, so a tab nobody opened reads nothing.
+    TKvStructureAnalysis FAnalysis;
+    std::shared_ptr<const TKvStructureAnalysisResult> FResult;
+    bool FAnalysing = false;
 };
+
+// The page of a finding's "page 3 > EXIF directory", from 0; false for the
+// header and the file as a whole.
+bool FindingPage(const std::string& where, std::uint32_t& page);
 
 // The value bytes of a type in host order (the hex window shows what the
 // first tab shows): each element, each half of a rational, turned round

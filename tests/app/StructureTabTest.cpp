@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <thread>
 
 #include "FakeTiff.h"
 #include "TiffWriter.h"
@@ -44,6 +45,14 @@ struct TFakeRows : IKvRowListWidget {
     void SelectRow(std::int32_t row) override { List.Selected = row; }
 };
 
+struct TFakeMap : IKvByteMapWidget {
+    std::shared_ptr<const TKvStructureAnalysisResult> Result;
+    void SetMap(std::shared_ptr<const TKvStructureAnalysisResult> result) override
+    {
+        Result = std::move(result);
+    }
+};
+
 // A file opened by the real reader with part of its chain counted, and the
 // tab over it.
 struct TStructureRig {
@@ -53,7 +62,10 @@ struct TStructureRig {
     TFakeTree Tree;
     TFakeRows Tags;
     TFakeButton View, Copy;
-    TFrmOrvaneStructure Tab{Host, {&Tree, &Tags, &View, &Copy}, Shared};
+    TFakeRows Problems;
+    TFakeText Progress;
+    TFakeMap Map;
+    TFrmOrvaneStructure Tab{Host, {&Tree, &Tags, &View, &Copy, &Problems, &Progress, &Map}, Shared};
 
     TStructureRig(const TTiff& tiff, const char* name, std::uint32_t counted)
     {
@@ -80,6 +92,17 @@ struct TStructureRig {
             Shared->FTiffCodec->ScanStep(final, code, text);
             Shared->FTiffCodec->GetPageCount(final, count);
         } while (!final && count < pages && code == ErrOk);
+    }
+    // The analysis runs on its worker; the window's timer is this loop.
+    bool AwaitAnalysis()
+    {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (Tab.AnalysisTick())
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return true;
     }
     std::string Label(TKvNodeId id) const { return Tab.NodeLabel(id); }
     const std::vector<TKvNodeId>& Roots() const { return Tree.Top; }
@@ -229,4 +252,50 @@ TEST(StructureTab, DirectoriesBelowAPageAndTheirTags)
     rig.Tab.ButViewTagValueClick();
     EXPECT_EQ(rig.Host.HexCaption, "ExposureTime");
     EXPECT_EQ(rig.Host.HexBytes, (std::vector<std::uint8_t>{1, 0, 0, 0, 250, 0, 0, 0}));
+}
+
+// A damaged file's problems, one row each; choosing one, or a byte of the
+// map, selects the directory and the entry they are about.
+TEST(StructureTab, ProblemsAndMapLeadToTheirDirectoryAndEntry)
+{
+    TTiff tiff = Nested();
+    // The GPS tags out of order, and a value beyond the end of the file.
+    tiff.Ifds[5].Entries = {Rational(2, {{48, 1}, {51, 1}, {0, 1}}), Ascii(1, "N"),
+                            Bare(4, tRational, 3).WithField(0x7FFFFF00)};
+    const TLayout layout = Lay(tiff);
+    TStructureRig rig(tiff, "damaged.tif", 2);
+    ASSERT_TRUE(rig.AwaitAnalysis());
+    ASSERT_TRUE(rig.Map.Result);
+    const auto& rows = rig.Problems.List.Rows;
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rig.Progress.Text, std::to_string(rows.size()) + " problems found");
+    std::int32_t outside = -1;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i][2] == "page 1 > GPS directory" &&
+            rows[i][3].find("[value-outside]") != std::string::npos)
+            outside = std::int32_t(i);
+    ASSERT_GE(outside, 0) << rows[0][3];
+    EXPECT_EQ(rows[std::size_t(outside)][0], "error");
+
+    rig.Problems.SelectRow(outside);
+    rig.Tab.LivProblemsSelectItem();
+    ASSERT_EQ(rig.Tree.Selected.size(), 2u);
+    EXPECT_EQ(rig.Tab.NodeLabel(rig.Tree.Selected[1]).rfind("GPS directory at offset ", 0), 0u);
+    EXPECT_EQ(rig.Tags.SelectedIndex(), 2);
+
+    // The EXIF directory's rational value lies after its entries.
+    rig.Tab.ByteMapClick(layout.IfdOffsets[4] + DirectorySize(2) + 1);
+    ASSERT_EQ(rig.Tree.Selected.size(), 2u);
+    EXPECT_EQ(rig.Tab.NodeLabel(rig.Tree.Selected[1]).rfind("EXIF directory at offset ", 0), 0u);
+    EXPECT_EQ(rig.Tags.SelectedIndex(), 0);
+}
+
+TEST(StructureTab, FindingPageReadsTheLeadingPageNumber)
+{
+    std::uint32_t page = 99;
+    EXPECT_TRUE(FindingPage("page 12 > EXIF directory", page));
+    EXPECT_EQ(page, 11u);
+    EXPECT_FALSE(FindingPage("header", page));
+    EXPECT_FALSE(FindingPage("page x", page));
+    EXPECT_FALSE(FindingPage("page 0", page));
 }

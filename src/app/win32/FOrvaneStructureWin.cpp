@@ -5,6 +5,27 @@
 namespace {
 
 constexpr const char* StructureSheetClass = "Kestrova TStructureSheet";
+constexpr UINT_PTR AnalysisTimer = 1;
+constexpr UINT AnalysisTickMs = 100;
+
+void AddProblemColumns(HWND list)
+{
+    const struct {
+        const char* FTitle;
+        int FWidth;
+    } columns[] = {{"Severity", 60}, {"Offset", 70}, {"Directory", 130}, {"Problem", 400}};
+    int i = 0;
+    for (const auto& c : columns) {
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        col.pszText = const_cast<char*>(c.FTitle);
+        col.cx = ScaleToDpi(c.FWidth);
+        col.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i++),
+                     reinterpret_cast<LPARAM>(&col));
+    }
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+}
 
 }  // namespace
 
@@ -82,9 +103,14 @@ void TOrvaneStructureWin::Show(bool shown)
     if (!Handle()) {
         CreateControls();
         FLogic = std::make_unique<TFrmOrvaneStructure>(
-            FHost, TStructureWidgets{&FTree, &FLivTags, &FButView, &FButCopy}, FShared);
-        if (!FPath.empty())
+            FHost,
+            TStructureWidgets{&FTree, &FLivTags, &FButView, &FButCopy, &FLivProblems, &FLabProgress,
+                              &FByteMap},
+            FShared);
+        if (!FPath.empty()) {
             FLogic->FileShown(FPath, FDisplay);
+            WatchAnalysis();
+        }
     }
     ShowWindow(Handle(), SW_SHOW);
 }
@@ -93,8 +119,15 @@ void TOrvaneStructureWin::FileShown(const std::string& path, const std::string& 
 {
     FPath = path;
     FDisplay = display;
-    if (FLogic)
+    if (FLogic) {
         FLogic->FileShown(path, display);
+        WatchAnalysis();
+    }
+}
+
+void TOrvaneStructureWin::WatchAnalysis()
+{
+    SetTimer(Handle(), AnalysisTimer, AnalysisTickMs, nullptr);
 }
 
 void TOrvaneStructureWin::PageCountProgress()
@@ -118,8 +151,9 @@ HWND TOrvaneStructureWin::AddControl(const char* cls, const char* text, DWORD st
     return wnd;
 }
 
-// The tree on the left at the first tab's list height; the tags on the
-// right with their buttons below, as on the first tab.
+// The tree on the left at the first tab's list height with the check's
+// progress below it; on the right the tags with their buttons below, as on
+// the first tab, then the problems or the byte map.
 void TOrvaneStructureWin::CreateControls()
 {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
@@ -130,16 +164,44 @@ void TOrvaneStructureWin::CreateControls()
     FTree.FWnd =
         AddControl(WC_TREEVIEWA, "",
                    TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
-                   10, 10, 281, 321, idTreDirectories, WS_EX_CLIENTEDGE);
+                   10, 10, 281, 296, idTreDirectories, WS_EX_CLIENTEDGE);
+    FLabProgress.FWnd =
+        AddControl("STATIC", "", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, 10, 310, 281, 21, 0);
     FLivTags.FList.FWnd =
         AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
-                   300, 10, 441, 180, idLivStructureTags, WS_EX_CLIENTEDGE);
+                   300, 10, 441, 150, idLivStructureTags, WS_EX_CLIENTEDGE);
     FLivTags.FList.AddColumns();
     FButView.FWnd = AddControl("BUTTON", "View Tag Value", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
-                               300, 199, 121, 21, idButStructureView);
+                               300, 168, 111, 21, idButStructureView);
     FButCopy.FWnd =
-        AddControl("BUTTON", "Copy Tags as Text", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 430,
-                   199, 121, 21, idButStructureCopy);
+        AddControl("BUTTON", "Copy Tags as Text", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 416,
+                   168, 121, 21, idButStructureCopy);
+    CreateProblemPanel();
+}
+
+// Problems and the byte map share the space below the tags, one at a time,
+// behind two toggle buttons; the problems come first.
+void TOrvaneStructureWin::CreateProblemPanel()
+{
+    AddControl("BUTTON", "Problems", BS_AUTORADIOBUTTON | BS_PUSHLIKE | WS_GROUP | WS_TABSTOP, 561,
+               168, 89, 21, idButShowProblems);
+    AddControl("BUTTON", "Byte Map", BS_AUTORADIOBUTTON | BS_PUSHLIKE, 652, 168, 89, 21,
+               idButShowByteMap);
+    SendMessageA(Control(idButShowProblems), BM_SETCHECK, BST_CHECKED, 0);
+    FLivProblems.FList.FWnd =
+        AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                   300, 197, 441, 134, idLivProblems, WS_EX_CLIENTEDGE);
+    AddProblemColumns(FLivProblems.FList.FWnd);
+    FByteMap.FWin.Create(Handle(), ScaleToDpi(300), ScaleToDpi(197), ScaleToDpi(441),
+                         ScaleToDpi(134), idByteMap);
+    ShowWindow(FByteMap.FWin.Handle(), SW_HIDE);
+    FByteMap.FWin.FOnClick = [this](std::uint64_t offset) { FLogic->ByteMapClick(offset); };
+}
+
+void TOrvaneStructureWin::ShowPanel(bool problems)
+{
+    ShowWindow(FLivProblems.FList.FWnd, problems ? SW_SHOW : SW_HIDE);
+    ShowWindow(FByteMap.FWin.Handle(), problems ? SW_HIDE : SW_SHOW);
 }
 
 LRESULT TOrvaneStructureWin::OnNotify(const NMHDR& hdr)
@@ -165,12 +227,27 @@ LRESULT TOrvaneStructureWin::OnNotify(const NMHDR& hdr)
                                                 : NoNode);
             return 0;
         }
-    } else if (hdr.idFrom == idLivStructureTags && hdr.code == LVN_ITEMCHANGED) {
+    } else if (hdr.code == LVN_ITEMCHANGED) {
         const auto& nm = reinterpret_cast<const NMLISTVIEW&>(hdr);
-        if ((nm.uChanged & LVIF_STATE) && ((nm.uNewState ^ nm.uOldState) & LVIS_SELECTED))
+        const bool selected = (nm.uChanged & LVIF_STATE) && (nm.uNewState & LVIS_SELECTED) &&
+                              !(nm.uOldState & LVIS_SELECTED);
+        if (hdr.idFrom == idLivStructureTags && (nm.uChanged & LVIF_STATE) &&
+            ((nm.uNewState ^ nm.uOldState) & LVIS_SELECTED))
             FLogic->LivTagsSelectItem();
+        else if (hdr.idFrom == idLivProblems && selected)
+            FLogic->LivProblemsSelectItem();
     }
     return 0;
+}
+
+void TOrvaneStructureWin::OnCommand(UINT_PTR id)
+{
+    switch (id) {
+    case idButStructureView: FLogic->ButViewTagValueClick(); break;
+    case idButStructureCopy: FLogic->ButCopyTagsAsTextClick(); break;
+    case idButShowProblems: ShowPanel(true); break;
+    case idButShowByteMap: ShowPanel(false); break;
+    }
 }
 
 LRESULT TOrvaneStructureWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -178,10 +255,12 @@ LRESULT TOrvaneStructureWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     if (msg == WM_NOTIFY && FLogic)
         return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     if (msg == WM_COMMAND && FLogic) {
-        if (LOWORD(wParam) == idButStructureView)
-            FLogic->ButViewTagValueClick();
-        else if (LOWORD(wParam) == idButStructureCopy)
-            FLogic->ButCopyTagsAsTextClick();
+        OnCommand(LOWORD(wParam));
+        return 0;
+    }
+    if (msg == WM_TIMER && wParam == AnalysisTimer) {
+        if (!FLogic || !FLogic->AnalysisTick())
+            KillTimer(Handle(), AnalysisTimer);
         return 0;
     }
     return Default(msg, wParam, lParam);

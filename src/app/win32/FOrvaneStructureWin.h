@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/win32/KvByteMapWin.h"
 #include "app/win32/WinWidgets.h"
 #include "window/win32/KvWindow.h"
 
@@ -38,11 +39,24 @@ public:
     void SelectRow(std::int32_t row) override;
 };
 
+class TWinByteMap : public IKvByteMapWidget {
+public:
+    TKvByteMapWin FWin;
+    void SetMap(std::shared_ptr<const TKvStructureAnalysisResult> result) override
+    {
+        FWin.SetMap(std::move(result));
+    }
+};
+
 enum TStructureControlId : UINT_PTR {
     idTreDirectories = 201,
     idLivStructureTags,
     idButStructureView,
     idButStructureCopy,
+    idButShowProblems,
+    idButShowByteMap,
+    idLivProblems,
+    idByteMap,
 };
 
 class TOrvaneStructureWin : public TKvWindow {
@@ -59,6 +73,7 @@ public:
     TFrmOrvaneStructure* Logic() { return FLogic.get(); }
     HWND Control(UINT_PTR id) const;
     TWinTree& Tree() { return FTree; }
+    TKvByteMapWin& ByteMap() { return FByteMap.FWin; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -67,7 +82,12 @@ private:
     void CreateControls();
     HWND AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
                     UINT_PTR id, DWORD exStyle = 0);
+    void CreateProblemPanel();
     LRESULT OnNotify(const NMHDR& hdr);
+    void OnCommand(UINT_PTR id);
+    // Problems or the byte map below the tags.
+    void ShowPanel(bool problems);
+    void WatchAnalysis();
 
     IKvOrvaneHost& FHost;
     std::shared_ptr<TTrnTiffShared> FShared;
@@ -77,5 +97,8 @@ private:
     TWinTree FTree;
     TWinRowList FLivTags;
     TWinButton FButView, FButCopy;
+    TWinRowList FLivProblems;
+    TWinText FLabProgress;
+    TWinByteMap FByteMap;
     std::unique_ptr<TFrmOrvaneStructure> FLogic;
 };

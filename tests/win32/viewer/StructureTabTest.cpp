@@ -8,11 +8,13 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "TiffWriter.h"
 #include "WinDriving.h"
 #include "app/KvTiffCodecPages.h"
 #include "app/win32/FOrvaneWin.h"
+#include "inspect/ByteClasses.h"
 
 namespace {
 
@@ -114,6 +116,47 @@ struct TViewer {
     HWND Tags() { return Page().Control(idLivStructureTags); }
 };
 
+// A page with EXIF and GPS directories; the GPS tags out of order and one
+// value beyond the end of the file.
+tiffw::TTiff DamagedTiff()
+{
+    using namespace tiffw;
+    TTiff tiff;
+    TIfd page;
+    page.Entries = {Short(256, {64}), Short(257, {64}), Pointer(34665, {1}), Pointer(34853, {2})};
+    tiff.Ifds = {page, ChildIfd({Rational(33434, {{1, 250}}), Rational(33437, {{28, 10}})}),
+                 ChildIfd({Rational(2, {{48, 1}, {51, 1}, {0, 1}}), Ascii(1, "N"),
+                           Bare(4, tRational, 3).WithField(0x7FFFFF00)})};
+    return tiff;
+}
+
+struct TNoFindings : IFindingSink {
+    bool Wants(TRuleId) const override { return false; }
+    void Begin(const std::string&) override {}
+    void Add(const TFinding&) override {}
+    int Finish() override { return 0; }
+};
+
+// Where to click on the map so that it means a byte in [start, end).
+bool MapPointOf(const std::string& path, TKvByteMapWin& map, std::uint64_t start, std::uint64_t end,
+                POINT& at)
+{
+    TNoFindings none;
+    TByteClassMap classes;
+    std::ostringstream err;
+    ClassifyFileBytes(path, none, classes, err);
+    const RECT picture = map.PictureRect();
+    const auto pixels = static_cast<std::uint32_t>(picture.right * picture.bottom);
+    for (std::uint32_t i = 0; i < pixels; ++i) {
+        const std::uint64_t offset = classes.PixelOffset(i, pixels);
+        if (offset >= start && offset < end) {
+            at = {LONG(i % std::uint32_t(picture.right)), LONG(i / std::uint32_t(picture.right))};
+            return true;
+        }
+    }
+    return false;
+}
+
 // A compact chain of a million small pages, written in one go.
 std::string WriteMillionPages()
 {
@@ -178,6 +221,59 @@ TEST(StructureTab, ExifAndGpsDirectoriesOfAnExiftoolFile)
     ClickTab(viewer.Win->TabControl(), 0);
     EXPECT_FALSE(IsWindowVisible(viewer.Page().Handle()));
     EXPECT_TRUE(IsWindowVisible(viewer.Win->Sheet()));
+}
+
+// The problems of a damaged file are listed when the check on its worker is
+// done; choosing one selects its directory and entry, and so does a click
+// on the byte map.
+TEST(StructureTab, ProblemsAndTheByteMapSelectTheirEntry)
+{
+    const std::string path = TempFile("structure-damaged.tif");
+    const tiffw::TLayout layout = tiffw::Lay(DamagedTiff());
+    tiffw::WriteFile(path, layout);
+    {
+        TViewer viewer(path);
+        ClickTab(viewer.Win->TabControl(), 1);
+        HWND problems = viewer.Page().Control(idLivProblems);
+        HWND tree = viewer.Tree();
+        Pump([&] { return SendMessageA(problems, LVM_GETITEMCOUNT, 0, 0) > 0; }, 20000);
+        int outside = -1;
+        const int rows = static_cast<int>(SendMessageA(problems, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < rows && outside < 0; ++row)
+            if (Cell(problems, row, 2) == "page 1 > GPS directory" &&
+                Cell(problems, row, 3).find("[value-outside]") != std::string::npos)
+                outside = row;
+        ASSERT_GE(outside, 0) << Cell(problems, 0, 3);
+        EXPECT_EQ(Cell(problems, outside, 0), "error");
+
+        LVITEMA state{};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(problems, LVM_SETITEMSTATE, WPARAM(outside), reinterpret_cast<LPARAM>(&state));
+        HTREEITEM selected = Next(tree, nullptr, TVGN_CARET);
+        EXPECT_EQ(ItemText(tree, selected).rfind("GPS directory at offset ", 0), 0u);
+        const int row = static_cast<int>(
+            SendMessageA(viewer.Tags(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(Cell(viewer.Tags(), row, 0), "GPSLongitude");
+        EXPECT_TRUE(IsWindowEnabled(viewer.Page().Control(idButStructureView)));
+
+        // The EXIF directory's first value lies right after its entries.
+        SendMessageA(viewer.Page().Control(idButShowByteMap), BM_CLICK, 0, 0);
+        HWND map = viewer.Page().ByteMap().Handle();
+        EXPECT_TRUE(IsWindowVisible(map));
+        EXPECT_FALSE(IsWindowVisible(problems));
+        const std::uint64_t value = layout.IfdOffsets[1] + tiffw::DirectorySize(2);
+        POINT at{};
+        ASSERT_TRUE(MapPointOf(path, viewer.Page().ByteMap(), value, value + 8, at));
+        SendMessageA(map, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        SendMessageA(map, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        selected = Next(tree, nullptr, TVGN_CARET);
+        EXPECT_EQ(ItemText(tree, selected).rfind("EXIF directory at offset ", 0), 0u);
+        const int valueRow = static_cast<int>(
+            SendMessageA(viewer.Tags(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+        EXPECT_EQ(Cell(viewer.Tags(), valueRow, 0), "ExposureTime");
+    }
+    std::remove(path.c_str());
 }
 
 // The last range opens as soon as the count reaches it and grows while the
