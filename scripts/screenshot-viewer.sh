@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Starts Orvane.exe on samples/sample.tif under Wine and a private Xvfb and
-# saves PNG screenshots of the main window and of the tag value window, at
-# 96, 120 and 144 DPI (125 % and 150 %; Wine's LogPixels setting):
+# saves PNG screenshots of the main window, its Structure tab and the tag
+# value window, at 96, 120 and 144 DPI (125 % and 150 %; Wine's LogPixels
+# setting):
 #   scripts/screenshot-viewer.sh [BUILD_DIR]     (default: build/win64)
 # The pictures land in BUILD_DIR/screenshots/ (main-window-DPI.png,
-# hex-window-DPI.png; the 96 DPI pair also as main-window.png, hex-window.png).
+# structure-tab-DPI.png, hex-window-DPI.png; the 96 DPI ones also without
+# the DPI in their names).
 set -eu -o pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=wine-common.sh
@@ -50,10 +52,37 @@ shoot_at() { # dpi
   wait "$app" || true
 }
 
+# The Structure tab on the sample with EXIF and GPS directories added: the
+# first page opened (its button) and its EXIF directory selected.
+shoot_structure_at() { # dpi
+  local dpi=$1
+  set_dpi "$dpi"
+  "$root/scripts/wine-run.sh" "$exe" "Z:${structured//\//\\}" &
+  app=$!
+  main=$(orvane_wait_window "Kestrova  Orvane")
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  click() { xdotool mousemove $((X + $1 * dpi / 96)) $((Y + $2 * dpi / 96)) click 1; sleep 0.3; }
+  click 96 42
+  click 32 71
+  click 100 88
+  sleep 2
+  orvane_shot_window "$main" "$out/structure-tab-$dpi.png"
+  kill "$app" 2>/dev/null || true
+  wait "$app" || true
+}
+
+structured="$out/sample-exif-gps.tif"
+rm -f "$structured"
+exiftool -q -o "$structured" -ExposureTime=1/250 -GPSLatitude=48.8584 -GPSLatitudeRef=N \
+  -GPSLongitude=2.2945 -GPSLongitudeRef=E "$sample"
+
 app=""
 trap 'kill $app 2>/dev/null || true; reset_dpi' EXIT
 for dpi in 96 120 144; do
   shoot_at "$dpi"
+  shoot_structure_at "$dpi"
 done
 cp "$out/main-window-96.png" "$out/main-window.png"
 cp "$out/hex-window-96.png" "$out/hex-window.png"
+cp "$out/structure-tab-96.png" "$out/structure-tab.png"
