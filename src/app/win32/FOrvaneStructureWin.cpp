@@ -8,25 +8,6 @@ constexpr const char* StructureSheetClass = "Kestrova TStructureSheet";
 constexpr UINT_PTR AnalysisTimer = 1;
 constexpr UINT AnalysisTickMs = 100;
 
-void AddProblemColumns(HWND list)
-{
-    const struct {
-        const char* FTitle;
-        int FWidth;
-    } columns[] = {{"Severity", 60}, {"Offset", 70}, {"Directory", 130}, {"Problem", 400}};
-    int i = 0;
-    for (const auto& c : columns) {
-        LVCOLUMNA col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        col.pszText = const_cast<char*>(c.FTitle);
-        col.cx = ScaleToDpi(c.FWidth);
-        col.iSubItem = i;
-        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i++),
-                     reinterpret_cast<LPARAM>(&col));
-    }
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-}
-
 }  // namespace
 
 void TWinTree::Clear()
@@ -144,11 +125,7 @@ HWND TOrvaneStructureWin::Control(UINT_PTR id) const
 HWND TOrvaneStructureWin::AddControl(const char* cls, const char* text, DWORD style, int x, int y,
                                      int w, int h, UINT_PTR id, DWORD exStyle)
 {
-    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, ScaleToDpi(x),
-                               ScaleToDpi(y), ScaleToDpi(w), ScaleToDpi(h), Handle(),
-                               reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
-    return wnd;
+    return AddScaledControl(Handle(), cls, text, style, x, y, w, h, id, exStyle);
 }
 
 // The tree on the left at the first tab's list height with the check's
@@ -191,7 +168,8 @@ void TOrvaneStructureWin::CreateProblemPanel()
     FLivProblems.FList.FWnd =
         AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
                    300, 197, 441, 134, idLivProblems, WS_EX_CLIENTEDGE);
-    AddProblemColumns(FLivProblems.FList.FWnd);
+    FLivProblems.FList.AddColumns(
+        {{"Severity", 60}, {"Offset", 70}, {"Directory", 130}, {"Problem", 400}});
     FByteMap.FWin.Create(Handle(), ScaleToDpi(300), ScaleToDpi(197), ScaleToDpi(441),
                          ScaleToDpi(134), idByteMap);
     ShowWindow(FByteMap.FWin.Handle(), SW_HIDE);

@@ -87,12 +87,7 @@ bool TFrmOrvaneWin::Create()
 HWND TFrmOrvaneWin::AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w,
                                int h, UINT_PTR id, DWORD exStyle, HWND parent)
 {
-    HWND wnd =
-        CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, ScaleToDpi(x),
-                        ScaleToDpi(y), ScaleToDpi(w), ScaleToDpi(h), parent ? parent : FSheet,
-                        reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
-    return wnd;
+    return AddScaledControl(parent ? parent : FSheet, cls, text, style, x, y, w, h, id, exStyle);
 }
 
 void TFrmOrvaneWin::CreateTabs()
