@@ -178,6 +178,8 @@ void TFrmOrvaneStructure::PageCountProgress()
 
 void TFrmOrvaneStructure::TreeOpening(TKvNodeId id)
 {
+    if (!FTree.Has(id))
+        return;
     std::vector<TKvNodeId> added = FTree.Open(id);
     if (!added.empty())
         FWidgets.TreDirectories->Add(id, added);
@@ -205,7 +207,7 @@ const TTiffWalkDir* TFrmOrvaneStructure::SelectedDir() const
 void TFrmOrvaneStructure::TreeSelect(TKvNodeId id)
 {
     ShowNoDirectory();
-    FSelected = id;
+    FSelected = FTree.Has(id) ? id : NoNode;
     const TTiffWalkDir* dir = SelectedDir();
     if (!dir)
         return;

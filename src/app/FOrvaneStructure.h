@@ -76,8 +76,10 @@ public:
 
     void TreeOpening(TKvNodeId id);
     void TreeSelect(TKvNodeId id);
-    std::string NodeLabel(TKvNodeId id) const { return FTree.Label(id); }
-    bool NodeHasChildren(TKvNodeId id) const { return FTree.Node(id).HasChildren; }
+    // An item the window still draws after the tree was made anew is
+    // blank.
+    std::string NodeLabel(TKvNodeId id) const { return FTree.Has(id) ? FTree.Label(id) : ""; }
+    bool NodeHasChildren(TKvNodeId id) const { return FTree.Has(id) && FTree.Node(id).HasChildren; }
 
     void LivTagsSelectItem();
     void ButViewTagValueClick();

@@ -64,6 +64,7 @@ public:
     // the window must start again from Roots(); else what to append.
     bool Grow(std::vector<TKvNodeGrowth>& growth);
 
+    bool Has(TKvNodeId id) const { return id >= 0 && std::size_t(id) < FNodes.size(); }
     const TKvStructureNode& Node(TKvNodeId id) const { return FNodes[std::size_t(id)]; }
     std::string Label(TKvNodeId id) const;
     // The nodes from the top level down to the page, made on the way (the
