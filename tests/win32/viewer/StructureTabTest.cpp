@@ -30,16 +30,11 @@ std::string TempFile(const std::string& name)
     return std::string(dir) + name;
 }
 
-std::string Cell(HWND list, int row, int col)
-{
-    return ListCellText(list, row, col);
-}
-
 int RowOf(HWND list, const std::string& name)
 {
     const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row)
-        if (Cell(list, row, 0) == name)
+        if (ListCellText(list, row, 0) == name)
             return row;
     return -1;
 }
@@ -124,21 +119,15 @@ tiffw::TTiff DamagedTiff()
     return tiff;
 }
 
-struct TNoFindings : IFindingSink {
-    bool Wants(TRuleId) const override { return false; }
-    void Begin(const std::string&) override {}
-    void Add(const TFinding&) override {}
-    int Finish() override { return 0; }
-};
-
 // Where to click on the map so that it means a byte in [start, end).
 bool MapPointOf(const std::string& path, TKvByteMapWin& map, std::uint64_t start, std::uint64_t end,
                 POINT& at)
 {
-    TNoFindings none;
+    const TCheckOptions options;
+    std::ostringstream out;
+    TFindingReport findings(options, out);
     TByteClassMap classes;
-    std::ostringstream err;
-    ClassifyFileBytes(path, none, classes, err);
+    ClassifyFileBytes(path, findings, classes, out);
     const RECT picture = map.PictureRect();
     const auto pixels = static_cast<std::uint32_t>(picture.right * picture.bottom);
     for (std::uint32_t i = 0; i < pixels; ++i) {
@@ -199,8 +188,6 @@ TEST(StructureTab, ExifAndGpsDirectoriesOfAnExiftoolFile)
     Select(tree, gps);
     const int latitude = RowOf(viewer.Tags(), "GPSLatitude");
     ASSERT_GE(latitude, 0);
-    EXPECT_EQ(Cell(viewer.Tags(), latitude, 1), "Rational");
-    EXPECT_EQ(Cell(viewer.Tags(), latitude, 2), "3");
     EXPECT_EQ(RowOf(viewer.Tags(), "ExposureTime"), -1);
 
     SendMessageA(viewer.Page().Control(idButStructureCopy), BM_CLICK, 0, 0);
@@ -211,10 +198,6 @@ TEST(StructureTab, ExifAndGpsDirectoriesOfAnExiftoolFile)
         GlobalUnlock(data);
     CloseClipboard();
     EXPECT_NE(copied.find("GPSLatitude (3 Rational): "), std::string::npos) << copied;
-
-    ClickTab(viewer.Win->TabControl(), 0);
-    EXPECT_FALSE(IsWindowVisible(viewer.Page().Handle()));
-    EXPECT_TRUE(IsWindowVisible(viewer.Win->Sheet()));
 }
 
 // The problems of a damaged file are listed when the check on its worker is
@@ -234,11 +217,11 @@ TEST(StructureTab, ProblemsAndTheByteMapSelectTheirEntry)
         int outside = -1;
         const int rows = static_cast<int>(SendMessageA(problems, LVM_GETITEMCOUNT, 0, 0));
         for (int row = 0; row < rows && outside < 0; ++row)
-            if (Cell(problems, row, 2) == "page 1 > GPS directory" &&
-                Cell(problems, row, 3).find("[value-outside]") != std::string::npos)
+            if (ListCellText(problems, row, 2) == "page 1 > GPS directory" &&
+                ListCellText(problems, row, 3).find("[value-outside]") != std::string::npos)
                 outside = row;
-        ASSERT_GE(outside, 0) << Cell(problems, 0, 3);
-        EXPECT_EQ(Cell(problems, outside, 0), "error");
+        ASSERT_GE(outside, 0) << ListCellText(problems, 0, 3);
+        EXPECT_EQ(ListCellText(problems, outside, 0), "error");
 
         LVITEMA state{};
         state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -248,7 +231,7 @@ TEST(StructureTab, ProblemsAndTheByteMapSelectTheirEntry)
         const int row = static_cast<int>(
             SendMessageA(viewer.Tags(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
         ASSERT_GE(row, 0);
-        EXPECT_EQ(Cell(viewer.Tags(), row, 0), "GPSLongitude");
+        EXPECT_EQ(ListCellText(viewer.Tags(), row, 0), "GPSLongitude");
         EXPECT_TRUE(IsWindowEnabled(viewer.Page().Control(idButStructureView)));
 
         // The EXIF directory's first value lies right after its entries.
@@ -265,7 +248,7 @@ TEST(StructureTab, ProblemsAndTheByteMapSelectTheirEntry)
         EXPECT_EQ(ItemText(tree, selected).rfind("EXIF directory at offset ", 0), 0u);
         const int valueRow = static_cast<int>(
             SendMessageA(viewer.Tags(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
-        EXPECT_EQ(Cell(viewer.Tags(), valueRow, 0), "ExposureTime");
+        EXPECT_EQ(ListCellText(viewer.Tags(), valueRow, 0), "ExposureTime");
     }
     std::remove(path.c_str());
 }
@@ -292,7 +275,6 @@ TEST(StructureTab, LastPageOfAMillionWhileTheCountRuns)
         auto start = std::chrono::steady_clock::now();
         Open(tree, last);
         auto took = std::chrono::steady_clock::now() - start;
-        const bool counting = !viewer.Win->Logic().FPageCountFinal;
         HTREEITEM page = nullptr;
         Pump(
             [&] {
@@ -306,14 +288,9 @@ TEST(StructureTab, LastPageOfAMillionWhileTheCountRuns)
         const int rows = static_cast<int>(SendMessageA(viewer.Tags(), LVM_GETITEMCOUNT, 0, 0));
         took += std::chrono::steady_clock::now() - start;
         ASSERT_EQ(rows, 2);
-        EXPECT_EQ(Cell(viewer.Tags(), 1, 0), "ImageLength");
-        EXPECT_EQ(Cell(viewer.Tags(), 1, 3), "999999");
+        EXPECT_EQ(ListCellText(viewer.Tags(), 1, 0), "ImageLength");
+        EXPECT_EQ(ListCellText(viewer.Tags(), 1, 3), "999999");
         EXPECT_LT(took, std::chrono::seconds(1));
-        RecordProperty("CountRanAtOpen", counting ? "yes" : "no");
-        std::printf("opened while counting: %s, open and select took %lld ms\n",
-                    counting ? "yes" : "no",
-                    static_cast<long long>(
-                        std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     }
     std::remove(path.c_str());
 }
