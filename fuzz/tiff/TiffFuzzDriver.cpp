@@ -125,7 +125,10 @@ void DriveTiffPath(TTiffFuzzPath which, const std::string& path)
         RunDump({}, path);
         RunDump({"--tree", "--values", "all"}, path);
         break;
-    case TTiffFuzzPath::Check: RunDump({"--check"}, path); break;
+    case TTiffFuzzPath::Check:
+        RunDump({"--check"}, path);
+        RunDump({"--map"}, path);
+        break;
     case TTiffFuzzPath::Json: RunDump({"--json"}, path); break;
     }
 }

@@ -12,7 +12,7 @@
 enum class TTiffFuzzPath {
     Reader,  // the page reader: every page, entry and value, as the window reads them
     Dump,    // orvane-dump's plain dump and its tree with every value
-    Check,   // orvane-dump --check
+    Check,   // orvane-dump --check and --map
     Json,    // orvane-dump --json
 };
 

@@ -72,6 +72,7 @@ void TFrmOrvaneStructure::FileShown(const std::string& path, const std::string& 
     if (!FOpen)
         return;
     FWidgets.TreDirectories->Add(NoNode, FTree.Roots());
+    FAnalysis.SetPicturePixels(FWidgets.ByteMap->PicturePixels());
     FAnalysis.Start(path);
     FAnalysis.SetPageCount(FPages.KnownPageCount());
     FAnalysing = true;

@@ -36,6 +36,8 @@ class IKvByteMapWidget {
 public:
     virtual ~IKvByteMapWidget() = default;
     virtual void SetMap(std::shared_ptr<const TKvStructureAnalysisResult> result) = 0;
+    // The picture's pixel count, coloured on the analysis worker.
+    virtual std::uint32_t PicturePixels() = 0;
 };
 
 struct TStructureWidgets {

@@ -13,6 +13,7 @@
 // when it ends, so neither refers to the other.
 struct TKvAnalysisState {
     std::string Path;
+    std::uint32_t Pixels = 0;
     std::function<void()> Notify;
     std::atomic<bool> StopAsked{false};
     std::atomic<std::uint32_t> PageCount{0};
@@ -132,6 +133,8 @@ private:
             return nullptr;
         result->Readable = true;
         result->Map = watch.Finish();
+        if (State->Pixels > 0 && !State->StopAsked)
+            result->Pixels = result->Map.PixelClasses(State->Pixels);
         return result;
     }
 
@@ -155,6 +158,7 @@ void TKvStructureAnalysis::Start(const std::string& path)
     Stop();
     FState = std::make_shared<TKvAnalysisState>();
     FState->Path = path;
+    FState->Pixels = FPixels;
     FState->Notify = FNotify;
     auto thread = std::make_unique<TKvAnalysisThread>(FState);
     TErrCode code = ErrOk;

@@ -19,6 +19,9 @@ struct TKvStructureAnalysisResult {
     std::string Failure;             // why, when it cannot
     std::vector<TFinding> Findings;  // in the order the check meets them
     TByteClassMap Map;
+    // Map.PixelClasses for the picture size asked for, made on the worker
+    // (empty when none was asked for).
+    std::vector<TByteClass> Pixels;
 };
 
 struct TKvAnalysisProgress {
@@ -51,6 +54,9 @@ public:
     // progress is pages walked against them; without them, the offset of the
     // last page directory against the file size.
     void SetPageCount(std::uint32_t pages);
+    // The pixels of the byte map's picture, for the next Start: a file of a
+    // million pages takes a noticeable time to colour.
+    void SetPicturePixels(std::uint32_t pixels) { FPixels = pixels; }
 
     TKvAnalysisProgress Progress() const;
     // Null until done.
@@ -58,5 +64,6 @@ public:
 
 private:
     std::function<void()> FNotify;
+    std::uint32_t FPixels = 0;
     std::shared_ptr<TKvAnalysisState> FState;
 };

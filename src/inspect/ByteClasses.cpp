@@ -36,11 +36,8 @@ bool SameOwner(const TByteRegion& a, const TByteRegion& b)
 // of the claims started so far, so the two widest claims are all the state.
 class TOverlapSweep {
 public:
-    TOverlapSweep(std::vector<TByteRegion>& regions, std::vector<TByteRegion>& others)
-        : Regions(regions), Others(others)
-    {
-    }
-    void Run(const std::vector<TByteRegion>& claims)
+    TOverlapSweep(TByteRegions& regions, TByteRegions& others) : Regions(regions), Others(others) {}
+    void Run(const TByteRegions& claims)
     {
         for (const TByteRegion& claim : claims) {
             EmitUpTo(claim.Start);
@@ -84,13 +81,13 @@ private:
         }
     }
 
-    std::vector<TByteRegion>& Regions;
-    std::vector<TByteRegion>& Others;
+    TByteRegions& Regions;
+    TByteRegions& Others;
     TByteRegion Widest, Second;
     std::uint64_t At = 0;
 };
 
-std::uint64_t UnionLength(const std::vector<TByteRegion>& sorted)
+std::uint64_t UnionLength(const TByteRegions& sorted)
 {
     std::uint64_t total = 0, at = 0;
     for (const TByteRegion& region : sorted) {
@@ -149,7 +146,7 @@ void TByteClassifier::Claim(std::uint64_t start, std::uint64_t size, std::uint32
         Keep(Map.Beyond, std::max(start, Map.Size), end, item, kind);
 }
 
-void TByteClassifier::Keep(std::vector<TByteRegion>& into, std::uint64_t start, std::uint64_t end,
+void TByteClassifier::Keep(TByteRegions& into, std::uint64_t start, std::uint64_t end,
                            std::uint32_t item, TSpanKind kind)
 {
     if (!into.empty()) {
@@ -166,7 +163,7 @@ void TByteClassifier::Keep(std::vector<TByteRegion>& into, std::uint64_t start, 
 
 TByteClassMap TByteClassifier::Finish()
 {
-    std::vector<TByteRegion>& claims = Map.Claimed;
+    TByteRegions& claims = Map.Claimed;
     if (!std::is_sorted(claims.begin(), claims.end(), StartsBefore))
         std::stable_sort(claims.begin(), claims.end(), StartsBefore);
     std::uint64_t reach = 0;
@@ -176,7 +173,7 @@ TByteClassMap TByteClassifier::Finish()
         reach = std::max(reach, claim.End);
     }
     if (overlapping) {
-        std::vector<TByteRegion> regions;
+        TByteRegions regions;
         TOverlapSweep(regions, Map.Others).Run(claims);
         claims.swap(regions);
     }

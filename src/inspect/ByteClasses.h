@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ struct TByteRegion {
     TByteClass Class = TByteClass::Unaccounted;
 };
 
+// A deque, not a vector: a million pages' regions grow without copies and
+// without the slack of a doubled buffer.
+using TByteRegions = std::deque<TByteRegion>;
+
 struct TByteMapDirectory {
     std::uint64_t Offset = 0;
     std::uint32_t Page = 0;   // the page of the main chain it hangs below, from 1
@@ -61,9 +66,9 @@ public:
         return Counts[static_cast<std::size_t>(byteClass)];
     }
     // The claimed regions in the order of their offsets, without the gaps.
-    const std::vector<TByteRegion>& Regions() const { return Claimed; }
+    const TByteRegions& Regions() const { return Claimed; }
     // Claims beyond the end of the file, ordered by offset.
-    const std::vector<TByteRegion>& BeyondEnd() const { return Beyond; }
+    const TByteRegions& BeyondEnd() const { return Beyond; }
     // Every file byte once, in order: the regions and the gaps between them.
     template <typename F>
     void ForEachRegion(F&& visit) const
@@ -84,7 +89,7 @@ public:
     // For an overlap region, the other structure that claims it.
     std::optional<TByteRegion> OtherClaimant(const TByteRegion& overlap) const;
 
-    const std::vector<TByteMapDirectory>& Directories() const { return Dirs; }
+    const std::deque<TByteMapDirectory>& Directories() const { return Dirs; }
     std::uint64_t DirectoryOffset(std::uint32_t directory) const;
     // "page 3", "page 1 > EXIF directory"; empty for NoDirectory.
     std::string DirectoryPath(std::uint32_t directory) const;
@@ -117,10 +122,10 @@ private:
 
     std::uint64_t Size = 0;
     std::uint64_t Counts[ByteClassCount] = {};
-    std::vector<TByteRegion> Claimed;
-    std::vector<TByteRegion> Beyond;
-    std::vector<TByteRegion> Others;  // the other claimant of each overlap, by start
-    std::vector<TByteMapDirectory> Dirs;
+    TByteRegions Claimed;
+    TByteRegions Beyond;
+    TByteRegions Others;  // the other claimant of each overlap, by start
+    std::deque<TByteMapDirectory> Dirs;
     std::vector<std::string> ChildPaths;
 };
 
@@ -137,8 +142,8 @@ public:
     TByteClassMap Finish();
 
 private:
-    void Keep(std::vector<TByteRegion>& into, std::uint64_t start, std::uint64_t end,
-              std::uint32_t item, TSpanKind kind);
+    void Keep(TByteRegions& into, std::uint64_t start, std::uint64_t end, std::uint32_t item,
+              TSpanKind kind);
 
     TByteClassMap Map;
     std::uint32_t Current = NoDirectory;

@@ -26,8 +26,9 @@ struct TFinding {
     std::string Where;                 // "page 1 > EXIF directory"
     std::optional<std::uint16_t> Tag;  // the entry, when the finding is about one
     std::string Message;
-    // The directory the finding is about, by its file offset; 0 for the
-    // header and the file as a whole.
+    // The directory the finding is about, by its file offset (for a broken
+    // page chain the one that holds the broken link); 0 for the header and
+    // the file as a whole.
     std::uint64_t DirectoryOffset = 0;
 };
 

@@ -547,15 +547,18 @@ void TChecker::WalkPages()
     std::uint64_t linkAt = 4;  // where the offset of the directory at 'at' was found
     if (at == 0)
         Finding(TRuleId::HeaderNoPage, 4, "header", 0, "the file has no page");
+    std::uint64_t linkOwner = 0;  // the directory holding that offset; 0 for the header
     for (std::uint32_t number = 1; at != 0; ++number) {
         const TWhere where{number, nullptr, at};
+        // A broken link is the fault of the directory that holds it.
+        const TWhere link{number, nullptr, linkOwner};
         if (!Pages.Insert(at)) {
-            Finding(TRuleId::ChainLoop, linkAt, where,
+            Finding(TRuleId::ChainLoop, linkAt, link,
                     "the page chain loops back to the directory at offset " + std::to_string(at));
             return;
         }
         if (!Raw.InFile(at, 1)) {
-            Finding(TRuleId::ChainOutside, linkAt, where,
+            Finding(TRuleId::ChainOutside, linkAt, link,
                     "the page chain leads to offset " + std::to_string(at) +
                         ", beyond the end of the file");
             return;
@@ -577,6 +580,7 @@ void TChecker::WalkPages()
                 Walker.ReadEntryChildren(TTiffDirKind::Page, entry, Pointer))
                 CheckChildren(Pointer, where);
         linkAt = at + Page.ByteSize - Raw.OffsetSize();
+        linkOwner = at;
         at = Page.NextOffset;
         if (Watch && !Watch->PageDone(number)) {
             Stopped = true;

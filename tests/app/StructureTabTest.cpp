@@ -46,6 +46,7 @@ struct TFakeRows : IKvRowListWidget {
 
 struct TFakeMap : IKvByteMapWidget {
     void SetMap(std::shared_ptr<const TKvStructureAnalysisResult>) override {}
+    std::uint32_t PicturePixels() override { return 0; }
 };
 
 // A file opened by the real reader with part of its chain counted, and the

@@ -3,6 +3,7 @@
 // check's walk, and the directory every finding names.
 #include "TiffTestFiles.h"
 
+#include <array>
 #include <random>
 
 #include "DumpFiles.h"
@@ -40,17 +41,10 @@ TByteClass KindClass(TSpanKind kind)
     return classes[static_cast<int>(kind)];
 }
 
+// Header, Directory, TagValue, ImageData, Unaccounted, Overlap, BeyondEnd.
 int TestRank(TByteClass c)
 {
-    switch (c) {
-    case TByteClass::Overlap: return 6;
-    case TByteClass::BeyondEnd: return 5;
-    case TByteClass::Unaccounted: return 4;
-    case TByteClass::Directory: return 3;
-    case TByteClass::TagValue: return 2;
-    case TByteClass::ImageData: return 1;
-    default: return 0;
-    }
+    return std::array{0, 3, 2, 1, 4, 6, 5}[static_cast<std::size_t>(c)];
 }
 
 }  // namespace
@@ -190,4 +184,9 @@ TEST_F(ByteClassesFileTest, TheWalkClaimsEveryStructureWithItsOwner)
     tiff.Length = 64;
     ASSERT_NE(ClassifyFileBytes(Write(tiff), findings, map, err), 2);
     EXPECT_EQ(directoryOf("the file has no page"), 0u);
+    tiff = PagesFile(2);  // the second page's link leads back to the first
+    tiff.Ifds[1].Offset = 100;
+    tiff.Ifds[1].Next = 8;
+    ASSERT_NE(ClassifyFileBytes(Write(tiff), findings, map, err), 2);
+    EXPECT_EQ(directoryOf("loops back"), 100u);
 }

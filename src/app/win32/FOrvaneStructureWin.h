@@ -46,6 +46,7 @@ public:
     {
         FWin.SetMap(std::move(result));
     }
+    std::uint32_t PicturePixels() override { return FWin.PicturePixels(); }
 };
 
 enum TStructureControlId : UINT_PTR {

@@ -49,6 +49,12 @@ RECT TKvByteMapWin::PictureRect() const
     return rc;
 }
 
+std::uint32_t TKvByteMapWin::PicturePixels() const
+{
+    const RECT picture = PictureRect();
+    return static_cast<std::uint32_t>(picture.right * picture.bottom);
+}
+
 // The pixels are classified once per map and size: a file of a million
 // pages holds some millions of regions, too many to walk on every paint.
 void TKvByteMapWin::Rasterise()
@@ -61,7 +67,8 @@ void TKvByteMapWin::Rasterise()
     if (!map || FPixelWidth <= 0 || FPixelHeight <= 0)
         return;
     const auto count = static_cast<std::uint32_t>(FPixelWidth * FPixelHeight);
-    const std::vector<TByteClass> classes = map->PixelClasses(count);
+    const std::vector<TByteClass> classes =
+        FResult->Pixels.size() == count ? FResult->Pixels : map->PixelClasses(count);
     FPixels.reserve(classes.size());
     for (TByteClass byteClass : classes)
         FPixels.push_back(ByteClassColour(byteClass));

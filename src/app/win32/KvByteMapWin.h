@@ -20,8 +20,10 @@ public:
     bool Create(HWND parent, int x, int y, int width, int height, UINT_PTR id = 0);
     // Null, or a file that could not be read, shows an empty picture.
     void SetMap(std::shared_ptr<const TKvStructureAnalysisResult> result);
-    // The picture's place in client pixels.
+    // The picture's place in client pixels, and its pixel count: the
+    // analysis colours that many on its worker.
     RECT PictureRect() const;
+    std::uint32_t PicturePixels() const;
 
     std::function<void(std::uint64_t offset)> FOnClick;
 
