@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "inspect/TreeText.h"
+#include "tiff/KvCodecTiff.h"
 
 namespace {
 
@@ -221,6 +222,10 @@ std::string TKvStructureTree::Label(TKvNodeId id) const
         return "Pages " + std::to_string(node.First + 1) + "-" + std::to_string(end);
     }
     case TKvNodeKind::Page:
+        // The page list marks a page whose directory the chain could not
+        // reach; its offset means nothing.
+        if (node.Dir.Offset == TKvCodecTrnTiff::BrokenMark)
+            return "Page " + std::to_string(node.First + 1) + ": " + node.Dir.Failure;
         return "Page " + std::to_string(node.First + 1) + DirectorySummary(node.Dir);
     case TKvNodeKind::Directory:
         return ChildDirLabel(node.Dir, node.PointerCount) + DirectorySummary(node.Dir);

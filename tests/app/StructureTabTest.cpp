@@ -142,7 +142,7 @@ TEST(StructureTree, RangesCoverTheChainAndGrowWithTheCount)
     EXPECT_EQ(rig.Open(rig.Roots()[0]).size(), 1000u);
 }
 
-TEST(StructureTree, TopLevelChangesShapeWhenTheCountPassesAFanOut)
+TEST(StructureTree, TopLevelFollowsTheCountAndTheChainsEnd)
 {
     TStructureRig rig(Chain(1200), "reshape.tif", 900);
     EXPECT_EQ(rig.Roots().size(), 900u);
@@ -153,6 +153,13 @@ TEST(StructureTree, TopLevelChangesShapeWhenTheCountPassesAFanOut)
     EXPECT_EQ(rig.Tree.Clears, clears + 1);
     ASSERT_EQ(rig.Roots().size(), 2u);
     EXPECT_EQ(rig.Label(rig.Roots()[1]), "Pages 1001-1200");
+
+    // A page the chain cannot reach is listed with the reason alone.
+    TTiff cut = Chain(2);
+    cut.Ifds[1].Next = 0x7FFFFFF0;
+    TStructureRig broken(cut, "cut.tif", 5);
+    ASSERT_EQ(broken.Roots().size(), 3u);
+    EXPECT_EQ(broken.Label(broken.Roots()[2]).rfind("Page 3: Reading from file ", 0), 0u);
 }
 
 namespace {
