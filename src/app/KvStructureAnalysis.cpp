@@ -9,8 +9,8 @@
 #include "inspect/StructureCheck.h"
 #include "io/KvThread.h"
 
-// What the owner and the worker share; the worker's object deletes itself
-// when it ends, so neither refers to the other.
+// What the owner and the worker share about one file; the worker's object
+// deletes itself when it ends, so neither refers to the other.
 struct TKvAnalysisState {
     std::string Path;
     std::uint32_t Pixels = 0;
@@ -92,53 +92,86 @@ private:
     std::uint32_t LastNotify = 0;
 };
 
+std::shared_ptr<TKvStructureAnalysisResult> Failed(const std::string& text)
+{
+    auto result = std::make_shared<TKvStructureAnalysisResult>();
+    result->Failure = text;
+    return result;
+}
+
+std::shared_ptr<TKvStructureAnalysisResult> Analyse(TKvAnalysisState& state)
+{
+    auto result = std::make_shared<TKvStructureAnalysisResult>();
+    TFindingCollector findings(result->Findings);
+    TProgressWatch watch(state);
+    std::ostringstream err;
+    if (RunStructureCheck(state.Path, findings, watch, err) == 2) {
+        result->Failure = err.str();
+        while (!result->Failure.empty() && result->Failure.back() == '\n')
+            result->Failure.pop_back();
+        return result;
+    }
+    if (state.StopAsked)
+        return nullptr;
+    result->Readable = true;
+    result->Map = watch.Finish();
+    if (state.Pixels > 0 && !state.StopAsked)
+        result->Pixels = result->Map.PixelClasses(state.Pixels);
+    return result;
+}
+
+void RunAnalysis(TKvAnalysisState& state)
+{
+    std::shared_ptr<TKvStructureAnalysisResult> result;
+    try {
+        result = Analyse(state);
+    } catch (const std::exception& e) {
+        result = Failed(std::string("Unexpected error: ") + e.what());
+    } catch (...) {
+        result = Failed("Unexpected error");
+    }
+    state.Publish(state.StopAsked ? nullptr : std::move(result));
+}
+
+}  // namespace
+
+// The files an owner analyses one after another go to one worker thread:
+// under Wine a thread started while another one ends hangs now and then
+// before it runs, so the owner starts a single thread and ends it last.
+struct TKvAnalysisQueue {
+    std::mutex Lock;
+    std::condition_variable Wake;
+    std::shared_ptr<TKvAnalysisState> Next;  // under Lock
+    bool Quit = false;                       // under Lock
+    bool Exited = false;                     // under Lock
+    std::condition_variable ExitedSignal;
+};
+
+namespace {
+
 class TKvAnalysisThread final : public TKvThread {
 public:
-    explicit TKvAnalysisThread(std::shared_ptr<TKvAnalysisState> state) : State(std::move(state)) {}
+    explicit TKvAnalysisThread(std::shared_ptr<TKvAnalysisQueue> queue) : Queue(std::move(queue)) {}
 
 protected:
     void Execute() override
     {
-        std::shared_ptr<TKvStructureAnalysisResult> result;
-        try {
-            result = Analyse();
-        } catch (const std::exception& e) {
-            result = Failed(std::string("Unexpected error: ") + e.what());
-        } catch (...) {
-            result = Failed("Unexpected error");
-        }
-        State->Publish(State->StopAsked ? nullptr : std::move(result));
+        while (const std::shared_ptr<TKvAnalysisState> next = Take())
+            RunAnalysis(*next);
+        std::lock_guard<std::mutex> hold(Queue->Lock);
+        Queue->Exited = true;
+        Queue->ExitedSignal.notify_all();
     }
 
 private:
-    static std::shared_ptr<TKvStructureAnalysisResult> Failed(const std::string& text)
+    std::shared_ptr<TKvAnalysisState> Take()
     {
-        auto result = std::make_shared<TKvStructureAnalysisResult>();
-        result->Failure = text;
-        return result;
-    }
-    std::shared_ptr<TKvStructureAnalysisResult> Analyse()
-    {
-        auto result = std::make_shared<TKvStructureAnalysisResult>();
-        TFindingCollector findings(result->Findings);
-        TProgressWatch watch(*State);
-        std::ostringstream err;
-        if (RunStructureCheck(State->Path, findings, watch, err) == 2) {
-            result->Failure = err.str();
-            while (!result->Failure.empty() && result->Failure.back() == '\n')
-                result->Failure.pop_back();
-            return result;
-        }
-        if (State->StopAsked)
-            return nullptr;
-        result->Readable = true;
-        result->Map = watch.Finish();
-        if (State->Pixels > 0 && !State->StopAsked)
-            result->Pixels = result->Map.PixelClasses(State->Pixels);
-        return result;
+        std::unique_lock<std::mutex> hold(Queue->Lock);
+        Queue->Wake.wait(hold, [this] { return Queue->Quit || Queue->Next; });
+        return Queue->Quit ? nullptr : std::move(Queue->Next);
     }
 
-    std::shared_ptr<TKvAnalysisState> State;
+    std::shared_ptr<TKvAnalysisQueue> Queue;
 };
 
 }  // namespace
@@ -151,6 +184,30 @@ TKvStructureAnalysis::TKvStructureAnalysis(std::function<void()> notify)
 TKvStructureAnalysis::~TKvStructureAnalysis()
 {
     Stop();
+    if (!FQueue)
+        return;
+    std::unique_lock<std::mutex> hold(FQueue->Lock);
+    FQueue->Quit = true;
+    FQueue->Wake.notify_all();
+    FQueue->ExitedSignal.wait(hold, [this] { return FQueue->Exited; });
+}
+
+bool TKvStructureAnalysis::StartWorker()
+{
+    if (FQueue)
+        return true;
+    auto queue = std::make_shared<TKvAnalysisQueue>();
+    auto thread = std::make_unique<TKvAnalysisThread>(queue);
+    TErrCode code = ErrOk;
+    std::string text;
+    thread->Start(code, text);
+    if (code != ErrOk) {
+        FState->Publish(Failed(text));
+        return false;
+    }
+    thread.release();  // the started thread owns itself
+    FQueue = std::move(queue);
+    return true;
 }
 
 void TKvStructureAnalysis::Start(const std::string& path)
@@ -160,17 +217,11 @@ void TKvStructureAnalysis::Start(const std::string& path)
     FState->Path = path;
     FState->Pixels = FPixels;
     FState->Notify = FNotify;
-    auto thread = std::make_unique<TKvAnalysisThread>(FState);
-    TErrCode code = ErrOk;
-    std::string text;
-    thread->Start(code, text);
-    if (code == ErrOk) {
-        thread.release();  // the started thread owns itself
+    if (!StartWorker())
         return;
-    }
-    auto failed = std::make_shared<TKvStructureAnalysisResult>();
-    failed->Failure = text;
-    FState->Publish(std::move(failed));
+    std::lock_guard<std::mutex> hold(FQueue->Lock);
+    FQueue->Next = FState;
+    FQueue->Wake.notify_all();
 }
 
 void TKvStructureAnalysis::Stop()
@@ -178,6 +229,14 @@ void TKvStructureAnalysis::Stop()
     if (!FState)
         return;
     FState->StopAsked = true;
+    if (FQueue) {
+        std::unique_lock<std::mutex> queue(FQueue->Lock);
+        if (FQueue->Next == FState) {  // not taken yet
+            FQueue->Next.reset();
+            queue.unlock();
+            FState->Publish(nullptr);
+        }
+    }
     std::unique_lock<std::mutex> hold(FState->Lock);
     FState->EndedSignal.wait(hold, [this] { return FState->Ended; });
 }

@@ -30,6 +30,7 @@ struct TKvAnalysisProgress {
 };
 
 struct TKvAnalysisState;
+struct TKvAnalysisQueue;
 
 class TKvStructureAnalysis {
 public:
@@ -63,7 +64,10 @@ public:
     std::shared_ptr<const TKvStructureAnalysisResult> Result() const;
 
 private:
+    bool StartWorker();
+
     std::function<void()> FNotify;
     std::uint32_t FPixels = 0;
     std::shared_ptr<TKvAnalysisState> FState;
+    std::shared_ptr<TKvAnalysisQueue> FQueue;  // the worker, once started
 };

@@ -30,7 +30,7 @@ public:
 };
 
 struct TRawClaim {
-    std::uint64_t Start, Size;
+    std::size_t Start, Size;
     TSpanKind Kind;
 };
 
@@ -55,7 +55,7 @@ int TestRank(TByteClass c)
 TEST(ByteClassesTest, ClaimsResolveAsAByteByByteCountDoes)
 {
     std::mt19937 random(2804);
-    constexpr std::uint64_t size = 120;
+    constexpr std::size_t size = 120;
     for (int round = 0; round < 400; ++round) {
         std::vector<TRawClaim> claims;
         const int n = 1 + static_cast<int>(random() % 10);
@@ -68,12 +68,12 @@ TEST(ByteClassesTest, ClaimsResolveAsAByteByByteCountDoes)
         for (std::size_t i = 0; i < claims.size(); ++i) {
             classifier.Directory(100 + i, 1, nullptr);
             classifier.Claim(claims[i].Start, claims[i].Size, 7, claims[i].Kind);
-            for (std::uint64_t b = claims[i].Start; b < claims[i].Start + claims[i].Size; ++b)
+            for (std::size_t b = claims[i].Start; b < claims[i].Start + claims[i].Size; ++b)
                 expected[b] = ++cover[b] > 1 ? TByteClass::Overlap : KindClass(claims[i].Kind);
         }
         const TByteClassMap map = classifier.Finish();
         std::uint64_t counts[ByteClassCount] = {}, tiled = 0;
-        for (std::uint64_t b = 0; b < cover.size(); ++b)
+        for (std::size_t b = 0; b < cover.size(); ++b)
             counts[static_cast<int>(b < size ? expected[b] : TByteClass::BeyondEnd)] +=
                 b < size || cover[b] > 0;
         map.ForEachRegion([&](const TByteRegion& region) {
@@ -81,7 +81,7 @@ TEST(ByteClassesTest, ClaimsResolveAsAByteByByteCountDoes)
             tiled = region.End;
         });
         EXPECT_EQ(tiled, size);
-        for (std::uint64_t b = 0; b < size; ++b) {
+        for (std::size_t b = 0; b < size; ++b) {
             const TByteRegion region = map.RegionAt(b);
             ASSERT_EQ(region.Class, expected[b]) << "round " << round << " byte " << b;
             if (region.Class != TByteClass::Unaccounted) {
@@ -94,17 +94,17 @@ TEST(ByteClassesTest, ClaimsResolveAsAByteByByteCountDoes)
         for (std::uint32_t pixels : {7u, 120u, 500u}) {
             const std::vector<TByteClass> shown = map.PixelClasses(pixels);
             for (std::uint32_t p = 0; p < pixels; ++p) {
-                const std::uint64_t from = p * size / pixels;
-                const std::uint64_t to = std::max((p + 1) * size / pixels, from + 1);
+                const std::size_t from = p * size / pixels;
+                const std::size_t to = std::max((p + 1) * size / pixels, from + 1);
                 TByteClass best = expected[from];
-                for (std::uint64_t b = from; b < to; ++b)
+                for (std::size_t b = from; b < to; ++b)
                     if (TestRank(expected[b]) > TestRank(best))
                         best = expected[b];
                 ASSERT_EQ(shown[p], best) << "round " << round << " pixel " << p << "/" << pixels;
-                const std::uint64_t click = map.PixelOffset(p, pixels);
+                const auto click = static_cast<std::size_t>(map.PixelOffset(p, pixels));
                 EXPECT_EQ(expected[click], best);
                 EXPECT_TRUE(click >= from && click < to);
-                for (std::uint64_t b = from; b < click; ++b)
+                for (std::size_t b = from; b < click; ++b)
                     EXPECT_NE(expected[b], best);
             }
         }
