@@ -77,24 +77,30 @@ TKvNodeId TKvStructureTree::AddRange(TKvNodeId parent, std::uint32_t first, std:
 }
 
 // One hold of the page list's lock for the whole batch; each page's own
-// directory is read for its label, its children only when it is opened.
+// directory is read when first looked at, its children when it is opened.
 void TKvStructureTree::AddPages(TKvNodeId parent, std::uint32_t first, std::uint32_t count,
                                 std::vector<TKvNodeId>& added)
 {
     if (count == 0)
         return;
     FPages.PageOffsets(first, count, FOffsets);
-    TKvTiffChildWalker walker(FReader);
     for (std::uint32_t i = 0; i < FOffsets.size(); ++i) {
         TKvStructureNode node;
         node.Kind = TKvNodeKind::Page;
         node.Parent = parent;
         node.First = first + i;
-        walker.ReadDir(FOffsets[i], TTiffDirKind::Page, node.Dir);
-        node.HasChildren = PointsToDirectories(node.Dir);
+        node.Dir.Offset = FOffsets[i];
         FNodes.push_back(std::move(node));
         added.push_back(TKvNodeId(FNodes.size() - 1));
     }
+}
+
+void TKvStructureTree::ReadPage(TKvStructureNode& node) const
+{
+    TKvTiffChildWalker walker(FReader);
+    walker.ReadDir(node.Dir.Offset, TTiffDirKind::Page, node.Dir);
+    node.HasChildren = PointsToDirectories(node.Dir);
+    node.Read = true;
 }
 
 std::uint32_t TKvStructureTree::PageEnd(const TKvStructureNode& range, std::uint32_t count) const

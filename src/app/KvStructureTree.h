@@ -35,6 +35,7 @@ struct TKvStructureNode {
     TTiffChildDir Dir;     // Page, Directory: as read, without its children
     std::string NoteText;  // Note: why a pointer was not followed
     bool HasChildren = false;
+    bool Read = false;   // Page: its directory was read (on the first look)
     bool Shown = false;  // the children were handed to the window
     std::vector<TKvNodeId> Children;
 };
@@ -65,7 +66,15 @@ public:
     bool Grow(std::vector<TKvNodeGrowth>& growth);
 
     bool Has(TKvNodeId id) const { return id >= 0 && std::size_t(id) < FNodes.size(); }
-    const TKvStructureNode& Node(TKvNodeId id) const { return FNodes[std::size_t(id)]; }
+    // A page's directory is read when the node is first looked at: opening a
+    // range of a thousand pages reads only those the window draws.
+    const TKvStructureNode& Node(TKvNodeId id) const
+    {
+        TKvStructureNode& node = FNodes[std::size_t(id)];
+        if (node.Kind == TKvNodeKind::Page && !node.Read)
+            ReadPage(node);
+        return node;
+    }
     std::string Label(TKvNodeId id) const;
     // The nodes from the top level down to the page, made on the way (the
     // window opens each to show the next); empty when the page is not known
@@ -92,9 +101,12 @@ private:
     void Make(TKvNodeId id);
     std::uint32_t PageEnd(const TKvStructureNode& range, std::uint32_t count) const;
 
+    void ReadPage(TKvStructureNode& node) const;
+
     TKvTiffDirReader& FReader;
     IKvPageListSource& FPages;
-    std::vector<TKvStructureNode> FNodes;
+    // Pages are read on the first look, also through const access.
+    mutable std::vector<TKvStructureNode> FNodes;
     std::vector<TKvNodeId> FTop;
     std::uint64_t FTopSpan = 0;  // 0 until Roots()
     std::uint32_t FCount = 0;
