@@ -26,18 +26,27 @@ wine_reg() {
 set_dpi() { wine_reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f; }
 reset_dpi() { wine_reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f || true; }
 
-shoot_at() { # dpi
-  local dpi=$1
+# Starts the viewer on a file at a DPI and waits for its window ($main);
+# click takes window coordinates at 96 DPI, scaled like the layout.
+start_viewer() { # dpi file
+  dpi=$1
   set_dpi "$dpi"
-  "$root/scripts/wine-run.sh" "$exe" "Z:${sample//\//\\}" &
+  "$root/scripts/wine-run.sh" "$exe" "Z:${2//\//\\}" &
   app=$!
   main=$(orvane_wait_window "Kestrova  Orvane")
   sleep 1
-  orvane_shot_window "$main" "$out/main-window-$dpi.png"
-  # Second row of the tag list, then "View Tag Value" (client coordinates
-  # at 96 DPI, scaled like the layout).
   eval "$(xdotool getwindowgeometry --shell "$main")"
-  click() { xdotool mousemove $((X + $1 * dpi / 96)) $((Y + $2 * dpi / 96)) click 1; sleep 0.3; }
+}
+click() { xdotool mousemove $((X + $1 * dpi / 96)) $((Y + $2 * dpi / 96)) click 1; sleep 0.3; }
+end_viewer() {
+  kill "$app" 2>/dev/null || true
+  wait "$app" || true
+}
+
+shoot_at() { # dpi
+  start_viewer "$1" "$sample"
+  orvane_shot_window "$main" "$out/main-window-$dpi.png"
+  # Second row of the tag list, then "View Tag Value".
   click 60 140
   click 300 372
   hex=$(orvane_wait_window "^(Image|Tag|[0-9])")
@@ -48,28 +57,19 @@ shoot_at() { # dpi
   # viewer was seen to receive an Alt+F4 too and end before its window
   # appeared, and after an Escape sent to the tag value window no later
   # viewer opened one on a click.
-  kill "$app" 2>/dev/null || true
-  wait "$app" || true
+  end_viewer
 }
 
 # The Structure tab on the sample with EXIF and GPS directories added: the
 # first page opened (its button) and its EXIF directory selected.
 shoot_structure_at() { # dpi
-  local dpi=$1
-  set_dpi "$dpi"
-  "$root/scripts/wine-run.sh" "$exe" "Z:${structured//\//\\}" &
-  app=$!
-  main=$(orvane_wait_window "Kestrova  Orvane")
-  sleep 1
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  click() { xdotool mousemove $((X + $1 * dpi / 96)) $((Y + $2 * dpi / 96)) click 1; sleep 0.3; }
+  start_viewer "$1" "$structured"
   click 96 42
   click 32 71
   click 100 88
   sleep 2
   orvane_shot_window "$main" "$out/structure-tab-$dpi.png"
-  kill "$app" 2>/dev/null || true
-  wait "$app" || true
+  end_viewer
 }
 
 structured="$out/sample-exif-gps.tif"
