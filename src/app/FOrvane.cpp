@@ -112,6 +112,8 @@ void TFrmOrvane::OpenFile(const std::string& path, TErrCode& errCode, std::strin
         ShowEmpty();
         FShared->FTrnTiffEvent.Reset();
     }
+    if (OnFileShown)
+        OnFileShown(FFileOpen ? path : "", FFileOpen ? display : "");
 }
 
 void TFrmOrvane::OpenInReader(const std::string& path, const std::string& display,

@@ -64,6 +64,11 @@ public:
 
     // For tests: the state shared with the page-count thread.
     std::shared_ptr<TTrnTiffShared> SharedForTest() const { return FShared; }
+    // The reader, its lock and its page list, for the other tabs.
+    std::shared_ptr<TTrnTiffShared> Shared() const { return FShared; }
+    // Told after every open: the path and its display form, or empty paths
+    // when the open failed.
+    std::function<void(const std::string& path, const std::string& display)> OnFileShown;
 
 private:
     void FillTagList();

@@ -46,6 +46,14 @@ void TKvTiffCodecPages::GetPageCount(bool& final, std::uint32_t& count)
     FCodec.GetPageCount(final, count);
 }
 
+void TKvTiffCodecPages::PageOffsets(std::uint32_t first, std::uint32_t count,
+                                    std::vector<std::uint64_t>& offsets)
+{
+    offsets.resize(count);
+    for (std::uint32_t i = 0; i < count; ++i)
+        offsets[i] = FCodec.PageSlot(first + i);
+}
+
 std::uint32_t TKvTiffCodecPages::EntryCount()
 {
     return FCodec.EntryCount();

@@ -15,6 +15,8 @@ public:
     void ScanSteps(std::uint32_t steps, bool& final, TErrCode& errCode,
                    std::string& errText) override;
     void GetPageCount(bool& final, std::uint32_t& count) override;
+    void PageOffsets(std::uint32_t first, std::uint32_t count,
+                     std::vector<std::uint64_t>& offsets) override;
     std::uint32_t EntryCount() override;
     bool DirectoryCut() override;
     std::string TagName(std::uint32_t i) override;

@@ -34,6 +34,16 @@ public:
         }
     }
     virtual void GetPageCount(bool& final, std::uint32_t& count) = 0;
+    // The directory offsets of count pages of the page list from first on
+    // (BrokenMark-style slots as the reader keeps them); readers without a
+    // list give none.
+    virtual void PageOffsets(std::uint32_t first, std::uint32_t count,
+                             std::vector<std::uint64_t>& offsets)
+    {
+        (void)first;
+        (void)count;
+        offsets.clear();
+    }
 
     virtual std::uint32_t EntryCount() = 0;
     // The end of the file cut the loaded directory after its entries.

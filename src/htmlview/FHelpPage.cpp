@@ -41,6 +41,7 @@ std::string SideRest()
         "          <p>",
         "            <a href=\"#opening\">Opening TIFF files</a><br>",
         "            <a href=\"#viewing\">Viewing TIFF tags</a><br>",
+        "            <a href=\"#structure\">The file's structure</a><br>",
         "            <a href=\"#live\">Live update</a><br>",
         "            <a href=\"#links\">TIFF links</a><br>",
         "            <a href=\"#thanks\">Thank you</a><br>",
@@ -113,6 +114,30 @@ std::string ViewingSection()
         "counts as its tags state them, and stays empty when those tags are missing or "
         "inconsistent.</p>",
         "          <p>F1 opens this manual from anywhere in the program.</p>",
+    });
+}
+
+std::string StructureSection()
+{
+    return PageLines({
+        Section("structure", "The File's Structure"),
+        "          <p>The <b>Structure</b> tab shows everything the file holds, not only the "
+        "pages of its main chain. The tree on the left lists every page with the offset and "
+        "entry count of its directory, and below each page the directories it points to: "
+        "SubIFD chains, EXIF, GPS and Interoperability directories, nested as the file nests "
+        "them. A directory that cannot be read is listed with the reason. In a file of more "
+        "than a thousand pages the pages are grouped in ranges of a thousand, which grow while "
+        "the pages are still being counted.</p>",
+        "          <p>Selecting a directory lists its tags on the right in the same four columns "
+        "as on the first tab; <b>View Tag Value</b> and <b>Copy Tags as Text</b> work on the "
+        "selected directory.</p>",
+        "          <p>Meanwhile Orvane checks the whole file in the background; the line below "
+        "the tree shows how far it has got. <b>Problems</b> lists what the check finds, one row "
+        "each with its severity, the offset in the file, the directory and the reason with the "
+        "rule's name in brackets. <b>Byte Map</b> draws the whole file coloured by what each "
+        "byte is: header, directories, tag values, image data, bytes that nothing accounts for "
+        "and bytes claimed twice, with the byte count of each class below. Selecting a problem, "
+        "or clicking the map, selects the directory and the entry it concerns.</p>",
     });
 }
 
@@ -204,5 +229,5 @@ std::string Closing()
 std::string BuildManualPageText(const std::string& latestNews)
 {
     return Opening() + latestNews + SideRest() + OpeningSection() + ViewingSection() +
-           LiveSection() + LinksSection() + ThanksSection() + Closing();
+           StructureSection() + LiveSection() + LinksSection() + ThanksSection() + Closing();
 }

@@ -49,7 +49,7 @@ TEST(ManualPage, LaysOutWithSectionsInOrderAndOnlySoundLinks)
             TKvHtml document;
             std::int32_t height = LayOut(document, page, width);
             std::int32_t previous = 0;
-            for (const char* id : {"opening", "viewing", "live", "links", "thanks"}) {
+            for (const char* id : {"opening", "viewing", "structure", "live", "links", "thanks"}) {
                 TKvHtmlElement* section = document.FindById(id);
                 ASSERT_NE(section, nullptr) << id;
                 EXPECT_STREQ(section->TagName(), "h1");
@@ -76,7 +76,7 @@ TEST(ManualPage, LaysOutWithSectionsInOrderAndOnlySoundLinks)
                         << href;
                 }
             });
-            EXPECT_EQ(anchors, 5);
+            EXPECT_EQ(anchors, 6);
 
             // The banner table fills the window up to its maximum width.
             ASSERT_NE(table, nullptr);

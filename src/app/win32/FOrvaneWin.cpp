@@ -87,20 +87,15 @@ bool TFrmOrvaneWin::Create()
 HWND TFrmOrvaneWin::AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w,
                                int h, UINT_PTR id, DWORD exStyle, HWND parent)
 {
-    HWND wnd =
-        CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, ScaleToDpi(x),
-                        ScaleToDpi(y), ScaleToDpi(w), ScaleToDpi(h), parent ? parent : FSheet,
-                        reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
-    return wnd;
+    return AddScaledControl(parent ? parent : FSheet, cls, text, style, x, y, w, h, id, exStyle);
 }
 
 void TFrmOrvaneWin::CreateTabs()
 {
     FTabs = AddControl(WC_TABCONTROLA, "", WS_CLIPSIBLINGS, 10, 10, 761, 381, idPageControl, 0,
                        Handle());
-    const char* captions[2] = {"Orvane", "About"};
-    for (int i = 0; i < 2; ++i) {
+    const char* captions[3] = {"Orvane", "Structure", "About"};
+    for (int i = 0; i < 3; ++i) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(captions[i]);
@@ -109,6 +104,7 @@ void TFrmOrvaneWin::CreateTabs()
     }
     RECT r{ScaleToDpi(10), ScaleToDpi(10), ScaleToDpi(10 + 761), ScaleToDpi(10 + 381)};
     SendMessageA(FTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    FSheetPlace = r;
     Sheets[0].Create(Handle(), r);
     Sheets[1].Create(Handle(), r);
     ShowWindow(Sheets[1].Handle(), SW_HIDE);
@@ -201,6 +197,12 @@ void TFrmOrvaneWin::FormCreate()
                      &FNav[2],      &FNav[3],   &FButView,  &FButCopy, &FStats[0],
                      &FStats[1],    &FStats[2], &FStats[3], &FStats[4]};
     FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
+    // The Structure tab makes its windows when first selected.
+    FStructure =
+        std::make_unique<TOrvaneStructureWin>(*this, FLogic->Shared(), Handle(), FSheetPlace);
+    FLogic->OnFileShown = [this](const std::string& path, const std::string& display) {
+        FStructure->FileShown(path, display);
+    };
     FAboutPage = std::make_unique<TOrvaneAboutWin>(*FLogic);
     FAboutPage->Create(Handle(), FAbout);
     FLiveUpdate = std::make_unique<TOrvaneLiveUpdateWin>(Handle());
@@ -231,9 +233,10 @@ void TFrmOrvaneWin::OnNotify(const NMHDR& hdr)
         if ((nm.uChanged & LVIF_STATE) && ((nm.uNewState ^ nm.uOldState) & LVIS_SELECTED))
             FLogic->LivTagsSelectItem();
     } else if (hdr.idFrom == idPageControl && hdr.code == TCN_SELCHANGE) {
-        bool about = SendMessageA(FTabs, TCM_GETCURSEL, 0, 0) == 1;
-        ShowWindow(FSheet, about ? SW_HIDE : SW_SHOW);
-        ShowWindow(FAbout, about ? SW_SHOW : SW_HIDE);
+        const LRESULT tab = SendMessageA(FTabs, TCM_GETCURSEL, 0, 0);
+        ShowWindow(FSheet, tab == 0 ? SW_SHOW : SW_HIDE);
+        FStructure->Show(tab == 1);
+        ShowWindow(FAbout, tab == 2 ? SW_SHOW : SW_HIDE);
     }
 }
 
@@ -256,7 +259,10 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CREATE: FormCreate(); return 0;
     case WM_STARTUP: FLogic->StartUp(FArgument); return 0;
     case WM_LIVEUPDATE: FLogic->LiveUpdateDone(); return 0;
-    case WM_PAGECOUNT: FLogic->PageCountProgress(); return 0;
+    case WM_PAGECOUNT:
+        FLogic->PageCountProgress();
+        FStructure->PageCountProgress();
+        return 0;
     case WM_SHOWMANUAL: FAboutPage->ShowManual(); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
     case WM_NOTIFY: OnNotify(*reinterpret_cast<NMHDR*>(lParam)); return 0;

@@ -11,6 +11,7 @@
 #include <shellapi.h>
 
 #include "app/win32/FOrvaneAboutWin.h"
+#include "app/win32/FOrvaneStructureWin.h"
 #include "app/win32/KvLiveUpdateRegistry.h"
 #include "app/win32/OrvaneLiveUpdateWin.h"
 #include "app/win32/WinWidgets.h"
@@ -76,6 +77,8 @@ public:
     void RebuildManualPage() override;
 
     TOrvaneAboutWin& AboutPage() { return *FAboutPage; }
+    TOrvaneStructureWin& StructurePage() { return *FStructure; }
+    HWND TabControl() const { return FTabs; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -109,4 +112,6 @@ private:
     std::unique_ptr<TFrmOrvane> FLogic;
     TKvLiveUpdateRegistryWin FRegistry;
     std::unique_ptr<TOrvaneAboutWin> FAboutPage;
+    std::unique_ptr<TOrvaneStructureWin> FStructure;
+    RECT FSheetPlace{};
 };

@@ -42,21 +42,32 @@ void TWinList::SelectNone()
 
 void TWinList::AddColumns()
 {
-    const struct {
-        const char* FTitle;
-        int FWidth;
-    } columns[] = {{"Tag Code", 120}, {"Data Type", 70}, {"Count", 70}, {"Value", 180}};
+    AddColumns({{"Tag Code", 120}, {"Data Type", 70}, {"Count", 70}, {"Value", 180}});
+}
+
+void TWinList::AddColumns(std::initializer_list<TColumn> columns)
+{
     int i = 0;
-    for (const auto& c : columns) {
+    for (const TColumn& c : columns) {
         LVCOLUMNA col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        col.pszText = const_cast<char*>(c.FTitle);
-        col.cx = ScaleToDpi(c.FWidth);
+        col.pszText = const_cast<char*>(c.Title);
+        col.cx = ScaleToDpi(c.Width);
         col.iSubItem = i;
         SendMessageA(FWnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i++),
                      reinterpret_cast<LPARAM>(&col));
     }
     SendMessageA(FWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+}
+
+HWND AddScaledControl(HWND parent, const char* cls, const char* text, DWORD style, int x, int y,
+                      int w, int h, UINT_PTR id, DWORD exStyle)
+{
+    HWND wnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, ScaleToDpi(x),
+                               ScaleToDpi(y), ScaleToDpi(w), ScaleToDpi(h), parent,
+                               reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultUiFont()), FALSE);
+    return wnd;
 }
 
 void TWinPathText::SetText(const std::string& text)

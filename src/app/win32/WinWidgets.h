@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "app/OrvaneWidgets.h"
 #include "shelldlg/win32/KvExplorerButton.h"
 
@@ -38,5 +40,15 @@ public:
     void AddRow(const TKvTagRow& row) override;
     std::int32_t SelectedIndex() override;
     void SelectNone() override;
+    // The tag list's four columns.
     void AddColumns();
+    struct TColumn {
+        const char* Title;
+        int Width;  // at 96 DPI
+    };
+    void AddColumns(std::initializer_list<TColumn> columns);
 };
+
+// A child control at a place given at 96 DPI, in the program's font.
+HWND AddScaledControl(HWND parent, const char* cls, const char* text, DWORD style, int x, int y,
+                      int w, int h, UINT_PTR id, DWORD exStyle);

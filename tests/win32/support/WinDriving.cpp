@@ -1,5 +1,6 @@
 #include "WinDriving.h"
 
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <chrono>
@@ -361,4 +362,15 @@ int TPicture::Count(COLORREF colour) const
         for (int x = 0; x < FWidth; x += 2)
             n += At(x, y) == colour;
     return n;
+}
+
+std::string ListCellText(HWND list, int row, int col)
+{
+    char buf[256] = {};
+    LVITEMA item{};
+    item.iSubItem = col;
+    item.pszText = buf;
+    item.cchTextMax = sizeof buf;
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return buf;
 }

@@ -55,6 +55,9 @@ private:
 // the owner hangs.
 std::string TextOf(HWND wnd);
 
+// The text of a report list view's cell (up to 255 bytes), of this process.
+std::string ListCellText(HWND list, int row, int col);
+
 // The caption as the system keeps and draws it, whatever the window's
 // procedure makes of a request for its text.
 std::string CaptionOf(HWND wnd);

@@ -103,13 +103,7 @@ void PumpFor(int ms)
 
 std::string Cell(HWND list, int row, int col)
 {
-    char buf[256] = {};
-    LVITEMA item{};
-    item.iSubItem = col;
-    item.pszText = buf;
-    item.cchTextMax = sizeof buf;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buf;
+    return ListCellText(list, row, col);
 }
 
 void ClickGlyph(TKvExplorerButton& b)
