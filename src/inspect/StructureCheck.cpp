@@ -5,7 +5,6 @@
 #include <charconv>
 #include <initializer_list>
 #include <iterator>
-#include <memory>
 
 #include "inspect/ByteMap.h"
 #include "inspect/CheckReport.h"
@@ -611,7 +610,7 @@ int RunStructureCheck(const std::string& path, const TCheckOptions& options, std
 
 int RunStructureCheck(const std::string& path, IFindingSink& findings, std::ostream& err)
 {
-    // The rule tables it prepares take some 50 KiB: not for a thread's stack.
-    const auto checker = std::make_unique<TChecker>(findings);
-    return checker->Run(path, err);
+    // The rule tables are shared, made once: the checker itself is small.
+    TChecker checker(findings);
+    return checker.Run(path, err);
 }

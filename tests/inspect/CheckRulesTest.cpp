@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <thread>
 
 #include "DumpTool.h"
 
@@ -165,6 +166,35 @@ TEST_F(CheckRulesTest, SeveritiesStrictAndIgnoreDecideTheExitCode)
               "2 problems found (1 error, 0 warnings, 1 info)\n");
     EXPECT_EQ(Check(broken, {"--ignore", "enum-value"}), 0);
     EXPECT_EQ(Check(broken, {"--ignore", "no-such-rule"}), 2);
+}
+
+// Checks share what they prepare; a batch runs them on several threads at
+// once, and each must still find what it finds alone.
+TEST_F(CheckRulesTest, ChecksOnSeveralThreadsFindWhatEachFindsAlone)
+{
+    const std::string paths[] = {
+        Write(RuleFile({"", {Short(296, {4}), Short(259, {40000})}}), "broken.tif"),
+        Write(RuleFile({""}), "clean.tif")};
+    std::string alone[2];
+    for (int i = 0; i < 2; ++i) {
+        std::ostringstream out, err;
+        RunOrvaneDump({"--check", paths[i]}, out, err);
+        alone[i] = out.str();
+    }
+    constexpr std::size_t Threads = 4, Checks = 20;
+    std::vector<int> mismatches(Threads);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < Threads; ++t)
+        threads.emplace_back([&, t] {
+            for (std::size_t k = 0; k < Checks; ++k) {
+                std::ostringstream out, err;
+                RunOrvaneDump({"--check", paths[(t + k) % 2]}, out, err);
+                mismatches[t] += out.str() != alone[(t + k) % 2];
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches, std::vector<int>(Threads));
 }
 
 TEST_F(CheckRulesTest, JsonFindingsCarryTheirRuleAndEntry)
