@@ -3,6 +3,7 @@
 // window logic.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -81,6 +82,7 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void MakeLogic();
     void FormCreate();
     void CreateTabs();
     HWND AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
@@ -107,6 +109,8 @@ private:
     TWinGlyphButton FNav[4];
     std::unique_ptr<TOrvaneLiveUpdateWin> FLiveUpdate;
     std::unique_ptr<TFrmOrvane> FLogic;
+    // Where the page-count thread posts its progress, once the window exists.
+    std::shared_ptr<std::atomic<HWND>> FCountWindow = std::make_shared<std::atomic<HWND>>();
     TKvLiveUpdateRegistryWin FRegistry;
     std::unique_ptr<TOrvaneAboutWin> FAboutPage;
 };

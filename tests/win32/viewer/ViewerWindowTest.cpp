@@ -237,6 +237,21 @@ TEST(ViewerWindow, ArgumentFillsTheFieldsAndGlyphButtonsPage)
     EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 4");
 }
 
+// The count of a long file starts before the window is made; its progress
+// then has no window to go to, and the final count must still arrive.
+TEST(ViewerWindow, CountStartedBeforeTheWindowShowsInIt)
+{
+    const std::string path = WriteTiff("orvane-many.tif", 20000);
+    {
+        Viewer v(path);
+        Pump([&] { return TextOf(v.Win->EditOf(2)) == "20000"; });
+        EXPECT_EQ(TextOf(v.Win->EditOf(2)), "20000");
+        EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 20000");
+        EXPECT_TRUE(v.Win->Logic().FPageCountFinal);
+    }
+    DeleteFileA(path.c_str());
+}
+
 TEST(ViewerWindow, GlyphButtonLeavesHotWhenItLosesTheMouse)
 {
     Viewer v(WriteTiff("orvane-hot.tif", 3));
