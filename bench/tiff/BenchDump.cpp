@@ -1,8 +1,9 @@
 // orvane-dump's JSON output, structure check and byte map on generated files, beside
 // the plain dump and the page count of the same files, and beside tifffile
 // and exiftool where they are installed. Prints figures; not a test.
-//   bench-dump [folder [--keep | --write]]   (default: the system's temporary folder;
-//   --write only writes the files, for profiling the tool on them)
+//   bench-dump [folder [--keep | --write | --small [N]]]   (default: the system's
+//   temporary folder; --write only writes the files, for profiling the tool on them;
+//   --small only checks one small file N times, for profiling what each file costs)
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "BenchSteps.h"
 #include "DumpTool.h"
+#include "inspect/StructureCheck.h"
 #include "ReferenceWalks.h"
 #include "TiffWriter.h"
 
@@ -138,6 +140,38 @@ double MemoryPerPage(const char* self, const std::string& mode, const std::strin
     return ChildFigure(std::string(self) + " --memory " + mode + " " + path);
 }
 
+// Takes the findings as a batch would, and keeps none.
+class TNullSink final : public IFindingSink {
+public:
+    bool Wants(TRuleId) const override { return true; }
+    void Begin(const std::string&) override {}
+    void Add(const TFinding&) override {}
+    int Finish() override { return 0; }
+};
+
+// What each file of a batch of small files costs the check: a one-page file
+// checked many times in one process, the first check (which prepares what
+// every check shares) apart.
+void PrintSmallFileCheck(const std::string& path, int checks = 20000)
+{
+    WritePages(path, 1);
+    TNullSink sink;
+    TNullBuffer discard;
+    std::ostream err(&discard);
+    const auto start = TClock::now();
+    const int firstCode = RunStructureCheck(path, sink, err);
+    const double first = Seconds(TClock::now() - start);
+    const double many = BestTime([&] {
+        for (int i = 0; i < checks; ++i)
+            if (RunStructureCheck(path, sink, err) != firstCode || firstCode != 0)
+                return false;
+        return true;
+    });
+    std::printf("--check of a one-page file: the first %.1f us, then %.2f us a file\n", first * 1e6,
+                many / checks * 1e6);
+    std::filesystem::remove(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -147,6 +181,11 @@ int main(int argc, char** argv)
     const std::filesystem::path folder =
         argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path();
     const bool keep = argc > 2 && std::string(argv[2]) == "--keep";
+    const std::string smallFile = (folder / "orvane-bench-dump-1.tif").string();
+    if (argc > 2 && std::string(argv[2]) == "--small") {
+        PrintSmallFileCheck(smallFile, argc > 3 ? std::atoi(argv[3]) : 20000);
+        return 0;
+    }
     const std::string jsonFile = (folder / "orvane-bench-dump-100k.tif").string();
     const std::string checkFile = (folder / "orvane-bench-dump-1m.tif").string();
     WritePages(jsonFile, JsonPages);
@@ -173,6 +212,7 @@ int main(int argc, char** argv)
     PrintRatio("--map of 1,000,000 pages", map, "--check", check, 8.0);
     std::printf("  memory per page: --map %.2f bytes\n",
                 MemoryPerPage(argv[0], "--map", checkFile));
+    PrintSmallFileCheck(smallFile);
 
     if (!keep)
         for (const std::string& path : {jsonFile, checkFile})

@@ -65,7 +65,10 @@ void TFrmOrvane::StartUp(const std::string& argument)
          {FWidgets.ButFirst, FWidgets.ButPrevious, FWidgets.ButNext, FWidgets.ButLast})
         b->SetEnabled(false);
     BuildAboutPage();
-    FHost.RepaintNow();
+    // The window shows before an open that may take long; a file opened
+    // before the window only waits for its one paint after this.
+    if (!OpenedEarly(argument))
+        FHost.RepaintNow();
     TErrCode errCode = ErrOk;
     std::string errText;
     if (!argument.empty())
@@ -90,10 +93,36 @@ void TFrmOrvane::AboutLinkClick(const std::string& href)
         FHost.OpenInShell(href);
 }
 
+void TFrmOrvane::OpenBeforeWindow(const std::string& argument)
+{
+    if (argument.empty() || RoleOfArgument(argument) != orViewer)
+        return;
+    std::string display = FHost.DisplayPath(argument);
+    if (display.empty())
+        display = argument;
+    TErrCode errCode = ErrOk;
+    std::string errText;
+    std::lock_guard lock(FShared->FTiffLock);
+    GuardErrors([&] { OpenInReader(argument, display, errCode, errText); }, errCode, errText);
+    if (errCode != ErrOk)
+        return;
+    // The window's fields keep their state until StartUp shows the file.
+    FShared->FCountFailed = false;
+    bool final = false;
+    std::uint32_t count = 0;
+    FShared->FTiffCodec->GetPageCount(final, count);
+    if (!final)
+        StartCounting();
+    FOpenedEarly = argument;
+    FOpenedEarlyDisplay = display;
+}
+
 void TFrmOrvane::OpenFile(const std::string& path, TErrCode& errCode, std::string& errText)
 {
+    const bool early = OpenedEarly(path);
+    FOpenedEarly.clear();
     FHost.SetApplicationTitle(std::string(ProgramTitle) + " - " + FileNamePart(path));
-    std::string display = FHost.DisplayPath(path);
+    std::string display = early ? FOpenedEarlyDisplay : FHost.DisplayPath(path);
     if (display.empty())
         display = path;
     FHost.SetCaption(ViewerCaption() + "  -  " + display);
@@ -102,9 +131,10 @@ void TFrmOrvane::OpenFile(const std::string& path, TErrCode& errCode, std::strin
     std::lock_guard lock(FShared->FTiffLock);
     GuardErrors(
         [&] {
-            OpenInReader(path, display, errCode, errText);
+            if (!early)
+                OpenInReader(path, display, errCode, errText);
             if (errCode == ErrOk)
-                ShowOpenedPage();
+                ShowOpenedPage(early);
         },
         errCode, errText);
     FFileOpen = errCode == ErrOk;
@@ -140,10 +170,12 @@ void TFrmOrvane::OpenInReader(const std::string& path, const std::string& displa
         codec->ReadPage(errCode, errText);
 }
 
-void TFrmOrvane::ShowOpenedPage()
+void TFrmOrvane::ShowOpenedPage(bool counting)
 {
     IKvTiffPages& codec = *FShared->FTiffCodec;
-    FCountStopped = false;
+    // A count started before may have failed already; its notice went to no
+    // window.
+    FCountStopped = counting && FShared->FCountFailed;
     FShared->FCountFailed = false;
     FillTagList();
     FPageIndex = 0;
@@ -156,7 +188,7 @@ void TFrmOrvane::ShowOpenedPage()
     UpdatePageStatistics();
     if (FPageCountFinal)
         FShared->FTrnTiffEvent.Reset();
-    else if (!StartCounting()) {
+    else if (!FCountStopped && !StartCounting()) {
         FCountStopped = true;
         FWidgets.EdiNumberOfPages->SetText(PageCountText());
     }

@@ -25,6 +25,10 @@ public:
     // The WM_STARTUP handler; argument is the first command-line argument.
     void StartUp(const std::string& argument);
 
+    // Before the window exists: opens the file named by the argument and
+    // starts its count, which then runs while the window is made. StartUp
+    // shows it without opening it again; a failure is left to StartUp.
+    void OpenBeforeWindow(const std::string& argument);
     void OpenFile(const std::string& path, TErrCode& errCode, std::string& errText);
     void GoToPage(std::int32_t index);
 
@@ -76,7 +80,12 @@ private:
     void UpdatePageStatistics();
     void TakePageCount();
     std::string PageCountText() const;
-    void ShowOpenedPage();
+    bool OpenedEarly(const std::string& path) const
+    {
+        return !FOpenedEarly.empty() && path == FOpenedEarly;
+    }
+    // counting: the count was started before (by OpenBeforeWindow).
+    void ShowOpenedPage(bool counting);
     void ShowEmpty();
     void ShowBrokenPage();
     void OpenInReader(const std::string& path, const std::string& display, TErrCode& errCode,
@@ -102,6 +111,8 @@ private:
     bool FCountStopped = false;
     // A file is shown (the last open succeeded).
     bool FFileOpen = false;
+    // What OpenBeforeWindow opened, until StartUp shows it.
+    std::string FOpenedEarly, FOpenedEarlyDisplay;
     // Rows of the tag list that are entries; a cut directory's mark follows.
     std::int32_t FEntryRows = 0;
 };

@@ -5,7 +5,10 @@
 #include <mutex>
 
 #include "app/FOrvane.h"
+#include "decode/EntryValue.h"
+#include "decode/TagDecoders.h"
 #include "inspect/FullValues.h"
+#include "tiff/GeoKeyDirectory.h"
 #include "tiff/KvCodecTiff.h"
 #include "tiff/ValueLimits.h"
 
@@ -271,12 +274,47 @@ void TFrmOrvaneStructure::ButViewTagValueClick()
     if (!dir || row < 0 || row >= FEntryRows)
         return;
     const TTiffRawEntry& entry = dir->Entries[std::size_t(row)].Raw;
-    std::vector<std::uint8_t> bytes;
+    TKvTagValue value;
+    value.Caption = EntryRow(dir->Kind, entry, 0)[0];
     std::string failure;
-    if (!ReadValue(entry, UINT64_MAX, bytes, failure))
+    if (!ReadValue(entry, UINT64_MAX, value.FileBytes, failure))
         return FHost.ShowError(failure);
-    ToHostOrder(bytes, entry.Type, FReader.IsBigEndian());
-    FHost.ShowTagValue(EntryRow(dir->Kind, entry, 0)[0], bytes);
+    value.Bytes = value.FileBytes;
+    ToHostOrder(value.Bytes, entry.Type, FReader.IsBigEndian());
+    value.Decoded = DecodedText(*dir, entry, value);
+    FHost.ShowTagValue(value);
+}
+
+// As the first tab decodes a page's value, for any directory: numbers in host
+// order, byte streams as the file holds them.
+std::optional<std::string> TFrmOrvaneStructure::DecodedText(const TTiffWalkDir& dir,
+                                                            const TTiffRawEntry& entry,
+                                                            const TKvTagValue& value)
+{
+    if (!HasDecoder(entry.Tag))
+        return std::nullopt;
+    TDecodeInput input;
+    input.Tag = entry.Tag;
+    input.Type = entry.Type;
+    input.Bytes = DecoderReadsNumbers(entry.Tag) ? value.Bytes : value.FileBytes;
+    input.PageCount = FPages.KnownPageCount();
+    std::vector<std::uint8_t> doubles, ascii;
+    if (entry.Tag == TagGeoKeyDirectory) {
+        std::string ignored;
+        for (const TTiffWalkEntry& sibling : dir.Entries) {
+            if (sibling.Raw.Tag == TagGeoDoubleParams &&
+                ReadValue(sibling.Raw, UINT64_MAX, doubles, ignored))
+                ToHostOrder(doubles, sibling.Raw.Type, FReader.IsBigEndian());
+            else if (sibling.Raw.Tag == TagGeoAsciiParams)
+                ReadValue(sibling.Raw, UINT64_MAX, ascii, ignored);
+        }
+        input.GeoDoubles = doubles;
+        input.GeoAscii = ascii;
+    }
+    const std::optional<TDecodedView> view = DecodeTagValue(input);
+    if (!view)
+        return std::nullopt;
+    return DecodedViewText(*view);
 }
 
 void TFrmOrvaneStructure::ButCopyTagsAsTextClick()

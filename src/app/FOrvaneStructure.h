@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -107,6 +108,8 @@ private:
     bool ReadValue(const TTiffRawEntry& entry, std::uint64_t maxBytes,
                    std::vector<std::uint8_t>& bytes, std::string& failure);
     std::string ValueText(TTiffDirKind kind, const TTiffRawEntry& entry, std::uint32_t limit);
+    std::optional<std::string> DecodedText(const TTiffWalkDir& dir, const TTiffRawEntry& entry,
+                                           const TKvTagValue& value);
     TKvTagRow EntryRow(TTiffDirKind kind, const TTiffRawEntry& entry, std::uint32_t limit);
 
     IKvOrvaneHost& FHost;

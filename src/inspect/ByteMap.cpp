@@ -2,6 +2,17 @@
 
 #include <algorithm>
 
+void TByteMap::AddApart(std::uint64_t start, std::uint64_t size, std::uint32_t owner,
+                        std::uint64_t directory, std::uint32_t item, TSpanKind kind)
+{
+    if (size == 0)
+        return;
+    if (Collecting)
+        Collect({start, start + size, directory, owner, item, kind});
+    else
+        Runs.push_back({start, start + size});
+}
+
 bool TByteMap::StartCollecting()
 {
     std::sort(Runs.begin(), Runs.end(),

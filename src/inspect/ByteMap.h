@@ -29,14 +29,13 @@ public:
     void Add(std::uint64_t start, std::uint64_t size, std::uint32_t owner, std::uint64_t directory,
              std::uint32_t item, TSpanKind kind)
     {
-        if (size == 0)
-            return;
-        if (Collecting)
-            Collect({start, start + size, directory, owner, item, kind});
-        else if (!Runs.empty() && Runs.back().End == start)
+        // A structure that follows the last one, as nearly all do in the
+        // first walk, only lengthens its stretch: inline, since every page
+        // adds a few.
+        if (!Collecting && size != 0 && !Runs.empty() && Runs.back().End == start)
             Runs.back().End = start + size;
         else
-            Runs.push_back({start, start + size});
+            AddApart(start, size, owner, directory, item, kind);
     }
 
     // Ends the first walk: true when stretches overlap, and the spans of a
@@ -62,6 +61,8 @@ private:
         std::uint64_t End;
     };
 
+    void AddApart(std::uint64_t start, std::uint64_t size, std::uint32_t owner,
+                  std::uint64_t directory, std::uint32_t item, TSpanKind kind);
     void Collect(const TSpan& span);
     bool InClash(std::uint64_t offset) const;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "inspect/TagRules.h"
 
@@ -63,13 +64,26 @@ std::string CheckTagText(TTiffDirKind kind, std::uint32_t tag)
                 : "tag " + std::to_string(tag);
 }
 
-TEntryRules::TEntryRules(TKvTiffDirReader& raw, TRuleSink& sink) : Raw(raw), Sink(sink)
+TEntryRules::TEntryRules(TKvTiffDirReader& raw, TRuleSink& sink)
+    : Raw(raw), Sink(sink), Image(PreparedImageTables())
 {
-    for (std::size_t tag = 0; tag < ImageRules.size(); ++tag) {
-        ImageRules[tag] = Prepare(TTiffDirKind::Page, static_cast<std::uint16_t>(tag));
-        Glances[tag] = Fold(ImageRules[tag]);
-        SmallValues[tag] = SmallValuesOf(ImageRules[tag]);
-    }
+}
+
+// A batch checks thousands of small files a second: the tables cost more
+// than checking such a file, so they are made once.
+const TEntryRules::TImageTables& TEntryRules::PreparedImageTables()
+{
+    static const auto tables = [] {
+        auto made = std::make_unique<TImageTables>();
+        for (std::size_t tag = 0; tag < TagsLookedUp; ++tag) {
+            const TTagRules rules = Prepare(TTiffDirKind::Page, static_cast<std::uint16_t>(tag));
+            made->Rules[tag] = rules;
+            made->Glances[tag] = Fold(rules);
+            made->SmallValues[tag] = SmallValuesOf(rules);
+        }
+        return std::unique_ptr<const TImageTables>(std::move(made));
+    }();
+    return *tables;
 }
 
 std::uint32_t TEntryRules::Fold(const TTagRules& rules)
@@ -94,6 +108,8 @@ std::uint32_t TEntryRules::Fold(const TTagRules& rules)
 std::uint64_t TEntryRules::SmallValuesOf(const TTagRules& rules)
 {
     std::uint64_t values = 0;
+    if (rules.Values.empty())
+        return values;
     for (std::uint64_t value = 0; value < 64; ++value)
         if (InRanges(rules.Values, value))
             values |= std::uint64_t(1) << value;
@@ -119,8 +135,8 @@ void TEntryRules::Check(const TTiffRawEntry& entry, TTiffDirKind kind, std::uint
                     CheckTagText(kind, entry.Tag) + " has a count of 0");
         return;
     }
-    const TTagRules& rules = IsImageKind(kind) && entry.Tag < ImageRules.size()
-                                 ? ImageRules[entry.Tag]
+    const TTagRules& rules = IsImageKind(kind) && entry.Tag < TagsLookedUp
+                                 ? Image.Rules[entry.Tag]
                                  : (Other = Prepare(kind, entry.Tag));
     if (rules.Pointer) {
         CheckPointer(entry, kind, at);

@@ -43,9 +43,9 @@ public:
     {
         // BigTIFF's types and ASCII values (read for their NULs) are looked
         // at in full.
-        if (entry.Tag >= Glances.size() || entry.Type >= ttLong8)
+        if (entry.Tag >= TagsLookedUp || entry.Type >= ttLong8)
             return false;
-        const std::uint32_t glance = Glances[entry.Tag];
+        const std::uint32_t glance = Image.Glances[entry.Tag];
         const std::uint32_t count = glance >> GlanceCountShift;
         if ((glance >> entry.Type & 1) == 0 || (count ? entry.Count != count : entry.Count == 0))
             return false;
@@ -54,7 +54,7 @@ public:
         if (!entry.Inline || entry.Count != 1)
             return false;
         const std::uint64_t value = Raw.Element(entry.Field, entry.Type, 0);
-        return value < 64 && (SmallValues[entry.Tag] >> value & 1) != 0;
+        return value < 64 && (Image.SmallValues[entry.Tag] >> value & 1) != 0;
     }
 
     // What a tag is held to in a directory of a kind, looked up once.
@@ -76,6 +76,16 @@ private:
     static constexpr std::uint32_t GlanceEnumerated = 1u << 16;
     static constexpr unsigned GlanceCountShift = 17;
 
+    // Every entry of every page is checked: the image tags below 1024 are
+    // looked up in advance, once for all checks in the process.
+    static constexpr std::size_t TagsLookedUp = 1024;
+    struct TImageTables {
+        std::array<TTagRules, TagsLookedUp> Rules;
+        std::array<std::uint32_t, TagsLookedUp> Glances;
+        std::array<std::uint64_t, TagsLookedUp> SmallValues;  // bits by value
+    };
+    static const TImageTables& PreparedImageTables();
+
     static TTagRules Prepare(TTiffDirKind kind, std::uint16_t tag);
     static std::uint32_t Fold(const TTagRules& rules);
     static std::uint64_t SmallValuesOf(const TTagRules& rules);
@@ -91,11 +101,7 @@ private:
 
     TKvTiffDirReader& Raw;
     TRuleSink& Sink;
+    const TImageTables& Image;
     std::vector<std::uint8_t> Value;
-    // Every entry of every page is checked: the image tags below 1024 are
-    // looked up in advance.
-    std::array<TTagRules, 1024> ImageRules;
     TTagRules Other;  // the rules of any other tag, for the entry at hand
-    std::array<std::uint32_t, 1024> Glances;
-    std::array<std::uint64_t, 1024> SmallValues;  // bits by value
 };

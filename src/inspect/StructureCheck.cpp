@@ -5,7 +5,6 @@
 #include <charconv>
 #include <initializer_list>
 #include <iterator>
-#include <memory>
 
 #include "inspect/ByteMap.h"
 #include "inspect/CheckReport.h"
@@ -666,7 +665,7 @@ struct TStructureChecker::TImpl {
     TChecker Checker;
 };
 
-// The rule tables a checker prepares take some 50 KiB: not for a thread's stack.
+// The checker keeps its buffers from file to file.
 TStructureChecker::TStructureChecker() : Impl(std::make_unique<TImpl>()) {}
 
 TStructureChecker::~TStructureChecker() = default;

@@ -79,6 +79,40 @@ TEST(PageCount, SecondFileOpenedMidCountReusesThread)
     EXPECT_TRUE(LockIsFree(rig.Frm->SharedForTest()));
 }
 
+// The count of the command line's file starts before the window exists; its
+// progress until then reaches no window, and StartUp must pick it up where it
+// stands: counted on, failed, or not opened at all.
+TEST(PageCount, CountStartedBeforeTheWindowReachesIt)
+{
+    TViewerRig rig;
+    rig.Files["long.tif"] = {.Pages = 100000, .KnownAtOpen = 1, .StepCost = 5us};
+    rig.Frm->OpenBeforeWindow("long.tif");
+    ASSERT_TRUE(
+        WaitUntil([&] { return rig.Codec && rig.Codec->Steps > 100; }, std::chrono::seconds(20)));
+    rig.Frm->StartUp("long.tif");
+    EXPECT_GT(std::stoul(rig.Pages.Text), 100u) << "the file is not opened again";
+    EXPECT_EQ(rig.Host.Repaints, 0);
+    ASSERT_TRUE(rig.PumpUntil([&] { return rig.Frm->FPageCountFinal; }, std::chrono::seconds(90)));
+    EXPECT_EQ(rig.Pages.Text, "100000");
+    EXPECT_EQ(rig.LabPage.Text, "Page 1 of 100000");
+
+    TViewerRig failed;
+    failed.Files["s.tif"] = {.Pages = 500, .KnownAtOpen = 1, .ScanFailsAt = 40};
+    failed.Frm->OpenBeforeWindow("s.tif");
+    auto shared = failed.Frm->SharedForTest();
+    ASSERT_TRUE(
+        WaitUntil([&] { return !shared->FTrnTiffEvent.Wait(0); }, std::chrono::seconds(20)));
+    failed.Frm->StartUp("s.tif");
+    EXPECT_EQ(failed.Pages.Text, "40") << "shown as stopped, not as still counting";
+
+    TViewerRig unread;
+    unread.Files["not.tif"] = {.NotTiff = true};
+    unread.Frm->OpenBeforeWindow("not.tif");
+    unread.Frm->StartUp("not.tif");
+    EXPECT_EQ(unread.Host.Errors.size(), 1u) << "the failure is shown once, by StartUp";
+    EXPECT_EQ(unread.Pages.Text, "");
+}
+
 TEST(PageCount, WindowGetsTheLockWithinABatchWhileCounting)
 {
     TViewerRig rig;

@@ -3,7 +3,9 @@
 #include "TiffTestFiles.h"
 
 #include <algorithm>
+#include <atomic>
 #include <sstream>
+#include <thread>
 
 #include "DumpTool.h"
 
@@ -165,6 +167,29 @@ TEST_F(CheckRulesTest, SeveritiesStrictAndIgnoreDecideTheExitCode)
               "2 problems found (1 error, 0 warnings, 1 info)\n");
     EXPECT_EQ(Check(broken, {"--ignore", "enum-value"}), 0);
     EXPECT_EQ(Check(broken, {"--ignore", "no-such-rule"}), 2);
+}
+
+// Checks share what they prepare; a batch runs them on several threads at
+// once, and each must still find what one check finds alone.
+TEST_F(CheckRulesTest, ChecksOnSeveralThreadsFindWhatOneFindsAlone)
+{
+    const std::string path = Write(RuleFile({"", {Short(296, {4}), Short(259, {40000})}}));
+    const auto check = [&] {
+        std::ostringstream out, err;
+        RunOrvaneDump({"--check", path}, out, err);
+        return out.str();
+    };
+    const std::string alone = check();
+    std::atomic<int> mismatches = 0;
+    std::vector<std::thread> threads(4);
+    for (std::thread& thread : threads)
+        thread = std::thread([&] {
+            for (int k = 0; k < 20; ++k)
+                mismatches += check() != alone;
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST_F(CheckRulesTest, JsonFindingsCarryTheirRuleAndEntry)

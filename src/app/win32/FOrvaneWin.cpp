@@ -63,6 +63,10 @@ TFrmOrvaneWin::~TFrmOrvaneWin()
 
 bool TFrmOrvaneWin::Create()
 {
+    // The page count of the file named on the command line runs while the
+    // window is made, which takes longer than counting a large file.
+    MakeLogic();
+    FLogic->OpenBeforeWindow(FArgument);
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     RegisterOnce(MainClass, 0, GetSysColorBrush(COLOR_BTNFACE));
@@ -77,6 +81,7 @@ bool TFrmOrvaneWin::Create()
                       w, h, FApplication.Handle(), 0))
         return false;
     FApplication.SetMainWindow(Handle());
+    FCountWindow->store(Handle());
     if (RoleOfArgument(FArgument) == orViewer) {
         FApplication.ShowInTaskBar();
         ShowWindow(Handle(), SW_SHOW);
@@ -193,10 +198,6 @@ void TFrmOrvaneWin::FormCreate()
         AddControl("BUTTON", "Copy Tags as Text", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 360,
                    310, 121, 21, idButCopyTagsAsText);
     CreateStatistics();
-    TOrvaneWidgets w{&FEdiFilename, &FLivTags,  &FNav[0],   &FNav[1],  &FLabPage,
-                     &FNav[2],      &FNav[3],   &FButView,  &FButCopy, &FStats[0],
-                     &FStats[1],    &FStats[2], &FStats[3], &FStats[4]};
-    FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
     // The Structure tab makes its windows when first selected.
     FStructure =
         std::make_unique<TOrvaneStructureWin>(*this, FLogic->Shared(), Handle(), FSheetPlace);
@@ -215,6 +216,16 @@ void TFrmOrvaneWin::FormCreate()
     AddToolTips();
     DragAcceptFiles(Handle(), TRUE);
     PostMessageA(Handle(), WM_STARTUP, 0, 0);
+}
+
+// The widgets are the window's members: the logic can hold them before
+// their controls exist.
+void TFrmOrvaneWin::MakeLogic()
+{
+    TOrvaneWidgets w{&FEdiFilename, &FLivTags,  &FNav[0],   &FNav[1],  &FLabPage,
+                     &FNav[2],      &FNav[3],   &FButView,  &FButCopy, &FStats[0],
+                     &FStats[1],    &FStats[2], &FStats[3], &FStats[4]};
+    FLogic = std::make_unique<TFrmOrvane>(*this, w, FFactory);
 }
 
 void TFrmOrvaneWin::OnCommand(UINT_PTR id)
@@ -294,6 +305,7 @@ LRESULT TFrmOrvaneWin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         DestroyWindow(Handle());
         return 0;
     case WM_DESTROY:
+        FCountWindow->store(nullptr);
         if (FAboutPage)
             FAboutPage->FormDestroy();
         // The task bar button goes with the window, not when the process ends.
@@ -405,11 +417,14 @@ void TFrmOrvaneWin::ShowTagValue(const TKvTagValue& value)
     hex.ShowModal();
 }
 
-// A handle outlives nothing: once the window is gone the post simply fails.
+// A count started before the window exists posts nothing until it does
+// (StartUp reads the count itself), nor after it is gone.
 std::function<void()> TFrmOrvaneWin::PageCountPoster()
 {
-    HWND wnd = Handle();
-    return [wnd] { PostMessageA(wnd, WM_PAGECOUNT, 0, 0); };
+    return [target = FCountWindow] {
+        if (HWND wnd = target->load())
+            PostMessageA(wnd, WM_PAGECOUNT, 0, 0);
+    };
 }
 
 void TFrmOrvaneWin::RepaintNow()

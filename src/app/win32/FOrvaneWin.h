@@ -3,6 +3,7 @@
 // window logic.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -84,6 +85,7 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void MakeLogic();
     void FormCreate();
     void CreateTabs();
     HWND AddControl(const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
@@ -110,6 +112,8 @@ private:
     TWinGlyphButton FNav[4];
     std::unique_ptr<TOrvaneLiveUpdateWin> FLiveUpdate;
     std::unique_ptr<TFrmOrvane> FLogic;
+    // Where the page-count thread posts its progress, once the window exists.
+    std::shared_ptr<std::atomic<HWND>> FCountWindow = std::make_shared<std::atomic<HWND>>();
     TKvLiveUpdateRegistryWin FRegistry;
     std::unique_ptr<TOrvaneAboutWin> FAboutPage;
     std::unique_ptr<TOrvaneStructureWin> FStructure;

@@ -231,6 +231,16 @@ TEST(ViewerWindow, ArgumentFillsTheFieldsAndGlyphButtonsPage)
     EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 4");
 }
 
+// The count of a long file starts before the window is made; its progress
+// then has no window to go to, and the final count must still arrive.
+TEST(ViewerWindow, CountStartedBeforeTheWindowShowsInIt)
+{
+    Viewer v(WriteTiff("orvane-many.tif", 20000));
+    Pump([&] { return TextOf(v.Win->EditOf(2)) == "20000"; });
+    EXPECT_EQ(TextOf(v.Win->EditOf(2)), "20000");
+    EXPECT_EQ(TextOf(v.Win->PageLabel()), "Page 1 of 20000");
+}
+
 TEST(ViewerWindow, GlyphButtonLeavesHotWhenItLosesTheMouse)
 {
     Viewer v(WriteTiff("orvane-hot.tif", 3));
