@@ -1,15 +1,11 @@
 #include "io/KvThread.h"
 
 #include <chrono>
-#include <thread>
 
 void TKvThread::Start(TErrCode& errCode, std::string& errText)
 {
-    try {
-        std::thread(&TKvThread::Routine, this).detach();
-    } catch (...) {
-        // Whatever the runtime throws (no thread, no memory), the caller
-        // still owns the object.
+    // Without a thread the caller still owns the object.
+    if (!StartDetachedThread([this] { Routine(this); })) {
         errCode = ErrFailed;
         errText = "Unexpected error KvThread 45.77";
     }

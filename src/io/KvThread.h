@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "io/SysErr.h"
@@ -26,6 +27,10 @@ protected:
 private:
     static void Routine(TKvThread* thread) noexcept;
 };
+
+// Runs routine on a new system thread nobody joins; false when none could be
+// made (routine is then dropped).
+bool StartDetachedThread(std::function<void()> routine);
 
 // Applies a system priority (-1 is below normal) to the calling thread.
 void SetCurrentThreadPriority(std::int32_t priority);

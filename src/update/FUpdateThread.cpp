@@ -1,8 +1,6 @@
 #include "update/FUpdateThread.h"
 
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "io/KvThread.h"
 #include "io/SysFile.h"
@@ -40,12 +38,10 @@ TFrmUpdateThread::TFrmUpdateThread(IKvUpdateHost& window, TUpdateSource source,
 void TFrmUpdateThread::Start(const std::shared_ptr<TFrmUpdateThread>& thread, TErrCode& errCode,
                              std::string& errText)
 {
-    try {
-        std::thread([thread] {
+    if (!StartDetachedThread([thread] {
             SetCurrentThreadPriority(-1);
             thread->Execute();
-        }).detach();
-    } catch (const std::system_error&) {
+        })) {
         errCode = ErrFailed;
         errText = UnexpectedText("FUpdate 246.9");
     }
