@@ -12,16 +12,13 @@
 #include "tiff/KvCodecTiff.h"
 #include "tiff/ValueLimits.h"
 
+// RATIONALs turn as their two LONGs; the turn between file and host order is
+// its own inverse.
 void ToHostOrder(std::vector<std::uint8_t>& bytes, std::uint32_t dataType, bool bigEndian)
 {
-    unsigned width = TiffRawTypeSize(dataType);
-    if (dataType == ttRational || dataType == ttSRational)
-        width = 4;
-    if (!bigEndian || width < 2)
-        return;
-    for (std::size_t at = 0; at + width <= bytes.size(); at += width)
-        std::reverse(bytes.begin() + std::ptrdiff_t(at),
-                     bytes.begin() + std::ptrdiff_t(at + width));
+    const unsigned width =
+        dataType == ttRational || dataType == ttSRational ? 4 : TiffRawTypeSize(dataType);
+    RestoreFileOrder(bytes, width, bigEndian);
 }
 
 std::uint32_t TKvSharedPageList::KnownPageCount()

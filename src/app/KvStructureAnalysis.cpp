@@ -135,9 +135,9 @@ void RunAnalysis(TKvAnalysisState& state)
 
 }  // namespace
 
-// The files an owner analyses one after another go to one worker thread:
-// under Wine a thread started while another one ends hangs now and then
-// before it runs, so the owner starts a single thread and ends it last.
+// The files an owner analyses one after another go to one worker thread,
+// started with the first and ended with the owner: no two walks of one owner
+// ever run at once, and a new file costs no thread start.
 struct TKvAnalysisQueue {
     std::mutex Lock;
     std::condition_variable Wake;

@@ -8,6 +8,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "io/SysErr.h"
 #include "io/win32/WidePath.h"
 
 namespace {
@@ -110,7 +111,7 @@ bool TRowOutput::OpenFile(const std::string& path, bool keep, std::string& error
         ::CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                       keep ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error = "cannot open " + path + ": error " + std::to_string(::GetLastError());
+        error = "cannot open " + path + ": " + SysErrorText(::GetLastError());
         return false;
     }
     State->File = file;
