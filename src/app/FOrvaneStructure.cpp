@@ -21,6 +21,17 @@ void ToHostOrder(std::vector<std::uint8_t>& bytes, std::uint32_t dataType, bool 
     RestoreFileOrder(bytes, width, bigEndian);
 }
 
+namespace {
+
+// The value window's caption needs only the name, not the row's value.
+std::string TagCaption(TTiffDirKind kind, std::uint16_t tag)
+{
+    const char* name = TiffTagNameIn(kind, tag);
+    return name ? std::string(name) : std::to_string(tag);
+}
+
+}  // namespace
+
 std::uint32_t TKvSharedPageList::KnownPageCount()
 {
     std::lock_guard lock(FShared->FTiffLock);
@@ -251,10 +262,9 @@ std::string TFrmOrvaneStructure::ValueText(TTiffDirKind kind, const TTiffRawEntr
 TKvTagRow TFrmOrvaneStructure::EntryRow(TTiffDirKind kind, const TTiffRawEntry& entry,
                                         std::uint32_t limit)
 {
-    const char* name = TiffTagNameIn(kind, entry.Tag);
     std::string type;
     TiffDataTypeName(entry.Type, type, FReader.IsBigTiff());
-    return {name ? std::string(name) : std::to_string(entry.Tag), type, std::to_string(entry.Count),
+    return {TagCaption(kind, entry.Tag), type, std::to_string(entry.Count),
             ValueText(kind, entry, limit)};
 }
 
@@ -272,7 +282,7 @@ void TFrmOrvaneStructure::ButViewTagValueClick()
         return;
     const TTiffRawEntry& entry = dir->Entries[std::size_t(row)].Raw;
     TKvTagValue value;
-    value.Caption = EntryRow(dir->Kind, entry, 0)[0];
+    value.Caption = TagCaption(dir->Kind, entry.Tag);
     std::string failure;
     if (!ReadValue(entry, UINT64_MAX, value.FileBytes, failure))
         return FHost.ShowError(failure);
