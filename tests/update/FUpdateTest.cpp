@@ -1,5 +1,6 @@
 // The update window's logic with its real worker, against a local HTTP
 // server: progress, every way a download ends, and what is left on disk.
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -142,8 +143,11 @@ TEST_F(UpdateDownload, WritesTheBodyMovesTheBarAndHandsOver)
     EXPECT_EQ(HandedOverBody, body);
     EXPECT_EQ(fs::path(HandedOver).parent_path(), Folder);
     EXPECT_EQ(fs::path(HandedOver).filename().string().rfind("kvu", 0), 0u);
+    // The first piece is 4,000 bytes, but the headers and part of it may come
+    // in one read on a loaded machine: the bar moves before the end, never back.
     ASSERT_FALSE(Positions.empty());
-    EXPECT_EQ(Positions.front(), 40);
+    EXPECT_LE(Positions.front(), 40);
+    EXPECT_TRUE(std::is_sorted(Positions.begin(), Positions.end()));
     EXPECT_EQ(Positions.back(), 100);
     EXPECT_EQ(server.Requests().at(0).rfind(
                   "GET /imaging/tiff/orvane/installer.exe HTTP/1.1\r\nHost: 127.0.0.1\r\n", 0),
