@@ -278,7 +278,9 @@ void TEntryRules::CheckEnumeration(const TTiffRawEntry& entry, TTiffDirKind kind
 // for GPS.
 void TEntryRules::CheckVersion(const TTiffRawEntry& entry, TTiffDirKind kind)
 {
-    if (entry.Count != 4 || !Read(entry))
+    // Of an unknown type the value holds no bytes at all; of a wider type
+    // the tag-type rule has spoken already.
+    if (entry.Count != 4 || !Read(entry) || Value.size() != 4)
         return;
     bool ok = true;
     if (kind == TTiffDirKind::Gps) {

@@ -123,6 +123,7 @@ TEST_F(CheckRulesTest, EachBrokenValueRaisesItsRule)
         {"version-missing", {}, {}, 34665, {Ascii(36867, "2024:05:06 07:08:09")}},
         {"version-form", {}, {}, 34665, {Undefined(36864, {'2', '.', '3', '2'})}},
         {"version-form", {}, {}, 34853, {Byte(0, {1, 0, 0, 0})}},
+        {"type-unknown", {}, {}, 34853, {Bare(0, 99, 4)}},
         {"datetime-form", {}, {}, 34665, {ExifVersion, Ascii(36867, "2024-05-06 07:08:09")}},
         {"tag-type", {}, {}, 34853, {Short(1, {78})}},
         {"geokey-header", {Short(34735, {2, 1, 0, 0})}},
